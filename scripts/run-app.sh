@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Quillwright and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+cmake --preset release
+cmake --build --preset release
+exec ./build/release/src/quillwright "$@"

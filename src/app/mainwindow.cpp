@@ -1,0 +1,140 @@
+#include "app/mainwindow.h"
+
+#include "app/aboutpage.h"
+#include "app/artwork.h"
+#include "app/credits.h"
+#include "app/fonts.h"
+#include "app/twips.h"
+#include "app/version.h"
+#include "app/widgets.h"
+#include "app/windowplacement.h"
+#include "book/bookpage.h"
+#include "output/prompts.h"
+#include "output/savepath.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+
+QWidget *emptyPage(const char *name)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    return page;
+}
+
+} // namespace
+
+Qwr::Qwr(Prompts *prompts, QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Qwr"));
+    if (!prompts) {
+        m_ownPrompts = std::make_unique<QtPrompts>(this);
+        prompts = m_ownPrompts.get();
+    }
+    m_prompts = prompts;
+    m_savePath = std::make_unique<SavePath>(*m_prompts);
+
+    setFont(Fonts::windowDefault());
+
+    MyMNU = menuBar()->addMenu(tr("File"));
+    MyMNU->setObjectName(QStringLiteral("MyMNU"));
+    abtme = MyMNU->addAction(tr("About"), this, &Qwr::abtme_Click);
+    abtme->setObjectName(QStringLiteral("abtme"));
+    qtnow = MyMNU->addAction(tr("Quit"), this, &Qwr::qtnow_Click);
+    qtnow->setObjectName(QStringLiteral("qtnow"));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    const QSize clientSize(Twips::toPixels(11010), Twips::toPixels(6945));
+    client->setFixedSize(clientSize);
+    setCentralWidget(client);
+
+    Tab1 = new QTabWidget(client);
+    Tab1->setObjectName(QStringLiteral("Tab1"));
+    Tab1->setGeometry(0, 0, clientSize.width(), Twips::toPixels(6375));
+    Tab1->tabBar()->setFont(Fonts::named(Fonts::ComicSans, 9.75));
+    Tab1->setUsesScrollButtons(false);
+
+    books = new BookPage(m_state.book, *m_prompts, *m_savePath);
+    about = new AboutPage;
+    Tab1->addTab(books, tr("Books"));
+    Tab1->addTab(emptyPage("GoalsTab"), tr("Goals"));
+    Tab1->addTab(emptyPage("NewgameTab"), tr("Newgame"));
+    Tab1->addTab(emptyPage("MissflagTab"), tr("Missflag"));
+    Tab1->addTab(emptyPage("TitlesTab"), tr("Titles"));
+    Tab1->addTab(about, tr("About"));
+    Tab1->setCurrentIndex(0);
+    for (int i = 0; i < Tab1->count(); ++i)
+        Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
+
+    Command1 = new QPushButton(tr("Close"), client);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Twips::rect(4080, 6480, 975, 375));
+    connect(Command1, &QPushButton::clicked, this, &Qwr::Command1_Click);
+    setTabOrder(Command1, Tab1);
+
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(Artwork::iconPicture(size));
+    setWindowIcon(icon);
+    // Laid out for this one size: nothing moves or resizes with the window.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Qwr::~Qwr() = default;
+
+void Qwr::Form_Load()
+{
+    setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText);
+    adjustSize();
+    SubFrmCntr(this);
+    m_state.VersionText = Version::versionText(QCoreApplication::applicationVersion());
+    about->setVersionText(m_state.VersionText);
+    Tab1->tabBar()->setFocus();
+}
+
+void Qwr::abtme_Click()
+{
+    const QString text = QLatin1String(" Quillwright ") + Credits::CreditText + QLatin1String("\n\n")
+        + QLatin1String("Version  ") + m_state.VersionText + QLatin1Char('\n')
+        + QLatin1String("Create Books, Goals, Newgame, Titles and Missflag.\n\n")
+        + QLatin1String(" This is a just a tool to help do these tasks!");
+    m_prompts->show({QMessageBox::Information, QStringLiteral("About Quillwright."), text});
+}
+
+void Qwr::qtnow_Click()
+{
+    close();
+}
+
+void Qwr::Command1_Click()
+{
+    close();
+}
+
+void Qwr::closeEvent(QCloseEvent *event)
+{
+    if (mayDiscardUnsavedWork())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool Qwr::mayDiscardUnsavedWork()
+{
+    if (!books->hasUnsavedWork())
+        return true;
+    const QMessageBox::StandardButton answer = m_prompts->show(
+        {QMessageBox::Warning, QStringLiteral("Qwr"),
+         tr("The book has changes that have not been saved.\n\nClose Quillwright and discard them?"),
+         QMessageBox::Yes | QMessageBox::No, QMessageBox::No});
+    return answer == QMessageBox::Yes;
+}

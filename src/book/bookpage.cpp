@@ -1,0 +1,175 @@
+#include "book/bookpage.h"
+
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "book/bookfile.h"
+#include "book/bookstate.h"
+#include "output/prompts.h"
+#include "output/savepath.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+using namespace Widgets;
+
+const QString EntryCaption = QStringLiteral("Enter Page Text Here");
+const QString ListCaption = QStringLiteral("Page(s) List");
+
+} // namespace
+
+BookPage::BookPage(BookState &book, Prompts &prompts, SavePath &savePath, QWidget *parent)
+    : QWidget(parent)
+    , m_book(book)
+    , m_prompts(prompts)
+    , m_savePath(savePath)
+{
+    setObjectName(QStringLiteral("BooksTab"));
+
+    Frame1 = frame("Frame1", QStringLiteral("Filename/BookName"), Twips::onPage(120, 480, 3015, 615), this);
+    Bname = make<QLineEdit>("Bname", Twips::rect(120, 240, 2775, 285), Frame1);
+    Frame3 = frame("Frame3", QStringLiteral("Place of Book. (Optional)"), Twips::onPage(3240, 480, 3015, 615), this);
+    ComOpt = make<QLineEdit>("ComOpt", Twips::rect(120, 240, 2775, 285), Frame3);
+    Frame6 = frame("Frame6", QStringLiteral("Edit Page"), Twips::onPage(6360, 480, 1815, 615), this);
+    Pn = make<QLineEdit>("Pn", Twips::rect(120, 240, 495, 330), Frame6);
+    Command3 = button("Command3", QStringLiteral("-"), Twips::rect(840, 240, 375, 270), Frame6);
+    Command2 = button("Command2", QStringLiteral("+"), Twips::rect(1320, 240, 375, 270), Frame6);
+
+    Label10 = wrappedLabel("Label10",
+                           QStringLiteral("To edit a page click on the + or - then edit in the left window. "
+                                          "Do NOT edit in Pages list window."),
+                           Twips::onPage(8280, 600, 1815, 1095), this);
+    Label11 = label("Label11", QStringLiteral("Pages = 0"), Twips::onPage(120, 1200, 900, 255), this);
+
+    Frame2 = frame("Frame2", EntryCaption, Twips::onPage(360, 1680, 4935, 3735), this);
+    Page = textArea("Page", Twips::rect(120, 240, 4695, 3375), Frame2, true);
+    Frame7 = frame("Frame7", ListCaption, Twips::onPage(5640, 1680, 4935, 3735), this);
+    Bptxt = textArea("Bptxt", Twips::rect(120, 240, 4695, 3375), Frame7, true);
+
+    Apage = button("Apage", QStringLiteral("Add new Page"), Twips::onPage(360, 5520, 2175, 495), this);
+    ApPage = button("ApPage", QStringLiteral("Append/Cancel"), Twips::onPage(3480, 5520, 1815, 495), this);
+    ApPage->setEnabled(false);
+    Rsetme = button("Rsetme", QStringLiteral("Reset Book"), Twips::onPage(6600, 5520, 1575, 495), this);
+    SvBook = button("SvBook", QStringLiteral("Save"), Twips::onPage(9000, 5520, 1575, 495), this);
+
+    connect(Apage, &QPushButton::clicked, this, &BookPage::Apage_Click);
+    connect(Command2, &QPushButton::clicked, this, &BookPage::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &BookPage::Command3_Click);
+    connect(ApPage, &QPushButton::clicked, this, &BookPage::ApPage_Click);
+    connect(Rsetme, &QPushButton::clicked, this, &BookPage::Rsetme_Click);
+    connect(ComOpt, &QLineEdit::textChanged, this, &BookPage::ComOpt_Change);
+    connect(SvBook, &QPushButton::clicked, this, &BookPage::SvBook_Click);
+}
+
+void BookPage::Apage_Click()
+{
+    if (m_book.isFull()) {
+        m_prompts.show({QMessageBox::Information, QStringLiteral("Page Limit."),
+                        QStringLiteral(" Sorry 50 pages only!\nSave this Book and press Reset\nto create another.")});
+        return;
+    }
+    m_book.addPage(storedText(Page));
+    Page->clear();
+    showPageList();
+    Pn->setText(QStringLiteral("0"));
+    Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount));
+}
+
+void BookPage::Command2_Click()
+{
+    showForEditing(+1, QStringLiteral("Edit this Page"));
+}
+
+void BookPage::Command3_Click()
+{
+    showForEditing(-1, QStringLiteral("Editing Page"));
+}
+
+void BookPage::showForEditing(int step, const QString &pageCaption)
+{
+    if (m_book.PageCount == 0)
+        return;
+    Frame2->setTitle(pageCaption);
+    Frame7->setTitle(QStringLiteral("Page being Edited"));
+    Apage->setEnabled(false);
+    const QString &entry = m_book.stepEditIndex(step);
+    Pn->setText(QString::number(m_book.PageEditIndex));
+    showStoredText(Bptxt, entry);
+    showStoredText(Page, entry);
+    ApPage->setEnabled(true);
+}
+
+void BookPage::ApPage_Click()
+{
+    const std::optional<int> slot = BookState::slotFromText(Pn->text());
+    if (!slot) {
+        m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"),
+                        tr("\"%1\" is not a page number.\nType a whole number from 0 to 49 into the "
+                           "Edit Page box, then press Append/Cancel again.")
+                            .arg(Pn->text())});
+        return;
+    }
+    m_book.storeEntry(*slot, storedText(Page));
+    Page->clear();
+    Apage->setEnabled(true);
+    ApPage->setEnabled(false);
+    showPageList();
+    Pn->setText(QStringLiteral("0"));
+    Frame2->setTitle(EntryCaption);
+    Frame7->setTitle(ListCaption);
+}
+
+void BookPage::Rsetme_Click()
+{
+    const QMessageBox::StandardButton answer =
+        m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Reset Book"),
+                        QStringLiteral("Are you sure you want to reset the book?"),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
+    if (answer != QMessageBox::Yes)
+        return;
+    Page->clear();
+    m_book.reset();
+    ComOpt->clear();   // sets the location mark again if the box held text
+    Bptxt->clear();
+    Label11->setText(QStringLiteral("Pages = 0"));
+    Bname->clear();
+    ComOpt->clear();
+}
+
+void BookPage::ComOpt_Change()
+{
+    m_book.BookLocationGiven = true;
+}
+
+void BookPage::SvBook_Click()
+{
+    if (Bname->text().isEmpty()) {
+        m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"), QStringLiteral("You forgot to name your book!")});
+        return;
+    }
+    if (ComOpt->text().isEmpty())
+        m_book.BookLocationGiven = false;
+    const QStringList lines = fileLines();
+    if (m_savePath.save(BookFile::suggestedName(Bname->text()), BookFile::texts(m_book, ComOpt->text()), lines))
+        m_savedLines = lines;
+}
+
+bool BookPage::hasUnsavedWork() const
+{
+    const QStringList lines = fileLines();
+    return !lines.isEmpty() && lines != m_savedLines;
+}
+
+void BookPage::showPageList()
+{
+    showStoredText(Bptxt, m_book.pageListText());
+}
+
+QStringList BookPage::fileLines() const
+{
+    return BookFile::lines(m_book, ComOpt->text());
+}
