@@ -42,7 +42,8 @@ BookPage::BookPage(BookState &book, Prompts &prompts, SavePath &savePath, QWidge
     Label10 = wrappedLabel("Label10",
                            QStringLiteral("To edit a page click on the + or - then edit in the left window. "
                                           "Do NOT edit in Pages list window."),
-                           Twips::onPage(8280, 600, 1815, 1095), this);
+                           // 1080 high, so that it ends above the page list's frame.
+                           Twips::onPage(8280, 600, 1815, 1080), this);
     Label11 = label("Label11", QStringLiteral("Pages = 0"), Twips::onPage(120, 1200, 900, 255), this);
 
     Frame2 = frame("Frame2", EntryCaption, Twips::onPage(360, 1680, 4935, 3735), this);

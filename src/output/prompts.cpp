@@ -1,6 +1,7 @@
 #include "output/prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 QtPrompts::QtPrompts(QWidget *window)
     : m_window(window)
@@ -34,7 +35,11 @@ QString QtPrompts::savePath(const QString &suggestedName)
     if (m_cd1->exec() != QDialog::Accepted)
         return {};
     const QStringList chosen = m_cd1->selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.constFirst();
+    if (chosen.isEmpty())
+        return {};
+    // The next save opens in the folder this one went to.
+    m_cd1->setDirectory(QFileInfo(chosen.constFirst()).absolutePath());
+    return chosen.constFirst();
 }
 
 QMessageBox::StandardButton QtPrompts::show(const Message &message)

@@ -58,9 +58,12 @@ void cancelFileDialog()
     whenModal<QFileDialog>([](QFileDialog *dialog) { dialog->reject(); });
 }
 
-void answerMessageBox(QMessageBox::StandardButton button, QString *seenText, QString *seenTitle)
+void answerMessageBox(QMessageBox::StandardButton button, QString *seenText, QString *seenTitle,
+                      std::function<void()> then)
 {
-    whenModal<QMessageBox>([button, seenText, seenTitle](QMessageBox *box) {
+    whenModal<QMessageBox>([button, seenText, seenTitle, then](QMessageBox *box) {
+        if (then)
+            then();
         if (seenText)
             *seenText = box->text();
         if (seenTitle)

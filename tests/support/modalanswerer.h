@@ -21,7 +21,8 @@ void cancelFileDialog();
 
 // Presses `button` in the next QMessageBox; `seenText` receives its text,
 // `seenTitle` its title.
+// `then` runs once the box is answered, to arm the next answer in turn.
 void answerMessageBox(QMessageBox::StandardButton button, QString *seenText = nullptr,
-                      QString *seenTitle = nullptr);
+                      QString *seenTitle = nullptr, std::function<void()> then = {});
 
 } // namespace ModalAnswerer
