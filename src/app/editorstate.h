@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/bookstate.h"
+#include "goals/goalsstate.h"
 
 #include <QString>
 
@@ -8,5 +9,6 @@
 // window. Each editor changes only its own part; the writers only read it.
 struct EditorState {
     BookState book;
+    GoalsState goals;
     QString VersionText;   // "2.2": shown in the About texts
 };

@@ -9,6 +9,7 @@
 #include "app/widgets.h"
 #include "app/windowplacement.h"
 #include "book/bookpage.h"
+#include "goals/goalspage.h"
 #include "output/prompts.h"
 #include "output/savepath.h"
 
@@ -64,9 +65,10 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Tab1->setUsesScrollButtons(false);
 
     books = new BookPage(m_state.book, *m_prompts, *m_savePath);
+    goals = new GoalsPage(m_state.goals, *m_prompts, *m_savePath);
     about = new AboutPage;
     Tab1->addTab(books, tr("Books"));
-    Tab1->addTab(emptyPage("GoalsTab"), tr("Goals"));
+    Tab1->addTab(goals, tr("Goals"));
     Tab1->addTab(emptyPage("NewgameTab"), tr("Newgame"));
     Tab1->addTab(emptyPage("MissflagTab"), tr("Missflag"));
     Tab1->addTab(emptyPage("TitlesTab"), tr("Titles"));
@@ -130,11 +132,20 @@ void Qwr::closeEvent(QCloseEvent *event)
 
 bool Qwr::mayDiscardUnsavedWork()
 {
-    if (!books->hasUnsavedWork())
+    const bool bookUnsaved = books->hasUnsavedWork();
+    const bool goalsUnsaved = goals->hasUnsavedWork();
+    if (!bookUnsaved && !goalsUnsaved)
         return true;
+    const QString question = QLatin1String("\n\n") + tr("Close Quillwright and discard them?");
+    QString text;
+    if (bookUnsaved && goalsUnsaved)
+        text = tr("The book and the goals have changes that have not been saved.") + question;
+    else if (bookUnsaved)
+        text = tr("The book has changes that have not been saved.") + question;
+    else
+        text = tr("The goals have changes that have not been saved.") + question;
     const QMessageBox::StandardButton answer = m_prompts->show(
-        {QMessageBox::Warning, QStringLiteral("Qwr"),
-         tr("The book has changes that have not been saved.\n\nClose Quillwright and discard them?"),
+        {QMessageBox::Warning, QStringLiteral("Qwr"), text,
          QMessageBox::Yes | QMessageBox::No, QMessageBox::No});
     return answer == QMessageBox::Yes;
 }

@@ -8,6 +8,7 @@
 
 class AboutPage;
 class BookPage;
+class GoalsPage;
 class Prompts;
 class QAction;
 class QMenu;
@@ -37,6 +38,7 @@ public:
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
+    GoalsPage *goals = nullptr;
     AboutPage *about = nullptr;
 
 public Q_SLOTS:
