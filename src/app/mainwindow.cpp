@@ -18,6 +18,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -82,6 +83,18 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Command1->setGeometry(Twips::rect(4080, 6480, 975, 375));
     connect(Command1, &QPushButton::clicked, this, &Qwr::Command1_Click);
     setTabOrder(Command1, Tab1);
+
+    // Ctrl+Tab and Ctrl+Shift+Tab switch tabs wherever the focus is, the
+    // "Close" button included.
+    const auto switchTab = [this](int step) {
+        Tab1->setCurrentIndex((Tab1->currentIndex() + step + Tab1->count()) % Tab1->count());
+    };
+    auto *nextTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this);
+    connect(nextTab, &QShortcut::activated, this, [switchTab] { switchTab(+1); });
+    auto *previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this);
+    connect(previousTab, &QShortcut::activated, this, [switchTab] { switchTab(-1); });
+    auto *previousTabAlias = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), this);
+    connect(previousTabAlias, &QShortcut::activated, this, [switchTab] { switchTab(-1); });
 
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})

@@ -75,4 +75,13 @@ void answerMessageBox(QMessageBox::StandardButton button, QString *seenText, QSt
     });
 }
 
+void pressEnterInMessageBox(QString *seenText)
+{
+    whenModal<QMessageBox>([seenText](QMessageBox *box) {
+        if (seenText)
+            *seenText = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
 } // namespace ModalAnswerer

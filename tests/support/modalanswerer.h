@@ -25,4 +25,7 @@ void cancelFileDialog();
 void answerMessageBox(QMessageBox::StandardButton button, QString *seenText = nullptr,
                       QString *seenTitle = nullptr, std::function<void()> then = {});
 
+// Presses Enter in the next QMessageBox, which answers with its default button.
+void pressEnterInMessageBox(QString *seenText = nullptr);
+
 } // namespace ModalAnswerer
