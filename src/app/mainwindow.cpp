@@ -9,6 +9,9 @@
 #include "app/widgets.h"
 #include "app/windowplacement.h"
 #include "book/bookpage.h"
+#include "missionfiles/missflagpage.h"
+#include "missionfiles/newgamepage.h"
+#include "missionfiles/titlespage.h"
 #include "output/prompts.h"
 #include "output/savepath.h"
 
@@ -64,12 +67,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Tab1->setUsesScrollButtons(false);
 
     books = new BookPage(m_state.book, *m_prompts, *m_savePath);
+    newgame = new NewgamePage(*m_savePath);
+    missflag = new MissflagPage(*m_prompts, *m_savePath);
+    titles = new TitlesPage(*m_prompts, *m_savePath);
     about = new AboutPage;
     Tab1->addTab(books, tr("Books"));
     Tab1->addTab(emptyPage("GoalsTab"), tr("Goals"));
-    Tab1->addTab(emptyPage("NewgameTab"), tr("Newgame"));
-    Tab1->addTab(emptyPage("MissflagTab"), tr("Missflag"));
-    Tab1->addTab(emptyPage("TitlesTab"), tr("Titles"));
+    Tab1->addTab(newgame, tr("Newgame"));
+    Tab1->addTab(missflag, tr("Missflag"));
+    Tab1->addTab(titles, tr("Titles"));
     Tab1->addTab(about, tr("About"));
     Tab1->setCurrentIndex(0);
     for (int i = 0; i < Tab1->count(); ++i)

@@ -8,12 +8,15 @@
 
 class AboutPage;
 class BookPage;
+class MissflagPage;
+class NewgamePage;
 class Prompts;
 class QAction;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class SavePath;
+class TitlesPage;
 
 // The main window: six tabs, the "File" menu and the "Close" button.
 class Qwr : public QMainWindow
@@ -37,6 +40,9 @@ public:
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
+    NewgamePage *newgame = nullptr;
+    MissflagPage *missflag = nullptr;
+    TitlesPage *titles = nullptr;
     AboutPage *about = nullptr;
 
 public Q_SLOTS:
