@@ -10,6 +10,9 @@
 #include "app/windowplacement.h"
 #include "book/bookpage.h"
 #include "goals/goalspage.h"
+#include "missionfiles/missflagpage.h"
+#include "missionfiles/newgamepage.h"
+#include "missionfiles/titlespage.h"
 #include "output/prompts.h"
 #include "output/savepath.h"
 
@@ -21,17 +24,6 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
-
-namespace {
-
-QWidget *emptyPage(const char *name)
-{
-    auto *page = new QWidget;
-    page->setObjectName(QLatin1String(name));
-    return page;
-}
-
-} // namespace
 
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
@@ -67,12 +59,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
 
     books = new BookPage(m_state.book, *m_prompts, *m_savePath);
     goals = new GoalsPage(m_state.goals, *m_prompts, *m_savePath);
+    newgame = new NewgamePage(*m_savePath);
+    missflag = new MissflagPage(*m_prompts, *m_savePath);
+    titles = new TitlesPage(*m_prompts, *m_savePath);
     about = new AboutPage;
     Tab1->addTab(books, tr("Books"));
     Tab1->addTab(goals, tr("Goals"));
-    Tab1->addTab(emptyPage("NewgameTab"), tr("Newgame"));
-    Tab1->addTab(emptyPage("MissflagTab"), tr("Missflag"));
-    Tab1->addTab(emptyPage("TitlesTab"), tr("Titles"));
+    Tab1->addTab(newgame, tr("Newgame"));
+    Tab1->addTab(missflag, tr("Missflag"));
+    Tab1->addTab(titles, tr("Titles"));
     Tab1->addTab(about, tr("About"));
     Tab1->setCurrentIndex(0);
     for (int i = 0; i < Tab1->count(); ++i)

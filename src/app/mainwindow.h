@@ -9,12 +9,15 @@
 class AboutPage;
 class BookPage;
 class GoalsPage;
+class MissflagPage;
+class NewgamePage;
 class Prompts;
 class QAction;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class SavePath;
+class TitlesPage;
 
 // The main window: six tabs, the "File" menu and the "Close" button.
 class Qwr : public QMainWindow
@@ -39,6 +42,9 @@ public:
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
     GoalsPage *goals = nullptr;
+    NewgamePage *newgame = nullptr;
+    MissflagPage *missflag = nullptr;
+    TitlesPage *titles = nullptr;
     AboutPage *about = nullptr;
 
 public Q_SLOTS:

@@ -111,6 +111,12 @@ private Q_SLOTS:
         QCOMPARE(accessibleName(bookName), QStringLiteral("Filename/BookName"));
         auto *place = m_window->findChild<QLineEdit *>(QStringLiteral("ComOpt"));
         QCOMPARE(accessibleName(place), QStringLiteral("Place of Book. (Optional)"));
+        auto *fiction = m_window->findChild<QPlainTextEdit *>(QStringLiteral("Gfict"));
+        QCOMPARE(accessibleName(fiction), QStringLiteral("Fiction"));
+        auto *missionNumber = m_window->findChild<QLineEdit *>(QStringLiteral("Mnum"));
+        QCOMPARE(accessibleName(missionNumber), QStringLiteral("Mission No."));
+        auto *title = m_window->findChild<QLineEdit *>(QStringLiteral("Mt2"));
+        QCOMPARE(accessibleName(title), QStringLiteral("Mission Title"));
     }
 
     void enterAnswersAMessageBoxWithItsDefault()

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "output/textsource.h"
+
+#include <QStringList>
+
+// newgame.str: the texts of the new-game screen. Ten lines: the fixed
+// "difficulty" entry, the mission title under "skip_training", two empty lines
+// around "options" and "cancel", and the names of the three difficulty levels.
+namespace NewgameFile {
+
+inline constexpr QLatin1String FileName{"newgame.str"};
+
+struct Texts {
+    QString title;     // the mission title
+    QString easy;      // diff_0
+    QString middle;    // diff_1
+    QString hardest;   // diff_2
+};
+
+// The ten lines, each value between double quotes exactly as typed.
+QStringList lines(const Texts &texts);
+
+// The author's texts that go into the file, each with the box it comes from.
+TextSources sources(const Texts &texts);
+
+} // namespace NewgameFile

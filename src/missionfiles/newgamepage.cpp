@@ -1,0 +1,74 @@
+#include "missionfiles/newgamepage.h"
+
+#include "app/fonts.h"
+#include "app/line.h"
+#include "app/twips.h"
+#include "app/widgets.h"
+#include "missionfiles/newgamefile.h"
+#include "output/savepath.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+using namespace Widgets;
+
+QLineEdit *textBox(const char *name, const QString &text, const QRect &rect, QWidget *parent)
+{
+    auto *box = make<QLineEdit>(name, rect, parent);
+    box->setText(text);
+    return box;
+}
+
+} // namespace
+
+NewgamePage::NewgamePage(SavePath &savePath, QWidget *parent)
+    : QWidget(parent)
+    , m_savePath(savePath)
+{
+    setObjectName(QStringLiteral("NewgameTab"));
+    const QFont advice = Fonts::named(Fonts::ComicSans, 9.75);
+
+    Label3 = wrappedLabel("Label3",
+                          QStringLiteral("Enter your mission title. You can also change the text for difficulty levels."),
+                          Twips::onPage(1320, 780, 6855, 375), this);
+    Label3->setFont(advice);
+    Line1 = new Line(QStringLiteral("Line1"), {240, 1260}, {9120, 1260}, 2, this);
+
+    Label1 = label("Label1", QStringLiteral("Mission Title :"), Twips::onPage(360, 1740, 1575, 255), this);
+    Mt = textBox("Mt", QStringLiteral("The Ring"), Twips::onPage(2160, 1740, 2535, 375), this);
+    Label2 = label("Label2", QStringLiteral("Difficulty :"), Twips::onPage(600, 2580, 1215, 255), this);
+    diff0 = textBox("diff0", QStringLiteral("Easy"), Twips::onPage(2160, 2580, 2535, 375), this);
+    diff1 = textBox("diff1", QStringLiteral("Hard"), Twips::onPage(2160, 3180, 2535, 375), this);
+    diff2 = textBox("diff2", QStringLiteral("Expert"), Twips::onPage(2160, 3780, 2535, 375), this);
+
+    // A bracket tying the three difficulty boxes to the advice beside them.
+    Line3 = new Line(QStringLiteral("Line3"), {4800, 2760}, {5160, 2760}, 1, this);
+    Line4 = new Line(QStringLiteral("Line4"), {4800, 3360}, {5160, 3360}, 1, this);
+    Line5 = new Line(QStringLiteral("Line5"), {4800, 3960}, {5160, 3960}, 1, this);
+    Line6 = new Line(QStringLiteral("Line6"), {5160, 2760}, {5160, 3960}, 1, this);
+    Line7 = new Line(QStringLiteral("Line7"), {5160, 3360}, {5400, 3360}, 1, this);
+    Label4 = wrappedLabel("Label4", QStringLiteral("Best to keep these to 10 chars in length max."),
+                          Twips::onPage(5640, 3120, 2295, 675), this);
+    Label4->setFont(advice);
+
+    // What a screen reader says for each box: its label, and which level.
+    Label1->setBuddy(Mt);
+    Label2->setBuddy(diff0);
+    diff0->setAccessibleName(QStringLiteral("Difficulty : easiest level"));
+    diff1->setAccessibleName(QStringLiteral("Difficulty : middle level"));
+    diff2->setAccessibleName(QStringLiteral("Difficulty : hardest level"));
+    for (QLineEdit *level : {diff0, diff1, diff2})
+        level->setAccessibleDescription(Label4->text());
+
+    Cngame = button("Cngame", QStringLiteral("Create Newgame . str"), Twips::onPage(3120, 5460, 2775, 615), this);
+    connect(Cngame, &QPushButton::clicked, this, &NewgamePage::Cngame_Click);
+}
+
+void NewgamePage::Cngame_Click()
+{
+    const NewgameFile::Texts texts{Mt->text(), diff0->text(), diff1->text(), diff2->text()};
+    m_savePath.save(NewgameFile::FileName, NewgameFile::sources(texts), NewgameFile::lines(texts));
+}
