@@ -1,0 +1,87 @@
+#include "support/harness.h"
+
+#include "support/testing.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+
+Harness::Harness(Dialogs dialogs)
+    : m_window(std::make_unique<Qwr>(dialogs == ScriptedDialogs ? &prompts : nullptr))
+{
+    m_window->Form_Load();
+}
+
+Harness::~Harness()
+{
+    m_window->hide();   // leaves without the question about unsaved work
+}
+
+QWidget *Harness::find(const char *name) const
+{
+    auto *widget = m_window->findChild<QWidget *>(QLatin1String(name));
+    if (!widget)
+        qFatal("The window has no control named %s", name);
+    return widget;
+}
+
+void Harness::click(const char *name)
+{
+    QTest::mouseClick(find(name), Qt::LeftButton);
+}
+
+void Harness::type(const char *name, const QString &text)
+{
+    QWidget *box = find(name);
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        Testing::type(line, text);
+    else if (auto *area = qobject_cast<QPlainTextEdit *>(box))
+        Testing::type(area, text);
+    else
+        qFatal("%s is not a text box", name);
+}
+
+void Harness::paste(const char *name, const QString &text)
+{
+    QWidget *box = find(name);
+    if (auto *line = qobject_cast<QLineEdit *>(box))
+        line->insert(text);
+    else if (auto *area = qobject_cast<QPlainTextEdit *>(box))
+        area->insertPlainText(text);
+}
+
+QString Harness::text(const char *name) const
+{
+    const QWidget *widget = find(name);
+    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
+        return line->text();
+    if (const auto *area = qobject_cast<const QPlainTextEdit *>(widget))
+        return area->toPlainText();
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+        return frame->title();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    return {};
+}
+
+bool Harness::enabled(const char *name) const
+{
+    return find(name)->isEnabled();
+}
+
+QByteArray Harness::save(const char *button, const QString &fileName)
+{
+    prompts.paths.append(path(fileName));
+    click(button);
+    return Testing::readAll(path(fileName));
+}
+
+const Prompts::Message &Harness::lastMessage() const
+{
+    if (prompts.messages.isEmpty())
+        qFatal("No message box was shown");
+    return prompts.messages.constLast();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "support/scriptedprompts.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The main window as a test drives it: controls found by objectName, typed
+// into and clicked as the author does, and files saved into a temporary folder.
+// By default the dialogs are answered by a ScriptedPrompts; with `RealDialogs`
+// the window shows the real ones.
+class Harness
+{
+public:
+    enum Dialogs { ScriptedDialogs, RealDialogs };
+
+    explicit Harness(Dialogs dialogs = ScriptedDialogs);
+    ~Harness();
+
+    Qwr &window() { return *m_window; }
+    ScriptedPrompts prompts;
+    QTemporaryDir dir;
+
+    QWidget *find(const char *name) const;
+    template <typename T>
+    T *find(const char *name) const
+    {
+        return qobject_cast<T *>(find(name));
+    }
+
+    void click(const char *name);
+    // Types into a line edit or a multi-line box, emptied first; "\n" is Enter.
+    void type(const char *name, const QString &text);
+    // Pastes text that cannot be typed key by key (characters outside the BMP).
+    void paste(const char *name, const QString &text);
+    // What a control shows: a box's text, a label's or button's caption, a frame's title.
+    QString text(const char *name) const;
+    bool enabled(const char *name) const;
+
+    QString path(const QString &fileName) const { return dir.filePath(fileName); }
+    // Answers the next save dialog with `fileName` in the temporary folder,
+    // clicks `button` and returns the bytes of that file ("<missing>" if none).
+    QByteArray save(const char *button, const QString &fileName);
+    // The last message box shown (scripted dialogs only).
+    const Prompts::Message &lastMessage() const;
+
+private:
+    std::unique_ptr<Qwr> m_window;
+};
