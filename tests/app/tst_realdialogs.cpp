@@ -1,125 +1,90 @@
 // The program's own dialogs, answered as the author answers them: the shared
 // save dialog "cd1" and real message boxes.
-#include "app/mainwindow.h"
+#include "support/harness.h"
 #include "support/modalanswerer.h"
 #include "support/testing.h"
 
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
+using ModalAnswerer::acceptFileDialog;
+using ModalAnswerer::answerMessageBox;
 using Testing::readAll;
+
+namespace {
+
+const QByteArray TwoPages = "Page_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
+
+void writeTwoPageBook(Harness &h)
+{
+    h.type("Bname", QStringLiteral("Diary"));
+    for (const QString &text : {QStringLiteral("It was dark."), QStringLiteral("The door was locked.")}) {
+        h.type("Page", text);
+        h.click("Apage");
+    }
+}
+
+} // namespace
 
 class TestRealDialogs : public QObject
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<Qwr> m_window;
-    std::unique_ptr<QTemporaryDir> m_dir;
-
-    template <typename T>
-    T *w(const char *name) const
-    {
-        T *widget = m_window->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
-    void click(const char *name) { QTest::mouseClick(w<QPushButton>(name), Qt::LeftButton); }
-    void writeTwoPageBook()
-    {
-        Testing::type(w<QLineEdit>("Bname"), QStringLiteral("Diary"));
-        for (const QString &text : {QStringLiteral("It was dark."), QStringLiteral("The door was locked.")}) {
-            Testing::type(w<QPlainTextEdit>("Page"), text);
-            click("Apage");
-        }
-    }
-    const QByteArray twoPages = "Page_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
-
 private Q_SLOTS:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_window = std::make_unique<Qwr>();
-        m_window->Form_Load();
-    }
-    void cleanup()
-    {
-        m_window->hide();   // no close question between tests
-        m_window.reset();
-    }
-
     void savesThroughTheSharedDialog()
     {
-        writeTwoPageBook();
-        auto *cd1 = m_window->findChild<QFileDialog *>(QStringLiteral("cd1"));
-        QVERIFY(cd1);
+        Harness h(Harness::RealDialogs);
+        writeTwoPageBook(h);
         QString proposed;
-        const QString path = m_dir->filePath(QStringLiteral("Diary.str"));
-        ModalAnswerer::acceptFileDialog(path, &proposed);
-        click("SvBook");
+        acceptFileDialog(h.path(QStringLiteral("Diary.str")), &proposed);
+        h.click("SvBook");
         QCOMPARE(proposed, QStringLiteral("Diary.str"));
+        auto *cd1 = h.window().findChild<QFileDialog *>(QStringLiteral("cd1"));
         QCOMPARE(cd1->nameFilters(), QStringList{QStringLiteral("*.str")});
-        QCOMPARE(cd1->acceptMode(), QFileDialog::AcceptSave);
-        QCOMPARE(readAll(path), twoPages);
-
-        // The dialog opens again in the folder it was last used in: a bare
-        // name lands there.
-        Testing::type(w<QPlainTextEdit>("Page"), QStringLiteral("Third."));
-        click("Apage");
-        ModalAnswerer::acceptFileDialog(QStringLiteral("Second.str"), &proposed);
-        click("SvBook");
-        QCOMPARE(readAll(m_dir->filePath(QStringLiteral("Second.str"))),
-                 twoPages + QByteArray("Page_2:\"Third.\"\r\n"));
-        // Nothing unsaved now: the window closes without a question.
-        QVERIFY(m_window->close());
+        QCOMPARE(readAll(h.path(QStringLiteral("Diary.str"))), TwoPages);
+        // The next dialog opens in the folder of the last save: a bare name lands there.
+        acceptFileDialog(QStringLiteral("Second.str"));
+        h.click("SvBook");
+        QCOMPARE(readAll(h.path(QStringLiteral("Second.str"))), TwoPages);
+        QVERIFY(h.window().close());   // nothing unsaved: no question
     }
 
     void asksBeforeReplacingAFileEvenTheFirstTime()
     {
-        writeTwoPageBook();
-        const QString path = m_dir->filePath(QStringLiteral("Diary.str"));
+        Harness h(Harness::RealDialogs);
+        writeTwoPageBook(h);
+        const QString path = h.path(QStringLiteral("Diary.str"));
         Testing::writeAll(path, "the author's other book\r\n");
-
         QString question;
-        ModalAnswerer::acceptFileDialog(path);
-        ModalAnswerer::answerMessageBox(QMessageBox::No, &question, nullptr, [] { ModalAnswerer::cancelFileDialog(); });
-        click("SvBook");
+        acceptFileDialog(path);
+        answerMessageBox(QMessageBox::No, &question, nullptr, [] { ModalAnswerer::cancelFileDialog(); });
+        h.click("SvBook");
         QVERIFY2(question.contains(QStringLiteral("Diary.str")), qPrintable(question));
         QCOMPARE(readAll(path), QByteArray("the author's other book\r\n"));
-
-        ModalAnswerer::acceptFileDialog(path);
-        ModalAnswerer::answerMessageBox(QMessageBox::Yes);
-        click("SvBook");
-        QCOMPARE(readAll(path), twoPages);
+        acceptFileDialog(path);
+        answerMessageBox(QMessageBox::Yes);
+        h.click("SvBook");
+        QCOMPARE(readAll(path), TwoPages);
     }
 
     void reportsFailuresAndMissingNamesInMessageBoxes()
     {
+        Harness h(Harness::RealDialogs);
         QString text;
         QString title;
-        ModalAnswerer::answerMessageBox(QMessageBox::Ok, &text, &title);
-        click("SvBook");
-        QCOMPARE(title, QStringLiteral("Qwr"));
-        QCOMPARE(text, QStringLiteral("You forgot to name your book!"));
-
-        writeTwoPageBook();
-        const QString path = m_dir->filePath(QStringLiteral("missing/Diary.str"));
-        ModalAnswerer::acceptFileDialog(path);
-        ModalAnswerer::answerMessageBox(QMessageBox::Ok, &text, &title);
-        click("SvBook");
+        answerMessageBox(QMessageBox::Ok, &text, &title);
+        h.click("SvBook");
+        QCOMPARE(title + QLatin1Char('|') + text, QStringLiteral("Qwr|You forgot to name your book!"));
+        writeTwoPageBook(h);
+        const QString path = h.path(QStringLiteral("missing/Diary.str"));
+        acceptFileDialog(path);
+        answerMessageBox(QMessageBox::Ok, &text, &title);
+        h.click("SvBook");
         QCOMPARE(title, QStringLiteral("Qwr"));
         QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
-        QVERIFY(!QFileInfo::exists(path));
-
-        // The work is still unsaved: closing asks, and No keeps the window.
-        ModalAnswerer::answerMessageBox(QMessageBox::No, &text);
-        QVERIFY(!m_window->close());
-        QVERIFY(m_window->isVisible());
+        answerMessageBox(QMessageBox::No, &text);   // still unsaved: No keeps the window
+        QVERIFY(!h.window().close());
         QVERIFY(text.contains(QStringLiteral("not been saved")));
     }
 };

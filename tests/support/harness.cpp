@@ -3,6 +3,7 @@
 #include "support/testing.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTest>
@@ -11,6 +12,7 @@ Harness::Harness(Dialogs dialogs)
     : m_window(std::make_unique<Qwr>(dialogs == ScriptedDialogs ? &prompts : nullptr))
 {
     m_window->Form_Load();
+    QApplication::setActiveWindow(m_window.get());   // so that keys reach the focused control
 }
 
 Harness::~Harness()
