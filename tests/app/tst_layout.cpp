@@ -1,8 +1,7 @@
 // Every tab page keeps its controls inside the page, apart from each other,
 // and shows every caption whole in the fonts this machine has.
 #include "app/line.h"
-#include "app/mainwindow.h"
-#include "support/scriptedprompts.h"
+#include "support/harness.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -12,93 +11,71 @@
 #include <QTabWidget>
 #include <QTest>
 
+namespace {
+
+QString describe(const QWidget *widget)
+{
+    return widget->objectName() + QLatin1Char(' ') + QDebug::toString(widget->geometry());
+}
+
+// Whether the control shows its whole text; labels wrap within their width.
+bool showsItsText(const QWidget *widget)
+{
+    const QFontMetrics metrics(widget->font());
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width();
+    if (const auto *button = qobject_cast<const QPushButton *>(widget))
+        return metrics.horizontalAdvance(button->text()) + 4 <= button->width() && metrics.height() <= button->height();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+        return metrics.horizontalAdvance(frame->title()) + 4 <= frame->width();
+    if (qobject_cast<const QLineEdit *>(widget))
+        return metrics.height() + 4 <= widget->height();
+    return true;
+}
+
+// The controls placed directly in `container`, then those inside its frames.
+void checkContainer(const QWidget *container)
+{
+    QList<const QWidget *> placed;
+    for (const QWidget *widget : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (!widget->isWindow() && !qobject_cast<const Line *>(widget))
+            placed.append(widget);
+    }
+    for (const QWidget *widget : placed) {
+        QVERIFY2(container->rect().contains(widget->geometry()), qPrintable(describe(widget) + QStringLiteral(" leaves its page")));
+        for (const QWidget *other : placed) {
+            QVERIFY2(other == widget || !widget->geometry().intersects(other->geometry()),
+                     qPrintable(describe(widget) + QStringLiteral(" overlaps ") + describe(other)));
+        }
+        QVERIFY2(showsItsText(widget), qPrintable(describe(widget) + QStringLiteral(" clips its text")));
+        if (qobject_cast<const QGroupBox *>(widget))
+            checkContainer(widget);
+    }
+}
+
+} // namespace
+
 class TestLayout : public QObject
 {
     Q_OBJECT
 
-private:
-    ScriptedPrompts m_prompts;
-    std::unique_ptr<Qwr> m_window;
-
-    static QString describe(const QWidget *widget)
-    {
-        return widget->objectName() + QLatin1Char(' ') + QDebug::toString(widget->geometry());
-    }
-
-    // Checks the controls placed directly in `container`, then inside its frames.
-    void checkContainer(const QWidget *container)
-    {
-        QList<const QWidget *> placed;
-        for (const QObject *child : container->children()) {
-            const auto *widget = qobject_cast<const QWidget *>(child);
-            if (!widget || widget->isWindow() || qobject_cast<const Line *>(widget))
-                continue;
-            placed.append(widget);
-        }
-        for (const QWidget *widget : placed) {
-            QVERIFY2(container->rect().contains(widget->geometry()),
-                     qPrintable(describe(widget) + QStringLiteral(" leaves ") + describe(container)));
-            for (const QWidget *other : placed) {
-                if (other != widget && other->objectName() < widget->objectName()) {
-                    QVERIFY2(!widget->geometry().intersects(other->geometry()),
-                             qPrintable(describe(widget) + QStringLiteral(" overlaps ") + describe(other)));
-                }
-            }
-            checkText(widget);
-            if (qobject_cast<const QGroupBox *>(widget))
-                checkContainer(widget);
-        }
-    }
-
-    static void checkText(const QWidget *widget)
-    {
-        const QFontMetrics metrics(widget->font());
-        if (const auto *label = qobject_cast<const QLabel *>(widget)) {
-            if (label->wordWrap()) {
-                QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(describe(label)));
-            } else {
-                QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(describe(label)));
-            }
-        } else if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-            QVERIFY2(metrics.horizontalAdvance(button->text()) + 4 <= button->width(), qPrintable(describe(button)));
-            QVERIFY2(metrics.height() <= button->height(), qPrintable(describe(button)));
-        } else if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
-            QVERIFY2(metrics.horizontalAdvance(frame->title()) + 4 <= frame->width(), qPrintable(describe(frame)));
-        } else if (const auto *box = qobject_cast<const QLineEdit *>(widget)) {
-            QVERIFY2(metrics.height() + 4 <= box->height(), qPrintable(describe(box)));
-        }
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_window = std::make_unique<Qwr>(&m_prompts);
-        m_window->Form_Load();
-    }
-
     void everyPageFits()
     {
-        auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("Tab1"));
-        QVERIFY(tabs);
+        Harness h;
+        auto *tabs = h.find<QTabWidget>("Tab1");
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
             checkContainer(tabs->widget(i));
         }
-    }
-
-    void theWindowShowsEveryTabAndTheCloseButton()
-    {
-        auto *tabs = m_window->findChild<QTabWidget *>(QStringLiteral("Tab1"));
-        auto *close = m_window->findChild<QPushButton *>(QStringLiteral("Command1"));
-        const QWidget *client = m_window->centralWidget();
+        const QWidget *client = h.window().centralWidget();
         QVERIFY(client->rect().contains(tabs->geometry()));
-        QVERIFY(client->rect().contains(close->geometry()));
-        QVERIFY(!tabs->geometry().intersects(close->geometry()));
-        const QTabBar *bar = tabs->tabBar();
-        QVERIFY(bar->tabRect(bar->count() - 1).right() < tabs->width());
-        QCOMPARE(m_window->size(), m_window->minimumSize());
-        QCOMPARE(m_window->size(), m_window->maximumSize());
+        QVERIFY(client->rect().contains(h.find("Command1")->geometry()));
+        QVERIFY(!tabs->geometry().intersects(h.find("Command1")->geometry()));
+        QVERIFY(tabs->tabBar()->tabRect(tabs->count() - 1).right() < tabs->width());   // no scrolling tabs
+        QCOMPARE(h.window().minimumSize(), h.window().maximumSize());   // laid out for one size
     }
 };
 
