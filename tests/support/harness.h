@@ -33,7 +33,8 @@ public:
     void click(const char *name);
     // Types into a line edit or a multi-line box, emptied first; "\n" is Enter.
     void type(const char *name, const QString &text);
-    // Pastes text that cannot be typed key by key (characters outside the BMP).
+    // Puts text in as a paste does, for characters no keyboard key sends here
+    // (anything beyond Latin-1, such as Chinese characters or emoji).
     void paste(const char *name, const QString &text);
     // What a control shows: a box's text, a label's or button's caption, a frame's title.
     QString text(const char *name) const;
