@@ -31,26 +31,6 @@ private Q_SLOTS:
         QCOMPARE(readAll(path), QByteArray());
     }
 
-    void failsWithTheSystemsReason_data()
-    {
-        QTest::addColumn<QString>("relativePath");
-        QTest::newRow("missing folder") << QStringLiteral("missing/goals.str");
-        QTest::newRow("parent is a file") << QStringLiteral("file/goals.str");
-        QTest::newRow("target is a folder") << QStringLiteral("folder");
-    }
-    void failsWithTheSystemsReason()
-    {
-        QFETCH(QString, relativePath);
-        QTemporaryDir dir;
-        Testing::writeAll(dir.filePath(QStringLiteral("file")), "kept");
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-        const FileOutput::WriteResult result = FileOutput::writeFile(dir.filePath(relativePath), "data\r\n");
-        QVERIFY(!result.ok);
-        QVERIFY(!result.error.isEmpty());
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("file"))), QByteArray("kept"));
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
-    }
-
     // A disk that fills up part-way: the write comes back short, and the
     // existing file must stay exactly as it was.
     void aShortWriteLeavesTheOldFileIntact()
