@@ -153,7 +153,7 @@ bool Qwr::mayDiscardUnsavedWork()
     else
         text = tr("The goals have changes that have not been saved.") + question;
     const QMessageBox::StandardButton answer = m_prompts->show(
-        {QMessageBox::Warning, QStringLiteral("Qwr"), text,
+        {QMessageBox::Warning, Prompts::applicationTitle(), text,
          QMessageBox::Yes | QMessageBox::No, QMessageBox::No});
     return answer == QMessageBox::Yes;
 }

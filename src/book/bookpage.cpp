@@ -108,10 +108,9 @@ void BookPage::ApPage_Click()
 {
     const std::optional<int> slot = BookState::slotFromText(Pn->text());
     if (!slot) {
-        m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"),
-                        tr("\"%1\" is not a page number.\nType a whole number from 0 to 49 into the "
-                           "Edit Page box, then press Append/Cancel again.")
-                            .arg(Pn->text())});
+        m_prompts.tell(tr("\"%1\" is not a page number.\nType a whole number from 0 to 49 into the "
+                          "Edit Page box, then press Append/Cancel again.")
+                           .arg(Pn->text()));
         return;
     }
     m_book.storeEntry(*slot, storedText(Page));
@@ -149,7 +148,7 @@ void BookPage::ComOpt_Change()
 void BookPage::SvBook_Click()
 {
     if (Bname->text().isEmpty()) {
-        m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"), QStringLiteral("You forgot to name your book!")});
+        m_prompts.tell(QStringLiteral("You forgot to name your book!"));
         return;
     }
     if (ComOpt->text().isEmpty())

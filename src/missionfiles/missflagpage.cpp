@@ -41,12 +41,12 @@ void MissflagPage::Cmf_Click()
     const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
     switch (mission.reading) {
     case MissflagFile::Reading::NotANumber:
-        refuse(tr("The mission number must be a number, such as 20."));
+        m_prompts.tell(tr("The mission number must be a number, such as 20."));
         return;
     case MissflagFile::Reading::AboveHighest:
-        refuse(tr("The mission number can be at most %1: missflag.str gets a skip line "
-                  "for every mission number below yours.")
-                   .arg(MissflagFile::HighestMissionNumber));
+        m_prompts.tell(tr("The mission number can be at most %1: missflag.str gets a skip line "
+                          "for every mission number below yours.")
+                           .arg(MissflagFile::HighestMissionNumber));
         return;
     case MissflagFile::Reading::Accepted:
         break;
@@ -56,7 +56,3 @@ void MissflagPage::Cmf_Click()
                     MissflagFile::lines(number, mission.skipLines, briefing));
 }
 
-void MissflagPage::refuse(const QString &text)
-{
-    m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"), text});
-}

@@ -29,8 +29,6 @@ public Q_SLOTS:
     void Cmf_Click();
 
 private:
-    void refuse(const QString &text);
-
     Prompts &m_prompts;
     SavePath &m_savePath;
 };

@@ -35,18 +35,14 @@ void TitlesPage::Titles_Click()
 {
     // Only a box with no character at all counts as empty; blanks are written.
     if (Mn2->text().isEmpty()) {
-        remind(QStringLiteral("You forgot the Mission No.!"));
+        m_prompts.tell(QStringLiteral("You forgot the Mission No.!"));
         return;
     }
     if (Mt2->text().isEmpty()) {
-        remind(QStringLiteral("You forgot the Mission Title!"));
+        m_prompts.tell(QStringLiteral("You forgot the Mission Title!"));
         return;
     }
     m_savePath.save(TitlesFile::FileName, TitlesFile::sources(Mn2->text(), Mt2->text()),
                     TitlesFile::lines(Mn2->text(), Mt2->text()));
 }
 
-void TitlesPage::remind(const QString &text)
-{
-    m_prompts.show({QMessageBox::NoIcon, QStringLiteral("Qwr"), text});
-}

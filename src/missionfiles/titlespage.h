@@ -28,8 +28,6 @@ public Q_SLOTS:
     void Titles_Click();
 
 private:
-    void remind(const QString &text);
-
     Prompts &m_prompts;
     SavePath &m_savePath;
 };

@@ -29,6 +29,12 @@ public:
 
     // Shows a modal message box and returns the button that closed it.
     virtual QMessageBox::StandardButton show(const Message &message) = 0;
+
+    // The program's title, the caption of its own messages.
+    static QString applicationTitle() { return QStringLiteral("Qwr"); }
+
+    // A message about the author's input: OK only, no icon, the program's title.
+    void tell(const QString &text) { show({QMessageBox::NoIcon, applicationTitle(), text}); }
 };
 
 // The real dialogs: one shared save dialog (objectName "cd1") whose folder is

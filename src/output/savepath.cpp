@@ -34,7 +34,7 @@ bool SavePath::refuseUnencodable(const TextSources &texts)
             continue;
         const char32_t codePoint = bad->codePoint;
         const QString character = QString::fromUcs4(&codePoint, 1);
-        m_prompts.show({QMessageBox::Warning, QStringLiteral("Qwr"),
+        m_prompts.show({QMessageBox::Warning, Prompts::applicationTitle(),
                         tr("The character \u201C%1\u201D (%2) in %3 cannot be written: "
                            "the game reads its files in the Windows Western code page "
                            "(Windows-1252), which has no such character.\n\n"
@@ -69,7 +69,7 @@ bool SavePath::save(const QString &suggestedName, const TextSources &texts, cons
 
 void SavePath::showFailure(const QString &path, const QString &reason)
 {
-    m_prompts.show({QMessageBox::Warning, QStringLiteral("Qwr"),
+    m_prompts.show({QMessageBox::Warning, Prompts::applicationTitle(),
                     tr("The file could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")
                         .arg(QDir::toNativeSeparators(path), reason)});
 }
