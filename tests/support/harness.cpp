@@ -57,6 +57,25 @@ void Harness::paste(const char *name, const QString &text)
         area->insertPlainText(text);
 }
 
+void Harness::run(const QString &steps)
+{
+    for (const QString &step : steps.split(QLatin1Char('|'))) {
+        const QByteArray name = step.section(QLatin1Char('='), 0, 0).toLatin1();
+        const QString value = step.section(QLatin1Char('='), 1);
+        if (step.startsWith(QLatin1Char('!'))) {
+            const int times = step.contains(QLatin1Char('*')) ? step.section(QLatin1Char('*'), 1).toInt() : 1;
+            for (int i = 0; i < times; ++i)
+                click(step.mid(1).section(QLatin1Char('*'), 0, 0).toLatin1().constData());
+        } else if (step.startsWith(QLatin1Char('?'))) {
+            prompts.answers.append(step == QLatin1String("?Yes") ? QMessageBox::Yes : QMessageBox::No);
+        } else if (name.endsWith('+')) {
+            paste(name.chopped(1).constData(), value);
+        } else if (!step.isEmpty()) {
+            type(name.constData(), value);
+        }
+    }
+}
+
 QString Harness::text(const char *name) const
 {
     const QWidget *widget = find(name);

@@ -40,6 +40,11 @@ public:
     QString text(const char *name) const;
     bool enabled(const char *name) const;
 
+    // Runs the author's steps, separated by '|': "Box=text" types (an empty
+    // text empties the box), "Box+=text" pastes, "!Button" clicks ("!Button*3"
+    // three times), "?Yes" or "?No" answers the next message box.
+    void run(const QString &steps);
+
     QString path(const QString &fileName) const { return dir.filePath(fileName); }
     // Answers the next save dialog with `fileName` in the temporary folder,
     // clicks `button` and returns the bytes of that file ("<missing>" if none).
