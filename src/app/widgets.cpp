@@ -4,6 +4,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
@@ -25,6 +26,13 @@ QPushButton *button(const char *name, const QString &caption, const QRect &rect,
     pushButton->setText(caption);
     pushButton->setAutoDefault(false);
     return pushButton;
+}
+
+QLineEdit *lineEdit(const char *name, const QString &text, const QRect &rect, QWidget *parent)
+{
+    auto *box = make<QLineEdit>(name, rect, parent);
+    box->setText(text);
+    return box;
 }
 
 QLabel *label(const char *name, const QString &text, const QRect &rect, QWidget *parent)

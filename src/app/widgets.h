@@ -5,6 +5,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -24,6 +25,8 @@ W *make(const char *name, const QRect &rect, QWidget *parent)
 
 QGroupBox *frame(const char *name, const QString &title, const QRect &rect, QWidget *parent);
 QPushButton *button(const char *name, const QString &caption, const QRect &rect, QWidget *parent);
+// A single-line box holding `text` to begin with.
+QLineEdit *lineEdit(const char *name, const QString &text, const QRect &rect, QWidget *parent);
 QLabel *label(const char *name, const QString &text, const QRect &rect, QWidget *parent);
 QLabel *wrappedLabel(const char *name, const QString &text, const QRect &rect, QWidget *parent);
 

@@ -155,13 +155,12 @@ void BookPage::SvBook_Click()
         m_book.BookLocationGiven = false;
     const QStringList lines = fileLines();
     if (m_savePath.save(BookFile::suggestedName(Bname->text()), BookFile::texts(m_book, ComOpt->text()), lines))
-        m_savedLines = lines;
+        m_saved.remember(lines);
 }
 
 bool BookPage::hasUnsavedWork() const
 {
-    const QStringList lines = fileLines();
-    return !lines.isEmpty() && lines != m_savedLines;
+    return m_saved.differFrom(fileLines());
 }
 
 void BookPage::showPageList()

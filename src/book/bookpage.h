@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/savedlines.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -61,5 +63,5 @@ private:
     BookState &m_book;
     Prompts &m_prompts;
     SavePath &m_savePath;
-    QStringList m_savedLines;
+    SavedLines m_saved;
 };

@@ -124,13 +124,12 @@ void GoalsPage::Sgoals_Click()
 {
     const QStringList lines = GoalsFile::lines(m_goals);
     if (m_savePath.save(GoalsFile::SuggestedName, GoalsFile::texts(m_goals), lines))
-        m_savedLines = lines;
+        m_saved.remember(lines);
 }
 
 bool GoalsPage::hasUnsavedWork() const
 {
-    const QStringList lines = GoalsFile::lines(m_goals);
-    return !lines.isEmpty() && lines != m_savedLines;
+    return m_saved.differFrom(GoalsFile::lines(m_goals));
 }
 
 void GoalsPage::setEditMode(bool editing)

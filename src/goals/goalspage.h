@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/savedlines.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -56,5 +58,5 @@ private:
     GoalsState &m_goals;
     Prompts &m_prompts;
     SavePath &m_savePath;
-    QStringList m_savedLines;
+    SavedLines m_saved;
 };

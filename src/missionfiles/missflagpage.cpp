@@ -19,12 +19,10 @@ MissflagPage::MissflagPage(Prompts &prompts, SavePath &savePath, QWidget *parent
 {
     setObjectName(QStringLiteral("MissflagTab"));
     Mlbl = label("Mlbl", QStringLiteral("Mission No."), Twips::onPage(720, 1500, 1155, 255), this);
-    Mnum = make<QLineEdit>("Mnum", Twips::onPage(2160, 1500, 735, 375), this);
-    Mnum->setText(QStringLiteral("20"));
+    Mnum = lineEdit("Mnum", QStringLiteral("20"), Twips::onPage(2160, 1500, 735, 375), this);
     Mnlbl = label("Mnlbl", QStringLiteral("Enter your Miss No."), Twips::onPage(3000, 1620, 2055, 255), this);
     Brlbl = label("Brlbl", QStringLiteral("Briefing No."), Twips::onPage(720, 2820, 1185, 255), this);
-    Bno = make<QLineEdit>("Bno", Twips::onPage(2160, 2820, 2895, 375), this);
-    Bno->setText(QStringLiteral("no_briefing"));
+    Bno = lineEdit("Bno", QStringLiteral("no_briefing"), Twips::onPage(2160, 2820, 2895, 375), this);
     br2lbl = label("br2lbl", QStringLiteral("Only change this if you have a briefing!"),
                    Twips::onPage(5160, 2940, 4095, 255), this);
     Mlbl->setBuddy(Mnum);

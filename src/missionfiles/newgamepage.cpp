@@ -11,18 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
 using namespace Widgets;
-
-QLineEdit *textBox(const char *name, const QString &text, const QRect &rect, QWidget *parent)
-{
-    auto *box = make<QLineEdit>(name, rect, parent);
-    box->setText(text);
-    return box;
-}
-
-} // namespace
 
 NewgamePage::NewgamePage(SavePath &savePath, QWidget *parent)
     : QWidget(parent)
@@ -38,11 +27,11 @@ NewgamePage::NewgamePage(SavePath &savePath, QWidget *parent)
     Line1 = new Line(QStringLiteral("Line1"), {240, 1260}, {9120, 1260}, 2, this);
 
     Label1 = label("Label1", QStringLiteral("Mission Title :"), Twips::onPage(360, 1740, 1575, 255), this);
-    Mt = textBox("Mt", QStringLiteral("The Ring"), Twips::onPage(2160, 1740, 2535, 375), this);
+    Mt = lineEdit("Mt", QStringLiteral("The Ring"), Twips::onPage(2160, 1740, 2535, 375), this);
     Label2 = label("Label2", QStringLiteral("Difficulty :"), Twips::onPage(600, 2580, 1215, 255), this);
-    diff0 = textBox("diff0", QStringLiteral("Easy"), Twips::onPage(2160, 2580, 2535, 375), this);
-    diff1 = textBox("diff1", QStringLiteral("Hard"), Twips::onPage(2160, 3180, 2535, 375), this);
-    diff2 = textBox("diff2", QStringLiteral("Expert"), Twips::onPage(2160, 3780, 2535, 375), this);
+    diff0 = lineEdit("diff0", QStringLiteral("Easy"), Twips::onPage(2160, 2580, 2535, 375), this);
+    diff1 = lineEdit("diff1", QStringLiteral("Hard"), Twips::onPage(2160, 3180, 2535, 375), this);
+    diff2 = lineEdit("diff2", QStringLiteral("Expert"), Twips::onPage(2160, 3780, 2535, 375), this);
 
     // A bracket tying the three difficulty boxes to the advice beside them.
     Line3 = new Line(QStringLiteral("Line3"), {4800, 2760}, {5160, 2760}, 1, this);
