@@ -1,0 +1,54 @@
+#include "core/fileoutput.h"
+
+#include "core/codepages.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+namespace FileOutput {
+
+std::optional<QByteArray> fileBytes(const QStringList &lines, int codePage)
+{
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        const std::optional<QByteArray> encoded = CodePages::encode(line, codePage);
+        if (!encoded)
+            return std::nullopt;
+        bytes.append(*encoded);
+        bytes.append("\r\n", 2);
+    }
+    return bytes;
+}
+
+WriteResult writeFile(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    return writeFile(file, data);
+}
+
+WriteResult writeFile(QSaveFile &file, const QByteArray &data)
+{
+    // Unbuffered, so that write() reports what really reached the file; binary
+    // (no QIODevice::Text), so CR LF is written as it is on every platform.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+
+    const qint64 written = data.isEmpty() ? 0 : file.write(data);
+    if (written != data.size()) {
+        // A short write (a full disk, a size limit) is not always flagged as an
+        // error, and commit() would then keep a truncated file.
+        const QString reason = file.error() != QFileDevice::NoError
+            ? file.errorString()
+            : QCoreApplication::translate("FileOutput",
+                  "Only %1 of %2 bytes could be written. The disk may be full.")
+                  .arg(written < 0 ? 0 : written)
+                  .arg(data.size());
+        file.cancelWriting();
+        return {false, reason};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, {}};
+}
+
+} // namespace FileOutput

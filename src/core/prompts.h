@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Everything the program asks of the author goes through this seam: the save
+// dialog and the message boxes. The program answers it with the real dialogs
+// (QtPrompts); tests put a scripted stand-in in its place. It knows nothing of
+// widgets, so the save flow that uses it lives in the core library.
+class Prompts
+{
+public:
+    enum class Button { None, Ok, Yes, No, Cancel };
+    enum class Icon { None, Information, Warning };
+
+    struct Message {
+        Icon icon = Icon::None;
+        QString title;
+        QString text;
+        QList<Button> buttons{Button::Ok};
+        Button defaultButton = Button::None;
+    };
+
+    virtual ~Prompts() = default;
+
+    // Asks where to save, proposing `suggestedName`. Returns the full path the
+    // author accepted, or an empty string when the dialog was cancelled.
+    virtual QString savePath(const QString &suggestedName) = 0;
+
+    // Shows a modal message box and returns the button that closed it.
+    virtual Button show(const Message &message) = 0;
+
+    // The program's title, the caption of its own messages.
+    static QString applicationTitle() { return QStringLiteral("Qwr"); }
+
+    // A message about the author's input: OK only, no icon, the program's title.
+    void tell(const QString &text) { show({Icon::None, applicationTitle(), text}); }
+
+    // A warning with the program's title and OK only.
+    void warn(const QString &text) { show({Icon::Warning, applicationTitle(), text}); }
+
+    // A Yes/No question; true for Yes.
+    bool ask(Icon icon, const QString &title, const QString &text, Button defaultButton)
+    {
+        return show({icon, title, text, {Button::Yes, Button::No}, defaultButton}) == Button::Yes;
+    }
+};

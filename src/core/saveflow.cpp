@@ -1,0 +1,71 @@
+#include "core/saveflow.h"
+
+#include "core/codepages.h"
+#include "core/fileoutput.h"
+#include "core/prompts.h"
+#include "core/textcheck.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SaveFlow", text);
+}
+
+} // namespace
+
+SaveFlow::SaveFlow(Prompts &prompts)
+    : m_prompts(prompts)
+    , m_codePage(CodePages::defaultCodePage())
+{
+}
+
+bool SaveFlow::refuse(const FileContent &content)
+{
+    const std::optional<TextCheck::Problem> problem = TextCheck::firstProblem(content, m_codePage);
+    if (!problem)
+        return false;
+    m_prompts.warn(TextCheck::message(*problem, m_codePage));
+    return true;
+}
+
+bool SaveFlow::save(const QString &suggestedName, const FileContent &content)
+{
+    if (refuse(content))
+        return false;
+
+    const QString path = m_prompts.savePath(suggestedName);
+    if (path.isEmpty())
+        return false;
+
+    const QString fileName = QFileInfo(path).fileName();
+    if (const std::optional<QString> reason = TextCheck::fileNameProblem(fileName)) {
+        m_prompts.warn(tr("\u201C%1\u201D cannot be used as a file name: %2.\n\n"
+                          "Save again under another name. Nothing was written.")
+                           .arg(fileName, *reason));
+        return false;
+    }
+
+    const std::optional<QByteArray> bytes = FileOutput::fileBytes(content.lines(), m_codePage);
+    if (!bytes) {
+        showFailure(path, tr("The text holds a character that %1 cannot represent.")
+                              .arg(CodePages::description(m_codePage)));
+        return false;
+    }
+    const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
+    if (!result.ok) {
+        showFailure(path, result.error);
+        return false;
+    }
+    return true;
+}
+
+void SaveFlow::showFailure(const QString &path, const QString &reason)
+{
+    m_prompts.warn(tr("The file could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")
+                       .arg(QDir::toNativeSeparators(path), reason));
+}

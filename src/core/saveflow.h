@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/filecontent.h"
+
+class Prompts;
+
+// The one way every editor writes its file:
+//  1. refuse, with a message, a text that would break the file or that the
+//     code page cannot hold, and a proposed name Windows cannot use (before
+//     any dialog);
+//  2. ask for the path in the save dialog, proposing a name (cancel: stop, silently);
+//  3. refuse a chosen name Windows cannot use;
+//  4. write the lines, CR LF after each, replacing the file only once all is
+//     written; a failure shows the path and the system's reason.
+class SaveFlow
+{
+public:
+    explicit SaveFlow(Prompts &prompts);
+
+    int codePage() const { return m_codePage; }
+    void setCodePage(int codePage) { m_codePage = codePage; }
+
+    // Returns true when the file was written.
+    bool save(const QString &suggestedName, const FileContent &content);
+
+    // Shows the message that refuses `content`; false when all of it can be written.
+    bool refuse(const FileContent &content);
+
+private:
+    void showFailure(const QString &path, const QString &reason);
+
+    Prompts &m_prompts;
+    int m_codePage;
+};

@@ -1,0 +1,192 @@
+#include "gui/bookpage.h"
+
+#include "core/prompts.h"
+#include "core/saveflow.h"
+#include "core/textcheck.h"
+#include "gui/twips.h"
+#include "gui/widgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+using namespace Widgets;
+
+const QString EntryCaption = QStringLiteral("Enter Page Text Here");
+const QString ListCaption = QStringLiteral("Page(s) List");
+
+} // namespace
+
+BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
+    : EditorPage(parent)
+    , m_prompts(prompts)
+    , m_saveFlow(saveFlow)
+{
+    setObjectName(QStringLiteral("BooksTab"));
+
+    Frame1 = frame("Frame1", QStringLiteral("Filename/BookName"), Twips::onPage(120, 480, 3015, 615), this);
+    Bname = lineEdit("Bname", QString(), Twips::rect(120, 240, 2775, 285), Frame1);
+    Frame3 = frame("Frame3", QStringLiteral("Place of Book. (Optional)"), Twips::onPage(3240, 480, 3015, 615), this);
+    ComOpt = lineEdit("ComOpt", QString(), Twips::rect(120, 240, 2775, 285), Frame3);
+    Frame6 = frame("Frame6", QStringLiteral("Edit Page"), Twips::onPage(6360, 480, 1815, 615), this);
+    Pn = lineEdit("Pn", QString(), Twips::rect(120, 240, 495, 330), Frame6);
+    Command3 = button("Command3", QStringLiteral("-"), Twips::rect(840, 240, 375, 270), Frame6);
+    Command2 = button("Command2", QStringLiteral("+"), Twips::rect(1320, 240, 375, 270), Frame6);
+
+    Label10 = wrappedLabel("Label10",
+                           QStringLiteral("To edit a page click on the + or - then edit in the left window. "
+                                          "Do NOT edit in Pages list window."),
+                           // 1080 high, so that it ends above the page list's frame.
+                           Twips::onPage(8280, 600, 1815, 1080), this);
+    Label11 = label("Label11", QStringLiteral("Pages = 0"), Twips::onPage(120, 1200, 900, 255), this);
+
+    Frame2 = frame("Frame2", EntryCaption, Twips::onPage(360, 1680, 4935, 3735), this);
+    Page = textArea("Page", Twips::rect(120, 240, 4695, 3375), Frame2, true);
+    Frame7 = frame("Frame7", ListCaption, Twips::onPage(5640, 1680, 4935, 3735), this);
+    Bptxt = textArea("Bptxt", Twips::rect(120, 240, 4695, 3375), Frame7, true);
+
+    Apage = button("Apage", QStringLiteral("Add new Page"), Twips::onPage(360, 5520, 2175, 495), this);
+    ApPage = button("ApPage", QStringLiteral("Append/Cancel"), Twips::onPage(3480, 5520, 1815, 495), this);
+    ApPage->setEnabled(false);
+    Rsetme = button("Rsetme", QStringLiteral("Reset Book"), Twips::onPage(6600, 5520, 1575, 495), this);
+    SvBook = button("SvBook", QStringLiteral("Save"), Twips::onPage(9000, 5520, 1575, 495), this);
+
+    connect(Apage, &QPushButton::clicked, this, &BookPage::Apage_Click);
+    connect(Command2, &QPushButton::clicked, this, &BookPage::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &BookPage::Command3_Click);
+    connect(ApPage, &QPushButton::clicked, this, &BookPage::ApPage_Click);
+    connect(Rsetme, &QPushButton::clicked, this, &BookPage::Rsetme_Click);
+    connect(ComOpt, &QLineEdit::textChanged, this, &BookPage::ComOpt_Change);
+    connect(SvBook, &QPushButton::clicked, this, &BookPage::SvBook_Click);
+}
+
+void BookPage::Apage_Click()
+{
+    if (m_book.Pg.isFull()) {
+        m_prompts.show({Prompts::Icon::Information, QStringLiteral("Page Limit."),
+                        QStringLiteral(" Sorry 50 pages only!\nSave this Book and press Reset\nto create another.")});
+        return;
+    }
+    m_book.Pg.append(BookFile::pageEntry(m_book.PageCount(), storedText(Page)));
+    Page->clear();
+    showPageList();
+    Pn->setText(QStringLiteral("0"));
+    Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
+}
+
+void BookPage::Command2_Click()
+{
+    showForEditing(+1, QStringLiteral("Edit this Page"));
+}
+
+void BookPage::Command3_Click()
+{
+    showForEditing(-1, QStringLiteral("Editing Page"));
+}
+
+void BookPage::showForEditing(int step, const QString &pageCaption)
+{
+    if (m_book.PageCount() == 0)
+        return;
+    Frame2->setTitle(pageCaption);
+    Frame7->setTitle(QStringLiteral("Page being Edited"));
+    Apage->setEnabled(false);
+    const QString &entry = m_book.Pg.step(step);
+    Pn->setText(QString::number(m_book.PageEditIndex()));
+    showStoredText(Bptxt, entry);
+    showStoredText(Page, entry);
+    ApPage->setEnabled(true);
+}
+
+void BookPage::ApPage_Click()
+{
+    const std::optional<int> slot = BookFile::slotFromText(Pn->text());
+    if (!slot) {
+        m_prompts.tell(tr("\"%1\" is not a page number.\nType a whole number from 0 to 49 into the "
+                          "Edit Page box, then press Append/Cancel again.")
+                           .arg(Pn->text()));
+        return;
+    }
+    m_book.Pg.store(*slot, storedText(Page));
+    Page->clear();
+    Apage->setEnabled(true);
+    ApPage->setEnabled(false);
+    showPageList();
+    Pn->setText(QStringLiteral("0"));
+    Frame2->setTitle(EntryCaption);
+    Frame7->setTitle(ListCaption);
+}
+
+void BookPage::Rsetme_Click()
+{
+    if (!m_prompts.ask(Prompts::Icon::None, QStringLiteral("Reset Book"),
+                       QStringLiteral("Are you sure you want to reset the book?"), Prompts::Button::Yes))
+        return;
+    Page->clear();
+    m_book.Pg.reset();
+    m_book.BookLocationGiven = false;
+    ComOpt->clear();   // sets the location mark again if the box held text
+    Bptxt->clear();
+    Label11->setText(QStringLiteral("Pages = 0"));
+    Bname->clear();
+    ComOpt->clear();
+}
+
+void BookPage::ComOpt_Change()
+{
+    m_book.BookLocationGiven = true;
+}
+
+void BookPage::SvBook_Click()
+{
+    if (Bname->text().isEmpty()) {
+        m_prompts.tell(QStringLiteral("You forgot to name your book!"));
+        return;
+    }
+    const QString suggestedName = BookFile::suggestedName(Bname->text());
+    if (const std::optional<QString> reason = TextCheck::fileNameProblem(suggestedName)) {
+        m_prompts.warn(tr("The book name cannot be used as a file name: %1.\n\nChange the name in the "
+                          "\"Filename/BookName\" box, then save again. Nothing was written.")
+                           .arg(*reason));
+        return;
+    }
+    if (ComOpt->text().isEmpty())
+        m_book.BookLocationGiven = false;
+    const FileContent content = BookFile::content(m_book, ComOpt->text());
+    if (m_saveFlow.save(suggestedName, content))
+        m_savedLines = content.lines();
+}
+
+QStringList BookPage::unsavedWork() const
+{
+    QStringList work;
+    const QStringList lines = fileLines();
+    if (!lines.isEmpty() && lines != m_savedLines)
+        work.append(tr("the book"));
+    if (isEditing()) {
+        if (storedText(Page) != m_book.Pg.at(m_book.PageEditIndex()))
+            work.append(tr("the page being edited, not yet stored with \"Append/Cancel\""));
+    } else if (!Page->document()->isEmpty()) {
+        work.append(tr("the page typed but not yet added with \"Add new Page\""));
+    }
+    return work;
+}
+
+bool BookPage::isEditing() const
+{
+    return ApPage->isEnabled();
+}
+
+void BookPage::showPageList()
+{
+    showStoredText(Bptxt, m_book.Pg.listText());
+}
+
+QStringList BookPage::fileLines() const
+{
+    return BookFile::content(m_book, ComOpt->text()).lines();
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/book.h"
+#include "gui/editorpage.h"
+
+class Prompts;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class SaveFlow;
+
+// The Books tab: adds pages one at a time, steps through stored pages with
+// "+" and "-" to correct them, resets the book and saves the book file.
+class BookPage : public EditorPage
+{
+    Q_OBJECT
+
+public:
+    BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+
+    // The book file would differ from the one last saved (an empty book has
+    // nothing to lose), a page is typed but not added, or a page being edited
+    // differs from its stored entry. The book's name alone is not work.
+    QStringList unsavedWork() const override;
+
+    const BookState &state() const { return m_book; }
+
+    QGroupBox *Frame1 = nullptr;
+    QLineEdit *Bname = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QLineEdit *ComOpt = nullptr;
+    QGroupBox *Frame6 = nullptr;
+    QLineEdit *Pn = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QLabel *Label10 = nullptr;
+    QLabel *Label11 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QPlainTextEdit *Page = nullptr;
+    QGroupBox *Frame7 = nullptr;
+    QPlainTextEdit *Bptxt = nullptr;
+    QPushButton *Apage = nullptr;
+    QPushButton *ApPage = nullptr;
+    QPushButton *Rsetme = nullptr;
+    QPushButton *SvBook = nullptr;
+
+public Q_SLOTS:
+    void Apage_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void ApPage_Click();
+    void Rsetme_Click();
+    void ComOpt_Change();
+    void SvBook_Click();
+
+private:
+    void showForEditing(int step, const QString &pageCaption);
+    void showPageList();
+    bool isEditing() const;
+    QStringList fileLines() const;
+
+    BookState m_book;
+    Prompts &m_prompts;
+    SaveFlow &m_saveFlow;
+    QStringList m_savedLines;   // what the last save wrote; nothing at the start
+};

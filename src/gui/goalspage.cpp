@@ -1,0 +1,154 @@
+#include "gui/goalspage.h"
+
+#include "gui/fonts.h"
+#include "gui/twips.h"
+#include "gui/widgets.h"
+#include "core/prompts.h"
+#include "core/saveflow.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+using namespace Widgets;
+
+const QString CounterCaption = QStringLiteral("Goals = ");
+
+} // namespace
+
+GoalsPage::GoalsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
+    : EditorPage(parent)
+    , m_prompts(prompts)
+    , m_saveFlow(saveFlow)
+{
+    setObjectName(QStringLiteral("GoalsTab"));
+    const QFont small = Fonts::named(Fonts::ComicSans, 8.25);
+
+    Frame4 = frame("Frame4", QStringLiteral("Fiction"), Twips::onPage(120, 480, 3015, 1815), this);
+    Frame4->setFont(small);
+    Gfict = textArea("Gfict", Twips::rect(120, 240, 2775, 1485), Frame4, false);
+    Gfict->setFont(small);
+    Frame5 = frame("Frame5", QStringLiteral("Text"), Twips::onPage(120, 2400, 3015, 1815), this);
+    Frame5->setFont(small);
+    Gtxt = textArea("Gtxt", Twips::rect(120, 240, 2775, 1455), Frame5, false);
+    Gtxt->setFont(small);
+
+    Agoal = button("Agoal", QStringLiteral("Create/Add new Goal"), Twips::onPage(240, 4380, 2655, 375), this);
+    Rgoals = button("Rgoals", QStringLiteral("Reset"), Twips::onPage(240, 4980, 855, 375), this);
+    Sgoals = button("Sgoals", QStringLiteral("Save"), Twips::onPage(1440, 4980, 1455, 495), this);
+    Sgoals->setFont(Fonts::named(Fonts::Carleton, 12));
+
+    Glbl = label("Glbl", CounterCaption, Twips::onPage(4200, 480, 1095, 255), this);
+    Edit = button("Edit", QStringLiteral("Edit"), Twips::onPage(7200, 480, 615, 255), this);
+    Minus = button("Minus", QStringLiteral("-"), Twips::onPage(8040, 480, 255, 255), this);
+    Plus = button("Plus", QStringLiteral("+"), Twips::onPage(8400, 480, 255, 255), this);
+
+    Frame8 = frame("Frame8", QStringLiteral("Goals"), Twips::onPage(4200, 840, 6255, 4935), this);
+    Goaltxt = textArea("Goaltxt", Twips::rect(120, 240, 6015, 4575), Frame8, true);
+    Goaltxt->setFont(Fonts::named(Fonts::ComicSans, 9.75));
+    EGoal = button("EGoal", QStringLiteral("Edit Goal / Cancel"), Twips::onPage(6120, 5880, 2415, 255), this);
+
+    setEditMode(false);
+
+    connect(Agoal, &QPushButton::clicked, this, &GoalsPage::Agoal_Click);
+    connect(Rgoals, &QPushButton::clicked, this, &GoalsPage::Rgoals_Click);
+    connect(Edit, &QPushButton::clicked, this, &GoalsPage::Edit_Click);
+    connect(Minus, &QPushButton::clicked, this, &GoalsPage::Minus_Click);
+    connect(Plus, &QPushButton::clicked, this, &GoalsPage::Plus_Click);
+    connect(EGoal, &QPushButton::clicked, this, &GoalsPage::EGoal_Click);
+    connect(Sgoals, &QPushButton::clicked, this, &GoalsPage::Sgoals_Click);
+}
+
+void GoalsPage::Agoal_Click()
+{
+    if (m_goals.GoalList.isFull()) {
+        // What the author typed stays, to be added after a save and a reset.
+        m_prompts.show({Prompts::Icon::Information, QStringLiteral("Page Limit."),
+                        QStringLiteral(" Sorry 12 goals only!\nSave these goals and press Reset\nto create another.")});
+        return;
+    }
+    m_goals.GoalList.append(GoalsFile::goalEntry(m_goals.GoalCount(), storedText(Gfict), storedText(Gtxt)));
+    Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
+    showGoalList();
+    Gfict->clear();
+    Gtxt->clear();
+}
+
+void GoalsPage::Rgoals_Click()
+{
+    if (m_goals.GoalCount() > 0
+        && !m_prompts.ask(Prompts::Icon::None, QStringLiteral("Reset Goals"),
+                          QStringLiteral("Are you sure you want to reset the goals?"), Prompts::Button::Yes))
+        return;
+    // The list box and the counter keep showing the old list until the next add.
+    m_goals.GoalList.reset();
+    Gfict->clear();
+    Gtxt->clear();
+}
+
+void GoalsPage::Edit_Click()
+{
+    setEditMode(true);
+    showStoredText(Goaltxt, m_goals.GoalList.at(m_goals.GoalEditPos()));
+}
+
+void GoalsPage::Minus_Click()
+{
+    showStoredText(Goaltxt, m_goals.GoalList.step(-1));
+}
+
+void GoalsPage::Plus_Click()
+{
+    showStoredText(Goaltxt, m_goals.GoalList.step(+1));
+}
+
+void GoalsPage::EGoal_Click()
+{
+    // Stored whether changed or not: unchanged, the button serves as Cancel.
+    m_goals.GoalList.store(m_goals.GoalEditPos(), storedText(Goaltxt));
+    setEditMode(false);
+    showGoalList();
+}
+
+void GoalsPage::Sgoals_Click()
+{
+    const FileContent content = GoalsFile::content(m_goals);
+    if (m_saveFlow.save(GoalsFile::SuggestedName, content))
+        m_savedLines = content.lines();
+}
+
+QStringList GoalsPage::unsavedWork() const
+{
+    QStringList work;
+    const QStringList lines = GoalsFile::content(m_goals).lines();
+    if (!lines.isEmpty() && lines != m_savedLines)
+        work.append(tr("the goals"));
+    if (isEditing()) {
+        if (storedText(Goaltxt) != m_goals.GoalList.at(m_goals.GoalEditPos()))
+            work.append(tr("the goal being edited, not yet stored with \"Edit Goal / Cancel\""));
+    } else if (!Gfict->document()->isEmpty() || !Gtxt->document()->isEmpty()) {
+        work.append(tr("the goal typed but not yet added with \"Create/Add new Goal\""));
+    }
+    return work;
+}
+
+bool GoalsPage::isEditing() const
+{
+    return EGoal->isEnabled();
+}
+
+void GoalsPage::setEditMode(bool editing)
+{
+    for (QPushButton *listButton : {Sgoals, Edit, Agoal, Rgoals})
+        listButton->setEnabled(!editing);
+    for (QPushButton *editButton : {Minus, Plus, EGoal})
+        editButton->setEnabled(editing);
+}
+
+void GoalsPage::showGoalList()
+{
+    showStoredText(Goaltxt, m_goals.GoalList.listText());
+}

@@ -1,0 +1,172 @@
+#include "gui/mainwindow.h"
+
+#include "core/credits.h"
+#include "core/saveflow.h"
+#include "core/version.h"
+#include "gui/aboutpage.h"
+#include "gui/artwork.h"
+#include "gui/bookpage.h"
+#include "gui/fonts.h"
+#include "gui/goalspage.h"
+#include "gui/missflagpage.h"
+#include "gui/newgamepage.h"
+#include "gui/qtprompts.h"
+#include "gui/titlespage.h"
+#include "gui/twips.h"
+#include "gui/widgets.h"
+#include "gui/windowplacement.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QSessionManager>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTabWidget>
+
+Qwr::Qwr(Prompts *prompts, QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Qwr"));
+    if (!prompts) {
+        m_ownPrompts = std::make_unique<QtPrompts>(this);
+        prompts = m_ownPrompts.get();
+    }
+    m_prompts = prompts;
+    m_saveFlow = std::make_unique<SaveFlow>(*m_prompts);
+
+    setFont(Fonts::windowDefault());
+
+    MyMNU = menuBar()->addMenu(tr("File"));
+    MyMNU->setObjectName(QStringLiteral("MyMNU"));
+    abtme = MyMNU->addAction(tr("About"), this, &Qwr::abtme_Click);
+    abtme->setObjectName(QStringLiteral("abtme"));
+    qtnow = MyMNU->addAction(tr("Quit"), this, &Qwr::qtnow_Click);
+    qtnow->setObjectName(QStringLiteral("qtnow"));
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    const QSize clientSize(Twips::toPixels(11010), Twips::toPixels(6945));
+    client->setFixedSize(clientSize);
+    setCentralWidget(client);
+
+    Tab1 = new QTabWidget(client);
+    Tab1->setObjectName(QStringLiteral("Tab1"));
+    Tab1->setGeometry(0, 0, clientSize.width(), Twips::toPixels(6375));
+    Tab1->tabBar()->setFont(Fonts::named(Fonts::ComicSans, 9.75));
+    Tab1->setUsesScrollButtons(false);
+
+    books = new BookPage(*m_prompts, *m_saveFlow);
+    goals = new GoalsPage(*m_prompts, *m_saveFlow);
+    newgame = new NewgamePage(*m_saveFlow);
+    missflag = new MissflagPage(*m_prompts, *m_saveFlow);
+    titles = new TitlesPage(*m_prompts, *m_saveFlow);
+    about = new AboutPage;
+    Tab1->addTab(books, tr("Books"));
+    Tab1->addTab(goals, tr("Goals"));
+    Tab1->addTab(newgame, tr("Newgame"));
+    Tab1->addTab(missflag, tr("Missflag"));
+    Tab1->addTab(titles, tr("Titles"));
+    Tab1->addTab(about, tr("About"));
+    Tab1->setCurrentIndex(0);
+    for (int i = 0; i < Tab1->count(); ++i)
+        Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
+
+    Command1 = new QPushButton(tr("Close"), client);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(Twips::rect(4080, 6480, 975, 375));
+    connect(Command1, &QPushButton::clicked, this, &Qwr::Command1_Click);
+    setTabOrder(Command1, Tab1);
+
+    // The platform's keys for the next and previous tab (Ctrl+Tab and
+    // Ctrl+Shift+Tab on Windows and Linux) switch tabs wherever the focus is,
+    // the "Close" button included.
+    const auto switchTab = [this](int step) {
+        Tab1->setCurrentIndex((Tab1->currentIndex() + step + Tab1->count()) % Tab1->count());
+    };
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::NextChild))
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(+1); });
+    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::PreviousChild))
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(-1); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
+
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(Artwork::iconPicture(size));
+    setWindowIcon(icon);
+    // Laid out for this one size: nothing moves or resizes with the window.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+Qwr::~Qwr()
+{
+    // The pages refer to the prompts and the save flow: they go first.
+    delete Tab1;
+}
+
+QList<EditorPage *> Qwr::editorPages() const
+{
+    QList<EditorPage *> pages;
+    for (int i = 0; i < Tab1->count(); ++i) {
+        if (auto *page = qobject_cast<EditorPage *>(Tab1->widget(i)))
+            pages.append(page);
+    }
+    return pages;
+}
+
+void Qwr::Form_Load()
+{
+    setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText);
+    adjustSize();
+    SubFrmCntr(this);
+    VersionText = Version::versionText(QCoreApplication::applicationVersion());
+    about->setVersionText(VersionText);
+    Tab1->tabBar()->setFocus();
+}
+
+void Qwr::abtme_Click()
+{
+    const QString text = QLatin1String(" Quillwright ") + Credits::CreditText + QLatin1String("\n\n")
+        + QLatin1String("Version  ") + VersionText + QLatin1Char('\n')
+        + QLatin1String("Create Books, Goals, Newgame, Titles and Missflag.\n\n")
+        + QLatin1String(" This is a just a tool to help do these tasks!");
+    m_prompts->show({Prompts::Icon::Information, QStringLiteral("About Quillwright."), text});
+}
+
+void Qwr::qtnow_Click()
+{
+    close();
+}
+
+void Qwr::Command1_Click()
+{
+    close();
+}
+
+void Qwr::closeEvent(QCloseEvent *event)
+{
+    if (mayDiscardUnsavedWork())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool Qwr::mayDiscardUnsavedWork()
+{
+    QStringList work;
+    for (const EditorPage *page : editorPages())
+        work += page->unsavedWork();
+    if (work.isEmpty())
+        return true;
+    const QString text = tr("This work has not been saved:\n\n%1\n\nClose Quillwright and discard it?")
+                             .arg(QLatin1String("- ") + work.join(QLatin1String("\n- ")));
+    return m_prompts->ask(Prompts::Icon::Warning, Prompts::applicationTitle(), text, Prompts::Button::No);
+}
+
+void Qwr::commitData(QSessionManager &manager)
+{
+    if (manager.allowsInteraction() && !mayDiscardUnsavedWork())
+        manager.cancel();
+}

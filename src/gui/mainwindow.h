@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+class AboutPage;
+class BookPage;
+class EditorPage;
+class GoalsPage;
+class MissflagPage;
+class NewgamePage;
+class Prompts;
+class QAction;
+class QMenu;
+class QPushButton;
+class QSessionManager;
+class QTabWidget;
+class SaveFlow;
+class TitlesPage;
+
+// The main window: six tabs, the "File" menu and the "Close" button.
+class Qwr : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // `prompts` replaces the real dialogs (tests); by default the window uses
+    // QtPrompts, whose save dialog "cd1" is made when first needed.
+    explicit Qwr(Prompts *prompts = nullptr, QWidget *parent = nullptr);
+    ~Qwr() override;
+
+    // Captions, centring, start-up values; shows the window.
+    void Form_Load();
+
+    // The tab pages that edit a file, in tab order.
+    QList<EditorPage *> editorPages() const;
+
+    QString VersionText;   // "2.2": shown in the About texts
+
+    QMenu *MyMNU = nullptr;
+    QAction *abtme = nullptr;
+    QAction *qtnow = nullptr;
+    QTabWidget *Tab1 = nullptr;
+    QPushButton *Command1 = nullptr;
+    BookPage *books = nullptr;
+    GoalsPage *goals = nullptr;
+    NewgamePage *newgame = nullptr;
+    MissflagPage *missflag = nullptr;
+    TitlesPage *titles = nullptr;
+    AboutPage *about = nullptr;
+
+public Q_SLOTS:
+    void abtme_Click();
+    void qtnow_Click();
+    void Command1_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Asks before unsaved work is lost; true when the window may go.
+    bool mayDiscardUnsavedWork();
+    // Logging out or shutting down asks the same question.
+    void commitData(QSessionManager &manager);
+
+    std::unique_ptr<Prompts> m_ownPrompts;
+    Prompts *m_prompts = nullptr;
+    std::unique_ptr<SaveFlow> m_saveFlow;
+};

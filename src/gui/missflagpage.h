@@ -1,0 +1,39 @@
+#pragma once
+
+#include "gui/editorpage.h"
+
+class Prompts;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SaveFlow;
+
+// The Missflag tab: the author's mission number and briefing flag, written to
+// missflag.str with a skip line for every mission number below it.
+class MissflagPage : public EditorPage
+{
+    Q_OBJECT
+
+public:
+    MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+
+    // The number or the briefing flag differ from what was last saved, or
+    // from their start texts.
+    QStringList unsavedWork() const override;
+
+    QLabel *Mlbl = nullptr;
+    QLineEdit *Mnum = nullptr;
+    QLabel *Mnlbl = nullptr;
+    QLabel *Brlbl = nullptr;
+    QLineEdit *Bno = nullptr;
+    QLabel *br2lbl = nullptr;
+    QPushButton *Cmf = nullptr;
+
+public Q_SLOTS:
+    void Cmf_Click();
+
+private:
+    Prompts &m_prompts;
+    SaveFlow &m_saveFlow;
+    QStringList m_saved;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/newgamefile.h"
+#include "gui/editorpage.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SaveFlow;
+
+// The Newgame tab: the mission title and the names of the three difficulty
+// levels, written to newgame.str. Keeps nothing between presses.
+class NewgamePage : public EditorPage
+{
+    Q_OBJECT
+
+public:
+    explicit NewgamePage(SaveFlow &saveFlow, QWidget *parent = nullptr);
+
+    // The four boxes differ from what was last saved, or from their start texts.
+    QStringList unsavedWork() const override;
+
+    QLabel *Label3 = nullptr;
+    QFrame *Line1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Mt = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *diff0 = nullptr;
+    QLineEdit *diff1 = nullptr;
+    QLineEdit *diff2 = nullptr;
+    QFrame *Line3 = nullptr;
+    QFrame *Line4 = nullptr;
+    QFrame *Line5 = nullptr;
+    QFrame *Line6 = nullptr;
+    QFrame *Line7 = nullptr;
+    QLabel *Label4 = nullptr;
+    QPushButton *Cngame = nullptr;
+
+public Q_SLOTS:
+    void Cngame_Click();
+
+private:
+    NewgameFile::Texts texts() const;
+
+    SaveFlow &m_saveFlow;
+    NewgameFile::Texts m_saved;
+};

@@ -1,0 +1,102 @@
+#include "gui/qtprompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButton standardButton(Prompts::Button button)
+{
+    switch (button) {
+    case Prompts::Button::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Button::Yes:
+        return QMessageBox::Yes;
+    case Prompts::Button::No:
+        return QMessageBox::No;
+    case Prompts::Button::Cancel:
+        return QMessageBox::Cancel;
+    case Prompts::Button::None:
+        break;
+    }
+    return QMessageBox::NoButton;
+}
+
+Prompts::Button ourButton(int button)
+{
+    for (const Prompts::Button candidate :
+         {Prompts::Button::Ok, Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel}) {
+        if (standardButton(candidate) == button)
+            return candidate;
+    }
+    return Prompts::Button::None;
+}
+
+QMessageBox::Icon standardIcon(Prompts::Icon icon)
+{
+    switch (icon) {
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtPrompts::QtPrompts(QWidget *window)
+    : m_window(window)
+{
+}
+
+QFileDialog *QtPrompts::saveDialog() const
+{
+    return m_cd1;
+}
+
+QString QtPrompts::savePath(const QString &suggestedName)
+{
+    if (!m_cd1) {
+        m_cd1 = new QFileDialog(m_window);
+        m_cd1->setObjectName(QStringLiteral("cd1"));
+        m_cd1->setAcceptMode(QFileDialog::AcceptSave);
+        m_cd1->setFileMode(QFileDialog::AnyFile);
+        m_cd1->setNameFilters({QStringLiteral("Mission texts (*.str)"), QStringLiteral("All files (*)")});
+        m_cd1->setDefaultSuffix(QStringLiteral("str"));
+        // Asking before an existing file is replaced is the dialog's default
+        // and is never switched off.
+    }
+    m_cd1->selectNameFilter(QStringLiteral("Mission texts (*.str)"));
+    // The dialog keeps the folder it was last used in; only the name changes.
+    m_cd1->selectFile(suggestedName);
+    const int result = m_cd1->exec();
+    if (!m_cd1 || result != QDialog::Accepted)
+        return {};
+    const QStringList chosen = m_cd1->selectedFiles();
+    if (chosen.isEmpty())
+        return {};
+    // The next save opens in the folder this one went to.
+    m_cd1->setDirectory(QFileInfo(chosen.constFirst()).absolutePath());
+    return chosen.constFirst();
+}
+
+Prompts::Button QtPrompts::show(const Message &message)
+{
+    QMessageBox::StandardButtons buttons;
+    for (const Button button : message.buttons)
+        buttons |= standardButton(button);
+    // On the heap and watched: the window may go away while the box is open.
+    QPointer<QMessageBox> box =
+        new QMessageBox(standardIcon(message.icon), message.title, message.text, buttons, m_window);
+    if (message.defaultButton != Button::None)
+        box->setDefaultButton(standardButton(message.defaultButton));
+    const int answer = box->exec();
+    if (!box)
+        return Button::None;
+    delete box;
+    return ourButton(answer);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/prompts.h"
+
+#include <QPointer>
+
+class QFileDialog;
+class QWidget;
+
+// The real dialogs: one shared save dialog (objectName "cd1"), made when first
+// needed and kept with its folder from one save to the next, and message boxes.
+// Both belong to the window; neither outlives it.
+class QtPrompts : public Prompts
+{
+public:
+    explicit QtPrompts(QWidget *window);
+
+    QString savePath(const QString &suggestedName) override;
+    Button show(const Message &message) override;
+
+    // The save dialog, once it has been made.
+    QFileDialog *saveDialog() const;
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QFileDialog> m_cd1;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "gui/editorpage.h"
+
+class Prompts;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class SaveFlow;
+
+// The Titles tab: a mission number and title, written to Titles.str once
+// neither box is empty.
+class TitlesPage : public EditorPage
+{
+    Q_OBJECT
+
+public:
+    TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+
+    // The number or the title differ from what was last saved, or from the
+    // empty start.
+    QStringList unsavedWork() const override;
+
+    QLabel *Mn2lbl = nullptr;
+    QLineEdit *Mn2 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Mt2lbl = nullptr;
+    QLineEdit *Mt2 = nullptr;
+    QPushButton *Titles = nullptr;
+
+public Q_SLOTS:
+    void Titles_Click();
+
+private:
+    Prompts &m_prompts;
+    SaveFlow &m_saveFlow;
+    QStringList m_saved{QString(), QString()};
+};
