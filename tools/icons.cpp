@@ -1,7 +1,7 @@
 // Renders the application icon at the sizes a desktop's icon theme asks for,
 // into <folder>/hicolor/<size>x<size>/apps/quillwright.png. Run with
 // QT_QPA_PLATFORM=offscreen; the first argument is the folder (dist/icons).
-#include "app/artwork.h"
+#include "gui/artwork.h"
 
 #include <QDir>
 #include <QGuiApplication>

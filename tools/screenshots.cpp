@@ -1,8 +1,8 @@
 // Renders the splash and every tab of the main window to PNG files, for the
 // README. Run with QT_QPA_PLATFORM=offscreen; the first argument is the folder.
-#include "app/loader.h"
-#include "app/mainwindow.h"
-#include "app/version.h"
+#include "gui/loader.h"
+#include "gui/mainwindow.h"
+#include "core/version.h"
 
 #include <QApplication>
 #include <QDir>

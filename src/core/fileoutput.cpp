@@ -37,7 +37,7 @@ WriteResult writeFile(QSaveFile &file, const QByteArray &data)
     if (written != data.size()) {
         // A short write (a full disk, a size limit) is not always flagged as an
         // error, and commit() would then keep a truncated file.
-        const QString reason = file.error() != QFileDevice::NoError
+        const QString reason = written < 0 || file.error() != QFileDevice::NoError
             ? file.errorString()
             : QCoreApplication::translate("FileOutput",
                   "Only %1 of %2 bytes could be written. The disk may be full.")

@@ -1,0 +1,140 @@
+// The one save flow, against a scripted dialog seam and save files that fail
+// the way disks do: refuse, ask, write, report, and never leave half a file.
+#include "core/fileoutput.h"
+#include "core/saveflow.h"
+#include "support/scriptedprompts.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Testing::readAll;
+
+namespace {
+
+// A save file whose disk fails part-way: after `room` bytes it takes no more
+// (a full disk, a size limit), either quietly or with an error; or, once all
+// is written, its target turns into a folder so that the final rename fails.
+class FailingSaveFile : public QSaveFile
+{
+public:
+    enum Failure { ShortWrite, WriteError, TargetTaken };
+
+    FailingSaveFile(const QString &path, Failure failure, qint64 room = 0)
+        : QSaveFile(path), m_failure(failure), m_room(room)
+    {
+    }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_failure == TargetTaken) {
+            const qint64 written = QSaveFile::writeData(data, length);
+            QDir().mkpath(fileName());
+            return written;
+        }
+        if (m_failure == WriteError) {
+            setErrorString(u"No space left on device"_s);
+            return -1;
+        }
+        return QSaveFile::writeData(data, std::min(length, m_room));
+    }
+
+private:
+    Failure m_failure;
+    qint64 m_room;
+};
+
+FileContent twoLines(const QString &title)
+{
+    FileContent content;
+    content.line(u"// Objectives screen text."_s).line({fixed(u"title_20: \""_s), oneLine(title, u"the box"_s), fixed(u"\""_s)});
+    return content;
+}
+
+const QByteArray Old = "the author's old file\r\n";
+
+} // namespace
+
+class TestSaveFlow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesOnlyWhatCanBeWritten_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("chosen");      // the name typed in the dialog; "" cancels
+        QTest::addColumn<bool>("asked");          // the dialog was shown
+        QTest::addColumn<QByteArray>("file");     // the file afterwards
+        QTest::addColumn<QString>("message");     // the start of the message shown, if any
+        const QByteArray written = "// Objectives screen text.\r\ntitle_20: \"Caf\xE9\"\r\n";
+        QTest::newRow("written") << u"Caf\u00E9"_s << u"out.str"_s << true << written << QString();
+        QTest::newRow("cancelled") << u"Caf\u00E9"_s << QString() << true << Old << QString();
+        QTest::newRow("refused before the dialog") << u"\u4E66"_s << u"out.str"_s << false << Old
+                                                   << u"In the box, line 1, column 1"_s;
+        QTest::newRow("a name Windows cannot use") << u"ok"_s << u"aux.str"_s << true << Old
+                                                   << u"\u201Caux.str\u201D cannot be used as a file name"_s;
+        QTest::newRow("a folder in the way") << u"ok"_s << u"folder"_s << true << Old
+                                             << u"The file could not be saved:\n"_s;
+    }
+    void writesOnlyWhatCanBeWritten()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, chosen);
+        QFETCH(bool, asked);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
+        for (const QString &name : {u"out.str"_s, u"aux.str"_s})
+            Testing::writeAll(dir.filePath(name), Old);
+        ScriptedPrompts prompts;
+        prompts.setNextPath(chosen.isEmpty() ? QString() : dir.filePath(chosen));
+        SaveFlow flow(prompts);
+        QCOMPARE(flow.save(u"Titles.str"_s, twoLines(title)), message.isEmpty() && !chosen.isEmpty());
+        QCOMPARE(prompts.suggestedNames, asked ? QStringList{u"Titles.str"_s} : QStringList{});
+        QCOMPARE(readAll(dir.filePath(chosen.isEmpty() || chosen == u"folder"_s ? u"out.str"_s : chosen)), file);
+        QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(prompts.lastMessage().text.startsWith(message), qPrintable(prompts.lastMessage().text));
+            QCOMPARE(prompts.lastMessage().title + QString::number(int(prompts.lastMessage().icon)), u"Qwr2"_s);
+        }
+        if (chosen == u"folder"_s)
+            QVERIFY(prompts.lastMessage().text.contains(QDir::toNativeSeparators(dir.filePath(chosen))));
+    }
+
+    void aFailedWriteLeavesTheOldFile_data()
+    {
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("disk full after 10 bytes") << int(FailingSaveFile::ShortWrite)
+                                                  << u"Only 10 of 4000 bytes could be written. The disk may be full."_s;
+        QTest::newRow("write error") << int(FailingSaveFile::WriteError) << u"No space left on device"_s;
+        QTest::newRow("rename fails at the end") << int(FailingSaveFile::TargetTaken) << QString();
+    }
+    void aFailedWriteLeavesTheOldFile()
+    {
+        QFETCH(int, failure);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"book.str"_s);
+        if (failure != FailingSaveFile::TargetTaken)
+            Testing::writeAll(path, Old);
+        FailingSaveFile file(path, FailingSaveFile::Failure(failure), 10);
+        const FileOutput::WriteResult result = FileOutput::writeFile(file, QByteArray(4000, 'x'));
+        QVERIFY(!result.ok);
+        if (!reason.isEmpty())
+            QCOMPARE(result.error, reason);
+        QVERIFY(!result.error.isEmpty());
+        if (failure != FailingSaveFile::TargetTaken)
+            QCOMPARE(readAll(path), Old);
+        QCOMPARE(QDir(dir.path()).count(), 3u);   // ".", "..", the file or folder: no temporary file left
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSaveFlow)
+#include "tst_saveflow.moc"

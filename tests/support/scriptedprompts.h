@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+// Answers the program's questions from a script and records what was asked.
+class ScriptedPrompts : public Prompts
+{
+public:
+    // The next save dialog answers with `path` ("" cancels).
+    void setNextPath(const QString &path) { m_paths.append(path); }
+    // The next message box answers with `button`; unscripted boxes take their default.
+    void setNextAnswer(Button button) { m_answers.append(button); }
+    void clearAnswers() { m_answers.clear(); }
+
+    QStringList suggestedNames;   // what each save dialog proposed
+    QList<Message> messages;      // every message box shown
+
+    const Message &lastMessage() const;
+
+    QString savePath(const QString &suggestedName) override
+    {
+        suggestedNames.append(suggestedName);
+        return m_paths.isEmpty() ? QString() : m_paths.takeFirst();
+    }
+
+    Button show(const Message &message) override
+    {
+        messages.append(message);
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return message.defaultButton != Button::None ? message.defaultButton : Button::Ok;
+    }
+
+private:
+    QStringList m_paths;
+    QList<Button> m_answers;
+};
+
+inline const Prompts::Message &ScriptedPrompts::lastMessage() const
+{
+    if (messages.isEmpty())
+        qFatal("No message box was shown");
+    return messages.constLast();
+}
