@@ -1,5 +1,6 @@
 #include "gui/artwork.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -88,6 +89,37 @@ QPixmap iconPicture(int size)
     p.scale(size / 100.0, size / 100.0);
     drawEmblem(p);
     return pixmap;
+}
+
+namespace {
+
+class EmblemEngine : public QIconEngine
+{
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        painter->save();
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 100.0, rect.height() / 100.0);
+        drawEmblem(*painter);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override { return iconPicture(size.width()); }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {32, 32}, {48, 48}, {256, 256}};
+    }
+
+    QIconEngine *clone() const override { return new EmblemEngine; }
+};
+
+} // namespace
+
+QIcon icon()
+{
+    return QIcon(new EmblemEngine);
 }
 
 } // namespace Artwork

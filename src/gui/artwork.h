@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
 // The program's pictures, drawn rather than loaded so that they stay sharp at
@@ -11,5 +12,8 @@ QPixmap splashPicture(qreal devicePixelRatio);
 
 // The window icon at `size` x `size` pixels.
 QPixmap iconPicture(int size);
+
+// The window icon, drawn at whatever size the platform asks for, when it asks.
+QIcon icon();
 
 } // namespace Artwork

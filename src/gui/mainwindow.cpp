@@ -92,10 +92,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(-1); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
 
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(Artwork::iconPicture(size));
-    setWindowIcon(icon);
+    setWindowIcon(Artwork::icon());
     // Laid out for this one size: nothing moves or resizes with the window.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

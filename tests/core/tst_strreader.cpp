@@ -1,0 +1,522 @@
+// Reading .str files back: what the program writes comes back exactly; files
+// written by hand are read leniently, with a note for whatever is left out.
+#include "core/book.h"
+#include "core/fileoutput.h"
+#include "core/goals.h"
+#include "core/missflagfile.h"
+#include "core/newgamefile.h"
+#include "core/strreader.h"
+#include "core/textencoding.h"
+#include "core/titlesfile.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+using StrReader::Kind;
+using StrReader::Result;
+
+namespace {
+
+// The caller's code page: Windows-1252, its table taken from the writer's.
+QString windows1252(QByteArrayView bytes, QList<qsizetype> *undefined)
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> chars{};
+        chars.fill(QChar::ReplacementCharacter);
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (const std::optional<char> byte = Windows1252::byteFor(c))
+                chars[static_cast<unsigned char>(*byte)] = static_cast<char16_t>(c);
+        }
+        return chars;
+    }();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
+        if (out[i] == QChar::ReplacementCharacter)
+            undefined->append(i);
+    }
+    return text;
+}
+
+Result readOk(const QByteArray &bytes)
+{
+    const auto read = StrReader::read(bytes, windows1252);
+    if (const auto *failure = std::get_if<StrReader::Failure>(&read))
+        qWarning() << "refused:" << failure->reason;
+    return std::get_if<Result>(&read) ? std::get<Result>(read) : Result{};
+}
+
+// What was read, compactly: the kind, then each text in brackets, CR LF as |.
+QString summary(const Result &r)
+{
+    const auto t = [](QString text) { return u'[' + text.replace("\r\n"_L1, "|"_L1) + u']'; };
+    QString s = r.utf8 ? u"utf8 "_s : QString();
+    switch (r.kind) {
+    case Kind::Book:
+        s += u"book"_s + (r.book.hasLocation ? u" @"_s + t(r.book.location) : QString());
+        for (auto it = r.book.pages.cbegin(); it != r.book.pages.cend(); ++it)
+            s += u' ' + QString::number(it.key()) + t(it.value());
+        return s;
+    case Kind::Goals:
+        s += u"goals"_s;
+        for (int k = 0; k < 12; ++k) {
+            if (r.goals.fiction.contains(k))
+                s += " f"_L1 + QString::number(k) + t(r.goals.fiction[k]);
+            if (r.goals.text.contains(k))
+                s += " t"_L1 + QString::number(k) + t(r.goals.text[k]);
+        }
+        return s;
+    case Kind::Newgame:
+        return s + u"newgame "_s + t(r.newgame.title) + t(r.newgame.easy) + t(r.newgame.middle)
+            + t(r.newgame.hardest);
+    case Kind::Missflag:
+        return s + u"missflag "_s + t(r.missflag.number) + t(r.missflag.briefing);
+    case Kind::Titles:
+        return s + u"titles "_s + t(r.titles.number) + t(r.titles.title);
+    }
+    return s;
+}
+
+// The line numbers of the notes, or with `texts` the whole notes, a line each.
+QString notes(const Result &r, bool texts = false)
+{
+    QStringList lines;
+    for (const StrReader::Note &note : r.notes)
+        lines.append(QString::number(note.line) + (texts ? ": "_L1 + note.text : QString()));
+    return lines.join(texts ? u'\n' : u' ');
+}
+
+const QByteArray Header = "// Valid mission flags\r\n//\r\n"
+                          "// skip         This mission doesn't exist; it should be skipped.\r\n"
+                          "// no_briefing  Skip the briefing movie\r\n// no_loadout   Skip the loadout\r\n"
+                          "// cutscene     Play a cutscene immediately afterward\r\n"
+                          "// end          End the game when this mission is completed\r\n//\r\n";
+
+QByteArray skips(int count)
+{
+    QByteArray lines;
+    for (int i = 1; i <= count; ++i)
+        lines += "miss_" + QByteArray::number(i) + ":\"skip\"\r\n";
+    return lines;
+}
+
+const QByteArray ReadmeNewgame = "difficulty: \"Difficulty:\"\r\n// This mission's title.\r\nskip_training: "
+                                 "\"The Ring\"\r\n\r\noptions: \"Options\"\r\ncancel: \"Cancel\"\r\n\r\n"
+                                 "diff_0:  \"Easy\"\r\ndiff_1:  \"Hard\"\r\ndiff_2:  \"Expert\"\r\n";
+
+// ---- Random editor states
+
+// What authors type, and what could mislead a reader: quotes, colons, keys,
+// comment marks. Every non-ASCII character is followed by an ASCII one, so
+// that the file is never valid UTF-8 by chance (see strreader.h).
+const QStringList Pieces = {u"a"_s, u"The door"_s, u" "_s, u"  "_s, u"\""_s, u"\"\""_s, u":"_s,
+                            u": \""_s, u"Page_"_s, u"7"_s, u"//"_s, u"\t"_s, u"é."_s, u"€1"_s,
+                            u"Œz"_s, u"ÿ "_s, u"skip"_s, u" ,no_loadout, end"_s, u",no_loadout, end"_s};
+// Pieces that make a line of a multi-line text read like an entry.
+const QStringList KeyPieces = {u"fiction_1:\"x\""_s, u"text_0: y"_s, u"Page_3:"_s, u"Page_4 \""_s,
+                               u"title_2: \""_s, u"// Book Location - z"_s, u"  Page_5:\"w\""_s};
+// A line break followed by the start of a real entry, the closing quote the
+// writer adds included: the one case that cannot be read back (see strreader.h).
+const QRegularExpression EntryAfterBreak(u"\\n(Page|fiction|text)_\\d+[ \\t]*:[ \\t]*\""_s);
+
+const QString &pick(QRandomGenerator &rng, const QStringList &list)
+{
+    return list[rng.bounded(static_cast<int>(list.size()))];
+}
+
+QString randomText(QRandomGenerator &rng, bool multiLine)
+{
+    for (;;) {
+        QString text;
+        const int count = rng.bounded(12);
+        for (int i = 0; i < count; ++i) {
+            if (multiLine && rng.bounded(5) == 0) {
+                text += "\r\n"_L1;
+                if (rng.bounded(3) == 0)
+                    text += pick(rng, KeyPieces);
+            } else {
+                text += pick(rng, Pieces);
+            }
+        }
+        if (!(text + u'"').contains(EntryAfterBreak))
+            return text;
+    }
+}
+
+int randomCount(QRandomGenerator &rng, int most)
+{
+    const int pick = rng.bounded(most + 6);
+    return pick > most ? (pick % 2 ? most : 1) : pick;
+}
+
+// Random texts of one kind, as an author could type them into the tab.
+Result randomTexts(Kind kind, QRandomGenerator &rng)
+{
+    static const QStringList missionNumbers = {u"20"_s, u" 7"_s, u"07"_s, u"2.5"_s, u"-2"_s,
+                                               u"0"_s,  u"1"_s,  u"999"_s, u"+3"_s, u"4 "_s};
+    static const QStringList titleNumbers = {u"20"_s, u"ab"_s, u"20 "_s, u" 1"_s, u"1:2"_s, u"a\"b"_s, u"  "_s};
+    const auto line = [&rng] { return randomText(rng, false); };
+    const auto lines = [&rng] { return randomText(rng, true); };
+    Result r;
+    r.kind = kind;
+    switch (kind) {
+    case Kind::Book:
+        r.book.location = line();
+        r.book.hasLocation = rng.bounded(4) != 0 && !r.book.location.isEmpty();
+        for (int slot = randomCount(rng, BookState::SlotCount) - 1; slot >= 0; --slot)
+            r.book.pages.insert(slot, lines());
+        break;
+    case Kind::Goals:
+        for (int goal = randomCount(rng, GoalsState::MaxGoals) - 1; goal >= 0; --goal) {
+            r.goals.fiction.insert(goal, lines());
+            r.goals.text.insert(goal, lines());
+        }
+        break;
+    case Kind::Newgame:
+        r.newgame = {line(), line(), line(), line()};
+        break;
+    case Kind::Missflag:
+        r.missflag = {pick(rng, missionNumbers), line()};
+        break;
+    case Kind::Titles:
+        r.titles = {pick(rng, titleNumbers), line()};
+        break;
+    }
+    return r;
+}
+
+// The lines the program writes for these texts, through its own writers. A
+// book's location counts where it is marked, as the Books tab does.
+QStringList writtenLines(const Result &r)
+{
+    switch (r.kind) {
+    case Kind::Book: {
+        BookState book;
+        for (const QString &page : r.book.pages)
+            book.Pg.append(BookFile::pageEntry(book.PageCount(), page));
+        book.BookLocationGiven = r.book.hasLocation;
+        return BookFile::content(book, r.book.location).lines();
+    }
+    case Kind::Goals: {
+        GoalsState goals;
+        for (auto it = r.goals.fiction.cbegin(); it != r.goals.fiction.cend(); ++it)
+            goals.GoalList.append(GoalsFile::goalEntry(goals.GoalCount(), it.value(), r.goals.text.value(it.key())));
+        return GoalsFile::content(goals).lines();
+    }
+    case Kind::Newgame:
+        return NewgameFile::content({r.newgame.title, r.newgame.easy, r.newgame.middle, r.newgame.hardest}).lines();
+    case Kind::Missflag:
+        return MissflagFile::content(r.missflag.number, MissflagFile::readMissionNumber(r.missflag.number).skipLines,
+                                     r.missflag.briefing).lines();
+    case Kind::Titles:
+        return TitlesFile::content(r.titles.number, r.titles.title).lines();
+    }
+    return {};
+}
+
+constexpr qint64 Folder = -1;
+constexpr qint64 Nothing = -2;
+
+} // namespace
+
+class TestStrReader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Mission numbers such as 2.5, and file sizes in reasons, read the same everywhere.
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void readsBackWhatTheProgramWrites_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<int>("seed");
+        QTest::newRow("book") << Kind::Book << 1;
+        QTest::newRow("goals") << Kind::Goals << 2;
+        QTest::newRow("newgame") << Kind::Newgame << 3;
+        QTest::newRow("missflag") << Kind::Missflag << 4;
+        QTest::newRow("titles") << Kind::Titles << 5;
+    }
+
+    void readsBackWhatTheProgramWrites()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(int, seed);
+        QRandomGenerator rng(static_cast<quint32>(seed));
+        for (int round = 0; round < 300; ++round) {
+            const Result written = randomTexts(kind, rng);
+            const std::optional<QByteArray> bytes = FileOutput::fileBytes(writtenLines(written), 1252);
+            QVERIFY(bytes);
+            const auto read = StrReader::read(*bytes, windows1252);
+            if (bytes->isEmpty()) {   // an empty book or goal list
+                QCOMPARE(std::get<StrReader::Failure>(read).reason, u"The file is empty."_s);
+                continue;
+            }
+            QVERIFY2(std::holds_alternative<Result>(read), qPrintable(summary(written)));
+            const Result &result = std::get<Result>(read);
+            QCOMPARE(summary(result), summary(written));
+            QCOMPARE(FileOutput::fileBytes(writtenLines(result), 1252), bytes);
+            // Texts may hold lines that read like entries; those are pointed out, nothing else.
+            for (const StrReader::Note &note : result.notes)
+                QVERIFY2(note.text.startsWith("This line reads like"_L1), qPrintable(notes(result, true)));
+        }
+    }
+
+    void readsHandWrittenFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("noteLines");
+        const auto row = [](const char *name, const QByteArray &bytes, const char *expected, const char *lines) {
+            QTest::newRow(name) << bytes << QString::fromUtf8(expected) << QString::fromLatin1(lines);
+        };
+        // The examples of README.md.
+        row("README book", "// Book Location - Library, top shelf\r\nPage_0:\"It was dark.\"\r\nPage_1:\"The door "
+            "was locked.\"\r\n", "book @[Library, top shelf] 0[It was dark.] 1[The door was locked.]", "");
+        row("README goals", "fiction_0:\"Find the old map.\"\r\ntext_0:\"Find the map\"\r\nfiction_1:\"Leave the way "
+            "you came in.\"\r\ntext_1:\"Return to the start\"\r\n", "goals f0[Find the old map.] t0[Find the map] "
+            "f1[Leave the way you came in.] t1[Return to the start]", "");
+        row("README newgame", ReadmeNewgame, "newgame [The Ring][Easy][Hard][Expert]", "");
+        row("README missflag", Header + skips(2) + "miss_3:\"no_briefing ,no_loadout, end\"\r\n",
+            "missflag [3][no_briefing]", "");
+        row("README titles", "// Objectives screen text.\r\ntitle_20: \"The Ring\"\r\n// Save game dialog text.\r\n"
+            "short_20: \"The Ring\"\r\n", "titles [20][The Ring]", "");
+        // Books
+        row("LF, quotes, a text over two lines", "Page_0:\"He said \"no\".\nThen left.\"\nPage_1:\"x\"\n",
+            "book 0[He said \"no\".|Then left.] 1[x]", "");
+        row("mixed line ends", "Page_0:\"a\r\nb\nc\"\r\nPage_1:\"\"\n", "book 0[a|b|c] 1[]", "");
+        row("LF right after the quote", "Page_0:\"\nnext line\"\n", "book 0[|next line]", "");
+        row("comments, blank lines, blanks at the colon, out of order",
+            "// by hand\r\n\r\nPage_1 : \"one\"\r\n// next\r\n\r\nPage_0:  \"zero\"\r\n", "book 0[zero] 1[one]", "");
+        row("a page twice", "Page_0:\"a\"\r\nPage_0:\"b\"\r\n", "book 0[b]", "2");
+        row("no closing quote at the end", "Page_0:\"a\"\r\nPage_1:\"runs on\r\nand on\r\n\r\n",
+            "book 0[a] 1[runs on|and on]", "2");
+        row("no closing quote before the next page", "Page_0:\"open\r\nPage_1:\"b\"\r\n", "book 0[open] 1[b]", "1");
+        row("text after the closing quote", "Page_0:\"a\" // old\r\nPage_1:\"b\"  \r\n", "book 0[a] 1[b]", "1");
+        row("lines that are no entries", "Page_0:\"a\"\r\nstray words\r\nmore\r\nPage_1:\"b\"\r\nend\r\n",
+            "book 0[a] 1[b]", "2 5");
+        row("unknown key", "author:\"me\"\r\nPage_0:\"a\"\r\n", "book 0[a]", "1");
+        row("beyond 50 pages", "Page_0:\"a\"\r\nPage_50:\"b\"\r\nPage_60:\"c\"\r\n", "book 0[a]", "2 3");
+        row("a missing page", "Page_0:\"a\"\r\nPage_2:\"c\"\r\n", "book 0[a] 2[c]", "0");
+        row("a goal line inside a page", "Page_0:\"a\r\nfiction_0:\"x\"\r\n", "book 0[a|fiction_0:\"x]", "2");
+        row("a goal line after a page", "Page_0:\"a\"\r\nfiction_0: x\r\n", "book 0[a]", "2");
+        row("a page without its quote", "Page_0:\"a\"\r\nPage_1: b\r\nPage_2:\"c\"\r\n", "book 0[a] 2[c]", "0 2");
+        row("an indented page", "Page_0:\"a\"\r\n  Page_1:\"b\"\r\n", "book 0[a\"|  Page_1:\"b]", "2");
+        row("a page text holding a line break and Page_1:\"", "Page_0:\"first\r\nPage_1:\"second\"\r\n",
+            "book 0[first] 1[second]", "1");
+        row("only the location", "// Book Location - Cellar\r\n", "book @[Cellar]", "");
+        row("location typed by hand", "//Book location -  Attic \r\nPage_0:\"a\"\r\n", "book @[Attic] 0[a]", "");
+        row("UTF-8 with byte-order mark", "\xEF\xBB\xBFPage_0:\"caf\xC3\xA9\"\r\n", "utf8 book 0[café]", "");
+        row("UTF-8 with byte-order mark and a Windows-1252 byte", "\xEF\xBB\xBFPage_0:\"a\"\r\nPage_1:\"caf\xE9\"\r\n",
+            "utf8 book 0[a] 1[caf\xEF\xBF\xBD]", "2");
+        row("UTF-8 without byte-order mark", "Page_0:\"\xE2\x82\xAC 5\"\r\n", "utf8 book 0[€ 5]", "");
+        row("Windows-1252", "Page_0:\"caf\xE9\x80\"\r\n", "book 0[café€]", "");
+        row("a byte the code page lacks", "Page_0:\"a\"\r\nPage_1:\"b\x81x\"\r\n", "book 0[a] 1[b\xEF\xBF\xBDx]", "2");
+        // Goals
+        row("goals: LF, quotes, two lines", "fiction_0:\"Say \"hi\"\nto all\"\ntext_0:\"Greet\"\n",
+            "goals f0[Say \"hi\"|to all] t0[Greet]", "");
+        row("goals: twice, and a 13th", "fiction_0:\"a\"\r\ntext_0:\"b\"\r\nfiction_0:\"c\"\r\nfiction_12:\"d\"\r\n"
+            "text_12:\"e\"\r\n", "goals f0[c] t0[b]", "3 4 5");
+        row("goals: a fiction without text", "fiction_0:\"a\"\r\nfiction_1:\"b\"\r\ntext_1:\"c\"\r\n",
+            "goals f0[a] f1[b] t1[c]", "1");
+        // newgame.str
+        row("newgame: LF", QByteArray(ReadmeNewgame).replace("\r\n", "\n"),
+            "newgame [The Ring][Easy][Hard][Expert]", "");
+        row("newgame: another options text", QByteArray(ReadmeNewgame).replace("Options", "Choices"),
+            "newgame [The Ring][Easy][Hard][Expert]", "5");
+        row("newgame: no diff_2, a diff_3", "difficulty: \"Difficulty:\"\r\nskip_training: \"T\"\r\noptions: "
+            "\"Options\"\r\ncancel: \"Cancel\"\r\ndiff_0: \"E\"\r\ndiff_1: \"M\"\r\ndiff_3: \"X\"\r\n",
+            "newgame [T][E][M][]", "0 7");
+        row("newgame: no comment line", QByteArray(ReadmeNewgame).replace("// This mission's title.\r\n", ""),
+            "newgame [The Ring][Easy][Hard][Expert]", "2");
+        // missflag.str
+        row("missflag: mission \" 7\"", Header + skips(6) + "miss_ 7:\"b ,no_loadout, end\"\r\n",
+            "missflag [ 7][b]", "");
+        row("missflag: a skip line missing", Header + skips(1) + "miss_3:\"x ,no_loadout, end\"\r\n",
+            "missflag [3][x]", "0");
+        row("missflag: no flags", Header + "miss_1:\"no_briefing\"\r\n", "missflag [1][no_briefing]", "9");
+        row("missflag: flags spaced otherwise", Header + "miss_1:\"a, no_loadout, end\"\r\n", "missflag [1][a]",
+            "9");
+        row("missflag: two mission lines", Header + "miss_1:\"a ,no_loadout, end\"\r\nmiss_2:\"b ,no_loadout, "
+            "end\"\r\n", "missflag [2][b]", "0 9");
+        row("missflag: no header", "miss_1:\"a ,no_loadout, end\"\r\n", "missflag [1][a]", "0");
+        // Titles.str
+        row("titles: number with a blank", "// Objectives screen text.\r\ntitle_20 : \"The Ring\"\r\n// Save game "
+            "dialog text.\r\nshort_20 : \"The Ring\"\r\n", "titles [20 ][The Ring]", "");
+        row("titles: short title differs", "title_ab: \"Say \"hi\"\"\r\nshort_ab: \"Hi\"\r\n",
+            "titles [ab][Say \"hi\"]", "2");
+        row("titles: no short_", "// Objectives screen text.\r\ntitle_1: \"T\"\r\n", "titles [1][T]", "0");
+        row("titles: a goal line", "// Objectives screen text.\r\ntitle_1: \"T\"\r\nfiction_0: x\r\n// Save game "
+            "dialog text.\r\nshort_1: \"T\"\r\n", "titles [1][T]", "3");
+    }
+
+    void readsHandWrittenFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QFETCH(QString, noteLines);
+        const Result result = readOk(bytes);
+        QCOMPARE(summary(result), expected);
+        if (notes(result) != noteLines)
+            qInfo().noquote() << notes(result, true);
+        QCOMPARE(notes(result), noteLines);
+    }
+
+    void notesSayWhatHappened_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("notes");
+        const auto row = [](const QByteArray &bytes, const char *notes) {
+            QTest::newRow(notes) << bytes << QString::fromUtf8(notes);
+        };
+        row("Page_0:\"a\"\r\nPage_60:\"b\"\r\n", "2: Page_60 is beyond the 50 pages a book can hold; it is left out.");
+        row("Page_0:\"a\"\r\nwords\r\n", "2: This line is not an entry; it is left out.");
+        row("Page_0:\"a\r\n", "1: Page_0 has no closing quote; its text runs to the end of the file.");
+        row("fiction_3:\"a\"\r\nfiction_3:\"b\"\r\n",
+            "0: There is no goal 0, 1, 2 (no fiction_ or text_ line), although later goals follow.\n"
+            "2: fiction_3 appears twice; the later one is kept.\n2: There is a fiction_3 but no text_3.");
+        row("Page_0:\"\x81\"\r\n", "1: The byte 0x81 is not defined in the code page; it is read as \xEF\xBF\xBD.");
+        row(QByteArray(ReadmeNewgame).replace("Options", "Choices"),
+            "5: options reads \u201CChoices\u201D; Quillwright always writes \u201COptions\u201D there, and saving "
+            "keeps that.");
+        row(Header + "miss_2:\"x\"\r\n", "0: For mission \u201C2\u201D Quillwright writes the skip lines miss_1 to "
+            "miss_1; the file's skip lines differ, and saving writes them anew.\n9: miss_2 does not end with the "
+            "flags \u201C ,no_loadout, end\u201D, which Quillwright always adds; the whole text is kept as the "
+            "briefing, and saving adds the flags after it.");
+        row("title_ab: \"A\"\r\nshort_ab: \"B\"\r\n", "2: The title of short_ab differs from that of title_ab; "
+            "Quillwright writes the same title in both, and saving keeps the one of title_ab.");
+    }
+
+    void notesSayWhatHappened()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, notes);
+        QCOMPARE(::notes(readOk(bytes), true), notes);
+    }
+
+    void refusesWhatIsNoStrFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QRandomGenerator rng(6);
+        QByteArray binary(4096, '\0');
+        QByteArray controls(4096, '\0');
+        for (qsizetype i = 1; i < binary.size(); ++i) {
+            binary[i] = static_cast<char>(rng.bounded(256));
+            controls[i] = static_cast<char>(rng.bounded(2) ? 'a' + rng.bounded(26) : 1 + rng.bounded(8));
+        }
+        binary[0] = 'B';
+        controls[0] = 'C';
+        const auto row = [](const char *name, const QByteArray &bytes, const char *reason) {
+            QTest::newRow(name) << bytes << QString::fromUtf8(reason);
+        };
+        row("0 bytes", {}, "The file is empty.");
+        row("PNG", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"), "The file is a PNG picture, not a text file.");
+        row("JPEG", QByteArray::fromHex("ffd8ffe000104a46494600"), "The file is a JPEG picture, not a text file.");
+        row("random bytes", binary, "The file is not a text file: it holds NUL bytes, which text never does.");
+        row("control codes", controls,
+            "The file is not a text file: it is full of control codes that text does not use.");
+        row("UTF-16", QByteArray::fromHex("fffe50006100670065005f0030003a00"), "The file is saved as UTF-16 "
+            "(\"Unicode\"). Save it as ANSI or UTF-8 in your editor and open it again.");
+        const char *noEntry = "The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
+                              "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\").";
+        row("prose", "Dear diary,\r\ntoday: \"nothing\".\r\n", noEntry);
+        row("only the missflag header", Header, noEntry);
+    }
+
+    void refusesWhatIsNoStrFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const auto read = StrReader::read(bytes, windows1252);
+        QVERIFY(std::holds_alternative<StrReader::Failure>(read));
+        QCOMPARE(std::get<StrReader::Failure>(read).reason, reason);
+    }
+
+    void refusesPathsItCannotRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint64>("size");   // a file of that many bytes, a Folder, or Nothing
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << u"Books"_s << Folder << u"%1 is a folder, not a file."_s;
+        QTest::newRow("missing") << u"gone.str"_s << Nothing << u"There is no file %1."_s;
+        QTest::newRow("zeros") << u"zeros.str"_s << qint64(1000)
+                               << u"The file is not a text file: it holds NUL bytes, which text never does."_s;
+        const QString tooLarge = u"The file %1 is %2; the files of a mission are never larger than 16.00 MiB, so "
+                                 "it is not read."_s;
+        QTest::newRow("16 MiB and a byte") << u"big.str"_s << StrReader::MaxFileSize + 1
+                                           << tooLarge.arg(u"%1"_s, u"16.00 MiB"_s);
+        QTest::newRow("50 MiB") << u"huge.str"_s << qint64(50) * 1024 * 1024 << tooLarge.arg(u"%1"_s, u"50.00 MiB"_s);
+        const QString tooLong = u"The path %1 is too long to be opened."_s;
+        QTest::newRow("a name of 300 characters") << QString(300, u'n') << Nothing << tooLong;
+        QTest::newRow("a path of 35000 characters") << (u'/' + QString(249, u'p')).repeated(140).mid(1) << Nothing
+                                                   << tooLong;
+    }
+
+    void refusesPathsItCannotRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(qint64, size);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (size == Folder)
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        QFile file(path);
+        if (size >= 0)
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));   // sparse, so quick
+        QString shown = QDir::toNativeSeparators(path);
+        if (shown.size() > 80)
+            shown = shown.first(80) + QChar(0x2026);
+        const auto read = StrReader::readFile(path, windows1252);
+        QVERIFY(std::holds_alternative<StrReader::Failure>(read));
+        QCOMPARE(std::get<StrReader::Failure>(read).reason, reason.replace(u"%1"_s, shown));
+    }
+
+    void readsAFile()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"Diary.str"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Page_0:\"Day 1\"\r\n") > 0);
+        file.close();
+        const auto read = StrReader::readFile(file.fileName(), windows1252);
+        QVERIFY(std::holds_alternative<Result>(read));
+        QCOMPARE(summary(std::get<Result>(read)), u"book 0[Day 1]"_s);
+    }
+
+    // 50 pages of 100 KB, the largest book the program writes.
+    void readsTheLargestBookQuickly()
+    {
+        static const QStringList words = {u"The door "_s, u"\""_s, u"é."_s, u": "_s, u"// "_s, u"\r\n"_s};
+        QRandomGenerator rng(8);
+        BookState book;
+        QMap<int, QString> pages;
+        for (int slot = 0; slot < BookState::SlotCount; ++slot) {
+            QString text;
+            while (text.size() < 100 * 1024)
+                text += pick(rng, words);
+            book.Pg.append(BookFile::pageEntry(book.PageCount(), text));
+            pages.insert(slot, text);
+        }
+        const std::optional<QByteArray> bytes = FileOutput::fileBytes(BookFile::content(book, {}).lines(), 1252);
+        QVERIFY(bytes);
+        Result result;
+        QBENCHMARK {
+            result = readOk(*bytes);
+        }
+        QVERIFY(result.book.pages == pages);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStrReader)
+#include "tst_strreader.moc"
