@@ -54,4 +54,25 @@ QList<int> codePagesHolding(char32_t codePoint)
     return {};
 }
 
+Decoded decode(QByteArrayView bytes, int)
+{
+    static const QString table = [] {
+        QString chars(256, QChar::ReplacementCharacter);
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            if (const std::optional<char> byte = Windows1252::byteFor(c))
+                chars[static_cast<unsigned char>(*byte)] = QChar(static_cast<char16_t>(c));
+        }
+        return chars;
+    }();
+    Decoded decoded;
+    decoded.text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const QChar c = table.at(static_cast<unsigned char>(bytes.at(i)));
+        if (c == QChar::ReplacementCharacter)
+            decoded.undefinedBytes.append(i);
+        decoded.text.append(c);
+    }
+    return decoded;
+}
+
 } // namespace CodePages

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -26,5 +27,12 @@ struct Unencodable {
 std::optional<Unencodable> firstUnencodable(QStringView text, int codePage);
 std::optional<QByteArray> encode(QStringView text, int codePage);
 QList<int> codePagesHolding(char32_t codePoint);
+
+struct Decoded {
+    QString text;
+    QList<qsizetype> undefinedBytes;
+};
+
+Decoded decode(QByteArrayView bytes, int codePage);
 
 } // namespace CodePages

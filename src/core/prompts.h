@@ -10,7 +10,7 @@
 class Prompts
 {
 public:
-    enum class Button { None, Ok, Yes, No, Cancel };
+    enum class Button { None, Ok, Yes, No, Open, Cancel };
     enum class Icon { None, Information, Warning };
 
     struct Message {
@@ -26,6 +26,10 @@ public:
     // Asks where to save, proposing `suggestedName`. Returns the full path the
     // author accepted, or an empty string when the dialog was cancelled.
     virtual QString savePath(const QString &suggestedName) = 0;
+
+    // Asks which file to open, starting in `folder`. Returns the full path, or
+    // an empty string when the dialog was cancelled.
+    virtual QString openPath(const QString &folder) = 0;
 
     // Shows a modal message box and returns the button that closed it.
     virtual Button show(const Message &message) = 0;

@@ -6,6 +6,7 @@
 #include "gui/twips.h"
 #include "gui/widgets.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,11 @@ void BookPage::ApPage_Click()
         return;
     }
     m_book.Pg.store(*slot, storedText(Page));
+    leaveEditMode();
+}
+
+void BookPage::leaveEditMode()
+{
     Page->clear();
     Apage->setEnabled(true);
     ApPage->setEnabled(false);
@@ -119,6 +125,20 @@ void BookPage::ApPage_Click()
     Pn->setText(QStringLiteral("0"));
     Frame2->setTitle(EntryCaption);
     Frame7->setTitle(ListCaption);
+}
+
+void BookPage::load(const StrReader::Result &file, const QString &path)
+{
+    const int count = file.book.pages.isEmpty() ? 0 : file.book.pages.lastKey() + 1;
+    for (int slot = 0; slot < count; ++slot)
+        m_book.Pg.store(slot, BookFile::pageEntry(slot, file.book.pages.value(slot)));
+    m_book.Pg.setCount(count);
+    Bname->setText(QFileInfo(path).completeBaseName());
+    ComOpt->setText(file.book.location);
+    m_book.BookLocationGiven = file.book.hasLocation;
+    Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
+    leaveEditMode();
+    m_savedLines = fileLines();
 }
 
 void BookPage::Rsetme_Click()

@@ -25,6 +25,9 @@ public:
     // differs from its stored entry. The book's name alone is not work.
     QStringList unsavedWork() const override;
 
+    StrReader::Kind kind() const override { return StrReader::Kind::Book; }
+    void load(const StrReader::Result &file, const QString &path) override;
+
     const BookState &state() const { return m_book; }
 
     QGroupBox *Frame1 = nullptr;
@@ -57,6 +60,7 @@ public Q_SLOTS:
 
 private:
     void showForEditing(int step, const QString &pageCaption);
+    void leaveEditMode();
     void showPageList();
     bool isEditing() const;
     QStringList fileLines() const;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/strreader.h"
+
 #include <QStringList>
 #include <QWidget>
 
 // A tab page that edits one kind of file. The main window treats every such
-// page alike: it asks each what closing would lose.
+// page alike: it asks each what closing would lose, and hands a file read
+// back to the page of its kind.
 class EditorPage : public QWidget
 {
     Q_OBJECT
@@ -16,4 +19,11 @@ public:
     // question ("the book", "the page typed but not yet added"); empty when
     // nothing would be lost.
     virtual QStringList unsavedWork() const = 0;
+
+    // The kind of file the page writes.
+    virtual StrReader::Kind kind() const = 0;
+
+    // Fills the page from a file of its kind read from `path`, leaving any
+    // edit mode; the page then counts as saved.
+    virtual void load(const StrReader::Result &file, const QString &path) = 0;
 };

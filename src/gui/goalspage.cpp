@@ -135,6 +135,22 @@ QStringList GoalsPage::unsavedWork() const
     return work;
 }
 
+void GoalsPage::load(const StrReader::Result &file, const QString &)
+{
+    const QList<int> fiction = file.goals.fiction.keys();
+    const QList<int> text = file.goals.text.keys();
+    const int count = std::max(fiction.isEmpty() ? 0 : fiction.constLast() + 1, text.isEmpty() ? 0 : text.constLast() + 1);
+    for (int goal = 0; goal < count; ++goal)
+        m_goals.GoalList.store(goal, GoalsFile::goalEntry(goal, file.goals.fiction.value(goal), file.goals.text.value(goal)));
+    m_goals.GoalList.setCount(count);
+    Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
+    Gfict->clear();
+    Gtxt->clear();
+    setEditMode(false);
+    showGoalList();
+    m_savedLines = GoalsFile::content(m_goals).lines();
+}
+
 bool GoalsPage::isEditing() const
 {
     return EGoal->isEnabled();

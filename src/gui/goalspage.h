@@ -25,6 +25,9 @@ public:
     // differs from its stored entry.
     QStringList unsavedWork() const override;
 
+    StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
+    void load(const StrReader::Result &file, const QString &path) override;
+
     const GoalsState &state() const { return m_goals; }
 
     QGroupBox *Frame4 = nullptr;

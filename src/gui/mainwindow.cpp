@@ -1,7 +1,9 @@
 #include "gui/mainwindow.h"
 
 #include "core/credits.h"
+#include "core/opening.h"
 #include "core/saveflow.h"
+#include "core/settings.h"
 #include "core/version.h"
 #include "gui/aboutpage.h"
 #include "gui/artwork.h"
@@ -18,10 +20,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QSessionManager>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -41,6 +48,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
 
     MyMNU = menuBar()->addMenu(tr("File"));
     MyMNU->setObjectName(QStringLiteral("MyMNU"));
+    openAction = MyMNU->addAction(tr("Open\u2026"), this, &Qwr::openFromDialog);
+    openAction->setObjectName(QStringLiteral("openAction"));
+    openAction->setShortcut(QKeySequence::Open);
+    recentMenu = MyMNU->addMenu(tr("Recent files"));
+    recentMenu->setObjectName(QStringLiteral("recentMenu"));
+    connect(recentMenu, &QMenu::aboutToShow, this, &Qwr::showRecentFiles);
+    MyMNU->addSeparator();
     abtme = MyMNU->addAction(tr("About"), this, &Qwr::abtme_Click);
     abtme->setObjectName(QStringLiteral("abtme"));
     qtnow = MyMNU->addAction(tr("Quit"), this, &Qwr::qtnow_Click);
@@ -91,6 +105,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::PreviousChild))
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(-1); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
+    setAcceptDrops(true);
 
     setWindowIcon(Artwork::icon());
     // Laid out for this one size: nothing moves or resizes with the window.
@@ -150,20 +165,104 @@ void Qwr::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+bool Qwr::mayDiscard(const QStringList &work, const QString &action)
+{
+    if (work.isEmpty())
+        return true;
+    const QString text = tr("This work has not been saved:\n\n%1\n\n%2 and discard it?")
+                             .arg(QLatin1String("- ") + work.join(QLatin1String("\n- ")), action);
+    return m_prompts->ask(Prompts::Icon::Warning, Prompts::applicationTitle(), text, Prompts::Button::No);
+}
+
 bool Qwr::mayDiscardUnsavedWork()
 {
     QStringList work;
     for (const EditorPage *page : editorPages())
         work += page->unsavedWork();
-    if (work.isEmpty())
-        return true;
-    const QString text = tr("This work has not been saved:\n\n%1\n\nClose Quillwright and discard it?")
-                             .arg(QLatin1String("- ") + work.join(QLatin1String("\n- ")));
-    return m_prompts->ask(Prompts::Icon::Warning, Prompts::applicationTitle(), text, Prompts::Button::No);
+    return mayDiscard(work, tr("Close Quillwright"));
 }
 
 void Qwr::commitData(QSessionManager &manager)
 {
     if (manager.allowsInteraction() && !mayDiscardUnsavedWork())
         manager.cancel();
+}
+
+void Qwr::openFromDialog()
+{
+    const QString path = m_prompts->openPath(Settings::openFolder());
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool Qwr::openFile(const QString &path)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const auto read = StrReader::readFile(path, Opening::decoder(m_saveFlow->codePage()));
+    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
+        m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
+        return false;
+    }
+    const StrReader::Result &file = std::get<StrReader::Result>(read);
+    Settings::setOpenFolder(QFileInfo(path).absolutePath());
+    Settings::addRecentFile(QFileInfo(path).absoluteFilePath());
+
+    const QStringList losses = Opening::losses(file, m_saveFlow->codePage());
+    if (!losses.isEmpty()) {
+        const QString text = tr("Not all of this file can be kept as it stands:\n%1\n\n%2\n\nOpen it all the same?")
+                                 .arg(shownPath, losses.join(QLatin1Char('\n')));
+        if (m_prompts->show({Prompts::Icon::Warning, Prompts::applicationTitle(), text,
+                             {Prompts::Button::Open, Prompts::Button::Cancel}, Prompts::Button::Open})
+            != Prompts::Button::Open)
+            return false;
+    }
+    for (EditorPage *page : editorPages()) {
+        if (page->kind() != file.kind)
+            continue;
+        if (!mayDiscard(page->unsavedWork(), tr("Open %1").arg(QFileInfo(path).fileName())))
+            return false;
+        page->load(file, path);
+        Tab1->setCurrentWidget(page);
+        return true;
+    }
+    return false;
+}
+
+void Qwr::showRecentFiles()
+{
+    recentMenu->clear();
+    const QStringList files = Settings::recentFiles();
+    for (const QString &path : files) {
+        QAction *action = recentMenu->addAction(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (!QFileInfo::exists(path)) {
+                Settings::removeRecentFile(path);
+                m_prompts->warn(tr("%1 is no longer there; it was taken off the list of recent files.")
+                                    .arg(QDir::toNativeSeparators(path)));
+                return;
+            }
+            openFile(path);
+        });
+    }
+    if (files.isEmpty())
+        recentMenu->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void Qwr::dragEnterEvent(QDragEnterEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void Qwr::dropEvent(QDropEvent *event)
+{
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            openFile(url.toLocalFile());
+    }
+    event->acceptProposedAction();
 }

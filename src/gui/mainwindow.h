@@ -36,11 +36,17 @@ public:
     // The tab pages that edit a file, in tab order.
     QList<EditorPage *> editorPages() const;
 
+    // Reads `path` back into the tab of its kind, after saying what cannot be
+    // kept and asking about that tab's unsaved work. True when it was opened.
+    bool openFile(const QString &path);
+
     QString VersionText;   // "2.2": shown in the About texts
 
     QMenu *MyMNU = nullptr;
     QAction *abtme = nullptr;
     QAction *qtnow = nullptr;
+    QAction *openAction = nullptr;
+    QMenu *recentMenu = nullptr;
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
@@ -54,13 +60,19 @@ public Q_SLOTS:
     void abtme_Click();
     void qtnow_Click();
     void Command1_Click();
+    void openFromDialog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
-    // Asks before unsaved work is lost; true when the window may go.
+    // Asks before `work` is lost, ending the question with `action` ("Close
+    // Quillwright"); true when it may go.
+    bool mayDiscard(const QStringList &work, const QString &action);
     bool mayDiscardUnsavedWork();
+    void showRecentFiles();
     // Logging out or shutting down asks the same question.
     void commitData(QSessionManager &manager);
 

@@ -55,6 +55,13 @@ void MissflagPage::Cmf_Click()
         m_saved = {number, briefing};
 }
 
+void MissflagPage::load(const StrReader::Result &file, const QString &)
+{
+    Mnum->setText(file.missflag.number);
+    Bno->setText(file.missflag.briefing);
+    m_saved = {Mnum->text(), Bno->text()};
+}
+
 QStringList MissflagPage::unsavedWork() const
 {
     if (QStringList{Mnum->text(), Bno->text()} == m_saved)

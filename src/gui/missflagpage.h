@@ -20,6 +20,8 @@ public:
     // The number or the briefing flag differ from what was last saved, or
     // from their start texts.
     QStringList unsavedWork() const override;
+    StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
+    void load(const StrReader::Result &file, const QString &path) override;
 
     QLabel *Mlbl = nullptr;
     QLineEdit *Mnum = nullptr;

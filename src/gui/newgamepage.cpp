@@ -69,6 +69,15 @@ QStringList NewgamePage::unsavedWork() const
     return {tr("the mission title and difficulty names on the Newgame tab")};
 }
 
+void NewgamePage::load(const StrReader::Result &file, const QString &)
+{
+    Mt->setText(file.newgame.title);
+    diff0->setText(file.newgame.easy);
+    diff1->setText(file.newgame.middle);
+    diff2->setText(file.newgame.hardest);
+    m_saved = texts();
+}
+
 NewgameFile::Texts NewgamePage::texts() const
 {
     return {Mt->text(), diff0->text(), diff1->text(), diff2->text()};

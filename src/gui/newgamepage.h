@@ -20,6 +20,8 @@ public:
 
     // The four boxes differ from what was last saved, or from their start texts.
     QStringList unsavedWork() const override;
+    StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
+    void load(const StrReader::Result &file, const QString &path) override;
 
     QLabel *Label3 = nullptr;
     QFrame *Line1 = nullptr;

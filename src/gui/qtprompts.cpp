@@ -15,6 +15,8 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::Yes;
     case Prompts::Button::No:
         return QMessageBox::No;
+    case Prompts::Button::Open:
+        return QMessageBox::Open;
     case Prompts::Button::Cancel:
         return QMessageBox::Cancel;
     case Prompts::Button::None:
@@ -26,7 +28,8 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
 Prompts::Button ourButton(int button)
 {
     for (const Prompts::Button candidate :
-         {Prompts::Button::Ok, Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Cancel}) {
+         {Prompts::Button::Ok, Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Open,
+          Prompts::Button::Cancel}) {
         if (standardButton(candidate) == button)
             return candidate;
     }
@@ -82,6 +85,22 @@ QString QtPrompts::savePath(const QString &suggestedName)
     // The next save opens in the folder this one went to.
     m_cd1->setDirectory(QFileInfo(chosen.constFirst()).absolutePath());
     return chosen.constFirst();
+}
+
+QString QtPrompts::openPath(const QString &folder)
+{
+    // A dialog of its own, so that the save dialog keeps its folder and name.
+    QPointer<QFileDialog> dialog = new QFileDialog(m_window, QString(), folder);
+    dialog->setObjectName(QStringLiteral("openDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters({QStringLiteral("Mission texts (*.str)"), QStringLiteral("All files (*)")});
+    const int result = dialog->exec();
+    if (!dialog)
+        return {};
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog;
+    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
 }
 
 Prompts::Button QtPrompts::show(const Message &message)

@@ -16,6 +16,7 @@ public:
     explicit QtPrompts(QWidget *window);
 
     QString savePath(const QString &suggestedName) override;
+    QString openPath(const QString &folder) override;
     Button show(const Message &message) override;
 
     // The save dialog, once it has been made.

@@ -46,6 +46,13 @@ void TitlesPage::Titles_Click()
         m_saved = {Mn2->text(), Mt2->text()};
 }
 
+void TitlesPage::load(const StrReader::Result &file, const QString &)
+{
+    Mn2->setText(file.titles.number);
+    Mt2->setText(file.titles.title);
+    m_saved = {Mn2->text(), Mt2->text()};
+}
+
 QStringList TitlesPage::unsavedWork() const
 {
     if (QStringList{Mn2->text(), Mt2->text()} == m_saved)

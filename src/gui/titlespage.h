@@ -20,6 +20,8 @@ public:
     // The number or the title differ from what was last saved, or from the
     // empty start.
     QStringList unsavedWork() const override;
+    StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
+    void load(const StrReader::Result &file, const QString &path) override;
 
     QLabel *Mn2lbl = nullptr;
     QLineEdit *Mn2 = nullptr;

@@ -8,10 +8,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTest>
 
+namespace {
+
+// Settings go to a folder of the test's own, never to the author's.
+bool isolateSettings()
+{
+    static QTemporaryDir settings;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    return true;
+}
+
+} // namespace
+
 Harness::Harness(Dialogs dialogs)
-    : m_window(std::make_unique<Qwr>(dialogs == ScriptedDialogs ? &prompts : nullptr))
+    : m_window((isolateSettings(), std::make_unique<Qwr>(dialogs == ScriptedDialogs ? &prompts : nullptr)))
 {
     m_window->Form_Load();
     m_window->activateWindow();   // so that keys reach the focused control

@@ -9,16 +9,23 @@
 class ScriptedPrompts : public Prompts
 {
 public:
-    // The next save dialog answers with `path` ("" cancels).
+    // The next save or open dialog answers with `path` ("" cancels).
     void setNextPath(const QString &path) { m_paths.append(path); }
     // The next message box answers with `button`; unscripted boxes take their default.
     void setNextAnswer(Button button) { m_answers.append(button); }
     void clearAnswers() { m_answers.clear(); }
 
     QStringList suggestedNames;   // what each save dialog proposed
+    QStringList openFolders;      // where each open dialog started
     QList<Message> messages;      // every message box shown
 
     const Message &lastMessage() const;
+
+    QString openPath(const QString &folder) override
+    {
+        openFolders.append(folder);
+        return m_paths.isEmpty() ? QString() : m_paths.takeFirst();
+    }
 
     QString savePath(const QString &suggestedName) override
     {

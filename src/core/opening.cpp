@@ -1,0 +1,112 @@
+#include "core/opening.h"
+
+#include "core/codepages.h"
+
+#include <QCoreApplication>
+
+namespace Opening {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Opening", text);
+}
+
+// Slots below the highest one that the file leaves out.
+QStringList gaps(const QList<int> &slots, const char *key)
+{
+    QStringList missing;
+    const int last = slots.isEmpty() ? -1 : slots.constLast();
+    for (int slot = 0; slot < last; ++slot) {
+        if (!slots.contains(slot))
+            missing.append(QLatin1String(key) + QString::number(slot));
+    }
+    return missing;
+}
+
+} // namespace
+
+StrReader::Decoder decoder(int codePage)
+{
+    return [codePage](QByteArrayView bytes, QList<qsizetype> *undefinedOffsets) {
+        CodePages::Decoded decoded = CodePages::decode(bytes, codePage);
+        if (undefinedOffsets)
+            undefinedOffsets->append(decoded.undefinedBytes);
+        return decoded.text;
+    };
+}
+
+QList<NamedText> texts(const StrReader::Result &file)
+{
+    QList<NamedText> named;
+    switch (file.kind) {
+    case StrReader::Kind::Book:
+        if (file.book.hasLocation)
+            named.append({tr("the place of the book"), file.book.location});
+        for (auto it = file.book.pages.cbegin(); it != file.book.pages.cend(); ++it)
+            named.append({QStringLiteral("Page_%1").arg(it.key()), it.value()});
+        break;
+    case StrReader::Kind::Goals:
+        for (auto it = file.goals.fiction.cbegin(); it != file.goals.fiction.cend(); ++it)
+            named.append({QStringLiteral("fiction_%1").arg(it.key()), it.value()});
+        for (auto it = file.goals.text.cbegin(); it != file.goals.text.cend(); ++it)
+            named.append({QStringLiteral("text_%1").arg(it.key()), it.value()});
+        break;
+    case StrReader::Kind::Newgame:
+        named = {{QStringLiteral("skip_training"), file.newgame.title},
+                 {QStringLiteral("diff_0"), file.newgame.easy},
+                 {QStringLiteral("diff_1"), file.newgame.middle},
+                 {QStringLiteral("diff_2"), file.newgame.hardest}};
+        break;
+    case StrReader::Kind::Missflag:
+        named = {{tr("the mission number"), file.missflag.number}, {tr("the briefing flag"), file.missflag.briefing}};
+        break;
+    case StrReader::Kind::Titles:
+        named = {{tr("the mission number"), file.titles.number}, {tr("the mission title"), file.titles.title}};
+        break;
+    }
+    return named;
+}
+
+QStringList losses(const StrReader::Result &file, int codePage)
+{
+    QStringList lines;
+    for (const StrReader::Note &note : file.notes)
+        lines.append(note.line > 0 ? tr("Line %1: %2").arg(note.line).arg(note.text) : note.text);
+
+    QStringList missing;
+    if (file.kind == StrReader::Kind::Book)
+        missing = gaps(file.book.pages.keys(), "Page_");
+    if (file.kind == StrReader::Kind::Goals) {
+        QList<int> goals = file.goals.fiction.keys() + file.goals.text.keys();
+        std::sort(goals.begin(), goals.end());
+        goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
+        missing = gaps(goals, "goal ");
+        for (const int goal : goals) {
+            if (!file.goals.fiction.contains(goal))
+                lines.append(tr("Goal %1 has no fiction_%1 line; its fiction is left empty.").arg(goal));
+            if (!file.goals.text.contains(goal))
+                lines.append(tr("Goal %1 has no text_%1 line; its text is left empty.").arg(goal));
+        }
+    }
+    if (!missing.isEmpty())
+        lines.append(tr("The file has no %1; they are kept as empty entries.").arg(missing.join(QLatin1String(", "))));
+
+    if (file.utf8) {
+        lines.append(tr("The file is written in UTF-8. It will be saved in %1.").arg(CodePages::description(codePage)));
+        for (const NamedText &named : texts(file)) {
+            if (const auto bad = CodePages::firstUnencodable(named.text, codePage)) {
+                const char32_t c = bad->codePoint;
+                lines.append(tr("%1 holds U+%2 \u201C\u2068%3\u2069\u201D, which that code page cannot hold: "
+                                "replace it before saving.")
+                                 .arg(named.place,
+                                      QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')),
+                                      QString::fromUcs4(&c, 1)));
+            }
+        }
+    }
+    return lines;
+}
+
+} // namespace Opening
