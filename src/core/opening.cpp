@@ -102,7 +102,7 @@ QStringList losses(const StrReader::Result &file, int codePage)
                                 "replace it before saving.")
                                  .arg(named.place,
                                       QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')),
-                                      QString::fromUcs4(&c, 1)));
+                                      QStringView(QChar::fromUcs4(c)).toString()));
             }
         }
     }

@@ -76,7 +76,7 @@ QString characterWords(char32_t codePoint)
     }
     // First-strong isolate ... pop directional isolate: a right-to-left letter
     // stays inside its quotes.
-    return tr("the character \u201C\u2068%1\u2069\u201D (%2)").arg(QString::fromUcs4(&codePoint, 1), code);
+    return tr("the character \u201C\u2068%1\u2069\u201D (%2)").arg(QStringView(QChar::fromUcs4(codePoint)).toString(), code);
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "core/goals.h"
 #include "core/missflagfile.h"
 #include "core/newgamefile.h"
+#include "core/opening.h"
 #include "core/strreader.h"
-#include "core/textencoding.h"
 #include "core/titlesfile.h"
 
 #include <QDir>
@@ -23,27 +23,8 @@ using StrReader::Result;
 
 namespace {
 
-// The caller's code page: Windows-1252, its table taken from the writer's.
-QString windows1252(QByteArrayView bytes, QList<qsizetype> *undefined)
-{
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> chars{};
-        chars.fill(QChar::ReplacementCharacter);
-        for (char32_t c = 0; c < 0x10000; ++c) {
-            if (const std::optional<char> byte = Windows1252::byteFor(c))
-                chars[static_cast<unsigned char>(*byte)] = static_cast<char16_t>(c);
-        }
-        return chars;
-    }();
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
-        if (out[i] == QChar::ReplacementCharacter)
-            undefined->append(i);
-    }
-    return text;
-}
+// The caller's code page: Windows-1252.
+const StrReader::Decoder windows1252 = Opening::decoder(1252);
 
 Result readOk(const QByteArray &bytes)
 {
