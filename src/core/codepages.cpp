@@ -1,5 +1,9 @@
 #include "core/codepages.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include <QCoreApplication>
 #include <QHash>
 
@@ -314,6 +318,20 @@ bool isSupported(int codePage)
 int defaultCodePage()
 {
     return 1252;
+}
+
+int systemCodePage()
+{
+#ifdef Q_OS_WIN
+    return static_cast<int>(GetACP());
+#else
+    return 0;
+#endif
+}
+
+int startCodePage(int systemCodePage)
+{
+    return isSupported(systemCodePage) ? systemCodePage : defaultCodePage();
 }
 
 QString name(int codePage)

@@ -27,6 +27,14 @@ QList<int> all();
 bool isSupported(int codePage);
 int defaultCodePage(); // 1252, the Western code page
 
+// The code page of the Windows the program runs on (its ANSI code page, the
+// one the game reads its files in there); 0 on other systems.
+int systemCodePage();
+
+// The code page to start with when none was chosen: the system's when it is
+// one of all(), else the default (also for a multi-byte system code page).
+int startCodePage(int systemCodePage);
+
 QString name(int codePage);        // "Central European (Windows-1250)"
 QString shortName(int codePage);   // "Windows-1250"
 QString description(int codePage); // "the Central European code page (Windows-1250)"

@@ -1,5 +1,7 @@
 #include "core/settings.h"
 
+#include "core/codepages.h"
+
 #include <QDir>
 #include <QSettings>
 
@@ -9,6 +11,7 @@ namespace {
 
 const QString RecentFilesKey = QStringLiteral("recentFiles");
 const QString OpenFolderKey = QStringLiteral("openFolder");
+const QString CodePageKey = QStringLiteral("codePage");
 
 } // namespace
 
@@ -42,6 +45,24 @@ QString openFolder()
 void setOpenFolder(const QString &folder)
 {
     QSettings().setValue(OpenFolderKey, folder);
+}
+
+int codePage(int startCodePage)
+{
+    QSettings settings;
+    if (!settings.contains(CodePageKey))
+        return startCodePage;
+    bool ok = false;
+    const int stored = settings.value(CodePageKey).toInt(&ok);
+    if (ok && CodePages::isSupported(stored))
+        return stored;
+    settings.setValue(CodePageKey, startCodePage);
+    return startCodePage;
+}
+
+void setCodePage(int codePage)
+{
+    QSettings().setValue(CodePageKey, codePage);
 }
 
 } // namespace Settings

@@ -18,4 +18,10 @@ void removeRecentFile(const QString &path);
 QString openFolder();
 void setOpenFolder(const QString &folder);
 
+// The code page the files are written and read in: the one stored, when it is
+// one the program knows; else `startCodePage`. A stored value that is no
+// code page of the program is replaced by `startCodePage`.
+int codePage(int startCodePage);
+void setCodePage(int codePage);
+
 } // namespace Settings

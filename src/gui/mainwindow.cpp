@@ -1,5 +1,6 @@
 #include "gui/mainwindow.h"
 
+#include "core/codepages.h"
 #include "core/credits.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
@@ -18,12 +19,14 @@
 #include "gui/widgets.h"
 #include "gui/windowplacement.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMimeData>
 #include <QLayout>
 #include <QMenuBar>
@@ -55,6 +58,23 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu, &QMenu::aboutToShow, this, &Qwr::showRecentFiles);
     MyMNU->addSeparator();
+    encodingMenu = menuBar()->addMenu(tr("Encoding"));
+    encodingMenu->setObjectName(QStringLiteral("encodingMenu"));
+    auto *codePages = new QActionGroup(encodingMenu);
+    for (const int codePage : CodePages::all()) {
+        QAction *item = encodingMenu->addAction(CodePages::name(codePage));
+        item->setCheckable(true);
+        item->setData(codePage);
+        codePages->addAction(item);
+        connect(item, &QAction::triggered, this, [this, codePage] {
+            Settings::setCodePage(codePage);
+            useCodePage(codePage);
+        });
+    }
+    codePageLabel = new QLabel(menuBar());
+    codePageLabel->setObjectName(QStringLiteral("codePageLabel"));
+    codePageLabel->setContentsMargins(0, 0, 6, 0);
+    menuBar()->setCornerWidget(codePageLabel);
     abtme = MyMNU->addAction(tr("About"), this, &Qwr::abtme_Click);
     abtme->setObjectName(QStringLiteral("abtme"));
     qtnow = MyMNU->addAction(tr("Quit"), this, &Qwr::qtnow_Click);
@@ -106,6 +126,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(-1); });
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
     setAcceptDrops(true);
+    useCodePage(Settings::codePage(CodePages::startCodePage(CodePages::systemCodePage())));
 
     setWindowIcon(Artwork::icon());
     // Laid out for this one size: nothing moves or resizes with the window.
@@ -226,6 +247,14 @@ bool Qwr::openFile(const QString &path)
         return true;
     }
     return false;
+}
+
+void Qwr::useCodePage(int codePage)
+{
+    m_saveFlow->setCodePage(codePage);
+    for (QAction *item : encodingMenu->actions())
+        item->setChecked(item->data().toInt() == codePage);
+    codePageLabel->setText(tr("Encoding: %1").arg(CodePages::name(codePage)));
 }
 
 void Qwr::showRecentFiles()

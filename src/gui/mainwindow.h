@@ -12,6 +12,7 @@ class MissflagPage;
 class NewgamePage;
 class Prompts;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QSessionManager;
@@ -47,6 +48,8 @@ public:
     QAction *qtnow = nullptr;
     QAction *openAction = nullptr;
     QMenu *recentMenu = nullptr;
+    QMenu *encodingMenu = nullptr;     // one checkable item per code page
+    QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
@@ -73,6 +76,8 @@ private:
     bool mayDiscard(const QStringList &work, const QString &action);
     bool mayDiscardUnsavedWork();
     void showRecentFiles();
+    // Files are written and read in `codePage` from now on; typed text stays.
+    void useCodePage(int codePage);
     // Logging out or shutting down asks the same question.
     void commitData(QSessionManager &manager);
 
