@@ -10,7 +10,7 @@
 class Prompts
 {
 public:
-    enum class Button { None, Ok, Yes, No, Open, Cancel };
+    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel };
     enum class Icon { None, Information, Warning };
 
     struct Message {

@@ -51,3 +51,11 @@ void SlotList::setCount(int count)
 {
     m_count = std::clamp(count, 0, m_limit);
 }
+
+void SlotList::restore(const QStringList &slots, int count, int editPosition)
+{
+    for (qsizetype slot = 0; slot < m_slots.size(); ++slot)
+        m_slots[slot] = slots.value(slot);
+    setCount(count);
+    m_editPosition = std::clamp(editPosition, 0, m_limit - 1);
+}

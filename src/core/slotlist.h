@@ -42,6 +42,13 @@ public:
     // Makes the first `count` slots the list (0..limit), as when a file is read.
     void setCount(int count);
 
+    // Every slot, the list's and those outside it, for a draft.
+    const QStringList &allSlots() const { return m_slots; }
+
+    // Puts back what a draft kept: the slots (as many as fit), the count and
+    // the edit position, each bounded.
+    void restore(const QStringList &slots, int count, int editPosition);
+
     // Starts a new list. The slots keep their old entries; only the count goes back.
     void reset() { m_count = 0; }
 

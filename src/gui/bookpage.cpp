@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -209,4 +210,37 @@ void BookPage::showPageList()
 QStringList BookPage::fileLines() const
 {
     return BookFile::content(m_book, ComOpt->text()).lines();
+}
+
+QJsonObject BookPage::draft() const
+{
+    QJsonObject draft = boxTexts({QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
+                                  QStringLiteral("Page"), QStringLiteral("Bptxt")});
+    draft.insert(QStringLiteral("slots"), QJsonArray::fromStringList(m_book.Pg.allSlots()));
+    draft.insert(QStringLiteral("count"), m_book.PageCount());
+    draft.insert(QStringLiteral("editIndex"), m_book.PageEditIndex());
+    draft.insert(QStringLiteral("locationGiven"), m_book.BookLocationGiven);
+    draft.insert(QStringLiteral("editing"), isEditing());
+    draft.insert(QStringLiteral("Frame2"), Frame2->title());
+    draft.insert(QStringLiteral("Frame7"), Frame7->title());
+    return draft;
+}
+
+void BookPage::restore(const QJsonObject &draft)
+{
+    QStringList slots;
+    for (const QJsonValue &slot : draft.value(QStringLiteral("slots")).toArray())
+        slots.append(slot.toString());
+    m_book.Pg.restore(slots, draft.value(QStringLiteral("count")).toInt(),
+                      draft.value(QStringLiteral("editIndex")).toInt());
+    restoreBoxTexts(draft, {QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
+                            QStringLiteral("Page"), QStringLiteral("Bptxt")});
+    m_book.BookLocationGiven = draft.value(QStringLiteral("locationGiven")).toBool();
+    const bool editing = draft.value(QStringLiteral("editing")).toBool();
+    Apage->setEnabled(!editing);
+    ApPage->setEnabled(editing);
+    Frame2->setTitle(draft.value(QStringLiteral("Frame2")).toString(EntryCaption));
+    Frame7->setTitle(draft.value(QStringLiteral("Frame7")).toString(ListCaption));
+    Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
+    m_savedLines.clear();
 }

@@ -27,6 +27,8 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Book; }
     void load(const StrReader::Result &file, const QString &path) override;
+    QJsonObject draft() const override;
+    void restore(const QJsonObject &draft) override;
 
     const BookState &state() const { return m_book; }
 

@@ -2,6 +2,7 @@
 
 #include "core/strreader.h"
 
+#include <QJsonObject>
 #include <QStringList>
 #include <QWidget>
 
@@ -26,4 +27,17 @@ public:
     // Fills the page from a file of its kind read from `path`, leaving any
     // edit mode; the page then counts as saved.
     virtual void load(const StrReader::Result &file, const QString &path) = 0;
+
+    // Everything the page holds, for a draft: every box, the stored entries,
+    // the mode and the captions that tell it.
+    virtual QJsonObject draft() const = 0;
+
+    // Puts back what draft() kept, exactly; the page then counts as unsaved
+    // wherever it differs from its start.
+    virtual void restore(const QJsonObject &draft) = 0;
+
+protected:
+    // The texts of the named line edits and multi-line boxes of the page.
+    QJsonObject boxTexts(const QStringList &names) const;
+    void restoreBoxTexts(const QJsonObject &draft, const QStringList &names);
 };

@@ -7,6 +7,7 @@
 #include "core/saveflow.h"
 
 #include <QGroupBox>
+#include <QJsonArray>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -167,4 +168,28 @@ void GoalsPage::setEditMode(bool editing)
 void GoalsPage::showGoalList()
 {
     showStoredText(Goaltxt, m_goals.GoalList.listText());
+}
+
+QJsonObject GoalsPage::draft() const
+{
+    QJsonObject draft = boxTexts({QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
+    draft.insert(QStringLiteral("slots"), QJsonArray::fromStringList(m_goals.GoalList.allSlots()));
+    draft.insert(QStringLiteral("count"), m_goals.GoalCount());
+    draft.insert(QStringLiteral("editPos"), m_goals.GoalEditPos());
+    draft.insert(QStringLiteral("editing"), isEditing());
+    draft.insert(QStringLiteral("Glbl"), Glbl->text());
+    return draft;
+}
+
+void GoalsPage::restore(const QJsonObject &draft)
+{
+    QStringList slots;
+    for (const QJsonValue &slot : draft.value(QStringLiteral("slots")).toArray())
+        slots.append(slot.toString());
+    m_goals.GoalList.restore(slots, draft.value(QStringLiteral("count")).toInt(),
+                             draft.value(QStringLiteral("editPos")).toInt());
+    restoreBoxTexts(draft, {QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
+    setEditMode(draft.value(QStringLiteral("editing")).toBool());
+    Glbl->setText(draft.value(QStringLiteral("Glbl")).toString(CounterCaption));
+    m_savedLines.clear();
 }

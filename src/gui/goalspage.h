@@ -27,6 +27,8 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
     void load(const StrReader::Result &file, const QString &path) override;
+    QJsonObject draft() const override;
+    void restore(const QJsonObject &draft) override;
 
     const GoalsState &state() const { return m_goals; }
 

@@ -2,6 +2,7 @@
 
 #include "core/codepages.h"
 #include "core/credits.h"
+#include "core/drafts.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
 #include "core/settings.h"
@@ -20,13 +21,18 @@
 #include "gui/windowplacement.h"
 
 #include <QActionGroup>
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QMimeData>
 #include <QLayout>
 #include <QMenuBar>
@@ -180,10 +186,76 @@ void Qwr::Command1_Click()
 
 void Qwr::closeEvent(QCloseEvent *event)
 {
-    if (mayDiscardUnsavedWork())
-        event->accept();
-    else
+    if (!mayDiscardUnsavedWork()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_drafts) {   // a clean end: nothing left to recover
+        m_draftTimer->stop();
+        m_drafts->finish();
+        m_drafts.reset();
+    }
+}
+
+void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
+{
+    m_drafts = std::make_unique<DraftWriter>(std::move(file));
+    m_draftTimer = new QTimer(this);
+    m_draftTimer->setSingleShot(true);
+    m_draftTimer->setInterval(2000);   // a pause in typing, never every keystroke
+    connect(m_draftTimer, &QTimer::timeout, this, &Qwr::writeDraftNow);
+    connect(m_drafts.get(), &DraftWriter::failed, this, [this](const QString &error) {
+        if (!m_drafts)
+            return;
+        m_prompts->warn(tr("Unsaved work can no longer be kept safe against a crash: the draft %1 cannot be "
+                           "written.\n\n%2\n\nQuillwright works on without drafts; save your files as usual.")
+                            .arg(QDir::toNativeSeparators(m_drafts->file().path()), error));
+        m_draftTimer->stop();
+        m_drafts.reset();
+    });
+    const auto changed = [this] {
+        if (m_drafts)
+            m_draftTimer->start();
+    };
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        connect(box, &QLineEdit::textChanged, this, changed);
+    for (QPlainTextEdit *box : findChildren<QPlainTextEdit *>())
+        connect(box, &QPlainTextEdit::textChanged, this, changed);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::clicked, this, changed);
+    connect(Tab1, &QTabWidget::currentChanged, this, changed);
+    for (QAction *item : encodingMenu->actions())
+        connect(item, &QAction::triggered, this, changed);
+}
+
+void Qwr::writeDraftNow()
+{
+    if (m_drafts)
+        m_drafts->write(draftState());
+}
+
+QJsonObject Qwr::draftState() const
+{
+    QJsonObject pages;
+    for (const EditorPage *page : editorPages())
+        pages.insert(page->objectName(), page->draft());
+    return {{QStringLiteral("format"), Drafts::Format},
+            {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODate)},
+            {QStringLiteral("codePage"), m_saveFlow->codePage()},
+            {QStringLiteral("tab"), Tab1->currentIndex()},
+            {QStringLiteral("pages"), pages}};
+}
+
+void Qwr::restoreDraft(const QJsonObject &draft)
+{
+    const int codePage = draft.value(QStringLiteral("codePage")).toInt();
+    if (CodePages::isSupported(codePage))
+        useCodePage(codePage);
+    const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    for (EditorPage *page : editorPages())
+        page->restore(pages.value(page->objectName()).toObject());
+    Tab1->setCurrentIndex(std::clamp(draft.value(QStringLiteral("tab")).toInt(), 0, Tab1->count() - 1));
 }
 
 bool Qwr::mayDiscard(const QStringList &work, const QString &action)

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QMainWindow>
 
 #include <memory>
 
 class AboutPage;
+class DraftFile;
+class DraftWriter;
+class QTimer;
 class BookPage;
 class EditorPage;
 class GoalsPage;
@@ -40,6 +44,17 @@ public:
     // Reads `path` back into the tab of its kind, after saying what cannot be
     // kept and asking about that tab's unsaved work. True when it was opened.
     bool openFile(const QString &path);
+
+    // Keeps the editing state in `file`, a few seconds after each change,
+    // until the window closes cleanly and removes it.
+    void enableDrafts(std::unique_ptr<DraftFile> file);
+    // The whole editing state, as a draft holds it.
+    QJsonObject draftState() const;
+    // Puts back a draft: every tab, the selected tab and the code page.
+    void restoreDraft(const QJsonObject &draft);
+    // Writes the draft now rather than after the pause (tests, benchmarks).
+    void writeDraftNow();
+    bool isDrafting() const { return m_drafts != nullptr; }
 
     QString VersionText;   // "2.2": shown in the About texts
 
@@ -84,4 +99,6 @@ private:
     std::unique_ptr<Prompts> m_ownPrompts;
     Prompts *m_prompts = nullptr;
     std::unique_ptr<SaveFlow> m_saveFlow;
+    std::unique_ptr<DraftWriter> m_drafts;
+    QTimer *m_draftTimer = nullptr;
 };

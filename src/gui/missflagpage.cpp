@@ -69,3 +69,13 @@ QStringList MissflagPage::unsavedWork() const
     return {tr("the mission number and briefing flag on the Missflag tab")};
 }
 
+
+QJsonObject MissflagPage::draft() const
+{
+    return boxTexts({QStringLiteral("Mnum"), QStringLiteral("Bno")});
+}
+
+void MissflagPage::restore(const QJsonObject &draft)
+{
+    restoreBoxTexts(draft, {QStringLiteral("Mnum"), QStringLiteral("Bno")});
+}

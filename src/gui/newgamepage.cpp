@@ -82,3 +82,13 @@ NewgameFile::Texts NewgamePage::texts() const
 {
     return {Mt->text(), diff0->text(), diff1->text(), diff2->text()};
 }
+
+QJsonObject NewgamePage::draft() const
+{
+    return boxTexts({QStringLiteral("Mt"), QStringLiteral("diff0"), QStringLiteral("diff1"), QStringLiteral("diff2")});
+}
+
+void NewgamePage::restore(const QJsonObject &draft)
+{
+    restoreBoxTexts(draft, {QStringLiteral("Mt"), QStringLiteral("diff0"), QStringLiteral("diff1"), QStringLiteral("diff2")});
+}

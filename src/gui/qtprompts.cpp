@@ -1,5 +1,6 @@
 #include "gui/qtprompts.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,6 +18,10 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::No;
     case Prompts::Button::Open:
         return QMessageBox::Open;
+    case Prompts::Button::Restore:   // shown as "Restore"
+        return QMessageBox::Yes;
+    case Prompts::Button::Discard:
+        return QMessageBox::Discard;
     case Prompts::Button::Cancel:
         return QMessageBox::Cancel;
     case Prompts::Button::None:
@@ -25,11 +30,9 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
     return QMessageBox::NoButton;
 }
 
-Prompts::Button ourButton(int button)
+Prompts::Button ourButton(int button, const QList<Prompts::Button> &offered)
 {
-    for (const Prompts::Button candidate :
-         {Prompts::Button::Ok, Prompts::Button::Yes, Prompts::Button::No, Prompts::Button::Open,
-          Prompts::Button::Cancel}) {
+    for (const Prompts::Button candidate : offered) {
         if (standardButton(candidate) == button)
             return candidate;
     }
@@ -111,11 +114,13 @@ Prompts::Button QtPrompts::show(const Message &message)
     // On the heap and watched: the window may go away while the box is open.
     QPointer<QMessageBox> box =
         new QMessageBox(standardIcon(message.icon), message.title, message.text, buttons, m_window);
+    if (message.buttons.contains(Button::Restore))
+        box->button(QMessageBox::Yes)->setText(QMessageBox::tr("Restore"));
     if (message.defaultButton != Button::None)
         box->setDefaultButton(standardButton(message.defaultButton));
     const int answer = box->exec();
     if (!box)
         return Button::None;
     delete box;
-    return ourButton(answer);
+    return ourButton(answer, message.buttons);
 }

@@ -1,11 +1,83 @@
 #include "gui/startup.h"
 
-Startup::Startup(const QStringList &files)
-    : loader([this, files] {
-        window = std::make_unique<Qwr>();
-        window->Form_Load();
-        for (const QString &file : files)
-            window->openFile(file);
-    })
+#include "core/drafts.h"
+#include "core/prompts.h"
+#include "gui/qtprompts.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QLocale>
+
+Startup::Startup(const QStringList &files, Prompts *prompts, const QString &draftFolder)
+    : loader([this] { openWindows(); })
+    , m_files(files)
+    , m_prompts(prompts)
+    , m_draftFolder(draftFolder.isEmpty() ? Drafts::defaultFolder() : draftFolder)
 {
+    if (!m_prompts) {
+        m_ownPrompts = std::make_unique<QtPrompts>(nullptr);
+        m_prompts = m_ownPrompts.get();
+    }
+}
+
+Startup::~Startup() = default;
+
+void Startup::openWindows()
+{
+    for (const QString &orphan : DraftFile::orphans(m_draftFolder)) {
+        if (std::unique_ptr<Qwr> restored = offerDraft(orphan))
+            windows.push_back(std::move(restored));
+    }
+    if (windows.empty()) {
+        windows.push_back(std::make_unique<Qwr>(m_ownPrompts ? nullptr : m_prompts));
+        windows.back()->Form_Load();
+        QString error;
+        if (std::unique_ptr<DraftFile> draft = DraftFile::create(m_draftFolder, &error))
+            windows.back()->enableDrafts(std::move(draft));
+        else
+            m_prompts->warn(QCoreApplication::translate("Startup",
+                "Unsaved work cannot be kept safe against a crash: %1\n\n"
+                "Quillwright works on without drafts; save your files as usual.").arg(error));
+    }
+    for (const QString &file : std::as_const(m_files))
+        windows.front()->openFile(file);
+}
+
+std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
+{
+    std::unique_ptr<DraftFile> draft = DraftFile::adopt(path);
+    if (!draft)
+        return nullptr;
+    const auto read = draft->read();
+    if (const auto *error = std::get_if<QString>(&read)) {
+        const QString setAside = draft->setAside();
+        draft->remove();
+        m_prompts->warn(QCoreApplication::translate("Startup",
+            "A draft of unsaved work could not be read, so it was set aside as\n%1\n\n%2")
+                            .arg(QDir::toNativeSeparators(setAside), *error));
+        return nullptr;
+    }
+    const QJsonObject &state = std::get<QJsonObject>(read);
+    const QDateTime written = QDateTime::fromString(state.value(QStringLiteral("written")).toString(), Qt::ISODate);
+    const QString text = QCoreApplication::translate("Startup",
+        "Quillwright did not end normally, and this work was kept:\n\n%1\n\nKept %2.\n\n"
+        "Restore it? Discard throws it away; Cancel keeps it for the next start.")
+                             .arg(Drafts::describe(state), QLocale().toString(written, QLocale::LongFormat));
+    switch (m_prompts->show({Prompts::Icon::Warning, QStringLiteral("Quillwright"), text,
+                             {Prompts::Button::Restore, Prompts::Button::Discard, Prompts::Button::Cancel},
+                             Prompts::Button::Restore})) {
+    case Prompts::Button::Restore: {
+        auto window = std::make_unique<Qwr>(m_ownPrompts ? nullptr : m_prompts);
+        window->Form_Load();
+        window->restoreDraft(state);
+        window->enableDrafts(std::move(draft));
+        return window;
+    }
+    case Prompts::Button::Discard:
+        draft->remove();
+        return nullptr;
+    default:   // kept for the next start
+        return nullptr;
+    }
 }

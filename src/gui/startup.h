@@ -6,17 +6,35 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
-// The program's start: the splash, and after its second the main window,
-// which then opens the files named on the command line.
+class Prompts;
+
+// The program's start: the splash, and after its second the main window.
+// Work left in drafts by runs that did not end cleanly is offered first, one
+// draft after the other; each restored draft gets a window of its own. Then
+// the files named on the command line are opened.
 class Startup
 {
 public:
-    explicit Startup(const QStringList &files);
+    // `prompts` answers for the real dialogs (tests); drafts live in `draftFolder`.
+    explicit Startup(const QStringList &files, Prompts *prompts = nullptr,
+                     const QString &draftFolder = QString());
+    ~Startup();
 
     // Shows the splash; the rest follows from its timer.
     void start() { loader.Form_Load(); }
 
     Loader loader;
-    std::unique_ptr<Qwr> window;   // once the splash has opened it
+    std::vector<std::unique_ptr<Qwr>> windows;   // once the splash has opened them
+
+private:
+    void openWindows();
+    // Offers the draft at `path`; a window when it was restored.
+    std::unique_ptr<Qwr> offerDraft(const QString &path);
+
+    QStringList m_files;
+    Prompts *m_prompts;
+    std::unique_ptr<Prompts> m_ownPrompts;
+    QString m_draftFolder;
 };

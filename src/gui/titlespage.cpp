@@ -60,3 +60,13 @@ QStringList TitlesPage::unsavedWork() const
     return {tr("the mission number and title on the Titles tab")};
 }
 
+
+QJsonObject TitlesPage::draft() const
+{
+    return boxTexts({QStringLiteral("Mn2"), QStringLiteral("Mt2")});
+}
+
+void TitlesPage::restore(const QJsonObject &draft)
+{
+    restoreBoxTexts(draft, {QStringLiteral("Mn2"), QStringLiteral("Mt2")});
+}

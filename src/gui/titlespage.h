@@ -22,6 +22,8 @@ public:
     QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
     void load(const StrReader::Result &file, const QString &path) override;
+    QJsonObject draft() const override;
+    void restore(const QJsonObject &draft) override;
 
     QLabel *Mn2lbl = nullptr;
     QLineEdit *Mn2 = nullptr;

@@ -162,11 +162,12 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         Testing::writeAll(dir.filePath(u"Diary.str"_s), Book);
-        Startup startup({dir.filePath(u"Diary.str"_s)});
+        ScriptedPrompts prompts;
+        Startup startup({dir.filePath(u"Diary.str"_s)}, &prompts, dir.filePath(u"drafts"_s));
         startup.start();
-        QTRY_VERIFY_WITH_TIMEOUT(startup.window, 3000);
-        QCOMPARE(startup.window->findChild<QLineEdit *>(u"Bname"_s)->text(), u"Diary"_s);
-        startup.window->hide();
+        QTRY_VERIFY_WITH_TIMEOUT(!startup.windows.empty(), 3000);
+        QCOMPARE(startup.windows.front()->findChild<QLineEdit *>(u"Bname"_s)->text(), u"Diary"_s);
+        startup.windows.front()->hide();
     }
 };
 

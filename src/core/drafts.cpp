@@ -1,0 +1,200 @@
+#include "core/drafts.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUuid>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Drafts", text);
+}
+
+QString lockPath(const QString &draftPath)
+{
+    return draftPath.chopped(int(QStringLiteral(".json").size())) + QStringLiteral(".lock");
+}
+
+} // namespace
+
+namespace Drafts {
+
+QString defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/drafts");
+}
+
+QString describe(const QJsonObject &draft)
+{
+    const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    QStringList parts;
+    const QJsonObject book = pages.value(QStringLiteral("BooksTab")).toObject();
+    const int pageCount = book.value(QStringLiteral("count")).toInt();
+    const QString bookName = book.value(QStringLiteral("Bname")).toString();
+    if (pageCount > 0 || !bookName.isEmpty() || !book.value(QStringLiteral("Page")).toString().isEmpty()) {
+        const QString name = bookName.isEmpty() ? tr("Book") : tr("Book \u201C%1\u201D").arg(bookName.left(40));
+        parts.append(pageCount == 1 ? tr("%1, 1 page").arg(name) : tr("%1, %2 pages").arg(name).arg(pageCount));
+    }
+    const int goalCount = pages.value(QStringLiteral("GoalsTab")).toObject().value(QStringLiteral("count")).toInt();
+    if (goalCount > 0)
+        parts.append(goalCount == 1 ? tr("1 goal") : tr("%1 goals").arg(goalCount));
+    const QString title = pages.value(QStringLiteral("NewgameTab")).toObject().value(QStringLiteral("Mt")).toString();
+    if (!title.isEmpty())
+        parts.append(tr("New game \u201C%1\u201D").arg(title.left(40)));
+    const QString mission = pages.value(QStringLiteral("MissflagTab")).toObject().value(QStringLiteral("Mnum")).toString();
+    if (!mission.isEmpty())
+        parts.append(tr("Flags for mission %1").arg(mission.left(10)));
+    const QString titled = pages.value(QStringLiteral("TitlesTab")).toObject().value(QStringLiteral("Mn2")).toString();
+    if (!titled.isEmpty())
+        parts.append(tr("Titles for mission %1").arg(titled.left(10)));
+    return parts.isEmpty() ? tr("Nothing typed yet") : parts.join(QLatin1String("; "));
+}
+
+} // namespace Drafts
+
+DraftFile::DraftFile(const QString &path, std::unique_ptr<QLockFile> lock)
+    : m_path(path)
+    , m_lock(std::move(lock))
+{
+}
+
+DraftFile::~DraftFile() = default;
+
+std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        *error = tr("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
+        return nullptr;
+    }
+    const QString path = QDir(folder).filePath(
+        QStringLiteral("draft-%1.json").arg(QUuid::createUuid().toString(QUuid::WithoutBraces)));
+    auto lock = std::make_unique<QLockFile>(lockPath(path));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        *error = tr("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder));
+        return nullptr;
+    }
+    return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
+}
+
+QStringList DraftFile::orphans(const QString &folder)
+{
+    const QDir dir(folder);
+    QStringList found;
+    const QFileInfoList drafts =
+        dir.entryInfoList({QStringLiteral("draft-*.json")}, QDir::Files, QDir::Time | QDir::Reversed);
+    for (const QFileInfo &draft : drafts) {
+        if (draft.fileName().contains(QStringLiteral(".damaged-")))
+            continue;
+        QLockFile lock(lockPath(draft.filePath()));
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0))   // no live run holds it; unlocked again on leaving
+            found.append(draft.filePath());
+    }
+    for (const QFileInfo &lockFile : dir.entryInfoList({QStringLiteral("draft-*.lock")}, QDir::Files)) {
+        const QString draftPath = lockFile.filePath().chopped(5) + QStringLiteral(".json");
+        QLockFile lock(lockFile.filePath());
+        lock.setStaleLockTime(0);
+        if (!QFileInfo::exists(draftPath) && lock.tryLock(0))
+            lock.unlock();   // removes the lock file
+    }
+    return found;
+}
+
+std::unique_ptr<DraftFile> DraftFile::adopt(const QString &path)
+{
+    auto lock = std::make_unique<QLockFile>(lockPath(path));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
+}
+
+std::variant<QJsonObject, QString> DraftFile::read() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return tr("The draft is empty.");
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return tr("The draft is damaged (%1 at byte %2).").arg(parseError.errorString()).arg(parseError.offset);
+    const QJsonObject state = document.object();
+    const int format = state.value(QStringLiteral("format")).toInt();
+    if (format > Drafts::Format)
+        return tr("The draft was written by a later version of Quillwright.");
+    if (format < 1 || !state.value(QStringLiteral("pages")).isObject())
+        return tr("The file is not a draft of Quillwright.");
+    return state;
+}
+
+bool DraftFile::write(const QJsonObject &state, QString *error) const
+{
+    QSaveFile file(m_path);
+    const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString DraftFile::setAside()
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString target = m_path.chopped(5) + QStringLiteral(".damaged-%1.json").arg(stamp);
+    QFile::rename(m_path, target);
+    return target;
+}
+
+void DraftFile::remove()
+{
+    QFile::remove(m_path);
+    if (m_lock)
+        m_lock->unlock();
+}
+
+DraftWriter::DraftWriter(std::unique_ptr<DraftFile> file)
+    : m_file(std::move(file))
+    , m_thread(new QThread)
+    , m_worker(new QObject)
+{
+    m_worker->moveToThread(m_thread);
+    m_thread->start();
+}
+
+DraftWriter::~DraftWriter()
+{
+    m_thread->quit();
+    m_thread->wait();
+    delete m_worker;
+    delete m_thread;
+}
+
+void DraftWriter::write(const QJsonObject &state)
+{
+    QMetaObject::invokeMethod(m_worker, [this, state] {
+        QString error;
+        if (!m_file->write(state, &error))
+            Q_EMIT failed(error);
+    });
+}
+
+void DraftWriter::finish()
+{
+    m_thread->quit();
+    m_thread->wait();
+    m_file->remove();
+}

@@ -1,0 +1,29 @@
+#include "gui/editorpage.h"
+
+#include "gui/widgets.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+QJsonObject EditorPage::boxTexts(const QStringList &names) const
+{
+    QJsonObject texts;
+    for (const QString &name : names) {
+        if (const auto *line = findChild<QLineEdit *>(name))
+            texts.insert(name, line->text());
+        else if (const auto *area = findChild<QPlainTextEdit *>(name))
+            texts.insert(name, Widgets::storedText(area));
+    }
+    return texts;
+}
+
+void EditorPage::restoreBoxTexts(const QJsonObject &draft, const QStringList &names)
+{
+    for (const QString &name : names) {
+        const QString text = draft.value(name).toString();
+        if (auto *line = findChild<QLineEdit *>(name))
+            line->setText(text);
+        else if (auto *area = findChild<QPlainTextEdit *>(name))
+            Widgets::showStoredText(area, text);
+    }
+}

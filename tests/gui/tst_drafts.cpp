@@ -1,0 +1,306 @@
+// Typed work survives a crash: drafts written a moment after each change,
+// offered on the next start, restored exactly; damaged drafts set aside; a
+// clean exit leaves nothing behind.
+#include "core/drafts.h"
+#include "gui/startup.h"
+#include "support/harness.h"
+#include "support/testing.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A morning's work on every tab, left in the middle of things: a page being
+// corrected, a goal typed but not added, the Polish code page.
+const QString Work = u"Bname=Dziennik|ComOpt=Strych|Page+=Zażółć|!Apage|Page=two\nlines|!Apage|Page=three|!Apage"
+                     u"|!Command2|Page=Page_1:\"rewritten, not stored|Gfict=f|Gtxt=t|!Agoal|Gfict=typed only"
+                     u"|diff2=Insane|Mnum=7|Bno=|Mn2=20|Mt2+=Pierścień"_s;
+
+void doTheWork(Harness &h)
+{
+    for (QAction *item : h.window().encodingMenu->actions()) {
+        if (item->data().toInt() == 1250)
+            item->trigger();
+    }
+    h.run(Work);
+    h.window().Tab1->setCurrentIndex(1);
+}
+
+// What the author sees: every box, label, caption and button state.
+QStringList everything(const QWidget &window)
+{
+    QStringList seen;
+    for (const QWidget *widget : window.findChildren<QWidget *>()) {
+        QString text;
+        if (const auto *line = qobject_cast<const QLineEdit *>(widget))
+            text = line->text();
+        else if (const auto *area = qobject_cast<const QPlainTextEdit *>(widget))
+            text = area->toPlainText();
+        else if (const auto *label = qobject_cast<const QLabel *>(widget))
+            text = label->text();
+        else if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+            text = frame->title();
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            text = button->text() + (button->isEnabled() ? u"+"_s : u"-"_s);
+        else
+            continue;
+        seen.append(widget->objectName() + u'=' + text);
+    }
+    return seen;
+}
+
+QByteArray saveBook(Qwr &window, ScriptedPrompts &prompts, const QString &path)
+{
+    prompts.setNextPath(path);
+    window.findChild<QAbstractButton *>(u"SvBook"_s)->click();
+    return Testing::readAll(path);
+}
+
+} // namespace
+
+class TestDrafts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QVERIFY(m_dir.isValid()); QDir(folder()).removeRecursively(); }
+
+    // The real program state, killed without warning, comes back whole.
+    void restoresEverythingAfterTheProcessIsKilled()
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {u"--work-then-wait"_s, folder()});
+        QVERIFY(child.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY2_WITH_TIMEOUT((said += child.readAllStandardOutput() + child.readAllStandardError()).contains("drafted"),
+                                  said.constData(), 30000);
+        child.kill();   // SIGKILL; TerminateProcess on Windows
+        QVERIFY(child.waitForFinished());
+
+        ScriptedPrompts prompts;
+        prompts.setNextAnswer(Prompts::Button::Restore);
+        Startup startup({}, &prompts, folder());
+        startup.start();
+        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
+        Qwr &restored = *startup.windows.front();
+        QVERIFY2(prompts.lastMessage().text.contains(u"Book \u201CDziennik\u201D, 3 pages; 1 goal; "
+                                                     "New game \u201CThe Ring\u201D; Flags for mission 7; "
+                                                     "Titles for mission 20"_s),
+                 qPrintable(prompts.lastMessage().text));
+
+        Harness uninterrupted;
+        doTheWork(uninterrupted);
+        QCOMPARE(everything(restored), everything(uninterrupted.window()));
+        QCOMPARE(restored.Tab1->currentIndex(), 1);
+        QCOMPARE(saveBook(restored, prompts, m_dir.filePath(u"restored.str"_s)),
+                 saveBook(uninterrupted.window(), uninterrupted.prompts, m_dir.filePath(u"uninterrupted.str"_s)));
+        QVERIFY(Testing::readAll(m_dir.filePath(u"restored.str"_s)).contains("Za\xBF\xF3\xB3\xE6"));   // in 1250
+        restored.hide();
+    }
+
+    void setsDamagedDraftsAside_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("empty") << QByteArray() << u"The draft is empty."_s;
+        QTest::newRow("cut short") << QByteArray("{\"format\":1,\"pages\":{\"BooksTab\":{\"Bname\":\"Di")
+                                   << u"The draft is damaged"_s;
+        QTest::newRow("not JSON") << QByteArray("\x89PNG\r\n") << u"The draft is damaged"_s;
+        QTest::newRow("a later format") << QByteArray("{\"format\":2,\"pages\":{}}")
+                                        << u"written by a later version"_s;
+        QTest::newRow("not a draft") << QByteArray("{\"format\":1}") << u"not a draft of Quillwright"_s;
+    }
+    void setsDamagedDraftsAside()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QVERIFY(QDir().mkpath(folder()));
+        Testing::writeAll(folder() + u"/draft-left.json"_s, bytes);
+        ScriptedPrompts prompts;
+        Startup startup({}, &prompts, folder());
+        startup.start();
+        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY2(prompts.lastMessage().text.contains(reason), qPrintable(prompts.lastMessage().text));
+        const QStringList kept = QDir(folder()).entryList({u"draft-left.damaged-*.json"_s});
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(Testing::readAll(folder() + u'/' + kept.constFirst()), bytes);
+        QVERIFY(startup.windows.front()->isDrafting());   // and works on with a new draft
+        startup.windows.front()->hide();
+    }
+
+    // Two windows at once each keep their own draft; after both crashed, both
+    // drafts are offered, one after the other.
+    void keepsTheDraftsOfLiveWindowsApart()
+    {
+        ScriptedPrompts prompts;
+        Startup first({}, &prompts, folder());
+        first.start();
+        QTRY_COMPARE_WITH_TIMEOUT(first.windows.size(), size_t(1), 3000);
+        first.windows.front()->findChild<QLineEdit *>(u"Mn2"_s)->setText(u"1"_s);
+        first.windows.front()->writeDraftNow();
+        QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
+        Startup second({}, &prompts, folder());   // the first is alive: its draft is not offered
+        second.start();
+        QTRY_COMPARE_WITH_TIMEOUT(second.windows.size(), size_t(1), 3000);
+        QVERIFY(prompts.messages.isEmpty());
+        second.windows.front()->findChild<QLineEdit *>(u"Mn2"_s)->setText(u"2"_s);
+        second.windows.front()->writeDraftNow();
+        QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 2);
+
+        // Both "crash": their files stay, their locks are copied off as a dead run's would be.
+        QList<QByteArray> drafts;
+        for (const QString &name : QDir(folder()).entryList({u"draft-*.json"_s}))
+            drafts.append(Testing::readAll(folder() + u'/' + name));
+        first.windows.front()->hide();
+        second.windows.front()->hide();
+        first.windows.clear();
+        second.windows.clear();
+        QDir(folder()).removeRecursively();
+        QVERIFY(QDir().mkpath(folder()));
+        for (qsizetype i = 0; i < drafts.size(); ++i)
+            Testing::writeAll(folder() + u"/draft-%1.json"_s.arg(i), drafts.at(i));
+
+        prompts.setNextAnswer(Prompts::Button::Restore);
+        prompts.setNextAnswer(Prompts::Button::Restore);
+        Startup after({}, &prompts, folder());
+        after.start();
+        QTRY_COMPARE_WITH_TIMEOUT(after.windows.size(), size_t(2), 3000);
+        QStringList numbers;
+        for (const auto &window : after.windows) {
+            numbers.append(window->findChild<QLineEdit *>(u"Mn2"_s)->text());
+            window->hide();
+        }
+        numbers.sort();
+        QCOMPARE(numbers, (QStringList{u"1"_s, u"2"_s}));
+    }
+
+    void aCleanExitLeavesNoDraft_data()
+    {
+        QTest::addColumn<Prompts::Button>("answer");
+        QTest::newRow("discarded") << Prompts::Button::Discard;
+        QTest::newRow("kept for later") << Prompts::Button::Cancel;
+    }
+    void aCleanExitLeavesNoDraft()
+    {
+        QFETCH(Prompts::Button, answer);
+        ScriptedPrompts prompts;
+        {
+            Startup crashed({}, &prompts, folder());
+            crashed.start();
+            QTRY_COMPARE_WITH_TIMEOUT(crashed.windows.size(), size_t(1), 3000);
+            crashed.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->setText(u"kept"_s);
+            crashed.windows.front()->writeDraftNow();
+            QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
+            crashed.windows.front()->hide();
+            crashed.windows.clear();   // no clean end: the draft stays
+        }
+        QCOMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
+        prompts.setNextAnswer(answer);
+        Startup next({}, &prompts, folder());
+        next.start();
+        QTRY_COMPARE_WITH_TIMEOUT(next.windows.size(), size_t(1), 3000);
+        QCOMPARE(next.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->text(), QString());   // starts empty
+        QCOMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), answer == Prompts::Button::Cancel ? 1 : 0);
+        next.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->setText(u"typed"_s);
+        next.windows.front()->writeDraftNow();
+        prompts.setNextAnswer(Prompts::Button::Yes);   // close and discard
+        QVERIFY(next.windows.front()->close());
+        QCOMPARE(QDir(folder()).entryList({u"draft-*"_s}).size(), answer == Prompts::Button::Cancel ? 1 : 0);
+    }
+
+    void worksOnWhenDraftsCannotBeWritten()
+    {
+        Testing::writeAll(m_dir.filePath(u"a file"_s), "not a folder");
+        ScriptedPrompts prompts;
+        Startup startup({}, &prompts, m_dir.filePath(u"a file/drafts"_s));
+        startup.start();
+        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.lastMessage().text.startsWith(u"Unsaved work cannot be kept safe against a crash"_s));
+        QVERIFY(!startup.windows.front()->isDrafting());
+        startup.windows.front()->hide();
+    }
+
+    // What a draft costs the GUI thread: gathering the state (the writing is
+    // done on a thread of its own).
+    void benchmarkGatheringTheState_data()
+    {
+        QTest::addColumn<int>("pageSize");
+        QTest::newRow("50 pages of 4 KB") << 4 * 1024;
+        QTest::newRow("50 pages of 100 KB") << 100 * 1024;
+    }
+    void benchmarkGatheringTheState()
+    {
+        QFETCH(int, pageSize);
+        Harness h;
+        const QString line = u"It was dark, and the door was locked; nobody came to the tower that night.\r\n"_s;
+        const QString text = line.repeated(pageSize / line.size());
+        QJsonArray slots;
+        QString list;
+        for (int i = 0; i < 50; ++i) {
+            slots.append(u"Page_%1:\"%2\""_s.arg(i).arg(text));
+            list += slots.last().toString() + u"\r\n"_s;
+        }
+        const QJsonObject book{{u"slots"_s, slots}, {u"count"_s, 50}, {u"Bptxt"_s, list}};
+        h.window().restoreDraft({{u"pages"_s, QJsonObject{{u"BooksTab"_s, book}}}});
+        QJsonObject state;
+        QBENCHMARK {
+            state = h.window().draftState();
+        }
+        QCOMPARE(state.value(u"pages"_s).toObject().value(u"BooksTab"_s).toObject().value(u"count"_s).toInt(), 50);
+        QString error;
+        const auto file = DraftFile::create(folder(), &error);
+        QElapsedTimer writing;
+        writing.start();
+        QVERIFY(file->write(state, &error));
+        qInfo("Writing the draft, on its own thread, took %lld ms", writing.elapsed());
+    }
+
+private:
+    QString folder() const { return m_dir.filePath(u"drafts"_s); }
+
+    QTemporaryDir m_dir;
+};
+
+// Started as "--work-then-wait FOLDER", the test is the program that crashes:
+// it does the work in a window with drafts on, says so once the draft is
+// written, and waits to be killed.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--work-then-wait") == 0) {
+        Harness h;
+        QString error;
+        h.window().enableDrafts(DraftFile::create(QString::fromLocal8Bit(argv[2]), &error));
+        doTheWork(h);
+        const QDir drafts(QString::fromLocal8Bit(argv[2]));
+        if (!QTest::qWaitFor([&drafts] { return !drafts.entryList({u"draft-*.json"_s}).isEmpty(); }, 10000))
+            return 2;
+        QTest::qWait(200);   // past the write's commit
+        printf("drafted\n");
+        fflush(stdout);
+        QTest::qWait(120000);
+        return 1;
+    }
+    TestDrafts test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_drafts.moc"
