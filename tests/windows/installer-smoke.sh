@@ -164,17 +164,31 @@ if wait_for 60 main_window >/dev/null; then
     sleep 1
     xdotool windowfocus --sync "$window"
     # The tab bar (top of the window) as pixels, tab after tab: six different
-    # pictures, and the seventh Ctrl+Tab is back at the first.
+    # pictures, and the sixth Ctrl+Tab is back at the first. Each picture is
+    # taken once the window has stopped changing.
     width=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
-    tabbar() { "$import" -window "$window" -crop "${width}x45+0+0" -depth 8 rgb:- | sha256sum | cut -c1-16; }
-    # Wait until the window has been painted: more than a few colours.
-    painted() { [ "$("$import" -window "$window" -format %k info: 2>/dev/null || echo 0)" -gt 4 ]; }
-    wait_for 20 painted || true
-    pictures=("$(tabbar)")
-    for _ in 1 2 3 4 5 6; do
+    tabbar() { # tabbar NAME: the top of the window, kept as NAME.png, as a hash
+        "$import" -window "$window" -crop "${width}x45+0+0" +repage "$work/tabbar-$1.png" &&
+            /usr/bin/convert "$work/tabbar-$1.png" -depth 8 rgb:- | sha256sum | cut -c1-16
+    }
+    steady_tabbar() {
+        local previous current
+        previous=$(tabbar "$1")
+        for _ in $(seq 25); do
+            sleep 0.4
+            current=$(tabbar "$1")
+            if [ "$current" = "$previous" ] &&
+                [ "$(/usr/bin/convert "$work/tabbar-$1.png" -format %k info:)" -gt 4 ]; then
+                break
+            fi
+            previous=$current
+        done
+        echo "$current"
+    }
+    pictures=("$(steady_tabbar 0)")
+    for tab in 1 2 3 4 5 6; do
         xdotool key ctrl+Tab
-        sleep 0.5
-        pictures+=("$(tabbar)")
+        pictures+=("$(steady_tabbar "$tab")")
     done
     distinct=$(printf '%s\n' "${pictures[@]:0:6}" | sort -u | wc -l)
     check "six tabs: six different tab bars, and Ctrl+Tab comes back after six" \
