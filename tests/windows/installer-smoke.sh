@@ -144,6 +144,8 @@ desktop_name='Quillwright - Wine desktop'
 wine explorer /desktop=Quillwright,1000x640 "$instdir_win\\quillwright.exe" >"$work/picture.log" 2>&1 &
 if wait_for 60 main_window >/dev/null && sleep 2 &&
     desktop=$(xdotool search --onlyvisible --name "^$desktop_name\$" | head -1) && [ -n "$desktop" ]; then
+    xdotool mousemove --window "$desktop" 990 630   # off the window: no button lit up
+    sleep 1
     # Cut to the window: the Wine desktop around it is one flat colour.
     "$import" -window "$desktop" -trim +repage "$work/quillwright.png"
     ok "picture taken: $work/quillwright.png"
@@ -162,7 +164,7 @@ if wait_for 60 main_window >/dev/null; then
     ok "the main window \"$title\" appears"
     window=$(main_window)
     sleep 1
-    xdotool windowfocus --sync "$window"
+    timeout 10 xdotool windowfocus --sync "$window" || true
     # The tab bar (top of the window) as pixels, tab after tab: six different
     # pictures, and the sixth Ctrl+Tab is back at the first. Each picture is
     # taken once the window has stopped changing.
@@ -208,8 +210,11 @@ if wait_for 60 main_window >/dev/null; then
     keys shift+Tab shift+Tab              # Page
     text 'The door was locked.'
     keys Tab Tab space                    # "Add new Page"
+    windows_before=$(xdotool search --onlyvisible --name '' 2>/dev/null | sort)
+    new_window() { [ -n "$(comm -13 <(printf '%s\n' "$windows_before") <(xdotool search --onlyvisible --name '' 2>/dev/null | sort))" ]; }
     keys Tab Tab space                    # "Save": the native save dialog
-    sleep 2
+    check "the save dialog opens" wait_for 20 new_window
+    sleep 1
     # Its file name box has the focus and proposes Diary.str: replace it.
     keys Home shift+End
     text "$outdir_win\\Diary.str"
@@ -226,7 +231,7 @@ if wait_for 60 main_window >/dev/null; then
     fi
 
     step "5. Quit"
-    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    timeout 10 xdotool windowfocus --sync "$window" 2>/dev/null || true
     keys alt+F4
     window_gone() { [ -z "$(main_window)" ]; }
     program_ended() { local state; state=$(ps -o stat= -p "$app_pid" 2>/dev/null || true); [ -z "$state" ] || [ "${state:0:1}" = Z ]; }
