@@ -19,7 +19,7 @@ step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - start)); }
 
 step "1. Packages"
 packages=(
-    cmake ninja-build pkg-config git xz-utils unzip
+    cmake ninja-build pkg-config git xz-utils unzip binutils procps
     qt6-base-dev qt6-base-dev-tools           # moc, rcc, uic: Qt's host tools
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine wine64 fonts-wine fonts-dejavu-core  # the programs and tests run under Wine
