@@ -25,4 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
+# Windows: an NSIS installer and a portable ZIP (cmake/WindowsPackaging.cmake).
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackaging.cmake)
+endif()
+
 include(CPack)
