@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core
     libicu-dev
-    desktop-file-utils appstream
+    desktop-file-utils appstream shared-mime-info
     dpkg-dev file
 )
 

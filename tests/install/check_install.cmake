@@ -11,7 +11,8 @@ endif()
 foreach(path IN ITEMS
         bin/quillwright
         share/applications/quillwright.desktop
-        share/metainfo/quillwright.metainfo.xml)
+        share/metainfo/quillwright.metainfo.xml
+        share/mime/packages/quillwright.xml)
     if(NOT EXISTS "${PREFIX}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
     endif()
@@ -43,4 +44,19 @@ endif()
 string(REPLACE "." "\\." version_pattern "${VERSION}")
 if(NOT metainfo MATCHES "<releases>[ \n]*<release version=\"${version_pattern}\"")
     message(FATAL_ERROR "the newest release in the metainfo file is not ${VERSION}")
+endif()
+
+# The MIME type is valid as shared-mime-info reads it, and files are given it
+# by their name and by their first line.
+find_program(UPDATE_MIME_DATABASE update-mime-database)
+if(UPDATE_MIME_DATABASE)
+    execute_process(COMMAND ${UPDATE_MIME_DATABASE} "${PREFIX}/share/mime"
+        RESULT_VARIABLE result ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0 OR errors MATCHES "[Ee]rror|[Ww]arning")
+        message(FATAL_ERROR "update-mime-database: ${result} ${errors}")
+    endif()
+    file(READ "${PREFIX}/share/mime/text/x-mirkhold-str.xml" type)
+    if(NOT type MATCHES "Mirkhold mission text")
+        message(FATAL_ERROR "the MIME type was not registered: ${type}")
+    endif()
 endif()
