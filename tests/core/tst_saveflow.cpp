@@ -72,7 +72,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");     // the file afterwards
         QTest::addColumn<QString>("message");     // the start of the message shown, if any
         const QByteArray written = "// Objectives screen text.\r\ntitle_20: \"Caf\xE9\"\r\n";
-        QTest::newRow("written") << u"Caf\u00E9"_s << u"out.str"_s << true << written << QString();
+        QTest::newRow("written over the old file") << u"Caf\u00E9"_s << u"out.str"_s << true << written << QString();
         QTest::newRow("cancelled") << u"Caf\u00E9"_s << QString() << true << Old << QString();
         QTest::newRow("refused before the dialog") << u"\u4E66"_s << u"out.str"_s << false << Old
                                                    << u"In the box, line 1, column 1"_s;
@@ -90,14 +90,15 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
-        for (const QString &name : {u"out.str"_s, u"aux.str"_s})
-            Testing::writeAll(dir.filePath(name), Old);
+        Testing::writeAll(dir.filePath(u"out.str"_s), Old);
         ScriptedPrompts prompts;
         prompts.setNextPath(chosen.isEmpty() ? QString() : dir.filePath(chosen));
         SaveFlow flow(prompts);
         QCOMPARE(flow.save(u"Titles.str"_s, twoLines(title)), message.isEmpty() && !chosen.isEmpty());
         QCOMPARE(prompts.suggestedNames, asked ? QStringList{u"Titles.str"_s} : QStringList{});
-        QCOMPARE(readAll(dir.filePath(chosen.isEmpty() || chosen == u"folder"_s ? u"out.str"_s : chosen)), file);
+        QCOMPARE(readAll(dir.filePath(u"out.str"_s)), file);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{u"folder"_s, u"out.str"_s}));   // nothing else written
         QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             QVERIFY2(prompts.lastMessage().text.startsWith(message), qPrintable(prompts.lastMessage().text));
@@ -124,8 +125,11 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"book.str"_s);
         if (failure != FailingSaveFile::TargetTaken)
             Testing::writeAll(path, Old);
-        FailingSaveFile file(path, FailingSaveFile::Failure(failure), 10);
-        const FileOutput::WriteResult result = FileOutput::writeFile(file, QByteArray(4000, 'x'));
+        FileOutput::WriteResult result;
+        {
+            FailingSaveFile file(path, FailingSaveFile::Failure(failure), 10);
+            result = FileOutput::writeFile(file, QByteArray(4000, 'x'));
+        }
         QVERIFY(!result.ok);
         if (!reason.isEmpty())
             QCOMPARE(result.error, reason);

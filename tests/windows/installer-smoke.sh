@@ -127,6 +127,16 @@ icon_sizes() { # the sizes of the icon in the .exe's resources
     wrestool -x -t 14 "$instdir/quillwright.exe" >"$work/program.ico" &&
         icotool -l "$work/program.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' '
 }
+typekey='HKCU\Software\Classes\Quillwright.MissionText'
+open_command() {
+    wine reg query "$typekey\shell\open\command" /ve 2>/dev/null | tr -d '\r' |
+        sed -n 's/.*REG_SZ[[:space:]]*//p'
+}
+str_type() {
+    wine reg query 'HKCU\Software\Classes\.str' /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
+}
+check ".str files open with the program" test "$(open_command)" = "\"$instdir_win\\quillwright.exe\" \"%1\""
+check ".str is of Quillwright's file type" test "$(str_type)" = Quillwright.MissionText
 check "the program's icon has 16 to 256 px" test "$(icon_sizes)" = "16 24 32 48 64 128 256 "
 check "the program's version resource says $version" \
     bash -c "wrestool -x --raw -t 16 '$instdir/quillwright.exe' | strings -e l | grep -qx '$version'"
@@ -253,6 +263,8 @@ check "the install folder is gone" test ! -e "$instdir"
 entry_gone() { ! wine reg query "$appkey" >/dev/null 2>&1; }
 check "the Apps & Features entry is gone" entry_gone
 check "the Start-menu entry is gone" test ! -e "$shortcut"
+type_gone() { ! wine reg query "$typekey" >/dev/null 2>&1 && [ -z "$(str_type)" ]; }
+check "the .str file type is gone" type_gone
 rm -rf "$WINEPREFIX/drive_c/QwSmoke"
 
 finish
