@@ -172,7 +172,6 @@ DraftWriter::DraftWriter(std::unique_ptr<DraftFile> file)
     , m_worker(new QObject)
 {
     m_worker->moveToThread(m_thread);
-    m_thread->start();
 }
 
 DraftWriter::~DraftWriter()
@@ -185,6 +184,8 @@ DraftWriter::~DraftWriter()
 
 void DraftWriter::write(const QJsonObject &state)
 {
+    if (!m_thread->isRunning())   // started with the first draft, not before
+        m_thread->start();
     QMetaObject::invokeMethod(m_worker, [this, state] {
         QString error;
         if (!m_file->write(state, &error))
