@@ -13,7 +13,7 @@
 using namespace Widgets;
 
 MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
+    : FormPage(parent)
     , m_prompts(prompts)
     , m_saveFlow(saveFlow)
 {
@@ -31,7 +31,7 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
     Bno->setAccessibleDescription(br2lbl->text());
     Cmf = button("Cmf", QStringLiteral("Create Missflag . str"), Twips::onPage(3240, 4980, 2775, 735), this);
     connect(Cmf, &QPushButton::clicked, this, &MissflagPage::Cmf_Click);
-    m_saved = {Mnum->text(), Bno->text()};
+    setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
 }
 
 void MissflagPage::Cmf_Click()
@@ -52,30 +52,10 @@ void MissflagPage::Cmf_Click()
     }
     const QString briefing = Bno->text();
     if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
-        m_saved = {number, briefing};
+        markSaved();
 }
 
 void MissflagPage::load(const StrReader::Result &file, const QString &)
 {
-    Mnum->setText(file.missflag.number);
-    Bno->setText(file.missflag.briefing);
-    m_saved = {Mnum->text(), Bno->text()};
-}
-
-QStringList MissflagPage::unsavedWork() const
-{
-    if (QStringList{Mnum->text(), Bno->text()} == m_saved)
-        return {};
-    return {tr("the mission number and briefing flag on the Missflag tab")};
-}
-
-
-QJsonObject MissflagPage::draft() const
-{
-    return boxTexts({QStringLiteral("Mnum"), QStringLiteral("Bno")});
-}
-
-void MissflagPage::restore(const QJsonObject &draft)
-{
-    restoreBoxTexts(draft, {QStringLiteral("Mnum"), QStringLiteral("Bno")});
+    fill({file.missflag.number, file.missflag.briefing});
 }

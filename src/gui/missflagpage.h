@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/editorpage.h"
+#include "gui/formpage.h"
 
 class Prompts;
 class QLabel;
@@ -10,20 +10,15 @@ class SaveFlow;
 
 // The Missflag tab: the author's mission number and briefing flag, written to
 // missflag.str with a skip line for every mission number below it.
-class MissflagPage : public EditorPage
+class MissflagPage : public FormPage
 {
     Q_OBJECT
 
 public:
     MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
 
-    // The number or the briefing flag differ from what was last saved, or
-    // from their start texts.
-    QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
     void load(const StrReader::Result &file, const QString &path) override;
-    QJsonObject draft() const override;
-    void restore(const QJsonObject &draft) override;
 
     QLabel *Mlbl = nullptr;
     QLineEdit *Mnum = nullptr;
@@ -39,5 +34,4 @@ public Q_SLOTS:
 private:
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    QStringList m_saved;
 };

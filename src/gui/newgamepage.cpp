@@ -12,7 +12,7 @@
 using namespace Widgets;
 
 NewgamePage::NewgamePage(SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
+    : FormPage(parent)
     , m_saveFlow(saveFlow)
 {
     setObjectName(QStringLiteral("NewgameTab"));
@@ -52,43 +52,17 @@ NewgamePage::NewgamePage(SaveFlow &saveFlow, QWidget *parent)
 
     Cngame = button("Cngame", QStringLiteral("Create Newgame . str"), Twips::onPage(3120, 5460, 2775, 615), this);
     connect(Cngame, &QPushButton::clicked, this, &NewgamePage::Cngame_Click);
-    m_saved = texts();
+    setBoxes({Mt, diff0, diff1, diff2}, tr("the mission title and difficulty names on the Newgame tab"));
 }
 
 void NewgamePage::Cngame_Click()
 {
-    const NewgameFile::Texts typed = texts();
-    if (m_saveFlow.save(NewgameFile::FileName, NewgameFile::content(typed)))
-        m_saved = typed;
-}
-
-QStringList NewgamePage::unsavedWork() const
-{
-    if (texts() == m_saved)
-        return {};
-    return {tr("the mission title and difficulty names on the Newgame tab")};
+    if (m_saveFlow.save(NewgameFile::FileName,
+                        NewgameFile::content({Mt->text(), diff0->text(), diff1->text(), diff2->text()})))
+        markSaved();
 }
 
 void NewgamePage::load(const StrReader::Result &file, const QString &)
 {
-    Mt->setText(file.newgame.title);
-    diff0->setText(file.newgame.easy);
-    diff1->setText(file.newgame.middle);
-    diff2->setText(file.newgame.hardest);
-    m_saved = texts();
-}
-
-NewgameFile::Texts NewgamePage::texts() const
-{
-    return {Mt->text(), diff0->text(), diff1->text(), diff2->text()};
-}
-
-QJsonObject NewgamePage::draft() const
-{
-    return boxTexts({QStringLiteral("Mt"), QStringLiteral("diff0"), QStringLiteral("diff1"), QStringLiteral("diff2")});
-}
-
-void NewgamePage::restore(const QJsonObject &draft)
-{
-    restoreBoxTexts(draft, {QStringLiteral("Mt"), QStringLiteral("diff0"), QStringLiteral("diff1"), QStringLiteral("diff2")});
+    fill({file.newgame.title, file.newgame.easy, file.newgame.middle, file.newgame.hardest});
 }

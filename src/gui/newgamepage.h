@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/newgamefile.h"
-#include "gui/editorpage.h"
+#include "gui/formpage.h"
 
 class QFrame;
 class QLabel;
@@ -11,19 +11,15 @@ class SaveFlow;
 
 // The Newgame tab: the mission title and the names of the three difficulty
 // levels, written to newgame.str. Keeps nothing between presses.
-class NewgamePage : public EditorPage
+class NewgamePage : public FormPage
 {
     Q_OBJECT
 
 public:
     explicit NewgamePage(SaveFlow &saveFlow, QWidget *parent = nullptr);
 
-    // The four boxes differ from what was last saved, or from their start texts.
-    QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
     void load(const StrReader::Result &file, const QString &path) override;
-    QJsonObject draft() const override;
-    void restore(const QJsonObject &draft) override;
 
     QLabel *Label3 = nullptr;
     QFrame *Line1 = nullptr;
@@ -45,8 +41,5 @@ public Q_SLOTS:
     void Cngame_Click();
 
 private:
-    NewgameFile::Texts texts() const;
-
     SaveFlow &m_saveFlow;
-    NewgameFile::Texts m_saved;
 };

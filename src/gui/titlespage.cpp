@@ -13,7 +13,7 @@
 using namespace Widgets;
 
 TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
+    : FormPage(parent)
     , m_prompts(prompts)
     , m_saveFlow(saveFlow)
 {
@@ -29,6 +29,7 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     Mn2->setAccessibleDescription(Label5->text());
     Titles = button("Titles", QStringLiteral("Create Titles . str"), Twips::onPage(3480, 4620, 2655, 735), this);
     connect(Titles, &QPushButton::clicked, this, &TitlesPage::Titles_Click);
+    setBoxes({Mn2, Mt2}, tr("the mission number and title on the Titles tab"));
 }
 
 void TitlesPage::Titles_Click()
@@ -43,30 +44,10 @@ void TitlesPage::Titles_Click()
         return;
     }
     if (m_saveFlow.save(TitlesFile::FileName, TitlesFile::content(Mn2->text(), Mt2->text())))
-        m_saved = {Mn2->text(), Mt2->text()};
+        markSaved();
 }
 
 void TitlesPage::load(const StrReader::Result &file, const QString &)
 {
-    Mn2->setText(file.titles.number);
-    Mt2->setText(file.titles.title);
-    m_saved = {Mn2->text(), Mt2->text()};
-}
-
-QStringList TitlesPage::unsavedWork() const
-{
-    if (QStringList{Mn2->text(), Mt2->text()} == m_saved)
-        return {};
-    return {tr("the mission number and title on the Titles tab")};
-}
-
-
-QJsonObject TitlesPage::draft() const
-{
-    return boxTexts({QStringLiteral("Mn2"), QStringLiteral("Mt2")});
-}
-
-void TitlesPage::restore(const QJsonObject &draft)
-{
-    restoreBoxTexts(draft, {QStringLiteral("Mn2"), QStringLiteral("Mt2")});
+    fill({file.titles.number, file.titles.title});
 }

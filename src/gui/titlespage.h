@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/editorpage.h"
+#include "gui/formpage.h"
 
 class Prompts;
 class QLabel;
@@ -10,20 +10,15 @@ class SaveFlow;
 
 // The Titles tab: a mission number and title, written to Titles.str once
 // neither box is empty.
-class TitlesPage : public EditorPage
+class TitlesPage : public FormPage
 {
     Q_OBJECT
 
 public:
     TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
 
-    // The number or the title differ from what was last saved, or from the
-    // empty start.
-    QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
     void load(const StrReader::Result &file, const QString &path) override;
-    QJsonObject draft() const override;
-    void restore(const QJsonObject &draft) override;
 
     QLabel *Mn2lbl = nullptr;
     QLineEdit *Mn2 = nullptr;
@@ -38,5 +33,4 @@ public Q_SLOTS:
 private:
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    QStringList m_saved{QString(), QString()};
 };
