@@ -27,16 +27,7 @@ packages=(
     icoutils                                  # the .exe's icon, and reading it back
     xvfb xauth xdotool imagemagick            # a display, keys and pictures for the tests
 )
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash scripts/install-packages.sh "${packages[@]}"
 
 step "2. Qt for MinGW-w64"
 qt_dir=build/qt-6.4.2-mingw64
