@@ -88,19 +88,24 @@ std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, QString *err
 
 QStringList DraftFile::orphans(const QString &folder)
 {
-    const QDir dir(folder);
+    // Names are matched by hand: a name filter would compile a regular
+    // expression at every start for this one look.
+    const auto isDraft = [](const QString &name, QLatin1String ending) {
+        return name.startsWith(QLatin1String("draft-")) && name.endsWith(ending);
+    };
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
     QStringList found;
-    const QFileInfoList drafts =
-        dir.entryInfoList({QStringLiteral("draft-*.json")}, QDir::Files, QDir::Time | QDir::Reversed);
-    for (const QFileInfo &draft : drafts) {
-        if (draft.fileName().contains(QStringLiteral(".damaged-")))
+    for (const QFileInfo &draft : files) {
+        if (!isDraft(draft.fileName(), QLatin1String(".json")) || draft.fileName().contains(QLatin1String(".damaged-")))
             continue;
         QLockFile lock(lockPath(draft.filePath()));
         lock.setStaleLockTime(0);
         if (lock.tryLock(0))   // no live run holds it; unlocked again on leaving
             found.append(draft.filePath());
     }
-    for (const QFileInfo &lockFile : dir.entryInfoList({QStringLiteral("draft-*.lock")}, QDir::Files)) {
+    for (const QFileInfo &lockFile : files) {
+        if (!isDraft(lockFile.fileName(), QLatin1String(".lock")))
+            continue;
         const QString draftPath = lockFile.filePath().chopped(5) + QStringLiteral(".json");
         QLockFile lock(lockFile.filePath());
         lock.setStaleLockTime(0);
