@@ -14,16 +14,19 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using Testing::readAll;
 
 namespace {
 
 const QByteArray Book = "// Book Location - Library, top shelf\r\nPage_0:\"It was dark.\"\r\n"
                         "Page_1:\"The door was locked.\r\nHe said \"no\".\"\r\n";
 
-QString openThroughTheMenu(Harness &h, const QString &path)
+// Writes `bytes` (unless null) to `name` in the test's folder, opens it through
+// the menu and returns the tab shown then.
+QString openFile(Harness &h, const QString &name, const QByteArray &bytes = Book)
 {
-    h.prompts.setNextPath(path);
+    if (!bytes.isNull())
+        Testing::writeAll(h.path(name), bytes);
+    h.prompts.setNextPath(h.path(name));
     h.window().openAction->trigger();
     return h.find<QTabWidget>("Tab1")->currentWidget()->objectName();
 }
@@ -68,8 +71,7 @@ private Q_SLOTS:
         QFETCH(QString, tab);
         QFETCH(QByteArray, saveButton);
         Harness h;
-        Testing::writeAll(h.path(u"in.str"_s), file);
-        QCOMPARE(openThroughTheMenu(h, h.path(u"in.str"_s)), tab);
+        QCOMPARE(openFile(h, u"in.str"_s, file), tab);
         QVERIFY2(h.prompts.messages.isEmpty(), qPrintable(h.prompts.messages.value(0).text));
         QCOMPARE(h.closeQuestion(), QString());   // an opened file counts as saved
         QCOMPARE(h.save(saveButton.constData(), u"out.str"_s), file);
@@ -78,8 +80,7 @@ private Q_SLOTS:
     void correctsOnePageOfABook()
     {
         Harness h;
-        Testing::writeAll(h.path(u"Diary.str"_s), Book);
-        openThroughTheMenu(h, h.path(u"Diary.str"_s));
+        openFile(h, u"Diary.str"_s);
         QCOMPARE(h.text("Bname") + u'|' + h.text("ComOpt") + u'|' + h.text("Label11"),
                  u"Diary|Library, top shelf|Pages = 2"_s);
         h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);
@@ -90,24 +91,22 @@ private Q_SLOTS:
     void saysWhatCannotBeKeptFirst()
     {
         Harness h;
-        Testing::writeAll(h.path(u"odd.str"_s), "Page_0:\"one\"\nnot an entry\nPage_60:\"too far\"\nPage_2:\"two\"\n");
         h.prompts.setNextAnswer(Prompts::Button::Cancel);
-        openThroughTheMenu(h, h.path(u"odd.str"_s));
+        openFile(h, u"odd.str"_s, "Page_0:\"one\"\nnot an entry\nPage_60:\"too far\"\nPage_2:\"two\"\n");
         const Prompts::Message question = h.lastMessage();
         QCOMPARE(question.buttons, (QList{Prompts::Button::Open, Prompts::Button::Cancel}));
         for (const QString &part : {u"Line 2: "_s, u"Line 3: Page_60"_s, u"The file has no Page_1"_s})
             QVERIFY2(question.text.contains(part), qPrintable(question.text));
         QCOMPARE(h.text("Label11"), u"Pages = 0"_s);   // cancelled: nothing filled
-        openThroughTheMenu(h, h.path(u"odd.str"_s));   // Open, the default
+        openFile(h, u"odd.str"_s, {});   // Open, the default
         QCOMPARE(h.text("Bptxt"), u"Page_0:\"one\"\nPage_1:\"\"\nPage_2:\"two\"\n"_s);
     }
 
     void asksAboutTheTabsUnsavedWorkFirst()
     {
         Harness h;
-        Testing::writeAll(h.path(u"Diary.str"_s), Book);
         h.run(u"Page=typed, not added|?No"_s);
-        openThroughTheMenu(h, h.path(u"Diary.str"_s));
+        openFile(h, u"Diary.str"_s);
         QCOMPARE(h.lastMessage().text, u"This work has not been saved:\n\n- the page typed but not yet added with "
                                        "\"Add new Page\"\n\nOpen Diary.str and discard it?"_s);
         QCOMPARE(h.text("Page") + h.text("Label11"), u"typed, not addedPages = 0"_s);
@@ -116,8 +115,7 @@ private Q_SLOTS:
     void refusesWhatIsNoMissionText()
     {
         Harness h;
-        Testing::writeAll(h.path(u"photo.str"_s), QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
-        openThroughTheMenu(h, h.path(u"photo.str"_s));
+        openFile(h, u"photo.str"_s, QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
         QVERIFY2(h.lastMessage().text.startsWith(u"The file could not be opened:\n"_s
                                                  + QDir::toNativeSeparators(h.path(u"photo.str"_s))),
                  qPrintable(h.lastMessage().text));
@@ -142,10 +140,8 @@ private Q_SLOTS:
     {
         Harness h;
         QSettings().clear();
-        for (const QString &name : {u"a.str"_s, u"b.str"_s}) {
-            Testing::writeAll(h.path(name), Book);
-            openThroughTheMenu(h, h.path(name));
-        }
+        openFile(h, u"a.str"_s);
+        openFile(h, u"b.str"_s);
         Harness again;   // the list outlives the window
         Q_EMIT again.window().recentMenu->aboutToShow();
         QList<QAction *> items = again.window().recentMenu->actions();
