@@ -90,17 +90,15 @@ private Q_SLOTS:
         const QString path = h.path(u"Diary.str"_s);
         Testing::writeAll(path, "the author's other book\r\n");
         QString question;
-        typeIntoSaveDialog(path, nullptr, [&question](QWidget *modal) {
-            question = qobject_cast<QMessageBox *>(modal)->text();
-            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::No)->click();
-            onNextModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+        typeIntoSaveDialog(path, nullptr, [&question](QWidget *) {
+            answerMessageBox(QMessageBox::No, &question, [](QWidget *dialog) {   // back in the dialog: cancel it
+                qobject_cast<QDialog *>(dialog)->reject();
+            });
         });
         h.click("SvBook");
         QVERIFY2(question.contains(u"Diary.str"_s), qPrintable(question));
         QCOMPARE(readAll(path), QByteArray("the author's other book\r\n"));
-        typeIntoSaveDialog(path, nullptr, [](QWidget *modal) {
-            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Yes)->click();
-        });
+        typeIntoSaveDialog(path, nullptr, [](QWidget *) { answerMessageBox(QMessageBox::Yes); });
         h.click("SvBook");
         QCOMPARE(readAll(path), TwoPages);
     }
@@ -114,10 +112,7 @@ private Q_SLOTS:
         QCOMPARE(text, u"Qwr|You forgot to name your book!"_s);
         h.run(WriteTwoPages);
         const QString path = h.path(u"missing/Diary.str"_s);
-        typeIntoSaveDialog(path, nullptr, [&text](QWidget *modal) {
-            text = qobject_cast<QMessageBox *>(modal)->text();
-            qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Ok)->click();
-        });
+        typeIntoSaveDialog(path, nullptr, [&text](QWidget *) { answerMessageBox(QMessageBox::Ok, &text); });
         h.click("SvBook");
         QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
         answerMessageBox(QMessageBox::No, &text);   // still unsaved: No keeps the window
