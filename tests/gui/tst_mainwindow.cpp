@@ -1,14 +1,70 @@
-// The main window as the author meets it: the tabs, the menu, the About
-// message, and the question before unsaved work on any tab is lost.
+// The main window as the author meets it: the splash before it, the tabs, the
+// menu, the About message, every page laid out whole, and the question before
+// unsaved work on any tab is lost.
 #include "core/version.h"
+#include "gui/loader.h"
 #include "support/harness.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QString describe(const QWidget *widget)
+{
+    return widget->objectName() + u' ' + QDebug::toString(widget->geometry());
+}
+
+// Whether the control shows its whole text; labels wrap within their width.
+bool showsItsText(const QWidget *widget)
+{
+    const QFontMetrics metrics(widget->font());
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width();
+    if (const auto *button = qobject_cast<const QPushButton *>(widget))
+        return metrics.horizontalAdvance(button->text()) + 4 <= button->width() && metrics.height() <= button->height();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
+        return metrics.horizontalAdvance(frame->title()) + 4 <= frame->width();
+    if (qobject_cast<const QLineEdit *>(widget))
+        return metrics.height() + 4 <= widget->height();
+    return true;
+}
+
+// The controls placed directly in `container` lie inside it, apart from each
+// other, showing their text; then the same inside its frames.
+void checkContainer(const QWidget *container)
+{
+    QList<const QWidget *> placed;
+    for (const QWidget *widget : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const auto *frame = qobject_cast<const QFrame *>(widget);
+        const bool rule = frame && (frame->frameShape() == QFrame::HLine || frame->frameShape() == QFrame::VLine);
+        if (!widget->isWindow() && !rule)
+            placed.append(widget);
+    }
+    for (const QWidget *widget : placed) {
+        QVERIFY2(container->rect().contains(widget->geometry()), qPrintable(describe(widget) + u" leaves its page"_s));
+        for (const QWidget *other : placed) {
+            QVERIFY2(other == widget || !widget->geometry().intersects(other->geometry()),
+                     qPrintable(describe(widget) + u" overlaps "_s + describe(other)));
+        }
+        QVERIFY2(showsItsText(widget), qPrintable(describe(widget) + u" clips its text"_s));
+        if (qobject_cast<const QGroupBox *>(widget))
+            checkContainer(widget);
+    }
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -16,6 +72,27 @@ class TestMainWindow : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationVersion(Version::buildVersion()); }
+
+    // The splash opens the main window after one second, once, or never when it is closed first.
+    void theSplashOpensTheMainWindowAfterOneSecond()
+    {
+        int opened = 0;
+        Loader loader([&opened] { ++opened; });
+        loader.Form_Load();
+        QVERIFY(loader.isVisible());
+        QCOMPARE(loader.Image1->pixmap().deviceIndependentSize().toSize(), QSize(250, 273));
+        QTest::qWait(500);
+        QCOMPARE(opened, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(opened, 1, 2000);
+        QVERIFY(!loader.isVisible());
+        QTest::qWait(1200);
+        QCOMPARE(opened, 1);   // one tick only
+        Loader closedEarly([&opened] { ++opened; });
+        closedEarly.Form_Load();
+        closedEarly.close();
+        QTest::qWait(1300);
+        QCOMPARE(opened, 1);
+    }
 
     void opensOnTheBooksTab()
     {
@@ -38,7 +115,24 @@ private Q_SLOTS:
         h.window().findChild<QAction *>(u"abtme"_s)->trigger();
         QCOMPARE(h.lastMessage().title + u'|' + h.lastMessage().text,
                  u"About Quillwright.| Quillwright for Mirkhold mission authors\n\nVersion  2.2\n"
-                 "Create Books, Goals, Newgame, Titles and Missflag.\n\n This is a just a tool to help do these tasks!"_s);
+                 "Create Books, Goals, Newgame, Titles and Missflag.\n\n This is a just a tool to help do these "
+                 "tasks!"_s);
+    }
+
+    void everyPageFits()
+    {
+        Harness h;
+        auto *tabs = h.find<QTabWidget>("Tab1");
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            checkContainer(tabs->widget(i));
+        }
+        const QWidget *client = h.window().centralWidget();
+        QVERIFY(client->rect().contains(tabs->geometry()) && client->rect().contains(h.find("Command1")->geometry()));
+        QVERIFY(!tabs->geometry().intersects(h.find("Command1")->geometry()));
+        QVERIFY(tabs->tabBar()->tabRect(tabs->count() - 1).right() < tabs->width());   // no scrolling tabs
+        QCOMPARE(h.window().minimumSize(), h.window().maximumSize());   // laid out for one size
     }
 
     // What the close question lists after the author's steps ("" when it is not
@@ -54,7 +148,8 @@ private Q_SLOTS:
         const QString missions = u"diff2=Insane|Mn2=20|Mt2=The Ring|Mnum=3"_s;
         row("nothing typed", {}, "");
         row("a book name alone", u"Bname=Diary"_s, "");
-        row("a page typed, not added", u"Page=It was dark."_s, "the page typed but not yet added with \"Add new Page\"");
+        row("a page typed, not added", u"Page=It was dark."_s,
+            "the page typed but not yet added with \"Add new Page\"");
         row("a place, no pages", u"ComOpt=Attic"_s, "the book");
         row("saved", saved, "");
         row("a page corrected after the save", saved + u"|!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s,
@@ -71,7 +166,8 @@ private Q_SLOTS:
             "the book\n- the goals\n- the goal typed but not yet added with \"Create/Add new Goal\"");
         row("all reset", saved + u"|Gfict=f|!Agoal|?Yes|!Rsetme|?Yes|!Rgoals"_s, "");
         row("mission boxes, one back to its start text", u"diff2=Insane|Mn2=20|Bno=no_briefing"_s,
-            "the mission title and difficulty names on the Newgame tab\n- the mission number and title on the Titles tab");
+            "the mission title and difficulty names on the Newgame tab\n"
+            "- the mission number and title on the Titles tab");
         row("mission tabs, two saved", missions + u"|>Cngame|>Titles"_s,
             "the mission number and briefing flag on the Missflag tab");
         row("mission tabs saved", missions + u"|>Cngame|>Titles|>Cmf"_s, "");
