@@ -62,15 +62,12 @@ private Q_SLOTS:
         QTest::addColumn<QLocale>("locale");
         const QString notANumber = u"0|The mission number must be a number, such as 20."_s;
         const QString longTitle(40000, u'x');
-        row("newgame as it starts", "Cngame", {}, "difficulty: \"Difficulty:\"\r\n// This mission's title.\r\n"
-            "skip_training: \"The Ring\"\r\n\r\noptions: \"Options\"\r\ncancel: \"Cancel\"\r\n\r\n"
-            "diff_0:  \"Easy\"\r\ndiff_1:  \"Hard\"\r\ndiff_2:  \"Expert\"\r\n");
+        row("newgame as it starts", "Cngame", {}, newgame("The Ring", "Easy", "Hard", "Expert"));
         row("newgame emptied", "Cngame", u"Mt=|diff0=|diff1=|diff2="_s, newgame("", "", "", ""));
         row("newgame, quotes and blanks", "Cngame", u"Mt= The \"Ring\" |diff1=Hard "_s,
             newgame(" The \"Ring\" ", "Easy", "Hard ", "Expert"));
-        row("missflag 3", "Cmf", u"Mnum=3"_s, Flags + "miss_1:\"skip\"\r\nmiss_2:\"skip\"\r\n"
-                                               "miss_3:\"no_briefing ,no_loadout, end\"\r\n");
-        row("missflag 1", "Cmf", u"Mnum=1"_s, Flags + "miss_1:\"no_briefing ,no_loadout, end\"\r\n");
+        row("missflag 3", "Cmf", u"Mnum=3"_s, missflag(2, "3"));
+        row("missflag 1", "Cmf", u"Mnum=1"_s, missflag(0, "1"));
         row("missflag as it starts", "Cmf", {}, missflag(19, "20"));
         row("missflag \" 7\", no flag", "Cmf", u"Mnum= 7|Bno="_s, missflag(6, " 7", ""));   // the number as typed
         row("missflag 2.", "Cmf", u"Mnum=2."_s, Missing, notANumber);
@@ -81,7 +78,6 @@ private Q_SLOTS:
         row("titles", "Titles", u"Mn2=20|Mt2=The Ring"_s, titles("20", "The Ring"));
         row("titles, blanks", "Titles", u"Mn2=20 |Mt2= "_s, titles("20 ", " "));
         row("titles, 40000 characters", "Titles", u"Mn2=20|Mt2+="_s + longTitle, titles("20", longTitle.toLatin1()));
-        row("titles, nothing", "Titles", {}, Missing, u"0|You forgot the Mission No.!"_s);
         row("titles, no number", "Titles", u"Mt2=The Ring"_s, Missing, u"0|You forgot the Mission No.!"_s);
         row("titles, no title", "Titles", u"Mn2=20"_s, Missing, u"0|You forgot the Mission Title!"_s);
         row("titles, a pasted line break", "Titles", u"Mn2=20|Mt2+=First line\nSecond line"_s, Missing,
