@@ -221,59 +221,58 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");   // as described()
+        // In the bytes, as in the summary, | stands for CR LF.
         const auto row = [](const char *name, const QByteArray &bytes, const char *expected) {
-            QTest::newRow(name) << bytes << QString::fromUtf8(expected);
+            QTest::newRow(name) << QByteArray(bytes).replace('|', "\r\n") << QString::fromUtf8(expected);
         };
         // Books
-        row("mixed line ends, quotes, an empty page", "Page_0:\"He said \"no\".\nThen\r\nleft.\"\nPage_1:\"\"\r\n",
+        row("mixed line ends, quotes, an empty page", "Page_0:\"He said \"no\".\nThen|left.\"\nPage_1:\"\"|",
             "book 0[He said \"no\".|Then|left.] 1[]");
         row("LF after the quote", "Page_0:\"\nnext line\"\n", "book 0[|next line]");
-        row("comments, blanks, out of order", "// by hand\r\n\r\nPage_1 : \"one\"\r\n// x\r\n\r\nPage_0:  \"zero\"\r\n",
+        row("comments, blanks, out of order", "// by hand||Page_1 : \"one\"|// x||Page_0:  \"zero\"|",
             "book 0[zero] 1[one]");
-        row("a page twice", "Page_0:\"a\"\r\nPage_0:\"b\"\r\n", "book 0[b] !2");
-        row("no closing quote at the end", "Page_0:\"a\"\r\nPage_1:\"runs\r\non\r\n\r\n", "book 0[a] 1[runs|on] !2");
-        row("no closing quote before a page", "Page_0:\"open\r\nPage_1:\"b\"\r\n", "book 0[open] 1[b] !1");
-        row("text after the closing quote", "Page_0:\"a\" // old\r\nPage_1:\"b\"  \r\n", "book 0[a] 1[b] !1");
-        row("lines that are no entries", "Page_0:\"a\"\r\nwords\r\nmore\r\nPage_1:\"b\"\r\nend\r\n",
-            "book 0[a] 1[b] !2 5");
-        row("beyond 50 pages", "Page_0:\"a\"\r\nPage_50:\"b\"\r\nPage_60:\"c\"\r\n", "book 0[a] !2 3");
-        row("a missing page", "Page_0:\"a\"\r\nPage_2:\"c\"\r\n", "book 0[a] 2[c] !0");
-        row("a goal line inside a page", "Page_0:\"a\r\nfiction_0:\"x\"\r\n", "book 0[a|fiction_0:\"x] !2");
-        row("a page without its quote", "Page_0:\"a\"\r\nPage_1: b\r\nPage_2:\"c\"\r\n", "book 0[a] 2[c] !0 2");
-        row("an indented page", "Page_0:\"a\"\r\n  Page_1:\"b\"\r\n", "book 0[a\"|  Page_1:\"b] !2");
-        row("a line break, then Page_1:\"", "Page_0:\"first\r\nPage_1:\"second\"\r\n", "book 0[first] 1[second] !1");
-        row("only the location", "// Book Location - Cellar\r\n", "book @[Cellar]");
-        row("location typed by hand", "//Book location -  Attic \r\nPage_0:\"a\"\r\n", "book @[Attic] 0[a]");
-        row("UTF-8, byte-order mark", "\xEF\xBB\xBFPage_0:\"caf\xC3\xA9\"\r\n", "utf8 book 0[café]");
-        row("UTF-8, byte-order mark, a Windows-1252 byte", "\xEF\xBB\xBFPage_0:\"a\"\r\nPage_1:\"caf\xE9\"\r\n",
+        row("a page twice", "Page_0:\"a\"|Page_0:\"b\"|", "book 0[b] !2");
+        row("no closing quote at the end", "Page_0:\"a\"|Page_1:\"runs|on||", "book 0[a] 1[runs|on] !2");
+        row("no closing quote before a page", "Page_0:\"open|Page_1:\"b\"|", "book 0[open] 1[b] !1");
+        row("text after the closing quote", "Page_0:\"a\" // old|Page_1:\"b\"  |", "book 0[a] 1[b] !1");
+        row("lines that are no entries", "Page_0:\"a\"|words|more|Page_1:\"b\"|end|", "book 0[a] 1[b] !2 5");
+        row("beyond 50 pages", "Page_0:\"a\"|Page_50:\"b\"|Page_60:\"c\"|", "book 0[a] !2 3");
+        row("a missing page", "Page_0:\"a\"|Page_2:\"c\"|", "book 0[a] 2[c] !0");
+        row("a goal line inside a page", "Page_0:\"a|fiction_0:\"x\"|", "book 0[a|fiction_0:\"x] !2");
+        row("a page without its quote", "Page_0:\"a\"|Page_1: b|Page_2:\"c\"|", "book 0[a] 2[c] !0 2");
+        row("an indented page", "Page_0:\"a\"|  Page_1:\"b\"|", "book 0[a\"|  Page_1:\"b] !2");
+        row("a line break, then Page_1:\"", "Page_0:\"first|Page_1:\"second\"|", "book 0[first] 1[second] !1");
+        row("only the location", "// Book Location - Cellar|", "book @[Cellar]");
+        row("location typed by hand", "//Book location -  Attic |Page_0:\"a\"|", "book @[Attic] 0[a]");
+        row("UTF-8, byte-order mark", "\xEF\xBB\xBFPage_0:\"caf\xC3\xA9\"|", "utf8 book 0[café]");
+        row("UTF-8, byte-order mark, a Windows-1252 byte", "\xEF\xBB\xBFPage_0:\"a\"|Page_1:\"caf\xE9\"|",
             "utf8 book 0[a] 1[caf\xEF\xBF\xBD] !2");
-        row("UTF-8 without byte-order mark", "Page_0:\"\xE2\x82\xAC 5\"\r\n", "utf8 book 0[€ 5]");
-        row("Windows-1252", "Page_0:\"caf\xE9\x80\"\r\n", "book 0[café€]");
-        row("a byte the code page lacks", "Page_0:\"a\"\r\nPage_1:\"b\x81x\"\r\n", "book 0[a] 1[b\xEF\xBF\xBDx] !2");
+        row("UTF-8 without byte-order mark", "Page_0:\"\xE2\x82\xAC 5\"|", "utf8 book 0[€ 5]");
+        row("Windows-1252", "Page_0:\"caf\xE9\x80\"|", "book 0[café€]");
+        row("a byte the code page lacks", "Page_0:\"a\"|Page_1:\"b\x81x\"|", "book 0[a] 1[b\xEF\xBF\xBDx] !2");
         // Goals
-        row("goals: twice, and a 13th", "fiction_0:\"a\"\r\ntext_0:\"b\"\r\nfiction_0:\"c\"\r\nfiction_12:\"d\"\r\n"
-            "text_12:\"e\"\r\n", "goals f0[c] t0[b] !3 4 5");
-        row("goals: a fiction without text", "fiction_0:\"a\"\r\nfiction_1:\"b\"\r\ntext_1:\"c\"\r\n",
+        row("goals: twice, and a 13th", "fiction_0:\"a\"|text_0:\"b\"|fiction_0:\"c\"|fiction_12:\"d\"|"
+            "text_12:\"e\"|", "goals f0[c] t0[b] !3 4 5");
+        row("goals: a fiction without text", "fiction_0:\"a\"|fiction_1:\"b\"|text_1:\"c\"|",
             "goals f0[a] f1[b] t1[c] !1");
         // newgame.str
         row("newgame: another options text", QByteArray(ReadmeNewgame).replace("Options", "Choices"),
             "newgame [The Ring][Easy][Hard][Expert] !5");
-        row("newgame: no diff_2, a diff_3", "difficulty: \"Difficulty:\"\r\nskip_training: \"T\"\r\noptions: "
-            "\"Options\"\r\ncancel: \"Cancel\"\r\ndiff_0: \"E\"\r\ndiff_1: \"M\"\r\ndiff_3: \"X\"\r\n",
+        row("newgame: no diff_2, a diff_3", "difficulty: \"Difficulty:\"|skip_training: \"T\"|options: "
+            "\"Options\"|cancel: \"Cancel\"|diff_0: \"E\"|diff_1: \"M\"|diff_3: \"X\"|",
             "newgame [T][E][M][] !0 7");
         row("newgame: no comment line", QByteArray(ReadmeNewgame).replace("// This mission's title.\r\n", ""),
             "newgame [The Ring][Easy][Hard][Expert] !2");
         // missflag.str
-        row("missflag: a skip line missing", Header + "miss_1:\"skip\"\r\n" + mission("3", "x"), "missflag [3][x] !0");
-        row("missflag: no flags", Header + "miss_1:\"no_briefing\"\r\n", "missflag [1][no_briefing] !9");
+        row("missflag: a skip line missing", Header + "miss_1:\"skip\"|" + mission("3", "x"), "missflag [3][x] !0");
+        row("missflag: no flags", Header + "miss_1:\"no_briefing\"|", "missflag [1][no_briefing] !9");
         row("missflag: two mission lines", Header + mission("1", "a") + mission("2", "b"), "missflag [2][b] !0 9");
         row("missflag: no header", mission("1", "a"), "missflag [1][a] !0");
         // Titles.str
-        row("titles: short title differs", "title_ab: \"Say \"hi\"\"\r\nshort_ab: \"Hi\"\r\n",
-            "titles [ab][Say \"hi\"] !2");
-        row("titles: no short_", "// Objectives screen text.\r\ntitle_1: \"T\"\r\n", "titles [1][T] !0");
-        row("titles: a goal line", "// Objectives screen text.\r\ntitle_1: \"T\"\r\nfiction_0: x\r\n// Save game "
-            "dialog text.\r\nshort_1: \"T\"\r\n", "titles [1][T] !3");
+        row("titles: short title differs", "title_ab: \"Say \"hi\"\"|short_ab: \"Hi\"|", "titles [ab][Say \"hi\"] !2");
+        row("titles: no short_", "// Objectives screen text.|title_1: \"T\"|", "titles [1][T] !0");
+        row("titles: a goal line", "// Objectives screen text.|title_1: \"T\"|fiction_0: x|// Save game "
+            "dialog text.|short_1: \"T\"|", "titles [1][T] !3");
         // Refused
         QRandomGenerator rng(6);
         QByteArray binary = "B", controls = "C";
@@ -292,7 +291,7 @@ private Q_SLOTS:
             "The file is not a text file: it is full of control codes that text does not use.");
         row("UTF-16", hex("fffe50006100670065005f0030003a00"), "The file is saved as UTF-16 (\"Unicode\"). Save it as "
             "ANSI or UTF-8 in your editor and open it again.");
-        row("prose", "Dear diary,\r\ntoday: \"nothing\".\r\n", noEntry);
+        row("prose", "Dear diary,|today: \"nothing\".|", noEntry);
         row("only the missflag header", Header, noEntry);
     }
 
