@@ -170,10 +170,6 @@ private Q_SLOTS:
                                            << u"the character \u201C\u2068\u0142\u2069\u201D (U+0142)."_s + western
                                                   + u" These code pages have it: Central European (Windows-1250), "
                                                     "Baltic (Windows-1257)."_s;
-        QTest::newRow("\u0436 in Central European")
-            << unencodable << 0x0436u << 1250
-            << u"the character \u201C\u2068\u0436\u2069\u201D (U+0436). It cannot be written: the Central European "
-               "code page (Windows-1250) has no such character. These code pages have it: Cyrillic (Windows-1251)."_s;
         QTest::newRow("control character") << int(Problem::ControlCharacter) << 0x1Bu << 1252
                                            << u"the control character U+001B. Control characters cannot be written "
                                               "into the game's files."_s;

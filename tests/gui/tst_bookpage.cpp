@@ -54,9 +54,6 @@ private Q_SLOTS:
         QTest::newRow("two lines, quotes, empty page")
             << u"Bname=Diary.str|Page=First line,\nsecond \"line\".|!Apage|!Apage|!Command3|!ApPage"_s
             << QByteArray("Page_0:\"First line,\r\nsecond \"line\".\"\r\nPage_1:\"\"\r\n") << u"Diary.str.str"_s;
-        QTest::newRow("Western characters")
-            << u"Bname=B|Page+=\u20AC5 \u0153uvre caf\u00E9\u00A0\u2019s \u2014 \u00FF|!Apage"_s
-            << QByteArray("Page_0:\"\x80" "5 \x9Cuvre caf\xE9\xA0\x92s \x97 \xFF\"\r\n") << u"B.str"_s;
         // Slot 1 corrected, slot 2 given another key by hand, slot 4 (beyond the
         // book) stored but not saved, and the text being edited not yet stored.
         QTest::newRow("edited entries") << WorkedExample + u"|Page=c|!Apage|!Command2|Page=Page_1:\"ONE\"|!ApPage"

@@ -64,8 +64,6 @@ private Q_SLOTS:
         QTest::newRow("Thai title") << 874 << u"Mn2=20|Mt2=|Mt2+=%1"_s << u"ภารกิจ"_s << QByteArray("Titles")
                                     << "// Objectives screen text.\r\ntitle_20: \"" + thai
                                            + "\"\r\n// Save game dialog text.\r\nshort_20: \"" + thai + "\"\r\n";
-        QTest::newRow("Polish page") << 1250 << page << u"Zażółć gęślą jaźń"_s << QByteArray("SvBook")
-                                     << QByteArray("Page_0:\"Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1\"\r\n");
         QTest::newRow("Russian goal") << 1251 << goal << u"Карта"_s << QByteArray("Sgoals")
                                       << QByteArray("fiction_0:\"\xCA\xE0\xF0\xF2\xE0\"\r\n"
                                                     "text_0:\"\xCA\xE0\xF0\xF2\xE0\"\r\n");
