@@ -13,7 +13,7 @@
 
 #include <QTest>
 
-#if defined(QW_TEST_WITH_ICU)
+#if defined(QW_TEST_WITH_ICU)   // the Linux build
 #include <iconv.h>
 #include <unicode/ucnv.h>
 #endif
@@ -40,12 +40,10 @@ int iconvCharacter(int codePage, int byte)
     iconv_t converter = iconv_open("UTF-32LE", name.constData());
     if (converter == reinterpret_cast<iconv_t>(-1))
         return kNotOneCharacter;
-    char in = static_cast<char>(byte);
+    char in = static_cast<char>(byte), *inPos = &in;
     char32_t out[4] = {};
-    char *inPos = &in;
     char *outPos = reinterpret_cast<char *>(out);
-    size_t inLeft = 1;
-    size_t outLeft = sizeof out;
+    size_t inLeft = 1, outLeft = sizeof out;
     const bool converted = iconv(converter, &inPos, &inLeft, &outPos, &outLeft) != static_cast<size_t>(-1)
         && iconv(converter, nullptr, nullptr, &outPos, &outLeft) != static_cast<size_t>(-1);
     iconv_close(converter);

@@ -137,16 +137,12 @@ private Q_SLOTS:
         FileContent content;
         content.line({fixed(u"key:\""_s), oneLine(oneLineText, u"box"_s), fixed(u"\""_s)});
         content.line({multiLine(multiLineText, u"page"_s)});
-        const std::optional<Problem> problem = TextCheck::firstProblem(content, 1252);
-        QString described;
-        if (problem) {
-            const char *kinds[] = {"break", "control", "code page"};
-            described = u"%1 %2 %3:%4 U+%5"_s.arg(problem->place, QLatin1String(kinds[problem->kind]))
-                            .arg(problem->line)
-                            .arg(problem->column)
-                            .arg(QString::number(problem->codePoint, 16).toUpper().rightJustified(4, u'0'));
-        }
-        QCOMPARE(described, found);
+        const std::optional<Problem> p = TextCheck::firstProblem(content, 1252);
+        const char *kinds[] = {"break", "control", "code page"};
+        QCOMPARE(p ? QString::asprintf("%s %s %d:%d U+%04X", qPrintable(p->place), kinds[p->kind], p->line, p->column,
+                                       static_cast<uint>(p->codePoint))
+                   : QString(),
+                 found);
     }
 
     // The character itself is shown only where it can be seen, and isolated so
