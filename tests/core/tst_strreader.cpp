@@ -104,21 +104,15 @@ const QString &pick(QRandomGenerator &rng, const QStringList &list)
 
 QString randomText(QRandomGenerator &rng, bool multiLine)
 {
-    for (;;) {
-        QString text;
-        const int count = rng.bounded(12);
-        for (int i = 0; i < count; ++i) {
-            if (multiLine && rng.bounded(5) == 0) {
-                text += "\r\n"_L1;
-                if (rng.bounded(3) == 0)
-                    text += pick(rng, KeyPieces);
-            } else {
-                text += pick(rng, Pieces);
-            }
+    QString text;
+    do {
+        text.clear();
+        for (int i = rng.bounded(12); i > 0; --i) {
+            const bool lineBreak = multiLine && rng.bounded(5) == 0;
+            text += lineBreak ? "\r\n"_L1 + (rng.bounded(3) ? QString() : pick(rng, KeyPieces)) : pick(rng, Pieces);
         }
-        if (!(text + u'"').contains(EntryAfterBreak))
-            return text;
-    }
+    } while ((text + u'"').contains(EntryAfterBreak));
+    return text;
 }
 
 int randomCount(QRandomGenerator &rng, int most)

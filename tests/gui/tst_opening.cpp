@@ -44,25 +44,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saveButton");
-        QTest::addColumn<QString>("tab");
-        QTest::newRow("book") << u"Bname=B|ComOpt=Hall|Page=a|!Apage|Page=The door.\nHe said \"no\".|!Apage"_s
-                              << QByteArray("SvBook") << u"BooksTab"_s;
-        QTest::newRow("goals") << u"Gfict=Find it.|Gtxt=Find|!Agoal|Gfict=Leave\n\"now\"|Gtxt= |!Agoal"_s
-                               << QByteArray("Sgoals") << u"GoalsTab"_s;
-        QTest::newRow("newgame") << u"diff1=Hard |diff2="_s << QByteArray("Cngame") << u"NewgameTab"_s;
-        QTest::newRow("missflag") << u"Mnum= 2|Bno=cutscene"_s << QByteArray("Cmf") << u"MissflagTab"_s;
-        QTest::newRow("titles") << u"Mn2=ab|Mt2=The \"Ring\""_s << QByteArray("Titles") << u"TitlesTab"_s;
+        QTest::newRow("book") << u"Bname=B|ComOpt=Hall|Page=a|!Apage|Page=He said \"no\".\nOK|!Apage"_s << QByteArray("SvBook");
+        QTest::newRow("goals") << u"Gfict=Find it.|Gtxt=Find|!Agoal|Gfict=Go\n\"now\"|Gtxt= |!Agoal"_s << QByteArray("Sgoals");
+        QTest::newRow("newgame") << u"diff1=Hard |diff2="_s << QByteArray("Cngame");
+        QTest::newRow("missflag") << u"Mnum= 2|Bno=cutscene"_s << QByteArray("Cmf");
+        QTest::newRow("titles") << u"Mn2=ab|Mt2=The \"Ring\""_s << QByteArray("Titles");
     }
     void opensAndSavesEveryKindUnchanged()
     {
         QFETCH(QString, steps);
         QFETCH(QByteArray, saveButton);
-        QFETCH(QString, tab);
         Harness h;
         h.run(steps);
         const QByteArray file = h.save(saveButton.constData(), u"in.str"_s);
         Harness again;
-        QCOMPARE(openFile(again, u"in.str"_s, file), tab);
+        const QString tab = openFile(again, u"in.str"_s, file);
+        QVERIFY(again.find(tab.toLatin1().constData())->isAncestorOf(again.find(saveButton.constData())));
         QVERIFY2(again.prompts.messages.isEmpty(), qPrintable(again.prompts.messages.value(0).text));
         QCOMPARE(again.closeQuestion(), QString());   // an opened file counts as saved
         QCOMPARE(again.save(saveButton.constData(), u"out.str"_s), file);
