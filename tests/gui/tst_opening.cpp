@@ -44,8 +44,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saveButton");
-        QTest::newRow("book") << u"Bname=B|ComOpt=Hall|Page=a|!Apage|Page=He said \"no\".\nOK|!Apage"_s << QByteArray("SvBook");
-        QTest::newRow("goals") << u"Gfict=Find it.|Gtxt=Find|!Agoal|Gfict=Go\n\"now\"|Gtxt= |!Agoal"_s << QByteArray("Sgoals");
+        QTest::newRow("book") << u"Bname=B|ComOpt=H|Page=a|!Apage|Page=Say \"no\".\nOK|!Apage"_s << QByteArray("SvBook");
+        QTest::newRow("goals") << u"Gfict=Go.|Gtxt=Go|!Agoal|Gfict=Go\n\"now\"|Gtxt= |!Agoal"_s << QByteArray("Sgoals");
         QTest::newRow("newgame") << u"diff1=Hard |diff2="_s << QByteArray("Cngame");
         QTest::newRow("missflag") << u"Mnum= 2|Bno=cutscene"_s << QByteArray("Cmf");
         QTest::newRow("titles") << u"Mn2=ab|Mt2=The \"Ring\""_s << QByteArray("Titles");
