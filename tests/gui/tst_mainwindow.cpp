@@ -2,16 +2,22 @@
 // About message, every page laid out whole, used with the keyboard alone and
 // through a screen reader, the question before unsaved work is lost, and the
 // code page the files are written in: chosen under "Encoding", shown beside
-// the menus, remembered between runs, and used for every file.
+// the menus, remembered between runs, and used for every file. The program's
+// own dialogs are answered as the author answers them: the shared save dialog
+// "cd1" and real message boxes.
 #include "core/codepages.h"
 #include "core/version.h"
 #include "gui/loader.h"
 #include "support/harness.h"
 #include "support/modal.h"
+#include "support/testing.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +34,7 @@
 #endif
 
 using namespace Qt::StringLiterals;
+using Testing::readAll;
 
 namespace {
 
@@ -94,15 +101,46 @@ void choose(Harness &h, int codePage)
     }
 }
 
-// The code page checked in the menu; -1 when more than one is.
+// The code page checked in the menu (its items are exclusive).
 int checkedCodePage(Harness &h)
 {
-    int checked = 0;
-    for (const QAction *item : h.window().encodingMenu->actions()) {
-        if (item->isChecked())
-            checked = checked ? -1 : item->data().toInt();
-    }
-    return checked;
+    return h.window().encodingMenu->actions().constFirst()->actionGroup()->checkedAction()->data().toInt();
+}
+
+const QByteArray TwoPages = "Page_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
+const QString WriteTwoPages = u"Bname=Diary|Page=It was dark.|!Apage|Page=The door was locked.|!Apage"_s;
+
+// Types `name` into the next save dialog and presses Enter; `then` runs on
+// the modal window that opens next (the question before replacing a file).
+void typeIntoSaveDialog(const QString &name, QString *proposed = nullptr,
+                        std::function<void(QWidget *)> then = {})
+{
+    onNextModal([=](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        QVERIFY(dialog);
+        auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        if (proposed)
+            *proposed = edit->text();
+        edit->setText(name);
+        if (then)
+            onNextModal(then);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+}
+
+// Presses `button` in the next message box; its text goes to `text`.
+void answerMessageBox(QMessageBox::StandardButton button, QString *text = nullptr,
+                      std::function<void(QWidget *)> then = {})
+{
+    onNextModal([=](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        QVERIFY(box);
+        if (text)
+            *text = box->windowTitle() + u'|' + box->text();
+        if (then)
+            onNextModal(then);
+        box->button(button)->click();
+    });
 }
 
 } // namespace
@@ -112,7 +150,13 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationVersion(Version::buildVersion()); }
+    // The program uses the platform's own save dialog; the tests drive Qt's,
+    // which is the one Linux desktops without a portal get.
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationVersion(Version::buildVersion());
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    }
     void init()
     {
         Harness h;   // settles where settings go
@@ -253,7 +297,7 @@ private Q_SLOTS:
         const auto row = [](const char *name, const QString &steps, const char *work) {
             QTest::newRow(name) << steps << QString::fromUtf8(work);
         };
-        const QString saved = u"Bname=Diary|Page=It was dark.|!Apage|Page=The door was locked.|!Apage|>SvBook"_s;
+        const QString saved = WriteTwoPages + u"|>SvBook"_s;
         const QString missions = u"diff2=Insane|Mn2=20|Mt2=The Ring|Mnum=3"_s;
         row("nothing typed", {}, "");
         row("a book name alone", u"Bname=Diary"_s, "");
@@ -390,6 +434,63 @@ private Q_SLOTS:
             QVERIFY(h.prompts.messages.isEmpty());
             QCOMPARE(QSettings().value(u"codePage"_s).toInt(), checkedCodePage(h));   // replaced
         }
+    }
+
+    void savesThroughTheSharedDialog()
+    {
+        Harness h(Harness::RealDialogs);
+        QVERIFY(!h.window().findChild<QFileDialog *>());   // made when first needed
+        h.run(WriteTwoPages);
+        QString proposed;
+        typeIntoSaveDialog(h.path(u"Diary.str"_s), &proposed);
+        h.click("SvBook");
+        QCOMPARE(proposed, u"Diary.str"_s);
+        auto *cd1 = h.window().findChild<QFileDialog *>(u"cd1"_s);
+        QCOMPARE(cd1->nameFilters().constFirst(), u"Mission texts (*.str)"_s);
+        QCOMPARE(readAll(h.path(u"Diary.str"_s)), TwoPages);
+        // The next dialog opens in the folder of the last save, and a name
+        // typed without an ending gets ".str".
+        typeIntoSaveDialog(u"Second"_s);
+        h.click("SvBook");
+        QCOMPARE(readAll(h.path(u"Second.str"_s)), TwoPages);
+        QVERIFY(h.window().close());   // nothing unsaved: no question
+    }
+
+    void asksBeforeReplacingAFileEvenTheFirstTime()
+    {
+        Harness h(Harness::RealDialogs);
+        h.run(WriteTwoPages);
+        const QString path = h.path(u"Diary.str"_s);
+        Testing::writeAll(path, "the author's other book\r\n");
+        QString question;
+        typeIntoSaveDialog(path, nullptr, [&question](QWidget *) {
+            answerMessageBox(QMessageBox::No, &question, [](QWidget *dialog) {   // back in the dialog: cancel it
+                qobject_cast<QDialog *>(dialog)->reject();
+            });
+        });
+        h.click("SvBook");
+        QVERIFY2(question.contains(u"Diary.str"_s), qPrintable(question));
+        QCOMPARE(readAll(path), QByteArray("the author's other book\r\n"));
+        typeIntoSaveDialog(path, nullptr, [](QWidget *) { answerMessageBox(QMessageBox::Yes); });
+        h.click("SvBook");
+        QCOMPARE(readAll(path), TwoPages);
+    }
+
+    void reportsInRealMessageBoxes()
+    {
+        Harness h(Harness::RealDialogs);
+        QString text;
+        answerMessageBox(QMessageBox::Ok, &text);
+        h.click("SvBook");
+        QCOMPARE(text, u"Qwr|You forgot to name your book!"_s);
+        h.run(WriteTwoPages);
+        const QString path = h.path(u"missing/Diary.str"_s);
+        typeIntoSaveDialog(path, nullptr, [&text](QWidget *) { answerMessageBox(QMessageBox::Ok, &text); });
+        h.click("SvBook");
+        QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+        answerMessageBox(QMessageBox::No, &text);   // still unsaved: No keeps the window
+        QVERIFY(!h.window().close());
+        QVERIFY2(text.contains(u"- the book"_s), qPrintable(text));
     }
 };
 
