@@ -142,33 +142,24 @@ private Q_SLOTS:
             QVERIFY(characters[i] != u'_' || !encode(QString(QChar(static_cast<char16_t>(0x80 + i))), codePage));
     }
 
-    void everyDefinedByteRoundTrips_data()
-    {
-        QTest::addColumn<int>("codePage");
-        QTest::addColumn<int>("definedBytes");
-        const QList<int> defined = {225, 251, 255, 251, 239, 249, 234, 256, 244, 247};
-        for (qsizetype i = 0; i < all().size(); ++i)
-            QTest::addRow("%d", all()[i]) << all()[i] << defined[i];
-    }
+    // Every byte a code page defines is a composed character, written back as
+    // that byte; every other byte reads as U+FFFD, which is never written.
+    void everyDefinedByteRoundTrips_data() { codePageRows(); }
     void everyDefinedByteRoundTrips()
     {
         QFETCH(int, codePage);
-        QFETCH(int, definedBytes);
+        const QList<int> defined = {225, 251, 255, 251, 239, 249, 234, 256, 244, 247};   // in the order of all()
         QByteArray bytes;
         for (int byte = 0; byte < 256; ++byte)
             bytes.append(static_cast<char>(byte));
         const Decoded decoded = decode(bytes, codePage);
-        QCOMPARE(decoded.text.size(), 256);
-        QCOMPARE(256 - decoded.undefinedBytes.size(), definedBytes);
+        QCOMPARE(256 - decoded.undefinedBytes.size(), defined[all().indexOf(codePage)]);
         for (int byte = 0; byte < 256; ++byte) {
             const QString character = decoded.text.mid(byte, 1);
-            if (decoded.undefinedBytes.contains(byte)) {
-                QCOMPARE(character, QString(QChar::ReplacementCharacter));
-                continue;
-            }
-            // Writing relies on every character of a table being composed already.
-            QCOMPARE(character.normalized(QString::NormalizationForm_C), character);
-            QCOMPARE(encode(character, codePage).value_or("<refused>"), bytes.mid(byte, 1));
+            const bool undefined = decoded.undefinedBytes.contains(byte);
+            QVERIFY(undefined ? character == QChar::ReplacementCharacter
+                              : character.normalized(QString::NormalizationForm_C) == character);
+            QCOMPARE(encode(character, codePage).value_or("<refused>"), undefined ? "<refused>" : bytes.mid(byte, 1));
         }
     }
 
@@ -190,13 +181,11 @@ private Q_SLOTS:
         QTest::newRow("holam haser for vav") << 1255 << u"\u05D5\u05BA"_s << QByteArray("\xE5\xCA");
         QTest::newRow("q and acute") << 1252 << u"q\u0301"_s << QByteArray("@1 U+301");
         QTest::newRow("mark without base") << 1252 << u"\u0301a"_s << QByteArray("@0 U+301");
-        QTest::newRow("decomposed Vietnamese in 1252") << 1252 << u"Vie\u0323\u0302t"_s << QByteArray("@3 U+323");
         // Composing one run of 6000 marks, over and over, would take hours.
         QTest::newRow("mark after 6000 marks") << 1258 << u"a"_s + u"\u0301\u0323"_s.repeated(3000) + u"\u0302"_s
                                                << QByteArray("@6001 U+302");
         QTest::newRow("emoji after Vietnamese") << 1258 << u"Vi\u1EC7t \U0001F600"_s << QByteArray("@5 U+1F600");
         QTest::newRow("lone high surrogate") << 1252 << QString(u'x') + QChar(0xD800) + u'y' << QByteArray("@1 U+D800");
-        QTest::newRow("lone low surrogate") << 1257 << QString(QChar(0xDC00)) << QByteArray("@0 U+DC00");
         QTest::newRow("Chinese") << 1251 << u"\u0416\u4E66"_s << QByteArray("@1 U+4E66");
     }
     void writesOrRefuses()
