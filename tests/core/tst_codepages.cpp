@@ -1,14 +1,10 @@
-// The code page tables and how text is written in them.
-//
-// The tables come from glibc's iconv (tools/gencodepages.cpp, which also says
-// why Windows-1255 0xCA is U+05BA) and are compared here with glibc and ICU,
-// byte by byte. Windows reads a byte the code page leaves undefined as a
-// placeholder that is no character of the code page: the C1 control of the
-// byte's value in 0x80-0x9F (1252: 0x81 -> U+0081), a private-use character
-// elsewhere (874: 0xDB -> U+F8C1). ICU 72 gives these placeholders for 0x80-0x9F
-// and 874's 0xDB-0xDE and 0xFC-0xFF, and IBM's 1253 table reads 0xAA as U+00AA;
-// glibc 2.36 refuses them all. Our tables leave them undefined, as glibc does:
-// they are never written, and read back as U+FFFD.
+// The code page tables and how text is written in them. The tables come from
+// glibc's iconv (tools/gencodepages.cpp, which also says why Windows-1255 0xCA
+// is U+05BA) and are compared here with glibc and ICU, byte by byte. For a byte
+// a code page leaves undefined, Windows and ICU 72 give a placeholder (the C1
+// control of the byte in 0x80-0x9F, a private-use character elsewhere; IBM's
+// 1253 table reads 0xAA as U+00AA); glibc refuses it, and our tables leave it
+// undefined: never written, read back as U+FFFD.
 #include "core/codepages.h"
 
 #include <QTest>
@@ -200,12 +196,8 @@ private Q_SLOTS:
                            + QByteArray::number(static_cast<uint>(bad->codePoint), 16).toUpper()
                      : bytes.value_or(""),
                  result);
-        if (bytes) {
-            const Decoded decoded = decode(*bytes, codePage);
-            QVERIFY(decoded.undefinedBytes.isEmpty());
-            const auto nfc = QString::NormalizationForm_C;
-            QCOMPARE(decoded.text.normalized(nfc), text.normalized(nfc));
-        }
+        const auto nfc = QString::NormalizationForm_C;   // what is written reads back as the text
+        QCOMPARE(decode(bytes.value_or(""), codePage).text.normalized(nfc), bytes ? text.normalized(nfc) : QString());
     }
 
     void findsTheCodePagesHoldingACharacter()
@@ -218,8 +210,8 @@ private Q_SLOTS:
 
     void encodesFiveMegabytes()
     {
-        const QString text = u"Za\u017C\u00F3\u0142\u0107 g\u0119\u015Bl\u0105 ja\u017A\u0144 \u2014 pchn\u0105\u0107 "
-                             u"w t\u0119 \u0142\u00F3d\u017A je\u017Ca.\r\n"_s.repeated(100'000);
+        const QString text = u"Za\u017C\u00F3\u0142\u0107 g\u0119\u015Bl\u0105 \u2014 ja\u017A\u0144.\r\n"_s
+                                 .repeated(250'000);
         std::optional<QByteArray> bytes;
         QBENCHMARK {
             bytes = encode(text, 1250);

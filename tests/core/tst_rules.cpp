@@ -156,8 +156,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("words");   // between "there is " and the closing advice
         const int unencodable = Problem::Unencodable;
         const QString western = u" It cannot be written: the Western code page (Windows-1252) has no such character."_s;
-        QTest::newRow("Chinese") << unencodable << 0x4E66u << 1252
-                                 << u"the character \u201C\u2068\u4E66\u2069\u201D (U+4E66)."_s + western;
         QTest::newRow("right-to-left override") << unencodable << 0x202Eu << 1252
                                                 << u"the invisible character U+202E."_s + western;
         QTest::newRow("combining acute") << unencodable << 0x0301u << 1252 << u"the combining mark U+0301."_s + western

@@ -82,8 +82,6 @@ const QByteArray ReadmeNewgame = "difficulty: \"Difficulty:\"\r\n// This mission
                                  "\"The Ring\"\r\n\r\noptions: \"Options\"\r\ncancel: \"Cancel\"\r\n\r\n"
                                  "diff_0:  \"Easy\"\r\ndiff_1:  \"Hard\"\r\ndiff_2:  \"Expert\"\r\n";
 
-// ---- Random editor states
-
 // What authors type, and what could mislead a reader: quotes, colons, keys,
 // comment marks. Every non-ASCII character is followed by an ASCII one, so
 // that the file is never valid UTF-8 by chance (see strreader.h).
@@ -244,12 +242,10 @@ private Q_SLOTS:
         row("UTF-8 without byte-order mark", "Page_0:\"\xE2\x82\xAC 5\"|", "utf8 book 0[€ 5]");
         row("Windows-1252", "Page_0:\"caf\xE9\x80\"|", "book 0[café€]");
         row("a byte the code page lacks", "Page_0:\"a\"|Page_1:\"b\x81x\"|", "book 0[a] 1[b\xEF\xBF\xBDx] !2");
-        // Goals
         row("goals: twice, and a 13th", "fiction_0:\"a\"|text_0:\"b\"|fiction_0:\"c\"|fiction_12:\"d\"|"
             "text_12:\"e\"|", "goals f0[c] t0[b] !3 4 5");
         row("goals: a fiction without text", "fiction_0:\"a\"|fiction_1:\"b\"|text_1:\"c\"|",
             "goals f0[a] f1[b] t1[c] !1");
-        // newgame.str
         row("newgame: another options text", QByteArray(ReadmeNewgame).replace("Options", "Choices"),
             "newgame [The Ring][Easy][Hard][Expert] !5");
         row("newgame: no diff_2, a diff_3", "difficulty: \"Difficulty:\"|skip_training: \"T\"|options: "
@@ -257,12 +253,10 @@ private Q_SLOTS:
             "newgame [T][E][M][] !0 7");
         row("newgame: no comment line", QByteArray(ReadmeNewgame).replace("// This mission's title.\r\n", ""),
             "newgame [The Ring][Easy][Hard][Expert] !2");
-        // missflag.str
         row("missflag: a skip line missing", Header + "miss_1:\"skip\"|" + mission("3", "x"), "missflag [3][x] !0");
         row("missflag: no flags", Header + "miss_1:\"no_briefing\"|", "missflag [1][no_briefing] !9");
         row("missflag: two mission lines", Header + mission("1", "a") + mission("2", "b"), "missflag [2][b] !0 9");
         row("missflag: no header", mission("1", "a"), "missflag [1][a] !0");
-        // Titles.str
         row("titles: short title differs", "title_ab: \"Say \"hi\"\"|short_ab: \"Hi\"|", "titles [ab][Say \"hi\"] !2");
         row("titles: no short_", "// Objectives screen text.|title_1: \"T\"|", "titles [1][T] !0");
         row("titles: a goal line", "// Objectives screen text.|title_1: \"T\"|fiction_0: x|// Save game "
