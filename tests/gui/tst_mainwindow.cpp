@@ -110,15 +110,13 @@ int checkedCodePage(Harness &h)
 const QByteArray TwoPages = "Page_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
 const QString WriteTwoPages = u"Bname=Diary|Page=It was dark.|!Apage|Page=The door was locked.|!Apage"_s;
 
-// Types `name` into the next save dialog and presses Enter; `then` runs on
-// the modal window that opens next (the question before replacing a file).
-void typeIntoSaveDialog(const QString &name, QString *proposed = nullptr,
-                        std::function<void(QWidget *)> then = {})
+// Types `name` into the next save dialog (what it proposed goes to `proposed`)
+// and presses Enter; `then` runs on the modal window that opens next.
+void typeIntoSaveDialog(const QString &name, QString *proposed = nullptr, std::function<void(QWidget *)> then = {})
 {
     onNextModal([=](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        QVERIFY(dialog);
-        auto *edit = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        auto *edit = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        QVERIFY(qobject_cast<QFileDialog *>(modal) && edit);
         if (proposed)
             *proposed = edit->text();
         edit->setText(name);
@@ -128,7 +126,7 @@ void typeIntoSaveDialog(const QString &name, QString *proposed = nullptr,
     });
 }
 
-// Presses `button` in the next message box; its text goes to `text`.
+// Presses `button` in the next message box; its title and text go to `text`.
 void answerMessageBox(QMessageBox::StandardButton button, QString *text = nullptr,
                       std::function<void(QWidget *)> then = {})
 {
@@ -417,18 +415,16 @@ private Q_SLOTS:
         }
         Harness restarted;
         QCOMPARE(checkedCodePage(restarted), 1251);
-    }
-
-    void aDamagedSettingFallsBackQuietly()
-    {
+        // A damaged setting falls back quietly, and is replaced.
         for (const QVariant &stored : {QVariant(1234), QVariant(u"Cyrillic"_s), QVariant(QStringList{u"1250"_s})}) {
             QSettings().setValue(u"codePage"_s, stored);
             Harness h;
             QCOMPARE(checkedCodePage(h), CodePages::startCodePage(CodePages::systemCodePage()));
+            QCOMPARE(QSettings().value(u"codePage"_s).toInt(), checkedCodePage(h));
             QVERIFY(h.prompts.messages.isEmpty());
-            QCOMPARE(QSettings().value(u"codePage"_s).toInt(), checkedCodePage(h));   // replaced
         }
     }
+
 
     void savesThroughTheSharedDialog()
     {
