@@ -21,8 +21,7 @@ using StrReader::Result;
 
 namespace {
 
-// The caller's code page: Windows-1252.
-const StrReader::Decoder windows1252 = Opening::decoder(1252);
+const StrReader::Decoder windows1252 = Opening::decoder(1252);   // the caller's code page
 
 // What was read, compactly: the kind, then each text in brackets, CR LF as |.
 QString summary(const Result &r)

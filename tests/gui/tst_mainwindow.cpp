@@ -38,11 +38,6 @@ using Testing::readAll;
 
 namespace {
 
-QString describe(const QWidget *widget)
-{
-    return widget->objectName() + u' ' + QDebug::toString(widget->geometry());
-}
-
 // Whether the control shows its whole text; labels wrap within their width.
 bool showsItsText(const QWidget *widget)
 {
@@ -63,6 +58,7 @@ bool showsItsText(const QWidget *widget)
 // other, showing their text; then the same inside its frames.
 void checkContainer(const QWidget *container)
 {
+    const auto describe = [](const QWidget *w) { return w->objectName() + u' ' + QDebug::toString(w->geometry()); };
     QList<const QWidget *> placed;
     for (const QWidget *widget : container->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         const auto *frame = qobject_cast<const QFrame *>(widget);
@@ -95,10 +91,9 @@ void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 
 void choose(Harness &h, int codePage)
 {
-    for (QAction *item : h.window().encodingMenu->actions()) {
+    for (QAction *item : h.window().encodingMenu->actions())
         if (item->data().toInt() == codePage)
             item->trigger();
-    }
 }
 
 // The code page checked in the menu (its items are exclusive).
@@ -159,6 +154,12 @@ private Q_SLOTS:
     {
         Harness h;   // settles where settings go
         QSettings().clear();
+    }
+    // A dialog answer left waiting by a failed test runs out before the next test opens a dialog.
+    void cleanup()
+    {
+        if (QTest::currentTestFailed())
+            QTest::qWait(2500);
     }
 
     // The splash opens the main window after one second, once, or never when it is closed first.
