@@ -347,7 +347,6 @@ private Q_SLOTS:
         }
     }
 
-
     // A text in the code page's language, written byte for byte; the same
     // steps with a character the code page lacks are refused, naming it.
     void writesEachLanguage_data()
@@ -414,7 +413,6 @@ private Q_SLOTS:
             QVERIFY(h.prompts.messages.isEmpty());
         }
     }
-
 
     void savesThroughTheSharedDialog()
     {

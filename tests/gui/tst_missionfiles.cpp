@@ -117,7 +117,7 @@ private Q_SLOTS:
         // Slot 1 corrected, slot 2 given another key by hand, slot 4 (beyond the
         // book) stored but not saved, and the text being edited not yet stored.
         row("edited entries", BookSteps + u"|Page=c|!Apage|!Command2|Page=Page_1:\"ONE\"|!ApPage|!Command2*2|Page="
-                                              u"Page_7:\"x |!ApPage|!Command2*4|Page=out|!ApPage|!Command3|Page=not"_s,
+                                          u"Page_7:\"x |!ApPage|!Command2*4|Page=out|!ApPage|!Command3|Page=not"_s,
             "Page_0:\"It was dark.\"\r\nPage_1:\"ONE\"\r\nPage_7:\"x \r\n", "Diary.str");
         row("reset, new page", BookSteps + u"|ComOpt=Hall|?Yes|!Rsetme|Bname=New|Page=new|!Apage"_s,
             "Page_0:\"new\"\r\n", "New.str", u"0|Reset Book|Are you sure you want to reset the book?"_s);
