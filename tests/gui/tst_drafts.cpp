@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QJsonDocument>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +70,24 @@ QByteArray saveBook(Qwr &window, ScriptedPrompts &prompts, const QString &path)
     return Testing::readAll(path);
 }
 
+// A start of the program with drafts in `folder`, once its windows are up.
+std::unique_ptr<Startup> started(ScriptedPrompts &prompts, const QString &folder, size_t windows = 1)
+{
+    auto startup = std::make_unique<Startup>(QStringList(), &prompts, folder);
+    startup->start();
+    if (!QTest::qWaitFor([&] { return startup->windows.size() == windows; }, 3000))
+        qWarning("%zu windows, not %zu", startup->windows.size(), windows);
+    return startup;
+}
+
+// A draft left by a window that crashed with `steps` done.
+void leaveDraft(const QString &path, const QString &steps)
+{
+    Harness h;
+    h.run(steps);
+    Testing::writeAll(path, QJsonDocument(h.window().draftState()).toJson());
+}
+
 } // namespace
 
 class TestDrafts : public QObject
@@ -95,10 +114,8 @@ private Q_SLOTS:
 
         ScriptedPrompts prompts;
         prompts.setNextAnswer(Prompts::Button::Restore);
-        Startup startup({}, &prompts, folder());
-        startup.start();
-        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
-        Qwr &restored = *startup.windows.front();
+        const auto startup = started(prompts, folder());
+        Qwr &restored = *startup->windows.at(0);
         QVERIFY2(prompts.lastMessage().text.contains(u"Book \u201CDziennik\u201D, 3 pages; 1 goal; "
                                                      "New game \u201CThe Ring\u201D; Flags for mission 7; "
                                                      "Titles for mission 20"_s),
@@ -133,62 +150,38 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder()));
         Testing::writeAll(folder() + u"/draft-left.json"_s, bytes);
         ScriptedPrompts prompts;
-        Startup startup({}, &prompts, folder());
-        startup.start();
-        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
+        const auto startup = started(prompts, folder());
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY2(prompts.lastMessage().text.contains(reason), qPrintable(prompts.lastMessage().text));
         const QStringList kept = QDir(folder()).entryList({u"draft-left.damaged-*.json"_s});
         QCOMPARE(kept.size(), 1);
         QCOMPARE(Testing::readAll(folder() + u'/' + kept.constFirst()), bytes);
-        QVERIFY(startup.windows.front()->isDrafting());   // and works on with a new draft
-        startup.windows.front()->hide();
+        QVERIFY(startup->windows.at(0)->isDrafting());   // and works on with a new draft
+        startup->windows.at(0)->hide();
     }
 
-    // Two windows at once each keep their own draft; after both crashed, both
-    // drafts are offered, one after the other.
+    // A live window's draft is never offered; after a crash of two windows,
+    // both drafts are offered, one after the other, each in a window of its own.
     void keepsTheDraftsOfLiveWindowsApart()
     {
         ScriptedPrompts prompts;
-        Startup first({}, &prompts, folder());
-        first.start();
-        QTRY_COMPARE_WITH_TIMEOUT(first.windows.size(), size_t(1), 3000);
-        first.windows.front()->findChild<QLineEdit *>(u"Mn2"_s)->setText(u"1"_s);
-        first.windows.front()->writeDraftNow();
+        const auto live = started(prompts, folder());
+        live->windows.at(0)->writeDraftNow();
         QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
-        Startup second({}, &prompts, folder());   // the first is alive: its draft is not offered
-        second.start();
-        QTRY_COMPARE_WITH_TIMEOUT(second.windows.size(), size_t(1), 3000);
-        QVERIFY(prompts.messages.isEmpty());
-        second.windows.front()->findChild<QLineEdit *>(u"Mn2"_s)->setText(u"2"_s);
-        second.windows.front()->writeDraftNow();
-        QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 2);
-
-        // Both "crash": their files stay, their locks are copied off as a dead run's would be.
-        QList<QByteArray> drafts;
-        for (const QString &name : QDir(folder()).entryList({u"draft-*.json"_s}))
-            drafts.append(Testing::readAll(folder() + u'/' + name));
-        first.windows.front()->hide();
-        second.windows.front()->hide();
-        first.windows.clear();
-        second.windows.clear();
-        QDir(folder()).removeRecursively();
-        QVERIFY(QDir().mkpath(folder()));
-        for (qsizetype i = 0; i < drafts.size(); ++i)
-            Testing::writeAll(folder() + u"/draft-%1.json"_s.arg(i), drafts.at(i));
-
+        for (const QString &number : {u"1"_s, u"2"_s})   // left by two windows that crashed
+            leaveDraft(folder() + u"/draft-crashed-"_s + number + u".json"_s, u"Mn2="_s + number);
         prompts.setNextAnswer(Prompts::Button::Restore);
         prompts.setNextAnswer(Prompts::Button::Restore);
-        Startup after({}, &prompts, folder());
-        after.start();
-        QTRY_COMPARE_WITH_TIMEOUT(after.windows.size(), size_t(2), 3000);
+        const auto after = started(prompts, folder(), 2);
+        QCOMPARE(prompts.messages.size(), 2);   // not the live window's
         QStringList numbers;
-        for (const auto &window : after.windows) {
+        for (const auto &window : after->windows) {
             numbers.append(window->findChild<QLineEdit *>(u"Mn2"_s)->text());
             window->hide();
         }
         numbers.sort();
         QCOMPARE(numbers, (QStringList{u"1"_s, u"2"_s}));
+        live->windows.at(0)->hide();
     }
 
     void aCleanExitLeavesNoDraft_data()
@@ -201,27 +194,18 @@ private Q_SLOTS:
     {
         QFETCH(Prompts::Button, answer);
         ScriptedPrompts prompts;
-        {
-            Startup crashed({}, &prompts, folder());
-            crashed.start();
-            QTRY_COMPARE_WITH_TIMEOUT(crashed.windows.size(), size_t(1), 3000);
-            crashed.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->setText(u"kept"_s);
-            crashed.windows.front()->writeDraftNow();
-            QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
-            crashed.windows.front()->hide();
-            crashed.windows.clear();   // no clean end: the draft stays
-        }
-        QCOMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), 1);
+        QVERIFY(QDir().mkpath(folder()));
+        leaveDraft(folder() + u"/draft-crashed.json"_s, u"Mt2=kept"_s);
         prompts.setNextAnswer(answer);
-        Startup next({}, &prompts, folder());
-        next.start();
-        QTRY_COMPARE_WITH_TIMEOUT(next.windows.size(), size_t(1), 3000);
-        QCOMPARE(next.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->text(), QString());   // starts empty
+        const auto next = started(prompts, folder());
+        Qwr &window = *next->windows.at(0);
+        QCOMPARE(window.findChild<QLineEdit *>(u"Mt2"_s)->text(), QString());   // starts empty
         QCOMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), answer == Prompts::Button::Cancel ? 1 : 0);
-        next.windows.front()->findChild<QLineEdit *>(u"Mt2"_s)->setText(u"typed"_s);
-        next.windows.front()->writeDraftNow();
+        window.findChild<QLineEdit *>(u"Mt2"_s)->setText(u"typed"_s);
+        window.writeDraftNow();
+        QTRY_COMPARE(QDir(folder()).entryList({u"draft-*.json"_s}).size(), answer == Prompts::Button::Cancel ? 2 : 1);
         prompts.setNextAnswer(Prompts::Button::Yes);   // close and discard
-        QVERIFY(next.windows.front()->close());
+        QVERIFY(window.close());
         QCOMPARE(QDir(folder()).entryList({u"draft-*"_s}).size(), answer == Prompts::Button::Cancel ? 1 : 0);
     }
 
@@ -229,13 +213,11 @@ private Q_SLOTS:
     {
         Testing::writeAll(m_dir.filePath(u"a file"_s), "not a folder");
         ScriptedPrompts prompts;
-        Startup startup({}, &prompts, m_dir.filePath(u"a file/drafts"_s));
-        startup.start();
-        QTRY_COMPARE_WITH_TIMEOUT(startup.windows.size(), size_t(1), 3000);
+        const auto startup = started(prompts, m_dir.filePath(u"a file/drafts"_s));
         QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(prompts.lastMessage().text.startsWith(u"Unsaved work cannot be kept safe against a crash"_s));
-        QVERIFY(!startup.windows.front()->isDrafting());
-        startup.windows.front()->hide();
+        QVERIFY(!startup->windows.at(0)->isDrafting());
+        startup->windows.at(0)->hide();
     }
 
     // What a draft costs the GUI thread: gathering the state (the writing is
@@ -266,10 +248,9 @@ private Q_SLOTS:
         }
         QCOMPARE(state.value(u"pages"_s).toObject().value(u"BooksTab"_s).toObject().value(u"count"_s).toInt(), 50);
         QString error;
-        const auto file = DraftFile::create(folder(), &error);
         QElapsedTimer writing;
         writing.start();
-        QVERIFY(file->write(state, &error));
+        QVERIFY(DraftFile::create(folder(), &error)->write(state, &error));
         qInfo("Writing the draft, on its own thread, took %lld ms", writing.elapsed());
     }
 
