@@ -13,18 +13,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("Opening", text);
 }
 
-// Slots below the highest one that the file leaves out.
-QStringList gaps(const QList<int> &slots, const char *key)
-{
-    QStringList missing;
-    const int last = slots.isEmpty() ? -1 : slots.constLast();
-    for (int slot = 0; slot < last; ++slot) {
-        if (!slots.contains(slot))
-            missing.append(QLatin1String(key) + QString::number(slot));
-    }
-    return missing;
-}
-
 } // namespace
 
 StrReader::Decoder decoder(int codePage)
@@ -74,24 +62,6 @@ QStringList losses(const StrReader::Result &file, int codePage)
     QStringList lines;
     for (const StrReader::Note &note : file.notes)
         lines.append(note.line > 0 ? tr("Line %1: %2").arg(note.line).arg(note.text) : note.text);
-
-    QStringList missing;
-    if (file.kind == StrReader::Kind::Book)
-        missing = gaps(file.book.pages.keys(), "Page_");
-    if (file.kind == StrReader::Kind::Goals) {
-        QList<int> goals = file.goals.fiction.keys() + file.goals.text.keys();
-        std::sort(goals.begin(), goals.end());
-        goals.erase(std::unique(goals.begin(), goals.end()), goals.end());
-        missing = gaps(goals, "goal ");
-        for (const int goal : goals) {
-            if (!file.goals.fiction.contains(goal))
-                lines.append(tr("Goal %1 has no fiction_%1 line; its fiction is left empty.").arg(goal));
-            if (!file.goals.text.contains(goal))
-                lines.append(tr("Goal %1 has no text_%1 line; its text is left empty.").arg(goal));
-        }
-    }
-    if (!missing.isEmpty())
-        lines.append(tr("The file has no %1; they are kept as empty entries.").arg(missing.join(QLatin1String(", "))));
 
     if (file.utf8) {
         lines.append(tr("The file is written in UTF-8. It will be saved in %1.").arg(CodePages::description(codePage)));

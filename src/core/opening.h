@@ -18,8 +18,8 @@ struct NamedText {
 QList<NamedText> texts(const StrReader::Result &file);
 
 // Every way in which the tab will not hold the file exactly as it stands:
-// the reader's notes, slots the file leaves out (they are filled empty), and,
-// for a UTF-8 file, the conversion into `codePage` with what it cannot hold.
+// the reader's notes (slots the file leaves out are filled empty) and, for a
+// UTF-8 file, the conversion into `codePage` with what it cannot hold.
 // Each is one line of the message; none when the file opens as it is.
 QStringList losses(const StrReader::Result &file, int codePage);
 

@@ -285,37 +285,6 @@ private Q_SLOTS:
         QCOMPARE(described(StrReader::read(bytes, windows1252)), expected);
     }
 
-    void notesSayWhatHappened_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("notes");
-        const auto row = [](const QByteArray &bytes, const char *notes) {
-            QTest::newRow(notes) << bytes << QString::fromUtf8(notes);
-        };
-        row("Page_0:\"a\"\r\nPage_60:\"b\"\r\n", "2: Page_60 is beyond the 50 pages a book can hold; it is left out.");
-        row("Page_0:\"a\r\n", "1: Page_0 has no closing quote; its text runs to the end of the file.");
-        row("fiction_3:\"a\"\r\nfiction_3:\"b\"\r\n",
-            "0: There is no goal 0, 1, 2 (no fiction_ or text_ line), although later goals follow.\n"
-            "2: fiction_3 appears twice; the later one is kept.\n2: There is a fiction_3 but no text_3.");
-        row("Page_0:\"\x81\"\r\n", "1: The byte 0x81 is not defined in the code page; it is read as \xEF\xBF\xBD.");
-        row(QByteArray(ReadmeNewgame).replace("Options", "Choices"),
-            "5: options reads \u201CChoices\u201D; Quillwright always writes \u201COptions\u201D there, and saving "
-            "keeps that.");
-        row(Header + "miss_2:\"x\"\r\n", "0: For mission \u201C2\u201D Quillwright writes the skip lines miss_1 to "
-            "miss_1; the file's skip lines differ, and saving writes them anew.\n9: miss_2 does not end with the "
-            "flags \u201C ,no_loadout, end\u201D, which Quillwright always adds; the whole text is kept as the "
-            "briefing, and saving adds the flags after it.");
-        row("title_ab: \"A\"\r\nshort_ab: \"B\"\r\n", "2: The title of short_ab differs from that of title_ab; "
-            "Quillwright writes the same title in both, and saving keeps the one of title_ab.");
-    }
-
-    void notesSayWhatHappened()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, notes);
-        QCOMPARE(described(StrReader::read(bytes, windows1252), true), notes);
-    }
-
     // What readFile says of a path; %1 stands for the path as shown.
     void readsOnlyFilesItCanRead_data()
     {

@@ -107,7 +107,7 @@ const QString WriteTwoPages = u"Bname=Diary|Page=It was dark.|!Apage|Page=The do
 
 // Types `name` into the next save dialog (what it proposed goes to `proposed`)
 // and presses Enter; `then` runs on the modal window that opens next.
-void typeIntoSaveDialog(const QString &name, QString *proposed = nullptr, std::function<void(QWidget *)> then = {})
+void typeIntoFileDialog(const QString &name, QString *proposed = nullptr, std::function<void(QWidget *)> then = {})
 {
     onNextModal([=](QWidget *modal) {
         auto *edit = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
@@ -356,17 +356,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("button");
         QTest::addColumn<QByteArray>("expected");
-        const QString page = u"Bname=B|Page+=%1|!Apage"_s;
-        const QString goal = u"Gfict+=%1|Gtxt+=%1|!Agoal"_s;
-        const QByteArray thai = "\xC0\xD2\xC3\xA1\xD4\xA8";
-        QTest::newRow("Thai title") << 874 << u"Mn2=20|Mt2=|Mt2+=%1"_s << u"ภารกิจ"_s << QByteArray("Titles")
-                                    << "// Objectives screen text.\r\ntitle_20: \"" + thai
-                                           + "\"\r\n// Save game dialog text.\r\nshort_20: \"" + thai + "\"\r\n";
-        QTest::newRow("Russian goal") << 1251 << goal << u"Карта"_s << QByteArray("Sgoals")
-                                      << QByteArray("fiction_0:\"\xCA\xE0\xF0\xF2\xE0\"\r\n"
-                                                    "text_0:\"\xCA\xE0\xF0\xF2\xE0\"\r\n");
-        QTest::newRow("Vietnamese page") << 1258 << page << u"Tiếng Việt"_s << QByteArray("SvBook")
-                                         << QByteArray("Page_0:\"Ti\xEA\xECng Vi\xEA\xF2t\"\r\n");
+        const auto row = [](const char *name, int codePage, char kind, const QString &text, const QByteArray &bytes) {
+            const QByteArray q = "\"" + bytes + "\"\r\n";
+            if (kind == 'p')   // a page
+                QTest::newRow(name) << codePage << u"Bname=B|Page+=%1|!Apage"_s << text << QByteArray("SvBook")
+                                    << "Page_0:" + q;
+            else if (kind == 'g')   // a goal
+                QTest::newRow(name) << codePage << u"Gfict+=%1|Gtxt+=%1|!Agoal"_s << text << QByteArray("Sgoals")
+                                    << "fiction_0:" + q + "text_0:" + q;
+            else   // a title
+                QTest::newRow(name) << codePage << u"Mn2=20|Mt2=|Mt2+=%1"_s << text << QByteArray("Titles")
+                                    << "// Objectives screen text.\r\ntitle_20: " + q
+                                           + "// Save game dialog text.\r\nshort_20: " + q;
+        };
+        row("Thai title", 874, 't', u"ภารกิจ"_s, "\xC0\xD2\xC3\xA1\xD4\xA8");
+        row("Polish page", 1250, 'p', u"Zażółć gęślą jaźń"_s, "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1");
+        row("Russian goal", 1251, 'g', u"Карта"_s, "\xCA\xE0\xF0\xF2\xE0");
+        row("French title", 1252, 't', u"Café ænigma"_s, "Caf\xE9 \xE6nigma");
+        row("Greek title", 1253, 't', u"Η αποστολή"_s, "\xC7 \xE1\xF0\xEF\xF3\xF4\xEF\xEB\xDE");
+        row("Turkish page", 1254, 'p', u"Işık ğüşöç"_s, "I\xFE\xFDk \xF0\xFC\xFE\xF6\xE7");
+        row("Hebrew page", 1255, 'p', u"שלום"_s, "\xF9\xEC\xE5\xED");
+        row("Arabic goal", 1256, 'g', u"المهمة"_s, "\xC7\xE1\xE3\xE5\xE3\xC9");
+        row("Lithuanian page", 1257, 'p', u"Ąžuolas ėjo"_s, "\xC0\xFEuolas \xEBjo");
+        row("Vietnamese page", 1258, 'p', u"Tiếng Việt"_s, "Ti\xEA\xECng Vi\xEA\xF2t");
     }
     void writesEachLanguage()
     {
@@ -420,17 +432,21 @@ private Q_SLOTS:
         QVERIFY(!h.window().findChild<QFileDialog *>());   // made when first needed
         h.run(WriteTwoPages);
         QString proposed;
-        typeIntoSaveDialog(h.path(u"Diary.str"_s), &proposed);
+        typeIntoFileDialog(h.path(u"Diary.str"_s), &proposed);
         h.click("SvBook");
         QCOMPARE(proposed, u"Diary.str"_s);
         QCOMPARE(h.window().findChild<QFileDialog *>(u"cd1"_s)->nameFilters().value(0), u"Mission texts (*.str)"_s);
         QCOMPARE(readAll(h.path(u"Diary.str"_s)), TwoPages);
         // The next dialog opens in the folder of the last save, and a name
         // typed without an ending gets ".str".
-        typeIntoSaveDialog(u"Second"_s);
+        typeIntoFileDialog(u"Second"_s);
         h.click("SvBook");
         QCOMPARE(readAll(h.path(u"Second.str"_s)), TwoPages);
         QVERIFY(h.window().close());   // nothing unsaved: no question
+        Harness again(Harness::RealDialogs);   // and read back through the open dialog
+        typeIntoFileDialog(h.path(u"Diary.str"_s));
+        again.window().openAction->trigger();
+        QCOMPARE(again.text("Bname") + u'|' + again.text("Label11"), u"Diary|Pages = 2"_s);
     }
 
     void asksBeforeReplacingAFileEvenTheFirstTime()
@@ -440,7 +456,7 @@ private Q_SLOTS:
         const QString path = h.path(u"Diary.str"_s);
         Testing::writeAll(path, "the author's other book\r\n");
         QString question;
-        typeIntoSaveDialog(path, nullptr, [&question](QWidget *) {
+        typeIntoFileDialog(path, nullptr, [&question](QWidget *) {
             answerMessageBox(QMessageBox::No, &question, [](QWidget *dialog) {   // back in the dialog: cancel it
                 qobject_cast<QDialog *>(dialog)->reject();
             });
@@ -448,7 +464,7 @@ private Q_SLOTS:
         h.click("SvBook");
         QVERIFY2(question.contains(u"Diary.str"_s), qPrintable(question));
         QCOMPARE(readAll(path), QByteArray("the author's other book\r\n"));
-        typeIntoSaveDialog(path, nullptr, [](QWidget *) { answerMessageBox(QMessageBox::Yes); });
+        typeIntoFileDialog(path, nullptr, [](QWidget *) { answerMessageBox(QMessageBox::Yes); });
         h.click("SvBook");
         QCOMPARE(readAll(path), TwoPages);
     }
@@ -462,7 +478,7 @@ private Q_SLOTS:
         QCOMPARE(text, u"Qwr|You forgot to name your book!"_s);
         h.run(WriteTwoPages);
         const QString path = h.path(u"missing/Diary.str"_s);
-        typeIntoSaveDialog(path, nullptr, [&text](QWidget *) { answerMessageBox(QMessageBox::Ok, &text); });
+        typeIntoFileDialog(path, nullptr, [&text](QWidget *) { answerMessageBox(QMessageBox::Ok, &text); });
         h.click("SvBook");
         QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
         answerMessageBox(QMessageBox::No, &text);   // still unsaved: No keeps the window

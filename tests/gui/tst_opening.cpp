@@ -77,7 +77,7 @@ private Q_SLOTS:
         openFile(h, u"odd.str"_s, odd);
         const Prompts::Message question = h.lastMessage();
         QCOMPARE(question.buttons, (QList{Prompts::Button::Open, Prompts::Button::Cancel}));
-        for (const QString &part : {u"Line 2: "_s, u"Line 3: Page_60"_s, u"The file has no Page_1"_s})
+        for (const QString &part : {u"Line 2: "_s, u"Line 3: Page_60"_s, u"The book has no Page_1, although later pages follow."_s})
             QVERIFY2(question.text.contains(part), qPrintable(question.text));
         QCOMPARE(h.text("Label11"), u"Pages = 0"_s);   // cancelled: nothing filled
         openFile(h, u"odd.str"_s, odd);   // Open, the default
