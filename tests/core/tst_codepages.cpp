@@ -19,6 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+#if defined(QW_TEST_WITH_ICU)
 constexpr int kUndefined = -1;
 constexpr int kNotOneCharacter = -2;
 
@@ -29,7 +30,6 @@ int ourCharacter(int codePage, int byte)
     return decoded.undefinedBytes.isEmpty() ? decoded.text.at(0).unicode() : kUndefined;
 }
 
-#if defined(QW_TEST_WITH_ICU)
 int iconvCharacter(int codePage, int byte)
 {
     const QByteArray name = "WINDOWS-" + QByteArray::number(codePage);

@@ -99,7 +99,8 @@ void choose(Harness &h, int codePage)
 // The code page checked in the menu (its items are exclusive).
 int checkedCodePage(Harness &h)
 {
-    return h.window().encodingMenu->actions().constFirst()->actionGroup()->checkedAction()->data().toInt();
+    const QAction *checked = h.window().encodingMenu->actions().constFirst()->actionGroup()->checkedAction();
+    return checked ? checked->data().toInt() : 0;
 }
 
 const QByteArray TwoPages = "Page_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
