@@ -1,6 +1,7 @@
 #include "core/opening.h"
 
 #include "core/codepages.h"
+#include "core/textcheck.h"
 
 #include <QCoreApplication>
 
@@ -68,10 +69,9 @@ QStringList losses(const StrReader::Result &file, int codePage)
         for (const NamedText &named : texts(file)) {
             if (const auto bad = CodePages::firstUnencodable(named.text, codePage)) {
                 const char32_t c = bad->codePoint;
-                lines.append(tr("%1 holds U+%2 \u201C\u2068%3\u2069\u201D, which that code page cannot hold: "
+                lines.append(tr("%1 holds %2 \u201C\u2068%3\u2069\u201D, which that code page cannot hold: "
                                 "replace it before saving.")
-                                 .arg(named.place,
-                                      QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')),
+                                 .arg(named.place, TextCheck::codePointName(c),
                                       QStringView(QChar::fromUcs4(c)).toString()));
             }
         }

@@ -14,11 +14,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("TextCheck", text);
 }
 
-QString codePointName(char32_t codePoint)
-{
-    return QStringLiteral("U+%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
-}
-
 bool isControl(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
@@ -80,6 +75,11 @@ QString characterWords(char32_t codePoint)
 }
 
 } // namespace
+
+QString codePointName(char32_t codePoint)
+{
+    return QStringLiteral("U+%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
+}
 
 std::optional<Problem> firstProblem(const FileContent &content, int codePage)
 {

@@ -29,6 +29,9 @@ std::optional<Problem> firstProblem(const FileContent &content, int codePage);
 // cannot turn the sentence around), where it is, and why it cannot be written.
 QString message(const Problem &problem, int codePage);
 
+// "U+00E9": how a character is named in messages.
+QString codePointName(char32_t codePoint);
+
 // Why `fileName` cannot name a file on Windows (the game's platform), or
 // nothing: characters Windows forbids, a trailing dot or blank, a device name
 // such as CON or aux.str.

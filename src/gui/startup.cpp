@@ -30,8 +30,7 @@ void Startup::openWindows()
             windows.push_back(std::move(restored));
     }
     if (windows.empty()) {
-        windows.push_back(std::make_unique<Qwr>(m_ownPrompts ? nullptr : m_prompts));
-        windows.back()->Form_Load();
+        windows.push_back(newWindow());
         QString error;
         if (std::unique_ptr<DraftFile> draft = DraftFile::create(m_draftFolder, &error))
             windows.back()->enableDrafts(std::move(draft));
@@ -42,6 +41,13 @@ void Startup::openWindows()
     }
     for (const QString &file : std::as_const(m_files))
         windows.front()->openFile(file);
+}
+
+std::unique_ptr<Qwr> Startup::newWindow()
+{
+    auto window = std::make_unique<Qwr>(m_ownPrompts ? nullptr : m_prompts);
+    window->Form_Load();
+    return window;
 }
 
 std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
@@ -68,8 +74,7 @@ std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
                              {Prompts::Button::Restore, Prompts::Button::Discard, Prompts::Button::Cancel},
                              Prompts::Button::Restore})) {
     case Prompts::Button::Restore: {
-        auto window = std::make_unique<Qwr>(m_ownPrompts ? nullptr : m_prompts);
-        window->Form_Load();
+        std::unique_ptr<Qwr> window = newWindow();
         window->restoreDraft(state);
         window->enableDrafts(std::move(draft));
         return window;

@@ -30,6 +30,8 @@ public:
 
 private:
     void openWindows();
+    // A main window, loaded and shown, asking through the prompts given to the start.
+    std::unique_ptr<Qwr> newWindow();
     // Offers the draft at `path`; a window when it was restored.
     std::unique_ptr<Qwr> offerDraft(const QString &path);
 
