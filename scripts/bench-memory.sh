@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Peak memory at idle: the program against a bare Qt window with a tab widget,
-# both built the same way and run side by side on the offscreen platform.
-# Prints each peak (VmHWM, in MiB) and their ratio. Linux only (/proc).
+# both built the same way and run on the offscreen platform, one after the
+# other. Each is run five times and its median peak (VmHWM, in MiB) is kept,
+# so one slow start does not decide the figure. Prints both and their ratio.
+# Linux only (/proc).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-preset=${1:-dev}
+preset=${1:-release}
+runs=${RUNS:-5}
+cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target quillwright qw_barewindow >/dev/null
 build=build/$preset
 
@@ -20,7 +24,11 @@ peak_kib() {
     echo "$kib"
 }
 
-app=$(peak_kib "$build/src/quillwright")
-bare=$(peak_kib "$build/tools/qw_barewindow")
+median_kib() {
+    for _ in $(seq "$runs"); do peak_kib "$@"; done | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
+}
+
+app=$(median_kib "$build/src/quillwright")
+bare=$(median_kib "$build/tools/qw_barewindow")
 awk -v a="$app" -v b="$bare" 'BEGIN {
     printf "quillwright: %.1f MiB\nbare window: %.1f MiB\nratio: %.2f\n", a / 1024, b / 1024, a / b }'

@@ -68,9 +68,8 @@ QPixmap splashPicture(qreal devicePixelRatio)
     p.scale(2.0, 2.0);
     drawEmblem(p);
     p.restore();
-    QFont title;   // the interface font: no other font file to load at start
+    QFont title;   // the interface font in its regular weight: no other font file to load at start
     title.setPixelSize(30);
-    title.setBold(true);
     p.setFont(title);
     p.setPen(QColor(0x3b, 0x26, 0x12));
     p.drawText(QRect(0, 200, logical.width(), 40), Qt::AlignCenter, QStringLiteral("Quillwright"));

@@ -20,7 +20,6 @@ Loader::Loader(OpenMainWindow openMainWindow, QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(Twips::rect(120, 120, 3810, 4155));
     Image1->setAlignment(Qt::AlignCenter);
-    Image1->setPixmap(Artwork::splashPicture(devicePixelRatioF()));
     Image1->setAccessibleName(QStringLiteral("Quillwright"));
 
     Timer1 = new QTimer(this);
@@ -44,6 +43,10 @@ void Loader::Timer1_Timer()
     if (m_openMainWindow)
         m_openMainWindow();
     close();
+    // Unloaded: the picture and the window's pixels are given back now, before
+    // the main window first paints, rather than when the program ends.
+    Image1->clear();
+    destroy();
 }
 
 void Loader::closeEvent(QCloseEvent *event)
