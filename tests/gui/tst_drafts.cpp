@@ -9,10 +9,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QJsonDocument>
-#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -44,22 +42,8 @@ void doTheWork(Harness &h)
 QStringList everything(const QWidget &window)
 {
     QStringList seen;
-    for (const QWidget *widget : window.findChildren<QWidget *>()) {
-        QString text;
-        if (const auto *line = qobject_cast<const QLineEdit *>(widget))
-            text = line->text();
-        else if (const auto *area = qobject_cast<const QPlainTextEdit *>(widget))
-            text = area->toPlainText();
-        else if (const auto *label = qobject_cast<const QLabel *>(widget))
-            text = label->text();
-        else if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
-            text = frame->title();
-        else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-            text = button->text() + (button->isEnabled() ? u"+"_s : u"-"_s);
-        else
-            continue;
-        seen.append(widget->objectName() + u'=' + text);
-    }
+    for (const QWidget *widget : window.findChildren<QWidget *>())
+        seen.append(widget->objectName() + u'=' + shownText(widget) + (widget->isEnabled() ? u"+"_s : u"-"_s));
     return seen;
 }
 
@@ -138,7 +122,6 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << u"The draft is empty."_s;
         QTest::newRow("cut short") << QByteArray("{\"format\":1,\"pages\":{\"BooksTab\":{\"Bname\":\"Di")
                                    << u"The draft is damaged"_s;
-        QTest::newRow("not JSON") << QByteArray("\x89PNG\r\n") << u"The draft is damaged"_s;
         QTest::newRow("a later format") << QByteArray("{\"format\":2,\"pages\":{}}")
                                         << u"written by a later version"_s;
         QTest::newRow("not a draft") << QByteArray("{\"format\":1}") << u"not a draft of Quillwright"_s;
@@ -218,40 +201,6 @@ private Q_SLOTS:
         QVERIFY(prompts.lastMessage().text.startsWith(u"Unsaved work cannot be kept safe against a crash"_s));
         QVERIFY(!startup->windows.at(0)->isDrafting());
         startup->windows.at(0)->hide();
-    }
-
-    // What a draft costs the GUI thread: gathering the state (the writing is
-    // done on a thread of its own).
-    void benchmarkGatheringTheState_data()
-    {
-        QTest::addColumn<int>("pageSize");
-        QTest::newRow("50 pages of 4 KB") << 4 * 1024;
-        QTest::newRow("50 pages of 100 KB") << 100 * 1024;
-    }
-    void benchmarkGatheringTheState()
-    {
-        QFETCH(int, pageSize);
-        Harness h;
-        const QString line = u"It was dark, and the door was locked; nobody came to the tower that night.\r\n"_s;
-        const QString text = line.repeated(pageSize / line.size());
-        QJsonArray slots;
-        QString list;
-        for (int i = 0; i < 50; ++i) {
-            slots.append(u"Page_%1:\"%2\""_s.arg(i).arg(text));
-            list += slots.last().toString() + u"\r\n"_s;
-        }
-        const QJsonObject book{{u"slots"_s, slots}, {u"count"_s, 50}, {u"Bptxt"_s, list}};
-        h.window().restoreDraft({{u"pages"_s, QJsonObject{{u"BooksTab"_s, book}}}});
-        QJsonObject state;
-        QBENCHMARK {
-            state = h.window().draftState();
-        }
-        QCOMPARE(state.value(u"pages"_s).toObject().value(u"BooksTab"_s).toObject().value(u"count"_s).toInt(), 50);
-        QString error;
-        QElapsedTimer writing;
-        writing.start();
-        QVERIFY(DraftFile::create(folder(), &error)->write(state, &error));
-        qInfo("Writing the draft, on its own thread, took %lld ms", writing.elapsed());
     }
 
 private:

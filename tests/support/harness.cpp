@@ -92,9 +92,8 @@ void Harness::run(const QString &steps)
     }
 }
 
-QString Harness::text(const char *name) const
+QString shownText(const QWidget *widget)
 {
-    const QWidget *widget = find(name);
     if (const auto *line = qobject_cast<const QLineEdit *>(widget))
         return line->text();
     if (const auto *area = qobject_cast<const QPlainTextEdit *>(widget))
@@ -106,6 +105,11 @@ QString Harness::text(const char *name) const
     if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
         return button->text();
     return {};
+}
+
+QString Harness::text(const char *name) const
+{
+    return shownText(find(name));
 }
 
 bool Harness::enabled(const char *name) const

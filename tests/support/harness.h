@@ -7,6 +7,9 @@
 
 #include <memory>
 
+// What a control shows: a box's text, a label's or button's caption, a frame's title.
+QString shownText(const QWidget *widget);
+
 // The main window as a test drives it: controls found by objectName, typed
 // into and clicked as the author does, and files saved into a temporary folder.
 // By default the dialogs are answered by a ScriptedPrompts; with `RealDialogs`
@@ -35,7 +38,7 @@ public:
     void type(const char *name, const QString &text);
     // Puts text in as a paste does, for characters no keyboard key sends.
     void paste(const char *name, const QString &text);
-    // What a control shows: a box's text, a label's or button's caption, a frame's title.
+    // What the control named `name` shows (shownText).
     QString text(const char *name) const;
     bool enabled(const char *name) const;
 
