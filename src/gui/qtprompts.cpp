@@ -7,6 +7,10 @@
 
 namespace {
 
+// The filters of both file dialogs; the first is chosen when a dialog opens.
+const QString MissionTexts = QStringLiteral("Mission texts (*.str)");
+const QStringList FileFilters = {MissionTexts, QStringLiteral("All files (*)")};
+
 QMessageBox::StandardButton standardButton(Prompts::Button button)
 {
     switch (button) {
@@ -71,12 +75,12 @@ QString QtPrompts::savePath(const QString &suggestedName)
         m_cd1->setObjectName(QStringLiteral("cd1"));
         m_cd1->setAcceptMode(QFileDialog::AcceptSave);
         m_cd1->setFileMode(QFileDialog::AnyFile);
-        m_cd1->setNameFilters({QStringLiteral("Mission texts (*.str)"), QStringLiteral("All files (*)")});
+        m_cd1->setNameFilters(FileFilters);
         m_cd1->setDefaultSuffix(QStringLiteral("str"));
         // Asking before an existing file is replaced is the dialog's default
         // and is never switched off.
     }
-    m_cd1->selectNameFilter(QStringLiteral("Mission texts (*.str)"));
+    m_cd1->selectNameFilter(MissionTexts);
     // The dialog keeps the folder it was last used in; only the name changes.
     m_cd1->selectFile(suggestedName);
     const int result = m_cd1->exec();
@@ -97,7 +101,7 @@ QString QtPrompts::openPath(const QString &folder)
     dialog->setObjectName(QStringLiteral("openDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setNameFilters({QStringLiteral("Mission texts (*.str)"), QStringLiteral("All files (*)")});
+    dialog->setNameFilters(FileFilters);
     const int result = dialog->exec();
     if (!dialog)
         return {};
