@@ -1,5 +1,7 @@
 #include "core/drafts.h"
 
+#include "core/fileoutput.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -7,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUuid>
@@ -147,13 +148,11 @@ std::variant<QJsonObject, QString> DraftFile::read() const
 
 bool DraftFile::write(const QJsonObject &state, QString *error) const
 {
-    QSaveFile file(m_path);
-    const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    const FileOutput::WriteResult result =
+        FileOutput::writeFile(m_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
+    if (!result.ok)
+        *error = result.error;
+    return result.ok;
 }
 
 QString DraftFile::setAside()
