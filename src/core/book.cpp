@@ -7,10 +7,45 @@
 
 namespace BookFile {
 
-QString pageEntry(int slot, const QString &text)
+namespace {
+
+const StrDocument::Style NewBookStyle{KeyPieces::PageKeyPrefix, KeyPieces::PageValueOpen};
+
+// The key of the entry a slot holds, for naming it in messages.
+QString slotKey(const SlotList &pages, int slot)
 {
-    return joined(entry({fixed(KeyPieces::PageKeyPrefix + QString::number(slot))}, KeyPieces::PageValueOpen,
-                        {fixed(text)}, KeyPieces::PageValueClose));
+    const StrSyntax::HandEntries parsed = StrSyntax::parseHandEntries(pages.origin(slot).text);
+    return parsed.entries.isEmpty() ? KeyPieces::PageKeyPrefix + QString::number(slot) : parsed.entries.first().key;
+}
+
+QList<QList<int>> origins(const QList<int> &entries)
+{
+    QList<QList<int>> result;
+    for (const int entry : entries)
+        result.append(QList<int>{entry});
+    return result;
+}
+
+} // namespace
+
+QString pageEntry(const StrDocument &document, int number, const QString &text)
+{
+    const StrDocument::Style style = document.style(PagePrefix, NewBookStyle);
+    const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
+    return style.prefix + QString::number(number) + style.separator + StrSyntax::escape(text, lineBreak)
+        + KeyPieces::PageValueClose;
+}
+
+int nextPageNumber(const BookState &book)
+{
+    for (int slot = book.PageCount() - 1; slot >= 0; --slot) {
+        const StrSyntax::HandEntries parsed = StrSyntax::parseHandEntries(book.Pg.origin(slot).text);
+        if (!parsed.entries.isEmpty()) {
+            if (const std::optional<int> number = StrSyntax::numberedKey(parsed.entries.first().key, PagePrefix))
+                return *number + 1;
+        }
+    }
+    return book.PageCount();
 }
 
 std::optional<int> slotFromText(const QString &text)
@@ -25,16 +60,96 @@ std::optional<int> slotFromText(const QString &text)
     return slot;
 }
 
-FileContent content(const BookState &book, const QString &location)
+QList<int> shownPages(const StrDocument &document)
 {
-    FileContent file;
-    if (book.BookLocationGiven && !location.isEmpty())
-        file.line({fixed(LocationPrefix),
-                   oneLine(location, QCoreApplication::translate("BookFile", "the \"Place of Book\" box"))});
-    for (int slot = 0; slot < book.PageCount(); ++slot) {
-        file.line({multiLine(book.Pg.at(slot),
-                             QCoreApplication::translate("BookFile", "page %1 (Page_%2)").arg(slot + 1).arg(slot))});
+    QList<int> shown;
+    QList<bool> seen(BookState::SlotCount);
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const std::optional<int> number = StrSyntax::numberedKey(document.rawKey(static_cast<int>(i)), PagePrefix);
+        if (number && *number < BookState::SlotCount && !seen[*number]) {
+            seen[*number] = true;
+            shown.append(static_cast<int>(i));
+        }
     }
+    return shown;
+}
+
+std::optional<Location> locationLine(const StrDocument &document)
+{
+    static const QRegularExpression mark(QStringLiteral("^[ \\t]*//[ \\t]*book[ \\t]+location[ \\t]*-"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QByteArray &bytes = document.bytes();
+    const qsizetype limit = document.entries().isEmpty() ? bytes.size() : document.entries().first().start;
+    qsizetype start = 0;
+    while (start < limit) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0 || end > limit)
+            end = limit;
+        qsizetype contentEnd = end;
+        if (contentEnd > start && bytes[contentEnd - 1] == '\r')
+            --contentEnd;
+        const QString line = document.decoded(start, contentEnd);
+        if (const QRegularExpressionMatch match = mark.match(line); match.hasMatch()) {
+            // The mark is ASCII: as many bytes as characters.
+            qsizetype textFrom = start + LocationPrefix.size();
+            if (!line.startsWith(LocationPrefix)) {
+                textFrom = start + match.capturedLength(0);
+                while (textFrom < contentEnd && (bytes[textFrom] == ' ' || bytes[textFrom] == '\t'))
+                    ++textFrom;
+            }
+            return Location{textFrom, contentEnd, document.decoded(textFrom, contentEnd)};
+        }
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+void load(BookState &book, const StrDocument &document)
+{
+    book.document = document;
+    book.opened = true;
+    const QList<int> pages = shownPages(document);
+    QStringList lines;
+    for (const int entry : pages)
+        lines.append(document.entryLine(entry));
+    book.Pg.load(lines, origins(pages));
+    book.BookLocationGiven = locationLine(document).has_value();
+}
+
+void rebase(BookState &book, const StrDocument &written)
+{
+    const QList<int> pages = shownPages(written);
+    book.Pg.rebase(origins(pages));
+    book.document = written;
+}
+
+std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location, int codePage)
+{
+    StrDocument file = book.document;
+    const bool wanted = book.BookLocationGiven && !location.isEmpty();
+    const Piece place = oneLine(location, QCoreApplication::translate("BookFile", "the \"Place of Book\" box"));
+    if (wanted) {
+        if (std::optional<TextCheck::Problem> problem = TextCheck::firstProblem({place}, codePage))
+            return *problem;
+    }
+    if (const std::optional<Location> line = locationLine(file)) {
+        if (!wanted) {
+            qsizetype end = file.bytes().indexOf('\n', line->textTo);
+            end = end < 0 ? file.bytes().size() : end + 1;
+            qsizetype start = file.bytes().lastIndexOf('\n', line->textFrom - 1) + 1;
+            file.replace(start, end, QString());
+        } else if (location != line->text) {
+            file.replace(line->textFrom, line->textTo, location, {place});
+        }
+    } else if (wanted) {
+        file.insertLines(0, LocationPrefix + location, {place});
+    }
+    const SlotFile::Kind kind{{PagePrefix}, QCoreApplication::translate("BookFile", "a book file"), book.opened};
+    const auto placeOf = [&book](int slot) {
+        return QCoreApplication::translate("BookFile", "page %1 (%2)").arg(slot + 1).arg(slotKey(book.Pg, slot));
+    };
+    if (std::optional<TextCheck::Problem> problem = SlotFile::apply(file, book.Pg, kind, placeOf, codePage))
+        return *problem;
     return file;
 }
 

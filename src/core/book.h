@@ -1,38 +1,68 @@
 #pragma once
 
-#include "core/filecontent.h"
+#include "core/slotfile.h"
 #include "core/slotlist.h"
+#include "core/strdocument.h"
 
 #include <optional>
+#include <variant>
 
 // The book being composed on the Books tab: up to 50 page entries, each a
-// finished line such as Page_0:"It was dark." (line breaks inside as CR LF).
+// finished line such as Page_0:"It was dark." (line breaks inside as CR LF),
+// over the document of the file it was opened from (an empty one for a new book).
 struct BookState {
     static constexpr int SlotCount = 50;
 
-    SlotList Pg{SlotCount, SlotCount};   // slot k holds the entry of page k
+    SlotList Pg{SlotCount, SlotCount};   // slot k holds the entry of the book's k-th page
     bool BookLocationGiven = false;      // set by every change of the place box
+    StrDocument document;                // the file the book was opened from, or nothing
+    bool opened = false;   // from a file, rather than typed from scratch
 
     int PageCount() const { return Pg.count(); }
     int PageEditIndex() const { return Pg.editPosition(); }
 };
 
 // The book file: an optional comment line with the place of the book, then the
-// entries of the book's pages in slot order.
+// entries of the book's pages. An opened file keeps everything else it holds.
 namespace BookFile {
 
 inline constexpr QLatin1String LocationPrefix{"// Book Location - "};
+inline constexpr QLatin1String PagePrefix{"page_"};
 
-// The entry line of a page typed into slot `slot`: Page_<slot>:"<text>".
-QString pageEntry(int slot, const QString &text);
+// The entry line of a page numbered `number`, written as `document`'s pages
+// are (Page_<number>:"<text>" in a new book), its quotes and backslashes escaped.
+QString pageEntry(const StrDocument &document, int number, const QString &text);
+
+// The number of the page added next: one after the book's last page, 0 for none.
+int nextPageNumber(const BookState &book);
 
 // The slot named by the "Edit Page" box: a whole number from 0 to 49, blanks
 // around it allowed. Nothing for any other text.
 std::optional<int> slotFromText(const QString &text);
 
-// The file. The location line is there when the book has a location mark and
-// `location` is not empty.
-FileContent content(const BookState &book, const QString &location);
+// The entries the tab shows, in file order: the first entry of each page
+// number from 0 to 49.
+QList<int> shownPages(const StrDocument &document);
+
+// The place of the book: the "// Book Location - " comment before the first
+// page (any spacing and case), and where its text stands in the bytes.
+struct Location {
+    qsizetype textFrom = 0;
+    qsizetype textTo = 0;
+    QString text;
+};
+std::optional<Location> locationLine(const StrDocument &document);
+
+// Fills the book from its file.
+void load(BookState &book, const StrDocument &document);
+// After a save: the written file becomes the one the book is laid over.
+void rebase(BookState &book, const StrDocument &written);
+
+// The file: the book's document with the place line and the pages laid over
+// it, or the first slot that does not hold a well-formed page entry. The place
+// line is there when the book has a location mark and `location` is not empty.
+std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location,
+                                                       int codePage);
 
 // The name the save dialog proposes: the book name with ".str" appended.
 QString suggestedName(const QString &bookName);

@@ -1,24 +1,9 @@
 #include "core/fileoutput.h"
 
-#include "core/codepages.h"
-
 #include <QCoreApplication>
 #include <QSaveFile>
 
 namespace FileOutput {
-
-std::optional<QByteArray> fileBytes(const QStringList &lines, int codePage)
-{
-    QByteArray bytes;
-    for (const QString &line : lines) {
-        const std::optional<QByteArray> encoded = CodePages::encode(line, codePage);
-        if (!encoded)
-            return std::nullopt;
-        bytes.append(*encoded);
-        bytes.append("\r\n", 2);
-    }
-    return bytes;
-}
 
 WriteResult writeFile(const QString &path, const QByteArray &data)
 {

@@ -8,14 +8,8 @@
 
 class QSaveFile;
 
-// How the game's text files are written: every line, the last one included,
-// followed by CR LF, in a single-byte code page, with nothing added before or
-// after.
+// How the game's text files reach the disk: whole or not at all.
 namespace FileOutput {
-
-// The bytes of a file made of `lines`, or nothing when a line holds a
-// character the code page cannot represent. A line may itself hold CR LF.
-std::optional<QByteArray> fileBytes(const QStringList &lines, int codePage);
 
 struct WriteResult {
     bool ok = false;

@@ -3,26 +3,111 @@
 #include "core/keypieces.h"
 
 #include <QCoreApplication>
+#include <QHash>
 
 namespace GoalsFile {
 
-QString goalEntry(int goal, const QString &fiction, const QString &text)
+namespace {
+
+QList<QList<int>> origins(const QList<Goal> &goals)
 {
-    const QString number = QString::number(goal);
-    return joined(entry({fixed(KeyPieces::GoalFictionPrefix + number)}, KeyPieces::GoalValueOpen, {fixed(fiction)},
-                        KeyPieces::GoalValueClose))
-        + QLatin1String("\r\n")
-        + joined(entry({fixed(KeyPieces::GoalTextPrefix + number)}, KeyPieces::GoalValueOpen, {fixed(text)},
-                       KeyPieces::GoalValueClose));
+    QList<QList<int>> result;
+    for (const Goal &goal : goals) {
+        QList<int> entries;
+        for (const int entry : {goal.fiction, goal.text}) {
+            if (entry >= 0)
+                entries.append(entry);
+        }
+        std::sort(entries.begin(), entries.end());
+        result.append(entries);
+    }
+    return result;
 }
 
-FileContent content(const GoalsState &goals)
+} // namespace
+
+QString goalEntry(const StrDocument &document, int goal, const QString &fiction, const QString &text)
 {
-    FileContent file;
-    for (int goal = 0; goal < goals.GoalCount(); ++goal) {
-        file.line({multiLine(goals.GoalList.at(goal),
-                             QCoreApplication::translate("GoalsFile", "goal %1").arg(goal + 1))});
+    const QString number = QString::number(goal);
+    const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
+    const auto line = [&](QLatin1String prefix, QLatin1String newPrefix, const QString &value) {
+        const StrDocument::Style style = document.style(prefix, {newPrefix, KeyPieces::GoalValueOpen});
+        return style.prefix + number + style.separator + StrSyntax::escape(value, lineBreak)
+            + KeyPieces::GoalValueClose;
+    };
+    return line(FictionPrefix, KeyPieces::GoalFictionPrefix, fiction) + QLatin1String("\r\n")
+        + line(TextPrefix, KeyPieces::GoalTextPrefix, text);
+}
+
+int nextGoalNumber(const GoalsState &goals)
+{
+    for (int slot = goals.GoalCount() - 1; slot >= 0; --slot) {
+        for (const StrSyntax::HandEntry &entry :
+             StrSyntax::parseHandEntries(goals.GoalList.origin(slot).text).entries) {
+            std::optional<int> number = StrSyntax::numberedKey(entry.key, FictionPrefix);
+            if (!number)
+                number = StrSyntax::numberedKey(entry.key, TextPrefix);
+            if (number)
+                return *number + 1;
+        }
     }
+    return goals.GoalCount();
+}
+
+QList<Goal> shownGoals(const StrDocument &document)
+{
+    QList<Goal> goals;
+    QHash<int, qsizetype> index;
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const int entry = static_cast<int>(i);
+        const QLatin1String key = document.rawKey(entry);
+        std::optional<int> number = StrSyntax::numberedKey(key, FictionPrefix);
+        const bool fiction = number.has_value();
+        if (!number)
+            number = StrSyntax::numberedKey(key, TextPrefix);
+        if (!number)
+            continue;
+        auto found = index.constFind(*number);
+        if (found == index.cend()) {
+            found = index.insert(*number, goals.size());
+            goals.append({*number, -1, -1});
+        }
+        int &slot = fiction ? goals[*found].fiction : goals[*found].text;
+        if (slot < 0)
+            slot = entry;
+    }
+    return goals;
+}
+
+void load(GoalsState &goals, const StrDocument &document)
+{
+    goals.document = document;
+    goals.opened = true;
+    const QList<Goal> shown = shownGoals(document);
+    const QList<QList<int>> from = origins(shown);
+    QStringList lines;
+    for (const QList<int> &entries : from) {
+        QStringList parts;
+        for (const int entry : entries)
+            parts.append(document.entryLine(entry));
+        lines.append(parts.join(QLatin1String("\r\n")));
+    }
+    goals.GoalList.load(lines, from);
+}
+
+void rebase(GoalsState &goals, const StrDocument &written)
+{
+    goals.GoalList.rebase(origins(shownGoals(written)));
+    goals.document = written;
+}
+
+std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, int codePage)
+{
+    StrDocument file = goals.document;
+    const SlotFile::Kind kind{{FictionPrefix, TextPrefix}, SuggestedName, goals.opened};
+    const auto placeOf = [](int slot) { return QCoreApplication::translate("GoalsFile", "goal %1").arg(slot + 1); };
+    if (std::optional<TextCheck::Problem> problem = SlotFile::apply(file, goals.GoalList, kind, placeOf, codePage))
+        return *problem;
     return file;
 }
 

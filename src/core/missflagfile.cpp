@@ -7,6 +7,25 @@
 
 namespace MissflagFile {
 
+namespace {
+
+Piece numberBox(const QString &number)
+{
+    return oneLine(number, QCoreApplication::translate("MissflagFile", "the \"Mission No.\" box"));
+}
+
+Piece briefingBox(const QString &briefing)
+{
+    return oneLine(briefing, QCoreApplication::translate("MissflagFile", "the \"Briefing No.\" box"));
+}
+
+QString programFlags()
+{
+    return QLatin1String(" ,") + KeyPieces::LoadoutFlagWord + KeyPieces::EndFlagWord;
+}
+
+} // namespace
+
 MissionNumber readMissionNumber(const QString &typed, const QLocale &locale)
 {
     const auto alternatives = [](const QStringList &texts) {
@@ -40,26 +59,75 @@ MissionNumber readMissionNumber(const QString &typed, const QLocale &locale)
     return {Reading::Accepted, wholeValue > 1 ? wholeValue - 1 : 0};
 }
 
-FileContent content(const QString &number, int skipLines, const QString &briefing)
+StrDocument content(const QString &number, int skipLines, const QString &briefing)
 {
-    FileContent file;
-    for (const char *line : {"// Valid mission flags",
-                             "//",
-                             "// skip         This mission doesn't exist; it should be skipped.",
-                             "// no_briefing  Skip the briefing movie",
-                             "// no_loadout   Skip the loadout",
-                             "// cutscene     Play a cutscene immediately afterward",
-                             "// end          End the game when this mission is completed",
-                             "//"})
-        file.line(QLatin1String(line));
-    const QLatin1String open(":\"");
+    QString text = QStringLiteral("// Valid mission flags\r\n"
+                                  "//\r\n"
+                                  "// skip         This mission doesn't exist; it should be skipped.\r\n"
+                                  "// no_briefing  Skip the briefing movie\r\n"
+                                  "// no_loadout   Skip the loadout\r\n"
+                                  "// cutscene     Play a cutscene immediately afterward\r\n"
+                                  "// end          End the game when this mission is completed\r\n"
+                                  "//\r\n");
     for (int i = 1; i <= skipLines; ++i)
-        file.line(entry({fixed(QLatin1String("miss_") + QString::number(i))}, open, {fixed(QStringLiteral("skip"))}));
-    file.line(entry({fixed(QStringLiteral("miss_")),
-                     oneLine(number, QCoreApplication::translate("MissflagFile", "the \"Mission No.\" box"))},
-                    open,
-                    {oneLine(briefing, QCoreApplication::translate("MissflagFile", "the \"Briefing No.\" box")),
-                     fixed(QLatin1String(" ,") + KeyPieces::LoadoutFlagWord + KeyPieces::EndFlagWord)}));
+        text += QLatin1String("miss_") + QString::number(i) + QLatin1String(":\"skip\"\r\n");
+    text += QLatin1String("miss_0:\"\"\r\n");
+    const QByteArray bytes = text.toLatin1();
+    StrDocument file = StrDocument::fromTemplate(QLatin1String(bytes.constData(), bytes.size()));
+    const int mission = static_cast<int>(file.entries().size()) - 1;
+    file.setEntryLine(mission,
+                      MissionPrefix + number + QLatin1String(":\"")
+                          + StrSyntax::escape(briefing + programFlags(), u"\r\n") + u'"',
+                      {numberBox(number), briefingBox(briefing)});
+    return file;
+}
+
+QList<int> missions(const StrDocument &document)
+{
+    QList<int> found;
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const int entry = static_cast<int>(i);
+        const QLatin1String key = document.rawKey(entry);
+        if (key.size() > MissionPrefix.size() && key.startsWith(MissionPrefix, Qt::CaseInsensitive)
+            && document.text(entry).trimmed().compare(QLatin1String("skip"), Qt::CaseInsensitive) != 0)
+            found.append(entry);
+    }
+    return found;
+}
+
+Mission mission(const StrDocument &document, int entry)
+{
+    const QString text = document.text(entry);
+    Mission shown{document.key(entry).sliced(MissionPrefix.size()), text, QString()};
+    static const QRegularExpression flags(QStringLiteral("[ \\t]*,[ \\t]*no_loadout[ \\t]*,[ \\t]*end[ \\t]*$"));
+    if (const QRegularExpressionMatch match = flags.match(text); match.hasMatch()) {
+        shown.briefing = text.left(match.capturedStart(0));
+        shown.flags = match.captured(0);
+    }
+    return shown;
+}
+
+StrDocument document(const StrDocument &document, int entry, const Mission &opened, const Mission &now)
+{
+    StrDocument file = document;
+    const QString value = now.briefing + now.flags;
+    if (entry < 0) {
+        const StrDocument::Style style = file.style(MissionPrefix, {MissionPrefix, QStringLiteral(":\"")});
+        file.insertLines(file.insertionPoint({MissionPrefix}),
+                         style.prefix + now.number + style.separator
+                             + StrSyntax::escape(value, u"\r\n") + u'"',
+                         {numberBox(now.number), briefingBox(now.briefing)});
+        return file;
+    }
+    if (now.number != opened.number) {
+        const QString prefix = file.key(entry).left(MissionPrefix.size());
+        const QString raw = now.briefing == opened.briefing ? file.rawText(entry)
+                                                            : StrSyntax::escape(value, u"\r\n");
+        file.setEntryLine(entry, prefix + now.number + file.separator(entry) + raw + u'"',
+                          {numberBox(now.number), briefingBox(now.briefing)});
+    } else if (now.briefing != opened.briefing) {
+        file.setText(entry, value, briefingBox(now.briefing));
+    }
     return file;
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
-#include "core/filecontent.h"
+#include "core/strdocument.h"
 
 #include <QLocale>
 
 // missflag.str: a header of comment lines listing the flags, a "skip" line for
-// every mission number below the author's, and the author's mission line.
+// every mission number below the author's, and the author's mission line. An
+// opened file keeps every line but the one of the mission the tab edits.
 namespace MissflagFile {
 
 inline constexpr QLatin1String FileName{"missflag.str"};
+inline constexpr QLatin1String MissionPrefix{"miss_"};
 
 // The highest mission number accepted: the file gets one skip line for every
 // whole number from 1 up to the mission number minus 1.
@@ -29,8 +31,26 @@ struct MissionNumber {
 // optionally the locale's decimal separator and more digits, optional blanks.
 MissionNumber readMissionNumber(const QString &typed, const QLocale &locale = QLocale());
 
-// The whole file: the header, `skipLines` skip lines, then the mission line
+// A new file: the header, `skipLines` skip lines, then the mission line
 // miss_<number>:"<briefing> ,no_loadout, end" with the number as typed.
-FileContent content(const QString &number, int skipLines, const QString &briefing);
+StrDocument content(const QString &number, int skipLines, const QString &briefing);
+
+// The mission lines of a file: its miss_ entries that are not "skip".
+QList<int> missions(const StrDocument &document);
+
+// A mission line as the tab shows it: the number as written after "miss_",
+// the briefing, and the flags after it that the tab does not show (" ,no_loadout,
+// end" as the program writes them, with any spacing; nothing when the line
+// does not end so, and the whole text is the briefing).
+struct Mission {
+    QString number;
+    QString briefing;
+    QString flags;
+};
+Mission mission(const StrDocument &document, int entry);
+
+// `document` with the mission line `entry` holding `now` where it differs
+// from `opened` (-1: a new mission line after the others).
+StrDocument document(const StrDocument &document, int entry, const Mission &opened, const Mission &now);
 
 } // namespace MissflagFile

@@ -6,32 +6,67 @@ namespace NewgameFile {
 
 namespace {
 
-Pieces keyed(const char *key, const char *open, const Piece &value)
+std::array<QString, 4> values(const Texts &texts)
 {
-    return entry({fixed(QLatin1String(key))}, QLatin1String(open), {value});
+    return {texts.title, texts.easy, texts.middle, texts.hardest};
 }
 
-Piece box(const QString &text, const char *place)
-{
-    return oneLine(text, QCoreApplication::translate("NewgameFile", place));
-}
+const char *const Places[] = {
+    QT_TRANSLATE_NOOP("NewgameFile", "the \"Mission Title\" box"),
+    QT_TRANSLATE_NOOP("NewgameFile", "the first \"Difficulty\" box (diff_0)"),
+    QT_TRANSLATE_NOOP("NewgameFile", "the second \"Difficulty\" box (diff_1)"),
+    QT_TRANSLATE_NOOP("NewgameFile", "the third \"Difficulty\" box (diff_2)"),
+};
 
 } // namespace
 
-FileContent content(const Texts &texts)
+StrDocument newDocument()
 {
-    FileContent file;
-    file.line(keyed("difficulty", ": \"", fixed(QStringLiteral("Difficulty:"))))
-        .line(QStringLiteral("// This mission's title."))
-        .line(keyed("skip_training", ": \"", box(texts.title, "the \"Mission Title\" box")))
-        .line(QString())
-        .line(keyed("options", ": \"", fixed(QStringLiteral("Options"))))
-        .line(keyed("cancel", ": \"", fixed(QStringLiteral("Cancel"))))
-        .line(QString())
-        // Two blanks after the colon of the difficulty keys.
-        .line(keyed("diff_0", ":  \"", box(texts.easy, "the first \"Difficulty\" box (diff_0)")))
-        .line(keyed("diff_1", ":  \"", box(texts.middle, "the second \"Difficulty\" box (diff_1)")))
-        .line(keyed("diff_2", ":  \"", box(texts.hardest, "the third \"Difficulty\" box (diff_2)")));
+    // Two blanks after the colon of the difficulty keys.
+    return StrDocument::fromTemplate(QLatin1String("difficulty: \"Difficulty:\"\r\n"
+                                                   "// This mission's title.\r\n"
+                                                   "skip_training: \"\"\r\n"
+                                                   "\r\n"
+                                                   "options: \"Options\"\r\n"
+                                                   "cancel: \"Cancel\"\r\n"
+                                                   "\r\n"
+                                                   "diff_0:  \"\"\r\n"
+                                                   "diff_1:  \"\"\r\n"
+                                                   "diff_2:  \"\"\r\n"));
+}
+
+Texts texts(const StrDocument &document)
+{
+    std::array<QString, 4> found;
+    for (std::size_t i = 0; i < Keys.size(); ++i) {
+        const int entry = document.find(Keys[i]);
+        if (entry >= 0)
+            found[i] = document.text(entry);
+    }
+    return {found[0], found[1], found[2], found[3]};
+}
+
+StrDocument document(const StrDocument &document, const Texts &opened, const Texts &texts)
+{
+    StrDocument file = document;
+    const std::array<QString, 4> before = values(opened);
+    const std::array<QString, 4> now = values(texts);
+    for (std::size_t i = 0; i < Keys.size(); ++i) {
+        if (now[i] == before[i])
+            continue;
+        const Piece check = oneLine(now[i], QCoreApplication::translate("NewgameFile", Places[i]));
+        const int entry = file.find(Keys[i]);
+        if (entry >= 0) {
+            file.setText(entry, now[i], check);
+            continue;
+        }
+        const QLatin1String prefix = i == 0 ? QLatin1String("skip_training") : QLatin1String("diff_");
+        const StrDocument::Style style =
+            file.style(prefix, {prefix, i == 0 ? QStringLiteral(": \"") : QStringLiteral(":  \"")});
+        const QString key = i == 0 ? style.prefix : style.prefix + QString::number(i - 1);
+        file.insertLines(file.insertionPoint({QLatin1String("skip_training"), QLatin1String("diff_")}),
+                         key + style.separator + StrSyntax::escape(now[i], file.lineEnd()) + u'"', {check});
+    }
     return file;
 }
 

@@ -4,6 +4,7 @@
 #include "core/textcheck.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace Opening {
 
@@ -14,69 +15,66 @@ QString tr(const char *text)
     return QCoreApplication::translate("Opening", text);
 }
 
+QString noteLine(const StrReader::Note &note)
+{
+    return note.line > 0 ? tr("Line %1: %2").arg(note.line).arg(note.text) : note.text;
+}
+
 } // namespace
 
-StrReader::Decoder decoder(int codePage)
-{
-    return [codePage](QByteArrayView bytes, QList<qsizetype> *undefinedOffsets) {
-        CodePages::Decoded decoded = CodePages::decode(bytes, codePage);
-        if (undefinedOffsets)
-            undefinedOffsets->append(decoded.undefinedBytes);
-        return decoded.text;
-    };
-}
-
-QList<NamedText> texts(const StrReader::Result &file)
-{
-    QList<NamedText> named;
-    switch (file.kind) {
-    case StrReader::Kind::Book:
-        if (file.book.hasLocation)
-            named.append({tr("the place of the book"), file.book.location});
-        for (auto it = file.book.pages.cbegin(); it != file.book.pages.cend(); ++it)
-            named.append({QStringLiteral("Page_%1").arg(it.key()), it.value()});
-        break;
-    case StrReader::Kind::Goals:
-        for (auto it = file.goals.fiction.cbegin(); it != file.goals.fiction.cend(); ++it)
-            named.append({QStringLiteral("fiction_%1").arg(it.key()), it.value()});
-        for (auto it = file.goals.text.cbegin(); it != file.goals.text.cend(); ++it)
-            named.append({QStringLiteral("text_%1").arg(it.key()), it.value()});
-        break;
-    case StrReader::Kind::Newgame:
-        named = {{QStringLiteral("skip_training"), file.newgame.title},
-                 {QStringLiteral("diff_0"), file.newgame.easy},
-                 {QStringLiteral("diff_1"), file.newgame.middle},
-                 {QStringLiteral("diff_2"), file.newgame.hardest}};
-        break;
-    case StrReader::Kind::Missflag:
-        named = {{tr("the mission number"), file.missflag.number}, {tr("the briefing flag"), file.missflag.briefing}};
-        break;
-    case StrReader::Kind::Titles:
-        named = {{tr("the mission number"), file.titles.number}, {tr("the mission title"), file.titles.title}};
-        break;
-    }
-    return named;
-}
-
-QStringList losses(const StrReader::Result &file, int codePage)
+QStringList noteLines(const StrReader::Result &file, int codePage)
 {
     QStringList lines;
     for (const StrReader::Note &note : file.notes)
-        lines.append(note.line > 0 ? tr("Line %1: %2").arg(note.line).arg(note.text) : note.text);
-
+        lines.append(noteLine(note));
+    if (file.notesLeftOut > 0)
+        lines.append(tr("%1 more notes are not listed.").arg(QLocale().toString(file.notesLeftOut)));
     if (file.utf8) {
         lines.append(tr("The file is written in UTF-8. It will be saved in %1.").arg(CodePages::description(codePage)));
-        for (const NamedText &named : texts(file)) {
-            if (const auto bad = CodePages::firstUnencodable(named.text, codePage)) {
-                const char32_t c = bad->codePoint;
-                lines.append(tr("%1 holds %2 \u201C\u2068%3\u2069\u201D, which that code page cannot hold: "
-                                "replace it before saving.")
-                                 .arg(named.place, TextCheck::codePointName(c),
-                                      QStringView(QChar::fromUcs4(c)).toString()));
-            }
+        const StrDocument &document = file.document;
+        const QString text = document.decoded(0, document.bytes().size());
+        if (const auto bad = CodePages::firstUnencodable(text, codePage)) {
+            const char32_t c = bad->codePoint;
+            const int line = static_cast<int>(QStringView(text).first(bad->index).count(u'\n')) + 1;
+            lines.append(tr("Line %1 holds %2 \u201C\u2068%3\u2069\u201D, which that code page cannot hold: "
+                            "replace it before saving.")
+                             .arg(QString::number(line), TextCheck::codePointName(c),
+                                  QStringView(QChar::fromUcs4(c)).toString()));
         }
     }
     return lines;
+}
+
+std::optional<Message> message(const StrReader::Result &file, int codePage, const QString &shownPath)
+{
+    const QStringList lines = noteLines(file, codePage);
+    if (lines.isEmpty())
+        return std::nullopt;
+    Message message;
+    message.asks = file.utf8 || std::any_of(file.notes.cbegin(), file.notes.cend(), [](const StrReader::Note &note) {
+        return note.severity == StrReader::Note::Differs;
+    });
+    message.repairable = std::any_of(file.notes.cbegin(), file.notes.cend(),
+                                     [](const StrReader::Note &note) { return note.repairEntry >= 0; });
+    QStringList shown = lines.first(std::min<qsizetype>(lines.size(), MaxShown));
+    if (lines.size() > MaxShown)
+        shown.append(tr("\u2026 and %1 more (see the details).").arg(QLocale().toString(lines.size() - MaxShown)));
+    const QString list = shown.join(QLatin1Char('\n'));
+    if (message.asks) {
+        message.text = message.repairable
+            ? tr("The game reads this file otherwise than it stands:\n%1\n\n%2\n\nRepair takes each line with a bare "
+                 "quote whole as its text. Open it as it stands, repair it, or cancel?")
+                  .arg(shownPath, list)
+            : tr("Not all of this file can be kept as it stands:\n%1\n\n%2\n\nOpen it all the same?")
+                  .arg(shownPath, list);
+    } else {
+        message.text = tr("The tab does not show everything in this file:\n%1\n\n%2\n\nAll of it is kept, and "
+                          "saving writes it back as it stands.")
+                           .arg(shownPath, list);
+    }
+    if (lines.size() > MaxShown)
+        message.details = lines.join(QLatin1Char('\n'));
+    return message;
 }
 
 } // namespace Opening

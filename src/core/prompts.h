@@ -10,7 +10,7 @@
 class Prompts
 {
 public:
-    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel };
+    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel, Repair };
     enum class Icon { None, Information, Warning };
 
     struct Message {
@@ -19,6 +19,7 @@ public:
         QString text;
         QList<Button> buttons{Button::Ok};
         Button defaultButton = Button::None;
+        QString details{};   // a longer text the author can unfold, select and copy
     };
 
     virtual ~Prompts() = default;

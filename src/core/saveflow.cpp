@@ -24,18 +24,18 @@ SaveFlow::SaveFlow(Prompts &prompts)
 {
 }
 
-bool SaveFlow::refuse(const FileContent &content)
+bool SaveFlow::refuse(const Pieces &texts)
 {
-    const std::optional<TextCheck::Problem> problem = TextCheck::firstProblem(content, m_codePage);
+    const std::optional<TextCheck::Problem> problem = TextCheck::firstProblem(texts, m_codePage);
     if (!problem)
         return false;
     m_prompts.warn(TextCheck::message(*problem, m_codePage));
     return true;
 }
 
-bool SaveFlow::save(const QString &suggestedName, const FileContent &content)
+bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
 {
-    if (refuse(content))
+    if (refuse(document.authorTexts()))
         return false;
 
     const QString path = m_prompts.savePath(suggestedName);
@@ -50,7 +50,7 @@ bool SaveFlow::save(const QString &suggestedName, const FileContent &content)
         return false;
     }
 
-    const std::optional<QByteArray> bytes = FileOutput::fileBytes(content.lines(), m_codePage);
+    const std::optional<QByteArray> bytes = document.write(m_codePage);
     if (!bytes) {
         showFailure(path, tr("The text holds a character that %1 cannot represent.")
                               .arg(CodePages::description(m_codePage)));

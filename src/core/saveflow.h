@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/filecontent.h"
+#include "core/strdocument.h"
 
 class Prompts;
 
@@ -21,10 +21,10 @@ public:
     void setCodePage(int codePage) { m_codePage = codePage; }
 
     // Returns true when the file was written.
-    bool save(const QString &suggestedName, const FileContent &content);
+    bool save(const QString &suggestedName, const StrDocument &document);
 
-    // Shows the message that refuses `content`; false when all of it can be written.
-    bool refuse(const FileContent &content);
+    // Shows the message that refuses the author's texts; false when all of them can be written.
+    bool refuse(const Pieces &texts);
 
 private:
     void showFailure(const QString &path, const QString &reason);

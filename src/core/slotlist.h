@@ -1,12 +1,21 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <algorithm>
 #include <QStringList>
 
-// A fixed table of entry slots of which the first `count()` make the list: the
+
+// A table of entry slots of which the first `count()` make the list: the
 // pages of a book, the goals of goals.str. An entry is a finished line (or two,
 // joined by CR LF) as the file will hold it. Edit mode shows one slot at a
 // time; it can step past the end of the list, onto slots outside it.
+//
+// A list opened from a file may hold more entries than `limit()`: all of them
+// are shown and stepped through, and nothing more can be added. Each slot
+// remembers the entries of the file it came from (none for an entry added
+// here) and its text as it was opened or added.
 class SlotList
 {
 public:
@@ -32,15 +41,29 @@ public:
     bool append(const QString &entry);
 
     // Moves the edit position by `step`, bounded to 0..limit-1 (not to the
-    // count), and returns the entry of that slot.
+    // count), or to the count when an opened list is longer, and returns the
+    // entry of that slot.
     const QString &step(int step);
 
     // Stores `entry`, taken whole, in `slot` (bounded to 0..limit-1), even one
     // at or beyond the count, and puts the edit position back to 0.
     void store(int slot, const QString &entry);
 
-    // Makes the first `count` slots the list (0..limit), as when a file is read.
-    void setCount(int count);
+    // Makes `entries` the list, as when a file is read; `origins` are the
+    // file's entries each came from.
+    void load(const QStringList &entries, const QList<QList<int>> &origins);
+
+    // After a save: the list's slots came from `origins` of the file written,
+    // in their order (an empty slot wrote none).
+    void rebase(const QList<QList<int>> &origins);
+
+    struct Origin {
+        QList<int> entries;   // in the opened file; empty for an entry added here
+        QString text;         // the slot's text as opened or added
+    };
+    const Origin &origin(int slot) const { return m_origins.at(std::clamp<qsizetype>(slot, 0, m_origins.size() - 1)); }
+    // Every entry of the opened file that a slot came from.
+    const QList<int> &openedEntries() const { return m_openedEntries; }
 
     // Every slot, the list's and those outside it, for a draft.
     const QStringList &allSlots() const { return m_slots; }
@@ -53,7 +76,11 @@ public:
     void reset() { m_count = 0; }
 
 private:
+    int lastSlot() const;
+
     QStringList m_slots;
+    QList<Origin> m_origins;
+    QList<int> m_openedEntries;
     int m_limit;
     int m_count = 0;
     int m_editPosition = 0;

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace TextCheck {
 
 namespace {
@@ -17,17 +19,6 @@ QString tr(const char *text)
 bool isControl(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-// The line and column of `index` in `text`, whose lines are joined by CR LF.
-Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t codePoint)
-{
-    Problem problem{kind, piece.place, 1, 1, codePoint};
-    const QStringView before = QStringView(piece.text).first(index);
-    const qsizetype lineStart = before.lastIndexOf(QLatin1Char('\n')) + 1;
-    problem.line = static_cast<int>(before.count(QLatin1Char('\n'))) + 1;
-    problem.column = static_cast<int>(before.sliced(lineStart).toUcs4().size()) + 1;
-    return problem;
 }
 
 std::optional<Problem> controlProblem(const Piece &piece)
@@ -76,14 +67,24 @@ QString characterWords(char32_t codePoint)
 
 } // namespace
 
+Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t codePoint)
+{
+    Problem problem{kind, piece.place, 1, 1, codePoint, {}};
+    const QStringView before = QStringView(piece.text).first(std::clamp<qsizetype>(index, 0, piece.text.size()));
+    const qsizetype lineStart = before.lastIndexOf(QLatin1Char('\n')) + 1;
+    problem.line = static_cast<int>(before.count(QLatin1Char('\n'))) + 1;
+    problem.column = static_cast<int>(before.sliced(lineStart).toUcs4().size()) + 1;
+    return problem;
+}
+
 QString codePointName(char32_t codePoint)
 {
     return QStringLiteral("U+%1").arg(static_cast<uint>(codePoint), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-std::optional<Problem> firstProblem(const FileContent &content, int codePage)
+std::optional<Problem> firstProblem(const Pieces &texts, int codePage)
 {
-    for (const Piece &piece : content.authorTexts()) {
+    for (const Piece &piece : texts) {
         if (const auto control = controlProblem(piece))
             return control;
         if (const auto bad = CodePages::firstUnencodable(piece.text, codePage))
@@ -96,6 +97,12 @@ QString message(const Problem &problem, int codePage)
 {
     QString why;
     switch (problem.kind) {
+    case Problem::Malformed:
+        return tr("In %1, line %2, column %3: %4.\n\nCorrect the entry, then save again. Nothing was written.")
+            .arg(problem.place)
+            .arg(problem.line)
+            .arg(problem.column)
+            .arg(problem.reason);
     case Problem::LineBreak:
         return tr("%1 holds a line break (%2) at line %3, column %4. A one-line box cannot hold line "
                   "breaks: in the file the break would split the entry.\n\n"

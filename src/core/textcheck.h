@@ -11,18 +11,22 @@
 namespace TextCheck {
 
 struct Problem {
-    enum Kind { LineBreak, ControlCharacter, Unencodable };
+    enum Kind { LineBreak, ControlCharacter, Unencodable, Malformed };
 
     Kind kind = Unencodable;
     QString place;         // where it was typed, e.g. "the \"Mission Title\" box"
     int line = 1;          // inside that box, from 1
     int column = 1;        // in characters, from 1
     char32_t codePoint = 0;
+    QString reason;        // Malformed: what is wrong there
 };
 
-// The first problem in the author's texts of `content`, if any. Tab is allowed
+// The problem at `index` of `text` (lines joined by CR LF) in `place`.
+Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t codePoint);
+
+// The first problem in the author's texts, if any. Tab is allowed
 // everywhere, CR LF only in multi-line boxes.
-std::optional<Problem> firstProblem(const FileContent &content, int codePage);
+std::optional<Problem> firstProblem(const Pieces &texts, int codePage);
 
 // The message that refuses the save: what the character is (its U+ code
 // always; the character itself only where it can be seen, isolated so that it

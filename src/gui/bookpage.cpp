@@ -73,7 +73,7 @@ void BookPage::Apage_Click()
                         QStringLiteral(" Sorry 50 pages only!\nSave this Book and press Reset\nto create another.")});
         return;
     }
-    m_book.Pg.append(BookFile::pageEntry(m_book.PageCount(), storedText(Page)));
+    m_book.Pg.append(BookFile::pageEntry(m_book.document, BookFile::nextPageNumber(m_book), storedText(Page)));
     Page->clear();
     showPageList();
     Pn->setText(QStringLiteral("0"));
@@ -130,16 +130,14 @@ void BookPage::leaveEditMode()
 
 void BookPage::load(const StrReader::Result &file, const QString &path)
 {
-    const int count = file.book.pages.isEmpty() ? 0 : file.book.pages.lastKey() + 1;
-    for (int slot = 0; slot < count; ++slot)
-        m_book.Pg.store(slot, BookFile::pageEntry(slot, file.book.pages.value(slot)));
-    m_book.Pg.setCount(count);
+    BookFile::load(m_book, file.document);
+    const std::optional<BookFile::Location> location = BookFile::locationLine(file.document);
     Bname->setText(QFileInfo(path).completeBaseName());
-    ComOpt->setText(file.book.location);
-    m_book.BookLocationGiven = file.book.hasLocation;
+    ComOpt->setText(location ? location->text : QString());
+    m_book.BookLocationGiven = location.has_value();
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
     leaveEditMode();
-    m_savedLines = fileLines();
+    m_savedBook = bookState();
 }
 
 void BookPage::Rsetme_Click()
@@ -177,16 +175,28 @@ void BookPage::SvBook_Click()
     }
     if (ComOpt->text().isEmpty())
         m_book.BookLocationGiven = false;
-    const FileContent content = BookFile::content(m_book, ComOpt->text());
-    if (m_saveFlow.save(suggestedName, content))
-        m_savedLines = content.lines();
+    const auto file = BookFile::document(m_book, ComOpt->text(), m_saveFlow.codePage());
+    if (const auto *problem = std::get_if<TextCheck::Problem>(&file)) {
+        m_prompts.warn(TextCheck::message(*problem, m_saveFlow.codePage()));
+        return;
+    }
+    const StrDocument &document = std::get<StrDocument>(file);
+    if (!m_saveFlow.save(suggestedName, document))
+        return;
+    // An opened file's next save starts from what was written; a list typed
+    // from scratch is written whole each time.
+    if (m_book.opened) {
+        if (const std::optional<StrDocument> written = document.written(m_saveFlow.codePage()))
+            BookFile::rebase(m_book, *written);
+    }
+    m_savedBook = bookState();
 }
 
 QStringList BookPage::unsavedWork() const
 {
     QStringList work;
-    const QStringList lines = fileLines();
-    if (!lines.isEmpty() && lines != m_savedLines)
+    const QStringList book = bookState();
+    if (!book.isEmpty() && book != m_savedBook)
         work.append(tr("the book"));
     if (isEditing()) {
         if (storedText(Page) != m_book.Pg.at(m_book.PageEditIndex()))
@@ -207,9 +217,12 @@ void BookPage::showPageList()
     showStoredText(Bptxt, m_book.Pg.listText());
 }
 
-QStringList BookPage::fileLines() const
+QStringList BookPage::bookState() const
 {
-    return BookFile::content(m_book, ComOpt->text()).lines();
+    QStringList book = m_book.Pg.entries();
+    if (m_book.BookLocationGiven && !ComOpt->text().isEmpty())
+        book.prepend(BookFile::LocationPrefix + ComOpt->text());
+    return book;
 }
 
 QJsonObject BookPage::draft() const
@@ -242,5 +255,7 @@ void BookPage::restore(const QJsonObject &draft)
     Frame2->setTitle(draft.value(QStringLiteral("Frame2")).toString(EntryCaption));
     Frame7->setTitle(draft.value(QStringLiteral("Frame7")).toString(ListCaption));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
-    m_savedLines.clear();
+    m_book.document = StrDocument();
+    m_book.opened = false;
+    m_savedBook.clear();
 }

@@ -27,6 +27,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Book; }
     void load(const StrReader::Result &file, const QString &path) override;
+    void markChanged() override { m_savedBook = {QStringLiteral("\uFFFF")}; }
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -65,10 +66,11 @@ private:
     void leaveEditMode();
     void showPageList();
     bool isEditing() const;
-    QStringList fileLines() const;
+    // What the file holds: the place line and the pages.
+    QStringList bookState() const;
 
     BookState m_book;
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    QStringList m_savedLines;   // what the last save wrote; nothing at the start
+    QStringList m_savedBook;   // the book as last saved or opened; nothing at the start
 };

@@ -28,6 +28,9 @@ public:
     // edit mode; the page then counts as saved.
     virtual void load(const StrReader::Result &file, const QString &path) = 0;
 
+    // The file loaded was changed on opening (repaired): it counts as unsaved.
+    virtual void markChanged() = 0;
+
     // Everything the page holds, for a draft: every box, the stored entries,
     // the mode and the captions that tell it.
     virtual QJsonObject draft() const = 0;

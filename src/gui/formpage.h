@@ -15,6 +15,7 @@ public:
     using EditorPage::EditorPage;
 
     QStringList unsavedWork() const override;
+    void markChanged() override { m_saved = {QStringLiteral("\uFFFF")}; }
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 

@@ -5,6 +5,7 @@
 #include "gui/widgets.h"
 #include "core/prompts.h"
 #include "core/saveflow.h"
+#include "core/textcheck.h"
 
 #include <QGroupBox>
 #include <QJsonArray>
@@ -71,7 +72,8 @@ void GoalsPage::Agoal_Click()
                         QStringLiteral(" Sorry 12 goals only!\nSave these goals and press Reset\nto create another.")});
         return;
     }
-    m_goals.GoalList.append(GoalsFile::goalEntry(m_goals.GoalCount(), storedText(Gfict), storedText(Gtxt)));
+    m_goals.GoalList.append(GoalsFile::goalEntry(m_goals.document, GoalsFile::nextGoalNumber(m_goals),
+                                                 storedText(Gfict), storedText(Gtxt)));
     Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
     showGoalList();
     Gfict->clear();
@@ -116,16 +118,28 @@ void GoalsPage::EGoal_Click()
 
 void GoalsPage::Sgoals_Click()
 {
-    const FileContent content = GoalsFile::content(m_goals);
-    if (m_saveFlow.save(GoalsFile::SuggestedName, content))
-        m_savedLines = content.lines();
+    const auto file = GoalsFile::document(m_goals, m_saveFlow.codePage());
+    if (const auto *problem = std::get_if<TextCheck::Problem>(&file)) {
+        m_prompts.warn(TextCheck::message(*problem, m_saveFlow.codePage()));
+        return;
+    }
+    const StrDocument &document = std::get<StrDocument>(file);
+    if (!m_saveFlow.save(GoalsFile::SuggestedName, document))
+        return;
+    // An opened file's next save starts from what was written; a list typed
+    // from scratch is written whole each time.
+    if (m_goals.opened) {
+        if (const std::optional<StrDocument> written = document.written(m_saveFlow.codePage()))
+            GoalsFile::rebase(m_goals, *written);
+    }
+    m_savedGoals = m_goals.GoalList.entries();
 }
 
 QStringList GoalsPage::unsavedWork() const
 {
     QStringList work;
-    const QStringList lines = GoalsFile::content(m_goals).lines();
-    if (!lines.isEmpty() && lines != m_savedLines)
+    const QStringList goals = m_goals.GoalList.entries();
+    if (!goals.isEmpty() && goals != m_savedGoals)
         work.append(tr("the goals"));
     if (isEditing()) {
         if (storedText(Goaltxt) != m_goals.GoalList.at(m_goals.GoalEditPos()))
@@ -138,18 +152,13 @@ QStringList GoalsPage::unsavedWork() const
 
 void GoalsPage::load(const StrReader::Result &file, const QString &)
 {
-    const QList<int> fiction = file.goals.fiction.keys();
-    const QList<int> text = file.goals.text.keys();
-    const int count = std::max(fiction.isEmpty() ? 0 : fiction.constLast() + 1, text.isEmpty() ? 0 : text.constLast() + 1);
-    for (int goal = 0; goal < count; ++goal)
-        m_goals.GoalList.store(goal, GoalsFile::goalEntry(goal, file.goals.fiction.value(goal), file.goals.text.value(goal)));
-    m_goals.GoalList.setCount(count);
+    GoalsFile::load(m_goals, file.document);
     Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
     Gfict->clear();
     Gtxt->clear();
     setEditMode(false);
     showGoalList();
-    m_savedLines = GoalsFile::content(m_goals).lines();
+    m_savedGoals = m_goals.GoalList.entries();
 }
 
 bool GoalsPage::isEditing() const
@@ -191,5 +200,7 @@ void GoalsPage::restore(const QJsonObject &draft)
     restoreBoxTexts(draft, {QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
     setEditMode(draft.value(QStringLiteral("editing")).toBool());
     Glbl->setText(draft.value(QStringLiteral("Glbl")).toString(CounterCaption));
-    m_savedLines.clear();
+    m_goals.document = StrDocument();
+    m_goals.opened = false;
+    m_savedGoals.clear();
 }

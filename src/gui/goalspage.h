@@ -27,6 +27,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
     void load(const StrReader::Result &file, const QString &path) override;
+    void markChanged() override { m_savedGoals = {QStringLiteral("\uFFFF")}; }
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -65,5 +66,5 @@ private:
     GoalsState m_goals;
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    QStringList m_savedLines;   // what the last save wrote; nothing at the start
+    QStringList m_savedGoals;   // what the last save wrote; nothing at the start
 };

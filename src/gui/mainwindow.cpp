@@ -291,23 +291,36 @@ void Qwr::openFromDialog()
 bool Qwr::openFile(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    const auto read = StrReader::readFile(path, Opening::decoder(m_saveFlow->codePage()));
+    const int codePage = m_saveFlow->codePage();
+    auto read = StrReader::readFile(path, codePage);
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
         return false;
     }
-    const StrReader::Result &file = std::get<StrReader::Result>(read);
+    StrReader::Result &file = std::get<StrReader::Result>(read);
     Settings::setOpenFolder(QFileInfo(path).absolutePath());
     Settings::addRecentFile(QFileInfo(path).absoluteFilePath());
 
-    const QStringList losses = Opening::losses(file, m_saveFlow->codePage());
-    if (!losses.isEmpty()) {
-        const QString text = tr("Not all of this file can be kept as it stands:\n%1\n\n%2\n\nOpen it all the same?")
-                                 .arg(shownPath, losses.join(QLatin1Char('\n')));
-        if (m_prompts->show({Prompts::Icon::Warning, Prompts::applicationTitle(), text,
-                             {Prompts::Button::Open, Prompts::Button::Cancel}, Prompts::Button::Open})
-            != Prompts::Button::Open)
-            return false;
+    bool repaired = false;
+    if (const std::optional<Opening::Message> message = Opening::message(file, codePage, shownPath)) {
+        if (message->asks) {
+            QList<Prompts::Button> buttons{Prompts::Button::Open};
+            if (message->repairable)
+                buttons.append(Prompts::Button::Repair);
+            buttons.append(Prompts::Button::Cancel);
+            const Prompts::Button answer = m_prompts->show({Prompts::Icon::Warning, Prompts::applicationTitle(),
+                                                            message->text, buttons, Prompts::Button::Open,
+                                                            message->details});
+            if (answer == Prompts::Button::Repair) {
+                file.document = StrReader::repaired(file, codePage);
+                repaired = true;
+            } else if (answer != Prompts::Button::Open) {
+                return false;
+            }
+        } else {
+            m_prompts->show({Prompts::Icon::Information, Prompts::applicationTitle(), message->text,
+                             {Prompts::Button::Ok}, Prompts::Button::Ok, message->details});
+        }
     }
     for (EditorPage *page : editorPages()) {
         if (page->kind() != file.kind)
@@ -315,6 +328,8 @@ bool Qwr::openFile(const QString &path)
         if (!mayDiscard(page->unsavedWork(), tr("Open %1").arg(QFileInfo(path).fileName())))
             return false;
         page->load(file, path);
+        if (repaired)
+            page->markChanged();
         Tab1->setCurrentWidget(page);
         return true;
     }

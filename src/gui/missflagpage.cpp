@@ -6,6 +6,7 @@
 #include "core/prompts.h"
 #include "core/saveflow.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,16 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
     Bno->setAccessibleDescription(br2lbl->text());
     Cmf = button("Cmf", QStringLiteral("Create Missflag . str"), Twips::onPage(3240, 4980, 2775, 735), this);
     connect(Cmf, &QPushButton::clicked, this, &MissflagPage::Cmf_Click);
+    missionChoice = make<QComboBox>("missionChoice", Twips::onPage(5400, 1500, 2535, 375), this);
+    missionChoice->setAccessibleName(tr("Mission to edit"));
+    missionChoice->hide();
+    connect(missionChoice, &QComboBox::activated, this, [this](int index) {
+        if (!keepEdit()) {
+            showChoices();
+            return;
+        }
+        showMission(missionChoice->itemData(index).toInt());
+    });
     setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
 }
 
@@ -51,11 +62,84 @@ void MissflagPage::Cmf_Click()
         break;
     }
     const QString briefing = Bno->text();
-    if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
-        markSaved();
+    if (!m_opened) {
+        if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
+            markSaved();
+        return;
+    }
+    const MissflagFile::Mission now{number, briefing, m_shown.flags};
+    const StrDocument file = MissflagFile::document(m_document, m_entry, m_shown, now);
+    if (!m_saveFlow.save(MissflagFile::FileName, file))
+        return;
+    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+        m_document = std::move(*written);
+        const QList<int> missions = MissflagFile::missions(m_document);
+        m_entry = m_entry >= 0 ? m_entry : (missions.isEmpty() ? -1 : missions.constLast());
+        m_shown = now;
+    }
+    m_otherEdits = false;
+    showChoices();
+    markSaved();
 }
 
 void MissflagPage::load(const StrReader::Result &file, const QString &)
 {
-    fill({file.missflag.number, file.missflag.briefing});
+    m_opened = true;
+    m_document = file.document;
+    m_otherEdits = false;
+    const QList<int> missions = MissflagFile::missions(m_document);
+    showMission(missions.isEmpty() ? -1 : missions.constLast());
+}
+
+void MissflagPage::showMission(int entry)
+{
+    m_entry = entry;
+    m_shown = entry >= 0 ? MissflagFile::mission(m_document, entry)
+                         : MissflagFile::Mission{QString(), QString(), QLatin1String(" ,no_loadout, end")};
+    fill({m_shown.number, m_shown.briefing});
+    showChoices();
+}
+
+void MissflagPage::showChoices()
+{
+    const QList<int> missions = m_opened ? MissflagFile::missions(m_document) : QList<int>();
+    missionChoice->clear();
+    for (const int entry : missions)
+        missionChoice->addItem(m_document.key(entry), entry);
+    missionChoice->setCurrentIndex(missionChoice->findData(m_entry));
+    missionChoice->setVisible(missions.size() > 1);
+}
+
+bool MissflagPage::keepEdit()
+{
+    const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
+    if (m_entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
+        return true;
+    const StrDocument file = MissflagFile::document(m_document, m_entry, m_shown, now);
+    if (m_saveFlow.refuse(file.authorTexts()))
+        return false;
+    std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
+    if (!written)
+        return false;
+    m_document = std::move(*written);
+    m_otherEdits = true;
+    return true;
+}
+
+QStringList MissflagPage::unsavedWork() const
+{
+    QStringList work = FormPage::unsavedWork();
+    if (m_otherEdits && work.isEmpty())
+        work.append(tr("the mission flags edited on the Missflag tab"));
+    return work;
+}
+
+void MissflagPage::restore(const QJsonObject &draft)
+{
+    m_opened = false;
+    m_document = StrDocument();
+    m_entry = -1;
+    m_otherEdits = false;
+    showChoices();
+    FormPage::restore(draft);
 }

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "core/missflagfile.h"
 #include "gui/formpage.h"
 
 class Prompts;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class SaveFlow;
 
 // The Missflag tab: the author's mission number and briefing flag, written to
-// missflag.str with a skip line for every mission number below it.
+// missflag.str with a skip line for every mission number below it. An opened
+// file keeps its other lines; when it holds several missions, `missionChoice`
+// picks the one the boxes edit.
 class MissflagPage : public FormPage
 {
     Q_OBJECT
@@ -19,6 +23,8 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
     void load(const StrReader::Result &file, const QString &path) override;
+    QStringList unsavedWork() const override;
+    void restore(const QJsonObject &draft) override;
 
     QLabel *Mlbl = nullptr;
     QLineEdit *Mnum = nullptr;
@@ -27,11 +33,22 @@ public:
     QLineEdit *Bno = nullptr;
     QLabel *br2lbl = nullptr;
     QPushButton *Cmf = nullptr;
+    QComboBox *missionChoice = nullptr;
 
 public Q_SLOTS:
     void Cmf_Click();
 
 private:
+    // The boxes' edit of the mission shown, made part of the document.
+    bool keepEdit();
+    void showMission(int entry);
+    void showChoices();
+
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
+    bool m_opened = false;              // the boxes edit a file opened, not a new one
+    StrDocument m_document;             // that file, with the edits of missions no longer shown
+    int m_entry = -1;                   // the mission line shown; -1 for a new one
+    MissflagFile::Mission m_shown;      // that line as the boxes were filled from it
+    bool m_otherEdits = false;          // another mission was edited since the last save
 };

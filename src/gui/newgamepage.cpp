@@ -57,12 +57,32 @@ NewgamePage::NewgamePage(SaveFlow &saveFlow, QWidget *parent)
 
 void NewgamePage::Cngame_Click()
 {
-    if (m_saveFlow.save(NewgameFile::FileName,
-                        NewgameFile::content({Mt->text(), diff0->text(), diff1->text(), diff2->text()})))
-        markSaved();
+    const NewgameFile::Texts texts = boxTexts();
+    const StrDocument file = NewgameFile::document(m_document, m_written, texts);
+    if (!m_saveFlow.save(NewgameFile::FileName, file))
+        return;
+    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+        m_document = std::move(*written);
+        m_written = texts;
+    }
+    markSaved();
+}
+
+NewgameFile::Texts NewgamePage::boxTexts() const
+{
+    return {Mt->text(), diff0->text(), diff1->text(), diff2->text()};
 }
 
 void NewgamePage::load(const StrReader::Result &file, const QString &)
 {
-    fill({file.newgame.title, file.newgame.easy, file.newgame.middle, file.newgame.hardest});
+    m_document = file.document;
+    m_written = NewgameFile::texts(m_document);
+    fill({m_written.title, m_written.easy, m_written.middle, m_written.hardest});
+}
+
+void NewgamePage::restore(const QJsonObject &draft)
+{
+    m_document = NewgameFile::newDocument();
+    m_written = NewgameFile::texts(m_document);
+    FormPage::restore(draft);
 }

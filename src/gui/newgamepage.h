@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/newgamefile.h"
+#include "core/newgamefile.h"
 #include "gui/formpage.h"
 
 class QFrame;
@@ -20,6 +21,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
     void load(const StrReader::Result &file, const QString &path) override;
+    void restore(const QJsonObject &draft) override;
 
     QLabel *Label3 = nullptr;
     QFrame *Line1 = nullptr;
@@ -41,5 +43,9 @@ public Q_SLOTS:
     void Cngame_Click();
 
 private:
+    NewgameFile::Texts boxTexts() const;
+
     SaveFlow &m_saveFlow;
+    StrDocument m_document = NewgameFile::newDocument();   // the file opened or last saved
+    NewgameFile::Texts m_written = NewgameFile::texts(m_document);   // its texts
 };

@@ -28,6 +28,8 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::Discard;
     case Prompts::Button::Cancel:
         return QMessageBox::Cancel;
+    case Prompts::Button::Repair:   // shown as "Repair"
+        return QMessageBox::Retry;
     case Prompts::Button::None:
         break;
     }
@@ -120,6 +122,10 @@ Prompts::Button QtPrompts::show(const Message &message)
         new QMessageBox(standardIcon(message.icon), message.title, message.text, buttons, m_window);
     if (message.buttons.contains(Button::Restore))
         box->button(QMessageBox::Yes)->setText(QMessageBox::tr("Restore"));
+    if (message.buttons.contains(Button::Repair))
+        box->button(QMessageBox::Retry)->setText(QMessageBox::tr("Repair"));
+    if (!message.details.isEmpty())
+        box->setDetailedText(message.details);
     if (message.defaultButton != Button::None)
         box->setDefaultButton(standardButton(message.defaultButton));
     const int answer = box->exec();

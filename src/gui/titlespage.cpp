@@ -6,6 +6,7 @@
 #include "core/saveflow.h"
 #include "core/titlesfile.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +30,16 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     Mn2->setAccessibleDescription(Label5->text());
     Titles = button("Titles", QStringLiteral("Create Titles . str"), Twips::onPage(3480, 4620, 2655, 735), this);
     connect(Titles, &QPushButton::clicked, this, &TitlesPage::Titles_Click);
+    titleChoice = make<QComboBox>("titleChoice", Twips::onPage(3600, 1380, 2535, 375), this);
+    titleChoice->setAccessibleName(tr("Mission to edit"));
+    titleChoice->hide();
+    connect(titleChoice, &QComboBox::activated, this, [this](int index) {
+        if (!keepEdit()) {
+            showChoices();
+            return;
+        }
+        showMission(titleChoice->itemData(index).toInt());
+    });
     setBoxes({Mn2, Mt2}, tr("the mission number and title on the Titles tab"));
 }
 
@@ -43,11 +54,81 @@ void TitlesPage::Titles_Click()
         m_prompts.tell(QStringLiteral("You forgot the Mission Title!"));
         return;
     }
-    if (m_saveFlow.save(TitlesFile::FileName, TitlesFile::content(Mn2->text(), Mt2->text())))
-        markSaved();
+    if (!m_opened || m_entry < 0) {
+        if (m_saveFlow.save(TitlesFile::FileName, TitlesFile::content(Mn2->text(), Mt2->text())))
+            markSaved();
+        return;
+    }
+    const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
+    const StrDocument file = TitlesFile::document(m_document, m_entry, m_shown, now);
+    if (!m_saveFlow.save(TitlesFile::FileName, file))
+        return;
+    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+        m_document = std::move(*written);
+        m_shown = now;
+    }
+    m_otherEdits = false;
+    showChoices();
+    markSaved();
 }
 
 void TitlesPage::load(const StrReader::Result &file, const QString &)
 {
-    fill({file.titles.number, file.titles.title});
+    m_opened = true;
+    m_document = file.document;
+    m_otherEdits = false;
+    const QList<int> missions = TitlesFile::missions(m_document);
+    showMission(missions.isEmpty() ? -1 : missions.constFirst());
+}
+
+void TitlesPage::showMission(int entry)
+{
+    m_entry = entry;
+    m_shown = entry >= 0 ? TitlesFile::mission(m_document, entry) : TitlesFile::Mission{};
+    fill({m_shown.number, m_shown.title});
+    showChoices();
+}
+
+void TitlesPage::showChoices()
+{
+    const QList<int> missions = m_opened ? TitlesFile::missions(m_document) : QList<int>();
+    titleChoice->clear();
+    for (const int entry : missions)
+        titleChoice->addItem(m_document.key(entry), entry);
+    titleChoice->setCurrentIndex(titleChoice->findData(m_entry));
+    titleChoice->setVisible(missions.size() > 1);
+}
+
+bool TitlesPage::keepEdit()
+{
+    const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
+    if (m_entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
+        return true;
+    const StrDocument file = TitlesFile::document(m_document, m_entry, m_shown, now);
+    if (m_saveFlow.refuse(file.authorTexts()))
+        return false;
+    std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
+    if (!written)
+        return false;
+    m_document = std::move(*written);
+    m_otherEdits = true;
+    return true;
+}
+
+QStringList TitlesPage::unsavedWork() const
+{
+    QStringList work = FormPage::unsavedWork();
+    if (m_otherEdits && work.isEmpty())
+        work.append(tr("the titles edited on the Titles tab"));
+    return work;
+}
+
+void TitlesPage::restore(const QJsonObject &draft)
+{
+    m_opened = false;
+    m_document = StrDocument();
+    m_entry = -1;
+    m_otherEdits = false;
+    showChoices();
+    FormPage::restore(draft);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/titlesfile.h"
 #include "gui/formpage.h"
 
 class Prompts;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,6 +21,8 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
     void load(const StrReader::Result &file, const QString &path) override;
+    QStringList unsavedWork() const override;
+    void restore(const QJsonObject &draft) override;
 
     QLabel *Mn2lbl = nullptr;
     QLineEdit *Mn2 = nullptr;
@@ -27,10 +31,21 @@ public:
     QLineEdit *Mt2 = nullptr;
     QPushButton *Titles = nullptr;
 
+    QComboBox *titleChoice = nullptr;   // the mission the boxes edit, when the file holds several
+
 public Q_SLOTS:
     void Titles_Click();
 
 private:
+    bool keepEdit();
+    void showMission(int entry);
+    void showChoices();
+
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
+    bool m_opened = false;          // the boxes edit a file opened, not a new one
+    StrDocument m_document;         // that file, with the edits of missions no longer shown
+    int m_entry = -1;               // the title_ entry shown
+    TitlesFile::Mission m_shown;    // as the boxes were filled from it
+    bool m_otherEdits = false;
 };

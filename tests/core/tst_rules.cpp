@@ -134,10 +134,8 @@ private Q_SLOTS:
         QFETCH(QString, oneLineText);
         QFETCH(QString, multiLineText);
         QFETCH(QString, found);
-        FileContent content;
-        content.line({fixed(u"key:\""_s), oneLine(oneLineText, u"box"_s), fixed(u"\""_s)});
-        content.line({multiLine(multiLineText, u"page"_s)});
-        const std::optional<Problem> p = TextCheck::firstProblem(content, 1252);
+        const Pieces texts{oneLine(oneLineText, u"box"_s), multiLine(multiLineText, u"page"_s)};
+        const std::optional<Problem> p = TextCheck::firstProblem(texts, 1252);
         const char *kinds[] = {"break", "control", "code page"};
         QCOMPARE(p ? QString::asprintf("%s %s %d:%d U+%04X", qPrintable(p->place), kinds[p->kind], p->line, p->column,
                                        static_cast<uint>(p->codePoint))
@@ -167,7 +165,7 @@ private Q_SLOTS:
         QFETCH(uint, codePoint);
         QFETCH(QString, words);
         const Problem::Kind kind = codePoint < 0x20 ? Problem::ControlCharacter : Problem::Unencodable;
-        QCOMPARE(TextCheck::message({kind, u"goal 2"_s, 1, 4, codePoint}, 1252),
+        QCOMPARE(TextCheck::message({kind, u"goal 2"_s, 1, 4, codePoint, {}}, 1252),
                  u"In goal 2, line 1, column 4, there is "_s + words
                      + u"\n\nReplace or remove it, then save again. Nothing was written."_s);
     }

@@ -71,8 +71,7 @@ private Q_SLOTS:
         Testing::writeAll(dir.filePath(u"out.str"_s), Old);   // (Windows allows no file named aux.str)
         ScriptedPrompts prompts;
         prompts.setNextPath(chosen.isEmpty() ? QString() : dir.filePath(chosen));
-        FileContent content;
-        QVERIFY(!SaveFlow(prompts).save(u"Titles.str"_s, content.line(u"title_20: \"ok\""_s)));
+        QVERIFY(!SaveFlow(prompts).save(u"Titles.str"_s, StrDocument::fromTemplate("title_20: \"ok\"\r\n"_L1)));
         QCOMPARE(prompts.suggestedNames, QStringList{u"Titles.str"_s});
         const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QCOMPARE(entries, QStringList({u"folder"_s, u"out.str"_s}));   // nothing else written

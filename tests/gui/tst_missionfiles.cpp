@@ -107,12 +107,20 @@ private Q_SLOTS:
         row("nothing: empty file", u"Bname=  "_s, "", "  .str");
         row("two lines, quotes, empty page", u"Bname=Diary.str|Page=First line,\nsecond \"line\".|!Apage|!Apage"
                                              u"|!Command3|!ApPage"_s,
-            "Page_0:\"First line,\r\nsecond \"line\".\"\r\nPage_1:\"\"\r\n", "Diary.str.str");
+            "Page_0:\"First line,\r\nsecond \\\"line\\\".\"\r\nPage_1:\"\"\r\n", "Diary.str.str");
         // Slot 1 corrected, slot 2 given another key by hand, slot 4 (beyond the
         // book) stored but not saved, and the text being edited not yet stored.
         row("edited entries", BookSteps + u"|Page=c|!Apage|!Command2|Page=Page_1:\"ONE\"|!ApPage|!Command2*2|Page="
-                                          u"Page_7:\"x |!ApPage|!Command2*4|Page=out|!ApPage|!Command3|Page=not"_s,
-            "Page_0:\"It was dark.\"\r\nPage_1:\"ONE\"\r\nPage_7:\"x \r\n", "Diary.str");
+                                          u"page_2 : \"x \\\"y\\\"\"|!ApPage|!Command2*4|Page=out|!ApPage|!Command3|Page=not"_s,
+            "Page_0:\"It was dark.\"\r\nPage_1:\"ONE\"\r\npage_2 : \"x \\\"y\\\"\"\r\n", "Diary.str");
+        // An entry edited by hand is refused where the game would read it otherwise.
+        const QString malformed = refused + u"In page 2 (Page_1), line 1, column "_s;
+        row("hand edit, no closing quote", BookSteps + u"|!Command2|Page=Page_1:\"x |!ApPage"_s, Old, "",
+            malformed + u"11: the text has no closing quote, so in the game it would swallow every entry after it"_s);
+        row("hand edit, bare quote", BookSteps + u"|!Command2|Page=Page_1:\"a \"b\" c\"|!ApPage"_s, Old, "",
+            malformed + u"11: the game ends the text at this quote; a quote inside a text is written \\\""_s);
+        row("hand edit, another slot's key", BookSteps + u"|!Command2|Page=Page_7:\"x\"|!ApPage"_s, Old, "",
+            malformed + u"1: the key Page_7 does not belong to this slot, which holds Page_1"_s);
         row("reset, new page", BookSteps + u"|ComOpt=Hall|?Yes|!Rsetme|Bname=New|Page=new|!Apage"_s,
             "Page_0:\"new\"\r\n", "New.str", u"0|Reset Book|Are you sure you want to reset the book?"_s);
         row("no name", u"Page=p|!Apage"_s, Old, "", u"0|Qwr|You forgot to name your book!"_s);
@@ -218,7 +226,7 @@ private Q_SLOTS:
         row("newgame as it starts", "Cngame", {}, newgame("The Ring", "Easy", "Hard", "Expert"));
         row("newgame emptied", "Cngame", u"Mt=|diff0=|diff1=|diff2="_s, newgame("", "", "", ""));
         row("newgame, quotes and blanks", "Cngame", u"Mt= The \"Ring\" |diff1=Hard "_s,
-            newgame(" The \"Ring\" ", "Easy", "Hard ", "Expert"));
+            newgame(" The \\\"Ring\\\" ", "Easy", "Hard ", "Expert"));
         row("missflag 3", "Cmf", u"Mnum=3"_s, missflag(2, "3"));
         row("missflag 1", "Cmf", u"Mnum=1"_s, missflag(0, "1"));
         row("missflag \" 7\", no flag", "Cmf", u"Mnum= 7|Bno="_s, missflag(6, " 7", ""));   // the number as typed
@@ -299,7 +307,7 @@ private Q_SLOTS:
         for (int k = 0; k < 12; ++k) {
             h.run(u"Gfict=He said \"f%1\"\nnow|Gtxt=t%1|!Agoal"_s.arg(k));
             const QByteArray n = QByteArray::number(k);
-            expected += "fiction_" + n + ":\"He said \"f" + n + "\"\r\nnow\"\r\ntext_" + n + ":\"t" + n + "\"\r\n";
+            expected += "fiction_" + n + ":\"He said \\\"f" + n + "\\\"\r\nnow\"\r\ntext_" + n + ":\"t" + n + "\"\r\n";
         }
         const QString list = h.text("Goaltxt");
         h.run(u"Gfict=one too\nmany|Gtxt=kept|!Agoal"_s);

@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QByteArray Book = "// Book Location - Library, top shelf\r\nPage_0:\"It was dark.\"\r\n"
-                        "Page_1:\"The door was locked.\r\nHe said \"no\".\"\r\n";
+                        "Page_1:\"The door was locked.\r\nHe said \\\"no\\\".\"\r\n";
 
 // Writes `bytes` to `name` in the test's folder, opens it through the menu and
 // returns the tab shown then.
@@ -72,16 +72,32 @@ private Q_SLOTS:
         openFile(h, u"photo.str"_s, QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11));
         QCOMPARE(h.lastMessage().text.section(u'\n', 0, 1) + QString::number(int(h.lastMessage().icon)),
                  u"The file could not be opened:\n"_s + QDir::toNativeSeparators(h.path(u"photo.str"_s)) + u'2');
-        h.prompts.setNextAnswer(Prompts::Button::Cancel);
+        // What the tab does not show is kept, and said without a question.
         const QByteArray odd = "Page_0:\"one\"\nnot an entry\nPage_60:\"too far\"\nPage_2:\"two\"\n";
         openFile(h, u"odd.str"_s, odd);
-        const Prompts::Message question = h.lastMessage();
-        QCOMPARE(question.buttons, (QList{Prompts::Button::Open, Prompts::Button::Cancel}));
+        const Prompts::Message told = h.lastMessage();
+        QCOMPARE(told.buttons, QList{Prompts::Button::Ok});
         for (const QString &part : {u"Line 2: "_s, u"Line 3: Page_60"_s, u"The book has no Page_1, although later pages follow."_s})
-            QVERIFY2(question.text.contains(part), qPrintable(question.text));
-        QCOMPARE(h.text("Label11"), u"Pages = 0"_s);   // cancelled: nothing filled
-        openFile(h, u"odd.str"_s, odd);   // Open, the default
-        QCOMPARE(h.text("Bptxt"), u"Page_0:\"one\"\nPage_1:\"\"\nPage_2:\"two\"\n"_s);
+            QVERIFY2(told.text.contains(part), qPrintable(told.text));
+        QCOMPARE(h.text("Bptxt") + h.text("Label11"), u"Page_0:\"one\"\nPage_2:\"two\"\nPages = 2"_s);
+        QCOMPARE(h.save("SvBook", u"odd.str"_s), odd);
+        h.run(u"Page=three|!Apage"_s);   // after the last page, in the file's own style
+        QCOMPARE(h.save("SvBook", u"odd.str"_s), odd + "Page_3:\"three\"\n");
+
+        // A bare quote, as earlier versions wrote it: the game shows less.
+        const QByteArray bare = "Page_0:\"He said \"go\" and left\"\r\n";
+        h.prompts.setNextAnswer(Prompts::Button::Cancel);
+        openFile(h, u"bare.str"_s, bare);
+        QCOMPARE(h.lastMessage().buttons,
+                 (QList{Prompts::Button::Open, Prompts::Button::Repair, Prompts::Button::Cancel}));
+        QVERIFY2(h.lastMessage().text.contains(u"the game shows only \u201CHe said \u201D"_s),
+                 qPrintable(h.lastMessage().text));
+        QCOMPARE(h.text("Bname"), u"odd"_s);   // cancelled: nothing filled
+        h.prompts.setNextAnswer(Prompts::Button::Repair);
+        openFile(h, u"bare.str"_s, bare);
+        QCOMPARE(h.text("Bptxt"), u"Page_0:\"He said \\\"go\\\" and left\"\n"_s);
+        QVERIFY(!h.closeQuestion().isEmpty());   // repaired, not yet saved
+        QCOMPARE(h.save("SvBook", u"bare.str"_s), "Page_0:\"He said \\\"go\\\" and left\"\r\n");
     }
 
     void asksAboutTheTabsUnsavedWorkFirst()
@@ -108,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(h.text("Bname") + u'|' + h.text("ComOpt") + u'|' + h.text("Label11"),
                  u"Diary|Library, top shelf|Pages = 2"_s);
         h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);   // a page corrected
-        QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \"no\".", "open."));
+        QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \\\"no\\\".", "open."));
         QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
     }
 
