@@ -1,5 +1,9 @@
 #include "core/slotlist.h"
 
+#include "core/strdocument.h"
+
+#include <QJsonArray>
+
 #include <algorithm>
 
 SlotList::SlotList(int slotCount, int limit)
@@ -83,11 +87,60 @@ void SlotList::rebase(const QList<QList<int>> &origins)
 
 void SlotList::restore(const QStringList &slots, int count, int editPosition)
 {
+    // A list opened from a file may have held more slots than the limit.
+    constexpr qsizetype MostSlots = 1000;
+    const qsizetype size = std::max(m_slots.size(), std::min(slots.size(), MostSlots));
+    m_slots.resize(size);
+    m_origins.resize(size);
     for (qsizetype slot = 0; slot < m_slots.size(); ++slot) {
         m_slots[slot] = slots.value(slot);
         m_origins[slot] = {{}, QString()};
     }
     m_openedEntries.clear();
-    m_count = std::clamp(count, 0, m_limit);
-    m_editPosition = std::clamp(editPosition, 0, m_limit - 1);
+    m_count = std::clamp(count, 0, count > m_limit ? static_cast<int>(size) : m_limit);
+    m_editPosition = std::clamp(editPosition, 0, lastSlot());
+}
+
+QJsonObject SlotList::originsDraft() const
+{
+    QJsonArray origins;
+    for (const Origin &origin : m_origins) {
+        if (origin.entries.isEmpty()) {
+            origins.append(QJsonObject{{QStringLiteral("added"), origin.text}});
+            continue;
+        }
+        QJsonArray entries;
+        for (const int entry : origin.entries)
+            entries.append(entry);
+        origins.append(QJsonObject{{QStringLiteral("entries"), entries}});
+    }
+    QJsonArray opened;
+    for (const int entry : m_openedEntries)
+        opened.append(entry);
+    return {{QStringLiteral("origins"), origins}, {QStringLiteral("opened"), opened}};
+}
+
+void SlotList::restoreOrigins(const QJsonObject &draft, const StrDocument &document)
+{
+    const qsizetype entryCount = document.entries().size();
+    const auto entries = [entryCount](const QJsonValue &value) {
+        QList<int> list;
+        for (const QJsonValue &entry : value.toArray()) {
+            const int index = entry.toInt(-1);
+            if (index >= 0 && index < entryCount && !list.contains(index))
+                list.append(index);
+        }
+        return list;
+    };
+    const QJsonArray origins = draft.value(QStringLiteral("origins")).toArray();
+    for (qsizetype slot = 0; slot < m_origins.size() && slot < origins.size(); ++slot) {
+        const QJsonObject origin = origins.at(slot).toObject();
+        const QList<int> from = entries(origin.value(QStringLiteral("entries")));
+        QStringList lines;
+        for (const int entry : from)
+            lines.append(document.entryLine(entry));
+        m_origins[slot] = {from, from.isEmpty() ? origin.value(QStringLiteral("added")).toString()
+                                                : lines.join(QLatin1String("\r\n"))};
+    }
+    m_openedEntries = entries(draft.value(QStringLiteral("opened")));
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
 #include <algorithm>
+
+class StrDocument;
 #include <QStringList>
 
 
@@ -64,6 +67,12 @@ public:
     const Origin &origin(int slot) const { return m_origins.at(std::clamp<qsizetype>(slot, 0, m_origins.size() - 1)); }
     // Every entry of the opened file that a slot came from.
     const QList<int> &openedEntries() const { return m_openedEntries; }
+
+    // Where the slots came from, for a draft: the entries of the opened file
+    // (the texts they stood for are read again from `document`) or the text
+    // as added; and back, after restore().
+    QJsonObject originsDraft() const;
+    void restoreOrigins(const QJsonObject &draft, const StrDocument &document);
 
     // Every slot, the list's and those outside it, for a draft.
     const QStringList &allSlots() const { return m_slots; }

@@ -262,3 +262,22 @@ std::optional<StrDocument> StrDocument::written(int codePage) const
         return std::nullopt;
     return StrDocument(std::move(*bytes), Encoding{codePage, false});
 }
+
+QJsonObject StrDocument::toDraft() const
+{
+    return {{QStringLiteral("bytes"), QString::fromLatin1(m_bytes.toBase64())},
+            {QStringLiteral("codePage"), m_encoding.codePage},
+            {QStringLiteral("utf8"), m_encoding.utf8}};
+}
+
+std::optional<StrDocument> StrDocument::fromDraft(const QJsonObject &draft)
+{
+    const QJsonValue bytes = draft.value(QStringLiteral("bytes"));
+    if (!bytes.isString())
+        return std::nullopt;
+    auto decoded = QByteArray::fromBase64Encoding(bytes.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.size() > 16 * 1024 * 1024)
+        return std::nullopt;
+    return StrDocument(std::move(decoded.decoded), {draft.value(QStringLiteral("codePage")).toInt(1252),
+                                             draft.value(QStringLiteral("utf8")).toBool()});
+}

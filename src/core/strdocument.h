@@ -4,6 +4,7 @@
 #include "core/strsyntax.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
@@ -103,6 +104,11 @@ public:
     // written in it. Unchanged bytes are kept as they are when the document
     // was read in that code page; otherwise everything is written anew in it.
     std::optional<QByteArray> write(int codePage) const;
+
+    // The document's bytes and encoding as a draft keeps them (its changes
+    // are not kept), and back; nothing for what is no such draft.
+    QJsonObject toDraft() const;
+    static std::optional<StrDocument> fromDraft(const QJsonObject &draft);
 
     // The document as it would be written, read again: its edits made part
     // of its bytes (in `codePage`). Nothing when it cannot be written.

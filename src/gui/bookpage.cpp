@@ -236,6 +236,10 @@ QJsonObject BookPage::draft() const
     draft.insert(QStringLiteral("editing"), isEditing());
     draft.insert(QStringLiteral("Frame2"), Frame2->title());
     draft.insert(QStringLiteral("Frame7"), Frame7->title());
+    if (m_book.opened) {
+        draft.insert(QStringLiteral("document"), m_book.document.toDraft());
+        draft.insert(QStringLiteral("origins"), m_book.Pg.originsDraft());
+    }
     return draft;
 }
 
@@ -255,7 +259,11 @@ void BookPage::restore(const QJsonObject &draft)
     Frame2->setTitle(draft.value(QStringLiteral("Frame2")).toString(EntryCaption));
     Frame7->setTitle(draft.value(QStringLiteral("Frame7")).toString(ListCaption));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
-    m_book.document = StrDocument();
-    m_book.opened = false;
+    const std::optional<StrDocument> document =
+        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
+    m_book.document = document.value_or(StrDocument());
+    m_book.opened = document.has_value();
+    if (document)
+        m_book.Pg.restoreOrigins(draft.value(QStringLiteral("origins")).toObject(), *document);
     m_savedBook.clear();
 }

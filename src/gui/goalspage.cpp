@@ -187,6 +187,10 @@ QJsonObject GoalsPage::draft() const
     draft.insert(QStringLiteral("editPos"), m_goals.GoalEditPos());
     draft.insert(QStringLiteral("editing"), isEditing());
     draft.insert(QStringLiteral("Glbl"), Glbl->text());
+    if (m_goals.opened) {
+        draft.insert(QStringLiteral("document"), m_goals.document.toDraft());
+        draft.insert(QStringLiteral("origins"), m_goals.GoalList.originsDraft());
+    }
     return draft;
 }
 
@@ -200,7 +204,11 @@ void GoalsPage::restore(const QJsonObject &draft)
     restoreBoxTexts(draft, {QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
     setEditMode(draft.value(QStringLiteral("editing")).toBool());
     Glbl->setText(draft.value(QStringLiteral("Glbl")).toString(CounterCaption));
-    m_goals.document = StrDocument();
-    m_goals.opened = false;
+    const std::optional<StrDocument> document =
+        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
+    m_goals.document = document.value_or(StrDocument());
+    m_goals.opened = document.has_value();
+    if (document)
+        m_goals.GoalList.restoreOrigins(draft.value(QStringLiteral("origins")).toObject(), *document);
     m_savedGoals.clear();
 }

@@ -24,6 +24,7 @@ public:
     StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
     void load(const StrReader::Result &file, const QString &path) override;
     QStringList unsavedWork() const override;
+    QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
     QLabel *Mlbl = nullptr;

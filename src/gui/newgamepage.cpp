@@ -80,9 +80,17 @@ void NewgamePage::load(const StrReader::Result &file, const QString &)
     fill({m_written.title, m_written.easy, m_written.middle, m_written.hardest});
 }
 
+QJsonObject NewgamePage::draft() const
+{
+    QJsonObject draft = FormPage::draft();
+    draft.insert(QStringLiteral("document"), m_document.toDraft());
+    return draft;
+}
+
 void NewgamePage::restore(const QJsonObject &draft)
 {
-    m_document = NewgameFile::newDocument();
+    m_document = StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject())
+                     .value_or(NewgameFile::newDocument());
     m_written = NewgameFile::texts(m_document);
     FormPage::restore(draft);
 }

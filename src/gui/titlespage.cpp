@@ -123,12 +123,28 @@ QStringList TitlesPage::unsavedWork() const
     return work;
 }
 
+QJsonObject TitlesPage::draft() const
+{
+    QJsonObject draft = FormPage::draft();
+    if (m_opened) {
+        draft.insert(QStringLiteral("document"), m_document.toDraft());
+        draft.insert(QStringLiteral("entry"), m_entry);
+        draft.insert(QStringLiteral("otherEdits"), m_otherEdits);
+    }
+    return draft;
+}
+
 void TitlesPage::restore(const QJsonObject &draft)
 {
-    m_opened = false;
-    m_document = StrDocument();
-    m_entry = -1;
-    m_otherEdits = false;
+    const std::optional<StrDocument> document =
+        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
+    m_opened = document.has_value();
+    m_document = document.value_or(StrDocument());
+    const int entry = draft.value(QStringLiteral("entry")).toInt(-1);
+    m_entry = TitlesFile::missions(m_document).contains(entry) ? entry : -1;
+    if (m_entry >= 0)
+        m_shown = TitlesFile::mission(m_document, m_entry);
+    m_otherEdits = m_opened && draft.value(QStringLiteral("otherEdits")).toBool();
     showChoices();
     FormPage::restore(draft);
 }

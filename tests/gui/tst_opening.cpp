@@ -5,6 +5,7 @@
 #include "support/harness.h"
 #include "support/testing.h"
 
+#include <QComboBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -126,6 +127,72 @@ private Q_SLOTS:
         h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);   // a page corrected
         QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \\\"no\\\".", "open."));
         QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
+    }
+
+    // Goals beyond twelve are shown, stepped through and saved; the limit
+    // stays for adding.
+    void opensTwentyTwoGoals()
+    {
+        QByteArray file = "// Goals of the last mission\n";
+        for (int k = 0; k < 22; ++k)
+            file += QStringLiteral("fiction_%1: \"F%1\"\ntext_%1: \"T%1\"\n").arg(k).toLatin1();
+        Harness h;
+        openFile(h, u"goals.str"_s, file);
+        QCOMPARE(h.text("Glbl"), u"Goals = 22"_s);
+        h.run(u"!Edit|!Plus*30"_s);
+        QCOMPARE(h.text("Goaltxt"), u"fiction_21: \"F21\"\ntext_21: \"T21\""_s);
+        h.run(u"!Minus*6|Goaltxt=fiction_15: \"Now \\\"this\\\"\"\ntext_15: \"T15\"|!EGoal|Gfict=x|!Agoal"_s);
+        QCOMPARE(h.lastMessage().title, u"Page Limit."_s);
+        QCOMPARE(h.save("Sgoals", u"goals.str"_s), QByteArray(file).replace("\"F15\"", "\"Now \\\"this\\\"\""));
+    }
+
+    // A translated newgame.str keeps its own words; only the box changed is written anew.
+    void keepsATranslatedNewgame()
+    {
+        const QByteArray file = "difficulty: \"Schwierigkeit:\"\r\nskip_training: \"Der Ring\"\r\n"
+                                "start_training: \"\xDC" "bung\"\r\noptions: \"Optionen\"\r\ncancel: \"Abbrechen\"\r\n"
+                                "diff_0: \"Leicht\"\r\ndiff_1: \"Schwer\"\r\ndiff_2: \"Meister\"\r\n";
+        Harness h;
+        openFile(h, u"newgame.str"_s, file);
+        QVERIFY2(h.lastMessage().text.contains(u"start_training"_s), qPrintable(h.lastMessage().text));
+        QCOMPARE(h.text("Mt") + u'|' + h.text("diff2"), u"Der Ring|Meister"_s);
+        h.run(u"Mt=Der \"Ring\""_s);
+        QCOMPARE(h.save("Cngame", u"newgame.str"_s), QByteArray(file).replace("\"Der Ring\"", "\"Der \\\"Ring\\\"\""));
+    }
+
+    // A campaign's missflag.str: the mission chosen is edited, every other line kept.
+    void editsTheChosenMissionOfACampaign()
+    {
+        const QByteArray file = "// flags\nmiss_1: \"skip\"\nmiss_19: \"no_loadout\"\n"
+                                "miss_23: \"no_briefing,no_loadout\"\nmiss_25: \"no_briefing ,no_loadout, end\"\n"
+                                "miss_26: \"skip\"\n";
+        Harness h;
+        openFile(h, u"missflag.str"_s, file);
+        auto *choice = h.find<QComboBox>("missionChoice");
+        QVERIFY(choice->isVisible());
+        QCOMPARE(choice->currentText() + u'|' + h.text("Mnum") + u'|' + h.text("Bno"), u"miss_25|25|no_briefing"_s);
+        h.run(u"Bno=cutscene"_s);
+        choice->setFocus();
+        QTest::keyClick(choice, Qt::Key_Up);   // to miss_23; the edit of miss_25 is kept
+        QCOMPARE(h.text("Mnum") + u'|' + h.text("Bno"), u"23|no_briefing,no_loadout"_s);
+        h.run(u"Bno=no_loadout"_s);
+        QCOMPARE(h.save("Cmf", u"missflag.str"_s),
+                 QByteArray(file)
+                     .replace("\"no_briefing,no_loadout\"", "\"no_loadout\"")
+                     .replace("\"no_briefing ,no_loadout, end\"", "\"cutscene ,no_loadout, end\""));
+    }
+
+    // A draft of an opened file keeps the file: restored after a crash, it
+    // still saves back only what the author changed.
+    void aDraftKeepsTheOpenedFile()
+    {
+        const QByteArray file = "// drawn by hand\nno_trim: \"1\"\npage_0: \"One\"\npage_0_decal_0: \"map\"\npage_1: \"Two\"\n";
+        Harness h;
+        openFile(h, u"Map.str"_s, file);
+        h.run(u"!Command2|Page=page_1: \"Three\"|!ApPage"_s);
+        Harness again;
+        again.window().restoreDraft(h.window().draftState());
+        QCOMPARE(again.save("SvBook", u"Map.str"_s), QByteArray(file).replace("Two", "Three"));
     }
 
     void remembersRecentFilesAndDropsMissingOnes()
