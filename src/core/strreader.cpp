@@ -486,6 +486,8 @@ QString kindName(Kind kind)
         return MissflagFile::FileName;
     case Kind::Titles:
         return TitlesFile::FileName;
+    case Kind::Other:
+        return say("a string table");
     }
     return {};
 }
@@ -506,18 +508,24 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
     for (qsizetype i = 0; i < document.entries().size() && !kind; ++i)
         kind = kindOfKey(document.rawKey(static_cast<int>(i)));
     if (!kind) {
-        if (!BookFile::locationLine(document))
+        if (BookFile::locationLine(document))
+            kind = Kind::Book;
+        else if (!document.entries().isEmpty())
+            kind = Kind::Other;
+        else
             return Failure{say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
                                "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\").")};
-        kind = Kind::Book;
     }
     result.kind = *kind;
 
     Notes notes(result);
     noteSyntax(bytes, document, notes);
     noteRepeats(document, notes);
-    noteOtherKeys(document, result.kind, notes);
+    if (result.kind != Kind::Other)
+        noteOtherKeys(document, result.kind, notes);
     switch (result.kind) {
+    case Kind::Other:
+        break;
     case Kind::Book:
         noteBook(document, notes);
         break;

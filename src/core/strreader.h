@@ -21,14 +21,17 @@
 //   the code page given.
 // - The kind comes from the content, not the file name: the first entry
 //   whose key belongs to one of the five kinds decides (keys in any case). A
-//   file whose only line is a "// Book Location - " comment is a book.
+//   file whose only line is a "// Book Location - " comment is a book; one
+//   whose entries belong to none of them is a string table of its own.
 namespace StrReader {
 
 // The largest file read: far above the largest the program writes (50 pages of
 // 100 KB, about 5 MB), far below what would strain memory.
 inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
-enum class Kind { Book, Goals, Newgame, Missflag, Titles };
+// Other: a string table of entries none of the five kinds has (object names,
+// descriptions, interface texts).
+enum class Kind { Book, Goals, Newgame, Missflag, Titles, Other };
 
 struct Note {
     enum Severity {

@@ -39,6 +39,11 @@ public:
     // wherever it differs from its start.
     virtual void restore(const QJsonObject &draft) = 0;
 
+Q_SIGNALS:
+    // What the page holds changed other than through its boxes and buttons
+    // (a table edited in place).
+    void changed();
+
 protected:
     // The texts of the named line edits and multi-line boxes of the page.
     QJsonObject boxTexts(const QStringList &names) const;

@@ -15,6 +15,7 @@
 #include "gui/missflagpage.h"
 #include "gui/newgamepage.h"
 #include "gui/qtprompts.h"
+#include "gui/stringspage.h"
 #include "gui/titlespage.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
@@ -104,6 +105,12 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     missflag = new MissflagPage(*m_prompts, *m_saveFlow);
     titles = new TitlesPage(*m_prompts, *m_saveFlow);
     about = new AboutPage;
+    strings = new StringsPage(*m_prompts, *m_saveFlow, this);
+    strings->hide();
+    connect(strings, &StringsPage::closeRequested, this, [this] {
+        if (mayDiscard(strings->unsavedWork(), tr("Close the table")))
+            showStringsTab(false);
+    });
     Tab1->addTab(books, tr("Books"));
     Tab1->addTab(goals, tr("Goals"));
     Tab1->addTab(newgame, tr("Newgame"));
@@ -143,6 +150,20 @@ Qwr::~Qwr()
 {
     // The pages refer to the prompts and the save flow: they go first.
     delete Tab1;
+    delete strings;
+}
+
+void Qwr::showStringsTab(bool shown)
+{
+    const int index = Tab1->indexOf(strings);
+    if (shown && index < 0) {
+        Tab1->insertTab(Tab1->indexOf(about), strings, tr("Strings"));
+        Widgets::fitTexts(strings, Tab1->width() - 4);
+    } else if (!shown && index >= 0) {
+        Tab1->removeTab(index);
+        strings->setParent(this);
+        strings->hide();
+    }
 }
 
 QList<EditorPage *> Qwr::editorPages() const
@@ -225,6 +246,8 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
     for (QAbstractButton *button : findChildren<QAbstractButton *>())
         connect(button, &QAbstractButton::clicked, this, changed);
     connect(Tab1, &QTabWidget::currentChanged, this, changed);
+    for (EditorPage *page : findChildren<EditorPage *>())
+        connect(page, &EditorPage::changed, this, changed);
     for (QAction *item : encodingMenu->actions())
         connect(item, &QAction::triggered, this, changed);
 }
@@ -253,6 +276,7 @@ void Qwr::restoreDraft(const QJsonObject &draft)
     if (CodePages::isSupported(codePage))
         useCodePage(codePage);
     const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    showStringsTab(pages.contains(strings->objectName()));
     for (EditorPage *page : editorPages())
         page->restore(pages.value(page->objectName()).toObject());
     Tab1->setCurrentIndex(std::clamp(draft.value(QStringLiteral("tab")).toInt(), 0, Tab1->count() - 1));
@@ -322,6 +346,8 @@ bool Qwr::openFile(const QString &path)
                              {Prompts::Button::Ok}, Prompts::Button::Ok, message->details});
         }
     }
+    if (file.kind == StrReader::Kind::Other)
+        showStringsTab(true);
     for (EditorPage *page : editorPages()) {
         if (page->kind() != file.kind)
             continue;

@@ -22,6 +22,7 @@ class QPushButton;
 class QSessionManager;
 class QTabWidget;
 class SaveFlow;
+class StringsPage;
 class TitlesPage;
 
 // The main window: six tabs, the "File" menu and the "Close" button.
@@ -73,6 +74,7 @@ public:
     MissflagPage *missflag = nullptr;
     TitlesPage *titles = nullptr;
     AboutPage *about = nullptr;
+    StringsPage *strings = nullptr;   // a tab only while a string table is open
 
 public Q_SLOTS:
     void abtme_Click();
@@ -91,6 +93,8 @@ private:
     bool mayDiscard(const QStringList &work, const QString &action);
     bool mayDiscardUnsavedWork();
     void showRecentFiles();
+    // Shows or takes away the tab of string tables.
+    void showStringsTab(bool shown);
     // Files are written and read in `codePage` from now on; typed text stays.
     void useCodePage(int codePage);
     // Logging out or shutting down asks the same question.

@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -193,6 +194,26 @@ private Q_SLOTS:
         Harness again;
         again.window().restoreDraft(h.window().draftState());
         QCOMPARE(again.save("SvBook", u"Map.str"_s), QByteArray(file).replace("Two", "Three"));
+    }
+
+    // A string table of no kind of its own opens in a table on a tab of its
+    // own, for the time it is open; its texts are edited in place.
+    void editsAStringTableInPlace()
+    {
+        const QByteArray file = "// Object names\r\nsword_1: \"Old sword\"\r\nlamp : \"Lamp\" // lit\r\n";
+        Harness h;
+        const int tabs = h.find<QTabWidget>("Tab1")->count();
+        QCOMPARE(openFile(h, u"objnames.str"_s, file), u"stringsTab"_s);
+        auto *table = h.find<QTableView>("stringsTable");
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_F2);   // the first text
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence::SelectAll);
+        QTest::keyClicks(QApplication::focusWidget(), u"Sword \"Dawn\""_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(h.save("stringsSave", u"objnames.str"_s), QByteArray(file).replace("Old sword", "Sword \\\"Dawn\\\""));
+        QCOMPARE(h.prompts.suggestedNames.constLast(), u"objnames.str"_s);
+        h.click("stringsClose");
+        QCOMPARE(h.find<QTabWidget>("Tab1")->count(), tabs);
     }
 
     void remembersRecentFilesAndDropsMissingOnes()
