@@ -26,8 +26,7 @@ public:
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
-    // Shows the entry whose key is `key`, as a find result does.
-    void showEntry(int entry);
+    void showEntry(int entry) override;
 
     QLabel *stringsFile = nullptr;
     QTableView *stringsTable = nullptr;
