@@ -50,6 +50,7 @@ class ReverseTable
 {
 public:
     explicit ReverseTable(const detail::ByteTable *table)
+        : m_table(table)
     {
         m_latin1.fill(-1);
         if (!table)
@@ -78,7 +79,17 @@ public:
         return found != m_others.end() && found->first == key.first ? found->second : -1;
     }
 
+    // What `bytes` read back as, composed.
+    QString readBack(QByteArrayView bytes) const
+    {
+        QString text;
+        for (const char byte : bytes)
+            text.append(QChar((*m_table)[static_cast<uchar>(byte)]));
+        return text.normalized(QString::NormalizationForm_C);
+    }
+
 private:
+    const detail::ByteTable *m_table;
     std::array<qint16, 256> m_latin1{};         // U+0000 to U+00FF
     QList<std::pair<char16_t, uchar>> m_others; // the rest, sorted by character
 };
@@ -131,6 +142,9 @@ QString textOf(const QList<char32_t> &codePoints)
 // A character the table lacks, written decomposed: the base with as many of its
 // marks as the table holds precomposed, then the remaining marks, which the
 // table must hold themselves ("ệ" in 1258: "ê" and a combining dot below).
+// The bytes must read back, composed, as the character itself: a base may
+// not take in a mark that would change the order of the marks left ("ṹ" is
+// "u", a tilde and an acute, never "ú" and a tilde).
 bool appendDecomposed(char32_t character, const ReverseTable &table, QByteArray &out)
 {
     if (QChar::decompositionTag(character) != QChar::Canonical)
@@ -163,6 +177,8 @@ bool appendDecomposed(char32_t character, const ReverseTable &table, QByteArray 
             if (baseByte < 0)
                 continue;
             bytes[0] = static_cast<char>(baseByte);
+            if (table.readBack(bytes) != textOf({character}))
+                continue;
             out.append(bytes);
             return true;
         }

@@ -182,6 +182,33 @@ private Q_SLOTS:
         QTest::newRow("emoji after Vietnamese") << 1258 << u"Vi\u1EC7t \U0001F600"_s << QByteArray("@5 U+1F600");
         QTest::newRow("lone high surrogate") << 1252 << QString(u'x') + QChar(0xD800) + u'y' << QByteArray("@1 U+D800");
         QTest::newRow("Chinese") << 1251 << u"\u0416\u4E66"_s << QByteArray("@1 U+4E66");
+        QTest::newRow("u with tilde and acute") << 1258 << u"\u1E79"_s << QByteArray("u\xDE\xEC");
+        QTest::newRow("the same, decomposed") << 1258 << u"u\u0303\u0301"_s << QByteArray("u\xDE\xEC");
+        QTest::newRow("o with tilde and diaeresis") << 1258 << u"\u1E4F"_s << QByteArray("@0 U+1E4F");
+    }
+
+    // Every character below U+30000 that a code page writes reads back as
+    // itself: nothing is ever written as another letter.
+    void everyCharacterWrittenReadsBack()
+    {
+        const auto nfc = QString::NormalizationForm_C;
+        int written = 0;
+        QStringList wrong;
+        for (const int codePage : all()) {
+            for (char32_t c = 1; c < 0x30000; ++c) {
+                if (c >= 0xD800 && c < 0xE000)
+                    continue;
+                const QString text = QString::fromUcs4(&c, 1);
+                const std::optional<QByteArray> bytes = encode(text, codePage);
+                if (!bytes)
+                    continue;
+                ++written;
+                if (decode(*bytes, codePage).text.normalized(nfc) != text.normalized(nfc))
+                    wrong.append(QStringLiteral("%1 U+%2").arg(codePage).arg(uint(c), 4, 16, QLatin1Char('0')));
+            }
+        }
+        QCOMPARE(wrong.join(u", "_s), QString());
+        QVERIFY2(written > 2000 && written < 3500, qPrintable(QString::number(written)));
     }
     void writesOrRefuses()
     {
