@@ -87,6 +87,16 @@ std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, QString *err
     return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
 }
 
+bool DraftFile::isWritableFolder(const QString &folder)
+{
+    QFile probe(QDir(folder).filePath(QStringLiteral(".probe-%1").arg(QUuid::createUuid().toString(QUuid::Id128))));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
 QStringList DraftFile::orphans(const QString &folder)
 {
     // Names are matched by hand: a name filter would compile a regular
@@ -96,12 +106,19 @@ QStringList DraftFile::orphans(const QString &folder)
     };
     const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
     QStringList found;
+    std::optional<bool> writable;
     for (const QFileInfo &draft : files) {
         if (!isDraft(draft.fileName(), QLatin1String(".json")) || draft.fileName().contains(QLatin1String(".damaged-")))
             continue;
         QLockFile lock(lockPath(draft.filePath()));
         lock.setStaleLockTime(0);
-        if (lock.tryLock(0))   // no live run holds it; unlocked again on leaving
+        if (lock.tryLock(0)) {   // no live run holds it; unlocked again on leaving
+            found.append(draft.filePath());
+            continue;
+        }
+        if (!writable)
+            writable = isWritableFolder(folder);
+        if (!*writable)   // no lock can be taken over here: offered to be read
             found.append(draft.filePath());
     }
     for (const QFileInfo &lockFile : files) {
@@ -120,9 +137,11 @@ std::unique_ptr<DraftFile> DraftFile::adopt(const QString &path)
 {
     auto lock = std::make_unique<QLockFile>(lockPath(path));
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
+    if (lock->tryLock(0))
+        return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
+    if (QFileInfo(path).isReadable() && !isWritableFolder(QFileInfo(path).absolutePath()))
+        return std::unique_ptr<DraftFile>(new DraftFile(path, nullptr));
+    return nullptr;
 }
 
 std::variant<QJsonObject, QString> DraftFile::read() const
@@ -155,17 +174,25 @@ bool DraftFile::write(const QJsonObject &state, QString *error) const
     return result.ok;
 }
 
-QString DraftFile::setAside()
+std::optional<QString> DraftFile::setAside()
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString target = m_path.chopped(5) + QStringLiteral(".damaged-%1.json").arg(stamp);
-    QFile::rename(m_path, target);
+    if (readOnly() || !QFile::rename(m_path, target))
+        return std::nullopt;
     return target;
 }
 
 void DraftFile::remove()
 {
+    if (readOnly())
+        return;
     QFile::remove(m_path);
+    m_lock->unlock();
+}
+
+void DraftFile::release()
+{
     if (m_lock)
         m_lock->unlock();
 }
@@ -182,6 +209,8 @@ DraftWriter::~DraftWriter()
 {
     m_thread->quit();
     m_thread->wait();
+    disconnect(this, &DraftWriter::failed, nullptr, nullptr);   // nobody is left to be told
+    writeWaiting();   // what a window ended without its close left waiting
     delete m_worker;
     delete m_thread;
 }
@@ -190,16 +219,33 @@ void DraftWriter::write(const QJsonObject &state)
 {
     if (!m_thread->isRunning())   // started with the first draft, not before
         m_thread->start();
-    QMetaObject::invokeMethod(m_worker, [this, state] {
-        QString error;
-        if (!m_file->write(state, &error))
-            Q_EMIT failed(error);
-    });
+    std::lock_guard<std::mutex> guard(m_mutex);
+    m_waiting = state;
+    if (std::exchange(m_scheduled, true))
+        return;   // the write queued takes the newest state
+    QMetaObject::invokeMethod(m_worker, [this] { writeWaiting(); });
+}
+
+void DraftWriter::writeWaiting()
+{
+    std::optional<QJsonObject> state;
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        state.swap(m_waiting);
+        m_scheduled = false;
+    }
+    QString error;
+    if (state && !m_file->write(*state, &error))
+        Q_EMIT failed(error);
 }
 
 void DraftWriter::finish()
 {
     m_thread->quit();
     m_thread->wait();
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_waiting.reset();   // a clean end keeps nothing
+    }
     m_file->remove();
 }

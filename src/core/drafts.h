@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <variant>
 
 class QLockFile;
@@ -42,12 +44,20 @@ public:
     static std::unique_ptr<DraftFile> create(const QString &folder, QString *error);
 
     // Drafts in `folder` whose run is no longer alive, oldest first. Lock
-    // files left without a draft are removed.
+    // files left without a draft are removed. In a folder that cannot be
+    // written, where no lock can be taken over, every draft is one.
     static QStringList orphans(const QString &folder);
 
     // Takes over an orphan (its lock, its name); nothing when another run
-    // holds it after all.
+    // holds it after all. In a folder that cannot be written the draft is
+    // taken without its lock, to be read only (readOnly()).
     static std::unique_ptr<DraftFile> adopt(const QString &path);
+
+    // Whether `folder` can take new files.
+    static bool isWritableFolder(const QString &folder);
+
+    // The draft can be read but not written, removed or set aside.
+    bool readOnly() const { return !m_lock; }
 
     QString path() const { return m_path; }
 
@@ -57,11 +67,14 @@ public:
     // Writes `state` whole or not at all. Safe to call from any one thread at a time.
     bool write(const QJsonObject &state, QString *error) const;
 
-    // Renames an unreadable draft to <name>.damaged-<time>.json and returns the new path.
-    QString setAside();
+    // Renames an unreadable draft to <name>.damaged-<time>.json and returns
+    // the new path; nothing when it cannot be renamed, and it stays as it is.
+    std::optional<QString> setAside();
 
     // Removes the draft and its lock: the run ended cleanly.
     void remove();
+    // Gives up the lock and leaves the draft where it is.
+    void release();
 
 private:
     DraftFile(const QString &path, std::unique_ptr<QLockFile> lock);
@@ -71,7 +84,9 @@ private:
 };
 
 // Writes drafts on a thread of its own, so that a large book never makes
-// typing stutter. The newest state waiting replaces an older one.
+// typing stutter. At most one state waits to be written, the newest: it
+// replaces an older one not yet written. What waits when the writer is
+// destroyed is written before it goes.
 class DraftWriter : public QObject
 {
     Q_OBJECT
@@ -93,7 +108,12 @@ Q_SIGNALS:
     void failed(const QString &error);
 
 private:
+    void writeWaiting();
+
     std::unique_ptr<DraftFile> m_file;
     QThread *m_thread;
     QObject *m_worker;
+    std::mutex m_mutex;
+    std::optional<QJsonObject> m_waiting;   // guarded by m_mutex
+    bool m_scheduled = false;                // a write of the waiting state is queued; guarded by m_mutex
 };

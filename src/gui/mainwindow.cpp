@@ -148,6 +148,10 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
 
 Qwr::~Qwr()
 {
+    // A window that goes without its close (the end of a session) keeps what
+    // was waiting for the pause in typing.
+    if (m_drafts && m_draftTimer->isActive())
+        writeDraftNow();
     // The pages refer to the prompts and the save flow: they go first.
     delete Tab1;
     delete strings;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 Startup::Startup(const QStringList &files, Prompts *prompts, const QString &draftFolder)
@@ -57,11 +58,17 @@ std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
         return nullptr;
     const auto read = draft->read();
     if (const auto *error = std::get_if<QString>(&read)) {
-        const QString setAside = draft->setAside();
-        draft->remove();
-        m_prompts->warn(QCoreApplication::translate("Startup",
-            "A draft of unsaved work could not be read, so it was set aside as\n%1\n\n%2")
-                            .arg(QDir::toNativeSeparators(setAside), *error));
+        if (const std::optional<QString> setAside = draft->setAside()) {
+            draft->release();
+            m_prompts->warn(QCoreApplication::translate("Startup",
+                "A draft of unsaved work could not be read, so it was set aside as\n%1\n\n%2")
+                                .arg(QDir::toNativeSeparators(*setAside), *error));
+        } else {
+            draft->release();   // never removed: it stays for the next start
+            m_prompts->warn(QCoreApplication::translate("Startup",
+                "A draft of unsaved work could not be read, and it could not be set aside either, so it stays "
+                "where it is:\n%1\n\n%2").arg(QDir::toNativeSeparators(draft->path()), *error));
+        }
         return nullptr;
     }
     const QJsonObject &state = std::get<QJsonObject>(read);
@@ -76,10 +83,22 @@ std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
     case Prompts::Button::Restore: {
         std::unique_ptr<Qwr> window = newWindow();
         window->restoreDraft(state);
-        window->enableDrafts(std::move(draft));
+        if (draft->readOnly()) {
+            m_prompts->warn(QCoreApplication::translate("Startup",
+                "The work was restored. The drafts folder %1 cannot be written, so the draft stays where it is, "
+                "and new work is not being kept safe against a crash: save your files as usual.")
+                                .arg(QDir::toNativeSeparators(QFileInfo(draft->path()).absolutePath())));
+        } else {
+            window->enableDrafts(std::move(draft));
+        }
         return window;
     }
     case Prompts::Button::Discard:
+        if (draft->readOnly()) {
+            m_prompts->warn(QCoreApplication::translate("Startup",
+                "The drafts folder %1 cannot be written, so the draft cannot be thrown away; it stays where it is.")
+                                .arg(QDir::toNativeSeparators(QFileInfo(draft->path()).absolutePath())));
+        }
         draft->remove();
         return nullptr;
     default:   // kept for the next start

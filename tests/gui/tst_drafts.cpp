@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QJsonDocument>
 #include <QLabel>
@@ -191,6 +192,69 @@ private Q_SLOTS:
         QVERIFY(window.close());
         QCOMPARE(QDir(folder()).entryList({u"draft-*"_s}).size(), answer == Prompts::Button::Cancel ? 1 : 0);
     }
+
+    // A window that goes without its close keeps what waited for the pause in
+    // typing; of many states queued at once, the newest is the one kept.
+    void aWindowGoneWithoutItsCloseKeepsItsDraft()
+    {
+        QString error;
+        {
+            Harness h;
+            h.window().enableDrafts(DraftFile::create(folder(), &error));
+            h.run(u"Mt2=waiting"_s);
+        }   // no close event, as at the end of a session
+        const QStringList drafts = QDir(folder()).entryList({u"draft-*.json"_s});
+        QCOMPARE(drafts.size(), 1);
+        QVERIFY(Testing::readAll(folder() + u'/' + drafts.constFirst()).contains("\"Mt2\":\"waiting\""));
+
+        std::unique_ptr<DraftFile> file = DraftFile::create(folder(), &error);
+        const QString path = file->path();
+        {
+            DraftWriter writer(std::move(file));
+            for (int i = 0; i < 100; ++i)
+                writer.write({{u"format"_s, 1}, {u"n"_s, i}});
+        }
+        QCOMPARE(Testing::readAll(path), QByteArray("{\"format\":1,\"n\":99}"));
+    }
+
+#ifdef Q_OS_LINUX
+    // A drafts folder that cannot be written (made immutable, which stops root
+    // too): its drafts are still offered and restored, and never removed.
+    // Linux only: chattr is how such a folder is made here; on Windows it is a
+    // read-only share, which a test cannot set up.
+    void aDraftInAFolderThatCannotBeWrittenIsOfferedAndKept_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("restored") << false;
+        QTest::newRow("damaged, cannot be set aside") << true;
+    }
+    void aDraftInAFolderThatCannotBeWrittenIsOfferedAndKept()
+    {
+        QFETCH(bool, damaged);
+        QVERIFY(QDir().mkpath(folder()));
+        const QString draft = folder() + u"/draft-left.json"_s;
+        if (damaged)
+            Testing::writeAll(draft, "{\"format\":1,\"pa");
+        else
+            leaveDraft(draft, u"Mt2=kept safe"_s);
+        Testing::writeAll(folder() + u"/draft-left.lock"_s, "999999\nquillwright\nnowhere\n");   // a stale lock
+        if (QProcess::execute(u"chattr"_s, {u"+i"_s, folder()}) != 0)
+            QSKIP("chattr cannot make the folder immutable here");
+        ScriptedPrompts prompts;
+        prompts.setNextAnswer(Prompts::Button::Restore);
+        const auto startup = started(prompts, folder());
+        QProcess::execute(u"chattr"_s, {u"-i"_s, folder()});
+        Qwr &window = *startup->windows.at(0);
+        QCOMPARE(window.findChild<QLineEdit *>(u"Mt2"_s)->text(), damaged ? QString() : u"kept safe"_s);
+        const QString said = prompts.messages.value(1).text;   // after the offer or the damaged draft's message
+        QVERIFY2(prompts.messages.value(damaged ? 0 : 1).text.contains(
+                     damaged ? u"could not be set aside either, so it stays"_s : u"the draft stays where it is"_s),
+                 qPrintable(said));
+        QVERIFY(QFileInfo::exists(draft));
+        QVERIFY(!window.isDrafting());
+        window.hide();
+    }
+#endif
 
     void worksOnWhenDraftsCannotBeWritten()
     {
