@@ -13,6 +13,8 @@
 #include <QThread>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 QString tr(const char *text)
@@ -39,13 +41,16 @@ QString describe(const QJsonObject &draft)
     const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
     QStringList parts;
     const QJsonObject book = pages.value(QStringLiteral("BooksTab")).toObject();
-    const int pageCount = book.value(QStringLiteral("count")).toInt();
+    // The counts as restoring takes them.
+    const int pageCount = std::clamp(book.value(QStringLiteral("count")).toInt(), 0, 50);
     const QString bookName = book.value(QStringLiteral("Bname")).toString();
     if (pageCount > 0 || !bookName.isEmpty() || !book.value(QStringLiteral("Page")).toString().isEmpty()) {
         const QString name = bookName.isEmpty() ? tr("Book") : tr("Book \u201C%1\u201D").arg(bookName.left(40));
         parts.append(pageCount == 1 ? tr("%1, 1 page").arg(name) : tr("%1, %2 pages").arg(name).arg(pageCount));
     }
-    const int goalCount = pages.value(QStringLiteral("GoalsTab")).toObject().value(QStringLiteral("count")).toInt();
+    const QJsonObject goals = pages.value(QStringLiteral("GoalsTab")).toObject();
+    const int goalCount = std::clamp(goals.value(QStringLiteral("count")).toInt(), 0,
+                                     std::max(12, static_cast<int>(goals.value(QStringLiteral("slots")).toArray().size())));
     if (goalCount > 0)
         parts.append(goalCount == 1 ? tr("1 goal") : tr("%1 goals").arg(goalCount));
     const QString title = pages.value(QStringLiteral("NewgameTab")).toObject().value(QStringLiteral("Mt")).toString();

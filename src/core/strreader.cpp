@@ -19,6 +19,17 @@
 #include <algorithm>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace StrReader {
 
 namespace {
@@ -454,6 +465,58 @@ bool pathTooLong(const QString &path)
     });
 }
 
+// Whether following the link at `path` goes round for ever.
+bool linkLoops(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status;
+    return ::stat(QFile::encodeName(path).constData(), &status) != 0 && errno == ELOOP;
+#else
+    QString target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo link(target);
+        if (!link.isSymLink())
+            return false;
+        target = link.symLinkTarget();
+        if (target.isEmpty())
+            return false;
+    }
+    return true;
+#endif
+}
+
+// Opens `path` for reading without blocking, and keeps it open only when the
+// handle is an ordinary file's; false otherwise, with the system's reason
+// when it could not be opened at all (none when it is something else).
+bool openOrdinaryFile(QFile &file, const QString &path, QString *reason)
+{
+#ifdef Q_OS_UNIX
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat status;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return false;
+    }
+    return file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#else
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        file.close();
+        return false;
+    }
+    return true;
+#endif
+}
+
 QString shown(const QString &path)
 {
     constexpr qsizetype Shortened = 80;
@@ -594,6 +657,14 @@ std::variant<Result, Failure> readFile(const QString &path, int codePage)
     if (!info.exists()) {
         if (pathTooLong(path))
             return Failure{say("The path %1 is too long to be opened.").arg(shown(path))};
+        if (info.isSymLink() && linkLoops(path))
+            return Failure{say("%1 is a link that leads back to itself, through other links or directly; there is "
+                               "no file at its end.")
+                               .arg(shown(path))};
+        if (path.contains(QChar::ReplacementCharacter))
+            return Failure{say("The name %1 is not valid UTF-8, so it cannot be opened. Rename the file, then open "
+                               "it again.")
+                               .arg(shown(path))};
         return Failure{say("There is no file %1.").arg(shown(path))};
     }
     if (info.isDir())
@@ -606,11 +677,16 @@ std::variant<Result, Failure> readFile(const QString &path, int codePage)
                            .arg(shown(path), locale.formattedDataSize(info.size()),
                                 locale.formattedDataSize(MaxFileSize))};
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting (a pipe put in its place would wait for a writer
+    // for ever), and only read when what was opened is an ordinary file.
+    QFile file;
+    QString reason;
+    if (!openOrdinaryFile(file, path, &reason)) {
         if (!QFileInfo::exists(path))
             return Failure{say("The file %1 is gone; it was there a moment ago.").arg(shown(path))};
-        return Failure{say("The file %1 could not be opened: %2").arg(shown(path), file.errorString())};
+        if (reason.isEmpty())
+            return Failure{say("%1 is not an ordinary file.").arg(shown(path))};
+        return Failure{say("The file %1 could not be opened: %2").arg(shown(path), reason)};
     }
     // At most one byte more than allowed, in case the file grew meanwhile.
     const QByteArray bytes = file.read(MaxFileSize + 1);

@@ -73,10 +73,13 @@ std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
     }
     const QJsonObject &state = std::get<QJsonObject>(read);
     const QDateTime written = QDateTime::fromString(state.value(QStringLiteral("written")).toString(), Qt::ISODate);
+    const QString when = written.isValid()
+        ? QCoreApplication::translate("Startup", "Kept %1.").arg(QLocale().toString(written, QLocale::LongFormat))
+        : QCoreApplication::translate("Startup", "When it was kept is not known.");
     const QString text = QCoreApplication::translate("Startup",
-        "Quillwright did not end normally, and this work was kept:\n\n%1\n\nKept %2.\n\n"
+        "Quillwright did not end normally, and this work was kept:\n\n%1\n\n%2\n\n"
         "Restore it? Discard throws it away; Cancel keeps it for the next start.")
-                             .arg(Drafts::describe(state), QLocale().toString(written, QLocale::LongFormat));
+                             .arg(Drafts::describe(state), when);
     switch (m_prompts->show({Prompts::Icon::Warning, QStringLiteral("Quillwright"), text,
                              {Prompts::Button::Restore, Prompts::Button::Discard, Prompts::Button::Cancel},
                              Prompts::Button::Restore})) {
