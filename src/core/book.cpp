@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <cstring>
+
 namespace BookFile {
 
 namespace {
@@ -74,10 +76,38 @@ QList<int> shownPages(const StrDocument &document)
     return shown;
 }
 
+namespace {
+
+// Where the text of a "// Book Location - " line starts (any spacing and
+// case), or -1 when the line from `at` to `end` is no such line.
+qsizetype locationText(const QByteArray &bytes, qsizetype at, qsizetype end)
+{
+    const auto blanks = [&](qsizetype from) {
+        while (from < end && (bytes[from] == ' ' || bytes[from] == '\t'))
+            ++from;
+        return from;
+    };
+    const auto word = [&](qsizetype from, const char *expected) {
+        const qsizetype length = qsizetype(qstrlen(expected));
+        return end - from >= length && qstrnicmp(bytes.constData() + from, expected, size_t(length)) == 0 ? from + length : -1;
+    };
+    at = blanks(at);
+    if (end - at < 2 || bytes[at] != '/' || bytes[at + 1] != '/')
+        return -1;
+    at = word(blanks(at + 2), "book");
+    if (at < 0 || blanks(at) == at)
+        return -1;
+    at = word(blanks(at), "location");
+    if (at < 0)
+        return -1;
+    at = blanks(at);
+    return at < end && bytes[at] == '-' ? at + 1 : -1;
+}
+
+} // namespace
+
 std::optional<Location> locationLine(const StrDocument &document)
 {
-    static const QRegularExpression mark(QStringLiteral("^[ \\t]*//[ \\t]*book[ \\t]+location[ \\t]*-"),
-                                         QRegularExpression::CaseInsensitiveOption);
     const QByteArray &bytes = document.bytes();
     const qsizetype limit = document.entries().isEmpty() ? bytes.size() : document.entries().first().start;
     qsizetype start = 0;
@@ -88,14 +118,14 @@ std::optional<Location> locationLine(const StrDocument &document)
         qsizetype contentEnd = end;
         if (contentEnd > start && bytes[contentEnd - 1] == '\r')
             --contentEnd;
-        const QString line = document.decoded(start, contentEnd);
-        if (const QRegularExpressionMatch match = mark.match(line); match.hasMatch()) {
-            // The mark is ASCII: as many bytes as characters.
-            qsizetype textFrom = start + LocationPrefix.size();
-            if (!line.startsWith(LocationPrefix)) {
-                textFrom = start + match.capturedLength(0);
+        if (qsizetype textFrom = locationText(bytes, start, contentEnd); textFrom >= 0) {
+            // The text follows one blank after the mark as the program writes
+            // it, or any blanks in a line written by hand.
+            if (!QByteArrayView(bytes).sliced(start, contentEnd - start).startsWith(LocationPrefix.latin1())) {
                 while (textFrom < contentEnd && (bytes[textFrom] == ' ' || bytes[textFrom] == '\t'))
                     ++textFrom;
+            } else {
+                textFrom = start + LocationPrefix.size();
             }
             return Location{textFrom, contentEnd, document.decoded(textFrom, contentEnd)};
         }

@@ -18,11 +18,12 @@ bool isAscii(QByteArrayView bytes)
 
 } // namespace
 
-StrDocument::StrDocument(QByteArray bytes, Encoding encoding)
+StrDocument::StrDocument(QByteArray bytes, Encoding encoding,
+                         const std::function<void(const StrSyntax::Item &)> &otherLine)
     : m_bytes(std::move(bytes))
     , m_encoding(encoding)
 {
-    parse();
+    parse(otherLine);
 }
 
 StrDocument StrDocument::fromTemplate(QLatin1String text)
@@ -30,16 +31,20 @@ StrDocument StrDocument::fromTemplate(QLatin1String text)
     return StrDocument(QByteArray(text.data(), text.size()), Encoding{});
 }
 
-void StrDocument::parse()
+void StrDocument::parse(const std::function<void(const StrSyntax::Item &)> &otherLine)
 {
     m_ascii = isAscii(m_bytes);
     StrSyntax::Tokenizer tokens(m_bytes);
     StrSyntax::Item item;
+    const auto at = [](qsizetype offset) { return static_cast<qint32>(offset); };
     while (tokens.next(item)) {
-        if (item.kind != StrSyntax::ItemKind::Entry)
+        if (item.kind != StrSyntax::ItemKind::Entry) {
+            if (otherLine)
+                otherLine(item);
             continue;
-        m_entries.append({item.start, item.keyStart, item.keyEnd, item.textStart, item.textEnd, item.afterEnd,
-                          item.end, item.line, item.closed});
+        }
+        m_entries.append({at(item.start), at(item.keyStart), at(item.keyEnd), at(item.textStart), at(item.textEnd),
+                          at(item.afterEnd), at(item.end), item.line, item.closed});
     }
     const qsizetype lineFeeds = m_bytes.count('\n');
     m_crLfLines = static_cast<int>(m_bytes.count("\r\n"));

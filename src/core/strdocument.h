@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // A .str file as the program holds it: the bytes it was read from (or the
@@ -26,16 +27,20 @@ public:
         bool utf8 = false;
     };
 
-    // The entry of a file: where it stands in the bytes, and its parts.
+    // The entry of a file: where it stands in the bytes, and its parts
+    // (offsets of 32 bits: a file read is far smaller, and a file of short
+    // entries takes half the memory).
     struct Entry {
-        qsizetype start = 0, keyStart = 0, keyEnd = 0, textStart = 0, textEnd = 0, afterEnd = 0, end = 0;
+        qint32 start = 0, keyStart = 0, keyEnd = 0, textStart = 0, textEnd = 0, afterEnd = 0, end = 0;
         int line = 1;
         bool closed = true;
     };
 
     StrDocument() = default;
-    // The document of `bytes` (a UTF-8 byte-order mark is kept with them).
-    StrDocument(QByteArray bytes, Encoding encoding);
+    // The document of `bytes` (a UTF-8 byte-order mark is kept with them);
+    // `otherLine` is shown every item that is not an entry, as it is read.
+    StrDocument(QByteArray bytes, Encoding encoding,
+                const std::function<void(const StrSyntax::Item &)> &otherLine = {});
     // A template in ASCII, with CR LF line ends.
     static StrDocument fromTemplate(QLatin1String text);
 
@@ -123,7 +128,7 @@ private:
         int order = 0;
         bool insertion = false;   // whole lines put in at `from`
     };
-    void parse();
+    void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
 
     QByteArray m_bytes;

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -261,89 +263,137 @@ public:
         }
         m_result.notes.append({line, text, severity, repairEntry});
     }
+    // No more notes are kept: they are only counted.
+    bool full()
+    {
+        if (m_result.notes.size() < MaxNotes)
+            return false;
+        ++m_result.notesLeftOut;
+        return true;
+    }
 
 private:
     Result &m_result;
 };
 
-// What the game reads otherwise than the file stands, and lines that are no entry.
-void noteSyntax(const QByteArray &bytes, const StrDocument &document, Notes &notes)
+// Lines that are no entry, as the document is read: a run of plain lines
+// gets one note.
+class OtherLines
 {
-    int runFirst = 0;
-    int runLast = 0;
-    const auto flush = [&] {
-        if (runFirst == 0)
+public:
+    OtherLines(const QByteArray &bytes, Notes &notes)
+        : m_bytes(bytes)
+        , m_notes(notes)
+    {
+    }
+    ~OtherLines() { flush(); }
+
+    void operator()(const StrSyntax::Item &item)
+    {
+        if (item.kind != StrSyntax::ItemKind::Stray) {
+            flush();
             return;
-        notes.add(runFirst, runFirst == runLast
-                                ? say("This line is not an entry, so the game does not read it; it is kept as it "
-                                      "stands.")
-                                : say("Lines %1 to %2 are not entries, so the game does not read them; they are "
-                                      "kept as they stand.")
-                                      .arg(QString::number(runFirst), QString::number(runLast)));
-        runFirst = 0;
-    };
-    StrSyntax::Tokenizer tokens(bytes);
-    StrSyntax::Item item;
-    int entry = -1;
-    while (tokens.next(item)) {
-        if (item.kind == StrSyntax::ItemKind::Stray) {
-            const QByteArrayView line = QByteArrayView(bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
-            const qsizetype colon = line.indexOf(':');
-            if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
-                flush();
-                notes.add(item.line, say("%1 has no opening quote after its colon, so the game does not read it as "
-                                         "an entry; it is kept as it stands.")
-                                         .arg(QString::fromLatin1(line.first(colon))));
-                continue;
-            }
-            if (runFirst == 0)
-                runFirst = item.line;
-            runLast = item.line;
-            continue;
         }
-        flush();
-        if (item.kind != StrSyntax::ItemKind::Entry)
+        const QByteArrayView line = QByteArrayView(m_bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
+            flush();
+            if (!m_notes.full()) {
+                m_notes.add(item.line, say("%1 has no opening quote after its colon, so the game does not read it "
+                                           "as an entry; it is kept as it stands.")
+                                           .arg(QString::fromLatin1(line.first(colon))));
+            }
+            return;
+        }
+        if (m_runFirst == 0)
+            m_runFirst = item.line;
+        m_runLast = item.line;
+    }
+
+    void flush()
+    {
+        if (m_runFirst == 0 || m_notes.full()) {
+            m_runFirst = 0;
+            return;
+        }
+        m_notes.add(m_runFirst, m_runFirst == m_runLast
+                                    ? say("This line is not an entry, so the game does not read it; it is kept as "
+                                          "it stands.")
+                                    : say("Lines %1 to %2 are not entries, so the game does not read them; they are "
+                                          "kept as they stand.")
+                                          .arg(QString::number(m_runFirst), QString::number(m_runLast)));
+        m_runFirst = 0;
+    }
+
+private:
+    const QByteArray &m_bytes;
+    Notes &m_notes;
+    int m_runFirst = 0;
+    int m_runLast = 0;
+};
+
+// What the game reads otherwise than the entries stand.
+void noteEntries(const StrDocument &document, Notes &notes)
+{
+    const QByteArray &bytes = document.bytes();
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const StrDocument::Entry &e = document.entries().at(i);
+        const int entry = static_cast<int>(i);
+        if (e.closed && QByteArrayView(bytes).sliced(e.textEnd + 1, e.afterEnd - e.textEnd - 1).trimmed().isEmpty())
             continue;
-        ++entry;
+        if (notes.full())
+            continue;
         const QString key = document.key(entry);
-        if (!item.closed) {
-            notes.add(item.line, say("%1 has no closing quote: in the game its text runs to the end of the file, "
-                                     "taking in every line after it.")
-                                     .arg(key),
+        if (!e.closed) {
+            notes.add(e.line, say("%1 has no closing quote: in the game its text runs to the end of the file, "
+                                  "taking in every line after it.")
+                                  .arg(key),
                       Note::Differs);
             continue;
         }
         const QString after = document.after(entry);
         if (after.contains(u'"')) {
-            notes.add(item.line, say("%1 holds a quote that the game takes for the end of its text, so the game "
-                                     "shows only %2. Repair takes the whole line as the text and writes its "
-                                     "quotes as \\\".")
-                                     .arg(key, quoted(LineEndings::toLf(document.text(entry)))),
+            notes.add(e.line, say("%1 holds a quote that the game takes for the end of its text, so the game "
+                                  "shows only %2. Repair takes the whole line as the text and writes its "
+                                  "quotes as \\\".")
+                                  .arg(key, quoted(LineEndings::toLf(document.text(entry)))),
                       Note::Differs, entry);
-        } else if (!after.trimmed().isEmpty()) {
-            notes.add(item.line, say("The game stops reading %1 at its closing quote and does not show %2.")
-                                     .arg(key, quoted(after.trimmed())),
+        } else {
+            notes.add(e.line, say("The game stops reading %1 at its closing quote and does not show %2.")
+                                  .arg(key, quoted(after.trimmed())),
                       Note::Differs);
         }
     }
-    flush();
 }
+
+struct CaseInsensitive {
+    std::size_t operator()(std::string_view key) const
+    {
+        std::size_t hash = 14695981039346656037u;
+        for (const char c : key)
+            hash = (hash ^ static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c)) * 1099511628211u;
+        return hash;
+    }
+    bool operator()(std::string_view a, std::string_view b) const
+    {
+        return a.size() == b.size() && qstrnicmp(a.data(), b.data(), a.size()) == 0;
+    }
+};
 
 void noteRepeats(const StrDocument &document, Notes &notes)
 {
-    QHash<QString, int> first;
+    std::unordered_map<std::string_view, int, CaseInsensitive, CaseInsensitive> first;
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
         const int entry = static_cast<int>(i);
-        const QString key = QString(document.rawKey(entry)).toLower();
-        const auto found = first.constFind(key);
-        if (found == first.cend()) {
-            first.insert(key, document.entries().at(i).line);
+        const QLatin1String raw = document.rawKey(entry);
+        const auto [found, inserted] = first.try_emplace(std::string_view(raw.data(), std::size_t(raw.size())),
+                                                         document.entries().at(i).line);
+        if (inserted || notes.full())
             continue;
-        }
         notes.add(document.entries().at(i).line,
                   say("%1 appears again (first on line %2); the tab shows the first, and this one is kept as it "
                       "stands.")
-                      .arg(document.key(entry), QString::number(*found)));
+                      .arg(document.key(entry), QString::number(found->second)));
     }
 }
 
@@ -564,7 +614,11 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
 
     Result result;
     result.utf8 = readsAsUtf8(bytes, codePage, result.notes);
-    result.document = StrDocument(bytes, {codePage, result.utf8});
+    Notes notes(result);
+    {
+        OtherLines otherLines(bytes, notes);
+        result.document = StrDocument(bytes, {codePage, result.utf8}, std::ref(otherLines));
+    }
     const StrDocument &document = result.document;
 
     std::optional<Kind> kind;
@@ -581,8 +635,7 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
     }
     result.kind = *kind;
 
-    Notes notes(result);
-    noteSyntax(bytes, document, notes);
+    noteEntries(document, notes);
     noteRepeats(document, notes);
     if (result.kind != Kind::Other)
         noteOtherKeys(document, result.kind, notes);

@@ -57,8 +57,28 @@ bool Tokenizer::next(Item &item)
         return true;
     };
 
-    if (first == contentEnd)
-        return finishLine(ItemKind::Blank);
+    if (first == contentEnd) {   // a run of blank lines is one item
+        qsizetype runEnd = end;
+        int lines = 1;
+        while (runEnd < size) {
+            qsizetype nextContentEnd = 0;
+            const qsizetype nextEnd = lineEnd(runEnd, &nextContentEnd);
+            qsizetype at = runEnd;
+            while (at < nextContentEnd && isBlank(m_bytes[at]))
+                ++at;
+            if (at != nextContentEnd)
+                break;
+            runEnd = nextEnd;
+            ++lines;
+        }
+        item.kind = ItemKind::Blank;
+        item.keyStart = item.keyEnd = item.textStart = item.textEnd = first;
+        item.afterEnd = contentEnd;
+        item.end = runEnd;
+        m_pos = runEnd;
+        m_line += lines;
+        return true;
+    }
     if (m_bytes[first] == '/' && first + 1 < contentEnd && m_bytes[first + 1] == '/')
         return finishLine(ItemKind::Comment);
 

@@ -27,7 +27,7 @@ namespace StrSyntax {
 
 enum class ItemKind : quint8 { Blank, Comment, Entry, Stray };
 
-// One item of a file: a line, or for an entry all its lines. Offsets are into
+// One item of a file: a line, a run of blank lines, or for an entry all its lines. Offsets are into
 // the bytes given to the tokenizer.
 struct Item {
     ItemKind kind = ItemKind::Blank;

@@ -2,6 +2,7 @@
 
 #include "core/prompts.h"
 #include "core/saveflow.h"
+#include "core/lineendings.h"
 #include "core/textcheck.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
@@ -12,7 +13,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPlainTextDocumentLayout>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -50,6 +54,12 @@ BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     Page = textArea("Page", Twips::rect(120, 240, 4695, 3375), Frame2, true);
     Frame7 = frame("Frame7", ListCaption, Twips::onPage(5640, 1680, 4935, 3735), this);
     Bptxt = textArea("Bptxt", Twips::rect(120, 240, 4695, 3375), Frame7, true);
+    for (QTextDocument **document : {&m_list, &m_entryView}) {
+        *document = new QTextDocument(this);
+        (*document)->setDocumentLayout(new QPlainTextDocumentLayout(*document));
+        (*document)->setDefaultFont(Bptxt->font());
+    }
+    Bptxt->setDocument(m_list);
 
     Apage = button("Apage", QStringLiteral("Add new Page"), Twips::onPage(360, 5520, 2175, 495), this);
     ApPage = button("ApPage", QStringLiteral("Append/Cancel"), Twips::onPage(3480, 5520, 1815, 495), this);
@@ -99,6 +109,7 @@ void BookPage::showForEditing(int step, const QString &pageCaption)
     Apage->setEnabled(false);
     const QString &entry = m_book.Pg.step(step);
     Pn->setText(QString::number(m_book.PageEditIndex()));
+    showInListBox(m_entryView);
     showStoredText(Bptxt, entry);
     showStoredText(Page, entry);
     ApPage->setEnabled(true);
@@ -150,6 +161,10 @@ void BookPage::Rsetme_Click()
     m_book.BookLocationGiven = false;
     ComOpt->clear();   // sets the location mark again if the box held text
     Bptxt->clear();
+    if (Bptxt->document() == m_list) {
+        m_listed.clear();
+        m_list->setModified(false);
+    }
     Label11->setText(QStringLiteral("Pages = 0"));
     Bname->clear();
     ComOpt->clear();
@@ -212,9 +227,39 @@ bool BookPage::isEditing() const
     return ApPage->isEnabled();
 }
 
+void BookPage::showInListBox(QTextDocument *document)
+{
+    if (Bptxt->document() != document)
+        Bptxt->setDocument(document);
+}
+
+// The list: only the entries that changed are written anew, unless the
+// author typed into it, which the next refresh overwrites as a whole.
 void BookPage::showPageList()
 {
-    showStoredText(Bptxt, m_book.Pg.listText());
+    showInListBox(m_list);
+    const QStringList entries = m_book.Pg.entries();
+    const auto length = [](const QString &entry) { return int(entry.size() - entry.count(QLatin1String("\r\n"))) + 1; };
+    QTextCursor cursor(m_list);
+    if (!m_list->isModified() && entries.size() >= m_listed.size() && entries.size() <= m_listed.size() + 1) {
+        int position = 0;
+        for (qsizetype slot = 0; slot < m_listed.size(); ++slot) {
+            if (entries.at(slot) != m_listed.at(slot)) {
+                cursor.setPosition(position);
+                cursor.setPosition(position + length(m_listed.at(slot)), QTextCursor::KeepAnchor);
+                cursor.insertText(LineEndings::toLf(entries.at(slot)) + u'\n');
+            }
+            position += length(entries.at(slot));
+        }
+        if (entries.size() > m_listed.size()) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(LineEndings::toLf(entries.constLast()) + u'\n');
+        }
+    } else {
+        showStoredText(Bptxt, m_book.Pg.listText());
+    }
+    m_listed = entries;
+    m_list->setModified(false);
 }
 
 QStringList BookPage::bookState() const
@@ -250,8 +295,10 @@ void BookPage::restore(const QJsonObject &draft)
         slots.append(slot.toString());
     m_book.Pg.restore(slots, draft.value(QStringLiteral("count")).toInt(),
                       draft.value(QStringLiteral("editIndex")).toInt());
+    showInListBox(draft.value(QStringLiteral("editing")).toBool() ? m_entryView : m_list);
     restoreBoxTexts(draft, {QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
                             QStringLiteral("Page"), QStringLiteral("Bptxt")});
+    m_list->setModified(true);   // what it shows is not known: written whole next time
     m_book.BookLocationGiven = draft.value(QStringLiteral("locationGiven")).toBool();
     const bool editing = draft.value(QStringLiteral("editing")).toBool();
     Apage->setEnabled(!editing);

@@ -9,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTextDocument;
 class SaveFlow;
 
 // The Books tab: adds pages one at a time, steps through stored pages with
@@ -69,6 +70,14 @@ private:
     bool isEditing() const;
     // What the file holds: the place line and the pages.
     QStringList bookState() const;
+
+    // The page list box shows one of two documents: the list, kept up to date
+    // entry by entry, or the entry being edited. `m_listed` is what the list
+    // document shows, unless the author typed into it.
+    void showInListBox(QTextDocument *document);
+    QTextDocument *m_list = nullptr;
+    QTextDocument *m_entryView = nullptr;
+    QStringList m_listed;
 
     BookState m_book;
     Prompts &m_prompts;

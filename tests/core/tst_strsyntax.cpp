@@ -64,7 +64,7 @@ private Q_SLOTS:
         row("comments in and out of texts", "// top\na:\"//not\" // after\n  // indented\n",
             u"C1 // top<LF> ; E2 a|:\"|//not| // after|<LF> ; C3   // indented<LF>"_s);
         row("text after the closing quote", "a:\"He said \"go\" and left\"\n", u"E1 a|:\"|He said |go\" and left\"|<LF>"_s);
-        row("blank lines", "\n \t\r\n", u"B1 <LF> ; B2  \t<CR><LF>"_s);
+        row("blank lines, one run", "\n \t\r\nx\n\n", u"B1 <LF> \t<CR><LF> ; S3 x<LF> ; B4 <LF>"_s);
         row("a quote on a later line closes", "a:\"x\nb:\"y\"\n", u"E1 a|:\"|x<LF>b:|y\"|<LF>"_s);
         row("unclosed at the end", "a:\"x", u"E1! a|:\"|x||"_s);
         row("no final line end", "a:\"x\"", u"E1 a|:\"|x||"_s);
@@ -72,7 +72,7 @@ private Q_SLOTS:
         row("quote before the colon", "say \"a:\"b\"\n", u"S1 say \"a:\"b\"<LF>"_s);
         row("no key", ": \"x\"\n", u"S1 : \"x\"<LF>"_s);
         row("key with a blank", "title_ 7 : \"x\"\n", u"E1 title_ 7| : \"|x||<LF>"_s);
-        row("lines counted past a text", "a:\"1\n2\n3\"\n\nb:\"\"\n", u"E1 a|:\"|1<LF>2<LF>3||<LF> ; B4 <LF> ; E5 b|:\"|||<LF>"_s);
+        row("lines counted past a text", "a:\"1\n2\n3\"\n\n\nb:\"\"\n", u"E1 a|:\"|1<LF>2<LF>3||<LF> ; B4 <LF><LF> ; E6 b|:\"|||<LF>"_s);
     }
     void tokenizes()
     {
