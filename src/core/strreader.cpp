@@ -42,7 +42,6 @@ QString say(const char *text)
 }
 
 const QString Replacement(QChar::ReplacementCharacter);
-const QLatin1String CrLf("\r\n");
 constexpr int MaxByteNotes = 20;   // lines with bad bytes noted one by one
 
 // ---------------------------------------------------------------- Text or not
