@@ -291,6 +291,9 @@ private Q_SLOTS:
         QCOMPARE(refusal(dir.filePath(u"none.str"_s)),
                  u"There is no file "_s + QDir::toNativeSeparators(dir.filePath(u"none.str"_s)) + u'.');
         QVERIFY(refusal(dir.path()).endsWith(u" is a folder, not a file."_s));
+        // A name whose bytes were not UTF-8 came in with replacement characters.
+        QVERIFY(refusal(dir.filePath(u"\uFFFD.str"_s)).endsWith(u" is not valid UTF-8, so it cannot be opened. Rename "
+                                                              "the file, then open it again."_s));
 #ifdef Q_OS_UNIX
         // A pipe with no writer would make reading wait for ever; a loop of
         // links has no file at its end. (Neither is made this way on Windows.)

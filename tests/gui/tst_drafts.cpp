@@ -256,6 +256,21 @@ private Q_SLOTS:
     }
 #endif
 
+    // The offer says what restoring gives: counts as it takes them, and no
+    // time where the draft has none.
+    void offersWhatRestoringGives()
+    {
+        QVERIFY(QDir().mkpath(folder()));
+        Testing::writeAll(folder() + u"/draft-odd.json"_s,
+                          "{\"format\":1,\"pages\":{\"BooksTab\":{\"count\":2000000000}}}");
+        ScriptedPrompts prompts;
+        prompts.setNextAnswer(Prompts::Button::Cancel);
+        const auto startup = started(prompts, folder());
+        QVERIFY2(prompts.messages.value(0).text.contains(u"Book, 50 pages\n\nWhen it was kept is not known."_s),
+                 qPrintable(prompts.messages.value(0).text));
+        startup->windows.at(0)->hide();
+    }
+
     void worksOnWhenDraftsCannotBeWritten()
     {
         Testing::writeAll(m_dir.filePath(u"a file"_s), "not a folder");
