@@ -49,8 +49,10 @@ struct Item {
 class Tokenizer
 {
 public:
+    // A UTF-8 byte-order mark at the start belongs to no item.
     explicit Tokenizer(QByteArrayView bytes)
         : m_bytes(bytes)
+        , m_pos(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0)
     {
     }
 
@@ -61,7 +63,7 @@ private:
     qsizetype lineEnd(qsizetype from, qsizetype *contentEnd) const;
 
     QByteArrayView m_bytes;
-    qsizetype m_pos = 0;
+    qsizetype m_pos;
     int m_line = 1;
 };
 

@@ -64,6 +64,7 @@ private Q_SLOTS:
         row("comments in and out of texts", "// top\na:\"//not\" // after\n  // indented\n",
             u"C1 // top<LF> ; E2 a|:\"|//not| // after|<LF> ; C3   // indented<LF>"_s);
         row("text after the closing quote", "a:\"He said \"go\" and left\"\n", u"E1 a|:\"|He said |go\" and left\"|<LF>"_s);
+        row("a byte-order mark before a comment", "\xEF\xBB\xBF// top\n", u"C1 // top<LF>"_s);
         row("blank lines, one run", "\n \t\r\nx\n\n", u"B1 <LF> \t<CR><LF> ; S3 x<LF> ; B4 <LF>"_s);
         row("a quote on a later line closes", "a:\"x\nb:\"y\"\n", u"E1 a|:\"|x<LF>b:|y\"|<LF>"_s);
         row("unclosed at the end", "a:\"x", u"E1! a|:\"|x||"_s);
