@@ -110,7 +110,7 @@ std::optional<Location> locationLine(const StrDocument &document)
 {
     const QByteArray &bytes = document.bytes();
     const qsizetype limit = document.entries().isEmpty() ? bytes.size() : document.entries().first().start;
-    qsizetype start = 0;
+    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;   // after a UTF-8 byte-order mark
     while (start < limit) {
         qsizetype end = bytes.indexOf('\n', start);
         if (end < 0 || end > limit)

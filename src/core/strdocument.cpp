@@ -16,6 +16,18 @@ bool isAscii(QByteArrayView bytes)
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// Edits in the order their bytes stand in the file. Lines inserted where a
+// replaced or removed range begins go before it, not into it.
+template <typename Edit>
+bool inFileOrder(const Edit &a, const Edit &b)
+{
+    if (a.from != b.from)
+        return a.from < b.from;
+    if (a.insertion != b.insertion)
+        return a.insertion;
+    return a.order < b.order;
+}
+
 } // namespace
 
 StrDocument::StrDocument(QByteArray bytes, Encoding encoding,
@@ -206,9 +218,7 @@ qsizetype StrDocument::insertionPoint(const QList<QLatin1String> &prefixes) cons
 Pieces StrDocument::authorTexts() const
 {
     QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        return a.from != b.from ? a.from < b.from : a.order < b.order;
-    });
+    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
     Pieces pieces;
     for (const Edit &edit : std::as_const(edits)) {
         for (const Piece &check : edit.checks) {
@@ -241,18 +251,19 @@ std::optional<QByteArray> StrDocument::write(int codePage) const
     };
 
     QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        return a.from != b.from ? a.from < b.from : a.order < b.order;
-    });
-    qsizetype at = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
+    // The byte-order mark is not written anew; an edit from the start of the file begins after it.
+    const qsizetype mark = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    qsizetype at = mark;
     for (const Edit &edit : std::as_const(edits)) {
-        if (edit.from < at)
+        const qsizetype from = std::max(edit.from, mark);
+        if (from < at)
             continue;   // inside a range already replaced
-        kept(at, edit.from);
+        kept(at, from);
         if (edit.insertion && !out.isEmpty() && !out.endsWith('\n'))
             encoded(lineEnd());   // an insertion after a last line without its line end
         encoded(edit.text);
-        at = edit.to;
+        at = std::max(edit.to, mark);
     }
     kept(at, m_bytes.size());
     if (!ok)

@@ -281,6 +281,23 @@ private Q_SLOTS:
         QCOMPARE(file.document.write(1252).value_or(""), "Page_0:\"\xE9t\xE9\"\n");
     }
 
+    // Changes where others begin, and at the start of a file with a byte-order mark.
+    void changesAtTheEdges()
+    {
+        StrDocument book("Page_0:\"a\"\nPage_1:\"b\"\n", {1252, false});
+        book.removeEntry(1);
+        book.insertLines(book.entries().at(0).end, u"Page_1:\"c\""_s);
+        QCOMPARE(book.write(1252).value_or(""), "Page_0:\"a\"\nPage_1:\"c\"\n");
+
+        const QByteArray marked = "\xEF\xBB\xBF// Book Location - Cellar\nPage_0:\"a\"\nPage_1:\"b\"\n";
+        const auto read = StrReader::read(marked, 1252);
+        StrDocument utf8 = std::get<StrReader::Result>(read).document;
+        QCOMPARE(BookFile::locationLine(utf8).value_or(BookFile::Location{}).text, u"Cellar"_s);
+        utf8.removeEntry(0);
+        utf8.replace(0, utf8.entries().at(0).start, QString());
+        QCOMPARE(utf8.write(1252).value_or(""), "Page_1:\"b\"\n");
+    }
+
     void refusesWhatIsNoFile()
     {
         QTemporaryDir dir;
