@@ -25,7 +25,6 @@ public:
     QString path;
     QString savePath(const QString &) override { return path; }
     QString openPath(const QString &) override { return path; }
-    QString folderPath(const QString &) override { return {}; }
     Button show(const Message &message) override
     {
         return message.defaultButton != Button::None ? message.defaultButton : Button::Ok;

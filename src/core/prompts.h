@@ -32,10 +32,6 @@ public:
     // an empty string when the dialog was cancelled.
     virtual QString openPath(const QString &folder) = 0;
 
-    // Asks which mission folder to open, starting in `folder`. Returns its
-    // path, or an empty string when the dialog was cancelled.
-    virtual QString folderPath(const QString &folder) = 0;
-
     // Shows a modal message box and returns the button that closed it.
     virtual Button show(const Message &message) = 0;
 

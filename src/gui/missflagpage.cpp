@@ -62,39 +62,38 @@ void MissflagPage::Cmf_Click()
         break;
     }
     const QString briefing = Bno->text();
-    if (!m_opened) {
+    if (!m_file.opened) {
         if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
             markSaved();
         return;
     }
     const MissflagFile::Mission now{number, briefing, m_shown.flags};
-    const StrDocument file = MissflagFile::document(m_document, m_entry, m_shown, now);
+    const StrDocument file = MissflagFile::document(m_file.document, m_file.entry, m_shown, now);
     if (!m_saveFlow.save(MissflagFile::FileName, file))
         return;
     if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
-        m_document = std::move(*written);
-        const QList<int> missions = MissflagFile::missions(m_document);
-        m_entry = m_entry >= 0 ? m_entry : (missions.isEmpty() ? -1 : missions.constLast());
+        m_file.saved(*written);
+        const QList<int> missions = MissflagFile::missions(m_file.document);
+        m_file.entry = m_file.entry >= 0 ? m_file.entry : (missions.isEmpty() ? -1 : missions.constLast());
         m_shown = now;
     }
-    m_otherEdits = false;
     showChoices();
     markSaved();
 }
 
 void MissflagPage::load(const StrReader::Result &file, const QString &)
 {
-    m_opened = true;
-    m_document = file.document;
-    m_otherEdits = false;
-    const QList<int> missions = MissflagFile::missions(m_document);
+    m_file.opened = true;
+    m_file.document = file.document;
+    m_file.otherEdits = false;
+    const QList<int> missions = MissflagFile::missions(m_file.document);
     showMission(missions.isEmpty() ? -1 : missions.constLast());
 }
 
 void MissflagPage::showMission(int entry)
 {
-    m_entry = entry;
-    m_shown = entry >= 0 ? MissflagFile::mission(m_document, entry)
+    m_file.entry = entry;
+    m_shown = entry >= 0 ? MissflagFile::mission(m_file.document, entry)
                          : MissflagFile::Mission{QString(), QString(), QLatin1String(" ,no_loadout, end")};
     fill({m_shown.number, m_shown.briefing});
     showChoices();
@@ -102,34 +101,22 @@ void MissflagPage::showMission(int entry)
 
 void MissflagPage::showChoices()
 {
-    const QList<int> missions = m_opened ? MissflagFile::missions(m_document) : QList<int>();
-    missionChoice->clear();
-    for (const int entry : missions)
-        missionChoice->addItem(m_document.key(entry), entry);
-    missionChoice->setCurrentIndex(missionChoice->findData(m_entry));
-    missionChoice->setVisible(missions.size() > 1);
+    m_file.showChoices(missionChoice, MissflagFile::missions);
 }
 
 bool MissflagPage::keepEdit()
 {
     const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
-    if (m_entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
+    if (m_file.entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
         return true;
-    const StrDocument file = MissflagFile::document(m_document, m_entry, m_shown, now);
-    if (m_saveFlow.refuse(file.authorTexts()))
-        return false;
-    std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
-    if (!written)
-        return false;
-    m_document = std::move(*written);
-    m_otherEdits = true;
-    return true;
+    const StrDocument file = MissflagFile::document(m_file.document, m_file.entry, m_shown, now);
+    return m_file.keep(file, m_saveFlow);
 }
 
 QStringList MissflagPage::unsavedWork() const
 {
     QStringList work = FormPage::unsavedWork();
-    if (m_otherEdits && work.isEmpty())
+    if (m_file.otherEdits && work.isEmpty())
         work.append(tr("the mission flags edited on the Missflag tab"));
     return work;
 }
@@ -137,25 +124,15 @@ QStringList MissflagPage::unsavedWork() const
 QJsonObject MissflagPage::draft() const
 {
     QJsonObject draft = FormPage::draft();
-    if (m_opened) {
-        draft.insert(QStringLiteral("document"), m_document.toDraft());
-        draft.insert(QStringLiteral("entry"), m_entry);
-        draft.insert(QStringLiteral("otherEdits"), m_otherEdits);
-    }
+    m_file.addToDraft(draft);
     return draft;
 }
 
 void MissflagPage::restore(const QJsonObject &draft)
 {
-    const std::optional<StrDocument> document =
-        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
-    m_opened = document.has_value();
-    m_document = document.value_or(StrDocument());
-    const int entry = draft.value(QStringLiteral("entry")).toInt(-1);
-    m_entry = MissflagFile::missions(m_document).contains(entry) ? entry : -1;
-    if (m_entry >= 0)
-        m_shown = MissflagFile::mission(m_document, m_entry);
-    m_otherEdits = m_opened && draft.value(QStringLiteral("otherEdits")).toBool();
+    m_file.restore(draft, MissflagFile::missions);
+    if (m_file.entry >= 0)
+        m_shown = MissflagFile::mission(m_file.document, m_file.entry);
     showChoices();
     FormPage::restore(draft);
 }

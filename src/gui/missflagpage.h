@@ -2,6 +2,7 @@
 
 #include "core/missflagfile.h"
 #include "gui/formpage.h"
+#include "gui/openedmissions.h"
 
 class Prompts;
 class QComboBox;
@@ -47,9 +48,6 @@ private:
 
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    bool m_opened = false;              // the boxes edit a file opened, not a new one
-    StrDocument m_document;             // that file, with the edits of missions no longer shown
-    int m_entry = -1;                   // the mission line shown; -1 for a new one
-    MissflagFile::Mission m_shown;      // that line as the boxes were filled from it
-    bool m_otherEdits = false;          // another mission was edited since the last save
+    OpenedMissions m_file;
+    MissflagFile::Mission m_shown;   // the mission shown, as the boxes were filled from it
 };

@@ -112,21 +112,6 @@ QString QtPrompts::openPath(const QString &folder)
     return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
 }
 
-QString QtPrompts::folderPath(const QString &folder)
-{
-    QPointer<QFileDialog> dialog = new QFileDialog(m_window, QFileDialog::tr("Open Mission Folder"), folder);
-    dialog->setObjectName(QStringLiteral("folderDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::Directory);
-    dialog->setOption(QFileDialog::ShowDirsOnly);
-    const int result = dialog->exec();
-    if (!dialog)
-        return {};
-    const QStringList chosen = dialog->selectedFiles();
-    delete dialog;
-    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
-}
-
 Prompts::Button QtPrompts::show(const Message &message)
 {
     QMessageBox::StandardButtons buttons;

@@ -45,12 +45,6 @@ void StringsPage::load(const StrReader::Result &file, const QString &path)
     stringsTable->setCurrentIndex(m_model.index(0, StringTableModel::TextColumn));
 }
 
-void StringsPage::showEntry(int entry)
-{
-    const QModelIndex index = m_model.index(entry, StringTableModel::TextColumn);
-    stringsTable->setCurrentIndex(index);
-    stringsTable->scrollTo(index);
-}
 
 void StringsPage::save()
 {

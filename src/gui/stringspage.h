@@ -26,7 +26,6 @@ public:
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
-    void showEntry(int entry) override;
 
     QLabel *stringsFile = nullptr;
     QTableView *stringsTable = nullptr;

@@ -54,71 +54,58 @@ void TitlesPage::Titles_Click()
         m_prompts.tell(QStringLiteral("You forgot the Mission Title!"));
         return;
     }
-    if (!m_opened || m_entry < 0) {
+    if (!m_file.opened || m_file.entry < 0) {
         if (m_saveFlow.save(TitlesFile::FileName, TitlesFile::content(Mn2->text(), Mt2->text())))
             markSaved();
         return;
     }
     const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
-    const StrDocument file = TitlesFile::document(m_document, m_entry, m_shown, now);
+    const StrDocument file = TitlesFile::document(m_file.document, m_file.entry, m_shown, now);
     if (!m_saveFlow.save(TitlesFile::FileName, file))
         return;
     if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
-        m_document = std::move(*written);
+        m_file.saved(*written);
         m_shown = now;
     }
-    m_otherEdits = false;
     showChoices();
     markSaved();
 }
 
 void TitlesPage::load(const StrReader::Result &file, const QString &)
 {
-    m_opened = true;
-    m_document = file.document;
-    m_otherEdits = false;
-    const QList<int> missions = TitlesFile::missions(m_document);
+    m_file.opened = true;
+    m_file.document = file.document;
+    m_file.otherEdits = false;
+    const QList<int> missions = TitlesFile::missions(m_file.document);
     showMission(missions.isEmpty() ? -1 : missions.constFirst());
 }
 
 void TitlesPage::showMission(int entry)
 {
-    m_entry = entry;
-    m_shown = entry >= 0 ? TitlesFile::mission(m_document, entry) : TitlesFile::Mission{};
+    m_file.entry = entry;
+    m_shown = entry >= 0 ? TitlesFile::mission(m_file.document, entry) : TitlesFile::Mission{};
     fill({m_shown.number, m_shown.title});
     showChoices();
 }
 
 void TitlesPage::showChoices()
 {
-    const QList<int> missions = m_opened ? TitlesFile::missions(m_document) : QList<int>();
-    titleChoice->clear();
-    for (const int entry : missions)
-        titleChoice->addItem(m_document.key(entry), entry);
-    titleChoice->setCurrentIndex(titleChoice->findData(m_entry));
-    titleChoice->setVisible(missions.size() > 1);
+    m_file.showChoices(titleChoice, TitlesFile::missions);
 }
 
 bool TitlesPage::keepEdit()
 {
     const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
-    if (m_entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
+    if (m_file.entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
         return true;
-    const StrDocument file = TitlesFile::document(m_document, m_entry, m_shown, now);
-    if (m_saveFlow.refuse(file.authorTexts()))
-        return false;
-    std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
-    if (!written)
-        return false;
-    m_document = std::move(*written);
-    m_otherEdits = true;
-    return true;
+    const StrDocument file = TitlesFile::document(m_file.document, m_file.entry, m_shown, now);
+    return m_file.keep(file, m_saveFlow);
 }
 
 QStringList TitlesPage::unsavedWork() const
 {
     QStringList work = FormPage::unsavedWork();
-    if (m_otherEdits && work.isEmpty())
+    if (m_file.otherEdits && work.isEmpty())
         work.append(tr("the titles edited on the Titles tab"));
     return work;
 }
@@ -126,25 +113,15 @@ QStringList TitlesPage::unsavedWork() const
 QJsonObject TitlesPage::draft() const
 {
     QJsonObject draft = FormPage::draft();
-    if (m_opened) {
-        draft.insert(QStringLiteral("document"), m_document.toDraft());
-        draft.insert(QStringLiteral("entry"), m_entry);
-        draft.insert(QStringLiteral("otherEdits"), m_otherEdits);
-    }
+    m_file.addToDraft(draft);
     return draft;
 }
 
 void TitlesPage::restore(const QJsonObject &draft)
 {
-    const std::optional<StrDocument> document =
-        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
-    m_opened = document.has_value();
-    m_document = document.value_or(StrDocument());
-    const int entry = draft.value(QStringLiteral("entry")).toInt(-1);
-    m_entry = TitlesFile::missions(m_document).contains(entry) ? entry : -1;
-    if (m_entry >= 0)
-        m_shown = TitlesFile::mission(m_document, m_entry);
-    m_otherEdits = m_opened && draft.value(QStringLiteral("otherEdits")).toBool();
+    m_file.restore(draft, TitlesFile::missions);
+    if (m_file.entry >= 0)
+        m_shown = TitlesFile::mission(m_file.document, m_file.entry);
     showChoices();
     FormPage::restore(draft);
 }

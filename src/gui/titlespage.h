@@ -2,6 +2,7 @@
 
 #include "core/titlesfile.h"
 #include "gui/formpage.h"
+#include "gui/openedmissions.h"
 
 class Prompts;
 class QComboBox;
@@ -44,9 +45,6 @@ private:
 
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
-    bool m_opened = false;          // the boxes edit a file opened, not a new one
-    StrDocument m_document;         // that file, with the edits of missions no longer shown
-    int m_entry = -1;               // the title_ entry shown
-    TitlesFile::Mission m_shown;    // as the boxes were filled from it
-    bool m_otherEdits = false;
+    OpenedMissions m_file;
+    TitlesFile::Mission m_shown;   // the mission shown, as the boxes were filled from it
 };

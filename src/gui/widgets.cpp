@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -138,18 +137,5 @@ void showStoredText(QPlainTextEdit *box, const QString &text)
     box->setPlainText(LineEndings::toLf(text));
 }
 
-void showListEntry(QPlainTextEdit *box, const QStringList &list, int slot)
-{
-    if (slot < 0 || slot >= list.size())
-        return;
-    qsizetype start = 0;
-    for (int i = 0; i < slot; ++i)
-        start += LineEndings::toLf(list.at(i)).size() + 1;
-    QTextCursor cursor(box->document());
-    cursor.setPosition(static_cast<int>(start));
-    cursor.setPosition(static_cast<int>(start + LineEndings::toLf(list.at(slot)).size()), QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    box->ensureCursorVisible();
-}
 
 } // namespace Widgets

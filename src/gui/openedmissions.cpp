@@ -1,0 +1,52 @@
+#include "gui/openedmissions.h"
+
+#include "core/saveflow.h"
+
+#include <QComboBox>
+
+void OpenedMissions::showChoices(QComboBox *choice, const Missions &missions) const
+{
+    const QList<int> lines = opened ? missions(document) : QList<int>();
+    choice->clear();
+    for (const int line : lines)
+        choice->addItem(document.key(line), line);
+    choice->setCurrentIndex(choice->findData(entry));
+    choice->setVisible(lines.size() > 1);
+}
+
+bool OpenedMissions::keep(const StrDocument &edited, SaveFlow &saveFlow)
+{
+    if (saveFlow.refuse(edited.authorTexts()))
+        return false;
+    std::optional<StrDocument> written = edited.written(saveFlow.codePage());
+    if (!written)
+        return false;
+    document = std::move(*written);
+    otherEdits = true;
+    return true;
+}
+
+void OpenedMissions::saved(const StrDocument &written)
+{
+    document = written;
+    otherEdits = false;
+}
+
+void OpenedMissions::addToDraft(QJsonObject &draft) const
+{
+    if (!opened)
+        return;
+    draft.insert(QStringLiteral("document"), document.toDraft());
+    draft.insert(QStringLiteral("entry"), entry);
+    draft.insert(QStringLiteral("otherEdits"), otherEdits);
+}
+
+void OpenedMissions::restore(const QJsonObject &draft, const Missions &missions)
+{
+    const std::optional<StrDocument> kept = StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
+    opened = kept.has_value();
+    document = kept.value_or(StrDocument());
+    const int line = draft.value(QStringLiteral("entry")).toInt(-1);
+    entry = missions(document).contains(line) ? line : -1;
+    otherEdits = opened && draft.value(QStringLiteral("otherEdits")).toBool();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/strdocument.h"
+
+#include <QJsonObject>
+
+#include <functional>
+
+class QComboBox;
+class SaveFlow;
+
+// The file the Missflag or Titles tab was opened from, and which of its
+// missions the boxes edit: a mission edited and then left for another is
+// made part of the document, so that saving writes both.
+struct OpenedMissions {
+    bool opened = false;        // the boxes edit a file opened, not a new one
+    StrDocument document;       // that file, with the edits of missions no longer shown
+    int entry = -1;             // the mission's line shown; -1 for a new one
+    bool otherEdits = false;    // another mission was edited since the last save
+
+    using Missions = std::function<QList<int>(const StrDocument &)>;
+
+    // Lists the file's missions in `choice`, which is shown when there are several.
+    void showChoices(QComboBox *choice, const Missions &missions) const;
+    // Makes `edited`, the document with the shown mission's edit, the one the
+    // tab holds; false, with the refusal shown, when it cannot be written.
+    bool keep(const StrDocument &edited, SaveFlow &saveFlow);
+    // The written file becomes the one the tab holds.
+    void saved(const StrDocument &written);
+
+    void addToDraft(QJsonObject &draft) const;
+    // Back from a draft; nothing opened when the draft holds no file.
+    void restore(const QJsonObject &draft, const Missions &missions);
+};
