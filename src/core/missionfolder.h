@@ -11,7 +11,8 @@
 #include <optional>
 
 // A mission folder as a whole: every .str file under it (names in any case),
-// read once, grouped as the game's folders are laid out
+// read once, grouped by the kind the reader tells from its content, with the
+// language and mission its folders name, as the game's folders are laid out
 //   books/ or books/<language>/           one file per readable
 //   intrface/<language>/newgame.str
 //   intrface/missNN/<language>/goals.str  (or intrface/missNN/goals.str)
@@ -19,6 +20,17 @@
 //   strings/<language>/titles.str
 //   and other string tables anywhere,
 // with what the check finds in each file and across files.
+//
+// The language of a file is the nearest folder above it that is
+//   - named as one of the languages of codePageOfLanguage()'s table (any
+//     case), or
+//   - directly under books/, strings/, intrface/ or intrface/missNN/ beside
+//     such a folder (books/klingon/ next to books/english/), not missNN itself.
+// When no folder inside the mission names one, the folders above it may (a
+// scan of books/russian/ itself reads in 1251). Files are compared across
+// languages only when the language folder is inside the folder scanned; the
+// same file in two languages is the same relative path with the language
+// folder swapped, names compared without regard to case.
 namespace MissionFolder {
 
 enum class Group { Books, Goals, Newgame, Missflag, Titles, Other };
@@ -34,8 +46,8 @@ struct File {
     QString path;           // absolute
     QString relativePath;   // from the folder, with '/'
     QString language;       // the language folder it is in, lower case ("english"); empty if none
-    QString mission;        // for goals under intrface/missNN: "missNN" as the folder spells it
-    Group group = Group::Other;
+    QString mission;        // for files under intrface/missNN: "missNN" as the folder spells it
+    Group group = Group::Other;   // a file that could not be read goes by its name and folder
     int codePage = 1252;    // the code page it was read in
     int entries = 0;
     QString failure;        // why it could not be read; empty when it was
@@ -47,13 +59,15 @@ struct Scan {
     QString root;
     QList<File> files;            // sorted by relativePath
     QStringList languages;        // the language folders found, lower case, sorted
-    QList<Problem> problems;      // across files: per language, per mission
-    QString failure;              // the folder itself could not be read
-    bool truncated = false;       // more than MaxFiles files: the rest were not read
+    QList<Problem> problems;      // across files: per language, per mission; folders not read
+    QString failure;              // the folder itself could not be read, or it holds no .str file
+    bool truncated = false;       // more than MaxFiles files or MaxFolders folders: the rest were not read
+    bool cancelled = false;       // stopped by `cancel`: only some files read, nothing compared
 };
 
 inline constexpr int MaxFiles = 20000;
 inline constexpr int MaxDepth = 32;
+inline constexpr int MaxFolders = 100000;   // folders walked, whatever their links
 
 // The code page of a language folder's files: russian 1251, polish, czech,
 // hungarian, slovak 1250, greek 1253, turkish 1254, english, german, french,
@@ -99,14 +113,20 @@ struct Match {
 QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr);
 
 // Each file's document with every match of `pattern` in its texts replaced
-// by `replacement` (with \1 ... for a regular expression's groups): the
-// files' indexes with their changed documents.
+// by `replacement` (with \1 ... for a regular expression's groups, \\ for a
+// backslash): the files' indexes with their changed documents, each change
+// checked as a text typed into "the text of <key> in <file>". Only the matches
+// find() gives are replaced (never an empty match). Nothing, and `error` set,
+// for a pattern that is not a valid regular expression.
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
-                                            const FindOptions &options);
+                                            const FindOptions &options, QString *error = nullptr);
 
 // `quillwright --check`: prints each problem as `file:line: message`, then a
 // summary line, to `out`; returns the exit code (1 with a problem, 0 without,
-// 2 when nothing could be read).
+// 2 when nothing could be read). One folder: its files relative to it; several
+// paths: each folder's files after the folder as given; files named on their
+// own: as given, checked together (scanFiles). A file named as missing in a
+// language counts among the files of the summary.
 int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out);
 
 } // namespace MissionFolder
