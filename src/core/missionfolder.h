@@ -109,7 +109,10 @@ struct Match {
     qsizetype start = 0;    // the match in `text`
     qsizetype length = 0;
 };
-// Nothing and `error` set when the pattern is not a valid regular expression.
+// Whole words: not inside a longer run of letters, digits or underscores.
+// An empty pattern finds nothing, and a match of no characters is never
+// given. Nothing and `error` set when the pattern is not a valid regular
+// expression. Files in order, then entries, then matches in each text.
 QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr);
 
 // Each file's document with every match of `pattern` in its texts replaced
