@@ -1,15 +1,119 @@
+#include "core/codepages.h"
+#include "core/missionfolder.h"
 #include "core/version.h"
 #include "gui/startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+void name()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Quillwright"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quillwright"));
+    QCoreApplication::setApplicationVersion(Version::buildVersion());
+}
+
+bool checkRequested(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--check") == 0)
+            return true;
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+    }
+    return false;
+}
+
+// The program is a GUI program on Windows, started without a console: its
+// output reaches a redirected stdout through the handle it inherits, and
+// otherwise the console of the Command Prompt it was started from.
+void reachConsole()
+{
+#ifdef Q_OS_WIN
+    const HANDLE inherited = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (inherited != nullptr && inherited != INVALID_HANDLE_VALUE && GetFileType(inherited) != FILE_TYPE_UNKNOWN)
+        return;
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (std::freopen("CONOUT$", "w", stdout))
+            SetConsoleOutputCP(CP_UTF8);
+    }
+#endif
+}
+
+void print(const QString &line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
+// quillwright --check FOLDER|FILE... [--code-page N]: no window, no display.
+int check(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    name();
+    reachConsole();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Checks the .str files of a Mirkhold mission and prints what "
+                                                    "it finds, one line each, then how many."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption checkOption(QStringLiteral("check"), QStringLiteral("Check, without a window."));
+    const QCommandLineOption codePageOption(QStringLiteral("code-page"),
+                                            QStringLiteral("Read every file in this code page rather than in its "
+                                                           "language's."),
+                                            QStringLiteral("N"));
+    parser.addOptions({checkOption, codePageOption});
+    parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("A mission folder, or .str files."),
+                                 QStringLiteral("FOLDER|FILE..."));
+    const auto fail = [](const QString &why) {
+        print(QStringLiteral("quillwright: ") + why);
+        std::fflush(stdout);
+        return 2;
+    };
+    if (!parser.parse(QCoreApplication::arguments()))
+        return fail(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        print(parser.helpText());
+        std::fflush(stdout);
+        return 0;
+    }
+    std::optional<int> codePage;
+    if (parser.isSet(codePageOption)) {
+        bool ok = false;
+        codePage = parser.value(codePageOption).toInt(&ok);
+        if (!ok || !CodePages::isSupported(*codePage)) {
+            QStringList known;
+            for (const int each : CodePages::all())
+                known.append(QString::number(each));
+            return fail(QStringLiteral("--code-page %1 is none of %2.")
+                            .arg(parser.value(codePageOption), known.join(QLatin1String(", "))));
+        }
+    }
+    if (parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("name a mission folder or .str files to check."));
+    const int code = MissionFolder::check(parser.positionalArguments(), codePage, print);
+    std::fflush(stdout);
+    return code;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (checkRequested(argc, argv))
+        return check(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillwright"));
-    QApplication::setOrganizationName(QStringLiteral("Quillwright"));
-    QApplication::setApplicationVersion(Version::buildVersion());
+    name();
     QApplication::setDesktopFileName(QStringLiteral("quillwright"));
 
     // quillwright [FILE...]: the files are opened once the main window is up,
@@ -18,6 +122,8 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Writes the text files of Mirkhold missions."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOption({QStringLiteral("check"),
+                      QStringLiteral("Check a mission folder or files without a window (--check --help tells more).")});
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Mission text files (.str) to open."),
                                  QStringLiteral("[file...]"));
     parser.process(app);

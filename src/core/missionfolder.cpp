@@ -1,0 +1,983 @@
+#include "core/missionfolder.h"
+
+#include "core/book.h"
+#include "core/codepages.h"
+#include "core/goals.h"
+#include "core/lineendings.h"
+#include "core/missflagfile.h"
+#include "core/newgamefile.h"
+#include "core/strsyntax.h"
+#include "core/textcheck.h"
+#include "core/titlesfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+
+namespace MissionFolder {
+
+namespace {
+
+QString say(const char *text)
+{
+    return QCoreApplication::translate("MissionFolder", text);
+}
+
+// ---------------------------------------------------------------- Folders
+
+struct Language {
+    QLatin1String name;
+    int codePage;
+};
+
+const Language Languages[] = {
+    {QLatin1String("english"), 1252},   {QLatin1String("german"), 1252},     {QLatin1String("french"), 1252},
+    {QLatin1String("italian"), 1252},   {QLatin1String("spanish"), 1252},    {QLatin1String("portuguese"), 1252},
+    {QLatin1String("dutch"), 1252},     {QLatin1String("danish"), 1252},     {QLatin1String("swedish"), 1252},
+    {QLatin1String("norwegian"), 1252}, {QLatin1String("finnish"), 1252},    {QLatin1String("polish"), 1250},
+    {QLatin1String("czech"), 1250},     {QLatin1String("hungarian"), 1250},  {QLatin1String("slovak"), 1250},
+    {QLatin1String("slovenian"), 1250}, {QLatin1String("croatian"), 1250},   {QLatin1String("romanian"), 1250},
+    {QLatin1String("russian"), 1251},   {QLatin1String("ukrainian"), 1251},  {QLatin1String("bulgarian"), 1251},
+    {QLatin1String("greek"), 1253},     {QLatin1String("turkish"), 1254},    {QLatin1String("hebrew"), 1255},
+    {QLatin1String("arabic"), 1256},    {QLatin1String("lithuanian"), 1257}, {QLatin1String("latvian"), 1257},
+    {QLatin1String("estonian"), 1257},  {QLatin1String("vietnamese"), 1258}, {QLatin1String("thai"), 874},
+};
+
+bool isKnownLanguage(const QString &name)
+{
+    return std::any_of(std::begin(Languages), std::end(Languages),
+                       [&](const Language &language) { return name.compare(language.name, Qt::CaseInsensitive) == 0; });
+}
+
+bool isMissionFolder(const QString &name)
+{
+    static const QRegularExpression mission(QStringLiteral("^miss[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    return mission.match(name).hasMatch();
+}
+
+bool named(const QString &name, const char *word)
+{
+    return name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+// Whether folders[i] stands where the game keeps one folder per language:
+// books/, strings/, intrface/ or intrface/missNN/.
+bool inLanguageLayout(const QStringList &folders, qsizetype i)
+{
+    if (i < 1)
+        return false;
+    const QString &parent = folders.at(i - 1);
+    if (named(parent, "books") || named(parent, "strings"))
+        return true;
+    if (named(parent, "intrface"))
+        return !isMissionFolder(folders.at(i));
+    return isMissionFolder(parent) && i >= 2 && named(folders.at(i - 2), "intrface");
+}
+
+QString parentKey(const QStringList &folders, qsizetype i)
+{
+    return folders.first(i).join(u'/').toLower();
+}
+
+struct Found {
+    QString path;
+    QString relativePath;
+};
+
+// Where a file stands: its language (and at which of its relative path's
+// parts, -1 when none or above the folder scanned) and mission.
+struct Place {
+    QString language;
+    qsizetype languagePart = -1;
+    QString mission;
+};
+
+class Places
+{
+public:
+    // The files of the folder `root`, or (`root` empty) files named on their own.
+    Places(const QString &root, const QList<Found> &files)
+        : m_inFolder(!root.isEmpty())
+        , m_above(m_inFolder ? foldersOf(QFileInfo(root).absoluteFilePath() + QLatin1String("/.")) : QStringList())
+    {
+        for (const Found &file : files) {
+            const QStringList folders = m_inFolder ? foldersOf(file.relativePath) : QStringList();
+            for (qsizetype i = 0; i < folders.size(); ++i) {
+                if (isKnownLanguage(folders.at(i)) && inLanguageLayout(folders, i))
+                    m_beside.insert(parentKey(folders, i));
+            }
+        }
+    }
+
+    Place of(const Found &file) const
+    {
+        Place place;
+        const QStringList inside = foldersOf(m_inFolder ? file.relativePath : file.path);
+        const QStringList folders = m_above + inside;
+        for (qsizetype i = folders.size() - 1; i >= 0 && place.language.isEmpty(); --i) {
+            const qsizetype part = m_inFolder ? i - m_above.size() : -1;
+            const bool beside = part >= 0 && inLanguageLayout(inside, part) && m_beside.contains(parentKey(inside, part));
+            if (isKnownLanguage(folders.at(i)) || beside) {
+                place.language = folders.at(i).toLower();
+                place.languagePart = part;
+            }
+        }
+        for (qsizetype i = 1; i < folders.size(); ++i) {
+            if (isMissionFolder(folders.at(i)) && named(folders.at(i - 1), "intrface"))
+                place.mission = folders.at(i);
+        }
+        return place;
+    }
+
+private:
+    static QStringList foldersOf(const QString &path)
+    {
+        QStringList parts = QDir::fromNativeSeparators(path).split(u'/', Qt::SkipEmptyParts);
+        if (!parts.isEmpty())
+            parts.removeLast();
+        return parts;
+    }
+
+    bool m_inFolder;
+    QStringList m_above;      // the folders above the one scanned
+    QSet<QString> m_beside;   // folders with a known language folder in them
+};
+
+// Gathers the .str files under a folder: each once, symbolic links followed
+// once, never round a loop, at most MaxDepth levels and MaxFiles files.
+class Walk
+{
+public:
+    Walk(Scan &scan, const std::atomic_bool *cancel)
+        : m_scan(scan)
+        , m_cancel(cancel)
+    {
+    }
+
+    void folder(const QString &path, const QString &relative, int depth)
+    {
+        if (m_stopped || cancelled())
+            return;
+        const QDir dir(path);
+        const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden
+                                                            | QDir::System,
+                                                        QDir::Name | QDir::IgnoreCase);
+        if (entries.isEmpty() && !dir.isReadable()) {
+            m_scan.problems.append({relative + u'/', 0, say("The folder cannot be read, so its files were not checked.")});
+            return;
+        }
+        for (const QFileInfo &info : entries) {
+            if (m_stopped)
+                return;
+            const QString relativePath = relative.isEmpty() ? info.fileName() : relative + u'/' + info.fileName();
+            if (info.isDir()) {
+                const QString canonical = info.canonicalFilePath();
+                if (canonical.isEmpty() || m_folders.contains(canonical))
+                    continue;   // a link round a loop, or a second way to a folder already walked
+                if (m_folders.size() > MaxFolders) {
+                    m_scan.truncated = true;
+                    m_stopped = true;
+                    return;
+                }
+                if (depth >= MaxDepth) {
+                    if (!m_tooDeep) {
+                        m_scan.problems.append({relativePath + u'/', 0,
+                                                say("Folders more than %1 levels deep are not checked.")
+                                                    .arg(QString::number(MaxDepth))});
+                    }
+                    m_tooDeep = true;
+                    continue;
+                }
+                m_folders.insert(canonical);
+                folder(info.filePath(), relativePath, depth + 1);
+            } else if (info.fileName().endsWith(QLatin1String(".str"), Qt::CaseInsensitive)) {
+                const QString canonical = info.canonicalFilePath();
+                if (!canonical.isEmpty() && m_files.contains(canonical))
+                    continue;
+                if (files.size() == MaxFiles) {
+                    m_scan.truncated = true;
+                    m_stopped = true;
+                    return;
+                }
+                m_files.insert(canonical);
+                files.append({info.absoluteFilePath(), relativePath});
+            }
+        }
+    }
+
+    void start(const QString &root) { m_folders.insert(QFileInfo(root).canonicalFilePath()); }
+    bool cancelled() const { return m_cancel && m_cancel->load(); }
+
+    QList<Found> files;
+
+private:
+    Scan &m_scan;
+    const std::atomic_bool *m_cancel;
+    QSet<QString> m_folders;
+    QSet<QString> m_files;
+    bool m_stopped = false;
+    bool m_tooDeep = false;
+};
+
+// ---------------------------------------------------------------- One file
+
+Group groupOf(StrReader::Kind kind)
+{
+    switch (kind) {
+    case StrReader::Kind::Book:
+        return Group::Books;
+    case StrReader::Kind::Goals:
+        return Group::Goals;
+    case StrReader::Kind::Newgame:
+        return Group::Newgame;
+    case StrReader::Kind::Missflag:
+        return Group::Missflag;
+    case StrReader::Kind::Titles:
+        return Group::Titles;
+    case StrReader::Kind::Other:
+        break;
+    }
+    return Group::Other;
+}
+
+// A file the reader could not tell: by its name, or a books/ folder above it.
+Group groupByName(const QString &relativePath)
+{
+    const QStringList parts = relativePath.split(u'/');
+    const QString &name = parts.constLast();
+    const std::pair<QLatin1String, Group> names[] = {{GoalsFile::SuggestedName, Group::Goals},
+                                                     {NewgameFile::FileName, Group::Newgame},
+                                                     {MissflagFile::FileName, Group::Missflag},
+                                                     {TitlesFile::FileName, Group::Titles}};
+    for (const auto &[fileName, group] : names) {
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            return group;
+    }
+    return std::any_of(parts.cbegin(), parts.cend() - 1, [](const QString &part) { return named(part, "books"); })
+        ? Group::Books
+        : Group::Other;
+}
+
+QString quoted(QStringView text)
+{
+    constexpr qsizetype Longest = 60;
+    const QString shown = text.size() > Longest ? text.first(Longest).toString() + QChar(0x2026) : text.toString();
+    return QChar(0x201C) + shown + QChar(0x201D);
+}
+
+// Lines the game does not read as entries.
+void addStrayLines(const File &file, QList<Problem> &problems)
+{
+    const QByteArray &bytes = file.read.document.bytes();
+    int runFirst = 0;
+    int runLast = 0;
+    const auto flush = [&] {
+        if (runFirst > 0) {
+            problems.append({file.relativePath, runFirst,
+                             runFirst == runLast ? say("This line is not an entry; the game skips it.")
+                                                 : say("Lines %1 to %2 are not entries; the game skips them.")
+                                                       .arg(QString::number(runFirst), QString::number(runLast))});
+        }
+        runFirst = 0;
+    };
+    StrSyntax::Tokenizer tokens(bytes);
+    StrSyntax::Item item;
+    while (tokens.next(item)) {
+        if (item.kind != StrSyntax::ItemKind::Stray) {
+            flush();
+            continue;
+        }
+        const QByteArrayView line = QByteArrayView(bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
+            flush();
+            problems.append({file.relativePath, item.line,
+                             say("%1 has no opening quote after its colon, so the game does not read it.")
+                                 .arg(QString::fromLatin1(line.first(colon)))});
+            continue;
+        }
+        if (runFirst == 0)
+            runFirst = item.line;
+        runLast = item.line;
+    }
+    flush();
+}
+
+void addKindProblems(const File &file, QList<Problem> &problems)
+{
+    const StrDocument &document = file.read.document;
+    const auto add = [&](int line, const QString &message) { problems.append({file.relativePath, line, message}); };
+    const auto missingBefore = [](const QList<int> &numbers, const QString &prefix) {
+        QStringList missing;
+        const int last = numbers.isEmpty() ? -1 : *std::max_element(numbers.cbegin(), numbers.cend());
+        for (int number = 0; number < last; ++number) {
+            if (!numbers.contains(number))
+                missing.append(prefix + QString::number(number));
+        }
+        return missing.join(QLatin1String(", "));
+    };
+    switch (file.read.kind) {
+    case StrReader::Kind::Book: {
+        QList<int> numbers;
+        for (const int entry : BookFile::shownPages(document))
+            numbers.append(*StrSyntax::numberedKey(document.rawKey(entry), BookFile::PagePrefix));
+        if (const QString missing = missingBefore(numbers, QStringLiteral("Page_")); !missing.isEmpty())
+            add(0, say("The book has no %1, although later pages follow.").arg(missing));
+        break;
+    }
+    case StrReader::Kind::Goals: {
+        QList<int> numbers;
+        for (const GoalsFile::Goal &goal : GoalsFile::shownGoals(document)) {
+            numbers.append(goal.number);
+            const QString number = QString::number(goal.number);
+            if (goal.fiction < 0)
+                add(document.entries().at(goal.text).line, say("There is a text_%1 but no fiction_%1.").arg(number));
+            else if (goal.text < 0)
+                add(document.entries().at(goal.fiction).line, say("There is a fiction_%1 but no text_%1.").arg(number));
+        }
+        if (const QString missing = missingBefore(numbers, QString()); !missing.isEmpty())
+            add(0, say("There is no goal %1 (no fiction_ or text_ line), although later goals follow.").arg(missing));
+        break;
+    }
+    case StrReader::Kind::Newgame:
+        for (const QLatin1String key : NewgameFile::Keys) {
+            if (document.find(key) < 0)
+                add(0, say("There is no %1 entry.").arg(key));
+        }
+        break;
+    case StrReader::Kind::Missflag:
+    case StrReader::Kind::Titles:
+    case StrReader::Kind::Other:
+        break;
+    }
+}
+
+QList<Problem> problemsOf(const File &file)
+{
+    QList<Problem> problems;
+    const StrReader::Result &read = file.read;
+    const StrDocument &document = read.document;
+    const QString codePage = CodePages::shortName(file.codePage);
+    if (read.utf8) {
+        problems.append({file.relativePath, 0, say("The file is saved as UTF-8, but the game reads it in %1.").arg(codePage)});
+        QString text = document.decoded(0, document.bytes().size());
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);   // the byte-order mark, not a character of the text
+        if (const auto bad = CodePages::firstUnencodable(text, file.codePage)) {
+            problems.append({file.relativePath, static_cast<int>(QStringView(text).first(bad->index).count(u'\n')) + 1,
+                             say("%1 \u201C\u2068%2\u2069\u201D is not in %3.")
+                                 .arg(TextCheck::codePointName(bad->codePoint),
+                                      QStringView(QChar::fromUcs4(bad->codePoint)).toString(), codePage)});
+        }
+    }
+    // What the game reads otherwise than the file stands, in the reader's words;
+    // a bare quote without the tab's remedy.
+    for (const StrReader::Note &note : read.notes) {
+        if (note.severity != StrReader::Note::Differs)
+            continue;
+        if (note.repairEntry >= 0) {
+            problems.append({file.relativePath, note.line,
+                             say("%1 holds a quote that ends its text early: the game shows only %2.")
+                                 .arg(document.key(note.repairEntry),
+                                      quoted(LineEndings::toLf(document.text(note.repairEntry))))});
+        } else {
+            problems.append({file.relativePath, note.line, note.text});
+        }
+    }
+    addStrayLines(file, problems);
+    QHash<QString, int> firstLine;
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const int entry = static_cast<int>(i);
+        const int line = document.entries().at(i).line;
+        const QString key = QString(document.rawKey(entry)).toLower();
+        if (const auto first = firstLine.constFind(key); first != firstLine.cend()) {
+            problems.append({file.relativePath, line,
+                             say("%1 appears again (first on line %2).").arg(document.key(entry), QString::number(*first))});
+        } else {
+            firstLine.insert(key, line);
+        }
+    }
+    addKindProblems(file, problems);
+    std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) { return a.line < b.line; });
+    return problems;
+}
+
+File readOne(const Found &found, const Place &place, std::optional<int> codePage)
+{
+    File file;
+    file.path = found.path;
+    file.relativePath = found.relativePath;
+    file.language = place.language;
+    file.mission = place.mission;
+    file.codePage = codePage.value_or(codePageOfLanguage(place.language, CodePages::defaultCodePage()));
+    auto read = StrReader::readFile(found.path, file.codePage);
+    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
+        file.failure = failure->reason;
+        file.group = groupByName(found.relativePath);
+        file.problems.append({file.relativePath, 0, file.failure});
+        return file;
+    }
+    file.read = std::move(std::get<StrReader::Result>(read));
+    file.group = groupOf(file.read.kind);
+    file.entries = static_cast<int>(file.read.document.entries().size());
+    file.problems = problemsOf(file);
+    return file;
+}
+
+// ---------------------------------------------------------------- Across files
+
+QString listed(QStringList names)
+{
+    if (names.size() < 2)
+        return names.join(QString());
+    const QString last = names.takeLast();
+    return say("%1 and %2").arg(names.join(QLatin1String(", ")), last);
+}
+
+QString missionNumber(const QString &key, qsizetype prefix)
+{
+    const QString number = key.sliced(prefix).trimmed();
+    bool ok = false;
+    const int value = number.toInt(&ok);
+    return ok ? QString::number(value) : number.toLower();
+}
+
+// Mission lines of missflag.str against the title_ entries of Titles.str.
+void compareTitlesAndFlags(Scan &scan)
+{
+    QList<int> flagFiles, titleFiles;
+    for (qsizetype i = 0; i < scan.files.size(); ++i) {
+        const File &file = scan.files.at(i);
+        if (file.failure.isEmpty() && file.group == Group::Missflag)
+            flagFiles.append(static_cast<int>(i));
+        if (file.failure.isEmpty() && file.group == Group::Titles)
+            titleFiles.append(static_cast<int>(i));
+    }
+    if (flagFiles.isEmpty() || titleFiles.isEmpty())
+        return;
+    // Missions by number: entry, for each file.
+    const auto missions = [&](int index, const QList<int> &entries, qsizetype prefix) {
+        QMap<QString, int> found;
+        const StrDocument &document = scan.files.at(index).read.document;
+        for (const int entry : entries)
+            found.insert(missionNumber(document.key(entry), prefix), entry);
+        return found;
+    };
+    QHash<int, QMap<QString, int>> byFile;
+    for (const int index : flagFiles)
+        byFile.insert(index, missions(index, MissflagFile::missions(scan.files.at(index).read.document),
+                                      MissflagFile::MissionPrefix.size()));
+    for (const int index : titleFiles)
+        byFile.insert(index, missions(index, TitlesFile::missions(scan.files.at(index).read.document),
+                                      TitlesFile::TitlePrefix.size()));
+    // The files of the other kind a file is compared with: those of its own
+    // language if there are any, else those without a language, else all.
+    const auto counterparts = [&](int index, const QList<int> &others) {
+        for (const bool sameLanguage : {true, false}) {
+            QList<int> chosen;
+            for (const int other : others) {
+                const QString &language = scan.files.at(other).language;
+                if (sameLanguage ? language == scan.files.at(index).language : language.isEmpty())
+                    chosen.append(other);
+            }
+            if (!chosen.isEmpty())
+                return chosen;
+        }
+        return others;
+    };
+    const auto compare = [&](const QList<int> &files, const QList<int> &others, const char *message) {
+        for (const int index : files) {
+            const File &file = scan.files.at(index);
+            const QList<int> compared = counterparts(index, others);
+            for (auto mission = byFile[index].cbegin(); mission != byFile[index].cend(); ++mission) {
+                QStringList lacking;
+                for (const int other : compared) {
+                    if (!byFile[other].contains(mission.key()))
+                        lacking.append(scan.files.at(other).relativePath);
+                }
+                if (lacking.isEmpty())
+                    continue;
+                const int entry = mission.value();
+                const qsizetype prefix = file.group == Group::Missflag ? MissflagFile::MissionPrefix.size()
+                                                                       : TitlesFile::TitlePrefix.size();
+                scan.problems.append({file.relativePath, file.read.document.entries().at(entry).line,
+                                      say(message).arg(file.read.document.key(entry).sliced(prefix).trimmed(),
+                                                       listed(lacking))});
+            }
+        }
+    };
+    compare(flagFiles, titleFiles, QT_TRANSLATE_NOOP("MissionFolder", "Mission %1 has flags but no title in %2."));
+    compare(titleFiles, flagFiles, QT_TRANSLATE_NOOP("MissionFolder", "Mission %1 has a title but no flags in %2."));
+}
+
+// Files and entries present in one language and missing in another.
+void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts)
+{
+    QHash<QString, QString> spelling;   // language -> its folder's name as first found
+    QMap<QString, QList<int>> sameFile;  // the path with its language folder left out -> files
+    QStringList languages;               // those of the folders inside the one scanned
+    for (auto it = languageParts.cbegin(); it != languageParts.cend(); ++it) {
+        QStringList parts = scan.files.at(it.key()).relativePath.split(u'/');
+        const QString &language = scan.files.at(it.key()).language;
+        if (!spelling.contains(language)) {
+            spelling.insert(language, parts.at(it.value()));
+            languages.append(language);
+        }
+        parts[it.value()] = QStringLiteral("\x1F");
+        sameFile[parts.join(u'/').toLower()].append(it.key());
+    }
+    languages.sort();
+    for (QList<int> &files : sameFile) {
+        std::sort(files.begin(), files.end());
+        QStringList present;
+        for (const int index : std::as_const(files))
+            present.append(scan.files.at(index).language);
+        present.sort();
+        present.removeDuplicates();
+        const File &model = scan.files.at(files.constFirst());
+        for (const QString &language : std::as_const(languages)) {
+            if (present.contains(language))
+                continue;
+            QStringList parts = model.relativePath.split(u'/');
+            parts[languageParts.value(files.constFirst())] = spelling.value(language, language);
+            scan.problems.append({parts.join(u'/'), 0, say("Missing here, present in %1.").arg(listed(present))});
+        }
+        // Keys (without regard to case) each file lacks that another language's has.
+        QHash<int, QSet<QString>> keys;
+        for (const int index : std::as_const(files)) {
+            const StrDocument &document = scan.files.at(index).read.document;
+            for (qsizetype i = 0; i < document.entries().size(); ++i)
+                keys[index].insert(QString(document.rawKey(static_cast<int>(i))).toLower());
+        }
+        for (const int index : std::as_const(files)) {
+            const File &file = scan.files.at(index);
+            if (!file.failure.isEmpty())
+                continue;
+            QStringList reported;
+            for (const int other : std::as_const(files)) {
+                const File &otherFile = scan.files.at(other);
+                const StrDocument &document = otherFile.read.document;
+                for (qsizetype i = 0; i < document.entries().size(); ++i) {
+                    const QString key = QString(document.rawKey(static_cast<int>(i))).toLower();
+                    if (keys[index].contains(key) || reported.contains(key))
+                        continue;
+                    reported.append(key);
+                    QStringList having;
+                    for (const int third : std::as_const(files)) {
+                        if (keys[third].contains(key) && !having.contains(scan.files.at(third).language))
+                            having.append(scan.files.at(third).language);
+                    }
+                    having.sort();
+                    scan.problems.append({file.relativePath, 0,
+                                          say("%1 is missing here, present in %2.")
+                                              .arg(document.key(static_cast<int>(i)), listed(having))});
+                }
+            }
+        }
+    }
+}
+
+bool pathBefore(const QString &a, const QString &b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+}
+
+// Reads the files found, then compares them.
+void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::optional<int> codePage,
+             const std::function<void(int, int)> &progress, const std::atomic_bool *cancel)
+{
+    QList<std::pair<File, qsizetype>> read;   // each file with its language folder's part
+    for (const Found &file : found) {
+        if (cancel && cancel->load()) {
+            scan.cancelled = true;
+            break;
+        }
+        const Place place = places.of(file);
+        read.append({readOne(file, place, codePage), place.languagePart});
+        if (progress)
+            progress(static_cast<int>(read.size()), static_cast<int>(found.size()));
+    }
+    std::stable_sort(read.begin(), read.end(),
+                     [](const auto &a, const auto &b) { return pathBefore(a.first.relativePath, b.first.relativePath); });
+    QMap<int, qsizetype> languageParts;
+    for (auto &[file, part] : read) {
+        if (!file.language.isEmpty() && !scan.languages.contains(file.language))
+            scan.languages.append(file.language);
+        if (part >= 0)
+            languageParts.insert(static_cast<int>(scan.files.size()), part);
+        scan.files.append(std::move(file));
+    }
+    scan.languages.sort();
+    if (scan.cancelled)
+        return;
+    compareTitlesAndFlags(scan);
+    compareLanguages(scan, languageParts);
+    std::stable_sort(scan.problems.begin(), scan.problems.end(), [](const Problem &a, const Problem &b) {
+        return a.file != b.file ? pathBefore(a.file, b.file) : a.line < b.line;
+    });
+}
+
+// ---------------------------------------------------------------- Find
+
+// A text as the player reads it, with LF, as StrDocument::text() and
+// LineEndings::toLf() make it, and where the file's lines start in it.
+struct PlayerText {
+    QString text;
+    QList<qsizetype> lineStarts;   // positions in `text` where a new line of the file starts
+
+    int lineOf(qsizetype position, int firstLine) const
+    {
+        return firstLine
+            + static_cast<int>(std::upper_bound(lineStarts.cbegin(), lineStarts.cend(), position) - lineStarts.cbegin());
+    }
+};
+
+PlayerText playerText(QStringView raw)
+{
+    PlayerText out;
+    out.text.reserve(raw.size());
+    bool carriageReturn = false;   // a CR that becomes LF, alone or with the LF after it
+    const auto append = [&](QChar c) {
+        if (carriageReturn) {
+            carriageReturn = false;
+            out.text.append(u'\n');
+            if (c == u'\n')
+                return;
+        }
+        if (c == u'\r')
+            carriageReturn = true;
+        else
+            out.text.append(c);
+    };
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (c == u'\n') {   // a line break of the file, kept as such
+            append(c);
+            out.lineStarts.append(out.text.size());
+            continue;
+        }
+        if (c != u'\\' || i + 1 == raw.size()) {
+            append(c);
+            continue;
+        }
+        const QChar next = raw[i + 1];
+        if (next == u'"' || next == u'\\') {
+            append(next);
+            ++i;
+        } else if (next == u'n') {
+            append(u'\n');
+            ++i;
+        } else if (next == u'\n') {   // the line goes on
+            out.lineStarts.append(out.text.size());
+            ++i;
+        } else if (next == u'\r' && i + 2 < raw.size() && raw[i + 2] == u'\n') {
+            out.lineStarts.append(out.text.size());
+            i += 2;
+        } else {
+            append(c);
+        }
+    }
+    if (carriageReturn)
+        out.text.append(u'\n');
+    return out;
+}
+
+class Finder
+{
+public:
+    Finder(const QString &pattern, const FindOptions &options, QString *error)
+        : m_pattern(pattern)
+        , m_case(options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive)
+        , m_plain(!options.regularExpression && !options.wholeWords)
+    {
+        if (error)
+            error->clear();
+        if (pattern.isEmpty() || m_plain)
+            return;
+        const QRegularExpression::PatternOptions flags =
+            QRegularExpression::UseUnicodePropertiesOption
+            | (options.caseSensitive ? QRegularExpression::NoPatternOption : QRegularExpression::CaseInsensitiveOption);
+        QString source = options.regularExpression ? pattern : QRegularExpression::escape(pattern);
+        const QRegularExpression given(source, flags);
+        if (!given.isValid()) {
+            if (error) {
+                *error = say("The pattern is not a valid regular expression: %1 (at character %2).")
+                             .arg(given.errorString(), QString::number(given.patternErrorOffset() + 1));
+            }
+            m_invalid = true;
+            return;
+        }
+        if (options.wholeWords)
+            source = QLatin1String("(?<!\\w)(?:") + source + QLatin1String(")(?!\\w)");
+        m_expression = QRegularExpression(source, flags);
+        m_expression.optimize();
+    }
+
+    bool usable() const { return !m_pattern.isEmpty() && !m_invalid; }
+
+    // Each non-empty match in `text`: start, length and (for an expression) the match.
+    template <typename Visit>
+    void matches(const QString &text, Visit visit) const
+    {
+        if (m_plain) {
+            for (qsizetype at = text.indexOf(m_pattern, 0, m_case); at >= 0;
+                 at = text.indexOf(m_pattern, at + m_pattern.size(), m_case))
+                visit(at, m_pattern.size(), nullptr);
+            return;
+        }
+        QRegularExpressionMatchIterator it = m_expression.globalMatch(text);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            if (match.capturedLength() > 0)
+                visit(match.capturedStart(), match.capturedLength(), &match);
+        }
+    }
+
+private:
+    QString m_pattern;
+    Qt::CaseSensitivity m_case;
+    bool m_plain;
+    bool m_invalid = false;
+    QRegularExpression m_expression;
+};
+
+// `replacement` with \1 ... \99 for the match's groups and \\ for a backslash.
+QString expanded(const QString &replacement, const QRegularExpressionMatch &match)
+{
+    QString out;
+    for (qsizetype i = 0; i < replacement.size(); ++i) {
+        const QChar c = replacement[i];
+        if (c == u'\\' && i + 1 < replacement.size() && replacement[i + 1] == u'\\') {
+            out.append(c);
+            ++i;
+        } else if (c == u'\\' && i + 1 < replacement.size() && replacement[i + 1].isDigit()) {
+            qsizetype end = i + 2;
+            if (end < replacement.size() && replacement[end].isDigit()
+                && replacement.mid(i + 1, 2).toInt() <= match.lastCapturedIndex())
+                ++end;
+            out.append(match.captured(replacement.mid(i + 1, end - i - 1).toInt()));
+            i = end - 1;
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int codePageOfLanguage(const QString &language, int fallback)
+{
+    for (const Language &known : Languages) {
+        if (language.compare(known.name, Qt::CaseInsensitive) == 0)
+            return known.codePage;
+    }
+    return fallback;
+}
+
+Scan scan(const QString &root, std::optional<int> codePage, const std::function<void(int done, int total)> &progress,
+          const std::atomic_bool *cancel)
+{
+    Scan result;
+    result.root = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
+    const QFileInfo info(root);
+    if (root.isEmpty() || !info.exists()) {
+        result.failure = say("There is no such folder.");
+        return result;
+    }
+    if (!info.isDir()) {
+        result.failure = say("This is not a folder.");
+        return result;
+    }
+    if (!QDir(root).isReadable()) {
+        result.failure = say("The folder cannot be read.");
+        return result;
+    }
+    Walk walk(result, cancel);
+    walk.start(root);
+    walk.folder(result.root, QString(), 0);
+    if (walk.cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
+    if (walk.files.isEmpty()) {
+        result.failure = say("There is no .str file in the folder or below it.");
+        return result;
+    }
+    readAll(result, walk.files, Places(result.root, walk.files), codePage, progress, cancel);
+    return result;
+}
+
+Scan scanFiles(const QStringList &paths, std::optional<int> codePage)
+{
+    Scan result;
+    QList<Found> found;
+    QSet<QString> seen;
+    for (const QString &path : paths) {
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty() && seen.contains(canonical))
+            continue;
+        seen.insert(canonical);
+        found.append({QFileInfo(path).absoluteFilePath(), QDir::fromNativeSeparators(path)});
+    }
+    readAll(result, found, Places(QString(), found), codePage, {}, nullptr);
+    return result;
+}
+
+QList<Problem> allProblems(const Scan &scan)
+{
+    QList<Problem> problems;
+    for (const File &file : scan.files)
+        problems.append(file.problems);
+    problems.append(scan.problems);
+    return problems;
+}
+
+QString groupName(Group group)
+{
+    switch (group) {
+    case Group::Books:
+        return say("Books");
+    case Group::Goals:
+        return say("Goals");
+    case Group::Newgame:
+        return say("New game");
+    case Group::Missflag:
+        return say("Mission flags");
+    case Group::Titles:
+        return say("Titles");
+    case Group::Other:
+        break;
+    }
+    return say("Other string tables");
+}
+
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error)
+{
+    QList<Match> found;
+    const Finder finder(pattern, options, error);
+    if (!finder.usable())
+        return found;
+    for (qsizetype f = 0; f < scan.files.size(); ++f) {
+        const StrDocument &document = scan.files.at(f).read.document;
+        if (!scan.files.at(f).failure.isEmpty())
+            continue;
+        for (qsizetype e = 0; e < document.entries().size(); ++e) {
+            const int entry = static_cast<int>(e);
+            const PlayerText text = playerText(document.rawText(entry));
+            finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
+                found.append({static_cast<int>(f), entry, document.key(entry),
+                              text.lineOf(start, document.entries().at(e).line), text.text, start, length});
+            });
+        }
+    }
+    return found;
+}
+
+QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
+                                            const FindOptions &options, QString *error)
+{
+    QList<std::pair<int, StrDocument>> changed;
+    const Finder finder(pattern, options, error);
+    if (!finder.usable())
+        return changed;
+    for (qsizetype f = 0; f < scan.files.size(); ++f) {
+        const File &file = scan.files.at(f);
+        if (!file.failure.isEmpty())
+            continue;
+        std::optional<StrDocument> document;
+        for (qsizetype e = 0; e < file.read.document.entries().size(); ++e) {
+            const int entry = static_cast<int>(e);
+            const QString text = playerText(file.read.document.rawText(entry)).text;
+            QString now;
+            qsizetype kept = 0;
+            finder.matches(text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *match) {
+                now += QStringView(text).sliced(kept, start - kept);
+                now += match && options.regularExpression ? expanded(replacement, *match) : replacement;
+                kept = start + length;
+            });
+            if (kept == 0)
+                continue;
+            now += QStringView(text).sliced(kept);
+            if (!document)
+                document = file.read.document;
+            const QString place = say("the text of %1 in %2").arg(document->key(entry), file.relativePath);
+            document->setText(entry, now,
+                              now.contains(u'\n') ? multiLine(LineEndings::toCrLf(now), place) : oneLine(now, place));
+        }
+        if (document)
+            changed.append({static_cast<int>(f), *document});
+    }
+    return changed;
+}
+
+int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out)
+{
+    QList<Problem> problems;
+    QSet<QString> checked;   // the files found, as the problems name them
+    int readable = 0;
+    bool truncated = false;
+    const auto take = [&](const Scan &scan, const QString &prefix) {
+        for (const Problem &problem : allProblems(scan))
+            problems.append({prefix + problem.file, problem.line, problem.message});
+        for (const File &file : scan.files) {
+            checked.insert(prefix + file.relativePath);
+            readable += file.failure.isEmpty() ? 1 : 0;
+        }
+        truncated = truncated || scan.truncated;
+    };
+    QStringList files;
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            files.append(path);
+            continue;
+        }
+        const Scan folder = scan(path, codePage);
+        const QString given = QDir::fromNativeSeparators(path);
+        if (!folder.failure.isEmpty())
+            problems.append({given.endsWith(u'/') ? given : given + u'/', 0, folder.failure});
+        take(folder, paths.size() == 1 ? QString() : given.endsWith(u'/') ? given : given + u'/');
+    }
+    if (!files.isEmpty())
+        take(scanFiles(files, codePage), QString());
+
+    QSet<QString> named;   // the files with a problem, found or missing (not folders)
+    for (const Problem &problem : std::as_const(problems)) {
+        out(problem.file + u':' + QString::number(problem.line) + QLatin1String(": ") + problem.message);
+        if (!problem.file.endsWith(u'/'))
+            named.insert(problem.file);
+    }
+    if (truncated) {
+        out(say("Only the first %1 .str files or %2 folders of a folder were checked; the others were not read.")
+                .arg(QString::number(MaxFiles), QString::number(MaxFolders)));
+    }
+    const qsizetype found = checked.size();
+    if (readable == 0) {
+        out(found == 0 ? say("Nothing could be read.")
+                       : found == 1 ? say("The file could not be read.")
+                                    : say("None of the %1 files could be read.").arg(QString::number(found)));
+        return 2;
+    }
+    const qsizetype missing = (named - checked).size();
+    const qsizetype total = found + missing;
+    if (problems.isEmpty()) {
+        out(total == 1 ? say("No problems in 1 file.") : say("No problems in %1 files.").arg(QString::number(total)));
+        return 0;
+    }
+    const QString count = problems.size() == 1 ? say("1 problem") : say("%1 problems").arg(QString::number(problems.size()));
+    QString summary = total == 1 ? say("%1 in 1 file").arg(count)
+                                 : say("%1 in %2 of %3 files").arg(count, QString::number(named.size()), QString::number(total));
+    if (missing > 0)
+        summary += u' ' + (missing == 1 ? say("(1 of them missing)") : say("(%1 of them missing)").arg(QString::number(missing)));
+    out(summary + u'.');
+    return 1;
+}
+
+} // namespace MissionFolder

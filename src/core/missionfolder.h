@@ -1,0 +1,135 @@
+#pragma once
+
+#include "core/strreader.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+
+// A mission folder as a whole: every .str file under it (names in any case),
+// read once, grouped by the kind the reader tells from its content, with the
+// language and mission its folders name, as the game's folders are laid out
+//   books/ or books/<language>/           one file per readable
+//   intrface/<language>/newgame.str
+//   intrface/missNN/<language>/goals.str  (or intrface/missNN/goals.str)
+//   strings/missflag.str
+//   strings/<language>/titles.str
+//   and other string tables anywhere,
+// with what the check finds in each file and across files.
+//
+// The language of a file is the nearest folder above it that is
+//   - named as one of the languages of codePageOfLanguage()'s table (any
+//     case), or
+//   - directly under books/, strings/, intrface/ or intrface/missNN/ beside
+//     such a folder (books/klingon/ next to books/english/), not missNN itself.
+// When no folder inside the mission names one, the folders above it may (a
+// scan of books/russian/ itself reads in 1251). Files are compared across
+// languages only when the language folder is inside the folder scanned; the
+// same file in two languages is the same relative path with the language
+// folder swapped, names compared without regard to case.
+namespace MissionFolder {
+
+enum class Group { Books, Goals, Newgame, Missflag, Titles, Other };
+
+// One problem, as `file:line: message` reports it (line 0: the whole file).
+struct Problem {
+    QString file;     // relative to the folder, with '/'; or the path given
+    int line = 0;
+    QString message;
+};
+
+struct File {
+    QString path;           // absolute
+    QString relativePath;   // from the folder, with '/'
+    QString language;       // the language folder it is in, lower case ("english"); empty if none
+    QString mission;        // for files under intrface/missNN: "missNN" as the folder spells it
+    Group group = Group::Other;   // a file that could not be read goes by its name and folder
+    int codePage = 1252;    // the code page it was read in
+    int entries = 0;
+    QString failure;        // why it could not be read; empty when it was
+    StrReader::Result read; // the document and notes, when it was read
+    QList<Problem> problems;
+};
+
+struct Scan {
+    QString root;
+    QList<File> files;            // sorted by relativePath
+    QStringList languages;        // the language folders found, lower case, sorted
+    QList<Problem> problems;      // across files: per language, per mission; folders not read
+    QString failure;              // the folder itself could not be read, or it holds no .str file
+    bool truncated = false;       // more than MaxFiles files or MaxFolders folders: the rest were not read
+    bool cancelled = false;       // stopped by `cancel`: only some files read, nothing compared
+};
+
+inline constexpr int MaxFiles = 20000;
+inline constexpr int MaxDepth = 32;
+inline constexpr int MaxFolders = 100000;   // folders walked, whatever their links
+
+// The code page of a language folder's files: russian 1251, polish, czech,
+// hungarian, slovak 1250, greek 1253, turkish 1254, english, german, french,
+// italian, spanish ... 1252; `fallback` for a name not in the table.
+int codePageOfLanguage(const QString &language, int fallback);
+
+// Reads the folder. Each file is read in `codePage` when it is given, else
+// in its language's code page (1252 without one). `progress` is told of each
+// file read (done, total); `cancel` stops the scan between files. Symbolic
+// links are followed once, never round a loop.
+Scan scan(const QString &root, std::optional<int> codePage = std::nullopt,
+          const std::function<void(int done, int total)> &progress = {},
+          const std::atomic_bool *cancel = nullptr);
+
+// The same for single files named on their own (no cross-file checks but
+// the mission titles and flags, when both are among them).
+Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::nullopt);
+
+// Every problem of the scan, files in order, each file's by line, then the
+// problems across files.
+QList<Problem> allProblems(const Scan &scan);
+
+// The group's name for the panel: "Books", "Goals", "New game", "Mission
+// flags", "Titles", "Other string tables".
+QString groupName(Group group);
+
+// Find in the texts of every file read.
+struct FindOptions {
+    bool wholeWords = false;
+    bool caseSensitive = false;
+    bool regularExpression = false;
+};
+struct Match {
+    int file = 0;           // index in Scan::files
+    int entry = 0;          // index in the file's document entries
+    QString key;
+    int line = 0;           // the line of the match in the file, from 1
+    QString text;           // the entry's text as the player reads it (LF)
+    qsizetype start = 0;    // the match in `text`
+    qsizetype length = 0;
+};
+// Whole words: not inside a longer run of letters, digits or underscores.
+// An empty pattern finds nothing, and a match of no characters is never
+// given. Nothing and `error` set when the pattern is not a valid regular
+// expression. Files in order, then entries, then matches in each text.
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr);
+
+// Each file's document with every match of `pattern` in its texts replaced
+// by `replacement` (with \1 ... for a regular expression's groups, \\ for a
+// backslash): the files' indexes with their changed documents, each change
+// checked as a text typed into "the text of <key> in <file>". Only the matches
+// find() gives are replaced (never an empty match). Nothing, and `error` set,
+// for a pattern that is not a valid regular expression.
+QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
+                                            const FindOptions &options, QString *error = nullptr);
+
+// `quillwright --check`: prints each problem as `file:line: message`, then a
+// summary line, to `out`; returns the exit code (1 with a problem, 0 without,
+// 2 when nothing could be read). One folder: its files relative to it; several
+// paths: each folder's files after the folder as given; files named on their
+// own: as given, checked together (scanFiles). A file named as missing in a
+// language counts among the files of the summary.
+int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out);
+
+} // namespace MissionFolder
