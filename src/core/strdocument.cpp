@@ -18,6 +18,18 @@ bool isAscii(QByteArrayView bytes)
 
 } // namespace
 
+// In the order they are written: by offset; at one offset the lines inserted
+// there come first (a replacement starting there would otherwise swallow
+// them), each kind in the order it was made.
+bool StrDocument::editsInOrder(const Edit &a, const Edit &b)
+{
+    if (a.from != b.from)
+        return a.from < b.from;
+    if (a.insertion != b.insertion)
+        return a.insertion;
+    return a.order < b.order;
+}
+
 StrDocument::StrDocument(QByteArray bytes, Encoding encoding)
     : m_bytes(std::move(bytes))
     , m_encoding(encoding)
@@ -96,6 +108,12 @@ int StrDocument::find(QLatin1String key) const
             return static_cast<int>(i);
     }
     return -1;
+}
+
+QString StrDocument::lineEnd(int entry) const
+{
+    const Entry &e = m_entries.at(entry);
+    return decoded(e.afterEnd, e.end);
 }
 
 QString StrDocument::lineEnd() const
@@ -179,11 +197,12 @@ void StrDocument::replace(qsizetype from, qsizetype to, const QString &text, con
     addEdit(from, to, text, checks);
 }
 
-void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks)
+void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks, const QString &ending)
 {
+    const QString lineBreak = ending.isEmpty() ? lineEnd() : ending;
     QString text = LineEndings::toCrLf(lines) + QLatin1String("\r\n");
-    if (lineEnd() != u"\r\n")
-        text.replace(QLatin1String("\r\n"), lineEnd());
+    if (lineBreak != u"\r\n")
+        text.replace(QLatin1String("\r\n"), lineBreak);
     addEdit(at, at, text, checks, true);
 }
 
@@ -201,9 +220,7 @@ qsizetype StrDocument::insertionPoint(const QList<QLatin1String> &prefixes) cons
 Pieces StrDocument::authorTexts() const
 {
     QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        return a.from != b.from ? a.from < b.from : a.order < b.order;
-    });
+    std::stable_sort(edits.begin(), edits.end(), editsInOrder);
     Pieces pieces;
     for (const Edit &edit : std::as_const(edits)) {
         for (const Piece &check : edit.checks) {
@@ -236,9 +253,7 @@ std::optional<QByteArray> StrDocument::write(int codePage) const
     };
 
     QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) {
-        return a.from != b.from ? a.from < b.from : a.order < b.order;
-    });
+    std::stable_sort(edits.begin(), edits.end(), editsInOrder);
     qsizetype at = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
     for (const Edit &edit : std::as_const(edits)) {
         if (edit.from < at)
