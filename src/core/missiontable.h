@@ -38,6 +38,9 @@ public:
     QString nextNumber(int first) const;
     bool isReadOnly(int row) const { return m_rows.at(row).fixed; }
 
+    // `number` when it is a whole number from 1 to HighestNumber written plainly.
+    static std::optional<int> wholeNumber(QStringView number);
+
     // The whole mission numbers of the editable rows.
     QList<int> missions() const;
     // The missions of the other campaign file, when it is open: rows the
@@ -101,8 +104,6 @@ protected:
     bool changed(const Row &row, int part) const;
     // Whether the row stands in the file under the number it has now.
     static bool inPlace(const Row &row) { return !row.fileNumber.isEmpty() && row.number == row.fileNumber; }
-    // `number` when it is a whole number from 1 to HighestNumber written plainly.
-    static std::optional<int> wholeNumber(QStringView number);
     // "the flags of mission 21 (row 3)": where a text was typed, for the checks before saving.
     QString placeOf(const Row &row, const QString &what) const;
     // Base entries of rows the author deleted.

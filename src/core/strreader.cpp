@@ -242,13 +242,14 @@ public:
         : m_result(result)
     {
     }
-    void add(int line, const QString &text, Note::Severity severity = Note::Kept, int repairEntry = -1)
+    void add(int line, const QString &text, Note::Severity severity = Note::Kept, int repairEntry = -1,
+             bool oneOfSeveral = false)
     {
         if (m_result.notes.size() >= MaxNotes) {
             ++m_result.notesLeftOut;
             return;
         }
-        m_result.notes.append({line, text, severity, repairEntry});
+        m_result.notes.append({line, text, severity, repairEntry, oneOfSeveral});
     }
 
 private:
@@ -427,8 +428,11 @@ void noteMissions(const StrDocument &document, const QList<int> &missions, int s
 {
     if (missions.size() < 2)
         return;
-    notes.add(0, say("The file holds %1 missions; the tab shows %2, and the others are kept as they stand.")
-                     .arg(QString::number(missions.size()), document.key(shown)));
+    notes.add(0,
+              say("The file holds %1 missions; the tab shows %2, and the others are kept as they stand. "
+                  "\u201CCampaign: several missions\u201D shows them all in a table.")
+                  .arg(QString::number(missions.size()), document.key(shown)),
+              Note::Kept, -1, true);
 }
 
 // ---------------------------------------------------------------- Paths

@@ -39,6 +39,7 @@ struct Note {
     QString text;   // a sentence for the author
     Severity severity = Kept;
     int repairEntry = -1;   // an entry with a bare quote that repair() mends
+    bool oneOfSeveral = false;   // the tab's boxes show one mission of several; untrue of its table
 };
 
 struct Result {

@@ -39,6 +39,11 @@ public:
     // wherever it differs from its start.
     virtual void restore(const QJsonObject &draft) = 0;
 
+Q_SIGNALS:
+    // A change that no box or button of the page signals (a table's rows):
+    // the draft is due.
+    void edited();
+
 protected:
     // The texts of the named line edits and multi-line boxes of the page.
     QJsonObject boxTexts(const QStringList &names) const;

@@ -10,6 +10,7 @@
 #include "gui/aboutpage.h"
 #include "gui/artwork.h"
 #include "gui/bookpage.h"
+#include "gui/campaignpage.h"
 #include "gui/fonts.h"
 #include "gui/goalspage.h"
 #include "gui/missflagpage.h"
@@ -111,6 +112,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Tab1->addTab(titles, tr("Titles"));
     Tab1->addTab(about, tr("About"));
     Tab1->setCurrentIndex(0);
+    // With both campaign tables shown, each marks the missions the other file lacks.
+    const auto compareCampaigns = [this] {
+        missflag->setOtherMissions(titles->campaignMissions());
+        titles->setOtherMissions(missflag->campaignMissions());
+    };
+    connect(missflag, &CampaignPage::missionsChanged, this, compareCampaigns);
+    connect(titles, &CampaignPage::missionsChanged, this, compareCampaigns);
     for (int i = 0; i < Tab1->count(); ++i)
         Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
 
@@ -227,6 +235,8 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
     connect(Tab1, &QTabWidget::currentChanged, this, changed);
     for (QAction *item : encodingMenu->actions())
         connect(item, &QAction::triggered, this, changed);
+    for (EditorPage *page : editorPages())
+        connect(page, &EditorPage::edited, this, changed);
 }
 
 void Qwr::writeDraftNow()
@@ -298,6 +308,11 @@ bool Qwr::openFile(const QString &path)
         return false;
     }
     StrReader::Result &file = std::get<StrReader::Result>(read);
+    for (const EditorPage *page : editorPages()) {   // a campaign table shows every mission
+        const auto *campaign = qobject_cast<const CampaignPage *>(page);
+        if (page->kind() == file.kind && campaign && campaign->showsTable())
+            file.notes.removeIf([](const StrReader::Note &note) { return note.oneOfSeveral; });
+    }
     Settings::setOpenFolder(QFileInfo(path).absolutePath());
     Settings::addRecentFile(QFileInfo(path).absoluteFilePath());
 
