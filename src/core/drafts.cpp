@@ -56,11 +56,23 @@ QString describe(const QJsonObject &draft)
     const QString title = pages.value(QStringLiteral("NewgameTab")).toObject().value(QStringLiteral("Mt")).toString();
     if (!title.isEmpty())
         parts.append(tr("New game \u201C%1\u201D").arg(title.left(40)));
+    // A tab showing its campaign table: how many rows it holds; else the box's mission.
+    const auto rowCount = [&pages](const char *tab) -> qsizetype {
+        const QJsonValue rows = pages.value(QLatin1String(tab)).toObject().value(QStringLiteral("campaign")).toObject()
+                                    .value(QStringLiteral("rows"));
+        return rows.isObject() ? rows.toObject().value(QStringLiteral("rows")).toArray().size() : -1;
+    };
+    const qsizetype flagRows = rowCount("MissflagTab");
     const QString mission = pages.value(QStringLiteral("MissflagTab")).toObject().value(QStringLiteral("Mnum")).toString();
-    if (!mission.isEmpty())
+    if (flagRows >= 0)
+        parts.append(flagRows == 1 ? tr("Flags for 1 mission") : tr("Flags for %1 missions").arg(flagRows));
+    else if (!mission.isEmpty())
         parts.append(tr("Flags for mission %1").arg(mission.left(10)));
+    const qsizetype titleRows = rowCount("TitlesTab");
     const QString titled = pages.value(QStringLiteral("TitlesTab")).toObject().value(QStringLiteral("Mn2")).toString();
-    if (!titled.isEmpty())
+    if (titleRows >= 0)
+        parts.append(titleRows == 1 ? tr("Titles for 1 mission") : tr("Titles for %1 missions").arg(titleRows));
+    else if (!titled.isEmpty())
         parts.append(tr("Titles for mission %1").arg(titled.left(10)));
     return parts.isEmpty() ? tr("Nothing typed yet") : parts.join(QLatin1String("; "));
 }

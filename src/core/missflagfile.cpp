@@ -61,14 +61,7 @@ MissionNumber readMissionNumber(const QString &typed, const QLocale &locale)
 
 StrDocument content(const QString &number, int skipLines, const QString &briefing)
 {
-    QString text = QStringLiteral("// Valid mission flags\r\n"
-                                  "//\r\n"
-                                  "// skip         This mission doesn't exist; it should be skipped.\r\n"
-                                  "// no_briefing  Skip the briefing movie\r\n"
-                                  "// no_loadout   Skip the loadout\r\n"
-                                  "// cutscene     Play a cutscene immediately afterward\r\n"
-                                  "// end          End the game when this mission is completed\r\n"
-                                  "//\r\n");
+    QString text = Header;
     for (int i = 1; i <= skipLines; ++i)
         text += QLatin1String("miss_") + QString::number(i) + QLatin1String(":\"skip\"\r\n");
     text += QLatin1String("miss_0:\"\"\r\n");

@@ -12,6 +12,16 @@ namespace MissflagFile {
 inline constexpr QLatin1String FileName{"missflag.str"};
 inline constexpr QLatin1String MissionPrefix{"miss_"};
 
+// The comment lines at the top of every missflag.str the program writes.
+inline constexpr QLatin1String Header{"// Valid mission flags\r\n"
+                                      "//\r\n"
+                                      "// skip         This mission doesn't exist; it should be skipped.\r\n"
+                                      "// no_briefing  Skip the briefing movie\r\n"
+                                      "// no_loadout   Skip the loadout\r\n"
+                                      "// cutscene     Play a cutscene immediately afterward\r\n"
+                                      "// end          End the game when this mission is completed\r\n"
+                                      "//\r\n"};
+
 // The highest mission number accepted: the file gets one skip line for every
 // whole number from 1 up to the mission number minus 1.
 inline constexpr int HighestMissionNumber = 999;

@@ -115,6 +115,12 @@ int StrDocument::find(QLatin1String key) const
     return -1;
 }
 
+QString StrDocument::lineEnd(int entry) const
+{
+    const Entry &e = m_entries.at(entry);
+    return decoded(e.afterEnd, e.end);
+}
+
 QString StrDocument::lineEnd() const
 {
     return m_lfLines > m_crLfLines ? QStringLiteral("\n") : QStringLiteral("\r\n");
@@ -196,11 +202,12 @@ void StrDocument::replace(qsizetype from, qsizetype to, const QString &text, con
     addEdit(from, to, text, checks);
 }
 
-void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks)
+void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks, const QString &ending)
 {
+    const QString lineBreak = ending.isEmpty() ? lineEnd() : ending;
     QString text = LineEndings::toCrLf(lines) + QLatin1String("\r\n");
-    if (lineEnd() != u"\r\n")
-        text.replace(QLatin1String("\r\n"), lineEnd());
+    if (lineBreak != u"\r\n")
+        text.replace(QLatin1String("\r\n"), lineBreak);
     addEdit(at, at, text, checks, true);
 }
 

@@ -69,6 +69,8 @@ public:
 
     // Decoded bytes (line breaks as they stand).
     QString decoded(qsizetype from, qsizetype to) const;
+    // The line end of the entry's last line ("" when the file ends there without one).
+    QString lineEnd(int entry) const;
 
     // The line end most of the file's lines have; CR LF when it has none.
     QString lineEnd() const;
@@ -93,9 +95,10 @@ public:
     void removeEntry(int entry);
     // Replaces the bytes from `from` to `to` (a whole line, say) with `text`.
     void replace(qsizetype from, qsizetype to, const QString &text, const Pieces &checks = {});
-    // Inserts whole lines (each with the file's line end) at `at`, after
-    // earlier insertions there.
-    void insertLines(qsizetype at, const QString &lines, const Pieces &checks = {});
+    // Inserts whole lines (each with the file's line end, or `ending` when
+    // given) at `at`, after earlier insertions there and before whatever
+    // replaces the bytes from `at` on.
+    void insertLines(qsizetype at, const QString &lines, const Pieces &checks = {}, const QString &ending = {});
     // Where a new entry of the keys starting with `prefixes` goes: after the
     // last such entry, else at the end of the file.
     qsizetype insertionPoint(const QList<QLatin1String> &prefixes) const;

@@ -483,14 +483,6 @@ void noteNewgame(const StrDocument &document, Notes &notes)
     }
 }
 
-void noteMissions(const StrDocument &document, const QList<int> &missions, int shown, Notes &notes)
-{
-    if (missions.size() < 2)
-        return;
-    notes.add(0, say("The file holds %1 missions; the tab shows %2, and the others are kept as they stand.")
-                     .arg(QString::number(missions.size()), document.key(shown)));
-}
-
 // ---------------------------------------------------------------- Paths
 
 bool pathTooLong(const QString &path)
@@ -650,18 +642,9 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
     case Kind::Newgame:
         noteNewgame(document, notes);
         break;
-    case Kind::Missflag: {
-        const QList<int> missions = MissflagFile::missions(document);
-        if (!missions.isEmpty())
-            noteMissions(document, missions, missions.constLast(), notes);
-        break;
-    }
-    case Kind::Titles: {
-        const QList<int> missions = TitlesFile::missions(document);
-        if (!missions.isEmpty())
-            noteMissions(document, missions, missions.constFirst(), notes);
-        break;
-    }
+    case Kind::Missflag:
+    case Kind::Titles:
+        break;   // every mission shows, in the campaign table when there are several
     }
     std::stable_sort(result.notes.begin(), result.notes.end(),
                      [](const Note &a, const Note &b) { return a.line < b.line; });

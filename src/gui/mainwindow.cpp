@@ -10,6 +10,7 @@
 #include "gui/aboutpage.h"
 #include "gui/artwork.h"
 #include "gui/bookpage.h"
+#include "gui/campaignpage.h"
 #include "gui/fonts.h"
 #include "gui/goalspage.h"
 #include "gui/missflagpage.h"
@@ -118,6 +119,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Tab1->addTab(titles, tr("Titles"));
     Tab1->addTab(about, tr("About"));
     Tab1->setCurrentIndex(0);
+    // With both campaign tables shown, each marks the missions the other file lacks.
+    const auto compareCampaigns = [this] {
+        missflag->setOtherMissions(titles->campaignMissions());
+        titles->setOtherMissions(missflag->campaignMissions());
+    };
+    connect(missflag, &CampaignPage::missionsChanged, this, compareCampaigns);
+    connect(titles, &CampaignPage::missionsChanged, this, compareCampaigns);
     for (int i = 0; i < Tab1->count(); ++i)
         Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
 

@@ -3,10 +3,13 @@
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/missflagfile.h"
+#include "core/missflagtable.h"
 #include "core/prompts.h"
 #include "core/saveflow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +17,7 @@
 using namespace Widgets;
 
 MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : FormPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+    : CampaignPage(prompts, saveFlow, parent)
 {
     setObjectName(QStringLiteral("MissflagTab"));
     Mlbl = label("Mlbl", QStringLiteral("Mission No."), Twips::onPage(720, 1500, 1155, 255), this);
@@ -43,10 +44,17 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
         showMission(missionChoice->itemData(index).toInt());
     });
     setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
+    makeCampaignBox({"flagsCampaign", "flagsPanel", "missionTable", "addMission", "deleteMission",
+                     tr("Missions and their flags"), tr("the missions in the table on the Missflag tab")},
+                    Twips::onPage(720, 840, 4200, 300), Twips::onPage(120, 1260, 10740, 3600));
 }
 
 void MissflagPage::Cmf_Click()
 {
+    if (showsTable()) {
+        saveCampaign(MissflagFile::FileName);
+        return;
+    }
     const QString number = Mnum->text();
     const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
     switch (mission.reading) {
@@ -86,8 +94,14 @@ void MissflagPage::load(const StrReader::Result &file, const QString &)
     m_file.opened = true;
     m_file.document = file.document;
     m_file.otherEdits = false;
+    if (showsTable()) {
+        loadCampaign(m_file.document);
+        return;
+    }
     const QList<int> missions = MissflagFile::missions(m_file.document);
     showMission(missions.isEmpty() ? -1 : missions.constLast());
+    if (missions.size() > 1)
+        campaignBox->setChecked(true);   // a campaign shows in its table
 }
 
 void MissflagPage::showMission(int entry)
@@ -115,6 +129,8 @@ bool MissflagPage::keepEdit()
 
 QStringList MissflagPage::unsavedWork() const
 {
+    if (showsTable())
+        return FormPage::unsavedWork() + campaignWork();
     QStringList work = FormPage::unsavedWork();
     if (m_file.otherEdits && work.isEmpty())
         work.append(tr("the mission flags edited on the Missflag tab"));
@@ -125,6 +141,7 @@ QJsonObject MissflagPage::draft() const
 {
     QJsonObject draft = FormPage::draft();
     m_file.addToDraft(draft);
+    draftCampaign(draft);
     return draft;
 }
 
@@ -135,4 +152,80 @@ void MissflagPage::restore(const QJsonObject &draft)
         m_shown = MissflagFile::mission(m_file.document, m_file.entry);
     showChoices();
     FormPage::restore(draft);
+    restoreCampaign(draft);
+}
+
+std::unique_ptr<MissionTable> MissflagPage::makeTable(StrDocument document) const
+{
+    return std::make_unique<MissflagTable>(std::move(document));
+}
+
+StrDocument MissflagPage::newCampaign() const
+{
+    return MissflagTable::newFile();
+}
+
+bool MissflagPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
+{
+    if (!m_file.opened)
+        return true;
+    if (!keepEdit())
+        return false;
+    if (m_file.entry >= 0)
+        showMission(m_file.entry);   // the boxes as the document now has them
+    *document = m_file.document;
+    *unsaved = m_file.otherEdits;
+    return true;
+}
+
+void MissflagPage::editInBoxes(const StrDocument &document, bool unsaved)
+{
+    m_file.opened = true;
+    m_file.document = document;
+    m_file.otherEdits = unsaved;
+    const QList<int> missions = MissflagFile::missions(m_file.document);
+    showMission(missions.isEmpty() ? -1 : missions.constLast());
+}
+
+QList<QWidget *> MissflagPage::formControls() const
+{
+    return {Mlbl, Mnum, Mnlbl, Brlbl, Bno, br2lbl, missionChoice};
+}
+
+int MissflagPage::firstNumber() const
+{
+    return MissionTable::wholeNumber(Mnum->text()).value_or(1);
+}
+
+void MissflagPage::addPanelControls(QGridLayout *layout, int row)
+{
+    auto *flags = static_cast<MissflagTable *>(table());
+    skipAfterLast = new QCheckBox(tr("Skip the number after the last mission"), layout->parentWidget());
+    skipAfterLast->setObjectName(QStringLiteral("skipAfterLast"));
+    skipAfterLast->setChecked(flags->skipsAfterLast());
+    connect(skipAfterLast, &QCheckBox::toggled, flags, &MissflagTable::setSkipsAfterLast);
+    skipLinesLabel = new QLabel(layout->parentWidget());
+    skipLinesLabel->setObjectName(QStringLiteral("skipLinesLabel"));
+    skipLinesLabel->setWordWrap(true);
+    layout->addWidget(skipAfterLast, row, 0, 1, 2);
+    layout->addWidget(skipLinesLabel, row + 1, 0, 1, 2);
+}
+
+void MissflagPage::tableEdited()
+{
+    if (!skipLinesLabel)
+        return;
+    // "1–18, 20–22, 24, 26": runs of numbers joined by an en dash.
+    QStringList runs;
+    const QList<int> numbers = static_cast<const MissflagTable *>(table())->skipLines();
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        qsizetype last = i;
+        while (last + 1 < numbers.size() && numbers.at(last + 1) == numbers.at(last) + 1)
+            ++last;
+        runs.append(last == i ? QString::number(numbers.at(i))
+                              : QString::number(numbers.at(i)) + QChar(0x2013) + QString::number(numbers.at(last)));
+        i = last;
+    }
+    skipLinesLabel->setText(runs.isEmpty() ? tr("Skip lines: none")
+                                           : tr("Skip lines: %1").arg(runs.join(QLatin1String(", "))));
 }

@@ -1,21 +1,23 @@
 #pragma once
 
 #include "core/missflagfile.h"
-#include "gui/formpage.h"
+#include "gui/campaignpage.h"
 #include "gui/openedmissions.h"
 
-class Prompts;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SaveFlow;
 
 // The Missflag tab: the author's mission number and briefing flag, written to
 // missflag.str with a skip line for every mission number below it. An opened
 // file keeps its other lines; when it holds several missions, `missionChoice`
-// picks the one the boxes edit.
-class MissflagPage : public FormPage
+// picks the one the boxes edit. With "Campaign: several missions" ticked, a
+// table of the missions and their flags (`missionTable`) takes the boxes'
+// place: the skip lines follow the missions, and `skipAfterLast` gives the
+// number after the last mission one.
+class MissflagPage : public CampaignPage
 {
     Q_OBJECT
 
@@ -36,9 +38,22 @@ public:
     QLabel *br2lbl = nullptr;
     QPushButton *Cmf = nullptr;
     QComboBox *missionChoice = nullptr;
+    // While the table shows: the skip line after the last mission, and the skip lines the file gets.
+    QPointer<QCheckBox> skipAfterLast;
+    QPointer<QLabel> skipLinesLabel;
 
 public Q_SLOTS:
     void Cmf_Click();
+
+protected:
+    std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
+    StrDocument newCampaign() const override;
+    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) override;
+    void editInBoxes(const StrDocument &document, bool unsaved) override;
+    QList<QWidget *> formControls() const override;
+    int firstNumber() const override;
+    void addPanelControls(QGridLayout *layout, int row) override;
+    void tableEdited() override;
 
 private:
     // The boxes' edit of the mission shown, made part of the document.
@@ -46,8 +61,6 @@ private:
     void showMission(int entry);
     void showChoices();
 
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
     OpenedMissions m_file;
-    MissflagFile::Mission m_shown;   // the mission shown, as the boxes were filled from it
+    MissflagFile::Mission m_shown;      // that line as the boxes were filled from it
 };

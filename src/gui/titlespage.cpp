@@ -5,7 +5,9 @@
 #include "core/prompts.h"
 #include "core/saveflow.h"
 #include "core/titlesfile.h"
+#include "core/titlestable.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,9 +16,7 @@
 using namespace Widgets;
 
 TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : FormPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+    : CampaignPage(prompts, saveFlow, parent)
 {
     setObjectName(QStringLiteral("TitlesTab"));
     Mn2lbl = label("Mn2lbl", QStringLiteral("Mission No."), Twips::onPage(1560, 1860, 1335, 255), this);
@@ -41,10 +41,17 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
         showMission(titleChoice->itemData(index).toInt());
     });
     setBoxes({Mn2, Mt2}, tr("the mission number and title on the Titles tab"));
+    makeCampaignBox({"titlesCampaign", "titlePanel", "titleTable", "addTitle", "deleteTitle",
+                     tr("Missions and their titles"), tr("the missions in the table on the Titles tab")},
+                    Twips::onPage(1560, 840, 4200, 300), Twips::onPage(120, 1260, 10740, 3270));
 }
 
 void TitlesPage::Titles_Click()
 {
+    if (showsTable()) {
+        saveCampaign(TitlesFile::FileName);
+        return;
+    }
     // Only a box with no character at all counts as empty; blanks are written.
     if (Mn2->text().isEmpty()) {
         m_prompts.tell(QStringLiteral("You forgot the Mission No.!"));
@@ -76,8 +83,14 @@ void TitlesPage::load(const StrReader::Result &file, const QString &)
     m_file.opened = true;
     m_file.document = file.document;
     m_file.otherEdits = false;
+    if (showsTable()) {
+        loadCampaign(m_file.document);
+        return;
+    }
     const QList<int> missions = TitlesFile::missions(m_file.document);
     showMission(missions.isEmpty() ? -1 : missions.constFirst());
+    if (missions.size() > 1)
+        campaignBox->setChecked(true);   // a campaign shows in its table
 }
 
 void TitlesPage::showMission(int entry)
@@ -104,6 +117,8 @@ bool TitlesPage::keepEdit()
 
 QStringList TitlesPage::unsavedWork() const
 {
+    if (showsTable())
+        return FormPage::unsavedWork() + campaignWork();
     QStringList work = FormPage::unsavedWork();
     if (m_file.otherEdits && work.isEmpty())
         work.append(tr("the titles edited on the Titles tab"));
@@ -114,6 +129,7 @@ QJsonObject TitlesPage::draft() const
 {
     QJsonObject draft = FormPage::draft();
     m_file.addToDraft(draft);
+    draftCampaign(draft);
     return draft;
 }
 
@@ -124,4 +140,47 @@ void TitlesPage::restore(const QJsonObject &draft)
         m_shown = TitlesFile::mission(m_file.document, m_file.entry);
     showChoices();
     FormPage::restore(draft);
+    restoreCampaign(draft);
+}
+
+std::unique_ptr<MissionTable> TitlesPage::makeTable(StrDocument document) const
+{
+    return std::make_unique<TitlesTable>(std::move(document));
+}
+
+StrDocument TitlesPage::newCampaign() const
+{
+    return StrDocument(QByteArray(), StrDocument::Encoding{});
+}
+
+bool TitlesPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
+{
+    if (!m_file.opened)
+        return true;
+    if (!keepEdit())
+        return false;
+    if (m_file.entry >= 0)
+        showMission(m_file.entry);   // the boxes as the document now has them
+    *document = m_file.document;
+    *unsaved = m_file.otherEdits;
+    return true;
+}
+
+void TitlesPage::editInBoxes(const StrDocument &document, bool unsaved)
+{
+    m_file.opened = true;
+    m_file.document = document;
+    m_file.otherEdits = unsaved;
+    const QList<int> missions = TitlesFile::missions(m_file.document);
+    showMission(missions.isEmpty() ? -1 : missions.constFirst());
+}
+
+QList<QWidget *> TitlesPage::formControls() const
+{
+    return {Mn2lbl, Mn2, Label5, Mt2lbl, Mt2, titleChoice};
+}
+
+int TitlesPage::firstNumber() const
+{
+    return MissionTable::wholeNumber(Mn2->text()).value_or(1);
 }

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "core/titlesfile.h"
-#include "gui/formpage.h"
+#include "gui/campaignpage.h"
 #include "gui/openedmissions.h"
 
-class Prompts;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SaveFlow;
 
 // The Titles tab: a mission number and title, written to Titles.str once
-// neither box is empty.
-class TitlesPage : public FormPage
+// neither box is empty. With "Campaign: several missions" ticked, a table of
+// the missions with their titles and short titles (`titleTable`) takes the
+// boxes' place; a short title that is empty or too long is marked.
+class TitlesPage : public CampaignPage
 {
     Q_OBJECT
 
@@ -38,13 +38,19 @@ public:
 public Q_SLOTS:
     void Titles_Click();
 
+protected:
+    std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
+    StrDocument newCampaign() const override;
+    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) override;
+    void editInBoxes(const StrDocument &document, bool unsaved) override;
+    QList<QWidget *> formControls() const override;
+    int firstNumber() const override;
+
 private:
     bool keepEdit();
     void showMission(int entry);
     void showChoices();
 
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
     OpenedMissions m_file;
-    TitlesFile::Mission m_shown;   // the mission shown, as the boxes were filled from it
+    TitlesFile::Mission m_shown;    // as the boxes were filled from it
 };

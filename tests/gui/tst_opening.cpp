@@ -169,6 +169,8 @@ private Q_SLOTS:
                                 "miss_26: \"skip\"\n";
         Harness h;
         openFile(h, u"missflag.str"_s, file);
+        QVERIFY(h.find<QWidget>("missionTable")->isVisible());   // a campaign opens in its table
+        h.click("flagsCampaign");   // and back to the boxes, one mission at a time
         auto *choice = h.find<QComboBox>("missionChoice");
         QVERIFY(choice->isVisible());
         QCOMPARE(choice->currentText() + u'|' + h.text("Mnum") + u'|' + h.text("Bno"), u"miss_25|25|no_briefing"_s);

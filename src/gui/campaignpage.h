@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/missiontable.h"
+#include "gui/formpage.h"
+
+#include <QPointer>
+
+#include <memory>
+
+class Prompts;
+class QCheckBox;
+class QGridLayout;
+class QIdentityProxyModel;
+class QPushButton;
+class QTableView;
+class SaveFlow;
+
+// A tab that writes one mission from its boxes (FormPage) or, once the
+// author ticks its campaign box, the missions of a campaign from a table
+// (Missflag, Titles). The table takes the place of the boxes: it edits the
+// file the boxes edited (their edit included) or a new one, and its save
+// button saves the table's file. Unticking the box hands the table's file
+// back to the boxes. While the table does not show, the tab is exactly the
+// one-mission form, and its table does not exist.
+//
+// Keys in the table: Insert adds a row (its number ready to type), Delete
+// deletes the selected one, F2 or typing edits a cell, Space ticks a check box.
+// The controls are named per tab (Names); the table is `missionTable` on
+// the Missflag tab and `titleTable` on the Titles tab.
+class CampaignPage : public FormPage
+{
+    Q_OBJECT
+
+public:
+    bool showsTable() const { return m_table != nullptr; }
+    // The table's whole mission numbers while it shows; nothing otherwise.
+    std::optional<QList<int>> campaignMissions() const;
+    // The other campaign file's missions, while the other tab shows its
+    // table: the rows it lacks are marked (nothing is changed).
+    void setOtherMissions(const std::optional<QList<int>> &numbers);
+
+    void markChanged() override;
+
+    QCheckBox *campaignBox = nullptr;   // "Campaign: several missions"
+    QTableView *tableView = nullptr;    // while the table shows
+    QPushButton *addButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+
+Q_SIGNALS:
+    // The table shown or hidden, or a row added, deleted or renumbered.
+    void missionsChanged();
+
+protected:
+    struct Names {
+        const char *box;
+        const char *panel;
+        const char *table;
+        const char *add;
+        const char *remove;
+        QString tableName;   // for a screen reader
+        QString work;        // the unsaved work, as the close question names it
+    };
+
+    CampaignPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent);
+    // The campaign box at `box`; the table, when it shows, fills `panel`.
+    void makeCampaignBox(const Names &names, const QRect &box, const QRect &panel);
+
+    // The tab's own part.
+    virtual std::unique_ptr<MissionTable> makeTable(StrDocument document) const = 0;
+    virtual StrDocument newCampaign() const = 0;
+    // The file opened, with the boxes' edit laid in, and whether it holds
+    // unsaved edits; nothing for a new file. False when the edit is refused.
+    virtual bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) = 0;
+    // The boxes edit `document` again, an opened file with `unsaved` edits.
+    virtual void editInBoxes(const StrDocument &document, bool unsaved) = 0;
+    // The boxes and their labels, hidden while the table shows.
+    virtual QList<QWidget *> formControls() const = 0;
+    // The number of the first row in an empty table.
+    virtual int firstNumber() const = 0;
+    // Controls of the tab's own below the table, from grid row `row`.
+    virtual void addPanelControls(QGridLayout *, int) {}
+    // After every change of the table.
+    virtual void tableEdited() {}
+
+    MissionTable *table() const { return m_table.get(); }
+    // What the save button does while the table shows.
+    void saveCampaign(const QString &fileName);
+    // A file opened while the table shows: the table shows it.
+    void loadCampaign(const StrDocument &document);
+    // What closing would lose of the table ("" when nothing).
+    QStringList campaignWork() const;
+    void draftCampaign(QJsonObject &draft) const;
+    void restoreCampaign(const QJsonObject &draft);
+
+    Prompts &m_prompts;
+    SaveFlow &m_saveFlow;
+
+private:
+    void setCampaign(bool on);
+    bool leaveTable();
+    void showTable(std::unique_ptr<MissionTable> table);
+    void hideTable();
+    void addRow();
+    void deleteRow();
+
+    Names m_names;
+    QRect m_panelRect;
+    QPointer<QWidget> m_panel;
+    QIdentityProxyModel *m_shown = nullptr;
+    std::unique_ptr<MissionTable> m_table;
+    QList<QWidget *> m_hidden;       // the form's controls the table hid
+    QJsonObject m_savedState;        // the rows as last saved or opened
+    bool m_pending = false;          // unsaved edits made before the table showed
+    bool m_opened = false;           // the table edits a file opened, not a new one
+    std::optional<QList<int>> m_other;
+};
