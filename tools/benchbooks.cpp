@@ -25,6 +25,7 @@ public:
     QString path;
     QString savePath(const QString &) override { return path; }
     QString openPath(const QString &) override { return path; }
+    QString folderPath(const QString &) override { return path; }
     Button show(const Message &message) override
     {
         return message.defaultButton != Button::None ? message.defaultButton : Button::Ok;

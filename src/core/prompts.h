@@ -10,7 +10,7 @@
 class Prompts
 {
 public:
-    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel, Repair };
+    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel, Repair, Reload, Keep };
     enum class Icon { None, Information, Warning };
 
     struct Message {
@@ -31,6 +31,10 @@ public:
     // Asks which file to open, starting in `folder`. Returns the full path, or
     // an empty string when the dialog was cancelled.
     virtual QString openPath(const QString &folder) = 0;
+
+    // Asks which mission folder to open, starting in `folder`. Returns its
+    // path, or an empty string when the dialog was cancelled.
+    virtual QString folderPath(const QString &folder) = 0;
 
     // Shows a modal message box and returns the button that closed it.
     virtual Button show(const Message &message) = 0;

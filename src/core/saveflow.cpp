@@ -61,6 +61,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         showFailure(path, result.error);
         return false;
     }
+    if (onWritten)
+        onWritten(path, *bytes);
     return true;
 }
 

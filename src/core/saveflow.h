@@ -2,6 +2,8 @@
 
 #include "core/strdocument.h"
 
+#include <functional>
+
 class Prompts;
 
 // The one way every editor writes its file:
@@ -22,6 +24,10 @@ public:
 
     // Returns true when the file was written.
     bool save(const QString &suggestedName, const StrDocument &document);
+
+    // Told of every file written, with its bytes (to tell the program's own
+    // saves from changes made outside it).
+    std::function<void(const QString &path, const QByteArray &bytes)> onWritten;
 
     // Shows the message that refuses the author's texts; false when all of them can be written.
     bool refuse(const Pieces &texts);

@@ -315,3 +315,12 @@ void BookPage::restore(const QJsonObject &draft)
     m_savedBook.clear();
 }
 
+void BookPage::showEntry(int entry)
+{
+    if (isEditing())
+        return;   // the box shows the slot being edited
+    for (int slot = 0; slot < m_book.Pg.count(); ++slot) {
+        if (m_book.Pg.origin(slot).entries.contains(entry))
+            showListEntry(Bptxt, m_book.Pg.entries(), slot);
+    }
+}

@@ -28,6 +28,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Book; }
     void load(const StrReader::Result &file, const QString &path) override;
+    void showEntry(int entry) override;
     void markChanged() override { m_savedBook = {QStringLiteral("\uFFFF")}; }
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;

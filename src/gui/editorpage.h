@@ -28,6 +28,9 @@ public:
     // edit mode; the page then counts as saved.
     virtual void load(const StrReader::Result &file, const QString &path) = 0;
 
+    // Shows the entry `entry` of the file loaded, as a find result does.
+    virtual void showEntry(int entry) { Q_UNUSED(entry); }
+
     // The file loaded was changed on opening (repaired): it counts as unsaved.
     virtual void markChanged() = 0;
 

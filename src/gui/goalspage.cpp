@@ -213,3 +213,12 @@ void GoalsPage::restore(const QJsonObject &draft)
     m_savedGoals.clear();
 }
 
+void GoalsPage::showEntry(int entry)
+{
+    if (isEditing())
+        return;   // the box shows the slot being edited
+    for (int slot = 0; slot < m_goals.GoalList.count(); ++slot) {
+        if (m_goals.GoalList.origin(slot).entries.contains(entry))
+            showListEntry(Goaltxt, m_goals.GoalList.entries(), slot);
+    }
+}

@@ -27,6 +27,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
     void load(const StrReader::Result &file, const QString &path) override;
+    void showEntry(int entry) override;
     void markChanged() override { m_savedGoals = {QStringLiteral("\uFFFF")}; }
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;

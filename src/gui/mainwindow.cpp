@@ -14,6 +14,7 @@
 #include "gui/fonts.h"
 #include "gui/goalspage.h"
 #include "gui/missflagpage.h"
+#include "gui/missionpanel.h"
 #include "gui/newgamepage.h"
 #include "gui/qtprompts.h"
 #include "gui/stringspage.h"
@@ -30,6 +31,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +57,25 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     }
     m_prompts = prompts;
     m_saveFlow = std::make_unique<SaveFlow>(*m_prompts);
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &Qwr::fileChangedOnDisk);
+    m_folderTimer = new QTimer(this);
+    m_folderTimer->setSingleShot(true);
+    m_folderTimer->setInterval(400);
+    connect(m_folderTimer, &QTimer::timeout, this, [this] {
+        if (missionPanel)
+            missionPanel->openFolder(missionPanel->folder());
+    });
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderTimer, qOverload<>(&QTimer::start));
+    m_saveFlow->onWritten = [this](const QString &path, const QByteArray &bytes) {
+        const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        for (EditorPage *page : editorPages()) {
+            if (page == Tab1->currentWidget())
+                watchFile(clean, bytes, page);   // the tab saved is the one shown
+        }
+        if (missionPanel && clean.startsWith(missionPanel->folder() + u'/'))
+            m_folderTimer->start();
+    };
 
     setFont(Fonts::windowDefault());
 
@@ -62,6 +84,16 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     openAction = MyMNU->addAction(tr("Open\u2026"), this, &Qwr::openFromDialog);
     openAction->setObjectName(QStringLiteral("openAction"));
     openAction->setShortcut(QKeySequence::Open);
+    openFolderAction = MyMNU->addAction(tr("Open Mission Folder\u2026"), this, &Qwr::openFolderFromDialog);
+    openFolderAction->setObjectName(QStringLiteral("openFolderAction"));
+    openFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    findAction = MyMNU->addAction(tr("Find in Mission\u2026"), this, [this] {
+        if (missionPanel)
+            missionPanel->startFind();
+    });
+    findAction->setObjectName(QStringLiteral("findAction"));
+    findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    findAction->setVisible(false);   // until a folder is open
     recentMenu = MyMNU->addMenu(tr("Recent files"));
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu, &QMenu::aboutToShow, this, &Qwr::showRecentFiles);
@@ -326,6 +358,11 @@ void Qwr::openFromDialog()
 
 bool Qwr::openFile(const QString &path)
 {
+    return openFile(path, true);
+}
+
+bool Qwr::openFile(const QString &path, bool askUnsaved)
+{
     const QString shownPath = QDir::toNativeSeparators(path);
     const int codePage = m_saveFlow->codePage();
     auto read = StrReader::readFile(path, codePage);
@@ -334,6 +371,7 @@ bool Qwr::openFile(const QString &path)
         return false;
     }
     StrReader::Result &file = std::get<StrReader::Result>(read);
+    const QByteArray onDisk = file.document.bytes();
     Settings::setOpenFolder(QFileInfo(path).absolutePath());
     Settings::addRecentFile(QFileInfo(path).absoluteFilePath());
 
@@ -363,9 +401,10 @@ bool Qwr::openFile(const QString &path)
     for (EditorPage *page : editorPages()) {
         if (page->kind() != file.kind)
             continue;
-        if (!mayDiscard(page->unsavedWork(), tr("Open %1").arg(QFileInfo(path).fileName())))
+        if (askUnsaved && !mayDiscard(page->unsavedWork(), tr("Open %1").arg(QFileInfo(path).fileName())))
             return false;
         page->load(file, path);
+        watchFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), onDisk, page);
         if (repaired)
             page->markChanged();
         Tab1->setCurrentWidget(page);
@@ -395,7 +434,7 @@ void Qwr::showRecentFiles()
                                     .arg(QDir::toNativeSeparators(path)));
                 return;
             }
-            openFile(path);
+            openPath(path);
         });
     }
     if (files.isEmpty())
@@ -416,7 +455,123 @@ void Qwr::dropEvent(QDropEvent *event)
 {
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            openFile(url.toLocalFile());
+            openPath(url.toLocalFile());
     }
     event->acceptProposedAction();
+}
+
+bool Qwr::openPath(const QString &path)
+{
+    if (QFileInfo(path).isDir()) {
+        openFolder(path);
+        return true;
+    }
+    return openFile(path);
+}
+
+void Qwr::openFolderFromDialog()
+{
+    const QString folder = m_prompts->folderPath(missionPanel ? missionPanel->folder() : Settings::openFolder());
+    if (!folder.isEmpty())
+        openFolder(folder);
+}
+
+void Qwr::openFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!missionPanel) {
+        missionPanel = new MissionPanel(this);
+        addDockWidget(Qt::LeftDockWidgetArea, missionPanel);
+        connect(missionPanel, &MissionPanel::fileChosen, this, &Qwr::openMissionFile);
+        connect(missionPanel, &MissionPanel::folderRead, this, &Qwr::watchFolder);
+        findAction->setVisible(true);
+    }
+    missionPanel->show();
+    Settings::setOpenFolder(clean);
+    Settings::addRecentFile(clean);
+    missionPanel->openFolder(clean);
+}
+
+void Qwr::openMissionFile(int file, int entry)
+{
+    const MissionFolder::File &chosen = missionPanel->scan().files.at(file);
+    const QString path = QDir::cleanPath(chosen.path);
+    EditorPage *page = nullptr;
+    if (const auto watched = m_watched.constFind(path); watched != m_watched.cend() && watched->page
+        && (watched->page != strings || Tab1->indexOf(strings) >= 0))
+        page = watched->page;   // open already: shown, not read again
+    if (!page) {
+        if (chosen.codePage != m_saveFlow->codePage())
+            useCodePage(chosen.codePage);   // read and saved in its language's code page
+        if (!openFile(path))
+            return;
+        page = qobject_cast<EditorPage *>(Tab1->currentWidget());
+    }
+    Tab1->setCurrentWidget(page);
+    if (entry >= 0 && page)
+        page->showEntry(entry);
+}
+
+void Qwr::watchFile(const QString &path, const QByteArray &bytes, EditorPage *page)
+{
+    for (auto it = m_watched.begin(); it != m_watched.end();) {   // a tab holds one file
+        if (it->page == page && it.key() != path) {
+            m_watcher->removePath(it.key());
+            it = m_watched.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    m_watched.insert(path, {page, bytes});
+    if (!m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+}
+
+void Qwr::watchFolder()
+{
+    const QString root = missionPanel->folder();
+    QStringList folders{root};
+    for (const MissionFolder::File &file : missionPanel->scan().files)
+        folders.append(QFileInfo(file.path).absolutePath());
+    folders.removeDuplicates();
+    const QStringList watched = m_watcher->directories();
+    QStringList added;
+    for (const QString &folder : std::as_const(folders)) {
+        if (!watched.contains(folder))
+            added.append(folder);
+    }
+    if (!added.isEmpty())
+        m_watcher->addPaths(added);
+}
+
+void Qwr::fileChangedOnDisk(const QString &path)
+{
+    if (missionPanel && path.startsWith(missionPanel->folder() + u'/'))
+        m_folderTimer->start();
+    const auto found = m_watched.find(path);
+    if (found == m_watched.end())
+        return;
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+        m_watcher->addPath(path);   // a file replaced by a new one is watched anew
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;   // gone or not readable: nothing to reload (yet)
+    const QByteArray bytes = file.readAll();
+    if (bytes == found->bytes)
+        return;   // as the program wrote or read it
+    found->bytes = bytes;   // asked once for each change
+    EditorPage *page = found->page;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const bool unsaved = !page->unsavedWork().isEmpty();
+    const Prompts::Message question =
+        unsaved ? Prompts::Message{Prompts::Icon::Warning, Prompts::applicationTitle(),
+                                   tr("%1 was changed outside Quillwright, and its tab holds changes you have not "
+                                      "saved.\n\nReload the file and lose your changes, or keep your changes "
+                                      "(saving them replaces the file as it is now)?").arg(shownPath),
+                                   {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Keep, {}}
+                : Prompts::Message{Prompts::Icon::Information, Prompts::applicationTitle(),
+                                   tr("%1 was changed outside Quillwright.\n\nReload it?").arg(shownPath),
+                                   {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Reload, {}};
+    if (m_prompts->show(question) == Prompts::Button::Reload)
+        openFile(path, false);
 }

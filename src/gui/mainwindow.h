@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QJsonObject>
 #include <QMainWindow>
 
@@ -13,9 +14,11 @@ class BookPage;
 class EditorPage;
 class GoalsPage;
 class MissflagPage;
+class MissionPanel;
 class NewgamePage;
 class Prompts;
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -45,6 +48,10 @@ public:
     // Reads `path` back into the tab of its kind, after saying what cannot be
     // kept and asking about that tab's unsaved work. True when it was opened.
     bool openFile(const QString &path);
+    // A folder opens as a mission, a file in its tab.
+    bool openPath(const QString &path);
+    // Reads `folder` into the mission panel, which appears the first time.
+    void openFolder(const QString &folder);
 
     // Keeps the editing state in `file`, a few seconds after each change,
     // until the window closes cleanly and removes it.
@@ -63,6 +70,9 @@ public:
     QAction *abtme = nullptr;
     QAction *qtnow = nullptr;
     QAction *openAction = nullptr;
+    QAction *openFolderAction = nullptr;   // "Open Mission Folder…"
+    QAction *findAction = nullptr;         // find in the mission, once a folder is open
+    MissionPanel *missionPanel = nullptr;  // made when a folder is first opened
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
     QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus
@@ -81,6 +91,7 @@ public Q_SLOTS:
     void qtnow_Click();
     void Command1_Click();
     void openFromDialog();
+    void openFolderFromDialog();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -93,6 +104,16 @@ private:
     bool mayDiscard(const QStringList &work, const QString &action);
     bool mayDiscardUnsavedWork();
     void showRecentFiles();
+    // `askUnsaved`: ask before the tab's unsaved work is lost (not when the
+    // author has just chosen to reload).
+    bool openFile(const QString &path, bool askUnsaved);
+    // A file of the mission panel opened in its tab, at `entry` when it is one.
+    void openMissionFile(int file, int entry);
+    // Files opened in tabs are watched: a change made outside the program is
+    // offered for reloading.
+    void watchFile(const QString &path, const QByteArray &bytes, EditorPage *page);
+    void fileChangedOnDisk(const QString &path);
+    void watchFolder();
     // Shows or takes away the tab of string tables.
     void showStringsTab(bool shown);
     // Files are written and read in `codePage` from now on; typed text stays.
@@ -105,4 +126,11 @@ private:
     std::unique_ptr<SaveFlow> m_saveFlow;
     std::unique_ptr<DraftWriter> m_drafts;
     QTimer *m_draftTimer = nullptr;
+    struct Watched {
+        EditorPage *page = nullptr;
+        QByteArray bytes;   // as the program last read or wrote them
+    };
+    QHash<QString, Watched> m_watched;   // by clean absolute path
+    QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
 };

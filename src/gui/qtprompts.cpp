@@ -30,6 +30,10 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::Cancel;
     case Prompts::Button::Repair:   // shown as "Repair"
         return QMessageBox::Retry;
+    case Prompts::Button::Reload:   // shown as "Reload"
+        return QMessageBox::Reset;
+    case Prompts::Button::Keep:   // shown as "Keep Mine"
+        return QMessageBox::Ignore;
     case Prompts::Button::None:
         break;
     }
@@ -112,6 +116,21 @@ QString QtPrompts::openPath(const QString &folder)
     return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
 }
 
+QString QtPrompts::folderPath(const QString &folder)
+{
+    QPointer<QFileDialog> dialog = new QFileDialog(m_window, QFileDialog::tr("Open Mission Folder"), folder);
+    dialog->setObjectName(QStringLiteral("folderDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    const int result = dialog->exec();
+    if (!dialog)
+        return {};
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog;
+    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
+}
+
 Prompts::Button QtPrompts::show(const Message &message)
 {
     QMessageBox::StandardButtons buttons;
@@ -124,6 +143,10 @@ Prompts::Button QtPrompts::show(const Message &message)
         box->button(QMessageBox::Yes)->setText(QMessageBox::tr("Restore"));
     if (message.buttons.contains(Button::Repair))
         box->button(QMessageBox::Retry)->setText(QMessageBox::tr("Repair"));
+    if (message.buttons.contains(Button::Reload))
+        box->button(QMessageBox::Reset)->setText(QMessageBox::tr("Reload"));
+    if (message.buttons.contains(Button::Keep))
+        box->button(QMessageBox::Ignore)->setText(QMessageBox::tr("Keep Mine"));
     if (!message.details.isEmpty())
         box->setDetailedText(message.details);
     if (message.defaultButton != Button::None)

@@ -17,6 +17,7 @@ public:
 
     QString savePath(const QString &suggestedName) override;
     QString openPath(const QString &folder) override;
+    QString folderPath(const QString &folder) override;
     Button show(const Message &message) override;
 
     // The save dialog, once it has been made.

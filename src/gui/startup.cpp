@@ -41,7 +41,7 @@ void Startup::openWindows()
                 "Quillwright works on without drafts; save your files as usual.").arg(error));
     }
     for (const QString &file : std::as_const(m_files))
-        windows.front()->openFile(file);
+        windows.front()->openPath(file);
 }
 
 std::unique_ptr<Qwr> Startup::newWindow()

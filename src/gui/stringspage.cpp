@@ -89,3 +89,12 @@ void StringsPage::restore(const QJsonObject &draft)
     m_model.setEditedTexts(edited);
     stringsFile->setText(QDir::toNativeSeparators(m_path));
 }
+
+void StringsPage::showEntry(int entry)
+{
+    const QModelIndex text = m_model.index(entry, 1);
+    if (!text.isValid())
+        return;
+    stringsTable->setCurrentIndex(text);
+    stringsTable->scrollTo(text);
+}

@@ -26,6 +26,7 @@ public:
     QJsonObject draft() const override;
     void restore(const QJsonObject &draft) override;
 
+    void showEntry(int entry) override;
 
     QLabel *stringsFile = nullptr;
     QTableView *stringsTable = nullptr;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -137,5 +138,18 @@ void showStoredText(QPlainTextEdit *box, const QString &text)
     box->setPlainText(LineEndings::toLf(text));
 }
 
+void showListEntry(QPlainTextEdit *box, const QStringList &list, int slot)
+{
+    if (slot < 0 || slot >= list.size())
+        return;
+    qsizetype start = 0;
+    for (int i = 0; i < slot; ++i)
+        start += LineEndings::toLf(list.at(i)).size() + 1;
+    QTextCursor cursor(box->document());
+    cursor.setPosition(static_cast<int>(start));
+    cursor.setPosition(static_cast<int>(start + LineEndings::toLf(list.at(slot)).size()), QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    box->ensureCursorVisible();
+}
 
 } // namespace Widgets

@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QFrame;
 class QGroupBox;
@@ -48,6 +49,10 @@ QString storedText(const QPlainTextEdit *box);
 // up to its parent's right edge, then downwards), a frame grows to show its
 // whole caption. Nothing moves.
 void fitTexts(QWidget *page, int pageWidth);
+
+// Selects, in a list box showing the entries of `list` one after the other
+// (lines joined by CR LF, each entry ended by one), the entry `slot`.
+void showListEntry(QPlainTextEdit *box, const QStringList &list, int slot);
 
 // Shows stored text (lines joined by CR LF) in a multi-line box.
 void showStoredText(QPlainTextEdit *box, const QString &text);

@@ -9,7 +9,7 @@
 class ScriptedPrompts : public Prompts
 {
 public:
-    // The next save or open dialog answers with `path` ("" cancels).
+    // The next save, open or folder dialog answers with `path` ("" cancels).
     void setNextPath(const QString &path) { m_paths.append(path); }
     // The next message box answers with `button`; unscripted boxes take their default.
     void setNextAnswer(Button button) { m_answers.append(button); }
@@ -22,6 +22,12 @@ public:
     const Message &lastMessage() const;
 
     QString openPath(const QString &folder) override
+    {
+        openFolders.append(folder);
+        return m_paths.isEmpty() ? QString() : m_paths.takeFirst();
+    }
+
+    QString folderPath(const QString &folder) override
     {
         openFolders.append(folder);
         return m_paths.isEmpty() ? QString() : m_paths.takeFirst();

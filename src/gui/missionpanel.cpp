@@ -1,0 +1,235 @@
+#include "gui/missionpanel.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+#include <QThread>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Draws a result's line with the match marked.
+class MatchDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const qsizetype length = index.data(MissionResultsModel::MatchLengthRole).toLongLong();
+        if (index.column() != MissionResultsModel::TextColumn || length <= 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QString text = item.text;
+        item.text.clear();
+        item.widget->style()->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+        const qsizetype start = index.data(MissionResultsModel::MatchStartRole).toLongLong();
+        QTextDocument document;
+        document.setDefaultFont(item.font);
+        document.setDocumentMargin(0);
+        document.setHtml(text.first(start).toHtmlEscaped() + QLatin1String("<b><u>")
+                         + text.sliced(start, length).toHtmlEscaped() + QLatin1String("</u></b>")
+                         + text.sliced(start + length).toHtmlEscaped());
+        painter->save();
+        painter->translate(item.rect.topLeft() + QPoint(3, (item.rect.height() - int(document.size().height())) / 2));
+        painter->setClipRect(QRect(QPoint(0, 0), item.rect.size()));
+        document.drawContents(painter);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+MissionPanel::MissionPanel(QWidget *parent)
+    : QDockWidget(tr("Mission"), parent)
+{
+    setObjectName(QStringLiteral("missionPanel"));
+    setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable | QDockWidget::DockWidgetClosable);
+    auto *body = new QWidget(this);
+    auto *layout = new QVBoxLayout(body);
+    missionFolderName = new QLabel(body);
+    missionFolderName->setObjectName(QStringLiteral("missionFolderName"));
+    missionFolderName->setWordWrap(true);
+    layout->addWidget(missionFolderName);
+    folderProgress = new QProgressBar(body);
+    folderProgress->setObjectName(QStringLiteral("folderProgress"));
+    folderProgress->hide();
+    layout->addWidget(folderProgress);
+
+    missionTree = new QTreeView(body);
+    missionTree->setObjectName(QStringLiteral("missionTree"));
+    missionTree->setModel(&m_tree);
+    missionTree->setAccessibleName(tr("The files of the mission"));
+    missionTree->header()->setSectionResizeMode(MissionTreeModel::NameColumn, QHeaderView::Stretch);
+    missionTree->header()->setStretchLastSection(false);
+    layout->addWidget(missionTree, 3);
+
+    auto *findRow = new QHBoxLayout;
+    findText = new QLineEdit(body);
+    findText->setObjectName(QStringLiteral("findText"));
+    findText->setPlaceholderText(tr("Find in the mission"));
+    findText->setAccessibleName(tr("Find in the mission"));
+    findButton = new QPushButton(tr("Find"), body);
+    findButton->setObjectName(QStringLiteral("findButton"));
+    findRow->addWidget(findText, 1);
+    findRow->addWidget(findButton);
+    layout->addLayout(findRow);
+    auto *options = new QHBoxLayout;
+    findWholeWords = new QCheckBox(tr("Whole words"), body);
+    findWholeWords->setObjectName(QStringLiteral("findWholeWords"));
+    findCase = new QCheckBox(tr("Match case"), body);
+    findCase->setObjectName(QStringLiteral("findCase"));
+    findRegex = new QCheckBox(tr("Regular expression"), body);
+    findRegex->setObjectName(QStringLiteral("findRegex"));
+    checkButton = new QPushButton(tr("Check"), body);
+    checkButton->setObjectName(QStringLiteral("checkButton"));
+    checkButton->setToolTip(tr("Lists every problem of the mission's files"));
+    for (QWidget *option : {static_cast<QWidget *>(findWholeWords), static_cast<QWidget *>(findCase),
+                            static_cast<QWidget *>(findRegex)})
+        options->addWidget(option);
+    options->addStretch();
+    options->addWidget(checkButton);
+    layout->addLayout(options);
+    resultsLabel = new QLabel(body);
+    resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
+    layout->addWidget(resultsLabel);
+    findResults = new QTreeView(body);
+    findResults->setObjectName(QStringLiteral("findResults"));
+    findResults->setRootIsDecorated(false);
+    findResults->setModel(&m_results);
+    findResults->setItemDelegate(new MatchDelegate(findResults));
+    findResults->setAccessibleName(tr("Found in the mission"));
+    layout->addWidget(findResults, 2);
+    setWidget(body);
+
+    connect(findText, &QLineEdit::returnPressed, this, &MissionPanel::find);
+    connect(findButton, &QPushButton::clicked, this, &MissionPanel::find);
+    connect(checkButton, &QPushButton::clicked, this, &MissionPanel::check);
+    connect(missionTree, &QTreeView::activated, this, [this](const QModelIndex &index) {
+        const int file = index.data(MissionTreeModel::FileRole).toInt();
+        if (file >= 0)
+            Q_EMIT fileChosen(file, -1);
+    });
+    connect(findResults, &QTreeView::activated, this, &MissionPanel::chooseResult);
+}
+
+MissionPanel::~MissionPanel()
+{
+    if (m_thread) {
+        m_cancel->store(true);
+        m_thread->wait();
+        delete m_thread;
+    }
+}
+
+void MissionPanel::openFolder(const QString &folder)
+{
+    if (m_thread) {   // read again once this reading is done
+        if (folder == m_folder) {
+            m_readAgain = true;
+            return;
+        }
+        m_cancel->store(true);
+        m_thread->wait();
+        delete m_thread;
+        m_thread = nullptr;
+    }
+    m_folder = folder;
+    missionFolderName->setText(QDir::toNativeSeparators(folder));
+    folderProgress->setRange(0, 0);
+    folderProgress->show();
+    m_reading = std::make_shared<MissionFolder::Scan>();
+    m_cancel = std::make_shared<std::atomic_bool>(false);
+    const auto reading = m_reading;
+    const auto cancel = m_cancel;
+    m_thread = QThread::create([this, folder, reading, cancel] {
+        *reading = MissionFolder::scan(folder, std::nullopt, [this, cancel](int done, int total) {
+            if (cancel->load())
+                return;
+            QMetaObject::invokeMethod(folderProgress, [this, done, total] {
+                folderProgress->setRange(0, total);
+                folderProgress->setValue(done);
+            }, Qt::QueuedConnection);
+        }, cancel.get());
+    });
+    connect(m_thread, &QThread::finished, this, &MissionPanel::finishReading);
+    m_thread->start();
+}
+
+void MissionPanel::finishReading()
+{
+    QThread *thread = std::exchange(m_thread, nullptr);
+    thread->wait();
+    thread->deleteLater();
+    if (m_cancel->load())
+        return;
+    folderProgress->hide();
+    m_tree.setScan(*m_reading);
+    missionTree->expandToDepth(1);
+    const MissionFolder::Scan &read = m_tree.scan();
+    if (!read.failure.isEmpty())
+        resultsLabel->setText(read.failure);
+    else if (read.files.isEmpty())
+        resultsLabel->setText(tr("The folder holds no .str file."));
+    else
+        resultsLabel->setText(read.truncated ? tr("%1 files; the folder holds more, which were not read.")
+                                                   .arg(read.files.size())
+                                             : tr("%1 files.").arg(read.files.size()));
+    m_reading.reset();
+    Q_EMIT folderRead();
+    if (std::exchange(m_readAgain, false))
+        openFolder(m_folder);
+}
+
+void MissionPanel::startFind()
+{
+    show();
+    raise();
+    findText->setFocus();
+    findText->selectAll();
+}
+
+void MissionPanel::find()
+{
+    QString error;
+    const MissionFolder::FindOptions options{findWholeWords->isChecked(), findCase->isChecked(),
+                                             findRegex->isChecked()};
+    const QList<MissionFolder::Match> matches = MissionFolder::find(scan(), findText->text(), options, &error);
+    m_results.setRows(MissionResultsModel::matchRows(scan(), matches));
+    if (!error.isEmpty())
+        resultsLabel->setText(tr("The regular expression cannot be used: %1").arg(error));
+    else
+        resultsLabel->setText(matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size()));
+    findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
+}
+
+void MissionPanel::check()
+{
+    m_results.setRows(MissionResultsModel::problemRows(scan()));
+    const qsizetype count = m_results.rows().size();
+    resultsLabel->setText(count == 0 ? tr("No problems in %1 files.").arg(scan().files.size())
+                                     : count == 1 ? tr("1 problem.") : tr("%1 problems.").arg(count));
+    findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
+}
+
+void MissionPanel::chooseResult(const QModelIndex &index)
+{
+    const int file = index.data(MissionResultsModel::FileRole).toInt();
+    if (file >= 0)
+        Q_EMIT fileChosen(file, index.data(MissionResultsModel::EntryRole).toInt());
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/missiontree.h"
+
+#include <QDockWidget>
+
+#include <atomic>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QThread;
+class QTreeView;
+
+// The side panel of a mission folder: the mission as a tree of its files,
+// find in all of them, and the check. The folder is read on a thread of its
+// own, so the window never freezes; the panel shows how far it has got.
+class MissionPanel : public QDockWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MissionPanel(QWidget *parent = nullptr);
+    ~MissionPanel() override;
+
+    // Reads `folder` (again), each file in its language's code page.
+    void openFolder(const QString &folder);
+    QString folder() const { return m_folder; }
+    const MissionFolder::Scan &scan() const { return m_tree.scan(); }
+    bool isReading() const { return m_thread != nullptr; }
+
+    // Puts the cursor into the find box.
+    void startFind();
+
+    QLabel *missionFolderName = nullptr;
+    QTreeView *missionTree = nullptr;
+    QProgressBar *folderProgress = nullptr;
+    QLineEdit *findText = nullptr;
+    QCheckBox *findWholeWords = nullptr;
+    QCheckBox *findCase = nullptr;
+    QCheckBox *findRegex = nullptr;
+    QPushButton *findButton = nullptr;
+    QPushButton *checkButton = nullptr;
+    QLabel *resultsLabel = nullptr;
+    QTreeView *findResults = nullptr;
+
+Q_SIGNALS:
+    // The author chose a file, or a result in a file (an entry, or -1).
+    void fileChosen(int file, int entry);
+    // The folder has been read.
+    void folderRead();
+
+private:
+    void find();
+    void check();
+    void chooseResult(const QModelIndex &index);
+    void finishReading();
+
+    MissionTreeModel m_tree;
+    MissionResultsModel m_results;
+    QString m_folder;
+    QThread *m_thread = nullptr;
+    std::shared_ptr<MissionFolder::Scan> m_reading;
+    std::shared_ptr<std::atomic_bool> m_cancel;
+    bool m_readAgain = false;
+};

@@ -1,0 +1,200 @@
+// A mission folder opened in the window: the panel's tree, a file chosen
+// from it, find in all files, and a file changed outside the program.
+#include "gui/bookpage.h"
+#include "gui/missionpanel.h"
+#include "support/harness.h"
+#include "support/modal.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray Diary = "// Book Location - Tower\r\nPage_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
+const QByteArray Russian = "Page_0:\"\xD2\xFC\xEC\xE0\"\r\n";   // "Тьма" in Windows-1251
+
+void makeMission(const QString &root)
+{
+    const QList<std::pair<QString, QByteArray>> files = {
+        {u"books/english/Diary.str"_s, Diary},
+        {u"books/russian/Diary.str"_s, Russian},
+        {u"intrface/miss01/english/GOALS.STR"_s, "fiction_0:\"Open the door\"\r\ntext_0:\"Quietly\"\r\n"},
+        {u"objnames.str"_s, "obj_door:\"Door\"\r\nobj_door:\"Gate\"\r\n"},
+    };
+    for (const auto &[name, bytes] : files) {
+        QVERIFY(QDir(root).mkpath(QFileInfo(name).path()));
+        Testing::writeAll(QDir(root).filePath(name), bytes);
+    }
+}
+
+// The tree as "name entries problems" lines, indented by depth.
+QString tree(const QAbstractItemModel *model, const QModelIndex &parent = {}, int depth = 0)
+{
+    QString lines;
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(parent); ++column) {
+            const QString cell = model->index(row, column, parent).data().toString();
+            if (!cell.isEmpty())
+                cells.append(cell);
+        }
+        lines += QString(depth * 2, u' ') + cells.join(u' ') + u'\n';
+        lines += tree(model, model->index(row, 0, parent), depth + 1);
+    }
+    return lines;
+}
+
+QModelIndex findRow(const QAbstractItemModel *model, const QString &name, const QModelIndex &parent = {})
+{
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex at = model->index(row, 0, parent);
+        if (at.data().toString() == name)
+            return at;
+        if (const QModelIndex below = findRow(model, name, at); below.isValid())
+            return below;
+    }
+    return {};
+}
+
+// The first file under the row named `name` (a language's, say).
+QModelIndex firstFileOf(MissionPanel *panel, const QString &name)
+{
+    const QModelIndex group = findRow(panel->missionTree->model(), name);
+    return panel->missionTree->model()->index(0, 0, group);
+}
+
+MissionPanel *openMission(Harness &h, const QString &root)
+{
+    h.prompts.setNextPath(root);
+    h.window().openFolderAction->trigger();
+    auto *panel = h.window().missionPanel;
+    const bool read = panel && QTest::qWaitFor([panel] { return !panel->isReading(); });
+    return read ? panel : nullptr;
+}
+
+// Chooses the row `index` of `view` from the keyboard.
+void choose(QTreeView *view, const QModelIndex &index)
+{
+    view->setFocus();
+    view->setCurrentIndex(index);
+    QTest::keyClick(view, Qt::Key_Return);
+}
+
+} // namespace
+
+class TestMissionPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Without a folder the window has no panel; a folder opened shows its
+    // files grouped, with their counts and problems; a file chosen opens in
+    // its tab, in its language's code page, and saves back losslessly.
+    void opensAFolderAndAFileOfIt()
+    {
+        Harness h;
+        QVERIFY(!h.window().findChild<MissionPanel *>());
+        QVERIFY(!h.window().findAction->isVisible());
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel && panel->objectName() == u"missionPanel"_s);
+        QCOMPARE(tree(panel->missionTree->model()),
+                 u"Books\n  english\n    Diary.str 2\n  russian\n    Diary.str 1\n"
+                 "Goals\n  miss01\n    english\n      GOALS.STR 2\n"
+                 "Other string tables\n  objnames.str 2 1 problem\n"_s);
+        QCOMPARE(h.prompts.messages.size(), 0);
+
+        choose(panel->missionTree, firstFileOf(panel, u"russian"_s));
+        QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
+        QCOMPARE(h.find<QPlainTextEdit>("Bptxt")->toPlainText().contains(u"Тьма"_s), true);
+        QCOMPARE(h.window().codePageLabel->text(), u"Encoding: Cyrillic (Windows-1251)"_s);
+
+        choose(panel->missionTree, firstFileOf(panel, u"english"_s));
+        h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);
+        h.prompts.setNextPath(QDir(root).filePath(u"books/english/Diary.str"_s));
+        h.click("SvBook");
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)),
+                 QByteArray(Diary).replace("locked", "open"));
+    }
+
+    // Find in every file: the results name file and key; one chosen opens its
+    // file with the entry shown.
+    void findsInTheMission()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QTest::keySequence(&h.window(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+        QCOMPARE(QApplication::focusWidget(), panel->findText);
+        QTest::keyClicks(panel->findText, u"door"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QAbstractItemModel *results = panel->findResults->model();
+        QStringList found;
+        for (int row = 0; row < results->rowCount(); ++row)
+            found.append(results->index(row, 0).data().toString() + u' ' + results->index(row, 1).data().toString());
+        QCOMPARE(found.join(u'|'), u"books/english/Diary.str:3 Page_1|intrface/miss01/english/GOALS.STR:1 fiction_0|"
+                                   "objnames.str:1 obj_door"_s);
+        choose(panel->findResults, results->index(0, 0));
+        QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
+        QCOMPARE(h.find<QPlainTextEdit>("Bptxt")->textCursor().selectedText(), u"Page_1:\"The door was locked.\""_s);
+    }
+
+    // A file changed outside the program is offered for reloading; with
+    // unsaved changes in its tab the author chooses, and keeps them by default.
+    void offersToReloadAFileChangedOnDisk()
+    {
+        Harness h;
+        const QString path = h.path(u"Diary.str"_s);
+        Testing::writeAll(path, Diary);
+        QVERIFY(h.window().openFile(path));
+        Testing::writeAll(path, QByteArray(Diary).replace("dark", "light"));
+        h.prompts.setNextAnswer(Prompts::Button::Reload);
+        QTRY_COMPARE(h.prompts.messages.size(), 1);
+        QVERIFY2(h.lastMessage().text.contains(u"was changed outside Quillwright"_s), qPrintable(h.lastMessage().text));
+        QVERIFY(h.find<QPlainTextEdit>("Bptxt")->toPlainText().contains(u"light"_s));
+
+        h.run(u"!Command2|Page=page_1:\"The door was open.\"|!ApPage"_s);   // unsaved
+        Testing::writeAll(path, QByteArray(Diary).replace("dark", "grey"));
+        QTRY_COMPARE(h.prompts.messages.size(), 2);
+        QCOMPARE(h.lastMessage().defaultButton, Prompts::Button::Keep);
+        QVERIFY(h.find<QPlainTextEdit>("Bptxt")->toPlainText().contains(u"open"_s));
+        QVERIFY(!h.find<QPlainTextEdit>("Bptxt")->toPlainText().contains(u"grey"_s));
+
+        h.prompts.setNextPath(path);   // the program's own save asks nothing
+        h.click("SvBook");
+        QTest::qWait(300);
+        QCOMPARE(h.prompts.messages.size(), 2);
+    }
+
+    // The real folder dialog, answered as the author answers it.
+    void opensThroughTheRealFolderDialog()
+    {
+        Harness h(Harness::RealDialogs);
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        onNextModal([root](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog && dialog->fileMode() == QFileDialog::Directory);
+            auto *edit = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QVERIFY(edit);
+            edit->setText(root);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        h.window().openFolderAction->trigger();
+        QVERIFY(h.window().missionPanel);
+        QCOMPARE(QDir(h.window().missionPanel->folder()), QDir(root));
+    }
+};
+
+QTEST_MAIN(TestMissionPanel)
+#include "tst_missionpanel.moc"
