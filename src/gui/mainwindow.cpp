@@ -3,6 +3,8 @@
 #include "core/codepages.h"
 #include "core/credits.h"
 #include "core/drafts.h"
+#include "core/fileoutput.h"
+#include "core/textcheck.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
 #include "core/settings.h"
@@ -63,7 +65,8 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     m_folderTimer->setSingleShot(true);
     m_folderTimer->setInterval(400);
     connect(m_folderTimer, &QTimer::timeout, this, [this] {
-        if (missionPanel)
+        // Not while replacements wait to be saved: saving checks each file is as it was read.
+        if (missionPanel && missionPanel->pendingReplacements().isEmpty())
             missionPanel->openFolder(missionPanel->folder());
     });
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderTimer, qOverload<>(&QTimer::start));
@@ -340,7 +343,7 @@ bool Qwr::mayDiscardUnsavedWork()
     QStringList work;
     for (const EditorPage *page : editorPages())
         work += page->unsavedWork();
-    return mayDiscard(work, tr("Close Quillwright"));
+    return mayDiscard(work + replacementWork(), tr("Close Quillwright"));
 }
 
 void Qwr::commitData(QSessionManager &manager)
@@ -479,11 +482,15 @@ void Qwr::openFolderFromDialog()
 void Qwr::openFolder(const QString &folder)
 {
     const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!mayDiscard(replacementWork(), tr("Open %1").arg(QDir::toNativeSeparators(clean))))
+        return;
     if (!missionPanel) {
         missionPanel = new MissionPanel(this);
         addDockWidget(Qt::LeftDockWidgetArea, missionPanel);
         connect(missionPanel, &MissionPanel::fileChosen, this, &Qwr::openMissionFile);
         connect(missionPanel, &MissionPanel::folderRead, this, &Qwr::watchFolder);
+        connect(missionPanel, &MissionPanel::replaceRequested, this, &Qwr::replaceInMission);
+        connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
         findAction->setVisible(true);
     }
     missionPanel->show();
@@ -574,4 +581,131 @@ void Qwr::fileChangedOnDisk(const QString &path)
                                    {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Reload, {}};
     if (m_prompts->show(question) == Prompts::Button::Reload)
         openFile(path, false);
+}
+
+namespace {
+
+// "1 file", "3 files".
+QString counted(qsizetype count, const char *one, const char *many)
+{
+    return QString::number(count) + u' ' + QLatin1String(count == 1 ? one : many);
+}
+
+} // namespace
+
+QStringList Qwr::replacementWork() const
+{
+    if (!missionPanel || missionPanel->pendingReplacements().isEmpty())
+        return {};
+    return {tr("the replacements in %1 of the mission").arg(counted(missionPanel->pendingReplacements().size(), "file", "files"))};
+}
+
+void Qwr::replaceInMission()
+{
+    const MissionFolder::Scan &scan = missionPanel->scan();
+    const QString pattern = missionPanel->findText->text();
+    const QString replacement = missionPanel->replaceText->text();
+    const MissionFolder::FindOptions options = missionPanel->findOptions();
+    QString error;
+    const QList<MissionFolder::Match> matches = MissionFolder::find(scan, pattern, options, &error);
+    if (!error.isEmpty()) {
+        m_prompts->tell(tr("The regular expression cannot be used: %1").arg(error));
+        return;
+    }
+    if (matches.isEmpty()) {
+        m_prompts->tell(tr("Nothing in the mission matches \u201C%1\u201D; nothing was replaced.").arg(pattern));
+        return;
+    }
+    QMap<int, int> perFile;
+    for (const MissionFolder::Match &match : matches)
+        ++perFile[match.file];
+    QStringList busy;   // files open in a tab with unsaved changes are left to the tab
+    QStringList lines;
+    for (auto it = perFile.cbegin(); it != perFile.cend(); ++it) {
+        const MissionFolder::File &file = scan.files.at(it.key());
+        const auto watched = m_watched.constFind(QDir::cleanPath(file.path));
+        if (watched != m_watched.cend() && !watched->page->unsavedWork().isEmpty())
+            busy.append(QDir::toNativeSeparators(file.relativePath));
+        lines.append(tr("%1: %2").arg(QDir::toNativeSeparators(file.relativePath), counted(it.value(), "match", "matches")));
+    }
+    if (!busy.isEmpty()) {
+        m_prompts->tell(tr("These files are open with changes not saved; save or close them first, then "
+                           "replace:\n\n%1").arg(busy.join(u'\n')));
+        return;
+    }
+    if (lines.size() > 20) {
+        const qsizetype more = lines.size() - 20;
+        lines.resize(20);
+        lines.append(tr("\u2026 and %1 more files").arg(more));
+    }
+    const QString question =
+        tr("Replace %1 of \u201C%2\u201D with \u201C%3\u201D in %4?")
+            .arg(counted(matches.size(), "match", "matches"), pattern, replacement,
+                 counted(perFile.size(), "file", "files"))
+        + QStringLiteral("\n\n") + lines.join(u'\n')
+        + tr("\n\nNothing is written until you save the replaced files; until then, Undo Replace takes it back.");
+    if (m_prompts->show({Prompts::Icon::Information, Prompts::applicationTitle(), question,
+                         {Prompts::Button::Yes, Prompts::Button::Cancel}, Prompts::Button::Yes, {}})
+        != Prompts::Button::Yes)
+        return;
+    const auto changed = MissionFolder::replaced(scan, pattern, replacement, options);
+    missionPanel->setPendingReplacements(
+        changed, tr("%1 replaced in %2, not saved yet.")
+                     .arg(counted(matches.size(), "match", "matches"), counted(changed.size(), "file", "files")));
+}
+
+void Qwr::saveReplacements()
+{
+    const MissionFolder::Scan &scan = missionPanel->scan();
+    const auto pending = missionPanel->pendingReplacements();
+    // Everything is checked before anything is written.
+    QList<std::pair<int, QByteArray>> written;
+    for (const auto &[index, document] : pending) {
+        const MissionFolder::File &file = scan.files.at(index);
+        if (const auto problem = TextCheck::firstProblem(document.authorTexts(), file.codePage)) {
+            m_prompts->warn(TextCheck::message(*problem, file.codePage));
+            return;
+        }
+        QFile now(file.path);
+        if (!now.open(QIODevice::ReadOnly) || now.readAll() != file.read.document.bytes()) {
+            m_prompts->warn(tr("%1 was changed on the disk after the mission was read, so the replacements "
+                               "cannot be saved into it. Undo Replace, then replace again.")
+                                .arg(QDir::toNativeSeparators(file.path)));
+            return;
+        }
+        const std::optional<QByteArray> bytes = document.write(file.codePage);
+        if (!bytes) {
+            m_prompts->warn(tr("%1 cannot be written in %2.").arg(QDir::toNativeSeparators(file.path),
+                                                                    CodePages::description(file.codePage)));
+            return;
+        }
+        written.append({index, *bytes});
+    }
+    int saved = 0;
+    for (const auto &[index, bytes] : written) {
+        const MissionFolder::File &file = scan.files.at(index);
+        const FileOutput::WriteResult result = FileOutput::writeFile(file.path, bytes);
+        if (!result.ok) {
+            m_prompts->warn(tr("The file could not be saved:\n%1\n\n%2\n\n%3 of %4 replaced files were saved.")
+                                .arg(QDir::toNativeSeparators(file.path), result.error)
+                                .arg(saved)
+                                .arg(written.size()));
+            break;
+        }
+        ++saved;
+        const QString path = QDir::cleanPath(file.path);
+        if (auto watched = m_watched.find(path); watched != m_watched.end()) {
+            watched->bytes = bytes;   // its tab shows the file as saved
+            if (watched->page->unsavedWork().isEmpty()) {
+                const int codePage = m_saveFlow->codePage();
+                QWidget *shown = Tab1->currentWidget();
+                m_saveFlow->setCodePage(file.codePage);
+                openFile(path, false);
+                m_saveFlow->setCodePage(codePage);
+                Tab1->setCurrentWidget(shown);
+            }
+        }
+    }
+    missionPanel->setPendingReplacements({}, tr("%1 saved.").arg(counted(saved, "replaced file", "replaced files")));
+    missionPanel->openFolder(missionPanel->folder());
 }

@@ -114,6 +114,11 @@ private:
     void watchFile(const QString &path, const QByteArray &bytes, EditorPage *page);
     void fileChangedOnDisk(const QString &path);
     void watchFolder();
+    // Find and replace in the whole mission: asked first, kept in memory
+    // (undoable) until saved.
+    void replaceInMission();
+    void saveReplacements();
+    QStringList replacementWork() const;
     // Shows or takes away the tab of string tables.
     void showStringsTab(bool shown);
     // Files are written and read in `codePage` from now on; typed text stays.

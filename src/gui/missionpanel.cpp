@@ -105,7 +105,29 @@ MissionPanel::MissionPanel(QWidget *parent)
     options->addStretch();
     options->addWidget(checkButton);
     layout->addLayout(options);
+    auto *replaceRow = new QHBoxLayout;
+    replaceText = new QLineEdit(body);
+    replaceText->setObjectName(QStringLiteral("replaceText"));
+    replaceText->setPlaceholderText(tr("Replace with"));
+    replaceText->setAccessibleName(tr("Replace with"));
+    replaceButton = new QPushButton(tr("Replace All\u2026"), body);
+    replaceButton->setObjectName(QStringLiteral("replaceButton"));
+    replaceRow->addWidget(replaceText, 1);
+    replaceRow->addWidget(replaceButton);
+    layout->addLayout(replaceRow);
+    auto *pendingRow = new QHBoxLayout;
+    saveReplaced = new QPushButton(tr("Save Replaced Files"), body);
+    saveReplaced->setObjectName(QStringLiteral("saveReplaced"));
+    undoReplace = new QPushButton(tr("Undo Replace"), body);
+    undoReplace->setObjectName(QStringLiteral("undoReplace"));
+    saveReplaced->hide();
+    undoReplace->hide();
+    pendingRow->addWidget(saveReplaced);
+    pendingRow->addWidget(undoReplace);
+    pendingRow->addStretch();
+    layout->addLayout(pendingRow);
     resultsLabel = new QLabel(body);
+    resultsLabel->setWordWrap(true);
     resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
     layout->addWidget(resultsLabel);
     findResults = new QTreeView(body);
@@ -120,6 +142,11 @@ MissionPanel::MissionPanel(QWidget *parent)
     connect(findText, &QLineEdit::returnPressed, this, &MissionPanel::find);
     connect(findButton, &QPushButton::clicked, this, &MissionPanel::find);
     connect(checkButton, &QPushButton::clicked, this, &MissionPanel::check);
+    connect(replaceButton, &QPushButton::clicked, this, &MissionPanel::replaceRequested);
+    connect(saveReplaced, &QPushButton::clicked, this, &MissionPanel::saveReplacedRequested);
+    connect(undoReplace, &QPushButton::clicked, this, [this] {
+        setPendingReplacements({}, tr("The replacements were undone; no file was changed."));
+    });
     connect(missionTree, &QTreeView::activated, this, [this](const QModelIndex &index) {
         const int file = index.data(MissionTreeModel::FileRole).toInt();
         if (file >= 0)
@@ -180,6 +207,7 @@ void MissionPanel::finishReading()
         return;
     folderProgress->hide();
     m_tree.setScan(*m_reading);
+    setPendingReplacements({}, QString());
     missionTree->expandToDepth(1);
     const MissionFolder::Scan &read = m_tree.scan();
     if (!read.failure.isEmpty())
@@ -204,11 +232,25 @@ void MissionPanel::startFind()
     findText->selectAll();
 }
 
+MissionFolder::FindOptions MissionPanel::findOptions() const
+{
+    return {findWholeWords->isChecked(), findCase->isChecked(), findRegex->isChecked()};
+}
+
+void MissionPanel::setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary)
+{
+    m_pending = pending;
+    saveReplaced->setVisible(!m_pending.isEmpty());
+    undoReplace->setVisible(!m_pending.isEmpty());
+    replaceButton->setEnabled(m_pending.isEmpty());
+    if (!summary.isEmpty())
+        resultsLabel->setText(summary);
+}
+
 void MissionPanel::find()
 {
     QString error;
-    const MissionFolder::FindOptions options{findWholeWords->isChecked(), findCase->isChecked(),
-                                             findRegex->isChecked()};
+    const MissionFolder::FindOptions options = findOptions();
     const QList<MissionFolder::Match> matches = MissionFolder::find(scan(), findText->text(), options, &error);
     m_results.setRows(MissionResultsModel::matchRows(scan(), matches));
     if (!error.isEmpty())

@@ -34,6 +34,12 @@ public:
 
     // Puts the cursor into the find box.
     void startFind();
+    MissionFolder::FindOptions findOptions() const;
+
+    // Replacements made but not yet saved: each file's index in the scan and
+    // its changed document. Reading the folder again drops them.
+    const QList<std::pair<int, StrDocument>> &pendingReplacements() const { return m_pending; }
+    void setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary);
 
     QLabel *missionFolderName = nullptr;
     QTreeView *missionTree = nullptr;
@@ -44,6 +50,10 @@ public:
     QCheckBox *findRegex = nullptr;
     QPushButton *findButton = nullptr;
     QPushButton *checkButton = nullptr;
+    QLineEdit *replaceText = nullptr;
+    QPushButton *replaceButton = nullptr;   // "Replace All…": asks, then changes the files in memory
+    QPushButton *saveReplaced = nullptr;    // writes the files replaced in
+    QPushButton *undoReplace = nullptr;     // forgets the replacements
     QLabel *resultsLabel = nullptr;
     QTreeView *findResults = nullptr;
 
@@ -52,6 +62,8 @@ Q_SIGNALS:
     void fileChosen(int file, int entry);
     // The folder has been read.
     void folderRead();
+    void replaceRequested();
+    void saveReplacedRequested();
 
 private:
     void find();
@@ -66,4 +78,5 @@ private:
     std::shared_ptr<MissionFolder::Scan> m_reading;
     std::shared_ptr<std::atomic_bool> m_cancel;
     bool m_readAgain = false;
+    QList<std::pair<int, StrDocument>> m_pending;
 };

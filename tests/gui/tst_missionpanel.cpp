@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
 
@@ -147,6 +148,36 @@ private Q_SLOTS:
         choose(panel->findResults, results->index(0, 0));
         QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
         QCOMPARE(h.find<QPlainTextEdit>("Bptxt")->textCursor().selectedText(), u"Page_1:\"The door was locked.\""_s);
+    }
+
+    // Replace across files: asked first with each file's count, undoable,
+    // and only what matched is written when the author saves.
+    void replacesInTheMission()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QTest::keyClicks(panel->findText, u"door"_s);
+        QTest::keyClicks(panel->replaceText, u"gate"_s);
+        h.prompts.setNextAnswer(Prompts::Button::Yes);
+        panel->replaceButton->click();
+        QVERIFY2(h.lastMessage().text.contains(u"Replace 3 matches of \u201Cdoor\u201D with \u201Cgate\u201D in 3 files?"_s),
+                 qPrintable(h.lastMessage().text));
+        QVERIFY(h.lastMessage().text.contains(QDir::toNativeSeparators(u"books/english/Diary.str: 1 match"_s)));
+        QVERIFY2(h.closeQuestion().contains(u"the replacements in 3 files of the mission"_s), qPrintable(h.closeQuestion()));
+        panel->undoReplace->click();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"objnames.str"_s)), QByteArray("obj_door:\"Door\"\r\nobj_door:\"Gate\"\r\n"));
+        QCOMPARE(h.closeQuestion(), QString());
+
+        h.prompts.setNextAnswer(Prompts::Button::Yes);
+        panel->replaceButton->click();
+        panel->saveReplaced->click();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)), QByteArray(Diary).replace("door", "gate"));
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"intrface/miss01/english/GOALS.STR"_s)),
+                 QByteArray("fiction_0:\"Open the gate\"\r\ntext_0:\"Quietly\"\r\n"));
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"objnames.str"_s)), QByteArray("obj_door:\"gate\"\r\nobj_door:\"Gate\"\r\n"));
+        QVERIFY(!panel->saveReplaced->isVisible());
     }
 
     // A file changed outside the program is offered for reloading; with
