@@ -437,3 +437,124 @@ QString TranslationPair::progressText(const Counts &counts)
     return (counts.total == 1 ? say("%1 of %2 entry translated") : say("%1 of %2 entries translated"))
         .arg(english.toString(counts.translated), english.toString(counts.total));
 }
+
+// ---------------------------------------------------------------- The table
+
+TranslationTableModel::TranslationTableModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void TranslationTableModel::setPair(TranslationPair pair)
+{
+    beginResetModel();
+    m_pair = std::move(pair);
+    endResetModel();
+}
+
+void TranslationTableModel::rowChanged(int row)
+{
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    Q_EMIT changed();
+}
+
+bool TranslationTableModel::setMarkedDone(int row, bool done)
+{
+    if (!m_pair.setMarkedDone(row, done))
+        return false;
+    rowChanged(row);
+    return true;
+}
+
+void TranslationTableModel::acceptTarget()
+{
+    m_pair.acceptTarget();
+    if (rowCount() > 0)
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+std::optional<TranslationPair::Refusal> TranslationTableModel::save()
+{
+    return m_pair.save();
+}
+
+int TranslationTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_pair.rows().size());
+}
+
+int TranslationTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TranslationTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const TranslationPair::Row &row = m_pair.row(index.row());
+    if (role == StateRole)
+        return static_cast<int>(row.state);
+    if (role == Qt::ToolTipRole && index.column() == StateColumn && !row.reason.isEmpty())
+        return row.reason;
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    switch (index.column()) {
+    case KeyColumn:
+        return row.key;
+    case SourceColumn:
+        return LineEndings::toLf(row.source);
+    case TranslationColumn:
+        return LineEndings::toLf(row.target);
+    default:
+        return TranslationPair::stateName(row.state);
+    }
+}
+
+bool TranslationTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != TranslationColumn || role != Qt::EditRole
+        || !m_pair.setTargetText(index.row(), value.toString()))
+        return false;
+    rowChanged(index.row());
+    return true;
+}
+
+Qt::ItemFlags TranslationTableModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == TranslationColumn && m_pair.isSafeToWrite()
+        && !m_pair.row(index.row()).readOnly)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+QVariant TranslationTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case KeyColumn:
+        return tr("Key");
+    case SourceColumn:
+        return tr("Source");
+    case TranslationColumn:
+        return tr("Translation");
+    default:
+        return tr("State");
+    }
+}
+
+void TranslationFilterModel::setStates(const QList<TranslationPair::State> &states)
+{
+    m_states = states;
+    invalidateFilter();
+}
+
+bool TranslationFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+{
+    if (m_states.isEmpty())
+        return true;
+    const QVariant state = sourceModel()->index(sourceRow, 0, sourceParent).data(TranslationTableModel::StateRole);
+    return m_states.contains(static_cast<TranslationPair::State>(state.toInt()));
+}

@@ -3,7 +3,9 @@
 #include "core/strreader.h"
 #include "core/textcheck.h"
 
+#include <QAbstractTableModel>
 #include <QList>
+#include <QSortFilterProxyModel>
 #include <QString>
 
 #include <functional>
@@ -149,4 +151,54 @@ private:
     QList<Row> m_rows;
     QList<Repeat> m_repeats;
     QStringList m_extraKeys;
+};
+
+// The rows of one pair: Key, Source, Translation (editable), State. Texts
+// are shown with LF line breaks.
+class TranslationTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { KeyColumn, SourceColumn, TranslationColumn, StateColumn, ColumnCount };
+    enum Role { StateRole = Qt::UserRole + 1 };   // the row's TranslationPair::State, as an int
+
+    explicit TranslationTableModel(QObject *parent = nullptr);
+
+    void setPair(TranslationPair pair);
+    const TranslationPair &pair() const { return m_pair; }
+    bool setMarkedDone(int row, bool done);
+    void acceptTarget();
+    std::optional<TranslationPair::Refusal> save();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    void rowChanged(int row);
+
+    TranslationPair m_pair;
+};
+
+// The rows of the states chosen (all when none is).
+class TranslationFilterModel : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setStates(const QList<TranslationPair::State> &states);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+
+private:
+    QList<TranslationPair::State> m_states;
 };

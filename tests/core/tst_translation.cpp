@@ -1,7 +1,7 @@
 // Translations: rows paired by key in the source's order and their states,
 // keys the source repeats, the target's bytes after an edit, an entry put in
 // where the source has it, a new file laid out as the source, characters the
-// code page lacks, files not safe to write, and the counts.
+// code page lacks, files not safe to write, the counts and the table.
 #include "core/translation.h"
 #include "support/testing.h"
 
@@ -238,6 +238,24 @@ private Q_SLOTS:
         mission += TranslationPair::Counts{translated - 1, total - 2, 3};
         QCOMPARE(TranslationPair::progressText(mission), text);
         QLocale::setDefault(QLocale::c());
+    }
+
+    void editsThroughTheTable()
+    {
+        TranslationTableModel model;
+        model.setPair(TranslationPair(read(Source), read("obj_door:\"Drzwi\"\r\n"), 1252));
+        TranslationFilterModel untranslated;
+        untranslated.setSourceModel(&model);
+        untranslated.setStates({State::Untranslated});
+        QCOMPARE(untranslated.rowCount(), 2);
+        const QModelIndex lamp = model.index(2, TranslationTableModel::TranslationColumn);
+        QVERIFY(model.flags(lamp) & Qt::ItemIsEditable);
+        QVERIFY(model.setData(lamp, u"La\nmpa"_s));
+        QCOMPARE(model.data(lamp).toString(), u"La\nmpa"_s);
+        QCOMPARE(model.data(model.index(2, TranslationTableModel::StateColumn)).toString(), u"Suspicious"_s);
+        QCOMPARE(model.data(lamp, TranslationTableModel::StateRole).toInt(), int(State::Suspicious));
+        QCOMPARE(untranslated.rowCount(), 1);
+        QCOMPARE(model.pair().nextRow(0, true, [](const auto &row) { return row.state == State::Untranslated; }), 0);
     }
 };
 
