@@ -124,11 +124,30 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     parser.addOption({QStringLiteral("check"),
                       QStringLiteral("Check a mission folder or files without a window (--check --help tells more).")});
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Mission text files (.str) to open."),
+    const QCommandLineOption translateOption(
+        QStringLiteral("translate"),
+        QStringLiteral("Open the mission FOLDER to translate it from the language folder SOURCE into TARGET "
+                       "(quillwright --translate english polish FOLDER)."));
+    parser.addOption(translateOption);
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Mission text files (.str) or mission folders to open."),
                                  QStringLiteral("[file...]"));
     parser.process(app);
 
-    Startup startup(parser.positionalArguments());
+    QStringList paths = parser.positionalArguments();
+    QString source, target;
+    if (parser.isSet(translateOption)) {
+        if (paths.size() != 3) {
+            std::fputs("quillwright: --translate takes a source language, a target language and a mission "
+                       "folder: quillwright --translate english polish FOLDER\n", stderr);
+            return 2;
+        }
+        source = paths.takeFirst();
+        target = paths.takeFirst();
+    }
+    Startup startup(paths);
+    if (!source.isEmpty())
+        startup.afterOpening = [source, target](Qwr &window) { window.translateMission(source, target); };
     startup.start();
     return QApplication::exec();
 }

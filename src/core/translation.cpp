@@ -392,6 +392,10 @@ std::optional<TranslationPair::Refusal> TranslationPair::save()
     if (const auto *refusal = std::get_if<Refusal>(&written))
         return *refusal;
     const QByteArray &bytes = std::get<QByteArray>(written);
+    if (!target.exists() && !QDir().mkpath(target.absolutePath()))   // a new language's folder
+        return Refusal{say("The folder %1 could not be made. Nothing was written.")
+                           .arg(QDir::toNativeSeparators(target.absolutePath())),
+                       std::nullopt, -1};
     const FileOutput::WriteResult result = FileOutput::writeFile(m_targetPath, bytes);
     if (!result.ok) {
         return Refusal{say("The translation could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")

@@ -21,6 +21,7 @@
 #include "gui/qtprompts.h"
 #include "gui/stringspage.h"
 #include "gui/titlespage.h"
+#include "gui/translationwindow.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "gui/windowplacement.h"
@@ -97,6 +98,9 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     findAction->setObjectName(QStringLiteral("findAction"));
     findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     findAction->setVisible(false);   // until a folder is open
+    translateAction = MyMNU->addAction(tr("Translate Mission\u2026"), this, [this] { translateMission(); });
+    translateAction->setObjectName(QStringLiteral("translateAction"));
+    translateAction->setVisible(false);
     recentMenu = MyMNU->addMenu(tr("Recent files"));
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu, &QMenu::aboutToShow, this, &Qwr::showRecentFiles);
@@ -343,6 +347,8 @@ bool Qwr::mayDiscardUnsavedWork()
     QStringList work;
     for (const EditorPage *page : editorPages())
         work += page->unsavedWork();
+    if (translation)
+        work += translation->unsavedWork();
     return mayDiscard(work + replacementWork(), tr("Close Quillwright"));
 }
 
@@ -492,6 +498,7 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::replaceRequested, this, &Qwr::replaceInMission);
         connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
         findAction->setVisible(true);
+        translateAction->setVisible(true);
     }
     missionPanel->show();
     Settings::setOpenFolder(clean);
@@ -708,4 +715,30 @@ void Qwr::saveReplacements()
     }
     missionPanel->setPendingReplacements({}, tr("%1 saved.").arg(counted(saved, "replaced file", "replaced files")));
     missionPanel->openFolder(missionPanel->folder());
+}
+
+void Qwr::translateMission(const QString &source, const QString &target)
+{
+    if (!missionPanel)
+        return;
+    if (missionPanel->isReading()) {   // once the folder is read
+        auto *once = new QObject(this);
+        connect(missionPanel, &MissionPanel::folderRead, once, [this, once, source, target] {
+            once->deleteLater();
+            translateMission(source, target);
+        });
+        return;
+    }
+    if (!translation)
+        translation = new TranslationWindow(*m_prompts, this);
+    if (!translation->unsavedWork().isEmpty() && translation->isVisible()) {
+        translation->raise();
+        translation->activateWindow();
+        return;
+    }
+    translation->setMission(missionPanel->scan());
+    if (!source.isEmpty() && !translation->chooseLanguages(source, target))
+        m_prompts->warn(tr("The mission has no language folder named \u201C%1\u201D to translate from.").arg(source));
+    translation->show();
+    translation->raise();
 }

@@ -27,6 +27,7 @@ class QTabWidget;
 class SaveFlow;
 class StringsPage;
 class TitlesPage;
+class TranslationWindow;
 
 // The main window: six tabs, the "File" menu and the "Close" button.
 class Qwr : public QMainWindow
@@ -52,6 +53,9 @@ public:
     bool openPath(const QString &path);
     // Reads `folder` into the mission panel, which appears the first time.
     void openFolder(const QString &folder);
+    // The mission open (or being read) in the translation window, from
+    // `source` into `target` when they are given.
+    void translateMission(const QString &source = {}, const QString &target = {});
 
     // Keeps the editing state in `file`, a few seconds after each change,
     // until the window closes cleanly and removes it.
@@ -73,6 +77,8 @@ public:
     QAction *openFolderAction = nullptr;   // "Open Mission Folder…"
     QAction *findAction = nullptr;         // find in the mission, once a folder is open
     MissionPanel *missionPanel = nullptr;  // made when a folder is first opened
+    QAction *translateAction = nullptr;    // "Translate Mission…", once a folder is open
+    TranslationWindow *translation = nullptr;
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
     QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus

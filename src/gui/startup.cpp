@@ -42,6 +42,8 @@ void Startup::openWindows()
     }
     for (const QString &file : std::as_const(m_files))
         windows.front()->openPath(file);
+    if (afterOpening)
+        afterOpening(*windows.front());
 }
 
 std::unique_ptr<Qwr> Startup::newWindow()

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
 
     // Shows the splash; the rest follows from its timer.
     void start() { loader.Form_Load(); }
+
+    // Told of the first window once the files are open (quillwright --translate).
+    std::function<void(Qwr &)> afterOpening;
 
     Loader loader;
     std::vector<std::unique_ptr<Qwr>> windows;   // once the splash has opened them

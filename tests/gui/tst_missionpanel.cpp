@@ -77,7 +77,7 @@ MissionPanel *openMission(Harness &h, const QString &root)
     h.prompts.setNextPath(root);
     h.window().openFolderAction->trigger();
     auto *panel = h.window().missionPanel;
-    const bool read = panel && QTest::qWaitFor([panel] { return !panel->isReading(); });
+    const bool read = panel && QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000);
     return read ? panel : nullptr;
 }
 

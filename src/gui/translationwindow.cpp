@@ -1,0 +1,499 @@
+#include "gui/translationwindow.h"
+
+#include "core/codepages.h"
+#include "core/prompts.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The translation is edited on one line, or on several where the source has
+// several (Return then breaks the line; Tab or leaving the cell ends the edit).
+class TranslationDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QString source = index.siblingAtColumn(TranslationTableModel::SourceColumn).data(Qt::EditRole).toString();
+        const QString target = index.data(Qt::EditRole).toString();
+        if (!source.contains(u'\n') && !target.contains(u'\n')) {
+            auto *line = new QLineEdit(parent);   // also for a row not yet translated, which holds no text
+            line->setObjectName(QStringLiteral("translationEditor"));
+            line->setFrame(false);
+            return line;
+        }
+        Q_UNUSED(option);
+        auto *editor = new QPlainTextEdit(parent);
+        editor->setObjectName(QStringLiteral("translationEditor"));
+        editor->setTabChangesFocus(true);
+        return editor;
+    }
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (auto *box = qobject_cast<QPlainTextEdit *>(editor))
+            box->setPlainText(index.data(Qt::EditRole).toString());
+        else if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        if (auto *box = qobject_cast<QPlainTextEdit *>(editor))
+            model->setData(index, box->toPlainText());
+        else if (auto *line = qobject_cast<QLineEdit *>(editor))
+            model->setData(index, line->text());
+    }
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        QRect area = option.rect;
+        if (qobject_cast<QPlainTextEdit *>(editor))
+            area.setHeight(std::max(area.height(), editor->fontMetrics().lineSpacing() * 5));
+        editor->setGeometry(area);
+    }
+};
+
+struct Filter {
+    const char *name;
+    QList<TranslationPair::State> states;
+};
+const Filter Filters[] = {
+    {QT_TRANSLATE_NOOP("TranslationWindow", "All entries"), {}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Untranslated"), {TranslationPair::State::Untranslated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Identical to the source"), {TranslationPair::State::Identical}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Suspicious"), {TranslationPair::State::Suspicious}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Not done"),
+     {TranslationPair::State::Untranslated, TranslationPair::State::Identical, TranslationPair::State::Suspicious}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Done"), {TranslationPair::State::Done}},
+};
+
+bool untranslated(const TranslationPair::Row &row)
+{
+    return row.state == TranslationPair::State::Untranslated && !row.readOnly;
+}
+
+} // namespace
+
+TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("translationView"));
+    setWindowTitle(tr("Translate the Mission"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *languages = new QHBoxLayout;
+    auto *fromLabel = new QLabel(tr("&Translate from"), this);
+    sourceLanguage = new QComboBox(this);
+    sourceLanguage->setObjectName(QStringLiteral("sourceLanguage"));
+    fromLabel->setBuddy(sourceLanguage);
+    auto *intoLabel = new QLabel(tr("&into"), this);
+    targetLanguage = new QComboBox(this);
+    targetLanguage->setObjectName(QStringLiteral("targetLanguage"));
+    targetLanguage->setEditable(true);
+    targetLanguage->setInsertPolicy(QComboBox::NoInsert);
+    targetLanguage->setToolTip(tr("A language folder of the mission, or the name of a new one"));
+    intoLabel->setBuddy(targetLanguage);
+    auto *codePageLabel = new QLabel(tr("&written in"), this);
+    targetCodePage = new QComboBox(this);
+    targetCodePage->setObjectName(QStringLiteral("targetCodePage"));
+    for (const int codePage : CodePages::all())
+        targetCodePage->addItem(CodePages::name(codePage), codePage);
+    codePageLabel->setBuddy(targetCodePage);
+    for (QWidget *control : {static_cast<QWidget *>(fromLabel), static_cast<QWidget *>(sourceLanguage),
+                             static_cast<QWidget *>(intoLabel), static_cast<QWidget *>(targetLanguage),
+                             static_cast<QWidget *>(codePageLabel), static_cast<QWidget *>(targetCodePage)})
+        languages->addWidget(control);
+    languages->addStretch();
+    sourceFolderButton = new QPushButton(tr("Source from Another &Folder\u2026"), this);
+    sourceFolderButton->setObjectName(QStringLiteral("sourceFolderButton"));
+    sourceFolderButton->setToolTip(tr("For a mission whose files were replaced by their translation: the "
+                                      "original files, from a folder of their own"));
+    languages->addWidget(sourceFolderButton);
+    layout->addLayout(languages);
+
+    auto *splitter = new QSplitter(this);
+    m_fileList = new QStandardItemModel(0, 2, this);
+    m_fileList->setHorizontalHeaderLabels({tr("File"), tr("Translated")});
+    translationFiles = new QTreeView(splitter);
+    translationFiles->setObjectName(QStringLiteral("translationFiles"));
+    translationFiles->setRootIsDecorated(false);
+    translationFiles->setModel(m_fileList);
+    translationFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    translationFiles->setAccessibleName(tr("Files to translate"));
+    auto *right = new QWidget(splitter);
+    auto *rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    auto *filterRow = new QHBoxLayout;
+    auto *filterLabel = new QLabel(tr("&Show"), right);
+    translationFilter = new QComboBox(right);
+    translationFilter->setObjectName(QStringLiteral("translationFilter"));
+    for (const Filter &filter : Filters)
+        translationFilter->addItem(tr(filter.name));
+    filterLabel->setBuddy(translationFilter);
+    fileCounts = new QLabel(right);
+    fileCounts->setObjectName(QStringLiteral("fileCounts"));
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(translationFilter);
+    filterRow->addStretch();
+    filterRow->addWidget(fileCounts);
+    rightLayout->addLayout(filterRow);
+    m_filter = new TranslationFilterModel(this);
+    translationTable = new QTableView(right);
+    translationTable->setObjectName(QStringLiteral("translationTable"));
+    translationTable->setModel(m_filter);
+    translationTable->setItemDelegate(new TranslationDelegate(translationTable));
+    translationTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    translationTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    translationTable->setWordWrap(true);
+    translationTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                      | QAbstractItemView::AnyKeyPressed);
+    translationTable->horizontalHeader()->setStretchLastSection(false);
+    translationTable->setAccessibleName(tr("Entries of the file"));
+    rightLayout->addWidget(translationTable, 1);
+    splitter->addWidget(translationFiles);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 3);
+    layout->addWidget(splitter, 1);
+
+    auto *bottom = new QHBoxLayout;
+    translationCounts = new QLabel(this);
+    translationCounts->setObjectName(QStringLiteral("translationCounts"));
+    markDone = new QPushButton(tr("Mark &Done"), this);
+    markDone->setObjectName(QStringLiteral("markDone"));
+    markDone->setToolTip(tr("The entry is translated as it stands (Ctrl+Return)"));
+    translationSave = new QPushButton(tr("&Save Translations"), this);
+    translationSave->setObjectName(QStringLiteral("translationSave"));
+    bottom->addWidget(translationCounts, 1);
+    bottom->addWidget(markDone);
+    bottom->addWidget(translationSave);
+    layout->addLayout(bottom);
+    resize(1000, 640);
+
+    connect(sourceLanguage, &QComboBox::activated, this, [this] { pairFiles(); });
+    connect(targetLanguage, &QComboBox::activated, this, [this] {
+        const int codePage = MissionTranslation::codePageOf(targetLanguage->currentText(), CodePages::defaultCodePage());
+        targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
+        pairFiles();
+    });
+    connect(targetLanguage->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (targetLanguage->currentText().trimmed() == m_pairedTarget)
+            return;   // no new name
+        const int codePage = MissionTranslation::codePageOf(targetLanguage->currentText(), CodePages::defaultCodePage());
+        targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
+        pairFiles();
+    });
+    connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
+    connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { showFile(current.row()); });
+    connect(translationFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && index < int(std::size(Filters)))
+            m_filter->setStates(Filters[index].states);
+    });
+    connect(markDone, &QPushButton::clicked, this, [this] {
+        TranslationTableModel *shown = model(m_shown);
+        const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
+        if (!shown || !current.isValid())
+            return;
+        shown->setMarkedDone(current.row(), !shown->pair().row(current.row()).markedDone);
+    });
+    connect(sourceFolderButton, &QPushButton::clicked, this, [this] {
+        const QString folder = m_prompts.folderPath(m_scan.root);
+        if (folder.isEmpty())
+            return;
+        if (QDir(folder) == QDir(m_scan.root)) {
+            m_prompts.tell(tr("The source must be another folder than the mission translated; nothing in it is written."));
+            return;
+        }
+        useSourceFolder(MissionFolder::scan(folder));
+    });
+    connect(translationSave, &QPushButton::clicked, this, [this] { saveAll(); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this), &QShortcut::activated, this,
+            [this] { goToUntranslated(true); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), this), &QShortcut::activated, this,
+            [this] { goToUntranslated(false); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this), &QShortcut::activated, markDone,
+            &QPushButton::click);
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { saveAll(); });
+}
+
+TranslationWindow::~TranslationWindow() = default;
+
+void TranslationWindow::setMission(const MissionFolder::Scan &scan)
+{
+    m_scan = scan;
+    m_sourceFolder.reset();
+    const QSignalBlocker sources(sourceLanguage);
+    const QSignalBlocker targets(targetLanguage);
+    sourceLanguage->clear();
+    targetLanguage->clear();
+    sourceLanguage->addItems(scan.languages);
+    targetLanguage->addItems(scan.languages);
+    const qsizetype english = scan.languages.indexOf(QStringLiteral("english"));
+    sourceLanguage->setCurrentIndex(english >= 0 ? int(english) : 0);
+    targetLanguage->setCurrentIndex(-1);
+    targetLanguage->setEditText(QString());
+    pairFiles();
+}
+
+bool TranslationWindow::chooseLanguages(const QString &source, const QString &target)
+{
+    const int from = sourceLanguage->findText(source, Qt::MatchFixedString);
+    if (from < 0)
+        return false;
+    sourceLanguage->setCurrentIndex(from);
+    const int into = targetLanguage->findText(target, Qt::MatchFixedString);
+    if (into >= 0)
+        targetLanguage->setCurrentIndex(into);
+    else
+        targetLanguage->setEditText(target);
+    const int codePage = MissionTranslation::codePageOf(target, CodePages::defaultCodePage());
+    targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
+    pairFiles();
+    return true;
+}
+
+void TranslationWindow::useSourceFolder(const MissionFolder::Scan &source)
+{
+    m_sourceFolder = source;
+    pairFiles();
+}
+
+void TranslationWindow::pairFiles()
+{
+    const QString target = targetLanguage->currentText().trimmed();
+    if (!unsavedWork().isEmpty()) {
+        const Prompts::Message question{Prompts::Icon::Warning, Prompts::applicationTitle(),
+                                        tr("These translations have not been saved:\n\n- %1\n\nDiscard them?")
+                                            .arg(unsavedWork().join(QLatin1String("\n- "))),
+                                        {Prompts::Button::Discard, Prompts::Button::Cancel}, Prompts::Button::Cancel,
+                                        {}};
+        if (m_prompts.show(question) != Prompts::Button::Discard)
+            return;
+    }
+    m_files.clear();
+    m_pairedTarget = target;
+    if (m_sourceFolder)
+        m_files = MissionTranslation::pairFolders(*m_sourceFolder, m_scan);
+    else if (!target.isEmpty() && target.compare(sourceLanguage->currentText(), Qt::CaseInsensitive) != 0)
+        m_files = MissionTranslation::pairLanguages(m_scan, sourceLanguage->currentText(), target);
+    const int codePage = targetCodePage->currentData().toInt();
+    m_models.clear();
+    m_fileList->removeRows(0, m_fileList->rowCount());
+    for (const MissionTranslation::FilePair &file : std::as_const(m_files)) {
+        auto opened = TranslationPair::open(file.sourcePath, file.sourceCodePage, file.targetPath, codePage);
+        auto *name = new QStandardItem(file.name);
+        auto *count = new QStandardItem;
+        if (auto *pair = std::get_if<TranslationPair>(&opened)) {
+            auto table = std::make_unique<TranslationTableModel>();
+            table->setPair(std::move(*pair));
+            connect(table.get(), &TranslationTableModel::changed, this, &TranslationWindow::showCounts);
+            m_models.push_back(std::move(table));
+        } else {
+            m_models.push_back(nullptr);
+            name->setToolTip(std::get<StrReader::Failure>(opened).reason);
+            count->setText(tr("not read"));
+        }
+        m_fileList->appendRow({name, count});
+    }
+    m_shown = -1;
+    translationFiles->resizeColumnToContents(0);
+    showCounts();
+    if (!m_files.isEmpty())
+        translationFiles->setCurrentIndex(m_fileList->index(0, 0));
+    else
+        showFile(-1);
+}
+
+TranslationTableModel *TranslationWindow::model(int file) const
+{
+    return file >= 0 && file < int(m_models.size()) ? m_models.at(size_t(file)).get() : nullptr;
+}
+
+void TranslationWindow::showFile(int file)
+{
+    if (file == m_shown)
+        return;
+    m_shown = file;
+    TranslationTableModel *shown = model(file);
+    m_filter->setSourceModel(shown);
+    if (!shown) {
+        fileCounts->setText(file >= 0 ? m_fileList->item(file)->toolTip() : QString());
+        return;
+    }
+    translationTable->setColumnWidth(TranslationTableModel::KeyColumn, 140);
+    translationTable->setColumnWidth(TranslationTableModel::SourceColumn, 320);
+    translationTable->setColumnWidth(TranslationTableModel::TranslationColumn, 320);
+    translationTable->resizeRowsToContents();
+    showCounts();
+    const auto &pair = shown->pair();
+    if (!pair.repeatedKeys().isEmpty()) {
+        QStringList lines;
+        for (const TranslationPair::Repeat &repeat : pair.repeatedKeys()) {
+            QStringList numbers;
+            for (const int line : repeat.lines)
+                numbers.append(QString::number(line));
+            lines.append(tr("%1 on lines %2").arg(repeat.key, numbers.join(QLatin1String(", "))));
+        }
+        m_prompts.tell(tr("The source %1 holds the same key more than once, so which text is meant cannot be "
+                          "told; those entries are not translated here:\n\n%2")
+                           .arg(m_files.at(file).name, lines.join(u'\n')));
+    }
+    confirmTarget(file);
+}
+
+bool TranslationWindow::confirmTarget(int file)
+{
+    TranslationTableModel *shown = model(file);
+    if (!shown || shown->pair().isSafeToWrite())
+        return true;
+    const Prompts::Message question{
+        Prompts::Icon::Warning, Prompts::applicationTitle(),
+        tr("%1 is left as it is: %2\n\nTranslate into it anyway? Saving then writes it as a .str file in %3.")
+            .arg(QDir::toNativeSeparators(m_files.at(file).targetPath), shown->pair().unsafeReason(),
+                 CodePages::description(shown->pair().targetCodePage())),
+        {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No, {}};
+    if (m_prompts.show(question) != Prompts::Button::Yes)
+        return false;
+    shown->acceptTarget();
+    return true;
+}
+
+void TranslationWindow::showCounts()
+{
+    TranslationPair::Counts mission;
+    for (size_t i = 0; i < m_models.size(); ++i) {
+        if (!m_models.at(i))
+            continue;
+        const TranslationPair::Counts counts = m_models.at(i)->pair().counts();
+        mission += counts;
+        if (QStandardItem *item = m_fileList->item(int(i), 1))
+            item->setText(tr("%1 of %2").arg(QLocale(QLocale::English).toString(counts.translated),
+                                              QLocale(QLocale::English).toString(counts.total)));
+    }
+    translationCounts->setText(m_files.isEmpty() ? tr("Choose the languages to translate from and into.")
+                                                 : TranslationPair::progressText(mission));
+    if (TranslationTableModel *shown = model(m_shown))
+        fileCounts->setText(TranslationPair::progressText(shown->pair().counts()));
+}
+
+QStringList TranslationWindow::unsavedWork() const
+{
+    QStringList work;
+    for (size_t i = 0; i < m_models.size(); ++i) {
+        const TranslationTableModel *table = m_models.at(i).get();
+        if (!table)
+            continue;
+        const auto &rows = table->pair().rows();
+        if (std::any_of(rows.cbegin(), rows.cend(), [](const TranslationPair::Row &row) { return row.edited; }))
+            work.append(tr("the translation of %1").arg(QDir::toNativeSeparators(m_files.at(qsizetype(i)).name)));
+    }
+    return work;
+}
+
+bool TranslationWindow::saveAll()
+{
+    for (size_t i = 0; i < m_models.size(); ++i) {
+        TranslationTableModel *table = m_models.at(i).get();
+        if (!table)
+            continue;
+        const auto &rows = table->pair().rows();
+        if (std::none_of(rows.cbegin(), rows.cend(), [](const TranslationPair::Row &row) { return row.edited; }))
+            continue;
+        if (const std::optional<TranslationPair::Refusal> refusal = table->save()) {
+            translationFiles->setCurrentIndex(m_fileList->index(int(i), 0));
+            if (refusal->row >= 0) {
+                m_filter->setStates({});
+                translationFilter->setCurrentIndex(0);
+                translationTable->setCurrentIndex(
+                    m_filter->mapFromSource(table->index(refusal->row, TranslationTableModel::TranslationColumn)));
+            }
+            m_prompts.warn(refusal->message);
+            return false;
+        }
+    }
+    showCounts();
+    return true;
+}
+
+void TranslationWindow::goToUntranslated(bool forward)
+{
+    const int files = int(m_models.size());
+    if (files == 0)
+        return;
+    const int startFile = std::max(m_shown, 0);
+    const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
+    int startRow = current.isValid() ? current.row() : (forward ? -1 : 0);
+    for (int step = 0; step <= files; ++step) {
+        const int file = ((forward ? startFile + step : startFile - step) % files + files) % files;
+        const TranslationTableModel *table = model(file);
+        if (!table)
+            continue;
+        const auto &rows = table->pair().rows();
+        const int count = int(rows.size());
+        int row = -1;
+        if (step == 0) {
+            for (int r = forward ? startRow + 1 : startRow - 1; r >= 0 && r < count; r += forward ? 1 : -1) {
+                if (untranslated(rows.at(r))) {
+                    row = r;
+                    break;
+                }
+            }
+        } else {
+            for (int r = forward ? 0 : count - 1; r >= 0 && r < count; r += forward ? 1 : -1) {
+                if (untranslated(rows.at(r)) && (file != startFile || (forward ? r <= startRow : r >= startRow))) {
+                    row = r;
+                    break;
+                }
+            }
+        }
+        if (row < 0)
+            continue;
+        translationFiles->setCurrentIndex(m_fileList->index(file, 0));
+        QModelIndex at = m_filter->mapFromSource(model(file)->index(row, TranslationTableModel::TranslationColumn));
+        if (!at.isValid()) {   // hidden by the filter: show every entry
+            translationFilter->setCurrentIndex(0);
+            at = m_filter->mapFromSource(model(file)->index(row, TranslationTableModel::TranslationColumn));
+        }
+        translationTable->setCurrentIndex(at);
+        translationTable->scrollTo(at);
+        translationTable->setFocus();
+        return;
+    }
+}
+
+void TranslationWindow::closeEvent(QCloseEvent *event)
+{
+    const QStringList work = unsavedWork();
+    if (work.isEmpty()) {
+        event->accept();
+        return;
+    }
+    const Prompts::Message question{Prompts::Icon::Warning, Prompts::applicationTitle(),
+                                    tr("These translations have not been saved:\n\n- %1\n\nSave them?")
+                                        .arg(work.join(QLatin1String("\n- "))),
+                                    {Prompts::Button::Yes, Prompts::Button::Discard, Prompts::Button::Cancel},
+                                    Prompts::Button::Yes, {}};
+    const Prompts::Button answer = m_prompts.show(question);
+    if (answer == Prompts::Button::Discard || (answer == Prompts::Button::Yes && saveAll()))
+        event->accept();
+    else
+        event->ignore();
+}
