@@ -338,9 +338,11 @@ void TranslationWindow::showFile(int file)
         fileCounts->setText(file >= 0 ? m_fileList->item(file)->toolTip() : QString());
         return;
     }
-    translationTable->setColumnWidth(TranslationTableModel::KeyColumn, 140);
-    translationTable->setColumnWidth(TranslationTableModel::SourceColumn, 320);
-    translationTable->setColumnWidth(TranslationTableModel::TranslationColumn, 320);
+    QHeaderView *header = translationTable->horizontalHeader();
+    header->setSectionResizeMode(TranslationTableModel::KeyColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(TranslationTableModel::SourceColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(TranslationTableModel::TranslationColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(TranslationTableModel::StateColumn, QHeaderView::ResizeToContents);
     translationTable->resizeRowsToContents();
     showCounts();
     const auto &pair = shown->pair();
