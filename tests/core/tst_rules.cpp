@@ -4,6 +4,7 @@
 // box, line and column, with the message that names it readably.
 #include "core/book.h"
 #include "core/centring.h"
+#include "core/lineendings.h"
 #include "core/missflagfile.h"
 #include "core/textcheck.h"
 
@@ -168,6 +169,30 @@ private Q_SLOTS:
         QCOMPARE(TextCheck::message({kind, u"goal 2"_s, 1, 4, codePoint, {}}, 1252),
                  u"In goal 2, line 1, column 4, there is "_s + words
                      + u"\n\nReplace or remove it, then save again. Nothing was written."_s);
+    }
+
+    // Line breaks as the boxes hold them (LF) and as the files write them
+    // (CR LF), whichever of LF, CR LF or a lone CR a text came with.
+    void convertsLineEnds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lf");
+        QTest::addColumn<QString>("crLf");
+        QTest::newRow("none") << u"a b"_s << u"a b"_s << u"a b"_s;
+        QTest::newRow("empty") << QString() << QString() << QString();
+        QTest::newRow("LF") << u"a\nb\n"_s << u"a\nb\n"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("CR LF") << u"a\r\nb"_s << u"a\nb"_s << u"a\r\nb"_s;
+        QTest::newRow("lone CR") << u"a\rb\r"_s << u"a\nb\n"_s << u"a\r\nb\r\n"_s;
+        QTest::newRow("mixed") << u"\r\r\n\n\n\r"_s << u"\n\n\n\n\n"_s << u"\r\n\r\n\r\n\r\n\r\n"_s;
+    }
+    void convertsLineEnds()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, lf);
+        QFETCH(QString, crLf);
+        QCOMPARE(LineEndings::toLf(text), lf);
+        QCOMPARE(LineEndings::toCrLf(text), crLf);
+        QCOMPARE(LineEndings::toCrLf(lf), crLf);
     }
 };
 
