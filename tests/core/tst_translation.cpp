@@ -2,9 +2,11 @@
 // keys the source repeats, the target's bytes after an edit, an entry put in
 // where the source has it, a new file laid out as the source, characters the
 // code page lacks, files not safe to write, the counts and the table.
+#include "core/missiontranslation.h"
 #include "core/translation.h"
 #include "support/testing.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -256,6 +258,40 @@ private Q_SLOTS:
         QCOMPARE(model.data(lamp, TranslationTableModel::StateRole).toInt(), int(State::Suspicious));
         QCOMPARE(untranslated.rowCount(), 1);
         QCOMPARE(model.pair().nextRow(0, true, [](const auto &row) { return row.state == State::Untranslated; }), 0);
+    }
+
+    // Which file is translated into which: names compared without regard to
+    // case; a file the target lacks goes under the target's language folder
+    // as the mission spells it (or as typed), or beside its source in
+    // another folder; files of no language are not paired by language.
+    void pairsTheFiles()
+    {
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        for (const QString &name : {u"books/English/Diary.str"_s, u"books/English/Map.str"_s,
+                                    u"books/POLISH/DIARY.STR"_s, u"strings/english/titles.str"_s,
+                                    u"objnames.str"_s, u"other/Diary.str"_s}) {
+            QVERIFY(root.mkpath(QFileInfo(name).path()));
+            Testing::writeAll(root.filePath(name), "Page_0:\"x\"\r\n");
+        }
+        const auto shown = [&](const QList<MissionTranslation::FilePair> &pairs) {
+            QStringList lines;
+            for (const MissionTranslation::FilePair &pair : pairs)
+                lines.append(pair.name + u" > "_s + root.relativeFilePath(pair.targetPath) + (pair.targetExists ? u""_s : u" (new)"_s));
+            return lines.join(u'\n');
+        };
+        const MissionFolder::Scan scan = MissionFolder::scan(root.path());
+        QCOMPARE(shown(MissionTranslation::pairLanguages(scan, u"english"_s, u"polish"_s)),
+                 u"books/English/Diary.str > books/POLISH/DIARY.STR\nbooks/English/Map.str > books/POLISH/Map.str (new)\n"
+                 "strings/english/titles.str > strings/POLISH/titles.str (new)"_s);
+        QCOMPARE(shown(MissionTranslation::pairLanguages(scan, u"english"_s, u"Czech"_s)),
+                 u"books/English/Diary.str > books/Czech/Diary.str (new)\nbooks/English/Map.str > books/Czech/Map.str (new)\n"
+                 "strings/english/titles.str > strings/Czech/titles.str (new)"_s);
+        const MissionFolder::Scan other = MissionFolder::scan(root.filePath(u"other"_s));
+        const MissionFolder::Scan books = MissionFolder::scan(root.filePath(u"books/English"_s));
+        QCOMPARE(shown(MissionTranslation::pairFolders(books, other)),
+                 u"Diary.str > other/Diary.str\nMap.str > other/Map.str (new)"_s);
+        QCOMPARE(MissionTranslation::codePageOf(u" Polish"_s, 1252), 1250);
     }
 };
 
