@@ -50,6 +50,10 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
 {
@@ -70,7 +74,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         if (missionPanel && missionPanel->pendingReplacements().isEmpty())
             missionPanel->openFolder(missionPanel->folder());
     });
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_folderTimer, qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &folder) {
+        // Only a change of what the folder holds reads it again (some systems
+        // also tell of a file merely read).
+        const QStringList now = folderSnapshot(folder);
+        if (now != m_folderSnapshots.value(folder)) {
+            m_folderSnapshots.insert(folder, now);
+            m_folderTimer->start();
+        }
+    });
     m_saveFlow->onWritten = [this](const QString &path, const QByteArray &bytes) {
         const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
         for (EditorPage *page : editorPages()) {
@@ -537,12 +549,40 @@ void Qwr::watchFile(const QString &path, const QByteArray &bytes, EditorPage *pa
         }
     }
     m_watched.insert(path, {page, bytes});
-    if (!m_watcher->files().contains(path))
+    if (watchesDisk() && !m_watcher->files().contains(path))
         m_watcher->addPath(path);
+}
+
+QStringList Qwr::folderSnapshot(const QString &folder)
+{
+    QStringList entries;
+    const QFileInfoList found = QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : found) {
+        if (entry.isDir())
+            entries.append(entry.fileName() + u'/');
+        else if (entry.suffix().compare(QLatin1String("str"), Qt::CaseInsensitive) == 0)
+            entries.append(entry.fileName() + u'|' + QString::number(entry.size()) + u'|'
+                           + QString::number(entry.lastModified().toMSecsSinceEpoch()));
+    }
+    return entries;
+}
+
+bool Qwr::watchesDisk()
+{
+#ifdef Q_OS_WIN
+    // Under Wine, a file or folder watched keeps the program from ending.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    static const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    return !wine;
+#else
+    return true;
+#endif
 }
 
 void Qwr::watchFolder()
 {
+    if (!watchesDisk())
+        return;
     const QString root = missionPanel->folder();
     QStringList folders{root};
     for (const MissionFolder::File &file : missionPanel->scan().files)
@@ -551,6 +591,7 @@ void Qwr::watchFolder()
     const QStringList watched = m_watcher->directories();
     QStringList added;
     for (const QString &folder : std::as_const(folders)) {
+        m_folderSnapshots.insert(folder, folderSnapshot(folder));
         if (!watched.contains(folder))
             added.append(folder);
     }
@@ -560,12 +601,10 @@ void Qwr::watchFolder()
 
 void Qwr::fileChangedOnDisk(const QString &path)
 {
-    if (missionPanel && path.startsWith(missionPanel->folder() + u'/'))
-        m_folderTimer->start();
     const auto found = m_watched.find(path);
     if (found == m_watched.end())
         return;
-    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
+    if (watchesDisk() && QFileInfo::exists(path) && !m_watcher->files().contains(path))
         m_watcher->addPath(path);   // a file replaced by a new one is watched anew
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -574,6 +613,8 @@ void Qwr::fileChangedOnDisk(const QString &path)
     if (bytes == found->bytes)
         return;   // as the program wrote or read it
     found->bytes = bytes;   // asked once for each change
+    if (missionPanel && path.startsWith(missionPanel->folder() + u'/'))
+        m_folderTimer->start();
     EditorPage *page = found->page;
     const QString shownPath = QDir::toNativeSeparators(path);
     const bool unsaved = !page->unsavedWork().isEmpty();

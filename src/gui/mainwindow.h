@@ -49,6 +49,9 @@ public:
     // Reads `path` back into the tab of its kind, after saying what cannot be
     // kept and asking about that tab's unsaved work. True when it was opened.
     bool openFile(const QString &path);
+    // Whether files and folders on disk are followed (not under Wine, where a
+    // watch keeps the program from ending).
+    static bool watchesDisk();
     // A folder opens as a mission, a file in its tab.
     bool openPath(const QString &path);
     // Reads `folder` into the mission panel, which appears the first time.
@@ -120,6 +123,8 @@ private:
     void watchFile(const QString &path, const QByteArray &bytes, EditorPage *page);
     void fileChangedOnDisk(const QString &path);
     void watchFolder();
+    // What a folder holds: its folders, and its .str files with their sizes and times.
+    static QStringList folderSnapshot(const QString &folder);
     // Find and replace in the whole mission: asked first, kept in memory
     // (undoable) until saved.
     void replaceInMission();
@@ -144,4 +149,5 @@ private:
     QHash<QString, Watched> m_watched;   // by clean absolute path
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
+    QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched
 };

@@ -202,7 +202,7 @@ void MissionPanel::finishReading()
 {
     QThread *thread = std::exchange(m_thread, nullptr);
     thread->wait();
-    thread->deleteLater();
+    delete thread;   // waited for: its finished signal came here queued
     if (m_cancel->load())
         return;
     folderProgress->hide();
