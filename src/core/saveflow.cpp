@@ -26,10 +26,15 @@ SaveFlow::SaveFlow(Prompts &prompts)
 
 bool SaveFlow::refuse(const Pieces &texts)
 {
-    const std::optional<TextCheck::Problem> problem = TextCheck::firstProblem(texts, m_codePage);
+    return refuse(texts, m_codePage);
+}
+
+bool SaveFlow::refuse(const Pieces &texts, int codePage)
+{
+    const std::optional<TextCheck::Problem> problem = TextCheck::firstProblem(texts, codePage);
     if (!problem)
         return false;
-    m_prompts.warn(TextCheck::message(*problem, m_codePage));
+    m_prompts.warn(TextCheck::message(*problem, codePage));
     return true;
 }
 

@@ -31,6 +31,8 @@ public:
 
     // Shows the message that refuses the author's texts; false when all of them can be written.
     bool refuse(const Pieces &texts);
+    // The same for a file written in `codePage` (a file of a mission in its language's).
+    bool refuse(const Pieces &texts, int codePage);
 
 private:
     void showFailure(const QString &path, const QString &reason);

@@ -4,7 +4,6 @@
 #include "core/credits.h"
 #include "core/drafts.h"
 #include "core/fileoutput.h"
-#include "core/textcheck.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
 #include "core/settings.h"
@@ -379,13 +378,12 @@ void Qwr::openFromDialog()
 
 bool Qwr::openFile(const QString &path)
 {
-    return openFile(path, true);
+    return openFile(path, true, m_saveFlow->codePage());
 }
 
-bool Qwr::openFile(const QString &path, bool askUnsaved)
+bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    const int codePage = m_saveFlow->codePage();
     auto read = StrReader::readFile(path, codePage);
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
@@ -628,7 +626,7 @@ void Qwr::fileChangedOnDisk(const QString &path)
                                    tr("%1 was changed outside Quillwright.\n\nReload it?").arg(shownPath),
                                    {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Reload, {}};
     if (m_prompts->show(question) == Prompts::Button::Reload)
-        openFile(path, false);
+        openFile(path, false, m_saveFlow->codePage());
 }
 
 namespace {
@@ -710,10 +708,8 @@ void Qwr::saveReplacements()
     QList<std::pair<int, QByteArray>> written;
     for (const auto &[index, document] : pending) {
         const MissionFolder::File &file = scan.files.at(index);
-        if (const auto problem = TextCheck::firstProblem(document.authorTexts(), file.codePage)) {
-            m_prompts->warn(TextCheck::message(*problem, file.codePage));
+        if (m_saveFlow->refuse(document.authorTexts(), file.codePage))
             return;
-        }
         QFile now(file.path);
         if (!now.open(QIODevice::ReadOnly) || now.readAll() != file.read.document.bytes()) {
             m_prompts->warn(tr("%1 was changed on the disk after the mission was read, so the replacements "
@@ -745,11 +741,8 @@ void Qwr::saveReplacements()
         if (auto watched = m_watched.find(path); watched != m_watched.end()) {
             watched->bytes = bytes;   // its tab shows the file as saved
             if (watched->page->unsavedWork().isEmpty()) {
-                const int codePage = m_saveFlow->codePage();
                 QWidget *shown = Tab1->currentWidget();
-                m_saveFlow->setCodePage(file.codePage);
-                openFile(path, false);
-                m_saveFlow->setCodePage(codePage);
+                openFile(path, false, file.codePage);
                 Tab1->setCurrentWidget(shown);
             }
         }

@@ -114,8 +114,8 @@ private:
     bool mayDiscardUnsavedWork();
     void showRecentFiles();
     // `askUnsaved`: ask before the tab's unsaved work is lost (not when the
-    // author has just chosen to reload).
-    bool openFile(const QString &path, bool askUnsaved);
+    // author has just chosen to reload); read in `codePage`.
+    bool openFile(const QString &path, bool askUnsaved, int codePage);
     // A file of the mission panel opened in its tab, at `entry` when it is one.
     void openMissionFile(int file, int entry);
     // Files opened in tabs are watched: a change made outside the program is

@@ -32,6 +32,19 @@ void OpenedMissions::saved(const StrDocument &written)
     otherEdits = false;
 }
 
+void OpenedMissions::handOver(std::optional<StrDocument> *file, bool *unsaved) const
+{
+    *file = document;
+    *unsaved = otherEdits;
+}
+
+void OpenedMissions::takeBack(const StrDocument &file, bool unsaved)
+{
+    opened = true;
+    document = file;
+    otherEdits = unsaved;
+}
+
 void OpenedMissions::addToDraft(QJsonObject &draft) const
 {
     if (!opened)

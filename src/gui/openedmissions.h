@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
 class SaveFlow;
@@ -27,6 +28,10 @@ struct OpenedMissions {
     bool keep(const StrDocument &edited, SaveFlow &saveFlow);
     // The written file becomes the one the tab holds.
     void saved(const StrDocument &written);
+    // The file for the campaign table, and whether it holds unsaved edits.
+    void handOver(std::optional<StrDocument> *file, bool *unsaved) const;
+    // The file back from the table: the boxes edit it again.
+    void takeBack(const StrDocument &file, bool unsaved);
 
     void addToDraft(QJsonObject &draft) const;
     // Back from a draft; nothing opened when the draft holds no file.

@@ -161,16 +161,13 @@ bool TitlesPage::openedDocument(std::optional<StrDocument> *document, bool *unsa
         return false;
     if (m_file.entry >= 0)
         showMission(m_file.entry);   // the boxes as the document now has them
-    *document = m_file.document;
-    *unsaved = m_file.otherEdits;
+    m_file.handOver(document, unsaved);
     return true;
 }
 
 void TitlesPage::editInBoxes(const StrDocument &document, bool unsaved)
 {
-    m_file.opened = true;
-    m_file.document = document;
-    m_file.otherEdits = unsaved;
+    m_file.takeBack(document, unsaved);
     const QList<int> missions = TitlesFile::missions(m_file.document);
     showMission(missions.isEmpty() ? -1 : missions.constFirst());
 }

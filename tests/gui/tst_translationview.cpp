@@ -47,6 +47,16 @@ QString shownKeys(const QTableView *table)
     return keys.join(u'|');
 }
 
+// Types `text` into the current cell of the table as a one-line edit: F2, the
+// text, Return (the cell is closed from the event loop).
+void typeLine(QTableView *table, const QString &text)
+{
+    QTest::keyClick(table, Qt::Key_F2);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 class TestTranslationView : public QObject
@@ -106,10 +116,7 @@ private Q_SLOTS:
 
         QTest::keyClick(view->translationTable, Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_2"_s);
-        QTest::keyClick(view->translationTable, Qt::Key_F2);
-        QTest::keyClicks(QApplication::focusWidget(), u"monety"_s);   // the %d left out
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCoreApplication::processEvents();   // the cell is closed from the event loop
+        typeLine(view->translationTable, u"monety"_s);   // the %d left out
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(3).data().toString(), u"Suspicious"_s);
 
         QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
@@ -131,10 +138,7 @@ private Q_SLOTS:
         QCOMPARE(view->translationCounts->text(), u"0 of 4 entries translated"_s);
         view->translationTable->setFocus();
         view->translationTable->setCurrentIndex(view->translationTable->model()->index(0, 2));
-        QTest::keyClick(view->translationTable, Qt::Key_F2);
-        QTest::keyClicks(QApplication::focusWidget(), u"Byla tma."_s);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCoreApplication::processEvents();
+        typeLine(view->translationTable, u"Byla tma."_s);
         view->translationSave->click();
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/czech/Diary.str"_s)),
                  QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\n"));
