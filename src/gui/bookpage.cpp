@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPlainTextDocumentLayout>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -53,13 +52,14 @@ BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     Frame2 = frame("Frame2", EntryCaption, Twips::onPage(360, 1680, 4935, 3735), this);
     Page = textArea("Page", Twips::rect(120, 240, 4695, 3375), Frame2, true);
     Frame7 = frame("Frame7", ListCaption, Twips::onPage(5640, 1680, 4935, 3735), this);
-    Bptxt = textArea("Bptxt", Twips::rect(120, 240, 4695, 3375), Frame7, true);
-    for (QTextDocument **document : {&m_list, &m_entryView}) {
-        *document = new QTextDocument(this);
-        (*document)->setDocumentLayout(new QPlainTextDocumentLayout(*document));
-        (*document)->setDefaultFont(Bptxt->font());
-    }
-    Bptxt->setDocument(m_list);
+    m_listBox = textArea("Bptxt", Twips::rect(120, 240, 4695, 3375), Frame7, true);
+    m_entryBox = textArea("BptxtEntry", Twips::rect(120, 240, 4695, 3375), Frame7, true);
+    m_entryBox->hide();
+    Bptxt = m_listBox;
+    m_list = m_listBox->document();
+    // What is typed into the list box is never read back, and an undo history
+    // of a large book's list would keep each replaced page in memory.
+    m_list->setUndoRedoEnabled(false);
 
     Apage = button("Apage", QStringLiteral("Add new Page"), Twips::onPage(360, 5520, 2175, 495), this);
     ApPage = button("ApPage", QStringLiteral("Append/Cancel"), Twips::onPage(3480, 5520, 1815, 495), this);
@@ -109,7 +109,7 @@ void BookPage::showForEditing(int step, const QString &pageCaption)
     Apage->setEnabled(false);
     const QString &entry = m_book.Pg.step(step);
     Pn->setText(QString::number(m_book.PageEditIndex()));
-    showInListBox(m_entryView);
+    showInListBox(m_entryBox);
     showStoredText(Bptxt, entry);
     showStoredText(Page, entry);
     ApPage->setEnabled(true);
@@ -161,8 +161,9 @@ void BookPage::Rsetme_Click()
     m_book.BookLocationGiven = false;
     ComOpt->clear();   // sets the location mark again if the box held text
     Bptxt->clear();
-    if (Bptxt->document() == m_list) {
+    if (Bptxt == m_listBox) {
         m_listed.clear();
+        m_listedLengths.clear();
         m_list->setModified(false);
     }
     Label11->setText(QStringLiteral("Pages = 0"));
@@ -227,36 +228,50 @@ bool BookPage::isEditing() const
     return ApPage->isEnabled();
 }
 
-void BookPage::showInListBox(QTextDocument *document)
+void BookPage::showInListBox(QPlainTextEdit *box)
 {
-    if (Bptxt->document() != document)
-        Bptxt->setDocument(document);
+    if (Bptxt == box)
+        return;
+    QPlainTextEdit *away = Bptxt;
+    const bool focused = away->hasFocus();
+    away->setObjectName(away == m_listBox ? QStringLiteral("BptxtList") : QStringLiteral("BptxtEntry"));
+    box->setObjectName(QStringLiteral("Bptxt"));
+    Bptxt = box;
+    box->show();
+    away->hide();
+    if (focused)
+        box->setFocus();
 }
 
 // The list: only the entries that changed are written anew, unless the
 // author typed into it, which the next refresh overwrites as a whole.
 void BookPage::showPageList()
 {
-    showInListBox(m_list);
+    showInListBox(m_listBox);
     const QStringList entries = m_book.Pg.entries();
-    const auto length = [](const QString &entry) { return int(entry.size() - entry.count(QLatin1String("\r\n"))) + 1; };
+    const auto shownLength = [](const QString &entry) { return LineEndings::lfLength(entry) + 1; };
     QTextCursor cursor(m_list);
     if (!m_list->isModified() && entries.size() >= m_listed.size() && entries.size() <= m_listed.size() + 1) {
-        int position = 0;
+        qsizetype position = 0;
         for (qsizetype slot = 0; slot < m_listed.size(); ++slot) {
             if (entries.at(slot) != m_listed.at(slot)) {
-                cursor.setPosition(position);
-                cursor.setPosition(position + length(m_listed.at(slot)), QTextCursor::KeepAnchor);
+                cursor.setPosition(static_cast<int>(position));
+                cursor.setPosition(static_cast<int>(position + m_listedLengths.at(slot)), QTextCursor::KeepAnchor);
                 cursor.insertText(LineEndings::toLf(entries.at(slot)) + u'\n');
+                m_listedLengths[slot] = shownLength(entries.at(slot));
             }
-            position += length(entries.at(slot));
+            position += m_listedLengths.at(slot);
         }
         if (entries.size() > m_listed.size()) {
             cursor.movePosition(QTextCursor::End);
             cursor.insertText(LineEndings::toLf(entries.constLast()) + u'\n');
+            m_listedLengths.append(shownLength(entries.constLast()));
         }
     } else {
         showStoredText(Bptxt, m_book.Pg.listText());
+        m_listedLengths.clear();
+        for (const QString &entry : entries)
+            m_listedLengths.append(shownLength(entry));
     }
     m_listed = entries;
     m_list->setModified(false);
@@ -295,7 +310,7 @@ void BookPage::restore(const QJsonObject &draft)
         slots.append(slot.toString());
     m_book.Pg.restore(slots, draft.value(QStringLiteral("count")).toInt(),
                       draft.value(QStringLiteral("editIndex")).toInt());
-    showInListBox(draft.value(QStringLiteral("editing")).toBool() ? m_entryView : m_list);
+    showInListBox(draft.value(QStringLiteral("editing")).toBool() ? m_entryBox : m_listBox);
     restoreBoxTexts(draft, {QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
                             QStringLiteral("Page"), QStringLiteral("Bptxt")});
     m_list->setModified(true);   // what it shows is not known: written whole next time

@@ -71,13 +71,19 @@ private:
     // What the file holds: the place line and the pages.
     QStringList bookState() const;
 
-    // The page list box shows one of two documents: the list, kept up to date
-    // entry by entry, or the entry being edited. `m_listed` is what the list
-    // document shows, unless the author typed into it.
-    void showInListBox(QTextDocument *document);
+    // The page list box is one of two boxes in the same place: the list, kept
+    // up to date entry by entry, or the entry being edited. The one shown is
+    // `Bptxt` and bears that name. (One box given the other's document would
+    // lay out the whole list again each time it comes back.) `m_listed` is
+    // what the list box shows, unless the author typed into it, and
+    // `m_listedLengths` the characters each of those entries takes there,
+    // its line end included.
+    void showInListBox(QPlainTextEdit *box);
+    QPlainTextEdit *m_listBox = nullptr;
+    QPlainTextEdit *m_entryBox = nullptr;
     QTextDocument *m_list = nullptr;
-    QTextDocument *m_entryView = nullptr;
     QStringList m_listed;
+    QList<qsizetype> m_listedLengths;
 
     BookState m_book;
     Prompts &m_prompts;

@@ -43,8 +43,11 @@ void doTheWork(Harness &h)
 QStringList everything(const QWidget &window)
 {
     QStringList seen;
-    for (const QWidget *widget : window.findChildren<QWidget *>())
+    for (const QWidget *widget : window.findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(widget->parentWidget()))
+            continue;   // kept aside, out of sight
         seen.append(widget->objectName() + u'=' + shownText(widget) + (widget->isEnabled() ? u"+"_s : u"-"_s));
+    }
     return seen;
 }
 

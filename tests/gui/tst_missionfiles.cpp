@@ -186,6 +186,18 @@ private Q_SLOTS:
         QCOMPARE(h.text("Pn") + h.text("Label11") + mode(h), u"0Pages = 3"_s + entryMode);
     }
 
+    // The list box is changed entry by entry: a page of several lines edited
+    // into more lines, then the page after it, each lands in its own place.
+    void theListFollowsEditedPagesOfSeveralLines()
+    {
+        Harness h;
+        h.run(u"Page=a\nb|!Apage|Page=c\nd\ne|!Apage|Page=f|!Apage"_s);
+        h.run(u"!Command2|Page=Page_0:\"g\nh\ni\"|Pn=0|!ApPage|!Command2|Page=Page_1:\"j\"|Pn=1|!ApPage"_s);
+        QCOMPARE(h.text("Bptxt"), u"Page_0:\"g\nh\ni\"\nPage_1:\"j\"\nPage_2:\"f\"\n"_s);
+        h.run(u"!Command2|Page=Page_2:\"k\nl\"|Pn=2|!ApPage"_s);
+        QCOMPARE(h.text("Bptxt"), u"Page_0:\"g\nh\ni\"\nPage_1:\"j\"\nPage_2:\"k\nl\"\n"_s);
+    }
+
     void resetAsksFirstAndKeepsTheMode()
     {
         Harness h;
