@@ -16,6 +16,9 @@
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <limits>
 
 namespace {
 
@@ -23,6 +26,8 @@ using namespace Widgets;
 
 const QString EntryCaption = QStringLiteral("Enter Page Text Here");
 const QString ListCaption = QStringLiteral("Page(s) List");
+// Characters added to the list box in one go: a few milliseconds' work.
+constexpr qsizetype ListedAtOnce = 256 * 1024;
 
 } // namespace
 
@@ -60,6 +65,10 @@ BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     // What is typed into the list box is never read back, and an undo history
     // of a large book's list would keep each replaced page in memory.
     m_list->setUndoRedoEnabled(false);
+    m_listing = new QTimer(this);
+    m_listing->setSingleShot(true);
+    m_listing->setInterval(0);
+    connect(m_listing, &QTimer::timeout, this, [this] { updatePageList(ListedAtOnce); });
 
     Apage = button("Apage", QStringLiteral("Add new Page"), Twips::onPage(360, 5520, 2175, 495), this);
     ApPage = button("ApPage", QStringLiteral("Append/Cancel"), Twips::onPage(3480, 5520, 1815, 495), this);
@@ -164,6 +173,7 @@ void BookPage::Rsetme_Click()
     if (Bptxt == m_listBox) {
         m_listed.clear();
         m_listedLengths.clear();
+        m_listing->stop();
         m_list->setModified(false);
     }
     Label11->setText(QStringLiteral("Pages = 0"));
@@ -243,38 +253,51 @@ void BookPage::showInListBox(QPlainTextEdit *box)
         box->setFocus();
 }
 
-// The list: only the entries that changed are written anew, unless the
-// author typed into it, which the next refresh overwrites as a whole.
 void BookPage::showPageList()
 {
     showInListBox(m_listBox);
+    updatePageList(ListedAtOnce);
+}
+
+// Only the entries that changed are written anew, unless the author typed
+// into the list, which is then written whole.
+void BookPage::updatePageList(qsizetype budget)
+{
     const QStringList entries = m_book.Pg.entries();
-    const auto shownLength = [](const QString &entry) { return LineEndings::lfLength(entry) + 1; };
-    QTextCursor cursor(m_list);
-    if (!m_list->isModified() && entries.size() >= m_listed.size() && entries.size() <= m_listed.size() + 1) {
-        qsizetype position = 0;
-        for (qsizetype slot = 0; slot < m_listed.size(); ++slot) {
-            if (entries.at(slot) != m_listed.at(slot)) {
-                cursor.setPosition(static_cast<int>(position));
-                cursor.setPosition(static_cast<int>(position + m_listedLengths.at(slot)), QTextCursor::KeepAnchor);
-                cursor.insertText(LineEndings::toLf(entries.at(slot)) + u'\n');
-                m_listedLengths[slot] = shownLength(entries.at(slot));
-            }
-            position += m_listedLengths.at(slot);
-        }
-        if (entries.size() > m_listed.size()) {
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(LineEndings::toLf(entries.constLast()) + u'\n');
-            m_listedLengths.append(shownLength(entries.constLast()));
-        }
-    } else {
-        showStoredText(Bptxt, m_book.Pg.listText());
+    if (m_list->isModified() || entries.size() < m_listed.size()) {
+        m_listBox->clear();
+        m_listed.clear();
         m_listedLengths.clear();
-        for (const QString &entry : entries)
-            m_listedLengths.append(shownLength(entry));
     }
-    m_listed = entries;
+    QTextCursor cursor(m_list);
+    qsizetype position = 0;
+    for (qsizetype slot = 0; slot < m_listed.size(); ++slot) {
+        if (entries.at(slot) != m_listed.at(slot)) {
+            const QString shown = LineEndings::toLf(entries.at(slot)) + u'\n';
+            cursor.setPosition(static_cast<int>(position));
+            cursor.setPosition(static_cast<int>(position + m_listedLengths.at(slot)), QTextCursor::KeepAnchor);
+            cursor.insertText(shown);
+            m_listed[slot] = entries.at(slot);
+            m_listedLengths[slot] = shown.size();
+        }
+        position += m_listedLengths.at(slot);
+    }
+    QString added;
+    while (m_listed.size() < entries.size() && added.size() < budget) {
+        const QString shown = LineEndings::toLf(entries.at(m_listed.size())) + u'\n';
+        added += shown;
+        m_listed.append(entries.at(m_listed.size()));
+        m_listedLengths.append(shown.size());
+    }
+    if (!added.isEmpty()) {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(added);
+    }
     m_list->setModified(false);
+    if (m_listed.size() < entries.size())
+        m_listing->start();
+    else
+        m_listing->stop();
 }
 
 QStringList BookPage::bookState() const
@@ -334,6 +357,7 @@ void BookPage::showEntry(int entry)
 {
     if (isEditing())
         return;   // the box shows the slot being edited
+    updatePageList(std::numeric_limits<qsizetype>::max());   // all of the list, to find the entry in it
     for (int slot = 0; slot < m_book.Pg.count(); ++slot) {
         if (m_book.Pg.origin(slot).entries.contains(entry))
             showListEntry(Bptxt, m_book.Pg.entries(), slot);

@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTextDocument;
+class QTimer;
 class SaveFlow;
 
 // The Books tab: adds pages one at a time, steps through stored pages with
@@ -67,6 +68,10 @@ private:
     void showForEditing(int step, const QString &pageCaption);
     void leaveEditMode();
     void showPageList();
+    // Brings the list box up to date with the book: changed entries are
+    // written anew, and entries not yet listed are added `budget` characters
+    // at a time, the rest a moment later, so a large book shows at once.
+    void updatePageList(qsizetype budget);
     bool isEditing() const;
     // What the file holds: the place line and the pages.
     QStringList bookState() const;
@@ -84,6 +89,7 @@ private:
     QTextDocument *m_list = nullptr;
     QStringList m_listed;
     QList<qsizetype> m_listedLengths;
+    QTimer *m_listing = nullptr;   // goes on adding what is not yet listed
 
     BookState m_book;
     Prompts &m_prompts;

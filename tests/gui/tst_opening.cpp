@@ -1,6 +1,7 @@
 // Files read back into their tabs: from "File" / "Open…", a drop, the command
 // line and the recent files; what cannot be kept is said before anything is
 // filled, and unsaved work is asked about first.
+#include "core/lineendings.h"
 #include "gui/startup.h"
 #include "support/harness.h"
 #include "support/testing.h"
@@ -100,6 +101,28 @@ private Q_SLOTS:
         QCOMPARE(h.text("Bptxt"), u"Page_0:\"He said \\\"go\\\" and left\"\n"_s);
         QVERIFY(!h.closeQuestion().isEmpty());   // repaired, not yet saved
         QCOMPARE(h.save("SvBook", u"bare.str"_s), "Page_0:\"He said \\\"go\\\" and left\"\r\n");
+    }
+
+    // A large book shows at once, and its list box fills in a moment after;
+    // a page edited before the list is whole still lands in its place.
+    void aLargeBookListsWholeAfterAnEditWhileItFills()
+    {
+        Harness h;
+        const QString text = u"The key was gone.\n"_s.repeated(6000);
+        QByteArray file;
+        QString listed;
+        for (int i = 0; i < 8; ++i) {
+            const QString entry = u"Page_%1:\"%2\""_s.arg(i).arg(i == 6 ? u"short"_s : text);
+            file += LineEndings::toCrLf(entry).toLatin1() + "\r\n";
+            listed += (i == 6 ? u"Page_6:\"changed\""_s : entry) + u'\n';
+        }
+        openFile(h, u"Large.str"_s, file);
+        QCOMPARE(h.text("Label11"), u"Pages = 8"_s);
+        QVERIFY(h.text("Bptxt").size() < listed.size());   // not yet whole
+        h.run(u"!Command2|Page=Page_6:\"changed\"|Pn=6|!ApPage"_s);
+        QTRY_COMPARE(h.text("Bptxt").size(), listed.size());
+        QCOMPARE(h.text("Bptxt"), listed);
+        QCOMPARE(h.save("SvBook", u"Large.str"_s), file.replace("\"short\"", "\"changed\""));
     }
 
     void asksAboutTheTabsUnsavedWorkFirst()
