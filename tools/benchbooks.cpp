@@ -110,6 +110,7 @@ int main(int argc, char *argv[])
         report("+ at 50 pages (ms)", milliseconds([&] { books.Command2->click(); }), "ms", 16);
         report("Append/Cancel at 50 pages (ms)", milliseconds([&] { books.ApPage->click(); }), "ms", 16);
         const long edited = residentKib();
+        report("a draft, the window's share (ms)", milliseconds([&] { const QVariantMap draft = window.draftValues(); }), "ms", 16);
         listedCharacters = books.Bptxt->document()->characterCount() - 1;
         prompts.path = dir.filePath(QStringLiteral("large.str"));
         report("Save at 50 pages (ms)", milliseconds([&] { books.SvBook->click(); }), "ms", 1000);
@@ -137,6 +138,8 @@ int main(int argc, char *argv[])
         const QPlainTextEdit *list = window->books->Bptxt;
         while (list->document()->characterCount() - 1 < listedCharacters)
             QCoreApplication::processEvents();
+        report("a draft of the opened book, the window's share (ms)",
+               milliseconds([&] { const QVariantMap draft = window->draftValues(); }), "ms", 16);
         std::printf("%-46s %10.1f ms\n", "  the whole page list in its box (ms)", static_cast<double>(listing.nsecsElapsed()) / 1e6);
     }
 

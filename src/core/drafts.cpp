@@ -77,6 +77,28 @@ QString describe(const QJsonObject &draft)
     return parts.isEmpty() ? tr("Nothing typed yet") : parts.join(QLatin1String("; "));
 }
 
+QJsonObject toJson(const QVariantMap &values)
+{
+    QJsonObject json;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const QVariant &value = it.value();
+        switch (value.typeId()) {
+        case QMetaType::QVariantMap:
+            json.insert(it.key(), toJson(value.toMap()));
+            break;
+        case QMetaType::QStringList:
+            json.insert(it.key(), QJsonArray::fromStringList(value.toStringList()));
+            break;
+        case QMetaType::QByteArray:
+            json.insert(it.key(), QString::fromLatin1(value.toByteArray().toBase64()));
+            break;
+        default:
+            json.insert(it.key(), QJsonValue::fromVariant(value));
+        }
+    }
+    return json;
+}
+
 } // namespace Drafts
 
 DraftFile::DraftFile(const QString &path, std::unique_ptr<QLockFile> lock)
@@ -232,7 +254,7 @@ DraftWriter::~DraftWriter()
     delete m_thread;
 }
 
-void DraftWriter::write(const QJsonObject &state)
+void DraftWriter::write(const QVariantMap &state)
 {
     if (!m_thread->isRunning())   // started with the first draft, not before
         m_thread->start();
@@ -245,14 +267,14 @@ void DraftWriter::write(const QJsonObject &state)
 
 void DraftWriter::writeWaiting()
 {
-    std::optional<QJsonObject> state;
+    std::optional<QVariantMap> state;
     {
         std::lock_guard<std::mutex> guard(m_mutex);
         state.swap(m_waiting);
         m_scheduled = false;
     }
     QString error;
-    if (state && !m_file->write(*state, &error))
+    if (state && !m_file->write(Drafts::toJson(*state), &error))
         Q_EMIT failed(error);
 }
 

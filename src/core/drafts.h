@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 #include <memory>
 #include <mutex>
@@ -31,6 +32,11 @@ QString defaultFolder();
 // What a draft holds, for the question on start:
 // Book "Diary", 12 pages; 3 goals; Titles for mission 20
 QString describe(const QJsonObject &draft);
+
+// The JSON of a draft's values: strings, numbers, booleans, string lists and
+// JSON as they are, byte arrays in base64, maps in turn. Values share their
+// texts with the pages, so this can run on the draft writer's thread.
+QJsonObject toJson(const QVariantMap &values);
 
 } // namespace Drafts
 
@@ -98,7 +104,7 @@ public:
     const DraftFile &file() const { return *m_file; }
 
     // Queues `state` for writing.
-    void write(const QJsonObject &state);
+    void write(const QVariantMap &state);
 
     // Waits for the queued writes, then removes the draft.
     void finish();
@@ -114,6 +120,6 @@ private:
     QThread *m_thread;
     QObject *m_worker;
     std::mutex m_mutex;
-    std::optional<QJsonObject> m_waiting;   // guarded by m_mutex
+    std::optional<QVariantMap> m_waiting;   // guarded by m_mutex
     bool m_scheduled = false;                // a write of the waiting state is queued; guarded by m_mutex
 };

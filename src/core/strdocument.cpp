@@ -286,9 +286,9 @@ std::optional<StrDocument> StrDocument::written(int codePage) const
     return StrDocument(std::move(*bytes), Encoding{codePage, false});
 }
 
-QJsonObject StrDocument::toDraft() const
+QVariantMap StrDocument::toDraft() const
 {
-    return {{QStringLiteral("bytes"), QString::fromLatin1(m_bytes.toBase64())},
+    return {{QStringLiteral("bytes"), m_bytes},   // shared; in base64 in the draft's JSON
             {QStringLiteral("codePage"), m_encoding.codePage},
             {QStringLiteral("utf8"), m_encoding.utf8}};
 }

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -115,7 +116,7 @@ public:
 
     // The document's bytes and encoding as a draft keeps them (its changes
     // are not kept), and back; nothing for what is no such draft.
-    QJsonObject toDraft() const;
+    QVariantMap toDraft() const;
     static std::optional<StrDocument> fromDraft(const QJsonObject &draft);
 
     // The document as it would be written, read again: its edits made part

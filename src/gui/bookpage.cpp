@@ -308,11 +308,14 @@ QStringList BookPage::bookState() const
     return book;
 }
 
-QJsonObject BookPage::draft() const
+QVariantMap BookPage::draft() const
 {
-    QJsonObject draft = boxTexts({QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
-                                  QStringLiteral("Page"), QStringLiteral("Bptxt")});
-    draft.insert(QStringLiteral("slots"), QJsonArray::fromStringList(m_book.Pg.allSlots()));
+    QStringList boxes{QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"), QStringLiteral("Page")};
+    // The list box is kept when it holds more than the list made from the slots.
+    if (Bptxt != m_listBox || m_list->isModified())
+        boxes.append(QStringLiteral("Bptxt"));
+    QVariantMap draft = boxTexts(boxes);
+    draft.insert(QStringLiteral("slots"), m_book.Pg.allSlots());
     draft.insert(QStringLiteral("count"), m_book.PageCount());
     draft.insert(QStringLiteral("editIndex"), m_book.PageEditIndex());
     draft.insert(QStringLiteral("locationGiven"), m_book.BookLocationGiven);
@@ -339,6 +342,8 @@ void BookPage::restore(const QJsonObject &draft)
     m_list->setModified(true);   // what it shows is not known: written whole next time
     m_book.BookLocationGiven = draft.value(QStringLiteral("locationGiven")).toBool();
     const bool editing = draft.value(QStringLiteral("editing")).toBool();
+    if (!editing && !draft.contains(QStringLiteral("Bptxt")))
+        updatePageList(ListedAtOnce);   // the list, as the slots make it
     Apage->setEnabled(!editing);
     ApPage->setEnabled(editing);
     Frame2->setTitle(draft.value(QStringLiteral("Frame2")).toString(EntryCaption));

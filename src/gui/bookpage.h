@@ -31,7 +31,7 @@ public:
     void load(const StrReader::Result &file, const QString &path) override;
     void showEntry(int entry) override;
     void markChanged() override { m_savedBook = {QStringLiteral("\uFFFF")}; }
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
     const BookState &state() const { return m_book; }

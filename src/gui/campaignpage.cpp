@@ -269,12 +269,12 @@ QStringList CampaignPage::campaignWork() const
     return {m_names.work};
 }
 
-void CampaignPage::draftCampaign(QJsonObject &draft) const
+void CampaignPage::draftCampaign(QVariantMap &draft) const
 {
     if (!m_table)
         return;
     draft.insert(QStringLiteral("campaign"),
-                 QJsonObject{{QStringLiteral("base"), m_table->base().toDraft()},
+                 QVariantMap{{QStringLiteral("base"), m_table->base().toDraft()},
                              {QStringLiteral("rows"), m_table->state()},
                              {QStringLiteral("saved"), m_savedState},
                              {QStringLiteral("pending"), m_pending},

@@ -89,7 +89,7 @@ protected:
     void loadCampaign(const StrDocument &document);
     // What closing would lose of the table ("" when nothing).
     QStringList campaignWork() const;
-    void draftCampaign(QJsonObject &draft) const;
+    void draftCampaign(QVariantMap &draft) const;
     void restoreCampaign(const QJsonObject &draft);
 
     Prompts &m_prompts;

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-QJsonObject EditorPage::boxTexts(const QStringList &names) const
+QVariantMap EditorPage::boxTexts(const QStringList &names) const
 {
-    QJsonObject texts;
+    QVariantMap texts;
     for (const QString &name : names) {
         if (const auto *line = findChild<QLineEdit *>(name))
             texts.insert(name, line->text());

@@ -3,6 +3,7 @@
 #include "core/strreader.h"
 
 #include <QJsonObject>
+#include <QVariantMap>
 #include <QStringList>
 #include <QWidget>
 
@@ -36,7 +37,7 @@ public:
 
     // Everything the page holds, for a draft: every box, the stored entries,
     // the mode and the captions that tell it.
-    virtual QJsonObject draft() const = 0;
+    virtual QVariantMap draft() const = 0;
 
     // Puts back what draft() kept, exactly; the page then counts as unsaved
     // wherever it differs from its start.
@@ -49,6 +50,6 @@ Q_SIGNALS:
 
 protected:
     // The texts of the named line edits and multi-line boxes of the page.
-    QJsonObject boxTexts(const QStringList &names) const;
+    QVariantMap boxTexts(const QStringList &names) const;
     void restoreBoxTexts(const QJsonObject &draft, const QStringList &names);
 };

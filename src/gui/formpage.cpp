@@ -9,7 +9,7 @@ QStringList FormPage::unsavedWork() const
     return {m_workWords};
 }
 
-QJsonObject FormPage::draft() const
+QVariantMap FormPage::draft() const
 {
     return boxTexts(names());
 }

@@ -16,7 +16,7 @@ public:
 
     QStringList unsavedWork() const override;
     void markChanged() override { m_saved = {QStringLiteral("\uFFFF")}; }
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
 protected:

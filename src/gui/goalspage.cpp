@@ -179,10 +179,10 @@ void GoalsPage::showGoalList()
     showStoredText(Goaltxt, m_goals.GoalList.listText());
 }
 
-QJsonObject GoalsPage::draft() const
+QVariantMap GoalsPage::draft() const
 {
-    QJsonObject draft = boxTexts({QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
-    draft.insert(QStringLiteral("slots"), QJsonArray::fromStringList(m_goals.GoalList.allSlots()));
+    QVariantMap draft = boxTexts({QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
+    draft.insert(QStringLiteral("slots"), m_goals.GoalList.allSlots());
     draft.insert(QStringLiteral("count"), m_goals.GoalCount());
     draft.insert(QStringLiteral("editPos"), m_goals.GoalEditPos());
     draft.insert(QStringLiteral("editing"), isEditing());

@@ -29,7 +29,7 @@ public:
     void load(const StrReader::Result &file, const QString &path) override;
     void showEntry(int entry) override;
     void markChanged() override { m_savedGoals = {QStringLiteral("\uFFFF")}; }
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
     const GoalsState &state() const { return m_goals; }

@@ -317,12 +317,17 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
 void Qwr::writeDraftNow()
 {
     if (m_drafts)
-        m_drafts->write(draftState());
+        m_drafts->write(draftValues());
 }
 
 QJsonObject Qwr::draftState() const
 {
-    QJsonObject pages;
+    return Drafts::toJson(draftValues());
+}
+
+QVariantMap Qwr::draftValues() const
+{
+    QVariantMap pages;
     for (const EditorPage *page : editorPages())
         pages.insert(page->objectName(), page->draft());
     return {{QStringLiteral("format"), Drafts::Format},

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QMainWindow>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -65,6 +66,9 @@ public:
     void enableDrafts(std::unique_ptr<DraftFile> file);
     // The whole editing state, as a draft holds it.
     QJsonObject draftState() const;
+    // The same, its texts shared with the pages rather than copied, for
+    // the draft writer to put into JSON on its own thread.
+    QVariantMap draftValues() const;
     // Puts back a draft: every tab, the selected tab and the code page.
     void restoreDraft(const QJsonObject &draft);
     // Writes the draft now rather than after the pause (tests, benchmarks).

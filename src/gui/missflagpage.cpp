@@ -137,9 +137,9 @@ QStringList MissflagPage::unsavedWork() const
     return work;
 }
 
-QJsonObject MissflagPage::draft() const
+QVariantMap MissflagPage::draft() const
 {
-    QJsonObject draft = FormPage::draft();
+    QVariantMap draft = FormPage::draft();
     m_file.addToDraft(draft);
     draftCampaign(draft);
     return draft;

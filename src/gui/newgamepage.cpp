@@ -80,9 +80,9 @@ void NewgamePage::load(const StrReader::Result &file, const QString &)
     fill({m_written.title, m_written.easy, m_written.middle, m_written.hardest});
 }
 
-QJsonObject NewgamePage::draft() const
+QVariantMap NewgamePage::draft() const
 {
-    QJsonObject draft = FormPage::draft();
+    QVariantMap draft = FormPage::draft();
     draft.insert(QStringLiteral("document"), m_document.toDraft());
     return draft;
 }

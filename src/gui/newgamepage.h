@@ -21,7 +21,7 @@ public:
 
     StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
     void load(const StrReader::Result &file, const QString &path) override;
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
     QLabel *Label3 = nullptr;

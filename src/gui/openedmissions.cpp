@@ -45,7 +45,7 @@ void OpenedMissions::takeBack(const StrDocument &file, bool unsaved)
     otherEdits = unsaved;
 }
 
-void OpenedMissions::addToDraft(QJsonObject &draft) const
+void OpenedMissions::addToDraft(QVariantMap &draft) const
 {
     if (!opened)
         return;

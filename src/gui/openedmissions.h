@@ -3,6 +3,7 @@
 #include "core/strdocument.h"
 
 #include <QJsonObject>
+#include <QVariantMap>
 
 #include <functional>
 #include <optional>
@@ -33,7 +34,7 @@ struct OpenedMissions {
     // The file back from the table: the boxes edit it again.
     void takeBack(const StrDocument &file, bool unsaved);
 
-    void addToDraft(QJsonObject &draft) const;
+    void addToDraft(QVariantMap &draft) const;
     // Back from a draft; nothing opened when the draft holds no file.
     void restore(const QJsonObject &draft, const Missions &missions);
 };

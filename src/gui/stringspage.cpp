@@ -65,7 +65,7 @@ QStringList StringsPage::unsavedWork() const
     return {tr("the texts edited in %1").arg(QFileInfo(m_path).fileName())};
 }
 
-QJsonObject StringsPage::draft() const
+QVariantMap StringsPage::draft() const
 {
     QJsonObject texts;
     const QHash<int, QString> edited = m_model.editedTexts();

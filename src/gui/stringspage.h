@@ -23,7 +23,7 @@ public:
     StrReader::Kind kind() const override { return StrReader::Kind::Other; }
     void load(const StrReader::Result &file, const QString &path) override;
     void markChanged() override { m_changed = true; }
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
     void showEntry(int entry) override;

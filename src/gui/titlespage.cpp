@@ -125,9 +125,9 @@ QStringList TitlesPage::unsavedWork() const
     return work;
 }
 
-QJsonObject TitlesPage::draft() const
+QVariantMap TitlesPage::draft() const
 {
-    QJsonObject draft = FormPage::draft();
+    QVariantMap draft = FormPage::draft();
     m_file.addToDraft(draft);
     draftCampaign(draft);
     return draft;

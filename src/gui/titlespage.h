@@ -23,7 +23,7 @@ public:
     StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
     void load(const StrReader::Result &file, const QString &path) override;
     QStringList unsavedWork() const override;
-    QJsonObject draft() const override;
+    QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
     QLabel *Mn2lbl = nullptr;

@@ -119,6 +119,22 @@ private Q_SLOTS:
         restored.hide();
     }
 
+    // A page list box that shows just the pages is made again from them; one
+    // typed into comes back as typed.
+    void restoresThePageListBox()
+    {
+        Harness h;
+        h.run(u"Page=one|!Apage|Page=two\nlines|!Apage"_s);
+        Harness again;
+        again.window().restoreDraft(h.window().draftState());
+        QCOMPARE(again.text("Bptxt"), u"Page_0:\"one\"\nPage_1:\"two\nlines\"\n"_s);
+        h.run(u"Bptxt+=typed"_s);
+        Harness typed;
+        typed.window().restoreDraft(h.window().draftState());
+        QCOMPARE(typed.text("Bptxt"), h.text("Bptxt"));
+        QVERIFY(typed.text("Bptxt").contains(u"typed"_s));
+    }
+
     void setsDamagedDraftsAside_data()
     {
         QTest::addColumn<QByteArray>("bytes");
