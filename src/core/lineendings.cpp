@@ -27,15 +27,6 @@ QString toLf(const QString &text)
     return result;
 }
 
-qsizetype lfLength(const QString &text)
-{
-    const QChar *in = text.constData();
-    qsizetype pairs = 0;
-    for (qsizetype at = text.indexOf(u'\r'); at >= 0; at = text.indexOf(u'\r', at + 1))
-        pairs += at + 1 < text.size() && in[at + 1] == u'\n';
-    return text.size() - pairs;
-}
-
 QString toCrLf(const QString &text)
 {
     const QChar *in = text.constData();

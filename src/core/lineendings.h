@@ -12,7 +12,4 @@ QString toCrLf(const QString &text);
 // Every CR LF (and any lone CR) becomes LF, for showing text in a text box.
 QString toLf(const QString &text);
 
-// The length toLf(text) has, counted without building it.
-qsizetype lfLength(const QString &text);
-
 } // namespace LineEndings

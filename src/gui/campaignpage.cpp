@@ -269,6 +269,18 @@ QStringList CampaignPage::campaignWork() const
     return {m_names.work};
 }
 
+bool CampaignPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
+{
+    if (!m_file.opened)
+        return true;
+    if (!keepEdit())
+        return false;
+    if (m_file.entry >= 0)
+        showMission(m_file.entry);   // the boxes as the document now has them
+    m_file.handOver(document, unsaved);
+    return true;
+}
+
 void CampaignPage::draftCampaign(QVariantMap &draft) const
 {
     if (!m_table)

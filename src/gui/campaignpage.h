@@ -2,6 +2,7 @@
 
 #include "core/missiontable.h"
 #include "gui/formpage.h"
+#include "gui/openedmissions.h"
 
 #include <QPointer>
 
@@ -68,9 +69,11 @@ protected:
     // The tab's own part.
     virtual std::unique_ptr<MissionTable> makeTable(StrDocument document) const = 0;
     virtual StrDocument newCampaign() const = 0;
-    // The file opened, with the boxes' edit laid in, and whether it holds
-    // unsaved edits; nothing for a new file. False when the edit is refused.
-    virtual bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) = 0;
+    // The boxes' edit of the mission shown, made part of the opened file;
+    // false, with the refusal shown, when it cannot be written.
+    virtual bool keepEdit() = 0;
+    // The boxes show the mission on line `entry` of the opened file (-1: a new one).
+    virtual void showMission(int entry) = 0;
     // The boxes edit `document` again, an opened file with `unsaved` edits.
     virtual void editInBoxes(const StrDocument &document, bool unsaved) = 0;
     // The boxes and their labels, hidden while the table shows.
@@ -90,10 +93,14 @@ protected:
     // What closing would lose of the table ("" when nothing).
     QStringList campaignWork() const;
     void draftCampaign(QVariantMap &draft) const;
+    // The file opened, with the boxes' edit laid in, and whether it holds
+    // unsaved edits; nothing for a new file. False when the edit is refused.
+    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved);
     void restoreCampaign(const QJsonObject &draft);
 
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
+    OpenedMissions m_file;   // the file the boxes edit, when one was opened
 
 private:
     void setCampaign(bool on);

@@ -165,18 +165,6 @@ StrDocument MissflagPage::newCampaign() const
     return MissflagTable::newFile();
 }
 
-bool MissflagPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
-{
-    if (!m_file.opened)
-        return true;
-    if (!keepEdit())
-        return false;
-    if (m_file.entry >= 0)
-        showMission(m_file.entry);   // the boxes as the document now has them
-    m_file.handOver(document, unsaved);
-    return true;
-}
-
 void MissflagPage::editInBoxes(const StrDocument &document, bool unsaved)
 {
     m_file.takeBack(document, unsaved);

@@ -48,7 +48,6 @@ public Q_SLOTS:
 protected:
     std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
     StrDocument newCampaign() const override;
-    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) override;
     void editInBoxes(const StrDocument &document, bool unsaved) override;
     QList<QWidget *> formControls() const override;
     int firstNumber() const override;
@@ -56,11 +55,9 @@ protected:
     void tableEdited() override;
 
 private:
-    // The boxes' edit of the mission shown, made part of the document.
-    bool keepEdit();
-    void showMission(int entry);
+    bool keepEdit() override;
+    void showMission(int entry) override;
     void showChoices();
 
-    OpenedMissions m_file;
     MissflagFile::Mission m_shown;      // that line as the boxes were filled from it
 };

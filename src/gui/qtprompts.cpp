@@ -62,6 +62,18 @@ QMessageBox::Icon standardIcon(Prompts::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// Runs a dialog made for one question and deletes it: the first path
+// chosen, or nothing when it was cancelled (or closed with its window).
+QString chosenPath(QPointer<QFileDialog> &dialog)
+{
+    const int result = dialog->exec();
+    if (!dialog)
+        return {};
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog;
+    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
+}
+
 } // namespace
 
 QtPrompts::QtPrompts(QWidget *window)
@@ -108,12 +120,7 @@ QString QtPrompts::openPath(const QString &folder)
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilters(FileFilters);
-    const int result = dialog->exec();
-    if (!dialog)
-        return {};
-    const QStringList chosen = dialog->selectedFiles();
-    delete dialog;
-    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
+    return chosenPath(dialog);
 }
 
 QString QtPrompts::folderPath(const QString &folder)
@@ -123,12 +130,7 @@ QString QtPrompts::folderPath(const QString &folder)
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
-    const int result = dialog->exec();
-    if (!dialog)
-        return {};
-    const QStringList chosen = dialog->selectedFiles();
-    delete dialog;
-    return result == QDialog::Accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
+    return chosenPath(dialog);
 }
 
 Prompts::Button QtPrompts::show(const Message &message)

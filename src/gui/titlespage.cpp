@@ -153,18 +153,6 @@ StrDocument TitlesPage::newCampaign() const
     return StrDocument(QByteArray(), StrDocument::Encoding{});
 }
 
-bool TitlesPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
-{
-    if (!m_file.opened)
-        return true;
-    if (!keepEdit())
-        return false;
-    if (m_file.entry >= 0)
-        showMission(m_file.entry);   // the boxes as the document now has them
-    m_file.handOver(document, unsaved);
-    return true;
-}
-
 void TitlesPage::editInBoxes(const StrDocument &document, bool unsaved)
 {
     m_file.takeBack(document, unsaved);

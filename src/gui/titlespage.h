@@ -41,16 +41,14 @@ public Q_SLOTS:
 protected:
     std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
     StrDocument newCampaign() const override;
-    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved) override;
     void editInBoxes(const StrDocument &document, bool unsaved) override;
     QList<QWidget *> formControls() const override;
     int firstNumber() const override;
 
 private:
-    bool keepEdit();
-    void showMission(int entry);
+    bool keepEdit() override;
+    void showMission(int entry) override;
     void showChoices();
 
-    OpenedMissions m_file;
     TitlesFile::Mission m_shown;    // as the boxes were filled from it
 };
