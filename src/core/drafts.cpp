@@ -74,6 +74,17 @@ QString describe(const QJsonObject &draft)
         parts.append(titleRows == 1 ? tr("Titles for 1 mission") : tr("Titles for %1 missions").arg(titleRows));
     else if (!titled.isEmpty())
         parts.append(tr("Titles for mission %1").arg(titled.left(10)));
+    // The files of the mission changed (replacements, translations, edits).
+    QStringList names;
+    for (const QJsonValue &document : draft.value(QStringLiteral("documents")).toArray())
+        names.append(QFileInfo(document.toObject().value(QStringLiteral("path")).toString()).fileName());
+    if (names.size() > 4) {
+        const qsizetype more = names.size() - 3;
+        names.resize(3);
+        names.append(tr("%1 more").arg(more));
+    }
+    if (!names.isEmpty())
+        parts.append(tr("changes to %1").arg(names.join(QLatin1String(", "))));
     return parts.isEmpty() ? tr("Nothing typed yet") : parts.join(QLatin1String("; "));
 }
 
@@ -89,6 +100,13 @@ QJsonObject toJson(const QVariantMap &values)
         case QMetaType::QStringList:
             json.insert(it.key(), QJsonArray::fromStringList(value.toStringList()));
             break;
+        case QMetaType::QVariantList: {
+            QJsonArray list;   // of maps: the files of the mission changed
+            for (const QVariant &item : value.toList())
+                list.append(toJson(item.toMap()));
+            json.insert(it.key(), list);
+            break;
+        }
         case QMetaType::QByteArray:
             json.insert(it.key(), QString::fromLatin1(value.toByteArray().toBase64()));
             break;

@@ -34,7 +34,7 @@ QString defaultFolder();
 QString describe(const QJsonObject &draft);
 
 // The JSON of a draft's values: strings, numbers, booleans, string lists and
-// JSON as they are, byte arrays in base64, maps in turn. Values share their
+// JSON as they are, byte arrays in base64, maps and lists of maps in turn. Values share their
 // texts with the pages, so this can run on the draft writer's thread.
 QJsonObject toJson(const QVariantMap &values);
 

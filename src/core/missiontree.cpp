@@ -1,5 +1,7 @@
 #include "core/missiontree.h"
 
+#include <QDir>
+
 #include <QFileInfo>
 
 #include <functional>
@@ -107,6 +109,29 @@ int MissionTreeModel::columnCount(const QModelIndex &) const
     return ColumnCount;
 }
 
+void MissionTreeModel::setUnsaved(const QSet<QString> &paths)
+{
+    if (paths == m_unsaved)
+        return;
+    const QSet<QString> before = std::exchange(m_unsaved, paths);
+    if (!m_root)
+        return;
+    // Only the names whose mark comes or goes are drawn again.
+    std::function<void(const Node *)> walk = [&](const Node *parentNode) {
+        for (const std::unique_ptr<Node> &child : parentNode->children) {
+            if (child->file >= 0) {
+                const QString path = QDir::cleanPath(m_scan.files.at(child->file).path);
+                if (before.contains(path) != m_unsaved.contains(path)) {
+                    const QModelIndex name = createIndex(child->row, NameColumn, child.get());
+                    Q_EMIT dataChanged(name, name, {Qt::DisplayRole});
+                }
+            }
+            walk(child.get());
+        }
+    };
+    walk(m_root.get());
+}
+
 QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
@@ -132,7 +157,7 @@ QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
         return {};
     switch (index.column()) {
     case NameColumn:
-        return item->name;
+        return file && m_unsaved.contains(QDir::cleanPath(file->path)) ? item->name + QLatin1String(" *") : item->name;
     case EntriesColumn:
         return file && file->failure.isEmpty() ? QVariant(file->entries) : QVariant();
     case ProblemsColumn:

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <memory>
 
@@ -24,6 +25,9 @@ public:
 
     void setScan(const MissionFolder::Scan &scan);
     const MissionFolder::Scan &scan() const { return m_scan; }
+    // The files (clean absolute paths) with changes not yet saved: their
+    // names are marked.
+    void setUnsaved(const QSet<QString> &paths);
     // The row of a file, to select it.
     QModelIndex indexOfFile(int file) const;
 
@@ -48,6 +52,7 @@ private:
 
     MissionFolder::Scan m_scan;
     std::unique_ptr<Node> m_root;
+    QSet<QString> m_unsaved;
 };
 
 // What the panel lists below the tree: the matches of a find, or the

@@ -2,6 +2,7 @@
 
 #include "core/codepages.h"
 #include "core/fileoutput.h"
+#include "core/mission/workspace.h"
 #include "core/prompts.h"
 #include "core/textcheck.h"
 
@@ -43,7 +44,13 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
     if (refuse(document.authorTexts()))
         return false;
 
-    const QString path = m_prompts.savePath(suggestedName);
+    // An opened file is saved under its own name, in place or proposed in
+    // its own folder.
+    QString path;
+    if (m_inPlace && !m_alwaysAsk && !m_opened.isEmpty())
+        path = m_opened;
+    else
+        path = m_prompts.savePath(m_opened.isEmpty() ? suggestedName : m_opened);
     if (path.isEmpty())
         return false;
 
@@ -61,10 +68,18 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
                               .arg(CodePages::description(m_codePage)));
         return false;
     }
-    const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
-    if (!result.ok) {
-        showFailure(path, result.error);
-        return false;
+    if (m_workspace) {
+        const WorkspaceDocument *written =
+            m_workspace->saveAs(path, m_codePage, document, tr("Save %1").arg(fileName), m_prompts, m_view);
+        if (!written)
+            return false;
+        m_opened = written->path();
+    } else {
+        const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
+        if (!result.ok) {
+            showFailure(path, result.error);
+            return false;
+        }
     }
     if (onWritten)
         onWritten(path, *bytes);

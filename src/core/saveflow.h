@@ -4,16 +4,22 @@
 
 #include <functional>
 
+class MissionWorkspace;
 class Prompts;
 
 // The one way every editor writes its file:
 //  1. refuse, with a message, a text that would break the file or that the
 //     code page cannot hold, and a proposed name Windows cannot use (before
 //     any dialog);
-//  2. ask for the path in the save dialog, proposing a name (cancel: stop, silently);
+//  2. ask for the path in the save dialog, proposing a name (cancel: stop,
+//     silently); a file opened from the disk is proposed under its own name
+//     in its own folder, and saved in place, with no dialog, by File › Save;
 //  3. refuse a chosen name Windows cannot use;
 //  4. write the lines, CR LF after each, replacing the file only once all is
 //     written; a failure shows the path and the system's reason.
+// With a workspace, the file written is the workspace's document of it: the
+// view's document becomes that document, as a step of its undo, and is saved
+// by the workspace.
 class SaveFlow
 {
 public:
@@ -21,6 +27,18 @@ public:
 
     int codePage() const { return m_codePage; }
     void setCodePage(int codePage) { m_codePage = codePage; }
+
+    void setWorkspace(MissionWorkspace *workspace) { m_workspace = workspace; }
+    // The file the view that saves next edits ("" for a new one), and the view.
+    void setOpened(const QString &path, const QObject *view)
+    {
+        m_opened = path;
+        m_view = view;
+    }
+    // Saves of an opened file go to its own path without the dialog.
+    void setInPlace(bool inPlace) { m_inPlace = inPlace; }
+    // Saves ask for the path even for an opened file (File › Save As…).
+    void setAlwaysAsk(bool ask) { m_alwaysAsk = ask; }
 
     // Returns true when the file was written.
     bool save(const QString &suggestedName, const StrDocument &document);
@@ -39,4 +57,9 @@ private:
 
     Prompts &m_prompts;
     int m_codePage;
+    MissionWorkspace *m_workspace = nullptr;
+    QString m_opened;
+    const QObject *m_view = nullptr;
+    bool m_inPlace = false;
+    bool m_alwaysAsk = false;
 };

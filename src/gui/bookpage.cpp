@@ -368,3 +368,8 @@ void BookPage::showEntry(int entry)
             showListEntry(Bptxt, m_book.Pg.entries(), slot);
     }
 }
+
+QAbstractButton *BookPage::saveButton() const
+{
+    return SvBook;
+}

@@ -28,6 +28,8 @@ public:
     QStringList unsavedWork() const override;
 
     StrReader::Kind kind() const override { return StrReader::Kind::Book; }
+
+    QAbstractButton *saveButton() const override;
     void load(const StrReader::Result &file, const QString &path) override;
     void showEntry(int entry) override;
     void markChanged() override { m_savedBook = {QStringLiteral("\uFFFF")}; }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QAbstractButton;
+
 // A tab page that edits one kind of file. The main window treats every such
 // page alike: it asks each what closing would lose, and hands a file read
 // back to the page of its kind.
@@ -28,6 +30,10 @@ public:
     // Fills the page from a file of its kind read from `path`, leaving any
     // edit mode; the page then counts as saved.
     virtual void load(const StrReader::Result &file, const QString &path) = 0;
+
+    // The button that saves the page's file (with the save dialog, or in
+    // place when the save flow is told so).
+    virtual QAbstractButton *saveButton() const = 0;
 
     // Shows the entry `entry` of the file loaded, as a find result does.
     virtual void showEntry(int entry) { Q_UNUSED(entry); }

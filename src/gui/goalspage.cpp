@@ -222,3 +222,8 @@ void GoalsPage::showEntry(int entry)
             showListEntry(Goaltxt, m_goals.GoalList.entries(), slot);
     }
 }
+
+QAbstractButton *GoalsPage::saveButton() const
+{
+    return Sgoals;
+}

@@ -4,6 +4,7 @@
 #include "core/credits.h"
 #include "core/drafts.h"
 #include "core/fileoutput.h"
+#include "core/mission/workspace.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
 #include "core/settings.h"
@@ -26,6 +27,7 @@
 #include "gui/windowplacement.h"
 
 #include <QActionGroup>
+#include <QJsonArray>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -48,6 +50,8 @@
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUndoGroup>
+#include <QUndoStack>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -63,14 +67,16 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     }
     m_prompts = prompts;
     m_saveFlow = std::make_unique<SaveFlow>(*m_prompts);
+    workspace = new MissionWorkspace(this);
+    m_saveFlow->setWorkspace(workspace);
+    connect(workspace, &MissionWorkspace::changedOnDisk, this, &Qwr::fileChangedOnDisk);
+    connect(workspace, &MissionWorkspace::documentsChanged, this, &Qwr::updateModified);
     m_watcher = new QFileSystemWatcher(this);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &Qwr::fileChangedOnDisk);
     m_folderTimer = new QTimer(this);
     m_folderTimer->setSingleShot(true);
     m_folderTimer->setInterval(400);
     connect(m_folderTimer, &QTimer::timeout, this, [this] {
-        // Not while replacements wait to be saved: saving checks each file is as it was read.
-        if (missionPanel && missionPanel->pendingReplacements().isEmpty())
+        if (missionPanel)
             missionPanel->openFolder(missionPanel->folder());
     });
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &folder) {
@@ -82,12 +88,12 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
             m_folderTimer->start();
         }
     });
-    m_saveFlow->onWritten = [this](const QString &path, const QByteArray &bytes) {
+    m_saveFlow->onWritten = [this](const QString &path, const QByteArray &) {
+        m_wrote = true;
+        // The tab saved is the one shown: it edits the file written from now on.
+        if (auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget()))
+            bindPage(page, workspace->find(path));
         const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        for (EditorPage *page : editorPages()) {
-            if (page == Tab1->currentWidget())
-                watchFile(clean, bytes, page);   // the tab saved is the one shown
-        }
         if (missionPanel && clean.startsWith(missionPanel->folder() + u'/'))
             m_folderTimer->start();
     };
@@ -109,6 +115,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     findAction->setObjectName(QStringLiteral("findAction"));
     findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     findAction->setVisible(false);   // until a folder is open
+    saveAction = MyMNU->addAction(tr("Save"), this, [this] { saveCurrent(); });
+    saveAction->setObjectName(QStringLiteral("saveAction"));
+    saveAction->setShortcut(QKeySequence::Save);
+    saveAsAction = MyMNU->addAction(tr("Save As\u2026"), this, [this] { saveCurrent(true); });
+    saveAsAction->setObjectName(QStringLiteral("saveAsAction"));
+    saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    saveAllAction = MyMNU->addAction(tr("Save All"), this, [this] { saveAll(); });
+    saveAllAction->setObjectName(QStringLiteral("saveAllAction"));
+    saveAllAction->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S));
     translateAction = MyMNU->addAction(tr("Translate Mission\u2026"), this, [this] { translateMission(); });
     translateAction->setObjectName(QStringLiteral("translateAction"));
     translateAction->setVisible(false);
@@ -116,6 +131,16 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu, &QMenu::aboutToShow, this, &Qwr::showRecentFiles);
     MyMNU->addSeparator();
+    editMenu = menuBar()->addMenu(tr("Edit"));
+    editMenu->setObjectName(QStringLiteral("editMenu"));
+    undoAction = workspace->undoGroup()->createUndoAction(this, tr("Undo"));
+    undoAction->setObjectName(QStringLiteral("undoAction"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = workspace->undoGroup()->createRedoAction(this, tr("Redo"));
+    redoAction->setObjectName(QStringLiteral("redoAction"));
+    redoAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo));
+    editMenu->addAction(undoAction);
+    editMenu->addAction(redoAction);
     encodingMenu = menuBar()->addMenu(tr("Encoding"));
     encodingMenu->setObjectName(QStringLiteral("encodingMenu"));
     auto *codePages = new QActionGroup(encodingMenu);
@@ -169,6 +194,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Tab1->addTab(titles, tr("Titles"));
     Tab1->addTab(about, tr("About"));
     Tab1->setCurrentIndex(0);
+    connect(Tab1, &QTabWidget::currentChanged, this, &Qwr::currentTabChanged);
     // With both campaign tables shown, each marks the missions the other file lacks.
     const auto compareCampaigns = [this] {
         missflag->setOtherMissions(titles->campaignMissions());
@@ -210,6 +236,11 @@ Qwr::~Qwr()
     // was waiting for the pause in typing.
     if (m_drafts && m_draftTimer->isActive())
         writeDraftNow();
+    // The files go before the window they tell of their changes.
+    for (WorkspaceDocument *document : workspace->documents())
+        document->disconnect(this);
+    workspace->disconnect(this);
+    delete workspace;
     // The pages refer to the prompts and the save flow: they go first.
     delete Tab1;
     delete strings;
@@ -240,7 +271,7 @@ QList<EditorPage *> Qwr::editorPages() const
 
 void Qwr::Form_Load()
 {
-    setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText);
+    setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText + QLatin1String("[*]"));
     adjustSize();
     SubFrmCntr(this);
     VersionText = Version::versionText(QCoreApplication::applicationVersion());
@@ -312,6 +343,8 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
         connect(page, &EditorPage::changed, this, changed);
     for (QAction *item : encodingMenu->actions())
         connect(item, &QAction::triggered, this, changed);
+    connect(workspace, &MissionWorkspace::documentChanged, this, changed);
+    connect(workspace, &MissionWorkspace::documentsChanged, this, changed);
 }
 
 void Qwr::writeDraftNow()
@@ -328,13 +361,23 @@ QJsonObject Qwr::draftState() const
 QVariantMap Qwr::draftValues() const
 {
     QVariantMap pages;
-    for (const EditorPage *page : editorPages())
+    QVariantMap files;   // the file each tab edits
+    for (EditorPage *page : editorPages()) {
         pages.insert(page->objectName(), page->draft());
-    return {{QStringLiteral("format"), Drafts::Format},
-            {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODate)},
-            {QStringLiteral("codePage"), m_saveFlow->codePage()},
-            {QStringLiteral("tab"), Tab1->currentIndex()},
-            {QStringLiteral("pages"), pages}};
+        if (const WorkspaceDocument *document = m_pageFiles.value(page))
+            files.insert(page->objectName(), document->path());
+    }
+    QVariantMap values{{QStringLiteral("format"), Drafts::Format},
+                       {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODate)},
+                       {QStringLiteral("codePage"), m_saveFlow->codePage()},
+                       {QStringLiteral("tab"), Tab1->currentIndex()},
+                       {QStringLiteral("pages"), pages}};
+    // Only with files held: a draft of typed work alone is as it always was.
+    if (const QVariantList documents = workspace->draft(); !documents.isEmpty())
+        values.insert(QStringLiteral("documents"), documents);
+    if (!files.isEmpty())
+        values.insert(QStringLiteral("files"), files);
+    return values;
 }
 
 void Qwr::restoreDraft(const QJsonObject &draft)
@@ -343,9 +386,26 @@ void Qwr::restoreDraft(const QJsonObject &draft)
     if (CodePages::isSupported(codePage))
         useCodePage(codePage);
     const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    const QStringList lost = workspace->restore(draft.value(QStringLiteral("documents")).toArray());
+    if (!lost.isEmpty()) {
+        QStringList shown;
+        for (const QString &path : lost)
+            shown.append(QDir::toNativeSeparators(path));
+        m_prompts->warn(tr("The draft's changes to these files could not be put back:\n\n%1").arg(shown.join(u'\n')));
+    }
     showStringsTab(pages.contains(strings->objectName()));
-    for (EditorPage *page : editorPages())
+    const QJsonObject files = draft.value(QStringLiteral("files")).toObject();
+    for (EditorPage *page : editorPages()) {
         page->restore(pages.value(page->objectName()).toObject());
+        const QString path = files.value(page->objectName()).toString();
+        WorkspaceDocument *document = path.isEmpty() ? nullptr : workspace->find(path);
+        if (!document && !path.isEmpty())
+            document = workspace->open(path, m_saveFlow->codePage(), nullptr);
+        if (document) {
+            bindPage(page, document);
+            m_shown.remove(page);   // what it shows came from the draft, not the file
+        }
+    }
     Tab1->setCurrentIndex(std::clamp(draft.value(QStringLiteral("tab")).toInt(), 0, Tab1->count() - 1));
 }
 
@@ -389,13 +449,31 @@ bool Qwr::openFile(const QString &path)
 bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    auto read = StrReader::readFile(path, codePage);
+    // A file the program holds already is shown as it holds it, its unsaved
+    // changes (a replacement, say) included; read in another code page only
+    // while it holds none.
+    WorkspaceDocument *held = workspace->find(path);
+    if (held && held->codePage() != codePage && !held->isModified()) {
+        workspace->release(held);
+        held = nullptr;
+    }
+    std::variant<StrReader::Result, StrReader::Failure> read = StrReader::Failure{};
+    if (held) {
+        codePage = held->codePage();
+        if (std::optional<StrReader::Result> shown = held->readBack())
+            read = std::move(*shown);
+        else
+            read = StrReader::Failure{tr("It holds a character that %1 cannot represent.")
+                                          .arg(CodePages::description(codePage))};
+    } else {
+        read = StrReader::readFile(path, codePage);
+    }
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
         return false;
     }
     StrReader::Result &file = std::get<StrReader::Result>(read);
-    const QByteArray onDisk = file.document.bytes();
+    const StrDocument original = file.document;
     Settings::setOpenFolder(QFileInfo(path).absolutePath());
     Settings::addRecentFile(QFileInfo(path).absoluteFilePath());
 
@@ -427,9 +505,11 @@ bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
             continue;
         if (askUnsaved && !mayDiscard(page->unsavedWork(), tr("Open %1").arg(QFileInfo(path).fileName())))
             return false;
+        if (!held)
+            held = workspace->adopt(path, codePage, original);
         page->load(file, path);
-        watchFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), onDisk, page);
-        if (repaired)
+        bindPage(page, held);
+        if (repaired || held->isModified())
             page->markChanged();
         Tab1->setCurrentWidget(page);
         return true;
@@ -512,6 +592,11 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::folderRead, this, &Qwr::watchFolder);
         connect(missionPanel, &MissionPanel::replaceRequested, this, &Qwr::replaceInMission);
         connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
+        connect(missionPanel, &MissionPanel::undoReplaceRequested, this, &Qwr::undoReplacements);
+        connect(missionPanel, &MissionPanel::folderRead, this, [this] {
+            showReplacements();
+            updateModified();
+        });
         findAction->setVisible(true);
         translateAction->setVisible(true);
     }
@@ -526,9 +611,12 @@ void Qwr::openMissionFile(int file, int entry)
     const MissionFolder::File &chosen = missionPanel->scan().files.at(file);
     const QString path = QDir::cleanPath(chosen.path);
     EditorPage *page = nullptr;
-    if (const auto watched = m_watched.constFind(path); watched != m_watched.cend() && watched->page
-        && (watched->page != strings || Tab1->indexOf(strings) >= 0))
-        page = watched->page;   // open already: shown, not read again
+    if (WorkspaceDocument *held = workspace->find(path)) {
+        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
+            if (it.value() == held && (it.key() != strings || Tab1->indexOf(strings) >= 0))
+                page = it.key();   // open already: shown, not read again
+        }
+    }
     if (!page) {
         if (chosen.codePage != m_saveFlow->codePage())
             useCodePage(chosen.codePage);   // read and saved in its language's code page
@@ -541,19 +629,137 @@ void Qwr::openMissionFile(int file, int entry)
         page->showEntry(entry);
 }
 
-void Qwr::watchFile(const QString &path, const QByteArray &bytes, EditorPage *page)
+WorkspaceDocument *Qwr::documentOf(EditorPage *page) const
 {
-    for (auto it = m_watched.begin(); it != m_watched.end();) {   // a tab holds one file
-        if (it->page == page && it.key() != path) {
-            m_watcher->removePath(it.key());
-            it = m_watched.erase(it);
-        } else {
-            ++it;
-        }
+    return m_pageFiles.value(page);
+}
+
+void Qwr::bindPage(EditorPage *page, WorkspaceDocument *document)
+{
+    if (WorkspaceDocument *before = m_pageFiles.value(page); before && before != document)
+        before->disconnect(this);
+    if (!document) {
+        m_pageFiles.remove(page);
+    } else if (m_pageFiles.value(page) != document) {
+        m_pageFiles.insert(page, document);
+        connect(document, &WorkspaceDocument::changed, this, [this, page, document](const QObject *origin) {
+            if (origin != page && m_pageFiles.value(page) == document)
+                showDocument(page);
+        });
+        connect(document, &WorkspaceDocument::modifiedChanged, this, &Qwr::updateModified);
     }
-    m_watched.insert(path, {page, bytes});
-    if (watchesDisk() && !m_watcher->files().contains(path))
-        m_watcher->addPath(path);
+    m_shown.insert(page, page->draft());
+    if (page == Tab1->currentWidget())
+        currentTabChanged();
+    updateModified();
+}
+
+bool Qwr::pageEdited(EditorPage *page) const
+{
+    const auto shown = m_shown.constFind(page);
+    return shown == m_shown.cend() ? !page->unsavedWork().isEmpty() : page->draft() != *shown;
+}
+
+void Qwr::showDocument(EditorPage *page)
+{
+    WorkspaceDocument *document = m_pageFiles.value(page);
+    if (!document)
+        return;
+    std::optional<StrReader::Result> file = document->readBack();
+    if (!file || file->kind != page->kind())
+        return;   // no longer of the tab's kind: the tab keeps what it shows
+    page->load(*file, document->path());
+    if (document->isModified())
+        page->markChanged();
+    m_shown.insert(page, page->draft());
+    updateModified();
+}
+
+void Qwr::currentTabChanged()
+{
+    auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
+    WorkspaceDocument *document = page ? m_pageFiles.value(page) : nullptr;
+    m_saveFlow->setOpened(document ? document->path() : QString(), page);
+    if (document)
+        workspace->undoGroup()->setActiveStack(document->undoStack());
+    else
+        workspace->undoGroup()->setActiveStack(nullptr);
+    saveAction->setEnabled(page != nullptr);
+    saveAsAction->setEnabled(page != nullptr);
+}
+
+void Qwr::updateModified()
+{
+    bool modified = !workspace->modified().isEmpty();
+    for (EditorPage *page : editorPages()) {
+        const bool unsaved = !page->unsavedWork().isEmpty()
+            || (m_pageFiles.value(page) && m_pageFiles.value(page)->isModified());
+        modified = modified || unsaved;
+        const int index = Tab1->indexOf(page);
+        QString caption = Tab1->tabText(index);
+        if (caption.endsWith(QLatin1String(" *")))
+            caption.chop(2);
+        Tab1->setTabText(index, unsaved ? caption + QLatin1String(" *") : caption);
+    }
+    setWindowModified(modified);
+    if (missionPanel) {
+        QSet<QString> unsaved;
+        for (const WorkspaceDocument *document : workspace->modified())
+            unsaved.insert(document->path());
+        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
+            if (it.value() && !it.key()->unsavedWork().isEmpty())
+                unsaved.insert(it.value()->path());
+        }
+        missionPanel->setUnsavedFiles(unsaved);
+    }
+}
+
+bool Qwr::saveCurrent(bool ask)
+{
+    auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
+    if (!page)
+        return false;
+    WorkspaceDocument *document = m_pageFiles.value(page);
+    // A tab showing its file unchanged whose file holds changes made
+    // elsewhere (a replacement) saves that file as it is.
+    if (!ask && document && !pageEdited(page) && document->isModified()) {
+        const bool saved = workspace->save({document}, *m_prompts);
+        showDocument(page);
+        return saved;
+    }
+    m_saveFlow->setOpened(document ? document->path() : QString(), page);
+    m_saveFlow->setInPlace(!ask);
+    m_saveFlow->setAlwaysAsk(ask);
+    m_wrote = false;
+    page->saveButton()->click();
+    m_saveFlow->setInPlace(false);
+    m_saveFlow->setAlwaysAsk(false);
+    const bool saved = std::exchange(m_wrote, false);
+    if (saved)
+        m_shown.insert(page, page->draft());
+    updateModified();
+    return saved;
+}
+
+bool Qwr::saveAll()
+{
+    bool all = true;
+    QWidget *shown = Tab1->currentWidget();
+    for (EditorPage *page : editorPages()) {
+        WorkspaceDocument *document = m_pageFiles.value(page);
+        if (page->unsavedWork().isEmpty() && !(document && document->isModified()))
+            continue;
+        Tab1->setCurrentWidget(page);
+        all = saveCurrent() && all;
+    }
+    Tab1->setCurrentWidget(shown);
+    const QList<WorkspaceDocument *> rest = workspace->modified();
+    if (!rest.isEmpty())
+        all = workspace->save(rest, *m_prompts) && all;
+    updateModified();
+    if (missionPanel)
+        showReplacements();
+    return all;
 }
 
 QStringList Qwr::folderSnapshot(const QString &folder)
@@ -602,25 +808,22 @@ void Qwr::watchFolder()
         m_watcher->addPaths(added);
 }
 
-void Qwr::fileChangedOnDisk(const QString &path)
+void Qwr::fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes)
 {
-    const auto found = m_watched.find(path);
-    if (found == m_watched.end())
-        return;
-    if (watchesDisk() && QFileInfo::exists(path) && !m_watcher->files().contains(path))
-        m_watcher->addPath(path);   // a file replaced by a new one is watched anew
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;   // gone or not readable: nothing to reload (yet)
-    const QByteArray bytes = file.readAll();
-    if (bytes == found->bytes)
-        return;   // as the program wrote or read it
-    found->bytes = bytes;   // asked once for each change
+    const QString path = document->path();
     if (missionPanel && path.startsWith(missionPanel->folder() + u'/'))
         m_folderTimer->start();
-    EditorPage *page = found->page;
+    EditorPage *page = nullptr;
+    for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
+        if (it.value() == document)
+            page = it.key();
+    }
     const QString shownPath = QDir::toNativeSeparators(path);
-    const bool unsaved = !page->unsavedWork().isEmpty();
+    const bool unsaved = document->isModified() || (page && pageEdited(page));
+    if (!page && !unsaved) {
+        document->reload(bytes);   // no view shows it: nothing to ask
+        return;
+    }
     const Prompts::Message question =
         unsaved ? Prompts::Message{Prompts::Icon::Warning, Prompts::applicationTitle(),
                                    tr("%1 was changed outside Quillwright, and its tab holds changes you have not "
@@ -630,8 +833,15 @@ void Qwr::fileChangedOnDisk(const QString &path)
                 : Prompts::Message{Prompts::Icon::Information, Prompts::applicationTitle(),
                                    tr("%1 was changed outside Quillwright.\n\nReload it?").arg(shownPath),
                                    {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Reload, {}};
-    if (m_prompts->show(question) == Prompts::Button::Reload)
-        openFile(path, false, m_saveFlow->codePage());
+    if (m_prompts->show(question) != Prompts::Button::Reload) {
+        document->keepAfterDiskChange(bytes);
+        return;
+    }
+    if (!page) {
+        document->reload(bytes);
+        return;
+    }
+    document->reload(bytes);   // the tab shows it
 }
 
 namespace {
@@ -646,14 +856,43 @@ QString counted(qsizetype count, const char *one, const char *many)
 
 QStringList Qwr::replacementWork() const
 {
-    if (!missionPanel || missionPanel->pendingReplacements().isEmpty())
-        return {};
-    return {tr("the replacements in %1 of the mission").arg(counted(missionPanel->pendingReplacements().size(), "file", "files"))};
+    QStringList work;
+    QStringList files;
+    for (const WorkspaceDocument *document : workspace->modified()) {
+        bool inTab = false;
+        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it)
+            inTab = inTab || it.value() == document;
+        if (!inTab)
+            files.append(QDir::toNativeSeparators(document->path()));
+    }
+    if (!files.isEmpty())
+        work.append(tr("the replacements in %1 of the mission").arg(counted(files.size(), "file", "files")));
+    return work;
+}
+
+void Qwr::showReplacements()
+{
+    QList<std::pair<int, StrDocument>> pending;
+    const MissionFolder::Scan &scan = missionPanel->scan();
+    for (qsizetype i = 0; i < scan.files.size(); ++i) {
+        const WorkspaceDocument *document = workspace->find(scan.files.at(i).path);
+        if (document && document->isModified() && m_replaced.contains(document))
+            pending.append({static_cast<int>(i), document->document()});
+    }
+    missionPanel->setPendingReplacements(pending, QString());
 }
 
 void Qwr::replaceInMission()
 {
-    const MissionFolder::Scan &scan = missionPanel->scan();
+    // The texts as the workspace holds them: a file changed and not yet
+    // saved is replaced in with its changes.
+    MissionFolder::Scan scan = missionPanel->scan();
+    for (MissionFolder::File &file : scan.files) {
+        if (const WorkspaceDocument *held = workspace->find(file.path); held && held->isModified()) {
+            if (std::optional<StrReader::Result> now = held->readBack())
+                file.read.document = now->document;
+        }
+    }
     const QString pattern = missionPanel->findText->text();
     const QString replacement = missionPanel->replaceText->text();
     const MissionFolder::FindOptions options = missionPanel->findOptions();
@@ -670,13 +909,16 @@ void Qwr::replaceInMission()
     QMap<int, int> perFile;
     for (const MissionFolder::Match &match : matches)
         ++perFile[match.file];
-    QStringList busy;   // files open in a tab with unsaved changes are left to the tab
+    QStringList busy;   // files whose tab holds changes not yet part of the file are left to the tab
     QStringList lines;
     for (auto it = perFile.cbegin(); it != perFile.cend(); ++it) {
         const MissionFolder::File &file = scan.files.at(it.key());
-        const auto watched = m_watched.constFind(QDir::cleanPath(file.path));
-        if (watched != m_watched.cend() && !watched->page->unsavedWork().isEmpty())
-            busy.append(QDir::toNativeSeparators(file.relativePath));
+        if (const WorkspaceDocument *held = workspace->find(file.path)) {
+            for (auto page = m_pageFiles.cbegin(); page != m_pageFiles.cend(); ++page) {
+                if (page.value() == held && pageEdited(page.key()))
+                    busy.append(QDir::toNativeSeparators(file.relativePath));
+            }
+        }
         lines.append(tr("%1: %2").arg(QDir::toNativeSeparators(file.relativePath), counted(it.value(), "match", "matches")));
     }
     if (!busy.isEmpty()) {
@@ -699,60 +941,52 @@ void Qwr::replaceInMission()
                          {Prompts::Button::Yes, Prompts::Button::Cancel}, Prompts::Button::Yes, {}})
         != Prompts::Button::Yes)
         return;
+    // One step of each file's undo.
+    m_replacement = tr("Replace \u201C%1\u201D with \u201C%2\u201D").arg(pattern, replacement);
+    m_replaced.clear();
     const auto changed = MissionFolder::replaced(scan, pattern, replacement, options);
-    missionPanel->setPendingReplacements(
-        changed, tr("%1 replaced in %2, not saved yet.")
-                     .arg(counted(matches.size(), "match", "matches"), counted(changed.size(), "file", "files")));
+    for (const auto &[index, document] : changed) {
+        const MissionFolder::File &file = scan.files.at(index);
+        WorkspaceDocument *held = workspace->adopt(file.path, file.codePage, missionPanel->scan().files.at(index).read.document);
+        held->change(document, m_replacement, missionPanel);
+        m_replaced.append(held);
+    }
+    showReplacements();
+    missionPanel->resultsLabel->setText(tr("%1 replaced in %2, not saved yet.")
+                                            .arg(counted(matches.size(), "match", "matches"),
+                                                 counted(changed.size(), "file", "files")));
+    updateModified();
+}
+
+void Qwr::undoReplacements()
+{
+    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_replaced)) {
+        if (document && document->undoStack()->canUndo() && document->undoStack()->undoText() == m_replacement)
+            document->undoStack()->undo();
+    }
+    m_replaced.clear();
+    showReplacements();
+    missionPanel->resultsLabel->setText(tr("The replacements were undone; no file was changed."));
+    updateModified();
 }
 
 void Qwr::saveReplacements()
 {
-    const MissionFolder::Scan &scan = missionPanel->scan();
-    const auto pending = missionPanel->pendingReplacements();
-    // Everything is checked before anything is written.
-    QList<std::pair<int, QByteArray>> written;
-    for (const auto &[index, document] : pending) {
-        const MissionFolder::File &file = scan.files.at(index);
-        if (m_saveFlow->refuse(document.authorTexts(), file.codePage))
-            return;
-        QFile now(file.path);
-        if (!now.open(QIODevice::ReadOnly) || now.readAll() != file.read.document.bytes()) {
-            m_prompts->warn(tr("%1 was changed on the disk after the mission was read, so the replacements "
-                               "cannot be saved into it. Undo Replace, then replace again.")
-                                .arg(QDir::toNativeSeparators(file.path)));
-            return;
-        }
-        const std::optional<QByteArray> bytes = document.write(file.codePage);
-        if (!bytes) {
-            m_prompts->warn(tr("%1 cannot be written in %2.").arg(QDir::toNativeSeparators(file.path),
-                                                                    CodePages::description(file.codePage)));
-            return;
-        }
-        written.append({index, *bytes});
+    QList<WorkspaceDocument *> documents;
+    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_replaced)) {
+        if (document && document->isModified())
+            documents.append(document);
     }
-    int saved = 0;
-    for (const auto &[index, bytes] : written) {
-        const MissionFolder::File &file = scan.files.at(index);
-        const FileOutput::WriteResult result = FileOutput::writeFile(file.path, bytes);
-        if (!result.ok) {
-            m_prompts->warn(tr("The file could not be saved:\n%1\n\n%2\n\n%3 of %4 replaced files were saved.")
-                                .arg(QDir::toNativeSeparators(file.path), result.error)
-                                .arg(saved)
-                                .arg(written.size()));
-            break;
-        }
-        ++saved;
-        const QString path = QDir::cleanPath(file.path);
-        if (auto watched = m_watched.find(path); watched != m_watched.end()) {
-            watched->bytes = bytes;   // its tab shows the file as saved
-            if (watched->page->unsavedWork().isEmpty()) {
-                QWidget *shown = Tab1->currentWidget();
-                openFile(path, false, file.codePage);
-                Tab1->setCurrentWidget(shown);
-            }
-        }
-    }
-    missionPanel->setPendingReplacements({}, tr("%1 saved.").arg(counted(saved, "replaced file", "replaced files")));
+    const qsizetype before = documents.size();
+    workspace->save(documents, *m_prompts);
+    qsizetype saved = 0;
+    for (WorkspaceDocument *document : std::as_const(documents))
+        saved += document->isModified() ? 0 : 1;
+    if (saved == before)
+        m_replaced.clear();
+    showReplacements();
+    missionPanel->resultsLabel->setText(tr("%1 saved.").arg(counted(saved, "replaced file", "replaced files")));
+    updateModified();
     missionPanel->openFolder(missionPanel->folder());
 }
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QMainWindow>
+#include <QPointer>
 #include <QVariantMap>
 
 #include <memory>
@@ -16,6 +17,8 @@ class EditorPage;
 class GoalsPage;
 class MissflagPage;
 class MissionPanel;
+class MissionWorkspace;
+class WorkspaceDocument;
 class NewgamePage;
 class Prompts;
 class QAction;
@@ -61,6 +64,15 @@ public:
     // `source` into `target` when they are given.
     void translateMission(const QString &source = {}, const QString &target = {});
 
+    // File › Save: the current tab's file in place (a new one through the
+    // save dialog); `ask`: File › Save As…, always through the dialog.
+    bool saveCurrent(bool ask = false);
+    // File › Save All: every tab with unsaved work, then every other file
+    // of the workspace changed (replacements, translations).
+    bool saveAll();
+    // The file the tab edits, when it was opened or saved.
+    WorkspaceDocument *documentOf(EditorPage *page) const;
+
     // Keeps the editing state in `file`, a few seconds after each change,
     // until the window closes cleanly and removes it.
     void enableDrafts(std::unique_ptr<DraftFile> file);
@@ -86,6 +98,13 @@ public:
     MissionPanel *missionPanel = nullptr;  // made when a folder is first opened
     QAction *translateAction = nullptr;    // "Translate Mission…", once a folder is open
     TranslationWindow *translation = nullptr;
+    QAction *saveAction = nullptr;         // "Save", Ctrl+S
+    QAction *saveAsAction = nullptr;       // "Save As…"
+    QAction *saveAllAction = nullptr;      // "Save All"
+    QMenu *editMenu = nullptr;
+    QAction *undoAction = nullptr;         // the current tab's file, or the mission's last replacement
+    QAction *redoAction = nullptr;
+    MissionWorkspace *workspace = nullptr;  // every file held, once
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
     QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus
@@ -122,10 +141,17 @@ private:
     bool openFile(const QString &path, bool askUnsaved, int codePage);
     // A file of the mission panel opened in its tab, at `entry` when it is one.
     void openMissionFile(int file, int entry);
-    // Files opened in tabs are watched: a change made outside the program is
-    // offered for reloading.
-    void watchFile(const QString &path, const QByteArray &bytes, EditorPage *page);
-    void fileChangedOnDisk(const QString &path);
+    // The tab edits `document` (nothing: a new file); it shows every change
+    // made to it elsewhere (a replacement, undo).
+    void bindPage(EditorPage *page, WorkspaceDocument *document);
+    // The tab shows its file as the workspace holds it now.
+    void showDocument(EditorPage *page);
+    // Whether the tab holds changes not yet laid into its file.
+    bool pageEdited(EditorPage *page) const;
+    void currentTabChanged();
+    void updateModified();
+    // A file held was changed outside the program: offered for reloading.
+    void fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes);
     void watchFolder();
     // What a folder holds: its folders, and its .str files with their sizes and times.
     static QStringList folderSnapshot(const QString &folder);
@@ -133,6 +159,9 @@ private:
     // (undoable) until saved.
     void replaceInMission();
     void saveReplacements();
+    void undoReplacements();
+    // The panel shows the files of the last Replace All not yet saved.
+    void showReplacements();
     QStringList replacementWork() const;
     // Shows or takes away the tab of string tables.
     void showStringsTab(bool shown);
@@ -146,12 +175,12 @@ private:
     std::unique_ptr<SaveFlow> m_saveFlow;
     std::unique_ptr<DraftWriter> m_drafts;
     QTimer *m_draftTimer = nullptr;
-    struct Watched {
-        EditorPage *page = nullptr;
-        QByteArray bytes;   // as the program last read or wrote them
-    };
-    QHash<QString, Watched> m_watched;   // by clean absolute path
-    QFileSystemWatcher *m_watcher = nullptr;
+    QHash<EditorPage *, QPointer<WorkspaceDocument>> m_pageFiles;   // the file each tab edits
+    QHash<EditorPage *, QVariantMap> m_shown;   // each tab as it last showed its file
+    QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
+    QString m_replacement;                            // its step of undo
+    bool m_wrote = false;                              // the save flow wrote a file
+    QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
     QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched
 };

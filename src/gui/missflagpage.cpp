@@ -214,3 +214,8 @@ void MissflagPage::tableEdited()
     skipLinesLabel->setText(runs.isEmpty() ? tr("Skip lines: none")
                                            : tr("Skip lines: %1").arg(runs.join(QLatin1String(", "))));
 }
+
+QAbstractButton *MissflagPage::saveButton() const
+{
+    return Cmf;
+}

@@ -25,6 +25,8 @@ public:
     MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
 
     StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
+
+    QAbstractButton *saveButton() const override;
     void load(const StrReader::Result &file, const QString &path) override;
     QStringList unsavedWork() const override;
     QVariantMap draft() const override;

@@ -144,9 +144,7 @@ MissionPanel::MissionPanel(QWidget *parent)
     connect(checkButton, &QPushButton::clicked, this, &MissionPanel::check);
     connect(replaceButton, &QPushButton::clicked, this, &MissionPanel::replaceRequested);
     connect(saveReplaced, &QPushButton::clicked, this, &MissionPanel::saveReplacedRequested);
-    connect(undoReplace, &QPushButton::clicked, this, [this] {
-        setPendingReplacements({}, tr("The replacements were undone; no file was changed."));
-    });
+    connect(undoReplace, &QPushButton::clicked, this, &MissionPanel::undoReplaceRequested);
     connect(missionTree, &QTreeView::activated, this, [this](const QModelIndex &index) {
         const int file = index.data(MissionTreeModel::FileRole).toInt();
         if (file >= 0)

@@ -41,6 +41,9 @@ public:
     const QList<std::pair<int, StrDocument>> &pendingReplacements() const { return m_pending; }
     void setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary);
 
+    // The files with changes not yet saved (clean absolute paths) are marked in the tree.
+    void setUnsavedFiles(const QSet<QString> &paths) { m_tree.setUnsaved(paths); }
+
     QLabel *missionFolderName = nullptr;
     QTreeView *missionTree = nullptr;
     QProgressBar *folderProgress = nullptr;
@@ -64,6 +67,7 @@ Q_SIGNALS:
     void folderRead();
     void replaceRequested();
     void saveReplacedRequested();
+    void undoReplaceRequested();
 
 private:
     void find();

@@ -94,3 +94,8 @@ void NewgamePage::restore(const QJsonObject &draft)
     m_written = NewgameFile::texts(m_document);
     FormPage::restore(draft);
 }
+
+QAbstractButton *NewgamePage::saveButton() const
+{
+    return Cngame;
+}

@@ -20,6 +20,8 @@ public:
     explicit NewgamePage(SaveFlow &saveFlow, QWidget *parent = nullptr);
 
     StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
+
+    QAbstractButton *saveButton() const override;
     void load(const StrReader::Result &file, const QString &path) override;
     QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;

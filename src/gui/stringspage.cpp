@@ -98,3 +98,8 @@ void StringsPage::showEntry(int entry)
     stringsTable->setCurrentIndex(text);
     stringsTable->scrollTo(text);
 }
+
+QAbstractButton *StringsPage::saveButton() const
+{
+    return stringsSave;
+}

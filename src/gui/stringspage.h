@@ -21,6 +21,7 @@ public:
 
     QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Other; }
+    QAbstractButton *saveButton() const override;
     void load(const StrReader::Result &file, const QString &path) override;
     void markChanged() override { m_changed = true; }
     QVariantMap draft() const override;

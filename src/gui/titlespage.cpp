@@ -169,3 +169,8 @@ int TitlesPage::firstNumber() const
 {
     return MissionTable::wholeNumber(Mn2->text()).value_or(1);
 }
+
+QAbstractButton *TitlesPage::saveButton() const
+{
+    return Titles;
+}

@@ -21,6 +21,8 @@ public:
     TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
 
     StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
+
+    QAbstractButton *saveButton() const override;
     void load(const StrReader::Result &file, const QString &path) override;
     QStringList unsavedWork() const override;
     QVariantMap draft() const override;

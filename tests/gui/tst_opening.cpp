@@ -150,7 +150,8 @@ private Q_SLOTS:
                  u"Diary|Library, top shelf|Pages = 2"_s);
         h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);   // a page corrected
         QCOMPARE(h.save("SvBook", u"Diary.str"_s), QByteArray(Book).replace("locked.\r\nHe said \\\"no\\\".", "open."));
-        QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
+        // Proposed under its own name in its own folder.
+        QCOMPARE(h.prompts.suggestedNames, QStringList{h.path(u"Diary.str"_s)});
     }
 
     // Goals beyond twelve are shown, stepped through and saved; the limit
@@ -236,7 +237,7 @@ private Q_SLOTS:
         QTest::keyClicks(QApplication::focusWidget(), u"Sword \"Dawn\""_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCOMPARE(h.save("stringsSave", u"objnames.str"_s), QByteArray(file).replace("Old sword", "Sword \\\"Dawn\\\""));
-        QCOMPARE(h.prompts.suggestedNames.constLast(), u"objnames.str"_s);
+        QCOMPARE(h.prompts.suggestedNames.constLast(), h.path(u"objnames.str"_s));
         h.click("stringsClose");
         QCOMPARE(h.find<QTabWidget>("Tab1")->count(), tabs);
     }

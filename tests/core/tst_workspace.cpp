@@ -1,0 +1,278 @@
+#include "core/drafts.h"
+#include "core/mission/workspace.h"
+#include "support/scriptedprompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QSaveFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// A save file that fails after `limit` bytes, as a full disk does.
+class FailingSaveFile : public QSaveFile
+{
+public:
+    FailingSaveFile(const QString &path, qint64 limit)
+        : QSaveFile(path)
+        , m_limit(limit)
+    {
+    }
+
+protected:
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (m_written + length > m_limit) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        m_written += length;
+        return QSaveFile::writeData(data, length);
+    }
+
+private:
+    qint64 m_limit;
+    qint64 m_written = 0;
+};
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The document with entry `key`'s text replaced by `text`.
+StrDocument withText(const StrDocument &document, const char *key, const QString &text)
+{
+    StrDocument changed = document;
+    changed.setText(document.find(QLatin1String(key)), text, oneLine(text, QStringLiteral("a test")));
+    return changed;
+}
+
+const QByteArray Book = "// Book Location - Tower\r\nPage_0:\"The fountain\"\r\n  page_1: \"was dry.\" // kept\r\n";
+
+} // namespace
+
+class TestWorkspace : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_book = m_dir.filePath(QStringLiteral("Diary.str"));
+        QFile::remove(m_book);   // a pipe left by the test before
+        writeBytes(m_book, Book);
+    }
+
+    void aFileIsHeldOnce()
+    {
+        MissionWorkspace workspace;
+        QString error;
+        WorkspaceDocument *first = workspace.open(m_book, 1252, &error);
+        QVERIFY2(first, qPrintable(error));
+        QCOMPARE(workspace.open(m_dir.filePath(QStringLiteral("./sub/../Diary.str")), 1252, &error), first);
+#ifdef Q_OS_UNIX
+        const QString link = m_dir.filePath(QStringLiteral("link.str"));
+        QVERIFY(QFile::link(m_book, link));
+        QCOMPARE(workspace.open(link, 1252, &error), first);
+#endif
+        QCOMPARE(workspace.documents().size(), 1);
+    }
+
+    // Two views change the one document: each change is seen by the other,
+    // and saving writes both, every other byte as it was.
+    void oneDocumentEditedFromTwoViews()
+    {
+        MissionWorkspace workspace;
+        ScriptedPrompts prompts;
+        WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
+        QVERIFY(document);
+        QObject tab, replace;
+        QSignalSpy changed(document, &WorkspaceDocument::changed);
+        document->change(withText(document->document(), "Page_0", QStringLiteral("The well")), QStringLiteral("Edit"), &tab);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).value<const QObject *>(), static_cast<const QObject *>(&tab));
+        // The second view works on what the first left.
+        document->change(withText(document->document(), "page_1", QStringLiteral("was full.")), QStringLiteral("Replace"),
+                         &replace);
+        QVERIFY(document->isModified());
+        QVERIFY(workspace.save(workspace.modified(), prompts));
+        QCOMPARE(prompts.messages.size(), 0);
+        QCOMPARE(readBytes(m_book),
+                 QByteArray("// Book Location - Tower\r\nPage_0:\"The well\"\r\n  page_1: \"was full.\" // kept\r\n"));
+        QVERIFY(!document->isModified());
+        QCOMPARE(document->diskBytes(), readBytes(m_book));
+    }
+
+    void undoAndRedoAcrossAReplacement()
+    {
+        MissionWorkspace workspace;
+        WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
+        QVERIFY(document);
+        document->change(withText(document->document(), "Page_0", QStringLiteral("The well")), QStringLiteral("Edit"));
+        document->change(withText(document->document(), "page_1", QStringLiteral("was full.")),
+                         QStringLiteral("Replace \u201Cdry\u201D"));
+        const QByteArray both = *document->document().write(1252);
+        QSignalSpy changed(document, &WorkspaceDocument::changed);
+        document->undoStack()->undo();
+        QCOMPARE(*document->document().write(1252),
+                 QByteArray("// Book Location - Tower\r\nPage_0:\"The well\"\r\n  page_1: \"was dry.\" // kept\r\n"));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).value<const QObject *>(), nullptr);   // every view shows it
+        document->undoStack()->undo();
+        QCOMPARE(*document->document().write(1252), Book);
+        QVERIFY(!document->isModified());
+        document->undoStack()->redo();
+        document->undoStack()->redo();
+        QCOMPARE(*document->document().write(1252), both);
+        QVERIFY(document->isModified());
+    }
+
+    // Nothing is written while one text cannot be; a file that fails keeps
+    // its changes, and so does every file after it.
+    void saveAllChecksFirst()
+    {
+        MissionWorkspace workspace;
+        ScriptedPrompts prompts;
+        WorkspaceDocument *document = workspace.open(m_book, 1250, nullptr);
+        QVERIFY(document);
+        document->change(withText(document->document(), "Page_0", QStringLiteral("Tak\u0142")), QStringLiteral("Edit"));
+        const QString other = m_dir.filePath(QStringLiteral("Other.str"));
+        writeBytes(other, "Page_0:\"a\"\r\n");
+        WorkspaceDocument *second = workspace.open(other, 1252, nullptr);
+        second->change(withText(second->document(), "Page_0", QStringLiteral("\u0142")), QStringLiteral("Edit"));
+        QVERIFY(!workspace.save({document, second}, prompts));
+        QCOMPARE(readBytes(m_book), Book);
+        QVERIFY(prompts.lastMessage().text.contains(QLatin1String("Nothing was saved.")));
+        QVERIFY(document->isModified() && second->isModified());
+    }
+
+    void saveAllWithOneFailingFile()
+    {
+        MissionWorkspace workspace;
+        ScriptedPrompts prompts;
+        QList<WorkspaceDocument *> documents;
+        for (const char *name : {"a.str", "b.str", "c.str"}) {
+            const QString path = m_dir.filePath(QLatin1String(name));
+            writeBytes(path, "Page_0:\"dry\"\r\n");
+            WorkspaceDocument *document = workspace.open(path, 1252, nullptr);
+            document->change(withText(document->document(), "Page_0", QStringLiteral("wet")), QStringLiteral("Replace"));
+            documents.append(document);
+        }
+        workspace.saveFileFor = [](const QString &path) -> std::unique_ptr<QSaveFile> {
+            if (path.endsWith(QLatin1String("b.str")))
+                return std::make_unique<FailingSaveFile>(path, 4);
+            return std::make_unique<QSaveFile>(path);
+        };
+        QVERIFY(!workspace.save(documents, prompts));
+        QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("a.str"))), QByteArray("Page_0:\"wet\"\r\n"));
+        QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("b.str"))), QByteArray("Page_0:\"dry\"\r\n"));
+        QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("c.str"))), QByteArray("Page_0:\"dry\"\r\n"));
+        QVERIFY(!documents.at(0)->isModified());
+        QVERIFY(documents.at(1)->isModified());
+        QVERIFY(documents.at(2)->isModified());
+        const QString message = prompts.lastMessage().text;
+        QVERIFY2(message.contains(QLatin1String("No space left on device")), qPrintable(message));
+        QVERIFY2(message.contains(QLatin1String("Saved: ") + QDir::toNativeSeparators(documents.at(0)->path())),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QDir::toNativeSeparators(documents.at(1)->path()) + QLatin1String(", ")
+                                  + QDir::toNativeSeparators(documents.at(2)->path())),
+                 qPrintable(message));
+        // Saved again once the disk has room, the rest is written.
+        workspace.saveFileFor = nullptr;
+        QVERIFY(workspace.save(workspace.modified(), prompts));
+        QCOMPARE(readBytes(m_dir.filePath(QStringLiteral("c.str"))), QByteArray("Page_0:\"wet\"\r\n"));
+    }
+
+    void aChangeOnTheDiskAsksAndKeepsTheChanges()
+    {
+        MissionWorkspace workspace;
+        ScriptedPrompts prompts;
+        WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
+        document->change(withText(document->document(), "Page_0", QStringLiteral("The well")), QStringLiteral("Edit"));
+        QSignalSpy onDisk(&workspace, &MissionWorkspace::changedOnDisk);
+        const QByteArray outside = "Page_0:\"Changed outside\"\r\n";
+        writeBytes(m_book, outside);
+        QVERIFY(onDisk.wait(5000));
+        QCOMPARE(onDisk.at(0).at(1).toByteArray(), outside);
+        // Kept: still unsaved, and saving replaces the file as it is now.
+        document->keepAfterDiskChange(outside);
+        QVERIFY(document->isModified());
+        QCOMPARE(*document->document().write(1252),
+                 QByteArray("// Book Location - Tower\r\nPage_0:\"The well\"\r\n  page_1: \"was dry.\" // kept\r\n"));
+        // Reloaded: the file as it is, and undo brings the changes back.
+        document->reload(outside);
+        QVERIFY(!document->isModified());
+        QCOMPARE(*document->document().write(1252), outside);
+        document->undoStack()->undo();
+        QVERIFY(document->isModified());
+        QVERIFY(document->document().write(1252)->contains("The well"));
+    }
+
+#ifdef Q_OS_UNIX
+    // A pipe put in the file's place is never waited on.
+    void aFileReplacedByAPipe()
+    {
+        MissionWorkspace workspace;
+        WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
+        QVERIFY(document);
+        QSignalSpy onDisk(&workspace, &MissionWorkspace::changedOnDisk);
+        QVERIFY(QFile::remove(m_book));
+        QCOMPARE(mkfifo(QFile::encodeName(m_book).constData(), 0600), 0);
+        QVERIFY(!onDisk.wait(1000));
+        QCOMPARE(document->diskBytes(), Book);
+    }
+#endif
+
+    // A draft holds every unsaved document, a file not yet on the disk too,
+    // and brings them back as unsaved changes over the files as they are.
+    void aDraftRestoresEveryDocument()
+    {
+        QJsonArray kept;
+        {
+            MissionWorkspace workspace;
+            WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
+            document->change(withText(document->document(), "page_1", QStringLiteral("was full.")),
+                             QStringLiteral("Replace"));
+            workspace.create(m_dir.filePath(QStringLiteral("russian/Diary.str")), 1251,
+                             StrDocument(QByteArray("Page_0:\"\xD4\xEE\xED\xF2\xE0\xED\"\r\n"), {1251, false}));
+            kept = Drafts::toJson({{QStringLiteral("documents"), workspace.draft()}})
+                       .value(QStringLiteral("documents"))
+                       .toArray();
+        }
+        QCOMPARE(kept.size(), 2);
+        MissionWorkspace workspace;
+        QCOMPARE(workspace.restore(kept), QStringList());
+        WorkspaceDocument *book = workspace.find(m_book);
+        QVERIFY(book && book->isModified());
+        QCOMPARE(book->diskBytes(), Book);
+        QVERIFY(book->document().write(1252)->contains("was full."));
+        WorkspaceDocument *translation = workspace.find(m_dir.filePath(QStringLiteral("russian/Diary.str")));
+        QVERIFY(translation && translation->isModified() && !translation->existsOnDisk());
+        QCOMPARE(translation->document().text(0), QStringLiteral("\u0424\u043E\u043D\u0442\u0430\u043D"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_book;
+};
+
+QTEST_GUILESS_MAIN(TestWorkspace)
+#include "tst_workspace.moc"
