@@ -46,11 +46,12 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
 
     // An opened file is saved under its own name, in place or proposed in
     // its own folder.
+    const Opened file = opened ? opened() : Opened{};
     QString path;
-    if (m_inPlace && !m_alwaysAsk && !m_opened.isEmpty())
-        path = m_opened;
+    if (m_inPlace && !m_alwaysAsk && !file.path.isEmpty())
+        path = file.path;
     else
-        path = m_prompts.savePath(m_opened.isEmpty() ? suggestedName : m_opened);
+        path = m_prompts.savePath(file.path.isEmpty() ? suggestedName : file.path);
     if (path.isEmpty())
         return false;
 
@@ -69,11 +70,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         return false;
     }
     if (m_workspace) {
-        const WorkspaceDocument *written =
-            m_workspace->saveAs(path, m_codePage, document, tr("Save %1").arg(fileName), m_prompts, m_view);
-        if (!written)
+        if (!m_workspace->saveAs(path, m_codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
             return false;
-        m_opened = written->path();
     } else {
         const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
         if (!result.ok) {

@@ -29,12 +29,13 @@ public:
     void setCodePage(int codePage) { m_codePage = codePage; }
 
     void setWorkspace(MissionWorkspace *workspace) { m_workspace = workspace; }
-    // The file the view that saves next edits ("" for a new one), and the view.
-    void setOpened(const QString &path, const QObject *view)
-    {
-        m_opened = path;
-        m_view = view;
-    }
+    // The file the view that saves edits ("" for a new one), and the view:
+    // asked at each save.
+    struct Opened {
+        QString path;
+        const QObject *view = nullptr;
+    };
+    std::function<Opened()> opened;
     // Saves of an opened file go to its own path without the dialog.
     void setInPlace(bool inPlace) { m_inPlace = inPlace; }
     // Saves ask for the path even for an opened file (File › Save As…).
@@ -58,8 +59,6 @@ private:
     Prompts &m_prompts;
     int m_codePage;
     MissionWorkspace *m_workspace = nullptr;
-    QString m_opened;
-    const QObject *m_view = nullptr;
     bool m_inPlace = false;
     bool m_alwaysAsk = false;
 };

@@ -179,6 +179,7 @@ void BookPage::Rsetme_Click()
     Label11->setText(QStringLiteral("Pages = 0"));
     Bname->clear();
     ComOpt->clear();
+    Q_EMIT startedAnew();
 }
 
 void BookPage::ComOpt_Change()

@@ -2,8 +2,19 @@
 
 #include "gui/widgets.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+
+void EditorPage::emitChangesOfBoxes()
+{
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        connect(box, &QLineEdit::textChanged, this, &EditorPage::changed);
+    for (QPlainTextEdit *box : findChildren<QPlainTextEdit *>())
+        connect(box, &QPlainTextEdit::textChanged, this, &EditorPage::changed);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::clicked, this, &EditorPage::changed);
+}
 
 QVariantMap EditorPage::boxTexts(const QStringList &names) const
 {

@@ -49,10 +49,17 @@ public:
     // wherever it differs from its start.
     virtual void restore(const QJsonObject &draft) = 0;
 
+    // Every box typed into and every button pressed tells of a change
+    // (once the page's controls are made).
+    void emitChangesOfBoxes();
+
 Q_SIGNALS:
-    // What the page holds changed other than through its boxes and buttons
-    // (a table edited in place).
+    // What the page holds may have changed: a box typed into, a button
+    // pressed, a table edited in place.
     void changed();
+    // The page was emptied to start a new file: it no longer edits the one
+    // it was opened from or saved to.
+    void startedAnew();
 
 protected:
     // The texts of the named line edits and multi-line boxes of the page.

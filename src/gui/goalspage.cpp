@@ -90,6 +90,7 @@ void GoalsPage::Rgoals_Click()
     m_goals.GoalList.reset();
     Gfict->clear();
     Gtxt->clear();
+    Q_EMIT startedAnew();
 }
 
 void GoalsPage::Edit_Click()

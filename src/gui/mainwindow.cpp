@@ -69,6 +69,11 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     m_saveFlow = std::make_unique<SaveFlow>(*m_prompts);
     workspace = new MissionWorkspace(this);
     m_saveFlow->setWorkspace(workspace);
+    m_saveFlow->opened = [this] {
+        auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
+        const WorkspaceDocument *document = page ? documentOf(page) : nullptr;
+        return SaveFlow::Opened{document ? document->path() : QString(), page};
+    };
     connect(workspace, &MissionWorkspace::changedOnDisk, this, &Qwr::fileChangedOnDisk);
     connect(workspace, &MissionWorkspace::documentsChanged, this, &Qwr::updateModified);
     m_watcher = new QFileSystemWatcher(this);
@@ -204,6 +209,16 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     connect(titles, &CampaignPage::missionsChanged, this, compareCampaigns);
     for (int i = 0; i < Tab1->count(); ++i)
         Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
+    // The unsaved marks follow the tabs' changes, once typing pauses.
+    m_modifiedTimer = new QTimer(this);
+    m_modifiedTimer->setSingleShot(true);
+    m_modifiedTimer->setInterval(250);
+    connect(m_modifiedTimer, &QTimer::timeout, this, &Qwr::updateModified);
+    for (EditorPage *page : findChildren<EditorPage *>()) {
+        page->emitChangesOfBoxes();
+        connect(page, &EditorPage::changed, m_modifiedTimer, qOverload<>(&QTimer::start));
+        connect(page, &EditorPage::startedAnew, this, [this, page] { bindPage(page, nullptr); });
+    }
 
     Command1 = new QPushButton(tr("Close"), client);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -639,7 +654,8 @@ void Qwr::bindPage(EditorPage *page, WorkspaceDocument *document)
     if (WorkspaceDocument *before = m_pageFiles.value(page); before && before != document)
         before->disconnect(this);
     if (!document) {
-        m_pageFiles.remove(page);
+        if (WorkspaceDocument *before = m_pageFiles.take(page))
+            workspace->release(before);   // kept while it holds changes
     } else if (m_pageFiles.value(page) != document) {
         m_pageFiles.insert(page, document);
         connect(document, &WorkspaceDocument::changed, this, [this, page, document](const QObject *origin) {
@@ -679,7 +695,6 @@ void Qwr::currentTabChanged()
 {
     auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
     WorkspaceDocument *document = page ? m_pageFiles.value(page) : nullptr;
-    m_saveFlow->setOpened(document ? document->path() : QString(), page);
     if (document)
         workspace->undoGroup()->setActiveStack(document->undoStack());
     else
@@ -690,6 +705,7 @@ void Qwr::currentTabChanged()
 
 void Qwr::updateModified()
 {
+    m_modifiedTimer->stop();
     bool modified = !workspace->modified().isEmpty();
     for (EditorPage *page : editorPages()) {
         const bool unsaved = !page->unsavedWork().isEmpty()
@@ -727,7 +743,6 @@ bool Qwr::saveCurrent(bool ask)
         showDocument(page);
         return saved;
     }
-    m_saveFlow->setOpened(document ? document->path() : QString(), page);
     m_saveFlow->setInPlace(!ask);
     m_saveFlow->setAlwaysAsk(ask);
     m_wrote = false;

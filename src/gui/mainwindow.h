@@ -179,7 +179,8 @@ private:
     QHash<EditorPage *, QVariantMap> m_shown;   // each tab as it last showed its file
     QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
     QString m_replacement;                            // its step of undo
-    bool m_wrote = false;                              // the save flow wrote a file
+    bool m_wrote = false;
+    QTimer *m_modifiedTimer = nullptr;   // the unsaved marks, once typing pauses                              // the save flow wrote a file
     QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
     QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched

@@ -1,0 +1,196 @@
+// Saving as an author saves: File › Save in place, Save All, the dialog of
+// an opened file, a replacement seen and kept by the tab that shows its
+// file, undo from the Edit menu, and what a draft keeps of the mission.
+#include "core/drafts.h"
+#include "core/mission/workspace.h"
+#include "gui/missionpanel.h"
+#include "support/harness.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray Diary = "// Book Location - Tower\r\nPage_0:\"It was dark.\"\r\nPage_1:\"The door was locked.\"\r\n";
+const QByteArray Goals = "fiction_0:\"Open the door\"\r\ntext_0:\"Quietly\"\r\n";
+
+QString makeMission(Harness &h)
+{
+    const QString root = h.path(u"mission"_s);
+    for (const auto &[name, bytes] : QList<std::pair<QString, QByteArray>>{
+             {u"books/english/Diary.str"_s, Diary}, {u"intrface/miss01/english/goals.str"_s, Goals}}) {
+        QDir(root).mkpath(QFileInfo(name).path());
+        Testing::writeAll(QDir(root).filePath(name), bytes);
+    }
+    return root;
+}
+
+MissionPanel *openMission(Harness &h, const QString &root)
+{
+    h.window().openFolder(root);
+    auto *panel = h.window().missionPanel;
+    const bool read = panel && QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000);
+    return read ? panel : nullptr;
+}
+
+void replace(Harness &h, MissionPanel *panel, const QString &what, const QString &with)
+{
+    panel->findText->setText(what);
+    panel->replaceText->setText(with);
+    h.prompts.setNextAnswer(Prompts::Button::Yes);
+    panel->replaceButton->click();
+}
+
+} // namespace
+
+class TestSaving : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Ctrl+S writes the opened file where it is, with no dialog, every other
+    // byte as it was; the window and the tab show unsaved work until then.
+    void savesAnOpenedFileInPlace()
+    {
+        Harness h;
+        const QString path = h.path(u"Diary.str"_s);
+        Testing::writeAll(path, Diary);
+        QVERIFY(h.window().openFile(path));
+        QVERIFY(!h.window().isWindowModified());
+        h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);
+        QTRY_VERIFY(h.window().isWindowModified());
+        QCOMPARE(h.window().Tab1->tabText(0), u"Books *"_s);
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(path), QByteArray(Diary).replace("locked", "open"));
+        QCOMPARE(h.prompts.suggestedNames, QStringList());
+        QVERIFY(!h.window().isWindowModified());
+        QCOMPARE(h.window().Tab1->tabText(0), u"Books"_s);
+        // A new book has no path yet: Save asks, as the tab's button does.
+        h.click("Rsetme");
+        h.run(Testing::TwoPageSteps);
+        h.prompts.setNextPath(h.path(u"New.str"_s));
+        h.window().saveAction->trigger();
+        QCOMPARE(h.prompts.suggestedNames, QStringList{u"Diary.str"_s});
+        QCOMPARE(Testing::readAll(h.path(u"New.str"_s)), Testing::TwoPages);
+    }
+
+    // The tab's own button keeps its dialog, which starts at the opened file
+    // under its own name: an opened MISSFLAG.STR is proposed as itself.
+    void theDialogOfAnOpenedMissflagFile()
+    {
+        Harness h;
+        const QString path = h.path(u"strings/MISSFLAG.STR"_s);
+        QDir(h.dir.path()).mkpath(u"strings"_s);
+        const QByteArray flags = Testing::MissflagHeader + "miss_1: \"skip\"\r\nmiss_2: \"no_briefing, no_loadout, end\"\r\n";
+        Testing::writeAll(path, flags);
+        QVERIFY(h.window().openFile(path));
+        QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"MissflagTab"_s);
+        h.prompts.setNextPath(path);
+        h.click("Cmf");
+        QCOMPARE(h.prompts.suggestedNames, QStringList{path});
+        QCOMPARE(Testing::readAll(path), flags);
+        QVERIFY(!QFileInfo::exists(h.path(u"strings/missflag.str"_s)) || QFileInfo(h.path(u"strings/missflag.str"_s))
+                                                                               .canonicalFilePath() == QFileInfo(path).canonicalFilePath());
+    }
+
+    // A replacement in a file open in a tab shows there at once; the tab's
+    // own correction after it, saved, keeps the replacement.
+    void aReplacementIsKeptByTheTab()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(h.window().openFile(book));
+        replace(h, panel, u"door"_s, u"gate"_s);
+        QVERIFY2(h.text("Bptxt").contains(u"The gate was locked."_s), qPrintable(h.text("Bptxt")));
+        QCOMPARE(Testing::readAll(book), Diary);
+        h.run(u"!Command2|Page=Page_1:\"The gate was open.\"|!ApPage"_s);
+        panel->saveReplaced->click();
+        QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door", "gate"));
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door was locked", "gate was open"));
+        QCOMPARE(h.closeQuestion(), QString());
+    }
+
+    // Edit › Undo takes a replacement back in the tab's file; Redo brings it
+    // again; Save All writes every file changed, each in place.
+    void undoAndSaveAll()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(h.window().openFile(book));
+        replace(h, panel, u"door"_s, u"gate"_s);
+        QVERIFY(h.window().undoAction->isEnabled());
+        h.window().undoAction->trigger();
+        QVERIFY2(h.text("Bptxt").contains(u"The door was locked."_s), qPrintable(h.text("Bptxt")));
+        h.window().redoAction->trigger();
+        QVERIFY(h.text("Bptxt").contains(u"The gate was locked."_s));
+        h.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door", "gate"));
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"intrface/miss01/english/goals.str"_s)),
+                 QByteArray(Goals).replace("door", "gate"));
+        QCOMPARE(h.prompts.suggestedNames, QStringList());
+        QVERIFY(!h.window().isWindowModified());
+    }
+
+    // A crash keeps the replacements: the draft holds the changed files and
+    // names them; restored, they are unsaved changes, saved by Save All.
+    void aDraftKeepsTheReplacements()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        replace(h, panel, u"door"_s, u"gate"_s);
+        const QJsonObject draft = h.window().draftState();
+        QVERIFY2(Drafts::describe(draft).contains(u"changes to Diary.str, goals.str"_s), qPrintable(Drafts::describe(draft)));
+
+        Harness again;
+        again.window().restoreDraft(draft);
+        QVERIFY(again.window().isWindowModified());
+        again.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"intrface/miss01/english/goals.str"_s)),
+                 QByteArray(Goals).replace("door", "gate"));
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)), QByteArray(Diary).replace("door", "gate"));
+    }
+
+#ifdef Q_OS_UNIX
+    // An open file replaced by a named pipe never freezes the window: it is
+    // read off the GUI thread through the safe open, which does not wait.
+    void aFileReplacedByAPipe()
+    {
+        Harness h;
+        const QString path = h.path(u"Diary.str"_s);
+        Testing::writeAll(path, Diary);
+        QVERIFY(h.window().openFile(path));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(1500);
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(h.prompts.messages.size(), 0);
+        QVERIFY(h.text("Bptxt").contains(u"It was dark."_s));
+    }
+#endif
+};
+
+QTEST_MAIN(TestSaving)
+#include "tst_saving.moc"
