@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 
 #ifdef Q_OS_UNIX
@@ -108,10 +109,20 @@ void write(const QString &root, const Tree &tree)
     }
 }
 
-QStringList checked(const QStringList &paths, int *code)
+// A printed line with its path in '/' separators (the program prints the system's own).
+QString portable(const QString &line)
+{
+    static const QRegularExpression severity(u"(?::\\d+:\\d+)?: (?:error|warning|note): "_s);
+    const QRegularExpressionMatch match = severity.match(line);
+    if (!match.hasMatch())
+        return line;
+    return line.left(match.capturedStart()).replace(u'\\', u'/') + line.sliced(match.capturedStart());
+}
+
+QStringList checked(const QStringList &paths, int *code, const MissionFolder::CheckOptions &options = {})
 {
     QStringList lines;
-    *code = MissionFolder::check(paths, std::nullopt, [&](const QString &line) { lines.append(line); });
+    *code = MissionFolder::check(paths, std::nullopt, [&](const QString &line) { lines.append(portable(line)); }, options);
     return lines;
 }
 
@@ -285,7 +296,10 @@ private Q_SLOTS:
 #endif
         QVERIFY(program.waitForFinished(60000));
         const QString out = QString::fromUtf8(program.readAllStandardOutput()).remove(u'\r');
-        QCOMPARE(out.split(u'\n', Qt::SkipEmptyParts), FaultyLines);
+        QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+        for (QString &line : lines)
+            line = portable(line);
+        QCOMPARE(lines, FaultyLines);
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
     }
@@ -379,10 +393,8 @@ private Q_SLOTS:
         QFETCH(int, code);
         QTemporaryDir dir;
         write(dir.path(), tree);
-        QStringList printed;
-        const int exitCode = MissionFolder::check({dir.path()}, std::nullopt, [&](const QString &line) { printed.append(line); },
-                                                  {false, warningsAsErrors});
-        QCOMPARE(printed, lines);
+        int exitCode = -1;
+        QCOMPARE(checked({dir.path()}, &exitCode, {false, warningsAsErrors}), lines);
         QCOMPARE(exitCode, code);
     }
 
@@ -409,6 +421,27 @@ private Q_SLOTS:
 #else
         QSKIP("Windows names are Unicode: no name there is not valid UTF-8 (the check of such names runs on Linux).");
 #endif
+    }
+
+    // A problem as a compiler prints one: on one line, in the system's separators.
+    void printsLikeACompiler_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("severity");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("at a column") << 3 << 5 << int(MissionFolder::Severity::Error) << u"a/b.str:3:5: error: x\\ny\\nz"_s;
+        QTest::newRow("at a line") << 2 << 0 << int(MissionFolder::Severity::Warning) << u"a/b.str:2:1: warning: x\\ny\\nz"_s;
+        QTest::newRow("the whole file") << 0 << 0 << int(MissionFolder::Severity::Note) << u"a/b.str: note: x\\ny\\nz"_s;
+    }
+    void printsLikeACompiler()
+    {
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, severity);
+        QFETCH(QString, printed);
+        const MissionFolder::Problem problem(u"a/b.str"_s, line, u"x\r\ny\nz"_s, MissionFolder::Severity(severity), column);
+        QCOMPARE(MissionFolder::checkLine(problem), QDir::toNativeSeparators(u"a/b.str"_s) + printed.sliced(7));
     }
 
     // The same problems as a SARIF 2.1.0 log.
