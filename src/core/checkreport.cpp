@@ -107,6 +107,7 @@ QByteArray sarifLog(const QList<Problem> &problems, const QString &root, int exi
          QJsonObject{{QStringLiteral("driver"),
                       QJsonObject{{QStringLiteral("name"), QStringLiteral("Quillwright")},
                                   {QStringLiteral("version"), Version::buildVersion()}}}}},
+        {QStringLiteral("columnKind"), QStringLiteral("utf16CodeUnits")},
         {QStringLiteral("invocations"), QJsonArray{invocation}},
         {QStringLiteral("results"), results}};
     if (!root.isEmpty()) {
