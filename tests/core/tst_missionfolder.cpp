@@ -426,27 +426,6 @@ private Q_SLOTS:
 #endif
     }
 
-    // A problem as a compiler prints one: on one line, in the system's separators.
-    void printsLikeACompiler_data()
-    {
-        QTest::addColumn<int>("line");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("severity");
-        QTest::addColumn<QString>("printed");
-        QTest::newRow("at a column") << 3 << 5 << int(MissionFolder::Severity::Error) << u"a/b.str:3:5: error: x\\ny\\nz"_s;
-        QTest::newRow("at a line") << 2 << 0 << int(MissionFolder::Severity::Warning) << u"a/b.str:2:1: warning: x\\ny\\nz"_s;
-        QTest::newRow("the whole file") << 0 << 0 << int(MissionFolder::Severity::Note) << u"a/b.str: note: x\\ny\\nz"_s;
-    }
-    void printsLikeACompiler()
-    {
-        QFETCH(int, line);
-        QFETCH(int, column);
-        QFETCH(int, severity);
-        QFETCH(QString, printed);
-        const MissionFolder::Problem problem(u"a/b.str"_s, line, u"x\r\ny\nz"_s, MissionFolder::Severity(severity), column);
-        QCOMPARE(MissionFolder::checkLine(problem), QDir::toNativeSeparators(u"a/b.str"_s) + printed.sliced(7));
-    }
-
     // The same problems as a SARIF 2.1.0 log.
     void writesSarif()
     {
