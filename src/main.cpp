@@ -1,5 +1,5 @@
+#include "core/checkreport.h"
 #include "core/codepages.h"
-#include "core/missionfolder.h"
 #include "core/version.h"
 #include "gui/startup.h"
 
@@ -36,19 +36,37 @@ bool checkRequested(int argc, char *argv[])
 
 // The program is a GUI program on Windows, started without a console: its
 // output reaches a redirected stdout through the handle it inherits, and
-// otherwise the console of the Command Prompt it was started from.
-void reachConsole()
+// otherwise the console of the Command Prompt it was started from, whose code
+// page it sets to UTF-8 while it writes and gives back as it found it.
+class Console
 {
+public:
+    Console()
+    {
 #ifdef Q_OS_WIN
-    const HANDLE inherited = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (inherited != nullptr && inherited != INVALID_HANDLE_VALUE && GetFileType(inherited) != FILE_TYPE_UNKNOWN)
-        return;
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        if (std::freopen("CONOUT$", "w", stdout))
+        const HANDLE inherited = GetStdHandle(STD_OUTPUT_HANDLE);
+        if (inherited != nullptr && inherited != INVALID_HANDLE_VALUE && GetFileType(inherited) != FILE_TYPE_UNKNOWN)
+            return;
+        if (AttachConsole(ATTACH_PARENT_PROCESS) && std::freopen("CONOUT$", "w", stdout)) {
+            m_codePage = GetConsoleOutputCP();
             SetConsoleOutputCP(CP_UTF8);
-    }
+        }
 #endif
-}
+    }
+    ~Console()
+    {
+        std::fflush(stdout);
+#ifdef Q_OS_WIN
+        if (m_codePage != 0)
+            SetConsoleOutputCP(m_codePage);
+#endif
+    }
+    Console(const Console &) = delete;
+    Console &operator=(const Console &) = delete;
+
+private:
+    unsigned m_codePage = 0;   // the console's code page before, when it was changed
+};
 
 void print(const QString &line)
 {
@@ -61,17 +79,25 @@ int check(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     name();
-    reachConsole();
+    const Console console;
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Checks the .str files of a Mirkhold mission and prints what "
-                                                    "it finds, one line each, then how many."));
+                                                    "it finds, one line each, then how many. Exits with 0 when "
+                                                    "there is no error, 1 when there is one, 2 when not "
+                                                    "everything could be checked."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption checkOption(QStringLiteral("check"), QStringLiteral("Check, without a window."));
     const QCommandLineOption codePageOption(QStringLiteral("code-page"),
                                             QStringLiteral("Read every file in this code page rather than in its "
                                                            "language's."),
                                             QStringLiteral("N"));
-    parser.addOptions({checkOption, codePageOption});
+    const QCommandLineOption formatOption(QStringLiteral("format"),
+                                          QStringLiteral("text (one line a problem: path:line:column: severity: "
+                                                         "message) or sarif (a SARIF 2.1.0 log)."),
+                                          QStringLiteral("FORMAT"), QStringLiteral("text"));
+    const QCommandLineOption warningsOption(QStringLiteral("warnings-as-errors"),
+                                            QStringLiteral("Exit with 1 for a warning as for an error."));
+    parser.addOptions({checkOption, codePageOption, formatOption, warningsOption});
     parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("A mission folder, or .str files."),
                                  QStringLiteral("FOLDER|FILE..."));
     const auto fail = [](const QString &why) {
@@ -98,11 +124,15 @@ int check(int argc, char *argv[])
                             .arg(parser.value(codePageOption), known.join(QLatin1String(", "))));
         }
     }
+    const QString format = parser.value(formatOption);
+    if (format != u"text" && format != u"sarif")
+        return fail(QStringLiteral("--format %1 is neither text nor sarif.").arg(format));
     if (parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("name a mission folder or .str files to check."));
-    const int code = MissionFolder::check(parser.positionalArguments(), codePage, print);
-    std::fflush(stdout);
-    return code;
+    MissionFolder::CheckOptions options;
+    options.sarif = format == u"sarif";
+    options.warningsAsErrors = parser.isSet(warningsOption);
+    return MissionFolder::check(parser.positionalArguments(), codePage, print, options);
 }
 
 } // namespace

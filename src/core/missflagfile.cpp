@@ -75,14 +75,27 @@ StrDocument content(const QString &number, int skipLines, const QString &briefin
     return file;
 }
 
-QList<int> missions(const StrDocument &document)
+bool isMissionKey(QLatin1String key)
+{
+    return key.size() > MissionPrefix.size() && key.startsWith(MissionPrefix, Qt::CaseInsensitive)
+        && !key.sliced(MissionPrefix.size()).contains(u'_');
+}
+
+QList<int> missionKeys(const StrDocument &document)
 {
     QList<int> found;
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const int entry = static_cast<int>(i);
-        const QLatin1String key = document.rawKey(entry);
-        if (key.size() > MissionPrefix.size() && key.startsWith(MissionPrefix, Qt::CaseInsensitive)
-            && document.text(entry).trimmed().compare(QLatin1String("skip"), Qt::CaseInsensitive) != 0)
+        if (isMissionKey(document.rawKey(static_cast<int>(i))))
+            found.append(static_cast<int>(i));
+    }
+    return found;
+}
+
+QList<int> missions(const StrDocument &document)
+{
+    QList<int> found;
+    for (const int entry : missionKeys(document)) {
+        if (document.text(entry).trimmed().compare(QLatin1String("skip"), Qt::CaseInsensitive) != 0)
             found.append(entry);
     }
     return found;

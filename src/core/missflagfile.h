@@ -45,8 +45,15 @@ MissionNumber readMissionNumber(const QString &typed, const QLocale &locale = QL
 // miss_<number>:"<briefing> ,no_loadout, end" with the number as typed.
 StrDocument content(const QString &number, int skipLines, const QString &briefing);
 
-// The mission lines of a file: its miss_ entries that are not "skip".
+// Whether `key` is a mission's: miss_ and a number (as written: "miss_2",
+// "miss_2.5"), not one of the other lines the game reads there, miss_<n>_<word>
+// ("miss_7_next", "miss_10_endmovie").
+bool isMissionKey(QLatin1String key);
+
+// The mission lines of a file: its mission entries that are not "skip".
 QList<int> missions(const StrDocument &document);
+// Its mission entries, "skip" or not.
+QList<int> missionKeys(const StrDocument &document);
 
 // A mission line as the tab shows it: the number as written after "miss_",
 // the briefing, and the flags after it that the tab does not show (" ,no_loadout,

@@ -12,11 +12,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#endif
 
 #include <algorithm>
 
@@ -149,6 +155,34 @@ private:
     QSet<QString> m_beside;   // folders with a known language folder in them
 };
 
+// The folders and .str files in `folder` whose names are not valid UTF-8,
+// which Qt leaves out of its listings: each shown with U+FFFD for what cannot
+// be read. Windows names are always Unicode.
+QStringList undecodableNames(const QString &folder)
+{
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(name);
+        if (!utf8.hasError())
+            continue;
+        const bool str = name.toLower().endsWith(".str");
+        if (entry->d_type == DT_DIR || str || (entry->d_type != DT_REG && !name.contains('.')))
+            names.append(decoded);
+    }
+    ::closedir(dir);
+    names.sort();
+#else
+    Q_UNUSED(folder)
+#endif
+    return names;
+}
+
 // Gathers the .str files under a folder: each once, symbolic links followed
 // once, never round a loop, at most MaxDepth levels and MaxFiles files.
 class Walk
@@ -169,8 +203,15 @@ public:
                                                             | QDir::System,
                                                         QDir::Name | QDir::IgnoreCase);
         if (entries.isEmpty() && !dir.isReadable()) {
-            m_scan.problems.append({relative + u'/', 0, say("The folder cannot be read, so its files were not checked.")});
+            m_scan.problems.append({relative + u'/', 0, say("The folder cannot be read, so its files were not checked."),
+                                    Severity::Error, 0, true});
             return;
+        }
+        for (const QString &name : undecodableNames(path)) {
+            m_scan.problems.append({relative.isEmpty() ? name : relative + u'/' + name, 0,
+                                    say("The name is not valid UTF-8, so it could not be opened and was not checked; "
+                                        "rename it."),
+                                    Severity::Error, 0, true});
         }
         for (const QFileInfo &info : entries) {
             if (m_stopped)
@@ -189,7 +230,8 @@ public:
                     if (!m_tooDeep) {
                         m_scan.problems.append({relativePath + u'/', 0,
                                                 say("Folders more than %1 levels deep are not checked.")
-                                                    .arg(QString::number(MaxDepth))});
+                                                    .arg(QString::number(MaxDepth)),
+                                                Severity::Error, 0, true});
                     }
                     m_tooDeep = true;
                     continue;
@@ -227,6 +269,8 @@ private:
 
 // ---------------------------------------------------------------- One file
 
+} // namespace
+
 Group groupOf(StrReader::Kind kind)
 {
     switch (kind) {
@@ -246,22 +290,12 @@ Group groupOf(StrReader::Kind kind)
     return Group::Other;
 }
 
-// A file the reader could not tell: by its name, or a books/ folder above it.
+namespace {
+
+// A file the reader could not read: by its name and folder, as the reader tells a kind.
 Group groupByName(const QString &relativePath)
 {
-    const QStringList parts = relativePath.split(u'/');
-    const QString &name = parts.constLast();
-    const std::pair<QLatin1String, Group> names[] = {{GoalsFile::SuggestedName, Group::Goals},
-                                                     {NewgameFile::FileName, Group::Newgame},
-                                                     {MissflagFile::FileName, Group::Missflag},
-                                                     {TitlesFile::FileName, Group::Titles}};
-    for (const auto &[fileName, group] : names) {
-        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
-            return group;
-    }
-    return std::any_of(parts.cbegin(), parts.cend() - 1, [](const QString &part) { return named(part, "books"); })
-        ? Group::Books
-        : Group::Other;
+    return groupOf(StrReader::kindOfPath(relativePath).value_or(StrReader::Kind::Other));
 }
 
 QString quoted(QStringView text)
@@ -271,35 +305,91 @@ QString quoted(QStringView text)
     return QChar(0x201C) + shown + QChar(0x201D);
 }
 
-// Lines the game does not read as entries.
-void addStrayLines(const File &file, QList<Problem> &problems)
+// An entry without its closing quote, and the lines it takes in: up to the
+// quote that ends it in the game (the next entry's opening quote), and the
+// lines after that up to the next entry, which the game skips.
+struct Swallow {
+    int entry = -1;
+    int first = 0;
+    int last = 0;
+    QString key;   // the entry whose opening quote it takes, lower case; empty for none
+};
+
+QList<Swallow> swallows(const StrDocument &document)
 {
-    const QByteArray &bytes = file.read.document.bytes();
+    static const QRegularExpression opening(QStringLiteral("\\n[ \\t]*([^\\s:\"]+)[ \\t]*:\\s*$"));
+    QList<Swallow> found;
+    const QByteArray &bytes = document.bytes();
+    for (qsizetype i = 0; i < document.entries().size(); ++i) {
+        const StrDocument::Entry &e = document.entries().at(i);
+        const int entry = static_cast<int>(i);
+        QByteArrayView taken = QByteArrayView(bytes).sliced(e.start, e.textEnd - e.start);
+        while (!e.closed && (taken.endsWith('\n') || taken.endsWith('\r')))
+            taken.chop(1);   // the file's last line end ends no line taken in
+        const int last = e.line + static_cast<int>(taken.count('\n'));
+        if (!e.closed) {
+            found.append({entry, e.line + 1, last, QString()});
+            continue;
+        }
+        // Closed by the opening quote of a line that starts an entry, with that entry's text after it (a text
+        // whose last line ends in a colon ends just so, with nothing after its quote).
+        const QString after = document.after(entry).trimmed();
+        const QRegularExpressionMatch match = opening.match(LineEndings::toLf(document.rawText(entry)));
+        if (match.hasMatch() && !after.isEmpty() && !after.startsWith(QLatin1String("//")))
+            found.append({entry, e.line + 1, last, match.captured(1).toLower()});
+    }
+    return found;
+}
+
+// Lines the game does not read as entries; those after a swallowing entry
+// belong to it. In a string table, ';' starts a comment.
+void addStrayLines(const QString &path, const QByteArray &bytes, StrReader::Kind kind, QList<Swallow> &swallowed,
+                   QList<Problem> &problems)
+{
     int runFirst = 0;
     int runLast = 0;
     const auto flush = [&] {
         if (runFirst > 0) {
-            problems.append({file.relativePath, runFirst,
+            problems.append({path, runFirst,
                              runFirst == runLast ? say("This line is not an entry; the game skips it.")
                                                  : say("Lines %1 to %2 are not entries; the game skips them.")
-                                                       .arg(QString::number(runFirst), QString::number(runLast))});
+                                                       .arg(QString::number(runFirst), QString::number(runLast)),
+                             Severity::Warning});
         }
         runFirst = 0;
     };
     StrSyntax::Tokenizer tokens(bytes);
     StrSyntax::Item item;
+    Swallow *swallowing = nullptr;   // the swallowing entry the stray lines follow
+    qsizetype next = 0;              // the next of `swallowed`
     while (tokens.next(item)) {
+        if (item.kind == StrSyntax::ItemKind::Entry) {
+            flush();
+            swallowing = nullptr;
+            if (next < swallowed.size() && swallowed.at(next).first == item.line + 1)
+                swallowing = &swallowed[next++];
+            continue;
+        }
         if (item.kind != StrSyntax::ItemKind::Stray) {
             flush();
             continue;
         }
+        if (swallowing) {
+            swallowing->last = item.line;
+            continue;
+        }
         const QByteArrayView line = QByteArrayView(bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
+        if (kind == StrReader::Kind::Other && line.startsWith(';')) {
+            flush();
+            continue;
+        }
         const qsizetype colon = line.indexOf(':');
         if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
             flush();
-            problems.append({file.relativePath, item.line,
+            problems.append({path, item.line,
                              say("%1 has no opening quote after its colon, so the game does not read it.")
-                                 .arg(QString::fromLatin1(line.first(colon)))});
+                                 .arg(QString::fromLatin1(line.first(colon))),
+                             Severity::Error, static_cast<int>(item.keyStart - item.start) + 1});
             continue;
         }
         if (runFirst == 0)
@@ -309,10 +399,12 @@ void addStrayLines(const File &file, QList<Problem> &problems)
     flush();
 }
 
-void addKindProblems(const File &file, QList<Problem> &problems)
+void addKindProblems(const File &file, const QList<Swallow> &swallowed, QList<Problem> &problems)
 {
     const StrDocument &document = file.read.document;
-    const auto add = [&](int line, const QString &message) { problems.append({file.relativePath, line, message}); };
+    const auto add = [&](int line, const QString &message) {
+        problems.append({file.relativePath, line, message, Severity::Warning});
+    };
     const auto missingBefore = [](const QList<int> &numbers, const QString &prefix) {
         QStringList missing;
         const int last = numbers.isEmpty() ? -1 : *std::max_element(numbers.cbegin(), numbers.cend());
@@ -327,6 +419,10 @@ void addKindProblems(const File &file, QList<Problem> &problems)
         QList<int> numbers;
         for (const int entry : BookFile::shownPages(document))
             numbers.append(*StrSyntax::numberedKey(document.rawKey(entry), BookFile::PagePrefix));
+        for (const Swallow &swallow : swallowed) {   // pages taken into another: told there
+            if (const auto number = StrSyntax::numberedKey(QStringView(swallow.key), BookFile::PagePrefix))
+                numbers.append(*number);
+        }
         if (const QString missing = missingBefore(numbers, QStringLiteral("Page_")); !missing.isEmpty())
             add(0, say("The book has no %1, although later pages follow.").arg(missing));
         break;
@@ -358,6 +454,20 @@ void addKindProblems(const File &file, QList<Problem> &problems)
     }
 }
 
+// The line of `offset` in `entry`.
+int lineOf(const StrDocument &document, int entry, qsizetype offset)
+{
+    const StrDocument::Entry &e = document.entries().at(entry);
+    return e.line + static_cast<int>(QByteArrayView(document.bytes()).sliced(e.start, offset - e.start).count('\n'));
+}
+
+// The column of `offset` on its line, from 1, in characters.
+int columnOf(const StrDocument &document, qsizetype offset)
+{
+    const qsizetype lineStart = QByteArrayView(document.bytes()).first(offset).lastIndexOf('\n') + 1;
+    return static_cast<int>(document.decoded(lineStart, offset).size()) + 1;
+}
+
 QList<Problem> problemsOf(const File &file)
 {
     QList<Problem> problems;
@@ -365,45 +475,71 @@ QList<Problem> problemsOf(const File &file)
     const StrDocument &document = read.document;
     const QString codePage = CodePages::shortName(file.codePage);
     if (read.utf8) {
-        problems.append({file.relativePath, 0, say("The file is saved as UTF-8, but the game reads it in %1.").arg(codePage)});
+        problems.append({file.relativePath, 0, say("The file is saved as UTF-8, but the game reads it in %1.").arg(codePage),
+                         Severity::Error});
         QString text = document.decoded(0, document.bytes().size());
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);   // the byte-order mark, not a character of the text
         if (const auto bad = CodePages::firstUnencodable(text, file.codePage)) {
-            problems.append({file.relativePath, static_cast<int>(QStringView(text).first(bad->index).count(u'\n')) + 1,
+            const QStringView before = QStringView(text).first(bad->index);
+            problems.append({file.relativePath, static_cast<int>(before.count(u'\n')) + 1,
                              say("%1 \u201C\u2068%2\u2069\u201D is not in %3.")
                                  .arg(TextCheck::codePointName(bad->codePoint),
-                                      QStringView(QChar::fromUcs4(bad->codePoint)).toString(), codePage)});
+                                      QStringView(QChar::fromUcs4(bad->codePoint)).toString(), codePage),
+                             Severity::Error, static_cast<int>(before.size() - before.lastIndexOf(u'\n'))});
         }
+    }
+    // An entry without its closing quote: one problem for it and all it takes in.
+    QList<Swallow> swallowed = swallows(document);
+    addStrayLines(file.relativePath, document.bytes(), read.kind, swallowed, problems);
+    QSet<int> swallowing;
+    for (const Swallow &swallow : std::as_const(swallowed)) {
+        swallowing.insert(swallow.entry);
+        const StrDocument::Entry &e = document.entries().at(swallow.entry);
+        const QString key = document.key(swallow.entry);
+        problems.append({file.relativePath, lineOf(document, swallow.entry, e.textStart - 1),
+                         swallow.last < swallow.first ? say("%1 has no closing quote.").arg(key)
+                         : swallow.last == swallow.first
+                             ? say("%1 has no closing quote: it takes in line %2.").arg(key, QString::number(swallow.first))
+                             : say("%1 has no closing quote: it takes in lines %2-%3.")
+                                   .arg(key, QString::number(swallow.first), QString::number(swallow.last)),
+                         Severity::Error, columnOf(document, e.textStart - 1)});
     }
     // What the game reads otherwise than the file stands, in the reader's words;
     // a bare quote without the tab's remedy.
     for (const StrReader::Note &note : read.notes) {
-        if (note.severity != StrReader::Note::Differs)
+        if (note.severity != StrReader::Note::Differs || swallowing.contains(note.entry))
             continue;
+        const qsizetype at = note.entry < 0 ? 0 : document.entries().at(note.entry).textEnd;
+        const int line = note.entry < 0 ? note.line : lineOf(document, note.entry, at);
+        const int column = note.entry < 0 ? 0 : columnOf(document, at);
         if (note.repairEntry >= 0) {
-            problems.append({file.relativePath, note.line,
+            problems.append({file.relativePath, line,
                              say("%1 holds a quote that ends its text early: the game shows only %2.")
                                  .arg(document.key(note.repairEntry),
-                                      quoted(LineEndings::toLf(document.text(note.repairEntry))))});
+                                      quoted(LineEndings::toLf(document.text(note.repairEntry)))),
+                             Severity::Error, column});
         } else {
-            problems.append({file.relativePath, note.line, note.text});
+            problems.append({file.relativePath, line, note.text, Severity::Error, column});
         }
     }
-    addStrayLines(file, problems);
-    QHash<QString, int> firstLine;
+    QHash<QString, int> firstEntry;
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
         const int entry = static_cast<int>(i);
-        const int line = document.entries().at(i).line;
+        const StrDocument::Entry &e = document.entries().at(i);
         const QString key = QString(document.rawKey(entry)).toLower();
-        if (const auto first = firstLine.constFind(key); first != firstLine.cend()) {
-            problems.append({file.relativePath, line,
-                             say("%1 appears again (first on line %2).").arg(document.key(entry), QString::number(*first))});
+        if (const auto first = firstEntry.constFind(key); first != firstEntry.cend()) {
+            const bool same = document.rawText(*first) == document.rawText(entry);
+            problems.append({file.relativePath, e.line,
+                             (same ? say("%1 appears again (first on line %2), with the same text.")
+                                   : say("%1 appears again (first on line %2), with a different text."))
+                                 .arg(document.key(entry), QString::number(document.entries().at(*first).line)),
+                             Severity::Warning, columnOf(document, e.keyStart)});
         } else {
-            firstLine.insert(key, line);
+            firstEntry.insert(key, entry);
         }
     }
-    addKindProblems(file, problems);
+    addKindProblems(file, swallowed, problems);
     std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) { return a.line < b.line; });
     return problems;
 }
@@ -420,7 +556,14 @@ File readOne(const Found &found, const Place &place, std::optional<int> codePage
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         file.failure = failure->reason;
         file.group = groupByName(found.relativePath);
-        file.problems.append({file.relativePath, 0, file.failure});
+        if (!failure->text.isEmpty()) {   // text without an entry: the lines that are none, where they are
+            QList<Swallow> none;
+            addStrayLines(file.relativePath, failure->text,
+                          StrReader::kindOfPath(found.relativePath).value_or(StrReader::Kind::Other), none,
+                          file.problems);
+        }
+        if (file.problems.isEmpty())
+            file.problems.append({file.relativePath, 0, file.failure, Severity::Error, 0, failure->unread});
         return file;
     }
     file.read = std::move(std::get<StrReader::Result>(read));
@@ -470,12 +613,18 @@ void compareTitlesAndFlags(Scan &scan)
         return found;
     };
     QHash<int, QMap<QString, int>> byFile;
-    for (const int index : flagFiles)
+    QHash<int, QMap<QString, int>> present;   // a skip line gives its mission flags too
+    for (const int index : flagFiles) {
         byFile.insert(index, missions(index, MissflagFile::missions(scan.files.at(index).read.document),
                                       MissflagFile::MissionPrefix.size()));
-    for (const int index : titleFiles)
+        present.insert(index, missions(index, MissflagFile::missionKeys(scan.files.at(index).read.document),
+                                       MissflagFile::MissionPrefix.size()));
+    }
+    for (const int index : titleFiles) {
         byFile.insert(index, missions(index, TitlesFile::missions(scan.files.at(index).read.document),
                                       TitlesFile::TitlePrefix.size()));
+        present.insert(index, byFile.value(index));
+    }
     // The files of the other kind a file is compared with: those of its own
     // language if there are any, else those without a language, else all.
     const auto counterparts = [&](int index, const QList<int> &others) {
@@ -498,7 +647,7 @@ void compareTitlesAndFlags(Scan &scan)
             for (auto mission = byFile[index].cbegin(); mission != byFile[index].cend(); ++mission) {
                 QStringList lacking;
                 for (const int other : compared) {
-                    if (!byFile[other].contains(mission.key()))
+                    if (!present[other].contains(mission.key()))
                         lacking.append(scan.files.at(other).relativePath);
                 }
                 if (lacking.isEmpty())
@@ -508,7 +657,8 @@ void compareTitlesAndFlags(Scan &scan)
                                                                        : TitlesFile::TitlePrefix.size();
                 scan.problems.append({file.relativePath, file.read.document.entries().at(entry).line,
                                       say(message).arg(file.read.document.key(entry).sliced(prefix).trimmed(),
-                                                       listed(lacking))});
+                                                       listed(lacking)),
+                                      Severity::Warning});
             }
         }
     };
@@ -546,7 +696,8 @@ void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts)
                 continue;
             QStringList parts = model.relativePath.split(u'/');
             parts[languageParts.value(files.constFirst())] = spelling.value(language, language);
-            scan.problems.append({parts.join(u'/'), 0, say("Missing here, present in %1.").arg(listed(present))});
+            scan.problems.append({parts.join(u'/'), 0, say("Missing here, present in %1.").arg(listed(present)),
+                                  Severity::Warning});
         }
         // Keys (without regard to case) each file lacks that another language's has.
         QHash<int, QSet<QString>> keys;
@@ -576,7 +727,8 @@ void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts)
                     having.sort();
                     scan.problems.append({file.relativePath, 0,
                                           say("%1 is missing here, present in %2.")
-                                              .arg(document.key(static_cast<int>(i)), listed(having))});
+                                              .arg(document.key(static_cast<int>(i)), listed(having)),
+                                          Severity::Warning});
                 }
             }
         }
@@ -872,9 +1024,12 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
         for (qsizetype e = 0; e < document.entries().size(); ++e) {
             const int entry = static_cast<int>(e);
             const PlayerText text = playerText(document.rawText(entry));
+            const StrDocument::Entry &at = document.entries().at(e);
+            const int firstLine = at.line   // the text starts after the separator, which may hold line ends
+                + static_cast<int>(QByteArrayView(document.bytes()).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
             finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
-                found.append({static_cast<int>(f), entry, document.key(entry),
-                              text.lineOf(start, document.entries().at(e).line), text.text, start, length});
+                found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start, firstLine),
+                              text.text, start, length});
             });
         }
     }
@@ -916,68 +1071,6 @@ QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pat
             changed.append({static_cast<int>(f), *document});
     }
     return changed;
-}
-
-int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out)
-{
-    QList<Problem> problems;
-    QSet<QString> checked;   // the files found, as the problems name them
-    int readable = 0;
-    bool truncated = false;
-    const auto take = [&](const Scan &scan, const QString &prefix) {
-        for (const Problem &problem : allProblems(scan))
-            problems.append({prefix + problem.file, problem.line, problem.message});
-        for (const File &file : scan.files) {
-            checked.insert(prefix + file.relativePath);
-            readable += file.failure.isEmpty() ? 1 : 0;
-        }
-        truncated = truncated || scan.truncated;
-    };
-    QStringList files;
-    for (const QString &path : paths) {
-        if (!QFileInfo(path).isDir()) {
-            files.append(path);
-            continue;
-        }
-        const Scan folder = scan(path, codePage);
-        const QString given = QDir::fromNativeSeparators(path);
-        if (!folder.failure.isEmpty())
-            problems.append({given.endsWith(u'/') ? given : given + u'/', 0, folder.failure});
-        take(folder, paths.size() == 1 ? QString() : given.endsWith(u'/') ? given : given + u'/');
-    }
-    if (!files.isEmpty())
-        take(scanFiles(files, codePage), QString());
-
-    QSet<QString> named;   // the files with a problem, found or missing (not folders)
-    for (const Problem &problem : std::as_const(problems)) {
-        out(problem.file + u':' + QString::number(problem.line) + QLatin1String(": ") + problem.message);
-        if (!problem.file.endsWith(u'/'))
-            named.insert(problem.file);
-    }
-    if (truncated) {
-        out(say("Only the first %1 .str files or %2 folders of a folder were checked; the others were not read.")
-                .arg(QString::number(MaxFiles), QString::number(MaxFolders)));
-    }
-    const qsizetype found = checked.size();
-    if (readable == 0) {
-        out(found == 0 ? say("Nothing could be read.")
-                       : found == 1 ? say("The file could not be read.")
-                                    : say("None of the %1 files could be read.").arg(QString::number(found)));
-        return 2;
-    }
-    const qsizetype missing = (named - checked).size();
-    const qsizetype total = found + missing;
-    if (problems.isEmpty()) {
-        out(total == 1 ? say("No problems in 1 file.") : say("No problems in %1 files.").arg(QString::number(total)));
-        return 0;
-    }
-    const QString count = problems.size() == 1 ? say("1 problem") : say("%1 problems").arg(QString::number(problems.size()));
-    QString summary = total == 1 ? say("%1 in 1 file").arg(count)
-                                 : say("%1 in %2 of %3 files").arg(count, QString::number(named.size()), QString::number(total));
-    if (missing > 0)
-        summary += u' ' + (missing == 1 ? say("(1 of them missing)") : say("(%1 of them missing)").arg(QString::number(missing)));
-    out(summary + u'.');
-    return 1;
 }
 
 } // namespace MissionFolder

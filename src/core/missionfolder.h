@@ -35,11 +35,32 @@ namespace MissionFolder {
 
 enum class Group { Books, Goals, Newgame, Missflag, Titles, Other };
 
-// One problem, as `file:line: message` reports it (line 0: the whole file).
+// error: the game reads it otherwise than it is written (a text cut or
+// swallowed, a line not read, a byte the code page lacks, the wrong code
+// page); warning: probably not meant so (a key twice, a translation or page
+// missing); note: a matter of style.
+enum class Severity { Error, Warning, Note };
+
+// One problem, as `file:line:column: severity: message` reports it (line 0:
+// the whole file).
 struct Problem {
+    Problem() = default;
+    Problem(QString path, int lineNumber, QString text, Severity kind = Severity::Warning, int columnNumber = 0,
+            bool notChecked = false)
+        : file(std::move(path))
+        , line(lineNumber)
+        , message(std::move(text))
+        , severity(kind)
+        , column(columnNumber)
+        , unchecked(notChecked)
+    {
+    }
     QString file;     // relative to the folder, with '/'; or the path given
     int line = 0;
     QString message;
+    Severity severity = Severity::Warning;
+    int column = 0;           // from 1, in characters; 0: the line's start
+    bool unchecked = false;   // a file or folder that could not be checked at all
 };
 
 struct File {
@@ -90,6 +111,9 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::null
 // problems across files.
 QList<Problem> allProblems(const Scan &scan);
 
+// The group of the files of a kind, in the panel and in the check alike.
+Group groupOf(StrReader::Kind kind);
+
 // The group's name for the panel: "Books", "Goals", "New game", "Mission
 // flags", "Titles", "Other string tables".
 QString groupName(Group group);
@@ -124,12 +148,6 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
                                             const FindOptions &options, QString *error = nullptr);
 
-// `quillwright --check`: prints each problem as `file:line: message`, then a
-// summary line, to `out`; returns the exit code (1 with a problem, 0 without,
-// 2 when nothing could be read). One folder: its files relative to it; several
-// paths: each folder's files after the folder as given; files named on their
-// own: as given, checked together (scanFiles). A file named as missing in a
-// language counts among the files of the summary.
-int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out);
+// `quillwright --check` is MissionFolder::check (checkreport.h).
 
 } // namespace MissionFolder

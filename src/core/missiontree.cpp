@@ -1,5 +1,7 @@
 #include "core/missiontree.h"
 
+#include "core/checkreport.h"
+
 #include <QDir>
 
 #include <QFileInfo>
@@ -213,15 +215,26 @@ QList<MissionResultsModel::Row> MissionResultsModel::matchRows(const MissionFold
     return rows;
 }
 
+namespace {
+
+// "error: ..." as the check prints it, on one line.
+QString shown(const MissionFolder::Problem &problem)
+{
+    return MissionFolder::severityName(problem.severity) + QLatin1String(": ")
+        + QString(problem.message).replace(u'\n', QLatin1String("\\n"));
+}
+
+} // namespace
+
 QList<MissionResultsModel::Row> MissionResultsModel::problemRows(const MissionFolder::Scan &scan)
 {
     QList<Row> rows;
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         for (const MissionFolder::Problem &problem : scan.files.at(i).problems)
-            rows.append({static_cast<int>(i), -1, problem.file, QString(), problem.line, problem.message, 0, 0});
+            rows.append({static_cast<int>(i), -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
     }
     for (const MissionFolder::Problem &problem : scan.problems)
-        rows.append({-1, -1, problem.file, QString(), problem.line, problem.message, 0, 0});
+        rows.append({-1, -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
     return rows;
 }
 

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -203,6 +204,12 @@ bool readsAsUtf8(const QByteArray &bytes, int codePage, QList<Note> &notes)
 // The keys of each kind: numbered (the prefix and digits), exact, or any key
 // that starts with the prefix. The first entry with one of these keys tells
 // the kind of the file.
+// The interface's own string tables that missions ship: string tables
+// whatever keys they hold.
+const QLatin1String InterfaceFiles[] = {QLatin1String("debrief.str"), QLatin1String("loading.str"),
+                                        QLatin1String("loadout.str"), QLatin1String("main.str"),
+                                        QLatin1String("sim.str"),     QLatin1String("simmenu.str")};
+
 struct KeyFamily {
     enum Match { Numbered, Exact, Prefixed };
     Kind kind;
@@ -254,13 +261,14 @@ public:
         : m_result(result)
     {
     }
-    void add(int line, const QString &text, Note::Severity severity = Note::Kept, int repairEntry = -1)
+    void add(int line, const QString &text, Note::Severity severity = Note::Kept, int repairEntry = -1,
+             int entry = -1)
     {
         if (m_result.notes.size() >= MaxNotes) {
             ++m_result.notesLeftOut;
             return;
         }
-        m_result.notes.append({line, text, severity, repairEntry});
+        m_result.notes.append({line, text, severity, repairEntry, entry});
     }
     // No more notes are kept: they are only counted.
     bool full()
@@ -294,6 +302,11 @@ public:
             return;
         }
         const QByteArrayView line = QByteArrayView(m_bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
+        if (line.startsWith(';')) {   // a comment in a string table; noted later for other kinds
+            flush();
+            semicolonLines.append(item.line);
+            return;
+        }
         const qsizetype colon = line.indexOf(':');
         if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
             flush();
@@ -308,6 +321,8 @@ public:
             m_runFirst = item.line;
         m_runLast = item.line;
     }
+
+    QList<int> semicolonLines;   // lines that start with ';'
 
     void flush()
     {
@@ -338,7 +353,9 @@ void noteEntries(const StrDocument &document, Notes &notes)
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
         const StrDocument::Entry &e = document.entries().at(i);
         const int entry = static_cast<int>(i);
-        if (e.closed && QByteArrayView(bytes).sliced(e.textEnd + 1, e.afterEnd - e.textEnd - 1).trimmed().isEmpty())
+        const QByteArrayView rest =
+            e.closed ? QByteArrayView(bytes).sliced(e.textEnd + 1, e.afterEnd - e.textEnd - 1).trimmed() : QByteArrayView();
+        if (e.closed && (rest.isEmpty() || rest.startsWith("//")))   // nothing, or a comment
             continue;
         if (notes.full())
             continue;
@@ -347,7 +364,7 @@ void noteEntries(const StrDocument &document, Notes &notes)
             notes.add(e.line, say("%1 has no closing quote: in the game its text runs to the end of the file, "
                                   "taking in every line after it.")
                                   .arg(key),
-                      Note::Differs);
+                      Note::Differs, -1, entry);
             continue;
         }
         const QString after = document.after(entry);
@@ -356,11 +373,11 @@ void noteEntries(const StrDocument &document, Notes &notes)
                                   "shows only %2. Repair takes the whole line as the text and writes its "
                                   "quotes as \\\".")
                                   .arg(key, quoted(LineEndings::toLf(document.text(entry)))),
-                      Note::Differs, entry);
+                      Note::Differs, entry, entry);
         } else {
             notes.add(e.line, say("The game stops reading %1 at its closing quote and does not show %2.")
                                   .arg(key, quoted(after.trimmed())),
-                      Note::Differs);
+                      Note::Differs, -1, entry);
         }
     }
 }
@@ -402,7 +419,8 @@ void noteOtherKeys(const StrDocument &document, Kind kind, Notes &notes)
     QStringList keys;
     int line = 0;
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        if (kindOfKey(document.rawKey(static_cast<int>(i))) == kind)
+        const QLatin1String key = document.rawKey(static_cast<int>(i));
+        if (kindOfKey(key) == kind && (kind != Kind::Missflag || MissflagFile::isMissionKey(key)))
             continue;
         if (keys.isEmpty())
             line = document.entries().at(i).line;
@@ -596,7 +614,35 @@ QString kindName(Kind kind)
     return {};
 }
 
-std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
+std::optional<Kind> kindOfPath(const QString &path)
+{
+    const QStringList parts = QString(path).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return std::nullopt;
+    const QString &name = parts.constLast();
+    const auto is = [](const QString &part, QLatin1String word) { return part.compare(word, Qt::CaseInsensitive) == 0; };
+    const std::pair<QLatin1String, Kind> names[] = {{GoalsFile::SuggestedName, Kind::Goals},
+                                                    {NewgameFile::FileName, Kind::Newgame},
+                                                    {MissflagFile::FileName, Kind::Missflag},
+                                                    {TitlesFile::FileName, Kind::Titles}};
+    for (const auto &[fileName, kind] : names) {
+        if (is(name, fileName))
+            return kind;
+    }
+    for (const QLatin1String interfaceFile : InterfaceFiles) {
+        if (is(name, interfaceFile))
+            return Kind::Other;
+    }
+    static const QRegularExpression mission(QStringLiteral("^miss[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
+    const qsizetype folders = parts.size() - 1;
+    if (folders >= 2 && is(parts.at(folders - 2), QLatin1String("intrface")) && !mission.match(parts.at(folders - 1)).hasMatch())
+        return Kind::Other;   // intrface/<language>/: the interface's string tables
+    if (std::any_of(parts.cbegin(), parts.cend() - 1, [&](const QString &part) { return is(part, QLatin1String("books")); }))
+        return Kind::Book;
+    return std::nullopt;
+}
+
+std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named)
 {
     if (bytes.isEmpty())
         return Failure{say("The file is empty.")};
@@ -606,13 +652,16 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
     Result result;
     result.utf8 = readsAsUtf8(bytes, codePage, result.notes);
     Notes notes(result);
+    QList<int> semicolonLines;
     {
         OtherLines otherLines(bytes, notes);
         result.document = StrDocument(bytes, {codePage, result.utf8}, std::ref(otherLines));
+        semicolonLines = otherLines.semicolonLines;
     }
     const StrDocument &document = result.document;
 
-    std::optional<Kind> kind;
+    // The name and folder tell the kind first, the keys second.
+    std::optional<Kind> kind = document.entries().isEmpty() ? std::nullopt : named;
     for (qsizetype i = 0; i < document.entries().size() && !kind; ++i)
         kind = kindOfKey(document.rawKey(static_cast<int>(i)));
     if (!kind) {
@@ -622,9 +671,14 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage)
             kind = Kind::Other;
         else
             return Failure{say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
-                               "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\").")};
+                               "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\")."),
+                           false, bytes};
     }
     result.kind = *kind;
+    if (result.kind != Kind::Other) {   // ';' starts a comment only in string tables
+        for (const int line : std::as_const(semicolonLines))
+            notes.add(line, say("This line is not an entry, so the game does not read it; it is kept as it stands."));
+    }
 
     noteEntries(document, notes);
     noteRepeats(document, notes);
@@ -684,7 +738,10 @@ StrDocument repaired(const Result &file, int codePage)
     return file.document;
 }
 
-std::variant<Result, Failure> readFile(const QString &path, int codePage)
+namespace {
+
+// The bytes of the file at `path`, or why they could not be read.
+std::variant<QByteArray, Failure> load(const QString &path)
 {
     if (path.isEmpty())
         return Failure{say("No file was named.")};
@@ -732,7 +789,19 @@ std::variant<Result, Failure> readFile(const QString &path, int codePage)
                            "not read.")
                            .arg(shown(path), locale.formattedDataSize(MaxFileSize))};
     }
-    return read(bytes, codePage);
+    return bytes;
+}
+
+} // namespace
+
+std::variant<Result, Failure> readFile(const QString &path, int codePage)
+{
+    std::variant<QByteArray, Failure> loaded = load(path);
+    if (auto *failure = std::get_if<Failure>(&loaded)) {
+        failure->unread = true;
+        return std::move(*failure);
+    }
+    return read(std::get<QByteArray>(loaded), codePage, kindOfPath(path));
 }
 
 } // namespace StrReader

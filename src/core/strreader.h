@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 // Reads the game's .str files for editing: a book file, goals.str,
@@ -19,10 +20,11 @@
 // - The bytes: a UTF-8 byte-order mark, or bytes that are valid UTF-8 and not
 //   plain ASCII, make the file UTF-8 (`utf8` is set); otherwise it is read in
 //   the code page given.
-// - The kind comes from the content, not the file name: the first entry
-//   whose key belongs to one of the five kinds decides (keys in any case). A
-//   file whose only line is a "// Book Location - " comment is a book; one
-//   whose entries belong to none of them is a string table of its own.
+// - The kind comes from the file's name and folder first (kindOfPath), and
+//   otherwise from the content: the first entry whose key belongs to one of
+//   the five kinds decides (keys in any case). A file whose only line is a
+//   "// Book Location - " comment is a book; one whose entries belong to none
+//   of them is a string table of its own.
 namespace StrReader {
 
 // The largest file read: far above the largest the program writes (50 pages of
@@ -42,6 +44,7 @@ struct Note {
     QString text;   // a sentence for the author
     Severity severity = Kept;
     int repairEntry = -1;   // an entry with a bare quote that repair() mends
+    int entry = -1;         // the entry it is about, if any
 };
 
 struct Result {
@@ -55,13 +58,32 @@ struct Result {
 inline constexpr int MaxNotes = 2000;
 
 struct Failure {
+    Failure(QString why, bool notRead = false, QByteArray bytes = {})
+        : reason(std::move(why))
+        , unread(notRead)
+        , text(std::move(bytes))
+    {
+    }
     QString reason;
+    bool unread = false;   // the file could not be read at all (missing, too large, no access)
+    QByteArray text;       // the bytes of a text file that holds no entry
 };
 
-std::variant<Result, Failure> read(const QByteArray &bytes, int codePage);
+// `named`: the kind the file's name and folder give, if any (kindOfPath);
+// otherwise the keys tell it.
+std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named = std::nullopt);
+
+// The kind a file's path names, if it names one: goals.str, newgame.str,
+// missflag.str and titles.str by name (any case); the interface's own files
+// that missions ship (debrief.str, loading.str, loadout.str, main.str,
+// sim.str, simmenu.str) and any other file of intrface/<language>/ are
+// string tables; any other file under a folder books/ is a book. Nothing for
+// any other path: the keys decide.
+std::optional<Kind> kindOfPath(const QString &path);
 
 // Refuses a missing file, a folder, anything not an ordinary file and a file
-// larger than MaxFileSize before reading it.
+// larger than MaxFileSize before reading it (Failure::unread). The kind comes
+// from kindOfPath(path) first.
 std::variant<Result, Failure> readFile(const QString &path, int codePage);
 
 // The kind whose keys include `key`, if any.

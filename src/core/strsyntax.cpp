@@ -43,7 +43,8 @@ bool Tokenizer::next(Item &item)
 
     qsizetype contentEnd = 0;
     const qsizetype end = lineEnd(m_pos, &contentEnd);
-    qsizetype first = m_pos;
+    // Bytes up to m_blankUntil were read as blanks and line ends already.
+    qsizetype first = std::max(m_pos, std::min(m_blankUntil, contentEnd));
     while (first < contentEnd && isBlank(m_bytes[first]))
         ++first;
 
@@ -63,7 +64,7 @@ bool Tokenizer::next(Item &item)
         while (runEnd < size) {
             qsizetype nextContentEnd = 0;
             const qsizetype nextEnd = lineEnd(runEnd, &nextContentEnd);
-            qsizetype at = runEnd;
+            qsizetype at = std::max(runEnd, std::min(m_blankUntil, nextContentEnd));
             while (at < nextContentEnd && isBlank(m_bytes[at]))
                 ++at;
             if (at != nextContentEnd)
@@ -91,17 +92,27 @@ bool Tokenizer::next(Item &item)
     qsizetype keyEnd = colon;
     while (keyEnd > first && isBlank(m_bytes[keyEnd - 1]))
         --keyEnd;
-    qsizetype quote = colon + 1;
-    while (quote < contentEnd && isBlank(m_bytes[quote]))
-        ++quote;
-    if (keyEnd == first || quote == contentEnd || m_bytes[quote] != '"')
+    if (keyEnd == first)
         return finishLine(ItemKind::Stray);
+    // Blanks and line ends may stand between the colon and the opening quote.
+    int separatorLineFeeds = 0;
+    qsizetype quote = colon + 1;
+    while (quote < size && (isBlank(m_bytes[quote]) || m_bytes[quote] == '\r' || m_bytes[quote] == '\n')) {
+        if (m_bytes[quote] == '\n')
+            ++separatorLineFeeds;
+        ++quote;
+    }
+    if (quote == size || m_bytes[quote] != '"') {
+        if (separatorLineFeeds > 0)
+            m_blankUntil = quote;   // the next lines' blanks are not read again
+        return finishLine(ItemKind::Stray);
+    }
 
     item.kind = ItemKind::Entry;
     item.keyStart = first;
     item.keyEnd = keyEnd;
     item.textStart = quote + 1;
-    int lineFeeds = 0;
+    int lineFeeds = separatorLineFeeds;
     qsizetype at = item.textStart;
     while (at < size) {
         const char c = m_bytes[at];

@@ -10,7 +10,9 @@
 // The syntax of the game's .str files, as the game reads them.
 //
 // - A line that starts, after blanks (spaces and tabs), with a key, a colon,
-//   blanks and a double quote opens an entry. The key is everything before
+//   blanks and a double quote opens an entry. The game reads line ends
+//   between the colon and the quote as blanks: "Page_0:" with the quote on
+//   the next line is an entry, its separator holding the line end. The key is everything before
 //   the colon but the blanks around it; it holds no double quote and does not
 //   start with "//". Keys compare without regard to case.
 // - The text ends at the first double quote that no backslash escapes. Inside
@@ -22,7 +24,8 @@
 //
 // The tokenizer works on the file's bytes: every byte that matters to the
 // syntax is ASCII, which every code page and UTF-8 keep as they are. It reads
-// each byte once and never looks back.
+// each byte once and never looks back (the blanks it read ahead after a colon
+// that no quote follows are not read again).
 namespace StrSyntax {
 
 enum class ItemKind : quint8 { Blank, Comment, Entry, Stray };
@@ -64,6 +67,7 @@ private:
 
     QByteArrayView m_bytes;
     qsizetype m_pos;
+    qsizetype m_blankUntil = 0;   // read ahead: only blanks and line ends before it
     int m_line = 1;
 };
 

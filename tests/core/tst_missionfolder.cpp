@@ -1,11 +1,23 @@
 // The whole mission at once, without a window: every .str file of a folder
 // grouped by kind, language and mission; the check of each file and across
 // files, as `quillwright --check` prints it; find and replace in the texts.
-#include "core/missionfolder.h"
+#include "core/checkreport.h"
 #include "support/testing.h"
 
+#include "core/missiontree.h"
+
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+
+#ifdef Q_OS_UNIX
+#include <cstdio>
+#include <sys/stat.h>
+#endif
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,25 +60,45 @@ const Tree Faulty = {
 };
 
 const QStringList FaultyLines = {
-    u"books/english/Diary.str:2: The game stops reading Page_1 at its closing quote and does not show “ajar”."_s,
-    u"books/english/Diary.str:3: Page_0 appears again (first on line 1)."_s,
-    u"books/french/diary.str:0: The book has no Page_2, although later pages follow."_s,
-    u"books/french/diary.str:3: The byte 0x81 is not defined in the code page; it is read as \uFFFD."_s,
-    u"empty.str:0: The file is empty."_s,
-    u"intrface/english/newgame.str:0: There is no diff_2 entry."_s,
-    u"intrface/english/newgame.str:4: This line is not an entry; the game skips it."_s,
-    u"intrface/miss01/english/GOALS.STR:3: There is a fiction_1 but no text_1."_s,
-    u"objnames.str:0: The file is saved as UTF-8, but the game reads it in Windows-1252."_s,
-    u"objnames.str:1: U+0416 “\u2068Ж\u2069” is not in Windows-1252."_s,
-    u"objnames.str:2: obj_door holds a quote that ends its text early: the game shows only “Door ”."_s,
-    u"objnames.str:3: obj_bad has no opening quote after its colon, so the game does not read it."_s,
-    u"books/english/Diary.str:0: Page_3 is missing here, present in french."_s,
-    u"intrface/english/newgame.str:0: diff_2 is missing here, present in french."_s,
-    u"intrface/miss01/french/goals.str:0: fiction_1 is missing here, present in english."_s,
-    u"strings/english/titles.str:2: Mission 4 has a title but no flags in strings/missflag.str."_s,
-    u"strings/french/titles.str:0: Missing here, present in english."_s,
-    u"strings/missflag.str:11: Mission 3 has flags but no title in strings/english/titles.str."_s,
-    u"18 problems in 10 of 11 files (1 of them missing)."_s,
+    u"books/english/Diary.str:2:17: error: The game stops reading Page_1 at its closing quote and does not show “ajar”."_s,
+    u"books/english/Diary.str:3:1: warning: Page_0 appears again (first on line 1), with a different text."_s,
+    u"books/french/diary.str: warning: The book has no Page_2, although later pages follow."_s,
+    u"books/french/diary.str:3:1: error: The byte 0x81 is not defined in the code page; it is read as \uFFFD."_s,
+    u"empty.str: error: The file is empty."_s,
+    u"intrface/english/newgame.str: warning: There is no diff_2 entry."_s,
+    u"intrface/english/newgame.str:4:1: warning: This line is not an entry; the game skips it."_s,
+    u"intrface/miss01/english/GOALS.STR:3:1: warning: There is a fiction_1 but no text_1."_s,
+    u"objnames.str: error: The file is saved as UTF-8, but the game reads it in Windows-1252."_s,
+    u"objnames.str:1:10: error: U+0416 “\u2068Ж\u2069” is not in Windows-1252."_s,
+    u"objnames.str:2:16: error: obj_door holds a quote that ends its text early: the game shows only “Door ”."_s,
+    u"objnames.str:3:1: error: obj_bad has no opening quote after its colon, so the game does not read it."_s,
+    u"books/english/Diary.str: warning: Page_3 is missing here, present in french."_s,
+    u"intrface/english/newgame.str: warning: diff_2 is missing here, present in french."_s,
+    u"intrface/miss01/french/goals.str: warning: fiction_1 is missing here, present in english."_s,
+    u"strings/english/titles.str:2:1: warning: Mission 4 has a title but no flags in strings/missflag.str."_s,
+    u"strings/french/titles.str: warning: Missing here, present in english."_s,
+    u"strings/missflag.str:11:1: warning: Mission 3 has flags but no title in strings/english/titles.str."_s,
+    u"7 errors and 11 warnings in 10 of 11 files (1 of them missing)."_s,
+};
+
+// The interface's own files that missions ship, with keys of other kinds, and a
+// campaign with skip lines and lines that are no missions: nothing wrong.
+const Tree Interface = {
+    {u"intrface/english/DEBRIEF.STR"_s, "stat_0: \"Enemies\"\r\ntext_0: \"Well done\"\r\n"},
+    {u"intrface/english/LOADING.STR"_s, "loading: \"Loading\"\r\ncancel: \"Stop\"\r\n"},
+    {u"intrface/english/MAIN.STR"_s, "options: \"Options\"\r\n"},
+    {u"intrface/english/SIM.STR"_s, "difficulty: \"Level\"\r\n"},
+    {u"intrface/english/SIMMENU.STR"_s, "skip_training: \"Skip\"\r\n"},
+    {u"intrface/english/LOADOUT.STR"_s, "title_gear: \"Gear\"\r\n"},
+    {u"intrface/english/hud.str"_s, "fiction_0: \"Health\"\r\n"},
+    {u"intrface/english/newgame.str"_s, Newgame},
+    {u"intrface/miss01/english/goals.str"_s, "fiction_0: \"Find\" // the key\r\ntext_0: \"Go\"\r\n"},
+    {u"strings/missflag.str"_s, Testing::MissflagHeader + "miss_1: \"skip\"\r\nmiss_2: \"end\"\r\n"
+                                "miss_2_next: \"4\"\r\nmiss_3: \"skip\"\r\nmiss_4: \"end\"\r\nmiss_10_endmovie: \"x\"\r\n"},
+    {u"strings/english/titles.str"_s, "title_1: \"Training\"\r\ntitle_2: \"Door\"\r\ntitle_3: \"Unused\"\r\n"
+                                      "title_4: \"Way\"\r\n"},
+    {u"strings/english/objnames.str"_s, "; names\r\nobj_key: \"Key\"\r\n"},
+    {u"books/english/note.str"_s, "Page_0:\r\n\"On two lines\"\r\n"},
 };
 
 void write(const QString &root, const Tree &tree)
@@ -77,10 +109,20 @@ void write(const QString &root, const Tree &tree)
     }
 }
 
-QStringList checked(const QStringList &paths, int *code)
+// A printed line with its path in '/' separators (the program prints the system's own).
+QString portable(const QString &line)
+{
+    static const QRegularExpression severity(u"(?::\\d+:\\d+)?: (?:error|warning|note): "_s);
+    const QRegularExpressionMatch match = severity.match(line);
+    if (!match.hasMatch())
+        return line;
+    return line.left(match.capturedStart()).replace(u'\\', u'/') + line.sliced(match.capturedStart());
+}
+
+QStringList checked(const QStringList &paths, int *code, const MissionFolder::CheckOptions &options = {})
 {
     QStringList lines;
-    *code = MissionFolder::check(paths, std::nullopt, [&](const QString &line) { lines.append(line); });
+    *code = MissionFolder::check(paths, std::nullopt, [&](const QString &line) { lines.append(portable(line)); }, options);
     return lines;
 }
 
@@ -157,6 +199,82 @@ private Q_SLOTS:
         QCOMPARE(file->language + u' ' + QString::number(file->codePage), language);
     }
 
+    // The kind comes from the name and folder first, the keys second.
+    void tellsTheKindByName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("kind");   // -1: the keys decide
+        using Kind = StrReader::Kind;
+        const auto row = [](const char *path, int kind) { QTest::newRow(path) << QString::fromLatin1(path) << kind; };
+        row("intrface/miss01/english/Goals.str", int(Kind::Goals));
+        row("intrface/french/NEWGAME.STR", int(Kind::Newgame));
+        row("strings/missflag.str", int(Kind::Missflag));
+        row("strings/german/titles.str", int(Kind::Titles));
+        row("intrface/english/DEBRIEF.STR", int(Kind::Other));
+        row("LOADOUT.STR", int(Kind::Other));
+        row("my/sim.str", int(Kind::Other));
+        row("intrface/russian/anything.str", int(Kind::Other));
+        row("intrface/miss02/english/other.str", -1);
+        row("books/diary.str", int(Kind::Book));
+        row("C:\\mission\\Books\\english\\note.str", int(Kind::Book));
+        row("diary.str", -1);
+        row("strings/english/objnames.str", -1);
+    }
+    void tellsTheKindByName()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, kind);
+        const std::optional<StrReader::Kind> told = StrReader::kindOfPath(path);
+        QCOMPARE(told ? int(*told) : -1, kind);
+    }
+
+    // The panel groups each file as the check judges it.
+    void panelGroupsAreTheCheckKinds_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("group");
+        for (const char *path : {"DEBRIEF.STR", "LOADING.STR", "MAIN.STR", "SIM.STR", "SIMMENU.STR", "LOADOUT.STR",
+                                 "hud.str"})
+            QTest::newRow(path) << u"intrface/english/"_s + QString::fromLatin1(path) << u"Other string tables"_s;
+        QTest::newRow("newgame") << u"intrface/english/newgame.str"_s << u"New game"_s;
+        QTest::newRow("goals") << u"intrface/miss01/english/goals.str"_s << u"Goals"_s;
+        QTest::newRow("flags") << u"strings/missflag.str"_s << u"Mission flags"_s;
+        QTest::newRow("titles") << u"strings/english/titles.str"_s << u"Titles"_s;
+        QTest::newRow("objects") << u"strings/english/objnames.str"_s << u"Other string tables"_s;
+        QTest::newRow("book") << u"books/english/note.str"_s << u"Books"_s;
+    }
+    void panelGroupsAreTheCheckKinds()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, group);
+        QTemporaryDir dir;
+        write(dir.path(), Interface);
+        MissionTreeModel tree;
+        tree.setScan(MissionFolder::scan(dir.path()));
+        QHash<int, QString> groupOfFile;   // file -> the panel's group above it
+        std::function<void(const QModelIndex &, const QString &)> walk = [&](const QModelIndex &parent, const QString &top) {
+            for (int row = 0; row < tree.rowCount(parent); ++row) {
+                const QModelIndex index = tree.index(row, 0, parent);
+                const int file = index.data(MissionTreeModel::FileRole).toInt();
+                if (file >= 0)
+                    groupOfFile.insert(file, top);
+                walk(index, top.isEmpty() ? index.data().toString() : top);
+            }
+        };
+        walk({}, QString());
+        QCOMPARE(groupOfFile.size(), Interface.size());
+        for (auto it = groupOfFile.cbegin(); it != groupOfFile.cend(); ++it) {
+            const MissionFolder::File &file = tree.scan().files.at(it.key());
+            const StrReader::Kind kind = file.failure.isEmpty()
+                ? file.read.kind
+                : StrReader::kindOfPath(file.relativePath).value_or(StrReader::Kind::Other);
+            QCOMPARE(it.value(), MissionFolder::groupName(MissionFolder::groupOf(kind)));
+        }
+        const MissionFolder::File *file = fileAt(tree.scan(), path);
+        QVERIFY(file);
+        QCOMPARE(groupOfFile.value(int(file - tree.scan().files.constData())), group);
+    }
+
     void checksAMission()
     {
         int code = -1;
@@ -181,7 +299,10 @@ private Q_SLOTS:
 #endif
         QVERIFY(program.waitForFinished(60000));
         const QString out = QString::fromUtf8(program.readAllStandardOutput()).remove(u'\r');
-        QCOMPARE(out.split(u'\n', Qt::SkipEmptyParts), FaultyLines);
+        QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+        for (QString &line : lines)
+            line = portable(line);
+        QCOMPARE(lines, FaultyLines);
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
     }
@@ -192,12 +313,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("links");   // pairs: where, to what
         QTest::addColumn<QStringList>("lines");   // %1: the folder
         QTest::addColumn<int>("code");
-        const QStringList none{u"%1/:0: There is no .str file in the folder or below it."_s, u"Nothing could be read."_s};
+        const QStringList none{u"%1/: error: There is no .str file in the folder or below it."_s, u"Nothing could be read."_s};
         QTest::newRow("empty folder") << Tree() << QStringList() << none << 2;
         QTest::newRow("no .str file") << Tree{{u"readme.txt"_s, "x"}, {u"sub/str.txt"_s, "x"}} << QStringList() << none << 2;
         QTest::newRow("only unreadable files")
             << Tree{{u"a.str"_s, ""}, {u"b.STR"_s, "\x89PNG\r\n\x1a\n"}} << QStringList()
-            << QStringList{u"a.str:0: The file is empty."_s, u"b.STR:0: The file is a PNG picture, not a text file."_s,
+            << QStringList{u"a.str: error: The file is empty."_s, u"b.STR: error: The file is a PNG picture, not a text file."_s,
                            u"None of the 2 files could be read."_s}
             << 2;
         QTest::newRow("symbolic link loop")
@@ -222,6 +343,117 @@ private Q_SLOTS:
         int exitCode = -1;
         QCOMPARE(checked({dir.path()}, &exitCode), lines.replaceInStrings(u"%1"_s, dir.path()));
         QCOMPARE(exitCode, code);
+    }
+
+    // One finding per cause, where it is, with its severity; the exit code.
+    void findsEachCauseOnce_data()
+    {
+        QTest::addColumn<Tree>("tree");
+        QTest::addColumn<bool>("warningsAsErrors");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("code");
+        const auto row = [](const char *name, const Tree &tree, const QStringList &lines, int code, bool strict = false) {
+            QTest::newRow(name) << tree << strict << lines << code;
+        };
+        row("interface files, skip lines and lines that are no missions", Interface,
+            {u"No problems in 13 files."_s}, 0);
+        row("swallowed pages",
+            {{u"books/b.str"_s, "// Book Location - Tower\r\nPage_0: \"Dark.\r\nWind.\r\nPage_1: \"The door\r\nwas shut.\r\n"
+                                "Page_2: \"Nobody.\"\r\nPage_3: \"End.\r\nPage_4:\r\n \"Gone\"\r\n"}},
+            {u"books/b.str:2:9: error: Page_0 has no closing quote: it takes in lines 3-5."_s,
+             u"books/b.str:7:9: error: Page_3 has no closing quote: it takes in lines 8-9."_s,
+             u"2 errors in 1 file."_s},
+            1);
+        row("unclosed to the end", {{u"a.str"_s, "x: \"1\"\r\ny:  \"2\r\n3\r\n4\r\n"}},
+            {u"a.str:2:5: error: y has no closing quote: it takes in lines 3-4."_s, u"1 error in 1 file."_s}, 1);
+        row("a text that ends in a colon", {{u"a.str"_s, "x: \"Listen\r\nNote:\"\r\n"}}, {u"No problems in 1 file."_s}, 0);
+        row("no opening quote, no entry", {{u"books/l.str"_s, "page_0: Vivianne, come home.\r\n"}},
+            {u"books/l.str:1:1: error: page_0 has no opening quote after its colon, so the game does not read it."_s,
+             u"1 error in 1 file."_s},
+            1);
+        row("comments", {{u"a.str"_s, "; names\r\nx: \"1\" // one\r\n"}, {u"books/b.str"_s, "; c\r\nPage_0: \"x\"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it."_s,
+             u"1 warning in 1 of 2 files."_s},
+            0);
+        row("warnings as errors", {{u"books/b.str"_s, "; c\r\nPage_0: \"x\"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it."_s, u"1 warning in 1 file."_s}, 1,
+            true);
+        row("a key twice", {{u"a.str"_s, "x: \"1\"\r\n  x: \"1\"\r\nX: \"2\"\r\n"}},
+            {u"a.str:2:3: warning: x appears again (first on line 1), with the same text."_s,
+             u"a.str:3:1: warning: X appears again (first on line 1), with a different text."_s,
+             u"2 warnings in 1 file."_s},
+            0);
+        row("a line break in a quoted text", {{u"a.str"_s, "Page_0: \"a\r\nb\" c\"\r\n"}},
+            {u"a.str:2:2: error: Page_0 holds a quote that ends its text early: the game shows only “a\\nb”."_s,
+             u"1 error in 1 file."_s},
+            1);
+    }
+    void findsEachCauseOnce()
+    {
+        QFETCH(Tree, tree);
+        QFETCH(bool, warningsAsErrors);
+        QFETCH(QStringList, lines);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        write(dir.path(), tree);
+        int exitCode = -1;
+        QCOMPARE(checked({dir.path()}, &exitCode, {false, warningsAsErrors}), lines);
+        QCOMPARE(exitCode, code);
+    }
+
+    // A name that is not valid UTF-8 cannot be opened by any name Qt gives it:
+    // it is named as not checked, and the check does not end as if all were.
+    void namesWhatItCannotCheck()
+    {
+#ifdef Q_OS_UNIX
+        QTemporaryDir dir;
+        write(dir.path(), {{u"a.str"_s, "x: \"1\"\r\n"}});
+        for (const QByteArray &name : {QByteArray("caf\xE9.str"), QByteArray("d\xE9j\xE0")}) {
+            const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+            QVERIFY(name.contains('.') ? QFile(dir.filePath(u"a.str"_s)).copy(dir.filePath(u"b.str"_s))
+                                           && ::rename(QFile::encodeName(dir.filePath(u"b.str"_s)).constData(), path.constData()) == 0
+                                       : ::mkdir(path.constData(), 0700) == 0);
+        }
+        const QString why = u": error: The name is not valid UTF-8, so it could not be opened and was not checked; rename it."_s;
+        int code = -1;
+        QCOMPARE(checked({dir.path()}, &code),
+                 QStringList({u"caf\uFFFD.str"_s + why, u"d\uFFFDj\uFFFD"_s + why,
+                              u"Nothing found in the files checked, but not everything was checked: 2 files or folders "
+                              "were not checked (named above)."_s}));
+        QCOMPARE(code, 2);
+#else
+        QSKIP("Windows names are Unicode: no name there is not valid UTF-8 (the check of such names runs on Linux).");
+#endif
+    }
+
+    // The same problems as a SARIF 2.1.0 log.
+    void writesSarif()
+    {
+        QString log;
+        const int code = MissionFolder::check({m_faulty.path()}, std::nullopt, [&](const QString &text) { log += text; },
+                                              {true, false});
+        QCOMPARE(code, 1);
+        QJsonParseError error;
+        const QJsonObject sarif = QJsonDocument::fromJson(log.toUtf8(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(sarif.value(u"version"_s).toString(), u"2.1.0"_s);
+        const QJsonObject run = sarif.value(u"runs"_s).toArray().at(0).toObject();
+        QCOMPARE(run.value(u"tool"_s)[u"driver"_s][u"name"_s].toString(), u"Quillwright"_s);
+        QCOMPARE(run.value(u"invocations"_s)[0][u"exitCode"_s].toInt(), 1);
+        QCOMPARE(run.value(u"originalUriBaseIds"_s)[u"MISSION"_s][u"uri"_s].toString(),
+                 QUrl::fromLocalFile(m_faulty.path() + u'/').toString());
+        const QJsonArray results = run.value(u"results"_s).toArray();
+        QCOMPARE(results.size(), FaultyLines.size() - 1);
+        QStringList lines;
+        for (const QJsonValue result : results) {
+            const QJsonObject location = result[u"locations"_s][0][u"physicalLocation"_s].toObject();
+            const QJsonValue region = location.value(u"region"_s);
+            QString line = location[u"artifactLocation"_s][u"uri"_s].toString();
+            if (region.isObject())
+                line += u":%1:%2"_s.arg(region[u"startLine"_s].toInt()).arg(region[u"startColumn"_s].toInt(1));
+            lines.append(line + u": "_s + result[u"level"_s].toString() + u": "_s + result[u"message"_s][u"text"_s].toString());
+        }
+        QCOMPARE(lines, FaultyLines.first(FaultyLines.size() - 1));
     }
 
     void finds_data()

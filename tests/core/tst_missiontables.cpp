@@ -121,6 +121,12 @@ private Q_SLOTS:
         row("left out: one flag set", sparse, u"1,3:x"_s, QByteArray(sparse).replace("\"end\"", "\"no_loadout,end\""));
         row("left out: the number left skipped", sparse, u"0,0=17"_s,
             QByteArray(sparse).replace("miss_19: \"no_loadout\"", "miss_17: \"no_loadout\"\nmiss_19: \"skip\""));
+        // Lines of the flag file that are not missions' stay as they are, and are no rows.
+        const QByteArray next = "miss_1: \"skip\"\nmiss_2: \"end\"\nmiss_2_next: \"4\"\nmiss_3: \"skip\"\n"
+                                "miss_4: \"no_loadout\"\nmiss_10_endmovie: \"outro\"\n";
+        row("lines that are no missions", next, u"1,4:x;+5"_s,
+            QByteArray(next).replace("\"no_loadout\"\n", "\"no_loadout,cutscene\"\nmiss_5: \"\"\n"),
+            u"2|----x|\n4|--x--|"_s);
         row("added in the hand's style", HandFlags, u"+5"_s, HandFlags + "miss_5:\"\"\nmiss_6:\"skip\"\n");
         row("deleted: skipped", Flags, u"-1"_s, QByteArray(f).replace("\"no_briefing,no_loadout\"", "\"skip\""));
         row("renumbered", Flags, u"0,0=7"_s,

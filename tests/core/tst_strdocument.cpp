@@ -220,6 +220,15 @@ private Q_SLOTS:
                "4 page_0 appears again (first on line 1); the tab shows the first, and this one is kept as it "
                "stands.\n6 Page_99 is beyond the 50 pages the tab shows; it is kept as it stands.\n"
                "7 The tab does not show no_trim; kept as it stands."_s;
+        QTest::newRow("a comment after the quote") << QByteArray("Page_0:\"a\" // first\n") << u"0"_s;
+        QTest::newRow("flag lines that are no missions")
+            << QByteArray("miss_1:\"skip\"\nmiss_2:\"end\"\nmiss_2_next:\"4\"\nmiss_10_endmovie:\"x\"\n")
+            << u"3\n3 The tab does not show miss_2_next, miss_10_endmovie; kept as it stands."_s;
+        QTest::newRow("; in a string table")
+            << QByteArray("; names\nobj_a:\"a\"\n") << u"5"_s;
+        QTest::newRow("; in a book") << QByteArray("; pages\nPage_0:\"a\"\n")
+                                     << u"0\n1 This line is not an entry, so the game does not read it; it is kept as "
+                                        "it stands."_s;
         QTest::newRow("a goal without its text") << QByteArray("fiction_0:\"a\"\n")
                                                  << u"1\n1 There is a fiction_0 but no text_0."_s;
         QTest::newRow("several missions")

@@ -1,5 +1,6 @@
 // The game's syntax as the tokenizer reads it, texts escaped and read back,
 // and entries typed by hand checked, each from a table of hand-written inputs.
+#include "core/strdocument.h"
 #include "core/strsyntax.h"
 
 #include <QTest>
@@ -73,6 +74,13 @@ private Q_SLOTS:
         row("quote before the colon", "say \"a:\"b\"\n", u"S1 say \"a:\"b\"<LF>"_s);
         row("no key", ": \"x\"\n", u"S1 : \"x\"<LF>"_s);
         row("key with a blank", "title_ 7 : \"x\"\n", u"E1 title_ 7| : \"|x||<LF>"_s);
+        row("line end before the opening quote", "Page_0:\r\n\"x\"\r\nb:\"y\"\r\n",
+            u"E1 Page_0|:<CR><LF>\"|x||<CR><LF> ; E3 b|:\"|y||<CR><LF>"_s);
+        row("blank lines and blanks before the quote", "a: \n\n\t\"x\ny\"\nb:\"\"",
+            u"E1 a|: <LF><LF>\t\"|x<LF>y||<LF> ; E5 b|:\"|||"_s);
+        row("line end, then no quote", "a:\n\n  b:\"x\"\n:\n",
+            u"S1 a:<LF> ; B2 <LF> ; E3 b|:\"|x||<LF> ; S4 :<LF>"_s);
+        row("line end, then the end", "a:\r\n \r\n", u"S1 a:<CR><LF> ; B2  <CR><LF>"_s);
         row("lines counted past a text", "a:\"1\n2\n3\"\n\n\nb:\"\"\n", u"E1 a|:\"|1<LF>2<LF>3||<LF> ; B4 <LF><LF> ; E6 b|:\"|||<LF>"_s);
     }
     void tokenizes()
@@ -80,6 +88,20 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QCOMPARE(items(bytes), expected);
+    }
+
+    // An entry whose quote stands on the line after its colon: unchanged, the
+    // same bytes; its text changed, the same layout around it.
+    void keepsAQuoteOnTheNextLine()
+    {
+        const QByteArray bytes = "Page_0:\r\n  \"Dark\"\r\nPage_1: \"x\"\r\n";
+        StrDocument document(bytes, {1252, false});
+        QCOMPARE(document.entries().size(), 2);
+        QCOMPARE(document.text(0), u"Dark"_s);
+        QCOMPARE(document.entries().at(1).line, 3);
+        QCOMPARE(document.write(1252).value_or(""), bytes);
+        document.setText(0, u"Light"_s, {});
+        QCOMPARE(document.write(1252).value_or(""), QByteArray(bytes).replace("Dark", "Light"));
     }
 
     void escapesAndReadsBack_data()

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/missionfolder.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// `quillwright --check`: the problems of a mission as a compiler prints its
+// findings, one line each,
+//   path:line:column: severity: message     (path: severity: message for a whole file)
+// with the path in the system's own separators and every line break of a
+// message shown as \n; then a summary line. Or the same as a SARIF 2.1.0 log.
+namespace MissionFolder {
+
+struct CheckOptions {
+    bool sarif = false;               // a SARIF 2.1.0 log rather than lines
+    bool warningsAsErrors = false;    // a warning makes the exit code 1 as an error does
+};
+
+// Exit codes: 0 no error, 1 an error (or a warning, with warningsAsErrors),
+// 2 when not everything could be checked (a file or folder that could not be
+// read, a name that is not valid UTF-8, the MaxFiles cap) or nothing could be
+// read at all. One folder: its files relative to it; several paths: each
+// folder's files after the folder as given; files named on their own: as
+// given, checked together (scanFiles). A file named as missing in a language
+// counts among the files of the summary.
+int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out,
+          const CheckOptions &options = {});
+
+// "error", "warning", "note".
+QString severityName(Severity severity);
+
+// One problem as its line, in the system's separators.
+QString checkLine(const Problem &problem);
+
+// A SARIF 2.1.0 log of `problems`: the unchecked ones as notifications of the
+// run (which then did not succeed), the others as results; paths relative to
+// `root` when it is given.
+QByteArray sarifLog(const QList<Problem> &problems, const QString &root, int exitCode);
+
+} // namespace MissionFolder
