@@ -472,7 +472,7 @@ bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
         workspace->release(held);
         held = nullptr;
     }
-    std::variant<StrReader::Result, StrReader::Failure> read = StrReader::Failure{};
+    std::variant<StrReader::Result, StrReader::Failure> read = StrReader::Failure{QString()};
     if (held) {
         codePage = held->codePage();
         if (std::optional<StrReader::Result> shown = held->readBack())
