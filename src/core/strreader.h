@@ -42,6 +42,7 @@ struct Note {
     QString text;   // a sentence for the author
     Severity severity = Kept;
     int repairEntry = -1;   // an entry with a bare quote that repair() mends
+    bool undefinedBytes = false;   // bytes the code page leaves undefined
 };
 
 struct Result {
