@@ -36,6 +36,11 @@ endif()
 get_filename_component(QW_QT_BIN_DIR "${_qw_qtcore_dll}" DIRECTORY)
 get_filename_component(QW_QT_PREFIX "${QW_QT_BIN_DIR}" DIRECTORY)
 
+# The static libraries for MinGW-w64 (uchardet), as scripts/windows.sh
+# unpacks them; the windows preset points pkg-config into it.
+set(QW_MINGW_LIBS "${PROJECT_SOURCE_DIR}/build/mingw64-libs" CACHE PATH
+    "The static libraries for MinGW-w64 (hunspell-uchardet-mingw64.tar.xz unpacked)")
+
 # The packages' name (cmake/WindowsPackaging.cmake, tests/windows).
 set(QW_WINDOWS_PACKAGE_NAME "quillwright-${PROJECT_VERSION}-win64")
 
@@ -174,6 +179,10 @@ function(qw_windows_program target)
     file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/windows/qt.conf"
         CONTENT "[Paths]\nPrefix = .\nPlugins = .\n")
     install(FILES "${CMAKE_BINARY_DIR}/windows/qt.conf" DESTINATION .)
+
+    # uchardet is linked into the program (statically, from the folder
+    # scripts/windows.sh unpacks): its licence text goes with it.
+    install(FILES "${QW_MINGW_LIBS}/share/licenses/uchardet/COPYING" DESTINATION licenses/uchardet)
 
     # Debug information would triple the package: `cmake --install --strip`
     # and CPack (CPACK_STRIP_FILES) take it out of the DLLs and the program.

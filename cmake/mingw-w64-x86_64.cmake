@@ -20,7 +20,10 @@ find_program(CMAKE_STRIP ${_qw_mingw}-strip REQUIRED)
 
 # Libraries, headers and packages come from the target's root only; programs
 # (moc, rcc, uic, windres, ...) always from the build machine.
-set(CMAKE_FIND_ROOT_PATH /usr/${_qw_mingw})
+# The static libraries scripts/windows.sh unpacks into build/mingw64-libs
+# (uchardet, found through pkg-config) are a root of their own.
+get_filename_component(_qw_mingw_libs "${CMAKE_CURRENT_LIST_DIR}/../build/mingw64-libs" ABSOLUTE)
+set(CMAKE_FIND_ROOT_PATH /usr/${_qw_mingw} ${_qw_mingw_libs})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

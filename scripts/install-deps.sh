@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core
     libicu-dev
+    libuchardet-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file

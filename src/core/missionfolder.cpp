@@ -2,8 +2,10 @@
 
 #include "core/book.h"
 #include "core/codepages.h"
+#include "core/document/codepagedetect.h"
 #include "core/goals.h"
 #include "core/lineendings.h"
+#include "core/mission/missionsettings.h"
 #include "core/missflagfile.h"
 #include "core/newgamefile.h"
 #include "core/strsyntax.h"
@@ -505,10 +507,19 @@ QList<Problem> problemsOf(const File &file)
                                    .arg(key, QString::number(swallow.first), QString::number(swallow.last)),
                          Severity::Error, columnOf(document, e.textStart - 1)});
     }
+    if (file.dosCodePage != 0) {
+        problems.append({file.relativePath, 0,
+                         say("The file seems to be written in the DOS code page %1, which the game does not read; "
+                             "it was read in %2.")
+                             .arg(CodePageDetect::shortName(file.dosCodePage), codePage),
+                         Severity::Error});
+    }
     // What the game reads otherwise than the file stands, in the reader's words;
-    // a bare quote without the tab's remedy.
+    // a bare quote without the tab's remedy. Bytes undefined in the code page
+    // are not listed one by one in a file written in a DOS code page.
     for (const StrReader::Note &note : read.notes) {
-        if (note.severity != StrReader::Note::Differs || swallowing.contains(note.entry))
+        if (note.severity != StrReader::Note::Differs || swallowing.contains(note.entry)
+            || (note.undefinedBytes && file.dosCodePage != 0))
             continue;
         const qsizetype at = note.entry < 0 ? 0 : document.entries().at(note.entry).textEnd;
         const int line = note.entry < 0 ? note.line : lineOf(document, note.entry, at);
@@ -544,14 +555,28 @@ QList<Problem> problemsOf(const File &file)
     return problems;
 }
 
-File readOne(const Found &found, const Place &place, std::optional<int> codePage)
+// A file's bytes, or nothing when it cannot be read or is too large to be.
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    if (file.size() > StrReader::MaxFileSize || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(StrReader::MaxFileSize);
+}
+
+// A file is said to be in a DOS code page only when at least this many of the
+// bytes of its texts are beyond ASCII: one odd byte tells nothing.
+constexpr qsizetype MinDosBytes = 3;
+
+// `detected` is the code page told from the texts of the file's language.
+File readOne(const Found &found, const Place &place, int codePage, int detected)
 {
     File file;
     file.path = found.path;
     file.relativePath = found.relativePath;
     file.language = place.language;
     file.mission = place.mission;
-    file.codePage = codePage.value_or(codePageOfLanguage(place.language, CodePages::defaultCodePage()));
+    file.codePage = codePage;
     auto read = StrReader::readFile(found.path, file.codePage);
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         file.failure = failure->reason;
@@ -569,8 +594,61 @@ File readOne(const Found &found, const Place &place, std::optional<int> codePage
     file.read = std::move(std::get<StrReader::Result>(read));
     file.group = groupOf(file.read.kind);
     file.entries = static_cast<int>(file.read.document.entries().size());
+    // Bytes the code page lacks, or a language that seems to be in a DOS code
+    // page: the file's own texts tell whether it is in one.
+    const bool undefinedBytes = std::any_of(file.read.notes.cbegin(), file.read.notes.cend(),
+                                            [](const StrReader::Note &note) { return note.undefinedBytes; });
+    if (!file.read.utf8 && (undefinedBytes || CodePageDetect::isDosCodePage(detected))) {
+        const QByteArray texts = CodePageDetect::entryTexts(file.read.document.bytes());
+        const int own = CodePageDetect::detect(texts, codePage);
+        const auto nonAscii = std::count_if(texts.cbegin(), texts.cend(), [](char c) { return c & 0x80; });
+        if (CodePageDetect::isDosCodePage(own) && nonAscii >= MinDosBytes)
+            file.dosCodePage = own;
+    }
     file.problems = problemsOf(file);
     return file;
+}
+
+// The texts of a language's files detection reads at most: plenty to tell.
+constexpr qsizetype MaxDetectedText = 256 * 1024;
+
+// The code page of each language's files ("" for those in none).
+QMap<QString, LanguageCodePage> codePagesOf(const QList<Found> &found, const Places &places,
+                                            std::optional<int> codePage, const MissionSettings::Settings &settings,
+                                            const std::atomic_bool *cancel)
+{
+    QMap<QString, QByteArray> texts;
+    QMap<QString, LanguageCodePage> pages;
+    for (const Found &file : found) {
+        const QString language = places.of(file).language;
+        if (!pages.contains(language)) {
+            LanguageCodePage page;
+            page.named = codePageOfLanguage(language, CodePages::defaultCodePage());
+            pages.insert(language, page);
+        }
+        if (codePage || texts[language].size() >= MaxDetectedText || (cancel && cancel->load()))
+            continue;
+        texts[language].append(CodePageDetect::entryTexts(bytesOf(file.path)));
+    }
+    for (auto it = pages.begin(); it != pages.end(); ++it) {
+        LanguageCodePage &page = it.value();
+        if (codePage) {
+            page.codePage = *codePage;
+            page.source = LanguageCodePage::Source::Given;
+            continue;
+        }
+        page.detected = CodePageDetect::detect(texts.value(it.key()), page.named);
+        if (const std::optional<int> chosen = settings.codePageOf(it.key())) {
+            page.codePage = *chosen;
+            page.source = LanguageCodePage::Source::Settings;
+        } else if (CodePages::isSupported(page.detected) && page.detected != page.named) {
+            page.codePage = page.detected;
+            page.source = LanguageCodePage::Source::Detected;
+        } else {
+            page.codePage = page.named;
+        }
+    }
+    return pages;
 }
 
 // ---------------------------------------------------------------- Across files
@@ -743,8 +821,10 @@ bool pathBefore(const QString &a, const QString &b)
 
 // Reads the files found, then compares them.
 void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::optional<int> codePage,
-             const std::function<void(int, int)> &progress, const std::atomic_bool *cancel)
+             const MissionSettings::Settings &settings, const std::function<void(int, int)> &progress,
+             const std::atomic_bool *cancel)
 {
+    scan.codePages = codePagesOf(found, places, codePage, settings, cancel);
     QList<std::pair<File, qsizetype>> read;   // each file with its language folder's part
     for (const Found &file : found) {
         if (cancel && cancel->load()) {
@@ -752,7 +832,8 @@ void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::o
             break;
         }
         const Place place = places.of(file);
-        read.append({readOne(file, place, codePage), place.languagePart});
+        const LanguageCodePage &page = scan.codePages[place.language];
+        read.append({readOne(file, place, page.codePage, page.detected), place.languagePart});
         if (progress)
             progress(static_cast<int>(read.size()), static_cast<int>(found.size()));
     }
@@ -963,7 +1044,8 @@ Scan scan(const QString &root, std::optional<int> codePage, const std::function<
         result.failure = say("There is no .str file in the folder or below it.");
         return result;
     }
-    readAll(result, walk.files, Places(result.root, walk.files), codePage, progress, cancel);
+    readAll(result, walk.files, Places(result.root, walk.files), codePage, MissionSettings::read(result.root),
+            progress, cancel);
     return result;
 }
 
@@ -979,7 +1061,7 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage)
         seen.insert(canonical);
         found.append({QFileInfo(path).absoluteFilePath(), QDir::fromNativeSeparators(path)});
     }
-    readAll(result, found, Places(QString(), found), codePage, {}, nullptr);
+    readAll(result, found, Places(QString(), found), codePage, {}, {}, nullptr);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "core/strreader.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -70,14 +71,31 @@ struct File {
     QString mission;        // for files under intrface/missNN: "missNN" as the folder spells it
     Group group = Group::Other;   // a file that could not be read goes by its name and folder
     int codePage = 1252;    // the code page it was read in
+    int dosCodePage = 0;    // the DOS code page its bytes seem to be in (850, 852, 866), else 0
     int entries = 0;
     QString failure;        // why it could not be read; empty when it was
     StrReader::Result read; // the document and notes, when it was read
     QList<Problem> problems;
 };
 
+// The code page the files of one language were read in, and why.
+struct LanguageCodePage {
+    enum class Source {
+        Given,      // the code page asked for (--codepage)
+        Settings,   // the mission's settings file (MissionSettings)
+        Named,      // the language folder's name (codePageOfLanguage), the bytes fitting it
+        Detected,   // told from the bytes, which the name's code page does not fit
+    };
+    int codePage = 1252;   // the files were read in
+    int named = 1252;      // the code page the folder's name gives (1252 without one)
+    int detected = 0;      // CodePageDetect::detect() of the texts of all its files (Ascii: nothing to tell)
+    Source source = Source::Named;
+};
+
 struct Scan {
     QString root;
+    // By language, "" for the files in no language folder.
+    QMap<QString, LanguageCodePage> codePages;
     QList<File> files;            // sorted by relativePath
     QStringList languages;        // the language folders found, lower case, sorted
     QList<Problem> problems;      // across files: per language, per mission; folders not read
@@ -95,8 +113,13 @@ inline constexpr int MaxFolders = 100000;   // folders walked, whatever their li
 // italian, spanish ... 1252; `fallback` for a name not in the table.
 int codePageOfLanguage(const QString &language, int fallback);
 
-// Reads the folder. Each file is read in `codePage` when it is given, else
-// in its language's code page (1252 without one). `progress` is told of each
+// Reads the folder. Each file is read in `codePage` when it is given, else in
+// the code page the mission's settings file (MissionSettings) gives its
+// language or the mission, else in its language's code page (1252 without
+// one) -- unless the texts of all the files of that language, which are not
+// plain ASCII, read better in another of the program's code pages
+// (CodePageDetect): a Polish mission kept in an `english` folder is read in
+// 1250. A file whose bytes seem to be in a DOS code page is reported once. `progress` is told of each
 // file read (done, total); `cancel` stops the scan between files. Symbolic
 // links are followed once, never round a loop.
 Scan scan(const QString &root, std::optional<int> codePage = std::nullopt,
@@ -104,7 +127,7 @@ Scan scan(const QString &root, std::optional<int> codePage = std::nullopt,
           const std::atomic_bool *cancel = nullptr);
 
 // The same for single files named on their own (no cross-file checks but
-// the mission titles and flags, when both are among them).
+// the mission titles and flags, when both are among them; no settings file).
 Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::nullopt);
 
 // Every problem of the scan, files in order, each file's by line, then the

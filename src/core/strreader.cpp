@@ -117,7 +117,7 @@ void noteUndefinedBytes(QByteArrayView bytes, QList<qsizetype> offsets, QList<No
                                ? say("The byte %1 is not defined in the code page; it is read as %2.")
                                : say("The bytes %1 are not defined in the code page; they are read as %2."))
                               .arg(values.join(QLatin1String(", ")), Replacement),
-                          Note::Differs});
+                          Note::Differs, -1, -1, true});
         }
         values.clear();
     };
@@ -138,7 +138,7 @@ void noteUndefinedBytes(QByteArrayView bytes, QList<qsizetype> offsets, QList<No
     if (linesLeft > 0) {
         notes.append({0, say("Undefined bytes on %1 more lines are read as %2 as well.")
                              .arg(QString::number(linesLeft), Replacement),
-                      Note::Differs});
+                      Note::Differs, -1, -1, true});
     }
 }
 

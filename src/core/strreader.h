@@ -45,6 +45,7 @@ struct Note {
     Severity severity = Kept;
     int repairEntry = -1;   // an entry with a bare quote that repair() mends
     int entry = -1;         // the entry it is about, if any
+    bool undefinedBytes = false;   // bytes the code page leaves undefined
 };
 
 struct Result {

@@ -157,6 +157,8 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(item, &QAction::triggered, this, [this, codePage] {
             Settings::setCodePage(codePage);
             useCodePage(codePage);
+            if (missionPanel && !missionPanel->folder().isEmpty())
+                missionPanel->setMissionCodePage(codePage);   // the open mission's code page too
         });
     }
     codePageLabel = new QLabel(menuBar());

@@ -1,8 +1,13 @@
 #include "gui/missionpanel.h"
 
+#include "core/codepages.h"
+#include "core/mission/missionsettings.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +22,8 @@
 #include <QThread>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +73,27 @@ MissionPanel::MissionPanel(QWidget *parent)
     missionFolderName->setObjectName(QStringLiteral("missionFolderName"));
     missionFolderName->setWordWrap(true);
     layout->addWidget(missionFolderName);
+    auto *codePageRow = new QHBoxLayout;
+    const auto codePageBox = [body](const char *name, const QString &accessibleName) {
+        auto *box = new QComboBox(body);
+        box->setObjectName(QLatin1String(name));
+        box->setAccessibleName(accessibleName);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        return box;
+    };
+    missionCodePage = codePageBox("missionCodePage", tr("The code page of the mission"));
+    codePageLanguage = codePageBox("codePageLanguage", tr("A language folder of the mission"));
+    languageCodePage = codePageBox("languageCodePage", tr("The code page of the language folder"));
+    codePageRow->addWidget(missionCodePage, 1);
+    codePageRow->addWidget(codePageLanguage);
+    codePageRow->addWidget(languageCodePage, 1);
+    layout->addLayout(codePageRow);
+    connect(missionCodePage, &QComboBox::activated, this,
+            [this] { setMissionCodePage(missionCodePage->currentData().toInt()); });
+    connect(codePageLanguage, &QComboBox::currentIndexChanged, this, &MissionPanel::showCodePages);
+    connect(languageCodePage, &QComboBox::activated, this, [this] {
+        setLanguageCodePage(codePageLanguage->currentData().toString(), languageCodePage->currentData().toInt());
+    });
     folderProgress = new QProgressBar(body);
     folderProgress->setObjectName(QStringLiteral("folderProgress"));
     folderProgress->hide();
@@ -217,6 +245,13 @@ void MissionPanel::finishReading()
                                                    .arg(read.files.size())
                                              : tr("%1 files.").arg(read.files.size()));
     m_reading.reset();
+    const QSignalBlocker blocker(codePageLanguage);
+    const QString language = codePageLanguage->currentData().toString();
+    codePageLanguage->clear();
+    for (auto it = read.codePages.cbegin(); it != read.codePages.cend(); ++it)
+        codePageLanguage->addItem(it.key().isEmpty() ? tr("(no language folder)") : it.key(), it.key());
+    codePageLanguage->setCurrentIndex(std::max(0, codePageLanguage->findData(language)));
+    showCodePages();
     Q_EMIT folderRead();
     if (std::exchange(m_readAgain, false))
         openFolder(m_folder);
@@ -241,6 +276,8 @@ void MissionPanel::setPendingReplacements(const QList<std::pair<int, StrDocument
     saveReplaced->setVisible(!m_pending.isEmpty());
     undoReplace->setVisible(!m_pending.isEmpty());
     replaceButton->setEnabled(m_pending.isEmpty());
+    for (QComboBox *box : {missionCodePage, codePageLanguage, languageCodePage})
+        box->setEnabled(m_pending.isEmpty());   // reading again would drop the replacements
     if (!summary.isEmpty())
         resultsLabel->setText(summary);
 }
@@ -272,4 +309,74 @@ void MissionPanel::chooseResult(const QModelIndex &index)
     const int file = index.data(MissionResultsModel::FileRole).toInt();
     if (file >= 0)
         Q_EMIT fileChosen(file, index.data(MissionResultsModel::EntryRole).toInt());
+}
+
+// ---------------------------------------------------------------- Code pages
+
+void MissionPanel::showCodePages()
+{
+    const MissionFolder::Scan &read = scan();
+    const MissionSettings::Settings settings = MissionSettings::read(m_folder);
+    // What the bytes and names tell each language; the mission's: most files'.
+    const auto told = [](const MissionFolder::LanguageCodePage &page) {
+        return CodePages::isSupported(page.detected) ? page.detected : page.named;
+    };
+    QMap<int, int> filesTold;
+    for (const MissionFolder::File &file : read.files)
+        ++filesTold[told(read.codePages.value(file.language))];
+    const int missionTold = filesTold.isEmpty()
+        ? 0 : std::max_element(filesTold.cbegin(), filesTold.cend()).key();
+    const QString language = codePageLanguage->currentData().toString();
+    const auto fill = [](QComboBox *box, int automatic, int detected, int chosen) {
+        const QSignalBlocker blocker(box);
+        box->clear();
+        box->addItem(automatic ? tr("Automatic: %1").arg(CodePages::shortName(automatic)) : tr("Automatic"), 0);
+        for (const int codePage : CodePages::all()) {
+            box->addItem(codePage == detected ? tr("%1 \u2013 detected").arg(CodePages::name(codePage))
+                                              : CodePages::name(codePage),
+                         codePage);
+        }
+        box->setCurrentIndex(std::max(0, box->findData(chosen)));
+    };
+    fill(missionCodePage, settings.missionCodePage ? 0 : missionTold, missionTold, settings.missionCodePage.value_or(0));
+    const MissionFolder::LanguageCodePage page = read.codePages.value(language);
+    fill(languageCodePage, page.codePage, told(page), settings.languageCodePages.value(language.toLower(), 0));
+    languageCodePage->setEnabled(codePageLanguage->count() > 0 && m_pending.isEmpty());
+}
+
+bool MissionPanel::setMissionCodePage(int codePage)
+{
+    return changeCodePage(QString(), codePage, true);
+}
+
+bool MissionPanel::setLanguageCodePage(const QString &language, int codePage)
+{
+    return changeCodePage(language, codePage, false);
+}
+
+bool MissionPanel::changeCodePage(const QString &language, int codePage, bool wholeMission)
+{
+    if (m_folder.isEmpty())
+        return false;
+    MissionSettings::Settings settings = MissionSettings::read(m_folder);
+    const MissionSettings::Settings before = settings;
+    const std::optional<int> chosen = CodePages::isSupported(codePage) ? std::optional<int>(codePage) : std::nullopt;
+    if (wholeMission)
+        settings.missionCodePage = chosen;
+    else if (chosen)
+        settings.languageCodePages.insert(language.toLower(), *chosen);
+    else
+        settings.languageCodePages.remove(language.toLower());
+    if (settings == before)
+        return true;
+    QString error;
+    if (!MissionSettings::write(m_folder, settings, &error)) {
+        resultsLabel->setText(tr("The code page could not be kept in %1: %2")
+                                  .arg(QDir::toNativeSeparators(MissionSettings::pathIn(m_folder)), error));
+        showCodePages();
+        return false;
+    }
+    openFolder(m_folder);
+    Q_EMIT codePageChanged(m_folder);
+    return true;
 }

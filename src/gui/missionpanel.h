@@ -8,6 +8,7 @@
 #include <memory>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -43,8 +44,16 @@ public:
 
     // The files with changes not yet saved (clean absolute paths) are marked in the tree.
     void setUnsavedFiles(const QSet<QString> &paths) { m_tree.setUnsaved(paths); }
+    // The code page of the mission and of each language folder ("Automatic":
+    // as the bytes and the folder's name tell; the detected one is marked).
+    // Choosing one writes the mission's settings file and reads it again.
+    bool setMissionCodePage(int codePage);   // 0: automatic
+    bool setLanguageCodePage(const QString &language, int codePage);
 
     QLabel *missionFolderName = nullptr;
+    QComboBox *missionCodePage = nullptr;
+    QComboBox *codePageLanguage = nullptr;   // the language folders read; "" for the files in none
+    QComboBox *languageCodePage = nullptr;   // the code page of the one chosen there
     QTreeView *missionTree = nullptr;
     QProgressBar *folderProgress = nullptr;
     QLineEdit *findText = nullptr;
@@ -68,12 +77,17 @@ Q_SIGNALS:
     void replaceRequested();
     void saveReplacedRequested();
     void undoReplaceRequested();
+    // A code page of the mission in `folder` was changed and the folder is
+    // being read again: documents opened from it may want reading again too.
+    void codePageChanged(const QString &folder);
 
 private:
     void find();
     void check();
     void chooseResult(const QModelIndex &index);
     void finishReading();
+    void showCodePages();
+    bool changeCodePage(const QString &language, int codePage, bool wholeMission);
 
     MissionTreeModel m_tree;
     MissionResultsModel m_results;

@@ -2,14 +2,19 @@
 // from it, find in all files, and a file changed outside the program.
 #include "gui/bookpage.h"
 #include "gui/missionpanel.h"
+#include "core/mission/missionsettings.h"
 #include "support/harness.h"
 #include "support/modal.h"
 #include "support/testing.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QSignalSpy>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -156,6 +161,49 @@ private Q_SLOTS:
         choose(panel->findResults, results->index(0, 0));
         QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
         QCOMPARE(h.find<QPlainTextEdit>("Bptxt")->textCursor().selectedText(), u"Page_1:\"The door was locked.\""_s);
+    }
+
+    // A Polish mission in an `english` folder opens readable (Find finds
+    // "łakoci"); the folder's code page chosen in the panel, or the mission's
+    // in the Encoding menu, is kept in the mission's settings file and the
+    // folder is read again in it.
+    void readsAMissionInItsCodePage()
+    {
+        Harness h;
+        const QString root = h.path(u"polish"_s);
+        QVERIFY(QDir(root).mkpath(u"books/english"_s));
+        Testing::writeAll(root + u"/books/english/diary.str"_s,
+                          "Page_0:\"Bada\xB3" "em wie\xBF\xEA.\"\r\nPage_1:\"Zjad\xB3 \xB3" "akoci.\"\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const auto find = [panel](const QString &text) {
+            panel->findText->setText(text);
+            QTest::keyClick(panel->findText, Qt::Key_Return);
+            return panel->resultsLabel->text();
+        };
+        QCOMPARE(find(u"łakoci"_s), u"1 match."_s);
+        QCOMPARE(panel->codePageLanguage->currentText(), u"english"_s);
+        QCOMPARE(panel->languageCodePage->currentText(), u"Automatic: Windows-1250"_s);
+        QCOMPARE(panel->languageCodePage->itemText(panel->languageCodePage->findData(1250)),
+                 u"Central European (Windows-1250) \u2013 detected"_s);
+        QSignalSpy changed(panel, &MissionPanel::codePageChanged);
+        panel->languageCodePage->setFocus();
+        QTest::keyClick(panel->languageCodePage, Qt::Key_W);   // Western (Windows-1252)
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toString(), panel->folder());
+        QVERIFY(QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000));
+        QCOMPARE(MissionSettings::read(root).languageCodePages, (QMap<QString, int>{{u"english"_s, 1252}}));
+        QCOMPARE(panel->scan().files.at(0).codePage, 1252);
+        QCOMPARE(panel->languageCodePage->currentText(), u"Western (Windows-1252)"_s);
+        QCOMPARE(find(u"łakoci"_s), u"0 matches."_s);
+        const QList<QAction *> items = h.window().encodingMenu->actions();
+        const auto cyrillic = std::find_if(items.cbegin(), items.cend(), [](QAction *a) { return a->data() == 1251; });
+        QVERIFY(cyrillic != items.cend());
+        (*cyrillic)->trigger();
+        QCOMPARE(changed.count(), 2);
+        QVERIFY(QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000));
+        QCOMPARE(MissionSettings::read(root).missionCodePage, 1251);
+        QCOMPARE(panel->missionCodePage->currentText(), u"Cyrillic (Windows-1251)"_s);
     }
 
     // Replace across files: asked first with each file's count, undoable,

@@ -1,0 +1,109 @@
+#include "core/mission/missionsettings.h"
+
+#include "core/codepages.h"
+#include "core/fileoutput.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace MissionSettings {
+
+namespace {
+
+const QLatin1String Group("codepages");
+const QLatin1String MissionKey("mission");
+
+std::optional<int> codePageValue(const QVariant &value)
+{
+    bool ok = false;
+    const int codePage = value.toString().trimmed().toInt(&ok);
+    if (!ok || !CodePages::isSupported(codePage))
+        return std::nullopt;
+    return codePage;
+}
+
+} // namespace
+
+std::optional<int> Settings::codePageOf(const QString &language) const
+{
+    const auto found = languageCodePages.constFind(language.toLower());
+    if (found != languageCodePages.cend())
+        return *found;
+    return missionCodePage;
+}
+
+QString pathIn(const QString &missionFolder)
+{
+    return QDir(missionFolder).filePath(FileName);
+}
+
+Settings read(const QString &missionFolder)
+{
+    Settings settings;
+    const QString path = pathIn(missionFolder);
+    if (!QFileInfo(path).isFile())
+        return settings;
+    QSettings file(path, QSettings::IniFormat);
+    file.beginGroup(Group);
+    for (const QString &key : file.childKeys()) {
+        const std::optional<int> codePage = codePageValue(file.value(key));
+        if (!codePage)
+            continue;
+        if (key.compare(MissionKey, Qt::CaseInsensitive) == 0)
+            settings.missionCodePage = codePage;
+        else
+            settings.languageCodePages.insert(key.toLower(), *codePage);
+    }
+    return settings;
+}
+
+bool write(const QString &missionFolder, const Settings &settings, QString *error)
+{
+    // QSettings writes the ini text (keeping whatever else the file holds)
+    // into a copy in a folder of its own; the copy's bytes then replace the
+    // file whole.
+    const QString path = pathIn(missionFolder);
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        if (error)
+            *error = scratch.errorString();
+        return false;
+    }
+    const QString copy = scratch.filePath(FileName);
+    if (QFileInfo(path).isFile() && !QFile::copy(path, copy)) {
+        if (error)
+            *error = QFile(path).errorString();
+        return false;
+    }
+    {
+        QSettings file(copy, QSettings::IniFormat);
+        file.remove(Group);
+        file.beginGroup(Group);
+        if (settings.missionCodePage)
+            file.setValue(MissionKey, *settings.missionCodePage);
+        for (auto it = settings.languageCodePages.cbegin(); it != settings.languageCodePages.cend(); ++it)
+            file.setValue(it.key(), it.value());
+        file.endGroup();
+        file.sync();
+        if (file.status() != QSettings::NoError) {
+            if (error)
+                *error = QStringLiteral("QSettings could not write %1").arg(copy);
+            return false;
+        }
+    }
+    QFile written(copy);
+    if (!written.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = written.errorString();
+        return false;
+    }
+    const FileOutput::WriteResult result = FileOutput::writeFile(path, written.readAll());
+    if (!result.ok && error)
+        *error = result.error;
+    return result.ok;
+}
+
+} // namespace MissionSettings

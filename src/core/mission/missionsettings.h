@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+// What a mission keeps about itself in its own folder, for everyone who
+// works on it (a team shares it with the mission's files): the file
+// `quillwright.ini`,
+//
+//   [codepages]
+//   mission=1250        every file of the mission, unless its language has one
+//   english=1250        the files of the language folders of that name
+//
+// with the Windows code pages by number (CodePages::all()). A value that is
+// no such code page, and anything else in the file, is left alone.
+namespace MissionSettings {
+
+inline constexpr QLatin1String FileName("quillwright.ini");
+
+struct Settings {
+    std::optional<int> missionCodePage;
+    QMap<QString, int> languageCodePages;   // language folder, lower case -> code page
+
+    // The code page the settings give the files of `language` ("" for those
+    // in no language folder), if any.
+    std::optional<int> codePageOf(const QString &language) const;
+    bool operator==(const Settings &) const = default;
+};
+
+QString pathIn(const QString &missionFolder);
+
+// The settings of the mission in `missionFolder`; none when it has no file.
+Settings read(const QString &missionFolder);
+
+// Writes them (whole or not at all, keeping the file's other groups and
+// keys); false with the system's reason in `error` when it fails.
+bool write(const QString &missionFolder, const Settings &settings, QString *error = nullptr);
+
+} // namespace MissionSettings
