@@ -49,10 +49,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
 {
@@ -552,7 +548,7 @@ void Qwr::watchFile(const QString &path, const QByteArray &bytes, EditorPage *pa
         }
     }
     m_watched.insert(path, {page, bytes});
-    if (watchesDisk() && !m_watcher->files().contains(path))
+    if (!m_watcher->files().contains(path))
         m_watcher->addPath(path);
 }
 
@@ -570,22 +566,8 @@ QStringList Qwr::folderSnapshot(const QString &folder)
     return entries;
 }
 
-bool Qwr::watchesDisk()
-{
-#ifdef Q_OS_WIN
-    // Under Wine, a file or folder watched keeps the program from ending.
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    static const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-    return !wine;
-#else
-    return true;
-#endif
-}
-
 void Qwr::watchFolder()
 {
-    if (!watchesDisk())
-        return;
     const QString root = missionPanel->folder();
     QStringList folders{root};
     for (const MissionFolder::File &file : missionPanel->scan().files)
@@ -607,7 +589,7 @@ void Qwr::fileChangedOnDisk(const QString &path)
     const auto found = m_watched.find(path);
     if (found == m_watched.end())
         return;
-    if (watchesDisk() && QFileInfo::exists(path) && !m_watcher->files().contains(path))
+    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
         m_watcher->addPath(path);   // a file replaced by a new one is watched anew
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
