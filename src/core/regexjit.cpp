@@ -1,12 +1,13 @@
 // Qt's regular expressions without PCRE2's JIT in the Windows build.
 //
-// With the JIT, each thread that matches an expression gets a JIT stack kept
-// in a thread_local that has a destructor. When such a thread ends, the
+// With the JIT, each thread that matches an expression touches a JIT stack
+// kept in a thread_local that has a destructor. When such a thread ends, the
 // MinGW-w64 runtime's emulated TLS frees that storage before libstdc++ runs
-// the thread's destructors, so it is freed twice; under Wine the thread then
-// dies holding a winpthreads lock and the program's exit waits for ever (the
-// folder-reading thread matches expressions: a program that had read a folder
-// did not end). Without the JIT, matching never touches that thread_local.
+// the thread's destructors, so the destructor works on freed memory: under
+// Wine a window that had read a mission folder (on a thread that matches
+// expressions) saw that thread fault in pcre2_jit_stack_free_16 and die
+// holding a winpthreads lock, and the program's exit then waited for ever.
+// Without the JIT, matching never touches that thread_local.
 //
 // Qt reads QT_ENABLE_REGEXP_JIT once, when it compiles its first expression,
 // so it is set here before main() runs, on every Windows machine, whatever it
