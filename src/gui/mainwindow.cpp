@@ -53,10 +53,6 @@
 #include <QUndoGroup>
 #include <QUndoStack>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
 {
@@ -793,22 +789,8 @@ QStringList Qwr::folderSnapshot(const QString &folder)
     return entries;
 }
 
-bool Qwr::watchesDisk()
-{
-#ifdef Q_OS_WIN
-    // Under Wine, a file or folder watched keeps the program from ending.
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    static const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-    return !wine;
-#else
-    return true;
-#endif
-}
-
 void Qwr::watchFolder()
 {
-    if (!watchesDisk())
-        return;
     const QString root = missionPanel->folder();
     QStringList folders{root};
     for (const MissionFolder::File &file : missionPanel->scan().files)

@@ -53,9 +53,6 @@ public:
     // Reads `path` back into the tab of its kind, after saying what cannot be
     // kept and asking about that tab's unsaved work. True when it was opened.
     bool openFile(const QString &path);
-    // Whether files and folders on disk are followed (not under Wine, where a
-    // watch keeps the program from ending).
-    static bool watchesDisk();
     // A folder opens as a mission, a file in its tab.
     bool openPath(const QString &path);
     // Reads `folder` into the mission panel, which appears the first time.

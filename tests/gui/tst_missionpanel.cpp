@@ -101,14 +101,6 @@ class TestMissionPanel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        if (!Qwr::watchesDisk())
-            QSKIP("Under Wine this program does not end once a mission folder was read in a window (its one "
-                  "thread waits at the exit), and nothing on disk is watched there; the Linux leg runs these "
-                  "tests, and the folder's reading, check, find and replace are tested on both legs in "
-                  "tst_missionfolder.");
-    }
     // Without a folder the window has no panel; a folder opened shows its
     // files grouped, with their counts and problems; a file chosen opens in
     // its tab, in its language's code page, and saves back losslessly.

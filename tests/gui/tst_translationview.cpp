@@ -78,13 +78,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        if (!Qwr::watchesDisk())
-            QSKIP("Under Wine this program does not end once a mission folder was read in a window (its one "
-                  "thread waits at the exit); the Linux leg runs these tests, and the pairing, states and "
-                  "writing of translations are tested on both legs in tst_translation.");
-    }
     // English into Polish: the counts, the filter, Ctrl+Down to what is
     // left, a translation typed and saved in Windows-1250, English untouched.
     void translatesEntryByEntry()
