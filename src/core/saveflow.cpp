@@ -41,12 +41,16 @@ bool SaveFlow::refuse(const Pieces &texts, int codePage)
 
 bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
 {
-    if (refuse(document.authorTexts()))
+    // A file the workspace holds is written in its own code page (its
+    // mission's); anything else in the one chosen in the Encoding menu.
+    const Opened file = opened ? opened() : Opened{};
+    const WorkspaceDocument *held = m_workspace && !file.path.isEmpty() ? m_workspace->find(file.path) : nullptr;
+    const int codePage = held ? held->codePage() : m_codePage;
+    if (refuse(document.authorTexts(), codePage))
         return false;
 
     // An opened file is saved under its own name, in place or proposed in
     // its own folder.
-    const Opened file = opened ? opened() : Opened{};
     QString path;
     if (m_inPlace && !m_alwaysAsk && !file.path.isEmpty())
         path = file.path;
@@ -63,14 +67,14 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         return false;
     }
 
-    const std::optional<QByteArray> bytes = document.write(m_codePage);
+    const std::optional<QByteArray> bytes = document.write(codePage);
     if (!bytes) {
         showFailure(path, tr("The text holds a character that %1 cannot represent.")
-                              .arg(CodePages::description(m_codePage)));
+                              .arg(CodePages::description(codePage)));
         return false;
     }
     if (m_workspace) {
-        if (!m_workspace->saveAs(path, m_codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
+        if (!m_workspace->saveAs(path, codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
             return false;
     } else {
         const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);

@@ -153,8 +153,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(item, &QAction::triggered, this, [this, codePage] {
             Settings::setCodePage(codePage);
             useCodePage(codePage);
-            if (missionPanel && !missionPanel->folder().isEmpty())
+            if (missionPanel && !missionPanel->folder().isEmpty()) {
                 missionPanel->setMissionCodePage(codePage);   // the open mission's code page too
+            } else {
+                // Files opened on their own are written in it from now on; what they show stays.
+                for (WorkspaceDocument *document : workspace->documents())
+                    document->setCodePage(codePage);
+            }
         });
     }
     codePageLabel = new QLabel(menuBar());
@@ -456,6 +461,17 @@ void Qwr::openFromDialog()
 
 bool Qwr::openFile(const QString &path)
 {
+    // A file of the open mission is read in the mission's code page for it.
+    if (missionPanel && !missionPanel->isReading()) {
+        const QString id = MissionWorkspace::identity(path);
+        for (const MissionFolder::File &file : missionPanel->scan().files) {
+            if (file.failure.isEmpty() && MissionWorkspace::identity(file.path) == id) {
+                if (file.codePage != m_saveFlow->codePage())
+                    useCodePage(file.codePage);
+                break;
+            }
+        }
+    }
     return openFile(path, true, m_saveFlow->codePage());
 }
 
@@ -608,6 +624,7 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::undoReplaceRequested, this, &Qwr::undoReplacements);
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
             showReplacements();
+            readInMissionCodePages();
             updateModified();
         });
         findAction->setVisible(true);
@@ -955,6 +972,33 @@ void Qwr::replaceInMission()
                                             .arg(counted(matches.size(), "match", "matches"),
                                                  counted(changed.size(), "file", "files")));
     updateModified();
+}
+
+void Qwr::readInMissionCodePages()
+{
+    // The files held are read in the code page the mission now gives them;
+    // one with unsaved changes is asked about first, and kept by default.
+    const MissionFolder::Scan &scan = missionPanel->scan();
+    for (const MissionFolder::File &file : scan.files) {
+        WorkspaceDocument *document = workspace->find(file.path);
+        if (!document || document->codePage() == file.codePage || !file.failure.isEmpty())
+            continue;
+        if (document->isModified()) {
+            const QString question =
+                tr("%1 holds changes you have not saved. It is now read in %2.\n\nRead it again in %2 and lose "
+                   "your changes, or keep it as it is (it is then saved in %3)?")
+                    .arg(QDir::toNativeSeparators(file.relativePath), CodePages::description(file.codePage),
+                         CodePages::description(document->codePage()));
+            if (m_prompts->show({Prompts::Icon::Warning, Prompts::applicationTitle(), question,
+                                 {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Keep, {}})
+                != Prompts::Button::Reload)
+                continue;
+        }
+        document->readAgainIn(file.codePage);
+        // A tab showing it saves it in that code page from now on.
+        if (auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget()); page && documentOf(page) == document)
+            useCodePage(file.codePage);
+    }
 }
 
 void Qwr::undoReplacements()

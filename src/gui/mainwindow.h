@@ -157,6 +157,8 @@ private:
     void replaceInMission();
     void saveReplacements();
     void undoReplacements();
+    // The files held are read again where the mission's code page changed.
+    void readInMissionCodePages();
     // The panel shows the files of the last Replace All not yet saved.
     void showReplacements();
     QStringList replacementWork() const;

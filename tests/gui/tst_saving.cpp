@@ -171,6 +171,31 @@ private Q_SLOTS:
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)), QByteArray(Diary).replace("door", "gate"));
     }
 
+    // The mission's code page changed: the files held are read again in it,
+    // the tab showing one too; a file with unsaved changes is asked about,
+    // and kept as it is by default.
+    void aCodePageChangeReadsTheFilesAgain()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        Testing::writeAll(book, "Page_0:\"Bada\xB3" "em drzwi wie\xBF" "y.\"\r\nPage_1:\"Zamkni\xEA" "te na klucz, wi\xEA" "c wr\xF3" "ci\xB3" "em i czeka\xB3" "em a\xBF \x9C" "wit przyjdzie.\"\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        QVERIFY(h.window().openFile(book));
+        QVERIFY2(h.text("Bptxt").contains(u"Bada\u0142em"_s), qPrintable(h.text("Bptxt")));
+        replace(h, panel, u"Quietly"_s, u"Softly"_s);   // goals.str: unsaved now
+        const int asked = static_cast<int>(h.prompts.messages.size());
+        QVERIFY(panel->setMissionCodePage(1252));
+        QTRY_VERIFY(!panel->isReading());
+        QTRY_VERIFY2(h.text("Bptxt").contains(u"Bada\u00B3em"_s), qPrintable(h.text("Bptxt")));
+        QCOMPARE(h.prompts.messages.size(), asked + 1);
+        QVERIFY(h.prompts.lastMessage().text.contains(u"goals.str holds changes you have not saved"_s));
+        h.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"intrface/miss01/english/goals.str"_s)),
+                 QByteArray(Goals).replace("Quietly", "Softly"));
+    }
+
 #ifdef Q_OS_UNIX
     // An open file replaced by a named pipe never freezes the window: it is
     // read off the GUI thread through the safe open, which does not wait.

@@ -115,6 +115,13 @@ void WorkspaceDocument::reload(const QByteArray &bytes)
         Q_EMIT modifiedChanged(isModified());
 }
 
+void WorkspaceDocument::readAgainIn(int codePage)
+{
+    m_codePage = codePage;
+    if (m_onDisk)
+        reload(m_disk);
+}
+
 void WorkspaceDocument::keepAfterDiskChange(const QByteArray &bytes)
 {
     m_disk = bytes;

@@ -56,6 +56,11 @@ public:
     // keep the changes (saving them replaces the file as it is now).
     void reload(const QByteArray &bytes);
     void keepAfterDiskChange(const QByteArray &bytes);
+    // Written in `codePage` from now on, what it holds as it is.
+    void setCodePage(int codePage) { m_codePage = codePage; }
+    // The file read again in `codePage` (the mission's was changed), as a
+    // step of undo; its unsaved changes are given up.
+    void readAgainIn(int codePage);
 
 Q_SIGNALS:
     // The document is another now (a change, undo, redo, a reload).
