@@ -4,6 +4,7 @@
 #include "core/saveflow.h"
 #include "core/lineendings.h"
 #include "core/textcheck.h"
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 
@@ -75,6 +76,21 @@ BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     ApPage->setEnabled(false);
     Rsetme = button("Rsetme", QStringLiteral("Reset Book"), Twips::onPage(6600, 5520, 1575, 495), this);
     SvBook = button("SvBook", QStringLiteral("Save"), Twips::onPage(9000, 5520, 1575, 495), this);
+
+    // A larger window: the page box and the list box (both of its boxes)
+    // share the growth side by side, the buttons stay below them.
+    auto *stretch = new Stretcher(this);
+    constexpr Stretch LeftHalf{0, 0, 0.5, 1};
+    constexpr Stretch RightHalf{0.5, 0, 0.5, 1};
+    for (QWidget *control : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Page),
+                             static_cast<QWidget *>(m_listBox), static_cast<QWidget *>(m_entryBox)})
+        stretch->add(control, LeftHalf);
+    stretch->add(Frame7, RightHalf);
+    stretch->add(Label10, Stretches::KeepRight);
+    stretch->add(Apage, Stretches::KeepBelow);
+    stretch->add(ApPage, {0.5, 1, 0, 0});
+    stretch->add(Rsetme, {0.5, 1, 0, 0});
+    stretch->add(SvBook, Stretches::KeepBottomRight);
 
     connect(Apage, &QPushButton::clicked, this, &BookPage::Apage_Click);
     connect(Command2, &QPushButton::clicked, this, &BookPage::Command2_Click);

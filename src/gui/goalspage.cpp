@@ -1,6 +1,7 @@
 #include "gui/goalspage.h"
 
 #include "gui/fonts.h"
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/prompts.h"
@@ -54,6 +55,23 @@ GoalsPage::GoalsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     EGoal = button("EGoal", QStringLiteral("Edit Goal / Cancel"), Twips::onPage(6120, 5880, 2415, 255), this);
 
     setEditMode(false);
+
+    // A larger window: the list takes two thirds of the growth in width, the
+    // two boxes on its left one third and half the height each.
+    auto *stretch = new Stretcher(this);
+    constexpr double Third = 1.0 / 3;
+    stretch->add(Frame4, {0, 0, Third, 0.5});
+    stretch->add(Gfict, {0, 0, Third, 0.5});
+    stretch->add(Frame5, {0, 0.5, Third, 0.5});
+    stretch->add(Gtxt, {0, 0, Third, 0.5});
+    for (QWidget *control : {Agoal, Rgoals, Sgoals})
+        stretch->add(control, Stretches::KeepBelow);
+    for (QWidget *control : {static_cast<QWidget *>(Glbl), static_cast<QWidget *>(Edit),
+                             static_cast<QWidget *>(Minus), static_cast<QWidget *>(Plus)})
+        stretch->add(control, {Third, 0, 0, 0});
+    stretch->add(Frame8, {Third, 0, 2 * Third, 1});
+    stretch->add(Goaltxt, {0, 0, 2 * Third, 1});
+    stretch->add(EGoal, {2 * Third, 1, 0, 0});   // under the middle of the list
 
     connect(Agoal, &QPushButton::clicked, this, &GoalsPage::Agoal_Click);
     connect(Rgoals, &QPushButton::clicked, this, &GoalsPage::Rgoals_Click);
