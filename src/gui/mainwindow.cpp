@@ -27,7 +27,6 @@
 #include "gui/windowplacement.h"
 
 #include <QActionGroup>
-#include <algorithm>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,6 +51,8 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+
+#include <algorithm>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -555,9 +556,12 @@ void Qwr::showMissionPanel()
     const QSize fitting = (QSize(before + panelWidth, height()).boundedTo(available.size() - frame))
                               .expandedTo(minimumSize());
     resize(fitting);
-    const QSize outerSize = fitting + frame;
-    move(std::clamp(outer.left(), available.left(), std::max(available.left(), available.right() + 1 - outerSize.width())),
-         std::clamp(outer.top(), available.top(), std::max(available.top(), available.bottom() + 1 - outerSize.height())));
+    // An edge stays where it was unless the far edge would leave the screen.
+    const auto within = [](int edge, int first, int last, int extent) {
+        return std::clamp(edge, first, std::max(first, last + 1 - extent));
+    };
+    move(within(outer.left(), available.left(), available.right(), fitting.width() + frame.width()),
+         within(outer.top(), available.top(), available.bottom(), fitting.height() + frame.height()));
 }
 
 void Qwr::openMissionFile(int file, int entry)
