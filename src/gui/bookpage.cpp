@@ -4,6 +4,7 @@
 #include "core/saveflow.h"
 #include "core/lineendings.h"
 #include "core/textcheck.h"
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 
@@ -75,6 +76,21 @@ BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     ApPage->setEnabled(false);
     Rsetme = button("Rsetme", QStringLiteral("Reset Book"), Twips::onPage(6600, 5520, 1575, 495), this);
     SvBook = button("SvBook", QStringLiteral("Save"), Twips::onPage(9000, 5520, 1575, 495), this);
+
+    // A larger window: the page box and the list box (both of its boxes)
+    // share the growth side by side, the buttons stay below them.
+    auto *stretch = new Stretcher(this);
+    constexpr Stretch LeftHalf{0, 0, 0.5, 1};
+    constexpr Stretch RightHalf{0.5, 0, 0.5, 1};
+    for (QWidget *control : {static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Page),
+                             static_cast<QWidget *>(m_listBox), static_cast<QWidget *>(m_entryBox)})
+        stretch->add(control, LeftHalf);
+    stretch->add(Frame7, RightHalf);
+    stretch->add(Label10, Stretches::KeepRight);
+    stretch->add(Apage, Stretches::KeepBelow);
+    stretch->add(ApPage, {0.5, 1, 0, 0});
+    stretch->add(Rsetme, {0.5, 1, 0, 0});
+    stretch->add(SvBook, Stretches::KeepBottomRight);
 
     connect(Apage, &QPushButton::clicked, this, &BookPage::Apage_Click);
     connect(Command2, &QPushButton::clicked, this, &BookPage::Command2_Click);
@@ -202,20 +218,9 @@ void BookPage::SvBook_Click()
     }
     if (ComOpt->text().isEmpty())
         m_book.BookLocationGiven = false;
-    const auto file = BookFile::document(m_book, ComOpt->text(), m_saveFlow.codePage());
-    if (const auto *problem = std::get_if<TextCheck::Problem>(&file)) {
-        m_prompts.warn(TextCheck::message(*problem, m_saveFlow.codePage()));
+    if (!m_editor.save(BookFile::document(m_book, ComOpt->text(), m_saveFlow.codePage()), suggestedName, m_prompts,
+                       m_saveFlow, [this](const StrDocument &written) { BookFile::rebase(m_book, written); }))
         return;
-    }
-    const StrDocument &document = std::get<StrDocument>(file);
-    if (!m_saveFlow.save(suggestedName, document))
-        return;
-    // An opened file's next save starts from what was written; a list typed
-    // from scratch is written whole each time.
-    if (m_book.opened) {
-        if (const std::optional<StrDocument> written = document.written(m_saveFlow.codePage()))
-            BookFile::rebase(m_book, *written);
-    }
     m_savedBook = bookState();
 }
 
@@ -316,27 +321,16 @@ QVariantMap BookPage::draft() const
     if (Bptxt != m_listBox || m_list->isModified())
         boxes.append(QStringLiteral("Bptxt"));
     QVariantMap draft = boxTexts(boxes);
-    draft.insert(QStringLiteral("slots"), m_book.Pg.allSlots());
-    draft.insert(QStringLiteral("count"), m_book.PageCount());
-    draft.insert(QStringLiteral("editIndex"), m_book.PageEditIndex());
+    m_editor.draft(draft, isEditing());
     draft.insert(QStringLiteral("locationGiven"), m_book.BookLocationGiven);
-    draft.insert(QStringLiteral("editing"), isEditing());
     draft.insert(QStringLiteral("Frame2"), Frame2->title());
     draft.insert(QStringLiteral("Frame7"), Frame7->title());
-    if (m_book.opened) {
-        draft.insert(QStringLiteral("document"), m_book.document.toDraft());
-        draft.insert(QStringLiteral("origins"), m_book.Pg.originsDraft());
-    }
     return draft;
 }
 
 void BookPage::restore(const QJsonObject &draft)
 {
-    QStringList slots;
-    for (const QJsonValue &slot : draft.value(QStringLiteral("slots")).toArray())
-        slots.append(slot.toString());
-    m_book.Pg.restore(slots, draft.value(QStringLiteral("count")).toInt(),
-                      draft.value(QStringLiteral("editIndex")).toInt());
+    m_editor.restoreSlots(draft);
     showInListBox(draft.value(QStringLiteral("editing")).toBool() ? m_entryBox : m_listBox);
     restoreBoxTexts(draft, {QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"),
                             QStringLiteral("Page"), QStringLiteral("Bptxt")});
@@ -350,12 +344,7 @@ void BookPage::restore(const QJsonObject &draft)
     Frame2->setTitle(draft.value(QStringLiteral("Frame2")).toString(EntryCaption));
     Frame7->setTitle(draft.value(QStringLiteral("Frame7")).toString(ListCaption));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
-    const std::optional<StrDocument> document =
-        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
-    m_book.document = document.value_or(StrDocument());
-    m_book.opened = document.has_value();
-    if (document)
-        m_book.Pg.restoreOrigins(draft.value(QStringLiteral("origins")).toObject(), *document);
+    m_editor.restoreFile(draft);
     m_savedBook.clear();
 }
 
@@ -364,10 +353,7 @@ void BookPage::showEntry(int entry)
     if (isEditing())
         return;   // the box shows the slot being edited
     updatePageList(std::numeric_limits<qsizetype>::max());   // all of the list, to find the entry in it
-    for (int slot = 0; slot < m_book.Pg.count(); ++slot) {
-        if (m_book.Pg.origin(slot).entries.contains(entry))
-            showListEntry(Bptxt, m_book.Pg.entries(), slot);
-    }
+    m_editor.showEntry(Bptxt, entry);
 }
 
 QAbstractButton *BookPage::saveButton() const

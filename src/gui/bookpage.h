@@ -2,6 +2,7 @@
 
 #include "core/book.h"
 #include "gui/editorpage.h"
+#include "gui/tabs/slotlisteditor.h"
 
 class Prompts;
 class QGroupBox;
@@ -94,6 +95,7 @@ private:
     QTimer *m_listing = nullptr;   // goes on adding what is not yet listed
 
     BookState m_book;
+    SlotListEditor m_editor{m_book.Pg, m_book.document, m_book.opened, QStringLiteral("editIndex")};
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
     QStringList m_savedBook;   // the book as last saved or opened; nothing at the start

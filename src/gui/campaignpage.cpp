@@ -2,6 +2,7 @@
 
 #include "core/prompts.h"
 #include "core/saveflow.h"
+#include "gui/stretch.h"
 
 #include <QBrush>
 #include <QCheckBox>
@@ -43,6 +44,7 @@ CampaignPage::CampaignPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
 void CampaignPage::makeCampaignBox(const Names &names, const QRect &box, const QRect &panel)
 {
     m_names = names;
+    new Stretcher(this);
     m_panelRect = panel;
     campaignBox = new QCheckBox(tr("Campaign: several missions"), this);
     campaignBox->setObjectName(QLatin1String(names.box));
@@ -144,6 +146,7 @@ void CampaignPage::showTable(std::unique_ptr<MissionTable> table)
     m_panel = new QWidget(this);
     m_panel->setObjectName(QLatin1String(m_names.panel));
     m_panel->setGeometry(m_panelRect);
+    Stretcher::of(this)->add(m_panel, Stretches::Grow);   // the table grows with the window
     auto *grid = new QGridLayout(m_panel);
     grid->setContentsMargins(0, 0, 0, 0);
     tableView = new QTableView(m_panel);

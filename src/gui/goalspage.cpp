@@ -1,6 +1,7 @@
 #include "gui/goalspage.h"
 
 #include "gui/fonts.h"
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/prompts.h"
@@ -54,6 +55,23 @@ GoalsPage::GoalsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     EGoal = button("EGoal", QStringLiteral("Edit Goal / Cancel"), Twips::onPage(6120, 5880, 2415, 255), this);
 
     setEditMode(false);
+
+    // A larger window: the list takes two thirds of the growth in width, the
+    // two boxes on its left one third and half the height each.
+    auto *stretch = new Stretcher(this);
+    constexpr double Third = 1.0 / 3;
+    stretch->add(Frame4, {0, 0, Third, 0.5});
+    stretch->add(Gfict, {0, 0, Third, 0.5});
+    stretch->add(Frame5, {0, 0.5, Third, 0.5});
+    stretch->add(Gtxt, {0, 0, Third, 0.5});
+    for (QWidget *control : {Agoal, Rgoals, Sgoals})
+        stretch->add(control, Stretches::KeepBelow);
+    for (QWidget *control : {static_cast<QWidget *>(Glbl), static_cast<QWidget *>(Edit),
+                             static_cast<QWidget *>(Minus), static_cast<QWidget *>(Plus)})
+        stretch->add(control, {Third, 0, 0, 0});
+    stretch->add(Frame8, {Third, 0, 2 * Third, 1});
+    stretch->add(Goaltxt, {0, 0, 2 * Third, 1});
+    stretch->add(EGoal, {2 * Third, 1, 0, 0});   // under the middle of the list
 
     connect(Agoal, &QPushButton::clicked, this, &GoalsPage::Agoal_Click);
     connect(Rgoals, &QPushButton::clicked, this, &GoalsPage::Rgoals_Click);
@@ -119,20 +137,9 @@ void GoalsPage::EGoal_Click()
 
 void GoalsPage::Sgoals_Click()
 {
-    const auto file = GoalsFile::document(m_goals, m_saveFlow.codePage());
-    if (const auto *problem = std::get_if<TextCheck::Problem>(&file)) {
-        m_prompts.warn(TextCheck::message(*problem, m_saveFlow.codePage()));
+    if (!m_editor.save(GoalsFile::document(m_goals, m_saveFlow.codePage()), GoalsFile::SuggestedName, m_prompts,
+                       m_saveFlow, [this](const StrDocument &written) { GoalsFile::rebase(m_goals, written); }))
         return;
-    }
-    const StrDocument &document = std::get<StrDocument>(file);
-    if (!m_saveFlow.save(GoalsFile::SuggestedName, document))
-        return;
-    // An opened file's next save starts from what was written; a list typed
-    // from scratch is written whole each time.
-    if (m_goals.opened) {
-        if (const std::optional<StrDocument> written = document.written(m_saveFlow.codePage()))
-            GoalsFile::rebase(m_goals, *written);
-    }
     m_savedGoals = m_goals.GoalList.entries();
 }
 
@@ -183,34 +190,18 @@ void GoalsPage::showGoalList()
 QVariantMap GoalsPage::draft() const
 {
     QVariantMap draft = boxTexts({QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
-    draft.insert(QStringLiteral("slots"), m_goals.GoalList.allSlots());
-    draft.insert(QStringLiteral("count"), m_goals.GoalCount());
-    draft.insert(QStringLiteral("editPos"), m_goals.GoalEditPos());
-    draft.insert(QStringLiteral("editing"), isEditing());
+    m_editor.draft(draft, isEditing());
     draft.insert(QStringLiteral("Glbl"), Glbl->text());
-    if (m_goals.opened) {
-        draft.insert(QStringLiteral("document"), m_goals.document.toDraft());
-        draft.insert(QStringLiteral("origins"), m_goals.GoalList.originsDraft());
-    }
     return draft;
 }
 
 void GoalsPage::restore(const QJsonObject &draft)
 {
-    QStringList slots;
-    for (const QJsonValue &slot : draft.value(QStringLiteral("slots")).toArray())
-        slots.append(slot.toString());
-    m_goals.GoalList.restore(slots, draft.value(QStringLiteral("count")).toInt(),
-                             draft.value(QStringLiteral("editPos")).toInt());
+    m_editor.restoreSlots(draft);
     restoreBoxTexts(draft, {QStringLiteral("Gfict"), QStringLiteral("Gtxt"), QStringLiteral("Goaltxt")});
     setEditMode(draft.value(QStringLiteral("editing")).toBool());
     Glbl->setText(draft.value(QStringLiteral("Glbl")).toString(CounterCaption));
-    const std::optional<StrDocument> document =
-        StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject());
-    m_goals.document = document.value_or(StrDocument());
-    m_goals.opened = document.has_value();
-    if (document)
-        m_goals.GoalList.restoreOrigins(draft.value(QStringLiteral("origins")).toObject(), *document);
+    m_editor.restoreFile(draft);
     m_savedGoals.clear();
 }
 
@@ -218,10 +209,7 @@ void GoalsPage::showEntry(int entry)
 {
     if (isEditing())
         return;   // the box shows the slot being edited
-    for (int slot = 0; slot < m_goals.GoalList.count(); ++slot) {
-        if (m_goals.GoalList.origin(slot).entries.contains(entry))
-            showListEntry(Goaltxt, m_goals.GoalList.entries(), slot);
-    }
+    m_editor.showEntry(Goaltxt, entry);
 }
 
 QAbstractButton *GoalsPage::saveButton() const

@@ -2,6 +2,7 @@
 
 #include "core/goals.h"
 #include "gui/editorpage.h"
+#include "gui/tabs/slotlisteditor.h"
 
 class Prompts;
 class QGroupBox;
@@ -67,6 +68,7 @@ private:
     bool isEditing() const;
 
     GoalsState m_goals;
+    SlotListEditor m_editor{m_goals.GoalList, m_goals.document, m_goals.opened, QStringLiteral("editPos")};
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
     QStringList m_savedGoals;   // what the last save wrote; nothing at the start

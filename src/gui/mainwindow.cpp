@@ -20,6 +20,7 @@
 #include "gui/newgamepage.h"
 #include "gui/qtprompts.h"
 #include "gui/stringspage.h"
+#include "gui/stretch.h"
 #include "gui/titlespage.h"
 #include "gui/translationwindow.h"
 #include "gui/twips.h"
@@ -47,11 +48,15 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
+
+#include <algorithm>
 
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
@@ -171,11 +176,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     qtnow = MyMNU->addAction(tr("Quit"), this, &Qwr::qtnow_Click);
     qtnow->setObjectName(QStringLiteral("qtnow"));
 
-    auto *client = new QWidget(this);
+    // Laid out for one size, at which every control stands where it always
+    // stood; the tabs and their boxes grow with the window beyond it.
+    auto *client = new QWidget;
     client->setObjectName(QStringLiteral("client"));
     const QSize clientSize(Twips::toPixels(11010), Twips::toPixels(6945));
-    client->setFixedSize(clientSize);
-    setCentralWidget(client);
+    auto *area = new GrowingArea(client, clientSize, this);
+    area->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(area);
+    auto *stretch = new Stretcher(client);
 
     Tab1 = new QTabWidget(client);
     Tab1->setObjectName(QStringLiteral("Tab1"));
@@ -228,6 +237,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     Command1->setGeometry(Twips::rect(4080, 6480, 975, 375));
     connect(Command1, &QPushButton::clicked, this, &Qwr::Command1_Click);
     setTabOrder(Command1, Tab1);
+    stretch->add(Tab1, Stretches::Grow);
+    stretch->add(Command1, Stretches::KeepBelow);
+    for (QWidget *page : {static_cast<QWidget *>(books), static_cast<QWidget *>(goals),
+                          static_cast<QWidget *>(missflag), static_cast<QWidget *>(titles),
+                          static_cast<QWidget *>(strings)})
+        stretch->addPage(page);
+    connect(area, &GrowingArea::grown, stretch, &Stretcher::setGrowth);
 
     // The platform's keys for the next and previous tab (Ctrl+Tab and
     // Ctrl+Shift+Tab on Windows and Linux) switch tabs wherever the focus is,
@@ -244,8 +260,6 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     useCodePage(Settings::codePage(CodePages::startCodePage(CodePages::systemCodePage())));
 
     setWindowIcon(Artwork::icon());
-    // Laid out for this one size: nothing moves or resizes with the window.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 Qwr::~Qwr()
@@ -259,9 +273,10 @@ Qwr::~Qwr()
         document->disconnect(this);
     workspace->disconnect(this);
     delete workspace;
-    // The pages refer to the prompts and the save flow: they go first.
-    delete Tab1;
+    // The pages refer to the prompts and the save flow: they go first. The
+    // Strings page first, whether a tab (which it then leaves) or not.
     delete strings;
+    delete Tab1;
 }
 
 void Qwr::showStringsTab(bool shown)
@@ -290,7 +305,7 @@ QList<EditorPage *> Qwr::editorPages() const
 void Qwr::Form_Load()
 {
     setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText + QLatin1String("[*]"));
-    adjustSize();
+    resize(sizeHint());   // the start size, on a small screen too (adjustSize would take 2/3 of it)
     SubFrmCntr(this);
     VersionText = Version::versionText(QCoreApplication::applicationVersion());
     about->setVersionText(VersionText);
@@ -630,10 +645,38 @@ void Qwr::openFolder(const QString &folder)
         findAction->setVisible(true);
         translateAction->setVisible(true);
     }
-    missionPanel->show();
+    showMissionPanel();
     Settings::setOpenFolder(clean);
     Settings::addRecentFile(clean);
     missionPanel->openFolder(clean);
+}
+
+void Qwr::showMissionPanel()
+{
+    // Docked beside the tabs, the panel widens the window by its own width,
+    // as far as the screen allows, the window moving left if need be; what
+    // does not fit comes off the tabs' part, which then scrolls.
+    const bool widen = isVisible() && !missionPanel->isVisible() && !missionPanel->isFloating()
+                       && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    const int before = width();
+    const int panelWidth = missionPanel->sizeHint().width()
+                           + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    missionPanel->show();
+    if (!widen || !screen())
+        return;
+    layout()->activate();   // the window as its layout makes it with the panel
+    const QRect available = screen()->availableGeometry();
+    const QRect outer = frameGeometry();
+    const QSize frame = outer.size() - size();
+    const QSize fitting = (QSize(before + panelWidth, height()).boundedTo(available.size() - frame))
+                              .expandedTo(minimumSize());
+    resize(fitting);
+    // An edge stays where it was unless the far edge would leave the screen.
+    const auto within = [](int edge, int first, int last, int extent) {
+        return std::clamp(edge, first, std::max(first, last + 1 - extent));
+    };
+    move(within(outer.left(), available.left(), available.right(), fitting.width() + frame.width()),
+         within(outer.top(), available.top(), available.bottom(), fitting.height() + frame.height()));
 }
 
 void Qwr::openMissionFile(int file, int entry)

@@ -136,6 +136,8 @@ private:
     // `askUnsaved`: ask before the tab's unsaved work is lost (not when the
     // author has just chosen to reload); read in `codePage`.
     bool openFile(const QString &path, bool askUnsaved, int codePage);
+    // Shows the mission panel, the window made wider for it within the screen.
+    void showMissionPanel();
     // A file of the mission panel opened in its tab, at `entry` when it is one.
     void openMissionFile(int file, int entry);
     // The tab edits `document` (nothing: a new file); it shows every change

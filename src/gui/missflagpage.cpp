@@ -1,5 +1,6 @@
 #include "gui/missflagpage.h"
 
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/missflagfile.h"
@@ -47,6 +48,7 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
     makeCampaignBox({"flagsCampaign", "flagsPanel", "missionTable", "addMission", "deleteMission",
                      tr("Missions and their flags"), tr("the missions in the table on the Missflag tab")},
                     Twips::onPage(720, 840, 4200, 300), Twips::onPage(120, 1260, 10740, 3600));
+    Stretcher::of(this)->add(Cmf, {0.5, 1, 0, 0});   // below the table, which grows with the window
 }
 
 void MissflagPage::Cmf_Click()

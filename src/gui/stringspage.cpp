@@ -1,6 +1,7 @@
 #include "gui/stringspage.h"
 
 #include "core/saveflow.h"
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 
@@ -30,6 +31,11 @@ StringsPage::StringsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     stringsTable->setAccessibleName(tr("The entries of the string table"));
     stringsSave = button("stringsSave", tr("Save"), Twips::onPage(120, 5520, 1575, 495), this);
     stringsClose = button("stringsClose", tr("Close table"), Twips::onPage(1920, 5520, 1815, 495), this);
+    auto *stretch = new Stretcher(this);
+    stretch->add(stringsFile, Stretches::GrowWide);
+    stretch->add(stringsTable, Stretches::Grow);
+    stretch->add(stringsSave, Stretches::KeepBelow);
+    stretch->add(stringsClose, Stretches::KeepBelow);
     connect(&m_model, &StringTableModel::changed, this, &EditorPage::changed);
     connect(stringsSave, &QPushButton::clicked, this, &StringsPage::save);
     connect(stringsClose, &QPushButton::clicked, this, &StringsPage::closeRequested);

@@ -1,5 +1,6 @@
 #include "gui/titlespage.h"
 
+#include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/prompts.h"
@@ -44,6 +45,7 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     makeCampaignBox({"titlesCampaign", "titlePanel", "titleTable", "addTitle", "deleteTitle",
                      tr("Missions and their titles"), tr("the missions in the table on the Titles tab")},
                     Twips::onPage(1560, 840, 4200, 300), Twips::onPage(120, 1260, 10740, 3270));
+    Stretcher::of(this)->add(Titles, {0.5, 1, 0, 0});   // below the table, which grows with the window
 }
 
 void TitlesPage::Titles_Click()

@@ -8,6 +8,8 @@
 #include "core/codepages.h"
 #include "core/version.h"
 #include "gui/loader.h"
+#include "gui/titlespage.h"
+#include "gui/twips.h"
 #include "support/harness.h"
 #include "support/modal.h"
 #include "support/testing.h"
@@ -16,6 +18,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -24,6 +27,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -209,7 +213,78 @@ private Q_SLOTS:
         QVERIFY(client->rect().contains(tabs->geometry()) && client->rect().contains(h.find("Command1")->geometry()));
         QVERIFY(!tabs->geometry().intersects(h.find("Command1")->geometry()));
         QVERIFY(tabs->tabBar()->tabRect(tabs->count() - 1).right() < tabs->width());   // no scrolling tabs
-        QCOMPARE(h.window().minimumSize(), h.window().maximumSize());   // laid out for one size
+        QVERIFY(h.window().minimumSize() != h.window().maximumSize());   // not of one size any more
+    }
+
+    // At its start size every control stands where it always stood. A larger
+    // window (or a maximised one) grows the tabs, the boxes of the Books and
+    // Goals tabs and the tables; "Close" stays below the tabs. Back at the
+    // start size, everything is where it was.
+    void theWindowGrowsAndComesBack()
+    {
+        Harness h;
+        Qwr &window = h.window();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Testing::writeAll(h.path(u"objnames.str"_s), "obj_door:\"Door\"\r\n");
+        QVERIFY(window.openFile(h.path(u"objnames.str"_s)));   // the Strings tab
+        h.find<QCheckBox>("titlesCampaign")->setChecked(true);   // the Titles tab's table, shown
+        auto *tabs = h.find<QTabWidget>("Tab1");
+        for (int i = 0; i < tabs->count(); ++i)   // each page laid out once
+            tabs->setCurrentIndex(i);
+        tabs->setCurrentWidget(window.titles);
+        QWidget *client = h.find("client");
+        QCOMPARE(client->size(), QSize(734, 463));
+        QCOMPARE(h.find("Tab1")->geometry(), Twips::rect(0, 0, 11010, 6375));
+        QCOMPARE(h.find("Command1")->geometry(), Twips::rect(4080, 6480, 975, 375));
+        QCOMPARE(h.find("Frame7")->geometry(), Twips::onPage(5640, 1680, 4935, 3735));
+        QCOMPARE(h.find("BptxtEntry")->geometry(), Twips::rect(120, 240, 4695, 3375));
+        const auto geometries = [&] {
+            QStringList all;
+            // Not Qt's own parts, nor the pages, which the tab control sizes when it shows them.
+            for (QWidget *widget : client->findChildren<QWidget *>(QRegularExpression(u"^[^_]+$"_s)))
+                if (tabs->indexOf(widget) < 0)
+                    all.append(widget->objectName() + u' ' + QDebug::toString(widget->geometry()));
+            all.sort();
+            return all;
+        };
+        const QStringList start = geometries();
+        // Each control's growth and move when the window grows by 60 x 40.
+        const QList<std::tuple<const char *, QSize, QPoint>> follows = {
+            {"Tab1", {60, 40}, {}}, {"Command1", {0, 0}, {0, 40}}, {"Page", {30, 40}, {}}, {"Frame7", {30, 40}, {30, 0}},
+            {"Bptxt", {30, 40}, {}}, {"BptxtEntry", {30, 40}, {}}, {"SvBook", {0, 0}, {60, 40}}, {"Gfict", {20, 20}, {}},
+            {"Frame5", {20, 20}, {0, 20}}, {"Goaltxt", {40, 40}, {}}, {"EGoal", {0, 0}, {40, 40}},
+            {"titleTable", {60, 40}, {}}, {"stringsTable", {60, 40}, {}}};
+        // Where the controls stand now, or where they are to stand once grown.
+        const auto places = [&](bool toGrow) {
+            QStringList all;
+            for (const auto &[name, growth, move] : follows) {
+                const QRect now = h.find(name)->geometry();
+                all.append(QLatin1String(name) + u' '
+                           + QDebug::toString(toGrow ? QRect(now.topLeft() + move, now.size() + growth) : now));
+            }
+            return all;
+        };
+        const QStringList grown = places(true);
+
+        window.resize(window.size() + QSize(60, 40));   // within the offscreen screen of 800 x 600
+        QTRY_COMPARE(client->size(), QSize(734 + 60, 463 + 40));
+        QTRY_COMPARE(places(false), grown);
+        for (int i = 0; i < tabs->count(); ++i) {   // nothing overlaps at the larger size
+            tabs->setCurrentIndex(i);
+            checkContainer(tabs->widget(i));
+        }
+
+        window.resize(window.size() - QSize(60, 40));
+        tabs->setCurrentWidget(window.titles);
+        QTRY_COMPARE(client->size(), QSize(734, 463));
+        QTRY_COMPARE(geometries(), start);
+
+        window.showMaximized();
+        QTRY_VERIFY(window.isMaximized() && client->width() > 734 && client->height() > 463);
+        QCOMPARE(h.find("Page")->width(), Twips::toPixels(4695) + (client->width() - 734 + 1) / 2);
+        window.showNormal();
+        QTRY_COMPARE(client->size(), QSize(734, 463));
+        QTRY_COMPARE(geometries(), start);
     }
 
     void ctrlTabSwitchesTabsFromAnywhere()

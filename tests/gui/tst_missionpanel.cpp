@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeView>
 
@@ -101,6 +102,29 @@ class TestMissionPanel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The panel docked beside the tabs widens the window as far as the
+    // screen allows and keeps it on the screen (the offscreen screen is
+    // narrower than the tabs and the panel side by side); its tree grows
+    // with the window.
+    void thePanelKeepsTheWindowOnTheScreen()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
+        const QRect available = h.window().screen()->availableGeometry();
+        const int before = h.window().frameGeometry().width();
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        QTRY_VERIFY(panel->isVisible() && h.window().frameGeometry().width() > before);
+        QVERIFY2(available.contains(h.window().frameGeometry()),
+                 qPrintable(QDebug::toString(h.window().frameGeometry()) + u" leaves "_s + QDebug::toString(available)));
+        QCOMPARE(h.window().frameGeometry().width(), available.width());   // as wide as the screen, no wider
+        const int treeHeight = panel->missionTree->height();
+        h.window().resize(h.window().width(), h.window().height() + 40);
+        QTRY_VERIFY(panel->missionTree->height() > treeHeight);
+    }
+
     // Without a folder the window has no panel; a folder opened shows its
     // files grouped, with their counts and problems; a file chosen opens in
     // its tab, in its language's code page, and saves back losslessly.

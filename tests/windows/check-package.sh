@@ -6,6 +6,8 @@
 #   - every DLL that a packaged program or DLL imports is either in the
 #     package or none of the build's (not in the Qt or MinGW-w64 folders it
 #     was linked from, so Windows' own);
+#   - the program carries its application manifest (Windows 10/11, long
+#     paths, per-monitor DPI awareness as Qt 6 sets it);
 #   - nothing of the build machine: no debug information, no debug Qt DLLs,
 #     no links, and none of this build's folders written in any file.
 #   check-package.sh PORTABLE.zip OBJDUMP DLL_FOLDER... -- FOLDER_NOT_TO_MENTION...
@@ -41,6 +43,16 @@ done
 
 echo "Files:"
 find . -type f | sort | while read -r file; do printf '  %9d  %s\n' "$(stat -c %s "$file")" "${file#./}"; done
+
+# The manifest, resource 1 of type 24 (wrestool from icoutils).
+manifest=$(wrestool -x --raw -t 24 -n 1 quillwright.exe 2>/dev/null | tr -d '\r' || true)
+manifest_says() { printf '%s\n' "$manifest" | grep -qF -- "$1"; }
+if [ -n "$manifest" ]; then ok "quillwright.exe carries an application manifest"; else fail "no manifest in quillwright.exe"; fi
+for line in '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+    '>true</longPathAware>' '>true/pm</dpiAware>' '>PerMonitorV2</dpiAwareness>'; do
+    if manifest_says "$line"; then ok "the manifest says $line"; else fail "the manifest lacks $line"; fi
+done
+if ! manifest_says 'Common-Controls'; then ok "the manifest asks for no common-controls version"; else fail "the manifest names Common-Controls"; fi
 
 links=$(find . -type l)
 if [ -z "$links" ]; then ok "no links"; else fail "links in the package: $links"; fi
