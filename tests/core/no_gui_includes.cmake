@@ -1,4 +1,4 @@
-file(GLOB sources "${DIR}/*.cpp" "${DIR}/*.h")
+file(GLOB_RECURSE sources "${DIR}/*.cpp" "${DIR}/*.h")
 foreach(source ${sources})
     file(STRINGS "${source}" includes REGEX "#include [<\"](gui/|QtWidgets|QWidget|QDialog|QMessageBox|QFileDialog)")
     if(includes)

@@ -6,11 +6,13 @@
 #include "support/modal.h"
 #include "support/testing.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeView>
@@ -147,6 +149,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), panel->findText);
         QTest::keyClicks(panel->findText, u"door"_s);
         QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
         QAbstractItemModel *results = panel->findResults->model();
         QStringList found;
         for (int row = 0; row < results->rowCount(); ++row)
@@ -156,6 +159,94 @@ private Q_SLOTS:
         choose(panel->findResults, results->index(0, 0));
         QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
         QCOMPARE(h.find<QPlainTextEdit>("Bptxt")->textCursor().selectedText(), u"Page_1:\"The door was locked.\""_s);
+    }
+
+    // A second folder opened while the first is read: the first reading is
+    // abandoned, the second's files are shown, through the window and the panel.
+    void opensASecondFolderWhileTheFirstIsRead()
+    {
+        Harness h;
+        const QString first = h.path(u"first"_s), second = h.path(u"second"_s);
+        QVERIFY(QDir().mkpath(first));
+        Testing::writeAll(first + u"/a.str"_s, "obj_a:\"A\"\r\n");
+        QVERIFY(QDir().mkpath(second + u"/books"_s));
+        Testing::writeAll(second + u"/books/b.str"_s, "Page_0:\"B\"\r\n");
+        const QString secondTree = u"Books\n  b.str 1\n"_s;
+        h.window().openFolder(first);
+        h.window().openFolder(second);
+        MissionPanel *panel = h.window().missionPanel;
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QTest::qWait(100);   // the first reading's end, if it came, would come now
+        QCOMPARE(tree(panel->missionTree->model()), secondTree);
+        QCOMPARE(panel->resultsLabel->text(), u"1 files."_s);
+
+        panel->openFolder(first);
+        panel->openFolder(second);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QTest::qWait(100);
+        QCOMPARE(tree(panel->missionTree->model()), secondTree);
+        QCOMPARE(QDir(panel->folder()), QDir(second));
+    }
+
+    // Results found before the folder is read again are dropped: none is
+    // left to open a file that moved in the list.
+    void dropsResultsWhenTheFolderIsReadAgain()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QTest::keyClicks(panel->findText, u"door"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_COMPARE(panel->findResults->model()->rowCount(), 3);
+        QVERIFY(QFile::remove(QDir(root).filePath(u"books/english/Diary.str"_s)));
+        panel->openFolder(root);
+        QCOMPARE(panel->findResults->model()->rowCount(), 0);
+        QCOMPARE(panel->resultsLabel->text(), u"The folder is being read; the results listed were cleared."_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QCOMPARE(panel->findResults->model()->rowCount(), 0);
+        QVERIFY2(panel->resultsLabel->text().startsWith(u"3 files."_s), qPrintable(panel->resultsLabel->text()));
+        const int tab = h.window().Tab1->currentIndex();
+        choose(panel->findResults, panel->findResults->model()->index(0, 0));
+        QCOMPARE(h.window().Tab1->currentIndex(), tab);
+    }
+
+    // An expression that backtracks without end is searched on a thread of
+    // its own: the window goes on, Esc stops the search, so does the time
+    // limit, and so does a newer find; a stopped search's results never come.
+    void stopsASearchThatTakesTooLong()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        QVERIFY(QDir().mkpath(root));
+        QByteArray slow;
+        for (int i = 0; i < 1000; ++i)
+            slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
+        Testing::writeAll(root + u"/slow.str"_s, slow + "obj_door:\"door\"\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        panel->findRegex->setChecked(true);
+        QTest::keyClicks(panel->findText, u"(a+)+$"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QVERIFY(panel->isSearching());
+        QVERIFY(panel->searchProgress->isVisible());
+        QTest::keyClick(panel->findText, Qt::Key_Escape);
+        QVERIFY(!panel->isSearching());
+        QCOMPARE(panel->resultsLabel->text(), u"The search was stopped."_s);
+
+        panel->setSearchTimeLimit(std::chrono::milliseconds(300));
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
+        QCOMPARE(panel->resultsLabel->text(),
+                 u"The search was stopped after 0.3 s: the expression takes too long on these texts."_s);
+
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        panel->findText->setText(u"do+r"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
+        QTest::qWait(500);
+        QCOMPARE(panel->resultsLabel->text(), u"1 match."_s);
+        QCOMPARE(panel->findResults->model()->rowCount(), 1);
     }
 
     // Replace across files: asked first with each file's count, undoable,
