@@ -74,6 +74,7 @@ MissionPanel::MissionPanel(QWidget *parent)
     missionTree->setObjectName(QStringLiteral("missionTree"));
     missionTree->setModel(&m_tree);
     missionTree->setAccessibleName(tr("The files of the mission"));
+    missionTree->setUniformRowHeights(true);   // thousands of files are laid out at once
     missionTree->header()->setSectionResizeMode(MissionTreeModel::NameColumn, QHeaderView::Stretch);
     missionTree->header()->setStretchLastSection(false);
     layout->addWidget(missionTree, 3);
@@ -136,6 +137,7 @@ MissionPanel::MissionPanel(QWidget *parent)
     findResults = new QTreeView(body);
     findResults->setObjectName(QStringLiteral("findResults"));
     findResults->setRootIsDecorated(false);
+    findResults->setUniformRowHeights(true);
     findResults->setModel(&m_results);
     findResults->setItemDelegate(new MatchDelegate(findResults));
     findResults->setAccessibleName(tr("Found in the mission"));

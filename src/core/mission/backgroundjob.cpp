@@ -66,6 +66,13 @@ void BackgroundJob::cancel()
     m_shown = {-1, -1};
 }
 
+void BackgroundJob::discardOnThread(std::function<void()> release)
+{
+    QThread *thread = QThread::create(std::move(release));
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    thread->start(QThread::LowestPriority);
+}
+
 void BackgroundJob::run(std::function<std::function<void()>(const Control &)> work)
 {
     cancel();

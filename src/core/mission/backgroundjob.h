@@ -70,6 +70,15 @@ public:
         });
     }
 
+    // Lets go of `value` on a thread of its own: large data (a scan of
+    // thousands of files, a list of many results) is freed without holding
+    // up the GUI thread.
+    template <typename T>
+    static void discard(T value)
+    {
+        discardOnThread([kept = std::make_shared<T>(std::move(value))]() mutable { kept.reset(); });
+    }
+
     // Abandons the run under way, if any.
     void cancel();
     // A run has been started and neither delivered nor abandoned.
@@ -80,6 +89,7 @@ Q_SIGNALS:
     void timedOut();
 
 private:
+    static void discardOnThread(std::function<void()> release);
     void run(std::function<std::function<void()>(const Control &)> work);
     void finish(const std::shared_ptr<State> &state);
     void showProgress();
