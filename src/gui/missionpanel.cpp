@@ -19,6 +19,10 @@
 
 namespace {
 
+// Rows of find results listed at most: more are no use to read through, and
+// a list of hundreds of thousands takes the window a while to lay out.
+constexpr qsizetype MaxListed = 10000;
+
 // Draws a result's line with the match marked.
 class MatchDelegate : public QStyledItemDelegate
 {
@@ -301,9 +305,12 @@ void MissionPanel::find()
                QString error;
                const QList<MissionFolder::Match> matches = MissionFolder::find(
                    searched, pattern, options, &error, control.cancelFlag(), control.progressFunction());
-               Found found{MissionResultsModel::matchRows(searched, matches), QString()};
+               Found found{MissionResultsModel::matchRows(searched, matches.first(std::min(matches.size(), MaxListed))),
+                           QString()};
                if (!error.isEmpty())
                    found.summary = tr("The regular expression cannot be used: %1").arg(error);
+               else if (matches.size() > MaxListed)
+                   found.summary = tr("%1 matches; the first %2 are listed.").arg(matches.size()).arg(MaxListed);
                else
                    found.summary = matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size());
                return found;

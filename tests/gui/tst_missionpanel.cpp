@@ -214,6 +214,7 @@ private Q_SLOTS:
     // An expression that backtracks without end is searched on a thread of
     // its own: the window goes on, Esc stops the search, so does the time
     // limit, and so does a newer find; a stopped search's results never come.
+    // Only the first 10,000 matches are listed.
     void stopsASearchThatTakesTooLong()
     {
         Harness h;
@@ -247,6 +248,11 @@ private Q_SLOTS:
         QTest::qWait(500);
         QCOMPARE(panel->resultsLabel->text(), u"1 match."_s);
         QCOMPARE(panel->findResults->model()->rowCount(), 1);
+
+        panel->findText->setText(u"a"_s);   // 60,000 matches: the first 10,000 are listed
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_COMPARE(panel->resultsLabel->text(), u"60000 matches; the first 10000 are listed."_s);
+        QCOMPARE(panel->findResults->model()->rowCount(), 10000);
     }
 
     // Replace across files: asked first with each file's count, undoable,
