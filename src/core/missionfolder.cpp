@@ -27,6 +27,7 @@
 #endif
 
 #include <algorithm>
+#include <type_traits>
 
 namespace MissionFolder {
 
@@ -955,21 +956,32 @@ public:
 
     bool usable() const { return !m_pattern.isEmpty() && !m_invalid; }
 
-    // Each non-empty match in `text`: start, length and (for an expression) the match.
+    // Each non-empty match in `text`: start, length and (for an expression)
+    // the match. A visit that returns false (rather than nothing) stops it.
     template <typename Visit>
     void matches(const QString &text, Visit visit) const
     {
+        const auto go = [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *match) {
+            if constexpr (std::is_void_v<decltype(visit(start, length, match))>) {
+                visit(start, length, match);
+                return true;
+            } else {
+                return visit(start, length, match);
+            }
+        };
         if (m_plain) {
             for (qsizetype at = text.indexOf(m_pattern, 0, m_case); at >= 0;
-                 at = text.indexOf(m_pattern, at + m_pattern.size(), m_case))
-                visit(at, m_pattern.size(), nullptr);
+                 at = text.indexOf(m_pattern, at + m_pattern.size(), m_case)) {
+                if (!go(at, m_pattern.size(), nullptr))
+                    return;
+            }
             return;
         }
         QRegularExpressionMatchIterator it = m_expression.globalMatch(text);
         while (it.hasNext()) {
             const QRegularExpressionMatch match = it.next();
-            if (match.capturedLength() > 0)
-                visit(match.capturedStart(), match.capturedLength(), &match);
+            if (match.capturedLength() > 0 && !go(match.capturedStart(), match.capturedLength(), &match))
+                return;
         }
     }
 
@@ -1093,27 +1105,35 @@ QString groupName(Group group)
     return say("Other string tables");
 }
 
-QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error)
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error,
+                  const std::atomic_bool *cancel, const std::function<void(int done, int total)> &progress)
 {
     QList<Match> found;
     const Finder finder(pattern, options, error);
     if (!finder.usable())
         return found;
+    const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
+    const int total = static_cast<int>(scan.files.size());
     for (qsizetype f = 0; f < scan.files.size(); ++f) {
         const StrDocument &document = scan.files.at(f).read.document;
-        if (!scan.files.at(f).failure.isEmpty())
-            continue;
-        for (qsizetype e = 0; e < document.entries().size(); ++e) {
-            const int entry = static_cast<int>(e);
-            const PlayerText text = playerText(document.rawText(entry));
-            const StrDocument::Entry &at = document.entries().at(e);
-            const int firstLine = at.line   // the text starts after the separator, which may hold line ends
-                + static_cast<int>(QByteArrayView(document.bytes()).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
-            finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
-                found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start, firstLine),
-                              text.text, start, length});
-            });
+        if (scan.files.at(f).failure.isEmpty()) {
+            for (qsizetype e = 0; e < document.entries().size(); ++e) {
+                if (cancelled())
+                    return found;
+                const int entry = static_cast<int>(e);
+                const PlayerText text = playerText(document.rawText(entry));
+                const StrDocument::Entry &at = document.entries().at(e);
+                const int firstLine = at.line   // the text starts after the separator, which may hold line ends
+                    + static_cast<int>(QByteArrayView(document.bytes()).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
+                finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
+                    found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start, firstLine),
+                                  text.text, start, length});
+                    return !cancelled();
+                });
+            }
         }
+        if (progress)
+            progress(static_cast<int>(f) + 1, total);
     }
     return found;
 }

@@ -160,7 +160,13 @@ struct Match {
 // An empty pattern finds nothing, and a match of no characters is never
 // given. Nothing and `error` set when the pattern is not a valid regular
 // expression. Files in order, then entries, then matches in each text.
-QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr);
+// `cancel` is polled between texts and between matches: once it is set, find
+// stops and gives what it found so far. One match in one text cannot be
+// stopped, but PCRE2's default limit of steps per match attempt bounds it (a
+// runaway expression then finds nothing in that text). `progress` is told of
+// each file searched (done, total).
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr,
+                  const std::atomic_bool *cancel = nullptr, const std::function<void(int done, int total)> &progress = {});
 
 // Each file's document with every match of `pattern` in its texts replaced
 // by `replacement` (with \1 ... for a regular expression's groups, \\ for a

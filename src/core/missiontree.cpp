@@ -1,6 +1,7 @@
 #include "core/missiontree.h"
 
 #include "core/checkreport.h"
+#include "core/mission/backgroundjob.h"
 
 #include <QDir>
 
@@ -39,8 +40,9 @@ void MissionTreeModel::Node::add(std::unique_ptr<Node> node)
 void MissionTreeModel::setScan(const MissionFolder::Scan &scan)
 {
     beginResetModel();
-    m_scan = scan;
-    m_root = std::make_unique<Node>();
+    // The scan shown before and its nodes are freed on a thread of their own
+    // (thousands of documents take a while).
+    BackgroundJob::discard(std::make_pair(std::exchange(m_scan, scan), std::exchange(m_root, std::make_unique<Node>())));
     using MissionFolder::Group;
     for (const Group group : {Group::Books, Group::Goals, Group::Newgame, Group::Missflag, Group::Titles, Group::Other}) {
         Node *groupNode = nullptr;
@@ -192,7 +194,9 @@ QVariant MissionTreeModel::headerData(int section, Qt::Orientation orientation, 
 void MissionResultsModel::setRows(const QList<Row> &rows)
 {
     beginResetModel();
-    m_rows = rows;
+    QList<Row> old = std::exchange(m_rows, rows);
+    if (old.size() > 1000)
+        BackgroundJob::discard(std::move(old));   // many rows take a while to free
     endResetModel();
 }
 

@@ -5,6 +5,7 @@
 #include "core/drafts.h"
 #include "core/fileoutput.h"
 #include "core/mission/workspace.h"
+#include "core/mission/backgroundjob.h"
 #include "core/opening.h"
 #include "core/saveflow.h"
 #include "core/settings.h"
@@ -851,20 +852,36 @@ QStringList Qwr::folderSnapshot(const QString &folder)
 
 void Qwr::watchFolder()
 {
-    const QString root = missionPanel->folder();
-    QStringList folders{root};
-    for (const MissionFolder::File &file : missionPanel->scan().files)
-        folders.append(QFileInfo(file.path).absolutePath());
-    folders.removeDuplicates();
-    const QStringList watched = m_watcher->directories();
-    QStringList added;
-    for (const QString &folder : std::as_const(folders)) {
-        m_folderSnapshots.insert(folder, folderSnapshot(folder));
-        if (!watched.contains(folder))
-            added.append(folder);
+    // The folders' snapshots are taken on a thread (thousands of files take a while).
+    auto *job = findChild<BackgroundJob *>(QStringLiteral("folderSnapshots"), Qt::FindDirectChildrenOnly);
+    if (!job) {
+        job = new BackgroundJob(this);
+        job->setObjectName(QStringLiteral("folderSnapshots"));
     }
-    if (!added.isEmpty())
-        m_watcher->addPaths(added);
+    const QString root = missionPanel->folder();
+    const MissionFolder::Scan scan = missionPanel->scan();
+    job->start([root, scan](const BackgroundJob::Control &control) {
+        QStringList folders{root};
+        for (const MissionFolder::File &file : scan.files)
+            folders.append(QFileInfo(file.path).absolutePath());
+        folders.removeDuplicates();
+        QHash<QString, QStringList> snapshots;
+        for (const QString &folder : std::as_const(folders)) {
+            if (!control.cancelled())
+                snapshots.insert(folder, folderSnapshot(folder));
+        }
+        return std::make_pair(folders, snapshots);
+    }, [this](const std::pair<QStringList, QHash<QString, QStringList>> &taken) {
+        const QStringList watched = m_watcher->directories();
+        QStringList added;
+        for (const QString &folder : taken.first) {
+            m_folderSnapshots.insert(folder, taken.second.value(folder));
+            if (!watched.contains(folder))
+                added.append(folder);
+        }
+        if (!added.isEmpty())
+            m_watcher->addPaths(added);
+    });
 }
 
 void Qwr::fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes)

@@ -19,13 +19,16 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
-#include <QThread>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
+
+// Rows of find results listed at most: more are no use to read through, and
+// a list of hundreds of thousands takes the window a while to lay out.
+constexpr qsizetype MaxListed = 10000;
 
 // Draws a result's line with the match marked.
 class MatchDelegate : public QStyledItemDelegate
@@ -103,6 +106,7 @@ MissionPanel::MissionPanel(QWidget *parent)
     missionTree->setObjectName(QStringLiteral("missionTree"));
     missionTree->setModel(&m_tree);
     missionTree->setAccessibleName(tr("The files of the mission"));
+    missionTree->setUniformRowHeights(true);   // thousands of files are laid out at once
     missionTree->header()->setSectionResizeMode(MissionTreeModel::NameColumn, QHeaderView::Stretch);
     missionTree->header()->setStretchLastSection(false);
     layout->addWidget(missionTree, 3);
@@ -158,9 +162,14 @@ MissionPanel::MissionPanel(QWidget *parent)
     resultsLabel->setWordWrap(true);
     resultsLabel->setObjectName(QStringLiteral("resultsLabel"));
     layout->addWidget(resultsLabel);
+    searchProgress = new QProgressBar(body);
+    searchProgress->setObjectName(QStringLiteral("searchProgress"));
+    searchProgress->hide();
+    layout->addWidget(searchProgress);
     findResults = new QTreeView(body);
     findResults->setObjectName(QStringLiteral("findResults"));
     findResults->setRootIsDecorated(false);
+    findResults->setUniformRowHeights(true);
     findResults->setModel(&m_results);
     findResults->setItemDelegate(new MatchDelegate(findResults));
     findResults->setAccessibleName(tr("Found in the mission"));
@@ -179,72 +188,96 @@ MissionPanel::MissionPanel(QWidget *parent)
             Q_EMIT fileChosen(file, -1);
     });
     connect(findResults, &QTreeView::activated, this, &MissionPanel::chooseResult);
+
+    m_reader = new BackgroundJob(this);
+    connect(m_reader, &BackgroundJob::progressed, this, [this](int done, int total) {
+        folderProgress->setRange(0, total);
+        folderProgress->setValue(done);
+    });
+    m_searcher = new BackgroundJob(this);
+    m_searcher->setTimeLimit(std::chrono::seconds(10));
+    connect(m_searcher, &BackgroundJob::progressed, this, [this](int done, int total) {
+        searchProgress->setRange(0, total);
+        searchProgress->setValue(done);
+    });
+}
+
+// Esc in the panel (the find box, the lists: none of them takes it) stops a find or check.
+void MissionPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && m_searcher->isRunning()) {
+        m_searcher->cancel();
+        stopSearch(m_searchStopped);
+        event->accept();
+        return;
+    }
+    QDockWidget::keyPressEvent(event);
 }
 
 MissionPanel::~MissionPanel()
 {
-    if (m_thread) {
-        m_cancel->store(true);
-        m_thread->wait();
-        delete m_thread;
-    }
+    // Before the models go: a job's threads never touch the panel, but its
+    // destructor waits briefly for them.
+    delete m_searcher;
+    delete m_reader;
+}
+
+bool MissionPanel::isReading() const
+{
+    return m_reader->isRunning();
+}
+
+bool MissionPanel::isSearching() const
+{
+    return m_searcher->isRunning();
+}
+
+void MissionPanel::setSearchTimeLimit(std::chrono::milliseconds limit)
+{
+    m_searcher->setTimeLimit(limit);
 }
 
 void MissionPanel::openFolder(const QString &folder)
 {
-    if (m_thread) {   // read again once this reading is done
-        if (folder == m_folder) {
-            m_readAgain = true;
-            return;
-        }
-        m_cancel->store(true);
-        m_thread->wait();
-        delete m_thread;
-        m_thread = nullptr;
+    if (m_reader->isRunning() && folder == m_folder) {   // read again once this reading is done
+        m_readAgain = true;
+        return;
     }
+    // Another folder abandons the reading under way: its thread stops at the
+    // next file and what it read is never shown.
+    m_readAgain = false;
     m_folder = folder;
     missionFolderName->setText(QDir::toNativeSeparators(folder));
     folderProgress->setRange(0, 0);
     folderProgress->show();
-    m_reading = std::make_shared<MissionFolder::Scan>();
-    m_cancel = std::make_shared<std::atomic_bool>(false);
-    const auto reading = m_reading;
-    const auto cancel = m_cancel;
-    m_thread = QThread::create([this, folder, reading, cancel] {
-        *reading = MissionFolder::scan(folder, std::nullopt, [this, cancel](int done, int total) {
-            if (cancel->load())
-                return;
-            QMetaObject::invokeMethod(folderProgress, [this, done, total] {
-                folderProgress->setRange(0, total);
-                folderProgress->setValue(done);
-            }, Qt::QueuedConnection);
-        }, cancel.get());
-    });
-    connect(m_thread, &QThread::finished, this, &MissionPanel::finishReading);
-    m_thread->start();
+    if (dropResults())
+        resultsLabel->setText(tr("The folder is being read; the results listed were cleared."));
+    m_reader->start(
+        [folder](const BackgroundJob::Control &control) {
+            return MissionFolder::scan(folder, std::nullopt, control.progressFunction(), control.cancelFlag());
+        },
+        [this](const MissionFolder::Scan &read) { finishReading(read); });
 }
 
-void MissionPanel::finishReading()
+void MissionPanel::finishReading(const MissionFolder::Scan &read)
 {
-    QThread *thread = std::exchange(m_thread, nullptr);
-    thread->wait();
-    delete thread;   // waited for: its finished signal came here queued
-    if (m_cancel->load())
-        return;
     folderProgress->hide();
-    m_tree.setScan(*m_reading);
+    dropResults();   // found in the files read before
+    ++m_scanGeneration;
+    m_tree.setScan(read);
     setPendingReplacements({}, QString());
     missionTree->expandToDepth(1);
-    const MissionFolder::Scan &read = m_tree.scan();
+    QString summary;
     if (!read.failure.isEmpty())
-        resultsLabel->setText(read.failure);
+        summary = read.failure;
     else if (read.files.isEmpty())
-        resultsLabel->setText(tr("The folder holds no .str file."));
+        summary = tr("The folder holds no .str file.");
     else
-        resultsLabel->setText(read.truncated ? tr("%1 files; the folder holds more, which were not read.")
-                                                   .arg(read.files.size())
-                                             : tr("%1 files.").arg(read.files.size()));
-    m_reading.reset();
+        summary = read.truncated ? tr("%1 files; the folder holds more, which were not read.").arg(read.files.size())
+                                 : tr("%1 files.").arg(read.files.size());
+    if (std::exchange(m_resultsCleared, false))
+        summary += u' ' + tr("The results of the files read before were cleared.");
+    resultsLabel->setText(summary);
     const QSignalBlocker blocker(codePageLanguage);
     const QString language = codePageLanguage->currentData().toString();
     codePageLanguage->clear();
@@ -255,6 +288,20 @@ void MissionPanel::finishReading()
     Q_EMIT folderRead();
     if (std::exchange(m_readAgain, false))
         openFolder(m_folder);
+}
+
+// Stops a find or check and clears its results; whether there was any.
+bool MissionPanel::dropResults()
+{
+    const bool any = m_searcher->isRunning() || !m_results.rows().isEmpty();
+    if (m_searcher->isRunning()) {
+        m_searcher->cancel();
+        stopSearch(QString());
+    }
+    if (!m_results.rows().isEmpty())
+        m_results.setRows({});
+    m_resultsCleared = m_resultsCleared || any;
+    return any;
 }
 
 void MissionPanel::startFind()
@@ -284,30 +331,83 @@ void MissionPanel::setPendingReplacements(const QList<std::pair<int, StrDocument
 
 void MissionPanel::find()
 {
-    QString error;
+    const MissionFolder::Scan searched = scan();   // shares the files' data with the tree's
+    const QString pattern = findText->text();
     const MissionFolder::FindOptions options = findOptions();
-    const QList<MissionFolder::Match> matches = MissionFolder::find(scan(), findText->text(), options, &error);
-    m_results.setRows(MissionResultsModel::matchRows(scan(), matches));
-    if (!error.isEmpty())
-        resultsLabel->setText(tr("The regular expression cannot be used: %1").arg(error));
-    else
-        resultsLabel->setText(matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size()));
-    findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
+    search(tr("Searching the mission\u2026 Esc stops the search."), tr("The search was stopped."),
+           tr("The search was stopped after %1 s: the expression takes too long on these texts."),
+           [searched, pattern, options](const BackgroundJob::Control &control) {
+               QString error;
+               const QList<MissionFolder::Match> matches = MissionFolder::find(
+                   searched, pattern, options, &error, control.cancelFlag(), control.progressFunction());
+               Found found{MissionResultsModel::matchRows(searched, matches.first(std::min(matches.size(), MaxListed))),
+                           QString()};
+               if (!error.isEmpty())
+                   found.summary = tr("The regular expression cannot be used: %1").arg(error);
+               else if (matches.size() > MaxListed)
+                   found.summary = tr("%1 matches; the first %2 are listed.").arg(matches.size()).arg(MaxListed);
+               else
+                   found.summary = matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size());
+               return found;
+           });
 }
 
 void MissionPanel::check()
 {
-    m_results.setRows(MissionResultsModel::problemRows(scan()));
-    const qsizetype count = m_results.rows().size();
-    resultsLabel->setText(count == 0 ? tr("No problems in %1 files.").arg(scan().files.size())
-                                     : count == 1 ? tr("1 problem.") : tr("%1 problems.").arg(count));
-    findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
+    const MissionFolder::Scan checked = scan();
+    search(tr("Checking the mission\u2026 Esc stops the check."), tr("The check was stopped."),
+           tr("The check was stopped after %1 s."), [checked](const BackgroundJob::Control &) {
+               Found found{MissionResultsModel::problemRows(checked), QString()};
+               const qsizetype count = found.rows.size();
+               found.summary = count == 0 ? tr("No problems in %1 files.").arg(checked.files.size())
+                                          : count == 1 ? tr("1 problem.") : tr("%1 problems.").arg(count);
+               return found;
+           });
+}
+
+// Runs `work` over the scan shown on the searcher's thread; a newer find or
+// check abandons it, so do Esc (`stopped` is said) and the time limit
+// (`timedOut`, with the seconds). A regular expression's match in one text
+// cannot be interrupted: PCRE2's own limit of steps per match (Qt keeps the
+// library's default) bounds it, and the thread is left to finish it on its
+// own while the window goes on; what it finds then is dropped.
+void MissionPanel::search(const QString &busy, const QString &stopped, const QString &timedOut,
+                          std::function<Found(const BackgroundJob::Control &)> work)
+{
+    m_results.setRows({});
+    resultsLabel->setText(busy);
+    searchProgress->setRange(0, 0);
+    searchProgress->show();
+    m_searchStopped = stopped;
+    disconnect(m_searcher, &BackgroundJob::timedOut, this, nullptr);
+    const double seconds = static_cast<double>(m_searcher->timeLimit().count()) / 1000.0;
+    connect(m_searcher, &BackgroundJob::timedOut, this, [this, timedOut, seconds] {
+        stopSearch(timedOut.arg(seconds));
+    });
+    const quint64 generation = m_scanGeneration;
+    m_searcher->start(std::move(work), [this, generation](const Found &found) {
+        stopSearch(found.summary);
+        if (generation != m_scanGeneration)
+            return;   // cannot be: reading again abandons the search
+        m_resultsGeneration = generation;
+        m_results.setRows(found.rows);
+        findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
+    });
+}
+
+void MissionPanel::stopSearch(const QString &summary)
+{
+    searchProgress->hide();
+    if (!summary.isEmpty())
+        resultsLabel->setText(summary);
 }
 
 void MissionPanel::chooseResult(const QModelIndex &index)
 {
+    if (m_resultsGeneration != m_scanGeneration)
+        return;   // found in files read before (the rows are cleared then; this is the guard)
     const int file = index.data(MissionResultsModel::FileRole).toInt();
-    if (file >= 0)
+    if (file >= 0 && file < scan().files.size())
         Q_EMIT fileChosen(file, index.data(MissionResultsModel::EntryRole).toInt());
 }
 

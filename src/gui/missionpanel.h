@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/mission/backgroundjob.h"
 #include "core/missiontree.h"
 
 #include <QDockWidget>
 
-#include <atomic>
-#include <memory>
+#include <chrono>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -13,12 +14,15 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QThread;
 class QTreeView;
 
 // The side panel of a mission folder: the mission as a tree of its files,
-// find in all of them, and the check. The folder is read on a thread of its
-// own, so the window never freezes; the panel shows how far it has got.
+// find in all of them, and the check. The folder is read, searched and
+// checked on threads of their own (BackgroundJob), so the window never
+// freezes; the panel shows how far each has got. Opening a folder abandons
+// the reading under way; a find or check abandons the one under way, and Esc
+// or the time limit stops it. The results always belong to the files the
+// tree shows: reading the folder again clears them.
 class MissionPanel : public QDockWidget
 {
     Q_OBJECT
@@ -31,7 +35,11 @@ public:
     void openFolder(const QString &folder);
     QString folder() const { return m_folder; }
     const MissionFolder::Scan &scan() const { return m_tree.scan(); }
-    bool isReading() const { return m_thread != nullptr; }
+    bool isReading() const;
+    // A find or check runs.
+    bool isSearching() const;
+    // A find or check still running after this long is stopped (10 s unless set).
+    void setSearchTimeLimit(std::chrono::milliseconds limit);
 
     // Puts the cursor into the find box.
     void startFind();
@@ -67,6 +75,7 @@ public:
     QPushButton *saveReplaced = nullptr;    // writes the files replaced in
     QPushButton *undoReplace = nullptr;     // forgets the replacements
     QLabel *resultsLabel = nullptr;
+    QProgressBar *searchProgress = nullptr;   // while a find or check runs
     QTreeView *findResults = nullptr;
 
 Q_SIGNALS:
@@ -81,20 +90,34 @@ Q_SIGNALS:
     // being read again: documents opened from it may want reading again too.
     void codePageChanged(const QString &folder);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    struct Found {
+        QList<MissionResultsModel::Row> rows;
+        QString summary;   // for resultsLabel
+    };
     void find();
     void check();
+    void search(const QString &busy, const QString &stopped, const QString &timedOut,
+                std::function<Found(const BackgroundJob::Control &)> work);
+    void stopSearch(const QString &summary);
+    bool dropResults();
     void chooseResult(const QModelIndex &index);
-    void finishReading();
+    void finishReading(const MissionFolder::Scan &read);
     void showCodePages();
     bool changeCodePage(const QString &language, int codePage, bool wholeMission);
 
     MissionTreeModel m_tree;
     MissionResultsModel m_results;
     QString m_folder;
-    QThread *m_thread = nullptr;
-    std::shared_ptr<MissionFolder::Scan> m_reading;
-    std::shared_ptr<std::atomic_bool> m_cancel;
+    BackgroundJob *m_reader = nullptr;
+    BackgroundJob *m_searcher = nullptr;
+    QString m_searchStopped;             // what resultsLabel says when Esc stops it
+    quint64 m_scanGeneration = 0;        // counts the scans the tree has shown
+    quint64 m_resultsGeneration = 0;     // the scan the results were found in
+    bool m_resultsCleared = false;       // results dropped since the reading started
     bool m_readAgain = false;
     QList<std::pair<int, StrDocument>> m_pending;
 };

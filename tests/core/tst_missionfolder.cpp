@@ -2,6 +2,8 @@
 // grouped by kind, language and mission; the check of each file and across
 // files, as `quillwright --check` prints it; find and replace in the texts.
 #include "core/checkreport.h"
+#include "core/mission/backgroundjob.h"
+#include "core/missionfolder.h"
 #include "support/testing.h"
 
 #include "core/missiontree.h"
@@ -18,8 +20,10 @@
 #include <cstdio>
 #include <sys/stat.h>
 #endif
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -488,6 +492,52 @@ private Q_SLOTS:
                                .arg(match.key, match.text.mid(match.start, match.length)).arg(match.start));
         }
         QCOMPARE(error.isEmpty() ? matches : matches << error, found);
+    }
+
+    // Find tells of each file searched and stops once told to.
+    void findsUntilCancelled()
+    {
+        QList<int> told;
+        const auto count = [&](int done, int total) { told.append(done * 100 + total); };
+        std::atomic_bool cancel = false;
+        QCOMPARE(MissionFolder::find(m_scan, u"a"_s, {}, nullptr, &cancel, count).size(), 21);
+        QCOMPARE(told, (QList<int>{110, 210, 310, 410, 510, 610, 710, 810, 910, 1010}));
+        cancel = true;
+        told.clear();
+        QCOMPARE(MissionFolder::find(m_scan, u"a"_s, {}, nullptr, &cancel, count).size(), 0);
+        QCOMPARE(told.size(), 0);
+    }
+
+    // A background job hands back only the result of its latest run: one
+    // started anew, cancelled or out of time is dropped.
+    void deliversOnlyTheLatestRun()
+    {
+        BackgroundJob job;
+        QStringList delivered;
+        const auto work = [](int waitMs, const QString &result) {
+            return [waitMs, result](const BackgroundJob::Control &control) {
+                for (int i = 0; i < waitMs && !control.cancelled(); ++i)
+                    QThread::msleep(1);
+                control.progress(1, 1);
+                return result;
+            };
+        };
+        const auto keep = [&](const QString &result) { delivered.append(result); };
+        job.start(work(300, u"first"_s), keep);
+        job.start(work(0, u"second"_s), keep);
+        QTRY_VERIFY(!job.isRunning());
+        QTest::qWait(50);
+        QCOMPARE(delivered, QStringList{u"second"_s});
+
+        job.start(work(5000, u"cancelled"_s), keep);
+        job.cancel();
+        QSignalSpy timedOut(&job, &BackgroundJob::timedOut);
+        job.setTimeLimit(std::chrono::milliseconds(100));
+        job.start(work(5000, u"too late"_s), keep);
+        QVERIFY(timedOut.wait(2000));
+        QVERIFY(!job.isRunning());
+        QTest::qWait(100);
+        QCOMPARE(delivered, QStringList{u"second"_s});
     }
 
     // Changed documents to show and drop; what was read stays as it was.

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCheckBox>
 #include <QDir>
 #include <QSignalSpy>
 #include <QFileDialog>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -168,6 +170,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), panel->findText);
         QTest::keyClicks(panel->findText, u"door"_s);
         QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
         QAbstractItemModel *results = panel->findResults->model();
         QStringList found;
         for (int row = 0; row < results->rowCount(); ++row)
@@ -195,6 +198,8 @@ private Q_SLOTS:
         const auto find = [panel](const QString &text) {
             panel->findText->setText(text);
             QTest::keyClick(panel->findText, Qt::Key_Return);
+            if (!QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000))
+                return QStringLiteral("<still searching>");
             return panel->resultsLabel->text();
         };
         QCOMPARE(find(u"łakoci"_s), u"1 match."_s);
@@ -220,6 +225,100 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000));
         QCOMPARE(MissionSettings::read(root).missionCodePage, 1251);
         QCOMPARE(panel->missionCodePage->currentText(), u"Cyrillic (Windows-1251)"_s);
+    }
+
+    // A second folder opened while the first is read: the first reading is
+    // abandoned, the second's files are shown, through the window and the panel.
+    void opensASecondFolderWhileTheFirstIsRead()
+    {
+        Harness h;
+        const QString first = h.path(u"first"_s), second = h.path(u"second"_s);
+        QVERIFY(QDir().mkpath(first));
+        Testing::writeAll(first + u"/a.str"_s, "obj_a:\"A\"\r\n");
+        QVERIFY(QDir().mkpath(second + u"/books"_s));
+        Testing::writeAll(second + u"/books/b.str"_s, "Page_0:\"B\"\r\n");
+        const QString secondTree = u"Books\n  b.str 1\n"_s;
+        h.window().openFolder(first);
+        h.window().openFolder(second);
+        MissionPanel *panel = h.window().missionPanel;
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QTest::qWait(100);   // the first reading's end, if it came, would come now
+        QCOMPARE(tree(panel->missionTree->model()), secondTree);
+        QCOMPARE(panel->resultsLabel->text(), u"1 files."_s);
+
+        panel->openFolder(first);
+        panel->openFolder(second);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QTest::qWait(100);
+        QCOMPARE(tree(panel->missionTree->model()), secondTree);
+        QCOMPARE(QDir(panel->folder()), QDir(second));
+    }
+
+    // Results found before the folder is read again are dropped: none is
+    // left to open a file that moved in the list.
+    void dropsResultsWhenTheFolderIsReadAgain()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QTest::keyClicks(panel->findText, u"door"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_COMPARE(panel->findResults->model()->rowCount(), 3);
+        QVERIFY(QFile::remove(QDir(root).filePath(u"books/english/Diary.str"_s)));
+        panel->openFolder(root);
+        QCOMPARE(panel->findResults->model()->rowCount(), 0);
+        QCOMPARE(panel->resultsLabel->text(), u"The folder is being read; the results listed were cleared."_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QCOMPARE(panel->findResults->model()->rowCount(), 0);
+        QVERIFY2(panel->resultsLabel->text().startsWith(u"3 files."_s), qPrintable(panel->resultsLabel->text()));
+        const int tab = h.window().Tab1->currentIndex();
+        choose(panel->findResults, panel->findResults->model()->index(0, 0));
+        QCOMPARE(h.window().Tab1->currentIndex(), tab);
+    }
+
+    // An expression that backtracks without end is searched on a thread of
+    // its own: the window goes on, Esc stops the search, so does the time
+    // limit, and so does a newer find; a stopped search's results never come.
+    // Only the first 10,000 matches are listed.
+    void stopsASearchThatTakesTooLong()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        QVERIFY(QDir().mkpath(root));
+        QByteArray slow;
+        for (int i = 0; i < 1000; ++i)
+            slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
+        Testing::writeAll(root + u"/slow.str"_s, slow + "obj_door:\"door\"\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        panel->findRegex->setChecked(true);
+        QTest::keyClicks(panel->findText, u"(a+)+$"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QVERIFY(panel->isSearching());
+        QVERIFY(panel->searchProgress->isVisible());
+        QTest::keyClick(panel->findText, Qt::Key_Escape);
+        QVERIFY(!panel->isSearching());
+        QCOMPARE(panel->resultsLabel->text(), u"The search was stopped."_s);
+
+        panel->setSearchTimeLimit(std::chrono::milliseconds(300));
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
+        QCOMPARE(panel->resultsLabel->text(),
+                 u"The search was stopped after 0.3 s: the expression takes too long on these texts."_s);
+
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        panel->findText->setText(u"do+r"_s);
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_VERIFY(!panel->isSearching());
+        QTest::qWait(500);
+        QCOMPARE(panel->resultsLabel->text(), u"1 match."_s);
+        QCOMPARE(panel->findResults->model()->rowCount(), 1);
+
+        panel->findText->setText(u"a"_s);   // 60,000 matches: the first 10,000 are listed
+        QTest::keyClick(panel->findText, Qt::Key_Return);
+        QTRY_COMPARE(panel->resultsLabel->text(), u"60000 matches; the first 10000 are listed."_s);
+        QCOMPARE(panel->findResults->model()->rowCount(), 10000);
     }
 
     // Replace across files: asked first with each file's count, undoable,
