@@ -1139,7 +1139,7 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
 }
 
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
-                                            const FindOptions &options, QString *error)
+                                            const FindOptions &options, QString *error, const std::atomic_bool *cancel)
 {
     QList<std::pair<int, StrDocument>> changed;
     const Finder finder(pattern, options, error);
@@ -1151,6 +1151,8 @@ QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pat
             continue;
         std::optional<StrDocument> document;
         for (qsizetype e = 0; e < file.read.document.entries().size(); ++e) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return changed;
             const int entry = static_cast<int>(e);
             const QString text = playerText(file.read.document.rawText(entry)).text;
             QString now;

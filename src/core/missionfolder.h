@@ -173,9 +173,11 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
 // backslash): the files' indexes with their changed documents, each change
 // checked as a text typed into "the text of <key> in <file>". Only the matches
 // find() gives are replaced (never an empty match). Nothing, and `error` set,
-// for a pattern that is not a valid regular expression.
+// for a pattern that is not a valid regular expression. `cancel` stops it
+// between entries (what was replaced so far is given).
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
-                                            const FindOptions &options, QString *error = nullptr);
+                                            const FindOptions &options, QString *error = nullptr,
+                                            const std::atomic_bool *cancel = nullptr);
 
 // `quillwright --check` is MissionFolder::check (checkreport.h).
 

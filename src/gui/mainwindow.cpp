@@ -972,14 +972,56 @@ void Qwr::replaceInMission()
     const QString pattern = missionPanel->findText->text();
     const QString replacement = missionPanel->replaceText->text();
     const MissionFolder::FindOptions options = missionPanel->findOptions();
-    QString error;
-    const QList<MissionFolder::Match> matches = MissionFolder::find(scan, pattern, options, &error);
+    // The matches are looked for and replaced off the GUI thread; a run
+    // that takes too long is stopped, and so is one a newer Replace All follows.
+    if (!m_replacer) {
+        m_replacer = new BackgroundJob(this);
+        m_replacer->setTimeLimit(std::chrono::seconds(10));
+        connect(m_replacer, &BackgroundJob::timedOut, this, [this] {
+            missionPanel->resultsLabel->setText(
+                tr("Replace All was stopped after 10 s: the expression takes too long on these texts. Nothing was "
+                   "replaced."));
+        });
+    }
+    missionPanel->resultsLabel->setText(tr("Looking for what to replace\u2026"));
+    struct Found {
+        QString error;
+        QList<MissionFolder::Match> matches;
+        QList<std::pair<int, StrDocument>> changed;
+    };
+    m_replacer->start(
+        [scan, pattern, replacement, options](const BackgroundJob::Control &control) {
+            Found found;
+            found.matches = MissionFolder::find(scan, pattern, options, &found.error, control.cancelFlag());
+            if (found.error.isEmpty() && !found.matches.isEmpty() && !control.cancelled())
+                found.changed = MissionFolder::replaced(scan, pattern, replacement, options, nullptr, control.cancelFlag());
+            return found;
+        },
+        [this, scan, pattern, replacement](const Found &found) {
+            applyReplacement(scan, pattern, replacement, found.error, found.matches, found.changed);
+        });
+}
+
+bool Qwr::isReplacing() const
+{
+    return m_replacer && m_replacer->isRunning();
+}
+
+void Qwr::applyReplacement(const MissionFolder::Scan &scan, const QString &pattern, const QString &replacement,
+                           const QString &error, const QList<MissionFolder::Match> &matches,
+                           const QList<std::pair<int, StrDocument>> &changed)
+{
+    missionPanel->resultsLabel->clear();
     if (!error.isEmpty()) {
         m_prompts->tell(tr("The regular expression cannot be used: %1").arg(error));
         return;
     }
     if (matches.isEmpty()) {
         m_prompts->tell(tr("Nothing in the mission matches \u201C%1\u201D; nothing was replaced.").arg(pattern));
+        return;
+    }
+    if (scan.files.size() != missionPanel->scan().files.size()) {
+        missionPanel->resultsLabel->setText(tr("The folder was read again meanwhile; nothing was replaced."));
         return;
     }
     QMap<int, int> perFile;
@@ -1020,10 +1062,10 @@ void Qwr::replaceInMission()
     // One step of each file's undo.
     m_replacement = tr("Replace \u201C%1\u201D with \u201C%2\u201D").arg(pattern, replacement);
     m_replaced.clear();
-    const auto changed = MissionFolder::replaced(scan, pattern, replacement, options);
     for (const auto &[index, document] : changed) {
         const MissionFolder::File &file = scan.files.at(index);
-        WorkspaceDocument *held = workspace->adopt(file.path, file.codePage, missionPanel->scan().files.at(index).read.document);
+        WorkspaceDocument *held =
+            workspace->adopt(file.path, file.codePage, missionPanel->scan().files.at(index).read.document);
         held->change(document, m_replacement, missionPanel);
         m_replaced.append(held);
     }

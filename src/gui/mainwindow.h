@@ -8,7 +8,10 @@
 
 #include <memory>
 
+#include "core/missionfolder.h"
+
 class AboutPage;
+class BackgroundJob;
 class DraftFile;
 class DraftWriter;
 class QTimer;
@@ -67,6 +70,8 @@ public:
     // File › Save All: every tab with unsaved work, then every other file
     // of the workspace changed (replacements, translations).
     bool saveAll();
+    // Replace All looks for what to replace (off the GUI thread).
+    bool isReplacing() const;
     // The file the tab edits, when it was opened or saved.
     WorkspaceDocument *documentOf(EditorPage *page) const;
 
@@ -158,6 +163,11 @@ private:
     // (undoable) until saved.
     void replaceInMission();
     void saveReplacements();
+    // The matches found and replaced off the GUI thread: asked, then made one
+    // step of each file's undo.
+    void applyReplacement(const MissionFolder::Scan &scan, const QString &pattern, const QString &replacement,
+                          const QString &error, const QList<MissionFolder::Match> &matches,
+                          const QList<std::pair<int, StrDocument>> &changed);
     void undoReplacements();
     // The files held are read again where the mission's code page changed.
     void readInMissionCodePages();
@@ -181,7 +191,8 @@ private:
     QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
     QString m_replacement;                            // its step of undo
     bool m_wrote = false;
-    QTimer *m_modifiedTimer = nullptr;   // the unsaved marks, once typing pauses                              // the save flow wrote a file
+    QTimer *m_modifiedTimer = nullptr;
+    BackgroundJob *m_replacer = nullptr;   // Replace All's search, off the GUI thread   // the unsaved marks, once typing pauses                              // the save flow wrote a file
     QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
     QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched

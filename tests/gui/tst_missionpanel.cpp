@@ -333,6 +333,7 @@ private Q_SLOTS:
         QTest::keyClicks(panel->replaceText, u"gate"_s);
         h.prompts.setNextAnswer(Prompts::Button::Yes);
         panel->replaceButton->click();
+        QTRY_VERIFY(!h.window().isReplacing());
         QVERIFY2(h.lastMessage().text.contains(u"Replace 3 matches of \u201Cdoor\u201D with \u201Cgate\u201D in 3 files?"_s),
                  qPrintable(h.lastMessage().text));
         QVERIFY(h.lastMessage().text.contains(QDir::toNativeSeparators(u"books/english/Diary.str: 1 match"_s)));
@@ -343,6 +344,7 @@ private Q_SLOTS:
 
         h.prompts.setNextAnswer(Prompts::Button::Yes);
         panel->replaceButton->click();
+        QTRY_VERIFY(!h.window().isReplacing());
         panel->saveReplaced->click();
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)), QByteArray(Diary).replace("door", "gate"));
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"intrface/miss01/english/GOALS.STR"_s)),

@@ -51,6 +51,7 @@ void replace(Harness &h, MissionPanel *panel, const QString &what, const QString
     panel->replaceText->setText(with);
     h.prompts.setNextAnswer(Prompts::Button::Yes);
     panel->replaceButton->click();
+    QVERIFY(QTest::qWaitFor([&h] { return !h.window().isReplacing(); }, 30000));
 }
 
 } // namespace
