@@ -3,6 +3,7 @@
 #include "support/scriptedprompts.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QSaveFile>
@@ -14,6 +15,8 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -92,6 +95,9 @@ private Q_SLOTS:
         const QString link = m_dir.filePath(QStringLiteral("link.str"));
         QVERIFY(QFile::link(m_book, link));
         QCOMPARE(workspace.open(link, 1252, &error), first);
+#endif
+#ifdef Q_OS_WIN   // names differing in case name one file there
+        QCOMPARE(workspace.open(m_dir.filePath(QStringLiteral("DIARY.STR")), 1252, &error), first);
 #endif
         QCOMPARE(workspace.documents().size(), 1);
     }
@@ -226,20 +232,72 @@ private Q_SLOTS:
         QVERIFY(document->document().write(1252)->contains("The well"));
     }
 
-#ifdef Q_OS_UNIX
-    // A pipe put in the file's place is never waited on.
-    void aFileReplacedByAPipe()
+    // What takes a file's place and is no file is never read, never waited
+    // on, and offers nothing for reloading; the document keeps what it holds.
+    void aFileReplacedByWhatIsNoFile_data()
     {
+        QTest::addColumn<QString>("replacement");
+        QTest::newRow("a folder") << u"folder"_s;
+        QTest::newRow("a file of 1 GB") << u"large"_s;
+#ifdef Q_OS_UNIX
+        QTest::newRow("a device") << u"device"_s;
+        QTest::newRow("a pipe") << u"pipe"_s;
+#endif
+    }
+
+    void aFileReplacedByWhatIsNoFile()
+    {
+        QFETCH(QString, replacement);
         MissionWorkspace workspace;
         WorkspaceDocument *document = workspace.open(m_book, 1252, nullptr);
         QVERIFY(document);
         QSignalSpy onDisk(&workspace, &MissionWorkspace::changedOnDisk);
         QVERIFY(QFile::remove(m_book));
-        QCOMPARE(mkfifo(QFile::encodeName(m_book).constData(), 0600), 0);
-        QVERIFY(!onDisk.wait(1000));
-        QCOMPARE(document->diskBytes(), Book);
-    }
+        if (replacement == u"folder"_s) {
+            QVERIFY(QDir().mkpath(m_book));
+        } else if (replacement == u"large"_s) {
+            QFile large(m_book);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(qint64(1) << 30));
+        }
+#ifdef Q_OS_UNIX
+        else if (replacement == u"device"_s) {
+            QVERIFY(QFile::link(u"/dev/zero"_s, m_book));
+        } else {
+            QCOMPARE(mkfifo(QFile::encodeName(m_book).constData(), 0600), 0);
+        }
 #endif
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!onDisk.wait(1500));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(document->diskBytes(), Book);
+        QCOMPARE(*document->document().write(1252), Book);
+        if (replacement == u"folder"_s)
+            QVERIFY(QDir(m_book).removeRecursively());
+        else
+            QFile::remove(m_book);
+    }
+
+    // The mission's folder deleted while a file of it is open: saving says
+    // why it cannot, and the changes are kept.
+    void aFolderDeletedWhileOpen()
+    {
+        QTemporaryDir mission;
+        const QString path = mission.filePath(u"books/Diary.str"_s);
+        QVERIFY(QDir().mkpath(mission.filePath(u"books"_s)));
+        writeBytes(path, Book);
+        MissionWorkspace workspace;
+        ScriptedPrompts prompts;
+        WorkspaceDocument *document = workspace.open(path, 1252, nullptr);
+        document->change(withText(document->document(), "Page_0", u"The well"_s), u"Edit"_s);
+        QVERIFY(QDir(mission.filePath(u"books"_s)).removeRecursively());
+        QVERIFY(!workspace.save({document}, prompts));
+        QVERIFY(prompts.lastMessage().text.contains(QDir::toNativeSeparators(path)));
+        QVERIFY(document->isModified());
+        QVERIFY(document->document().write(1252)->contains("The well"));
+    }
+
 
     // A draft holds every unsaved document, a file not yet on the disk too,
     // and brings them back as unsaved changes over the files as they are.
