@@ -1,6 +1,7 @@
 #include "core/missflagfile.h"
 
 #include "core/keypieces.h"
+#include "core/kinds/kind.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -61,7 +62,7 @@ MissionNumber readMissionNumber(const QString &typed, const QLocale &locale)
 
 StrDocument content(const QString &number, int skipLines, const QString &briefing)
 {
-    QString text = Header;
+    QString text = Kinds::descriptor(Kinds::Kind::Missflag).newFileText;
     for (int i = 1; i <= skipLines; ++i)
         text += QLatin1String("miss_") + QString::number(i) + QLatin1String(":\"skip\"\r\n");
     text += QLatin1String("miss_0:\"\"\r\n");

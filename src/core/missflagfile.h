@@ -12,16 +12,6 @@ namespace MissflagFile {
 inline constexpr QLatin1String FileName{"missflag.str"};
 inline constexpr QLatin1String MissionPrefix{"miss_"};
 
-// The comment lines at the top of every missflag.str the program writes.
-inline constexpr QLatin1String Header{"// Valid mission flags\r\n"
-                                      "//\r\n"
-                                      "// skip         This mission doesn't exist; it should be skipped.\r\n"
-                                      "// no_briefing  Skip the briefing movie\r\n"
-                                      "// no_loadout   Skip the loadout\r\n"
-                                      "// cutscene     Play a cutscene immediately afterward\r\n"
-                                      "// end          End the game when this mission is completed\r\n"
-                                      "//\r\n"};
-
 // The highest mission number accepted: the file gets one skip line for every
 // whole number from 1 up to the mission number minus 1.
 inline constexpr int HighestMissionNumber = 999;
@@ -41,7 +31,7 @@ struct MissionNumber {
 // optionally the locale's decimal separator and more digits, optional blanks.
 MissionNumber readMissionNumber(const QString &typed, const QLocale &locale = QLocale());
 
-// A new file: the header, `skipLines` skip lines, then the mission line
+// A new file: the header (the kind's new file text), `skipLines` skip lines, then the mission line
 // miss_<number>:"<briefing> ,no_loadout, end" with the number as typed.
 StrDocument content(const QString &number, int skipLines, const QString &briefing);
 

@@ -1,5 +1,6 @@
 #include "core/missflagtable.h"
 
+#include "core/kinds/kind.h"
 #include "core/missflagfile.h"
 
 #include <QMap>
@@ -108,7 +109,7 @@ QSet<int> MissflagTable::leftOutNumbers(const StrDocument &document)
 
 StrDocument MissflagTable::newFile()
 {
-    return StrDocument::fromTemplate(MissflagFile::Header);
+    return StrDocument::fromTemplate(Kinds::descriptor(Kinds::Kind::Missflag).newFileText);
 }
 
 bool MissflagTable::hasFlag(const QString &text, int flag)

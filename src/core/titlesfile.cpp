@@ -1,5 +1,7 @@
 #include "core/titlesfile.h"
 
+#include "core/kinds/kind.h"
+
 #include <QCoreApplication>
 
 namespace TitlesFile {
@@ -34,10 +36,7 @@ void rewrite(StrDocument &file, int entry, const Mission &opened, const Mission 
 
 StrDocument content(const QString &number, const QString &title)
 {
-    StrDocument file = StrDocument::fromTemplate(QLatin1String("// Objectives screen text.\r\n"
-                                                               "title_0: \"\"\r\n"
-                                                               "// Save game dialog text.\r\n"
-                                                               "short_0: \"\"\r\n"));
+    StrDocument file = StrDocument::fromTemplate(Kinds::descriptor(Kinds::Kind::Titles).newFileText);
     const Mission mission{number, title};
     file.setEntryLine(0, TitlePrefix + number + QLatin1String(": \"") + escaped(title) + u'"', boxes(mission));
     file.setEntryLine(1, ShortPrefix + number + QLatin1String(": \"") + escaped(title) + u'"', boxes(mission));

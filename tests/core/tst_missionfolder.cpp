@@ -168,7 +168,7 @@ private Q_SLOTS:
         QCOMPARE(m_scan.languages, QStringList({u"english"_s, u"french"_s}));
         const MissionFolder::File *file = fileAt(m_scan, path);
         QVERIFY(file);
-        QCOMPARE(u"%1/%2/%3/%4"_s.arg(MissionFolder::groupName(file->group), file->language, file->mission)
+        QCOMPARE(u"%1/%2/%3/%4"_s.arg(Kinds::descriptor(file->kind).groupName(), file->language, file->mission)
                      .arg(file->entries),
                  place);
     }
@@ -224,7 +224,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(int, kind);
-        const std::optional<StrReader::Kind> told = StrReader::kindOfPath(path);
+        const std::optional<StrReader::Kind> told = Kinds::kindOfPath(path);
         QCOMPARE(told ? int(*told) : -1, kind);
     }
 
@@ -265,10 +265,10 @@ private Q_SLOTS:
         QCOMPARE(groupOfFile.size(), Interface.size());
         for (auto it = groupOfFile.cbegin(); it != groupOfFile.cend(); ++it) {
             const MissionFolder::File &file = tree.scan().files.at(it.key());
-            const StrReader::Kind kind = file.failure.isEmpty()
+            const Kinds::Kind kind = file.failure.isEmpty()
                 ? file.read.kind
-                : StrReader::kindOfPath(file.relativePath).value_or(StrReader::Kind::Other);
-            QCOMPARE(it.value(), MissionFolder::groupName(MissionFolder::groupOf(kind)));
+                : Kinds::kindOfPath(file.relativePath).value_or(Kinds::Kind::Other);
+            QCOMPARE(it.value(), Kinds::descriptor(kind).groupName());
         }
         const MissionFolder::File *file = fileAt(tree.scan(), path);
         QVERIFY(file);
