@@ -4,9 +4,9 @@
 #include "core/document/codepagedetect.h"
 #include "core/lineendings.h"
 #include "core/mission/missionsettings.h"
-#include "core/missflagfile.h"
+#include "core/kinds/missflag.h"
 #include "core/textcheck.h"
-#include "core/titlesfile.h"
+#include "core/kinds/titles.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "core/kinds/kind.h"
 
-#include "core/book.h"
-#include "core/goals.h"
+#include "core/kinds/book.h"
+#include "core/kinds/goals.h"
 #include "core/lineendings.h"
-#include "core/missflagfile.h"
-#include "core/newgamefile.h"
+#include "core/kinds/missflag.h"
+#include "core/kinds/newgame.h"
 #include "core/strsyntax.h"
-#include "core/titlesfile.h"
+#include "core/kinds/titles.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

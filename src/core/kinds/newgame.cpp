@@ -1,4 +1,4 @@
-#include "core/newgamefile.h"
+#include "core/kinds/newgame.h"
 
 #include "core/kinds/kind.h"
 

@@ -1,4 +1,4 @@
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 
 #include "core/codepages.h"
 #include "core/kinds/kind.h"
