@@ -3,7 +3,7 @@
 // pathological files. Prints one line per figure with its aim.
 // Run through scripts/bench-books.sh.
 #include "core/prompts.h"
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 #include "gui/bookpage.h"
 #include "gui/mainwindow.h"
 

@@ -1,16 +1,12 @@
 #include "core/missionfolder.h"
 
-#include "core/book.h"
 #include "core/codepages.h"
 #include "core/document/codepagedetect.h"
-#include "core/goals.h"
 #include "core/lineendings.h"
 #include "core/mission/missionsettings.h"
-#include "core/missflagfile.h"
-#include "core/newgamefile.h"
-#include "core/strsyntax.h"
+#include "core/kinds/missflag.h"
 #include "core/textcheck.h"
-#include "core/titlesfile.h"
+#include "core/kinds/titles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -272,35 +268,6 @@ private:
 
 // ---------------------------------------------------------------- One file
 
-} // namespace
-
-Group groupOf(StrReader::Kind kind)
-{
-    switch (kind) {
-    case StrReader::Kind::Book:
-        return Group::Books;
-    case StrReader::Kind::Goals:
-        return Group::Goals;
-    case StrReader::Kind::Newgame:
-        return Group::Newgame;
-    case StrReader::Kind::Missflag:
-        return Group::Missflag;
-    case StrReader::Kind::Titles:
-        return Group::Titles;
-    case StrReader::Kind::Other:
-        break;
-    }
-    return Group::Other;
-}
-
-namespace {
-
-// A file the reader could not read: by its name and folder, as the reader tells a kind.
-Group groupByName(const QString &relativePath)
-{
-    return groupOf(StrReader::kindOfPath(relativePath).value_or(StrReader::Kind::Other));
-}
-
 QString quoted(QStringView text)
 {
     constexpr qsizetype Longest = 60;
@@ -308,152 +275,16 @@ QString quoted(QStringView text)
     return QChar(0x201C) + shown + QChar(0x201D);
 }
 
-// An entry without its closing quote, and the lines it takes in: up to the
-// quote that ends it in the game (the next entry's opening quote), and the
-// lines after that up to the next entry, which the game skips.
-struct Swallow {
-    int entry = -1;
-    int first = 0;
-    int last = 0;
-    QString key;   // the entry whose opening quote it takes, lower case; empty for none
-};
-
-QList<Swallow> swallows(const StrDocument &document)
+// The findings of the kinds' checks as the check reports them; what is only
+// kept as it stands is none.
+void addFindings(const QString &path, const QList<Kinds::Finding> &findings, QList<Problem> &problems)
 {
-    static const QRegularExpression opening(QStringLiteral("\\n[ \\t]*([^\\s:\"]+)[ \\t]*:\\s*$"));
-    QList<Swallow> found;
-    const QByteArray &bytes = document.bytes();
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const StrDocument::Entry &e = document.entries().at(i);
-        const int entry = static_cast<int>(i);
-        QByteArrayView taken = QByteArrayView(bytes).sliced(e.start, e.textEnd - e.start);
-        while (!e.closed && (taken.endsWith('\n') || taken.endsWith('\r')))
-            taken.chop(1);   // the file's last line end ends no line taken in
-        const int last = e.line + static_cast<int>(taken.count('\n'));
-        if (!e.closed) {
-            found.append({entry, e.line + 1, last, QString()});
+    for (const Kinds::Finding &finding : findings) {
+        if (finding.severity == Kinds::Finding::Kept)
             continue;
-        }
-        // Closed by the opening quote of a line that starts an entry, with that entry's text after it (a text
-        // whose last line ends in a colon ends just so, with nothing after its quote).
-        const QString after = document.after(entry).trimmed();
-        const QRegularExpressionMatch match = opening.match(LineEndings::toLf(document.rawText(entry)));
-        if (match.hasMatch() && !after.isEmpty() && !after.startsWith(QLatin1String("//")))
-            found.append({entry, e.line + 1, last, match.captured(1).toLower()});
-    }
-    return found;
-}
-
-// Lines the game does not read as entries; those after a swallowing entry
-// belong to it. In a string table, ';' starts a comment.
-void addStrayLines(const QString &path, const QByteArray &bytes, StrReader::Kind kind, QList<Swallow> &swallowed,
-                   QList<Problem> &problems)
-{
-    int runFirst = 0;
-    int runLast = 0;
-    const auto flush = [&] {
-        if (runFirst > 0) {
-            problems.append({path, runFirst,
-                             runFirst == runLast ? say("This line is not an entry; the game skips it.")
-                                                 : say("Lines %1 to %2 are not entries; the game skips them.")
-                                                       .arg(QString::number(runFirst), QString::number(runLast)),
-                             Severity::Warning});
-        }
-        runFirst = 0;
-    };
-    StrSyntax::Tokenizer tokens(bytes);
-    StrSyntax::Item item;
-    Swallow *swallowing = nullptr;   // the swallowing entry the stray lines follow
-    qsizetype next = 0;              // the next of `swallowed`
-    while (tokens.next(item)) {
-        if (item.kind == StrSyntax::ItemKind::Entry) {
-            flush();
-            swallowing = nullptr;
-            if (next < swallowed.size() && swallowed.at(next).first == item.line + 1)
-                swallowing = &swallowed[next++];
-            continue;
-        }
-        if (item.kind != StrSyntax::ItemKind::Stray) {
-            flush();
-            continue;
-        }
-        if (swallowing) {
-            swallowing->last = item.line;
-            continue;
-        }
-        const QByteArrayView line = QByteArrayView(bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
-        if (kind == StrReader::Kind::Other && line.startsWith(';')) {
-            flush();
-            continue;
-        }
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
-            flush();
-            problems.append({path, item.line,
-                             say("%1 has no opening quote after its colon, so the game does not read it.")
-                                 .arg(QString::fromLatin1(line.first(colon))),
-                             Severity::Error, static_cast<int>(item.keyStart - item.start) + 1});
-            continue;
-        }
-        if (runFirst == 0)
-            runFirst = item.line;
-        runLast = item.line;
-    }
-    flush();
-}
-
-void addKindProblems(const File &file, const QList<Swallow> &swallowed, QList<Problem> &problems)
-{
-    const StrDocument &document = file.read.document;
-    const auto add = [&](int line, const QString &message) {
-        problems.append({file.relativePath, line, message, Severity::Warning});
-    };
-    const auto missingBefore = [](const QList<int> &numbers, const QString &prefix) {
-        QStringList missing;
-        const int last = numbers.isEmpty() ? -1 : *std::max_element(numbers.cbegin(), numbers.cend());
-        for (int number = 0; number < last; ++number) {
-            if (!numbers.contains(number))
-                missing.append(prefix + QString::number(number));
-        }
-        return missing.join(QLatin1String(", "));
-    };
-    switch (file.read.kind) {
-    case StrReader::Kind::Book: {
-        QList<int> numbers;
-        for (const int entry : BookFile::shownPages(document))
-            numbers.append(*StrSyntax::numberedKey(document.rawKey(entry), BookFile::PagePrefix));
-        for (const Swallow &swallow : swallowed) {   // pages taken into another: told there
-            if (const auto number = StrSyntax::numberedKey(QStringView(swallow.key), BookFile::PagePrefix))
-                numbers.append(*number);
-        }
-        if (const QString missing = missingBefore(numbers, QStringLiteral("Page_")); !missing.isEmpty())
-            add(0, say("The book has no %1, although later pages follow.").arg(missing));
-        break;
-    }
-    case StrReader::Kind::Goals: {
-        QList<int> numbers;
-        for (const GoalsFile::Goal &goal : GoalsFile::shownGoals(document)) {
-            numbers.append(goal.number);
-            const QString number = QString::number(goal.number);
-            if (goal.fiction < 0)
-                add(document.entries().at(goal.text).line, say("There is a text_%1 but no fiction_%1.").arg(number));
-            else if (goal.text < 0)
-                add(document.entries().at(goal.fiction).line, say("There is a fiction_%1 but no text_%1.").arg(number));
-        }
-        if (const QString missing = missingBefore(numbers, QString()); !missing.isEmpty())
-            add(0, say("There is no goal %1 (no fiction_ or text_ line), although later goals follow.").arg(missing));
-        break;
-    }
-    case StrReader::Kind::Newgame:
-        for (const QLatin1String key : NewgameFile::Keys) {
-            if (document.find(key) < 0)
-                add(0, say("There is no %1 entry.").arg(key));
-        }
-        break;
-    case StrReader::Kind::Missflag:
-    case StrReader::Kind::Titles:
-    case StrReader::Kind::Other:
-        break;
+        problems.append({path, finding.line, finding.text,
+                         finding.severity == Kinds::Finding::Error ? Severity::Error : Severity::Warning,
+                         finding.column});
     }
 }
 
@@ -493,10 +324,10 @@ QList<Problem> problemsOf(const File &file)
         }
     }
     // An entry without its closing quote: one problem for it and all it takes in.
-    QList<Swallow> swallowed = swallows(document);
-    addStrayLines(file.relativePath, document.bytes(), read.kind, swallowed, problems);
+    QList<Kinds::Swallow> swallowed = Kinds::swallows(document);
+    addFindings(file.relativePath, Kinds::strayLines(document.bytes(), read.kind, swallowed), problems);
     QSet<int> swallowing;
-    for (const Swallow &swallow : std::as_const(swallowed)) {
+    for (const Kinds::Swallow &swallow : std::as_const(swallowed)) {
         swallowing.insert(swallow.entry);
         const StrDocument::Entry &e = document.entries().at(swallow.entry);
         const QString key = document.key(swallow.entry);
@@ -551,7 +382,10 @@ QList<Problem> problemsOf(const File &file)
             firstEntry.insert(key, entry);
         }
     }
-    addKindProblems(file, swallowed, problems);
+    QStringList takenKeys;
+    for (const Kinds::Swallow &swallow : std::as_const(swallowed))
+        takenKeys.append(swallow.key);
+    addFindings(file.relativePath, Kinds::check(read.kind, document, takenKeys), problems);
     std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) { return a.line < b.line; });
     return problems;
 }
@@ -581,19 +415,17 @@ File readOne(const Found &found, const Place &place, int codePage, int detected)
     auto read = StrReader::readFile(found.path, file.codePage);
     if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
         file.failure = failure->reason;
-        file.group = groupByName(found.relativePath);
+        file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
         if (!failure->text.isEmpty()) {   // text without an entry: the lines that are none, where they are
-            QList<Swallow> none;
-            addStrayLines(file.relativePath, failure->text,
-                          StrReader::kindOfPath(found.relativePath).value_or(StrReader::Kind::Other), none,
-                          file.problems);
+            QList<Kinds::Swallow> none;
+            addFindings(file.relativePath, Kinds::strayLines(failure->text, file.kind, none), file.problems);
         }
         if (file.problems.isEmpty())
             file.problems.append({file.relativePath, 0, file.failure, Severity::Error, 0, failure->unread});
         return file;
     }
     file.read = std::move(std::get<StrReader::Result>(read));
-    file.group = groupOf(file.read.kind);
+    file.kind = file.read.kind;
     file.entries = static_cast<int>(file.read.document.entries().size());
     // Bytes the code page lacks, or a language that seems to be in a DOS code
     // page: the file's own texts tell whether it is in one.
@@ -676,9 +508,9 @@ void compareTitlesAndFlags(Scan &scan)
     QList<int> flagFiles, titleFiles;
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         const File &file = scan.files.at(i);
-        if (file.failure.isEmpty() && file.group == Group::Missflag)
+        if (file.failure.isEmpty() && file.kind == Kinds::Kind::Missflag)
             flagFiles.append(static_cast<int>(i));
-        if (file.failure.isEmpty() && file.group == Group::Titles)
+        if (file.failure.isEmpty() && file.kind == Kinds::Kind::Titles)
             titleFiles.append(static_cast<int>(i));
     }
     if (flagFiles.isEmpty() || titleFiles.isEmpty())
@@ -732,7 +564,7 @@ void compareTitlesAndFlags(Scan &scan)
                 if (lacking.isEmpty())
                     continue;
                 const int entry = mission.value();
-                const qsizetype prefix = file.group == Group::Missflag ? MissflagFile::MissionPrefix.size()
+                const qsizetype prefix = file.kind == Kinds::Kind::Missflag ? MissflagFile::MissionPrefix.size()
                                                                        : TitlesFile::TitlePrefix.size();
                 scan.problems.append({file.relativePath, file.read.document.entries().at(entry).line,
                                       say(message).arg(file.read.document.key(entry).sliced(prefix).trimmed(),
@@ -1084,25 +916,6 @@ QList<Problem> allProblems(const Scan &scan)
         problems.append(file.problems);
     problems.append(scan.problems);
     return problems;
-}
-
-QString groupName(Group group)
-{
-    switch (group) {
-    case Group::Books:
-        return say("Books");
-    case Group::Goals:
-        return say("Goals");
-    case Group::Newgame:
-        return say("New game");
-    case Group::Missflag:
-        return say("Mission flags");
-    case Group::Titles:
-        return say("Titles");
-    case Group::Other:
-        break;
-    }
-    return say("Other string tables");
 }
 
 QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 
 #include <QList>
 #include <QMap>
@@ -12,7 +12,7 @@
 #include <optional>
 
 // A mission folder as a whole: every .str file under it (names in any case),
-// read once, grouped by the kind the reader tells from its content, with the
+// read once, grouped by its kind (Kinds::descriptor(kind).groupName()), with the
 // language and mission its folders name, as the game's folders are laid out
 //   books/ or books/<language>/           one file per readable
 //   intrface/<language>/newgame.str
@@ -33,8 +33,6 @@
 // same file in two languages is the same relative path with the language
 // folder swapped, names compared without regard to case.
 namespace MissionFolder {
-
-enum class Group { Books, Goals, Newgame, Missflag, Titles, Other };
 
 // error: the game reads it otherwise than it is written (a text cut or
 // swallowed, a line not read, a byte the code page lacks, the wrong code
@@ -69,7 +67,9 @@ struct File {
     QString relativePath;   // from the folder, with '/'
     QString language;       // the language folder it is in, lower case ("english"); empty if none
     QString mission;        // for files under intrface/missNN: "missNN" as the folder spells it
-    Group group = Group::Other;   // a file that could not be read goes by its name and folder
+    // The kind, whose descriptor gives its group in the panel; a file that
+    // could not be read goes by its name and folder (Kinds::kindOfPath).
+    Kinds::Kind kind = Kinds::Kind::Other;
     int codePage = 1252;    // the code page it was read in
     int dosCodePage = 0;    // the DOS code page its bytes seem to be in (850, 852, 866), else 0
     int entries = 0;
@@ -133,13 +133,6 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::null
 // Every problem of the scan, files in order, each file's by line, then the
 // problems across files.
 QList<Problem> allProblems(const Scan &scan);
-
-// The group of the files of a kind, in the panel and in the check alike.
-Group groupOf(StrReader::Kind kind);
-
-// The group's name for the panel: "Books", "Goals", "New game", "Mission
-// flags", "Titles", "Other string tables".
-QString groupName(Group group);
 
 // Find in the texts of every file read.
 struct FindOptions {

@@ -43,17 +43,16 @@ void MissionTreeModel::setScan(const MissionFolder::Scan &scan)
     // The scan shown before and its nodes are freed on a thread of their own
     // (thousands of documents take a while).
     BackgroundJob::discard(std::make_pair(std::exchange(m_scan, scan), std::exchange(m_root, std::make_unique<Node>())));
-    using MissionFolder::Group;
-    for (const Group group : {Group::Books, Group::Goals, Group::Newgame, Group::Missflag, Group::Titles, Group::Other}) {
+    for (const Kinds::Descriptor &kind : Kinds::all()) {
         Node *groupNode = nullptr;
         for (qsizetype i = 0; i < m_scan.files.size(); ++i) {
             const MissionFolder::File &file = m_scan.files.at(i);
-            if (file.group != group)
+            if (file.kind != kind.kind)
                 continue;
             if (!groupNode)
-                groupNode = m_root->child(MissionFolder::groupName(group));
+                groupNode = m_root->child(kind.groupName());
             Node *under = groupNode;
-            if (group == Group::Goals && !file.mission.isEmpty())
+            if (kind.kind == Kinds::Kind::Goals && !file.mission.isEmpty())
                 under = under->child(file.mission);
             if (!file.language.isEmpty())
                 under = under->child(file.language);

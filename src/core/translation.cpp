@@ -149,7 +149,7 @@ TranslationPair::TranslationPair(StrReader::Result source, Target target, int ta
         }
         if (read->kind != m_source.kind) {
             unsafe.append(say("The translation is %1, but the source is %2.")
-                              .arg(StrReader::kindName(read->kind), StrReader::kindName(m_source.kind)));
+                              .arg(Kinds::descriptor(read->kind).kindName(), Kinds::descriptor(m_source.kind).kindName()));
         }
         m_target = std::move(read->document);
     } else if (const auto *failure = std::get_if<StrReader::Failure>(&target)) {

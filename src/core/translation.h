@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 #include "core/textcheck.h"
 
 #include <QAbstractTableModel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/book.h"
+#include "core/kinds/book.h"
 #include "gui/editorpage.h"
 #include "gui/tabs/slotlisteditor.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/missiontable.h"
+#include "core/kinds/missiontable.h"
 #include "gui/formpage.h"
 #include "gui/openedmissions.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/goals.h"
+#include "core/kinds/goals.h"
 #include "gui/editorpage.h"
 #include "gui/tabs/slotlisteditor.h"
 

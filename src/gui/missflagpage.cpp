@@ -3,8 +3,7 @@
 #include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
-#include "core/missflagfile.h"
-#include "core/missflagtable.h"
+#include "core/kinds/missflag.h"
 #include "core/prompts.h"
 #include "core/saveflow.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/missflagfile.h"
+#include "core/kinds/missflag.h"
 #include "gui/campaignpage.h"
 #include "gui/openedmissions.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/newgamefile.h"
-#include "core/newgamefile.h"
+#include "core/kinds/newgame.h"
 #include "gui/formpage.h"
 
 class QFrame;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/stringtable.h"
+#include "core/kinds/stringtable.h"
 #include "gui/editorpage.h"
 
 class Prompts;

@@ -5,8 +5,7 @@
 #include "gui/widgets.h"
 #include "core/prompts.h"
 #include "core/saveflow.h"
-#include "core/titlesfile.h"
-#include "core/titlestable.h"
+#include "core/kinds/titles.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/titlesfile.h"
+#include "core/kinds/titles.h"
 #include "gui/campaignpage.h"
 #include "gui/openedmissions.h"
 

@@ -172,7 +172,7 @@ private Q_SLOTS:
         QCOMPARE(m_scan.languages, QStringList({u"english"_s, u"french"_s}));
         const MissionFolder::File *file = fileAt(m_scan, path);
         QVERIFY(file);
-        QCOMPARE(u"%1/%2/%3/%4"_s.arg(MissionFolder::groupName(file->group), file->language, file->mission)
+        QCOMPARE(u"%1/%2/%3/%4"_s.arg(Kinds::descriptor(file->kind).groupName(), file->language, file->mission)
                      .arg(file->entries),
                  place);
     }
@@ -228,8 +228,57 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QFETCH(int, kind);
-        const std::optional<StrReader::Kind> told = StrReader::kindOfPath(path);
+        const std::optional<StrReader::Kind> told = Kinds::kindOfPath(path);
         QCOMPARE(told ? int(*told) : -1, kind);
+    }
+
+    // Each kind's descriptor: the keys of the entries its tab shows, and the
+    // kind the reader tells from its file (by its suggested name, if it has
+    // one); a new file of the kind reads back as that kind by its keys.
+    void describesEachKind_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("shown");
+        using Kind = Kinds::Kind;
+        QTest::newRow("book") << int(Kind::Book) << QByteArray("Page_1:\"b\"\nnote:\"n\"\nPage_0:\"a\"\nPage_1:\"c\"\n")
+                              << u"Page_1 Page_0"_s;
+        QTest::newRow("goals") << int(Kind::Goals) << QByteArray("text_0:\"t\"\nx:\"\"\nfiction_0:\"f\"\nfiction_2:\"g\"\n")
+                               << u"text_0 fiction_0 fiction_2"_s;
+        QTest::newRow("newgame") << int(Kind::Newgame)
+                                 << QByteArray("difficulty:\"D\"\ndiff_1:\"m\"\nskip_training:\"T\"\ncancel:\"C\"\n")
+                                 << u"diff_1 skip_training"_s;
+        QTest::newRow("missflag") << int(Kind::Missflag)
+                                  << QByteArray("miss_1:\"skip\"\nmiss_2:\"Go\"\nmiss_2_next:\"x\"\nmiss_3:\"On\"\n")
+                                  << u"miss_2 miss_3"_s;
+        QTest::newRow("titles") << int(Kind::Titles)
+                                << QByteArray("title_2:\"Two\"\nshort_3:\"3\"\ntitle_3:\"Three\"\nshort_2:\"2\"\n")
+                                << u"title_2 short_3 title_3 short_2"_s;
+        QTest::newRow("string table") << int(Kind::Other) << QByteArray("a:\"1\"\nb:\"2\"\n") << u"a b"_s;
+    }
+    void describesEachKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, shown);
+        const Kinds::Descriptor &descriptor = Kinds::descriptor(Kinds::Kind(kind));
+        QCOMPARE(int(descriptor.kind), kind);
+        const auto named = descriptor.suggestedName.isEmpty() ? std::nullopt : Kinds::kindOfPath(descriptor.suggestedName);
+        const auto read = StrReader::read(file, 1252, named);
+        QVERIFY(std::holds_alternative<StrReader::Result>(read));
+        const StrDocument &document = std::get<StrReader::Result>(read).document;
+        QCOMPARE(int(std::get<StrReader::Result>(read).kind), kind);
+        QStringList keys;
+        for (const int entry : descriptor.shownEntries(document))
+            keys.append(document.key(entry));
+        QCOMPARE(keys.join(u' '), shown);
+        if (!descriptor.newFileText.isEmpty()) {
+            const QByteArray template_(descriptor.newFileText.data(), descriptor.newFileText.size());
+            // By its keys alone (missflag.str's lines are all comments before its missions).
+            const auto fresh = StrReader::read(template_ + "miss_1:\"\"\n", 1252);
+            QVERIFY(std::holds_alternative<StrReader::Result>(fresh));
+            QCOMPARE(int(std::get<StrReader::Result>(fresh).kind), kind);
+        }
     }
 
     // The panel groups each file as the check judges it.
@@ -269,10 +318,10 @@ private Q_SLOTS:
         QCOMPARE(groupOfFile.size(), Interface.size());
         for (auto it = groupOfFile.cbegin(); it != groupOfFile.cend(); ++it) {
             const MissionFolder::File &file = tree.scan().files.at(it.key());
-            const StrReader::Kind kind = file.failure.isEmpty()
+            const Kinds::Kind kind = file.failure.isEmpty()
                 ? file.read.kind
-                : StrReader::kindOfPath(file.relativePath).value_or(StrReader::Kind::Other);
-            QCOMPARE(it.value(), MissionFolder::groupName(MissionFolder::groupOf(kind)));
+                : Kinds::kindOfPath(file.relativePath).value_or(Kinds::Kind::Other);
+            QCOMPARE(it.value(), Kinds::descriptor(kind).groupName());
         }
         const MissionFolder::File *file = fileAt(tree.scan(), path);
         QVERIFY(file);

@@ -1,8 +1,8 @@
 // The mission tables of a campaign's missflag.str and Titles.str, without a
 // window: the rows a file gives and the bytes they give back, what one edit
 // changes (skip lines included) or why it is refused.
-#include "core/missflagtable.h"
-#include "core/titlestable.h"
+#include "core/kinds/missflag.h"
+#include "core/kinds/titles.h"
 #include "support/testing.h"
 
 #include <QRegularExpression>

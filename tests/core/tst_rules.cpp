@@ -2,10 +2,10 @@
 // are read, where a window is centred, which file names Windows refuses, and
 // the first character of the author's texts that would break the file, by
 // box, line and column, with the message that names it readably.
-#include "core/book.h"
+#include "core/kinds/book.h"
 #include "core/centring.h"
 #include "core/lineendings.h"
-#include "core/missflagfile.h"
+#include "core/kinds/missflag.h"
 #include "core/textcheck.h"
 
 #include <QTest>

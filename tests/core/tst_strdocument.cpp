@@ -2,13 +2,13 @@
 // edit changes only its entry's text, and the reader says what it keeps and
 // what the game reads otherwise. Random documents of every style, a corpus
 // written like real missions, and the reader's notes from a table.
-#include "core/book.h"
-#include "core/goals.h"
-#include "core/missflagfile.h"
-#include "core/newgamefile.h"
+#include "core/kinds/book.h"
+#include "core/kinds/goals.h"
+#include "core/kinds/missflag.h"
+#include "core/kinds/newgame.h"
 #include "core/opening.h"
-#include "core/strreader.h"
-#include "core/titlesfile.h"
+#include "core/kinds/strreader.h"
+#include "core/kinds/titles.h"
 #include "support/testing.h"
 
 #include <QDir>

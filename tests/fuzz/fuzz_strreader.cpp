@@ -1,7 +1,7 @@
 // The reader against any bytes at all (libFuzzer): it never crashes, a file
 // read in a code page is written back unchanged, and a text set into any
 // entry is read back as it was set.
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/strdocument.h"
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/slotlist.h"
+#include "core/kinds/slotlist.h"
 #include "core/strdocument.h"
 #include "core/textcheck.h"
 

@@ -1,4 +1,4 @@
-#include "core/goals.h"
+#include "core/kinds/goals.h"
 
 #include "core/keypieces.h"
 

@@ -1,4 +1,4 @@
-#include "core/stringtable.h"
+#include "core/kinds/stringtable.h"
 
 #include "core/lineendings.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/kinds/kind.h"
 #include "core/strdocument.h"
 
 #include <QByteArray>
@@ -20,20 +21,19 @@
 // - The bytes: a UTF-8 byte-order mark, or bytes that are valid UTF-8 and not
 //   plain ASCII, make the file UTF-8 (`utf8` is set); otherwise it is read in
 //   the code page given.
-// - The kind comes from the file's name and folder first (kindOfPath), and
-//   otherwise from the content: the first entry whose key belongs to one of
-//   the five kinds decides (keys in any case). A file whose only line is a
-//   "// Book Location - " comment is a book; one whose entries belong to none
-//   of them is a string table of its own.
+// - The kind is the registry's (Kinds::kindOf): the file's name and folder
+//   first, otherwise the first entry whose key belongs to one of the five
+//   kinds; a file whose only line is a "// Book Location - " comment is a
+//   book, one whose entries belong to none of them a string table. What the
+//   kind's check finds is told as notes of what is kept.
 namespace StrReader {
 
 // The largest file read: far above the largest the program writes (50 pages of
 // 100 KB, about 5 MB), far below what would strain memory.
 inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
-// Other: a string table of entries none of the five kinds has (object names,
-// descriptions, interface texts).
-enum class Kind { Book, Goals, Newgame, Missflag, Titles, Other };
+// The kinds of file, each behind its descriptor (kinds/kind.h).
+using Kind = Kinds::Kind;
 
 struct Note {
     enum Severity {
@@ -70,32 +70,18 @@ struct Failure {
     QByteArray text;       // the bytes of a text file that holds no entry
 };
 
-// `named`: the kind the file's name and folder give, if any (kindOfPath);
+// `named`: the kind the file's name and folder give, if any (Kinds::kindOfPath);
 // otherwise the keys tell it.
 std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named = std::nullopt);
 
-// The kind a file's path names, if it names one: goals.str, newgame.str,
-// missflag.str and titles.str by name (any case); the interface's own files
-// that missions ship (debrief.str, loading.str, loadout.str, main.str,
-// sim.str, simmenu.str) and any other file of intrface/<language>/ are
-// string tables; any other file under a folder books/ is a book. Nothing for
-// any other path: the keys decide.
-std::optional<Kind> kindOfPath(const QString &path);
-
 // Refuses a missing file, a folder, anything not an ordinary file and a file
 // larger than MaxFileSize before reading it (Failure::unread). The kind comes
-// from kindOfPath(path) first.
+// from Kinds::kindOfPath(path) first.
 std::variant<Result, Failure> readFile(const QString &path, int codePage);
-
-// The kind whose keys include `key`, if any.
-std::optional<Kind> kindOfKey(QLatin1String key);
 
 // A document whose entries with a bare quote (repairEntry of its notes) take
 // the whole of their text up to the last quote before the next entry, with
 // the quotes inside escaped; read again.
 StrDocument repaired(const Result &file, int codePage);
-
-// "a book file", "goals.str", ...
-QString kindName(Kind kind);
 
 } // namespace StrReader

@@ -1,4 +1,4 @@
-#include "core/slotlist.h"
+#include "core/kinds/slotlist.h"
 
 #include "core/strdocument.h"
 

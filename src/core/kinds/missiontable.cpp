@@ -1,4 +1,4 @@
-#include "core/missiontable.h"
+#include "core/kinds/missiontable.h"
 
 #include <QJsonArray>
 #include <QSet>

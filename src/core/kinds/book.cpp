@@ -1,4 +1,4 @@
-#include "core/book.h"
+#include "core/kinds/book.h"
 
 #include "core/keypieces.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/slotfile.h"
-#include "core/slotlist.h"
+#include "core/kinds/slotfile.h"
+#include "core/kinds/slotlist.h"
 #include "core/strdocument.h"
 
 #include <optional>

@@ -1,4 +1,6 @@
-#include "core/newgamefile.h"
+#include "core/kinds/newgame.h"
+
+#include "core/kinds/kind.h"
 
 #include <QCoreApplication>
 
@@ -22,17 +24,7 @@ const char *const Places[] = {
 
 StrDocument newDocument()
 {
-    // Two blanks after the colon of the difficulty keys.
-    return StrDocument::fromTemplate(QLatin1String("difficulty: \"Difficulty:\"\r\n"
-                                                   "// This mission's title.\r\n"
-                                                   "skip_training: \"\"\r\n"
-                                                   "\r\n"
-                                                   "options: \"Options\"\r\n"
-                                                   "cancel: \"Cancel\"\r\n"
-                                                   "\r\n"
-                                                   "diff_0:  \"\"\r\n"
-                                                   "diff_1:  \"\"\r\n"
-                                                   "diff_2:  \"\"\r\n"));
+    return StrDocument::fromTemplate(Kinds::descriptor(Kinds::Kind::Newgame).newFileText);
 }
 
 Texts texts(const StrDocument &document)

@@ -1,20 +1,14 @@
-#include "core/strreader.h"
+#include "core/kinds/strreader.h"
 
-#include "core/book.h"
 #include "core/codepages.h"
-#include "core/goals.h"
+#include "core/kinds/kind.h"
 #include "core/lineendings.h"
-#include "core/missflagfile.h"
-#include "core/newgamefile.h"
-#include "core/titlesfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -199,52 +193,6 @@ bool readsAsUtf8(const QByteArray &bytes, int codePage, QList<Note> &notes)
     return false;
 }
 
-// ---------------------------------------------------------------- Kinds
-
-// The keys of each kind: numbered (the prefix and digits), exact, or any key
-// that starts with the prefix. The first entry with one of these keys tells
-// the kind of the file.
-// The interface's own string tables that missions ship: string tables
-// whatever keys they hold.
-const QLatin1String InterfaceFiles[] = {QLatin1String("debrief.str"), QLatin1String("loading.str"),
-                                        QLatin1String("loadout.str"), QLatin1String("main.str"),
-                                        QLatin1String("sim.str"),     QLatin1String("simmenu.str")};
-
-struct KeyFamily {
-    enum Match { Numbered, Exact, Prefixed };
-    Kind kind;
-    Match match;
-    QLatin1String word;
-};
-
-const KeyFamily KeyFamilies[] = {
-    {Kind::Book, KeyFamily::Numbered, QLatin1String("page_")},
-    {Kind::Goals, KeyFamily::Numbered, QLatin1String("fiction_")},
-    {Kind::Goals, KeyFamily::Numbered, QLatin1String("text_")},
-    {Kind::Newgame, KeyFamily::Exact, QLatin1String("difficulty")},
-    {Kind::Newgame, KeyFamily::Exact, QLatin1String("skip_training")},
-    {Kind::Newgame, KeyFamily::Exact, QLatin1String("start_training")},
-    {Kind::Newgame, KeyFamily::Exact, QLatin1String("options")},
-    {Kind::Newgame, KeyFamily::Exact, QLatin1String("cancel")},
-    {Kind::Newgame, KeyFamily::Numbered, QLatin1String("diff_")},
-    {Kind::Missflag, KeyFamily::Prefixed, QLatin1String("miss_")},
-    {Kind::Titles, KeyFamily::Prefixed, QLatin1String("title_")},
-    {Kind::Titles, KeyFamily::Prefixed, QLatin1String("short_")},
-};
-
-bool matches(const KeyFamily &family, QLatin1String key)
-{
-    switch (family.match) {
-    case KeyFamily::Numbered:
-        return StrSyntax::numberedKey(key, family.word).has_value();
-    case KeyFamily::Exact:
-        return key.compare(family.word, Qt::CaseInsensitive) == 0;
-    case KeyFamily::Prefixed:
-        return key.size() > family.word.size() && key.startsWith(family.word, Qt::CaseInsensitive);
-    }
-    return false;
-}
-
 QString quoted(QStringView text)
 {
     constexpr qsizetype Longest = 60;
@@ -413,94 +361,6 @@ void noteRepeats(const StrDocument &document, Notes &notes)
     }
 }
 
-// Entries that are not of the file's kind: kept, named once.
-void noteOtherKeys(const StrDocument &document, Kind kind, Notes &notes)
-{
-    QStringList keys;
-    int line = 0;
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const QLatin1String key = document.rawKey(static_cast<int>(i));
-        if (kindOfKey(key) == kind && (kind != Kind::Missflag || MissflagFile::isMissionKey(key)))
-            continue;
-        if (keys.isEmpty())
-            line = document.entries().at(i).line;
-        if (keys.size() < 12)
-            keys.append(document.key(static_cast<int>(i)));
-        else if (keys.size() == 12)
-            keys.append(QString(QChar(0x2026)));
-    }
-    if (keys.isEmpty())
-        return;
-    notes.add(line, say("The tab does not show %1; kept as it stands.").arg(keys.join(QLatin1String(", "))));
-}
-
-void noteBook(const StrDocument &document, Notes &notes)
-{
-    QList<bool> present(BookState::SlotCount);
-    const QList<int> shown = BookFile::shownPages(document);
-    int last = -1;
-    for (const int entry : shown) {
-        const int number = *StrSyntax::numberedKey(document.rawKey(entry), QLatin1String("page_"));
-        present[number] = true;
-        last = std::max(last, number);
-    }
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const std::optional<int> number = StrSyntax::numberedKey(document.rawKey(static_cast<int>(i)),
-                                                                 QLatin1String("page_"));
-        if (number && *number >= BookState::SlotCount) {
-            notes.add(document.entries().at(i).line,
-                      say("%1 is beyond the %2 pages the tab shows; it is kept as it stands.")
-                          .arg(document.key(static_cast<int>(i)), QString::number(BookState::SlotCount)));
-        }
-    }
-    QStringList missing;
-    for (int number = 0; number < last; ++number) {
-        if (!present[number])
-            missing.append(QLatin1String("Page_") + QString::number(number));
-    }
-    if (!missing.isEmpty())
-        notes.add(0, say("The book has no %1, although later pages follow.").arg(missing.join(QLatin1String(", "))));
-}
-
-void noteGoals(const StrDocument &document, Notes &notes)
-{
-    const QList<GoalsFile::Goal> goals = GoalsFile::shownGoals(document);
-    QList<int> numbers;
-    for (const GoalsFile::Goal &goal : goals) {
-        numbers.append(goal.number);
-        const QString number = QString::number(goal.number);
-        if (goal.fiction < 0)
-            notes.add(document.entries().at(goal.text).line, say("There is a text_%1 but no fiction_%1.").arg(number));
-        else if (goal.text < 0)
-            notes.add(document.entries().at(goal.fiction).line,
-                      say("There is a fiction_%1 but no text_%1.").arg(number));
-    }
-    QStringList missing;
-    const int last = numbers.isEmpty() ? -1 : *std::max_element(numbers.cbegin(), numbers.cend());
-    for (int number = 0; number < last; ++number) {
-        if (!numbers.contains(number))
-            missing.append(QString::number(number));
-    }
-    if (!missing.isEmpty()) {
-        notes.add(0, say("There is no goal %1 (no fiction_ or text_ line), although later goals follow.")
-                         .arg(missing.join(QLatin1String(", "))));
-    }
-}
-
-void noteNewgame(const StrDocument &document, Notes &notes)
-{
-    for (const QLatin1String key : NewgameFile::Keys) {
-        if (document.find(key) < 0)
-            notes.add(0, say("There is no %1 entry.").arg(key));
-    }
-    for (const char *keptKey : {"start_training"}) {
-        const int entry = document.find(QLatin1String(keptKey));
-        if (entry >= 0)
-            notes.add(document.entries().at(entry).line, say("The tab does not show %1; kept as it stands.")
-                                                             .arg(document.key(entry)));
-    }
-}
-
 // ---------------------------------------------------------------- Paths
 
 bool pathTooLong(const QString &path)
@@ -586,62 +446,6 @@ QString shown(const QString &path)
 
 } // namespace
 
-std::optional<Kind> kindOfKey(QLatin1String key)
-{
-    for (const KeyFamily &family : KeyFamilies) {
-        if (matches(family, key))
-            return family.kind;
-    }
-    return std::nullopt;
-}
-
-QString kindName(Kind kind)
-{
-    switch (kind) {
-    case Kind::Book:
-        return say("a book file");
-    case Kind::Goals:
-        return GoalsFile::SuggestedName;
-    case Kind::Newgame:
-        return NewgameFile::FileName;
-    case Kind::Missflag:
-        return MissflagFile::FileName;
-    case Kind::Titles:
-        return TitlesFile::FileName;
-    case Kind::Other:
-        return say("a string table");
-    }
-    return {};
-}
-
-std::optional<Kind> kindOfPath(const QString &path)
-{
-    const QStringList parts = QString(path).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
-    if (parts.isEmpty())
-        return std::nullopt;
-    const QString &name = parts.constLast();
-    const auto is = [](const QString &part, QLatin1String word) { return part.compare(word, Qt::CaseInsensitive) == 0; };
-    const std::pair<QLatin1String, Kind> names[] = {{GoalsFile::SuggestedName, Kind::Goals},
-                                                    {NewgameFile::FileName, Kind::Newgame},
-                                                    {MissflagFile::FileName, Kind::Missflag},
-                                                    {TitlesFile::FileName, Kind::Titles}};
-    for (const auto &[fileName, kind] : names) {
-        if (is(name, fileName))
-            return kind;
-    }
-    for (const QLatin1String interfaceFile : InterfaceFiles) {
-        if (is(name, interfaceFile))
-            return Kind::Other;
-    }
-    static const QRegularExpression mission(QStringLiteral("^miss[0-9]+$"), QRegularExpression::CaseInsensitiveOption);
-    const qsizetype folders = parts.size() - 1;
-    if (folders >= 2 && is(parts.at(folders - 2), QLatin1String("intrface")) && !mission.match(parts.at(folders - 1)).hasMatch())
-        return Kind::Other;   // intrface/<language>/: the interface's string tables
-    if (std::any_of(parts.cbegin(), parts.cend() - 1, [&](const QString &part) { return is(part, QLatin1String("books")); }))
-        return Kind::Book;
-    return std::nullopt;
-}
-
 std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named)
 {
     if (bytes.isEmpty())
@@ -661,45 +465,23 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::o
     const StrDocument &document = result.document;
 
     // The name and folder tell the kind first, the keys second.
-    std::optional<Kind> kind = document.entries().isEmpty() ? std::nullopt : named;
-    for (qsizetype i = 0; i < document.entries().size() && !kind; ++i)
-        kind = kindOfKey(document.rawKey(static_cast<int>(i)));
+    const std::optional<Kind> kind = Kinds::kindOf(document, named);
     if (!kind) {
-        if (BookFile::locationLine(document))
-            kind = Kind::Book;
-        else if (!document.entries().isEmpty())
-            kind = Kind::Other;
-        else
-            return Failure{say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
-                               "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\")."),
-                           false, bytes};
+        return Failure{say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
+                           "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\")."),
+                       false, bytes};
     }
     result.kind = *kind;
-    if (result.kind != Kind::Other) {   // ';' starts a comment only in string tables
+    if (!Kinds::descriptor(result.kind).semicolonComments) {   // ';' starts a comment only in string tables
         for (const int line : std::as_const(semicolonLines))
             notes.add(line, say("This line is not an entry, so the game does not read it; it is kept as it stands."));
     }
 
     noteEntries(document, notes);
     noteRepeats(document, notes);
-    if (result.kind != Kind::Other)
-        noteOtherKeys(document, result.kind, notes);
-    switch (result.kind) {
-    case Kind::Other:
-        break;
-    case Kind::Book:
-        noteBook(document, notes);
-        break;
-    case Kind::Goals:
-        noteGoals(document, notes);
-        break;
-    case Kind::Newgame:
-        noteNewgame(document, notes);
-        break;
-    case Kind::Missflag:
-    case Kind::Titles:
-        break;   // every mission shows, in the campaign table when there are several
-    }
+    // What the tab does not show and the kind's own findings: all kept as they stand.
+    for (const Kinds::Finding &finding : Kinds::check(result.kind, document))
+        notes.add(finding.line, finding.text);
     std::stable_sort(result.notes.begin(), result.notes.end(),
                      [](const Note &a, const Note &b) { return a.line < b.line; });
     return result;
@@ -801,7 +583,7 @@ std::variant<Result, Failure> readFile(const QString &path, int codePage)
         failure->unread = true;
         return std::move(*failure);
     }
-    return read(std::get<QByteArray>(loaded), codePage, kindOfPath(path));
+    return read(std::get<QByteArray>(loaded), codePage, Kinds::kindOfPath(path));
 }
 
 } // namespace StrReader

@@ -1,4 +1,4 @@
-#include "core/slotfile.h"
+#include "core/kinds/slotfile.h"
 
 #include <QCoreApplication>
 #include <QSet>
