@@ -70,17 +70,27 @@ void typeLine(QTableView *table, const QString &text)
     QCoreApplication::processEvents();
 }
 
-// Goes to the key's row of the table and types `text` into its translation.
+// Goes to the key's row of the table and types `text` into its translation:
+// F2, the text into the cell's editor, Return.
 void translate(TranslationWindow *view, const QString &key, const QString &text)
 {
     QTableView *table = view->translationTable;
+    view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view));
     table->setFocus();
     for (int row = 0; row < table->model()->rowCount(); ++row) {
         if (table->model()->index(row, 0).data().toString() == key)
             table->setCurrentIndex(table->model()->index(row, 2));
     }
     QCOMPARE(table->currentIndex().siblingAtColumn(0).data().toString(), key);
-    typeLine(table, text);
+    QTest::keyClick(table, Qt::Key_F2);
+    QLineEdit *editor = nullptr;   // the cell's, not one closed before
+    for (QLineEdit *open : table->findChildren<QLineEdit *>(u"translationEditor"_s))
+        editor = open->isVisible() ? open : editor;
+    QVERIFY(editor);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
 }
 
 // The translation of the key's row, as the table shows it.
