@@ -308,6 +308,7 @@ private Q_SLOTS:
         const QString root = makeMission(h);
         TranslationWindow *view = openTranslation(h, root, u"english"_s, u"../../outside"_s);
         QVERIFY(view);
+        QVERIFY(!h.prompts.messages.isEmpty());
         QVERIFY2(h.lastMessage().text.contains(u"cannot name a language"_s), qPrintable(h.lastMessage().text));
         QCOMPARE(view->translationFiles->model()->rowCount(), 0);
         QCOMPARE(view->translationCounts->text(), u"Choose the languages to translate from and into."_s);
