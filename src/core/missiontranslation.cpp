@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QHash>
 
+#include <algorithm>
+
 namespace MissionTranslation {
 
 namespace {
@@ -19,6 +21,13 @@ qsizetype languagePart(const QStringList &parts, const QString &language)
 }
 
 } // namespace
+
+bool isLanguageName(const QString &name)
+{
+    return !name.isEmpty() && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c.isLetterOrNumber() || c == u'-' || c == u'_';
+    });
+}
 
 QList<FilePair> pairLanguages(const MissionFolder::Scan &scan, const QString &source, const QString &target)
 {
@@ -41,6 +50,8 @@ QList<FilePair> pairLanguages(const MissionFolder::Scan &scan, const QString &so
     }
     if (spelling.isEmpty())
         spelling = target.trimmed();
+    if (!scan.languages.contains(to) && !isLanguageName(spelling))
+        return {};   // a new folder is made only by a language's name, never by a path
 
     QList<FilePair> pairs;
     for (const MissionFolder::File &file : scan.files) {

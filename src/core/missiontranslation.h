@@ -18,10 +18,14 @@ struct FilePair {
     bool targetExists = false;
 };
 
+// Whether `name` can name a new language: a folder's name of letters,
+// digits, '-' and '_' only, so never a path ("../outside", "a/b").
+bool isLanguageName(const QString &name);
+
 // The source language's files of `scan`, each beside its file in `target`.
 // A file the target lacks goes where the source's is, under the target's
 // language folder: as the folder spells it when the mission has one, else
-// named `target`.
+// named `target` -- none when `target` is no language name.
 QList<FilePair> pairLanguages(const MissionFolder::Scan &scan, const QString &source, const QString &target);
 
 // Every file of `source` (a folder of its own: a translator who replaced

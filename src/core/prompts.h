@@ -20,6 +20,10 @@ public:
         QList<Button> buttons{Button::Ok};
         Button defaultButton = Button::None;
         QString details{};   // a longer text the author can unfold, select and copy
+        // A question whose answer replaces or discards a file: keys held down
+        // from before it appeared (their repeats) and keys pressed in its first
+        // moments do not answer it; only a key pressed afresh, or the mouse.
+        bool guarded = false;
     };
 
     virtual ~Prompts() = default;

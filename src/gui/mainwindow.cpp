@@ -828,6 +828,10 @@ bool Qwr::saveAll()
     }
     Tab1->setCurrentWidget(shown);
     const QList<WorkspaceDocument *> rest = workspace->modified();
+    for (const WorkspaceDocument *document : rest) {
+        if (!document->existsOnDisk())   // a new translation's language folder
+            QDir().mkpath(QFileInfo(document->path()).absolutePath());
+    }
     if (!rest.isEmpty())
         all = workspace->save(rest, *m_prompts) && all;
     updateModified();
@@ -938,7 +942,7 @@ QStringList Qwr::replacementWork() const
         bool inTab = false;
         for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it)
             inTab = inTab || it.value() == document;
-        if (!inTab)
+        if (!inTab && !(translation && translation->holds(document)))   // a translation is told of by its window
             files.append(QDir::toNativeSeparators(document->path()));
     }
     if (!files.isEmpty())
@@ -1148,7 +1152,7 @@ void Qwr::translateMission(const QString &source, const QString &target)
         return;
     }
     if (!translation)
-        translation = new TranslationWindow(*m_prompts, this);
+        translation = new TranslationWindow(*workspace, *m_prompts, this);
     if (!translation->unsavedWork().isEmpty() && translation->isVisible()) {
         translation->raise();
         translation->activateWindow();

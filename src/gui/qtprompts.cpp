@@ -1,8 +1,11 @@
 #include "gui/qtprompts.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
@@ -61,6 +64,40 @@ QMessageBox::Icon standardIcon(Prompts::Icon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// Keeps the keys of a guarded question's box from answering it before the
+// author can have read it: a key's repeats (it was held down, perhaps from
+// the table that asked) never reach the box, nor any key in the first
+// moments after it appeared. A key pressed afresh after that answers it.
+class HeldKeyGuard : public QObject
+{
+public:
+    static constexpr int SettleMs = 300;
+
+    explicit HeldKeyGuard(QWidget *box)
+        : QObject(box)
+        , m_box(box)
+    {
+        m_shown.start();
+        qApp->installEventFilter(this);
+    }
+    ~HeldKeyGuard() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+            return false;
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (!widget || (widget != m_box && !m_box->isAncestorOf(widget)))
+            return false;
+        return static_cast<QKeyEvent *>(event)->isAutoRepeat() || m_shown.elapsed() < SettleMs;
+    }
+
+private:
+    QWidget *m_box;
+    QElapsedTimer m_shown;
+};
 
 // Runs a dialog made for one question and deletes it: the first path
 // chosen, or nothing when it was cancelled (or closed with its window).
@@ -153,6 +190,8 @@ Prompts::Button QtPrompts::show(const Message &message)
         box->setDetailedText(message.details);
     if (message.defaultButton != Button::None)
         box->setDefaultButton(standardButton(message.defaultButton));
+    if (message.guarded)
+        new HeldKeyGuard(box);
     const int answer = box->exec();
     if (!box)
         return Button::None;

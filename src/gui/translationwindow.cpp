@@ -1,11 +1,13 @@
 #include "gui/translationwindow.h"
 
 #include "core/codepages.h"
+#include "core/mission/workspace.h"
 #include "core/prompts.h"
 
-#include <QCloseEvent>
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -20,7 +23,11 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -91,8 +98,9 @@ bool untranslated(const TranslationPair::Row &row)
 
 } // namespace
 
-TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
+TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &prompts, QWidget *parent)
     : QWidget(parent, Qt::Window)
+    , m_workspace(workspace)
     , m_prompts(prompts)
 {
     setObjectName(QStringLiteral("translationView"));
@@ -116,6 +124,7 @@ TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
     targetCodePage->setObjectName(QStringLiteral("targetCodePage"));
     for (const int codePage : CodePages::all())
         targetCodePage->addItem(CodePages::name(codePage), codePage);
+    targetCodePage->setCurrentIndex(-1);   // shown once a target is chosen
     codePageLabel->setBuddy(targetCodePage);
     for (QWidget *control : {static_cast<QWidget *>(fromLabel), static_cast<QWidget *>(sourceLanguage),
                              static_cast<QWidget *>(intoLabel), static_cast<QWidget *>(targetLanguage),
@@ -188,17 +197,10 @@ TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
     resize(1000, 640);
 
     connect(sourceLanguage, &QComboBox::activated, this, [this] { pairFiles(); });
-    connect(targetLanguage, &QComboBox::activated, this, [this] {
-        const int codePage = MissionTranslation::codePageOf(targetLanguage->currentText(), CodePages::defaultCodePage());
-        targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
-        pairFiles();
-    });
+    connect(targetLanguage, &QComboBox::activated, this, &TranslationWindow::targetChosen);
     connect(targetLanguage->lineEdit(), &QLineEdit::editingFinished, this, [this] {
-        if (targetLanguage->currentText().trimmed() == m_pairedTarget)
-            return;   // no new name
-        const int codePage = MissionTranslation::codePageOf(targetLanguage->currentText(), CodePages::defaultCodePage());
-        targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
-        pairFiles();
+        if (targetLanguage->currentText().trimmed() != m_pairedTarget)
+            targetChosen();   // a new name
     });
     connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
     connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -212,7 +214,10 @@ TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
         const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
         if (!shown || !current.isValid())
             return;
+        m_quiet = true;   // a mark is no change of the file
         shown->setMarkedDone(current.row(), !shown->pair().row(current.row()).markedDone);
+        m_quiet = false;
+        showCounts();
     });
     connect(sourceFolderButton, &QPushButton::clicked, this, [this] {
         const QString folder = m_prompts.folderPath(m_scan.root);
@@ -232,6 +237,14 @@ TranslationWindow::TranslationWindow(Prompts &prompts, QWidget *parent)
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this), &QShortcut::activated, markDone,
             &QPushButton::click);
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { saveAll(); });
+    undoAction = m_workspace.undoGroup()->createUndoAction(this, tr("Undo"));
+    undoAction->setObjectName(QStringLiteral("translationUndo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    redoAction = m_workspace.undoGroup()->createRedoAction(this, tr("Redo"));
+    redoAction->setObjectName(QStringLiteral("translationRedo"));
+    redoAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo));
+    addAction(undoAction);
+    addAction(redoAction);
 }
 
 TranslationWindow::~TranslationWindow() = default;
@@ -250,6 +263,7 @@ void TranslationWindow::setMission(const MissionFolder::Scan &scan)
     sourceLanguage->setCurrentIndex(english >= 0 ? int(english) : 0);
     targetLanguage->setCurrentIndex(-1);
     targetLanguage->setEditText(QString());
+    targetCodePage->setCurrentIndex(-1);
     pairFiles();
 }
 
@@ -264,10 +278,23 @@ bool TranslationWindow::chooseLanguages(const QString &source, const QString &ta
         targetLanguage->setCurrentIndex(into);
     else
         targetLanguage->setEditText(target);
-    const int codePage = MissionTranslation::codePageOf(target, CodePages::defaultCodePage());
-    targetCodePage->setCurrentIndex(targetCodePage->findData(codePage));
-    pairFiles();
+    targetChosen();
     return true;
+}
+
+void TranslationWindow::targetChosen()
+{
+    const QString target = targetLanguage->currentText().trimmed();
+    targetCodePage->setCurrentIndex(target.isEmpty() ? -1 : targetCodePage->findData(languageCodePage(target)));
+    pairFiles();
+}
+
+int TranslationWindow::languageCodePage(const QString &language) const
+{
+    const auto read = m_scan.codePages.constFind(language.toLower());
+    if (read != m_scan.codePages.cend())
+        return read->codePage;   // the mission's folder, in the code page its files were read in
+    return MissionTranslation::codePageOf(language, CodePages::defaultCodePage());
 }
 
 void TranslationWindow::useSourceFolder(const MissionFolder::Scan &source)
@@ -279,35 +306,65 @@ void TranslationWindow::useSourceFolder(const MissionFolder::Scan &source)
 void TranslationWindow::pairFiles()
 {
     const QString target = targetLanguage->currentText().trimmed();
-    if (!unsavedWork().isEmpty()) {
-        const Prompts::Message question{Prompts::Icon::Warning, Prompts::applicationTitle(),
-                                        tr("These translations have not been saved:\n\n- %1\n\nDiscard them?")
-                                            .arg(unsavedWork().join(QLatin1String("\n- "))),
-                                        {Prompts::Button::Discard, Prompts::Button::Cancel}, Prompts::Button::Cancel,
-                                        {}};
-        if (m_prompts.show(question) != Prompts::Button::Discard)
-            return;
+    for (const TargetFile &file : m_targets) {
+        if (file.document)
+            file.document->disconnect(this);
     }
     m_files.clear();
     m_pairedTarget = target;
+    // A new language is a folder made beside the source's: never a path.
+    const bool named = target.isEmpty() || m_scan.languages.contains(target.toLower())
+        || MissionTranslation::isLanguageName(target);
+    if (!named) {
+        m_prompts.tell(tr("\u201C%1\u201D cannot name a language: the name of a language is the name of its folder, "
+                          "of letters, digits, '-' and '_' only.")
+                           .arg(target));
+    }
     if (m_sourceFolder)
         m_files = MissionTranslation::pairFolders(*m_sourceFolder, m_scan);
-    else if (!target.isEmpty() && target.compare(sourceLanguage->currentText(), Qt::CaseInsensitive) != 0)
+    else if (named && !target.isEmpty() && target.compare(sourceLanguage->currentText(), Qt::CaseInsensitive) != 0)
         m_files = MissionTranslation::pairLanguages(m_scan, sourceLanguage->currentText(), target);
-    const int codePage = targetCodePage->currentData().toInt();
-    m_models.clear();
+    if (!m_files.isEmpty() && targetCodePage->currentIndex() < 0)   // the mission itself is the target
+        targetCodePage->setCurrentIndex(targetCodePage->findData(languageCodePage(QString())));
+    const int codePage = targetCodePage->currentIndex() >= 0 ? targetCodePage->currentData().toInt()
+                                                             : CodePages::defaultCodePage();
+    m_targets.clear();
     m_fileList->removeRows(0, m_fileList->rowCount());
-    for (const MissionTranslation::FilePair &file : std::as_const(m_files)) {
+    for (qsizetype i = 0; i < m_files.size(); ++i) {
+        const MissionTranslation::FilePair &file = m_files.at(i);
         auto opened = TranslationPair::open(file.sourcePath, file.sourceCodePage, file.targetPath, codePage);
         auto *name = new QStandardItem(file.name);
         auto *count = new QStandardItem;
+        TargetFile translated;
+        translated.codePage = codePage;
         if (auto *pair = std::get_if<TranslationPair>(&opened)) {
-            auto table = std::make_unique<TranslationTableModel>();
-            table->setPair(std::move(*pair));
-            connect(table.get(), &TranslationTableModel::changed, this, &TranslationWindow::showCounts);
-            m_models.push_back(std::move(table));
+            // The target as the workspace holds it (unsaved changes made
+            // elsewhere included), else as read, held from now on.
+            WorkspaceDocument *document = m_workspace.find(file.targetPath);
+            if (document) {
+                translated.codePage = document->codePage();
+                TranslationPair::Target held = StrReader::Failure{tr("It holds changes that cannot be written in %1.")
+                                                                      .arg(CodePages::description(document->codePage()))};
+                if (std::optional<StrReader::Result> back = document->readBack())
+                    held = std::move(*back);
+                *pair = TranslationPair(pair->source(), std::move(held), translated.codePage);
+            } else if (pair->targetExists()) {
+                document = m_workspace.adopt(file.targetPath, codePage, pair->targetDocument());
+            }
+            translated.base = pair->targetDocument();
+            translated.onDisk = document || pair->targetExists();
+            translated.model = std::make_unique<TranslationTableModel>();
+            translated.model->setPair(std::move(*pair));
+            const int index = int(i);
+            connect(translated.model.get(), &TranslationTableModel::dataChanged, this,
+                    [this, index](const QModelIndex &topLeft) { m_targets.at(size_t(index)).lastRow = topLeft.row(); });
+            connect(translated.model.get(), &TranslationTableModel::changed, this,
+                    [this, index] { tableChanged(index); });
+            m_targets.push_back(std::move(translated));
+            if (document)
+                watch(index, document);
         } else {
-            m_models.push_back(nullptr);
+            m_targets.push_back(std::move(translated));
             name->setToolTip(std::get<StrReader::Failure>(opened).reason);
             count->setText(tr("not read"));
         }
@@ -322,9 +379,97 @@ void TranslationWindow::pairFiles()
         showFile(-1);
 }
 
+void TranslationWindow::watch(int file, WorkspaceDocument *document)
+{
+    TargetFile &target = m_targets.at(size_t(file));
+    if (target.document)
+        target.document->disconnect(this);
+    target.document = document;
+    connect(document, &WorkspaceDocument::changed, this, [this, file, document](const QObject *origin) {
+        if (origin != this && file < int(m_targets.size()) && m_targets.at(size_t(file)).document == document)
+            documentChanged(file);
+    });
+}
+
+void TranslationWindow::tableChanged(int file)
+{
+    showCounts();
+    if (m_quiet)
+        return;
+    TargetFile &target = m_targets.at(size_t(file));
+    const TranslationPair &pair = target.model->pair();
+    const StrDocument after = pair.targetDocument();
+    if (!target.document) {
+        const QString &path = m_files.at(file).targetPath;
+        WorkspaceDocument *document = m_workspace.find(path);
+        if (!document) {
+            document = target.onDisk ? m_workspace.adopt(path, target.codePage, target.base)
+                                     : m_workspace.create(path, target.codePage, target.base);
+        }
+        watch(file, document);
+    }
+    const QString key = target.lastRow >= 0 && target.lastRow < pair.rows().size() ? pair.row(target.lastRow).key
+                                                                                     : QString();
+    target.document->change(after, tr("Translate %1").arg(key), this);
+    target.base = after;
+    if (!m_documents.contains(target.document))
+        m_documents.append(target.document);
+    // Typed here: the main window's Edit › Undo takes it back too.
+    m_workspace.undoGroup()->setActiveStack(target.document->undoStack());
+}
+
+void TranslationWindow::documentChanged(int file)
+{
+    TargetFile &target = m_targets.at(size_t(file));
+    TranslationTableModel *table = target.model.get();
+    if (!table || !target.document)
+        return;
+    std::optional<StrReader::Result> back = target.document->readBack();
+    if (!back)
+        return;   // cannot be written as it is: the table keeps what it shows until it can
+    QSet<QString> marked;
+    for (const TranslationPair::Row &row : table->pair().rows()) {
+        if (row.markedDone)
+            marked.insert(row.key.toLower());
+    }
+    const bool accepted = table->pair().isSafeToWrite();
+    TranslationPair pair(table->pair().source(), std::move(*back), target.codePage);
+    if (accepted)
+        pair.acceptTarget();
+    target.base = pair.targetDocument();
+    const QModelIndex current = file == m_shown ? m_filter->mapToSource(translationTable->currentIndex()) : QModelIndex();
+    const int row = current.isValid() ? current.row() : -1;
+    const int column = current.isValid() ? current.column() : 0;
+    m_quiet = true;
+    table->setPair(std::move(pair));
+    for (int r = 0; r < table->rowCount(); ++r) {
+        if (marked.contains(table->pair().row(r).key.toLower()))
+            table->setMarkedDone(r, true);
+    }
+    m_quiet = false;
+    if (row >= 0 && row < table->rowCount())
+        translationTable->setCurrentIndex(m_filter->mapFromSource(table->index(row, column)));
+    if (file == m_shown)
+        translationTable->resizeRowsToContents();
+    showCounts();
+}
+
+void TranslationWindow::showUndoOf(int file)
+{
+    const TargetFile *target = file >= 0 && file < int(m_targets.size()) ? &m_targets.at(size_t(file)) : nullptr;
+    m_workspace.undoGroup()->setActiveStack(target && target->document ? target->document->undoStack() : nullptr);
+}
+
+bool TranslationWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        showUndoOf(m_shown);   // Undo and Redo act on the file shown while the window is active
+    return QWidget::event(event);
+}
+
 TranslationTableModel *TranslationWindow::model(int file) const
 {
-    return file >= 0 && file < int(m_models.size()) ? m_models.at(size_t(file)).get() : nullptr;
+    return file >= 0 && file < int(m_targets.size()) ? m_targets.at(size_t(file)).model.get() : nullptr;
 }
 
 void TranslationWindow::showFile(int file)
@@ -332,6 +477,8 @@ void TranslationWindow::showFile(int file)
     if (file == m_shown)
         return;
     m_shown = file;
+    if (isActiveWindow())
+        showUndoOf(file);
     TranslationTableModel *shown = model(file);
     m_filter->setSourceModel(shown);
     if (!shown) {
@@ -371,7 +518,8 @@ bool TranslationWindow::confirmTarget(int file)
         tr("%1 is left as it is: %2\n\nTranslate into it anyway? Saving then writes it as a .str file in %3.")
             .arg(QDir::toNativeSeparators(m_files.at(file).targetPath), shown->pair().unsafeReason(),
                  CodePages::description(shown->pair().targetCodePage())),
-        {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No, {}};
+        {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No, {},
+        /*guarded=*/true};   // asked from the table, perhaps with keys still held
     if (m_prompts.show(question) != Prompts::Button::Yes)
         return false;
     shown->acceptTarget();
@@ -381,10 +529,10 @@ bool TranslationWindow::confirmTarget(int file)
 void TranslationWindow::showCounts()
 {
     TranslationPair::Counts mission;
-    for (size_t i = 0; i < m_models.size(); ++i) {
-        if (!m_models.at(i))
+    for (size_t i = 0; i < m_targets.size(); ++i) {
+        if (!m_targets.at(i).model)
             continue;
-        const TranslationPair::Counts counts = m_models.at(i)->pair().counts();
+        const TranslationPair::Counts counts = m_targets.at(i).model->pair().counts();
         mission += counts;
         if (QStandardItem *item = m_fileList->item(int(i), 1))
             item->setText(tr("%1 of %2").arg(QLocale(QLocale::English).toString(counts.translated),
@@ -399,45 +547,65 @@ void TranslationWindow::showCounts()
 QStringList TranslationWindow::unsavedWork() const
 {
     QStringList work;
-    for (size_t i = 0; i < m_models.size(); ++i) {
-        const TranslationTableModel *table = m_models.at(i).get();
-        if (!table)
-            continue;
-        const auto &rows = table->pair().rows();
-        if (std::any_of(rows.cbegin(), rows.cend(), [](const TranslationPair::Row &row) { return row.edited; }))
-            work.append(tr("the translation of %1").arg(QDir::toNativeSeparators(m_files.at(qsizetype(i)).name)));
+    for (const QPointer<WorkspaceDocument> &document : m_documents) {
+        if (document && document->isModified()) {
+            work.append(tr("the translation of %1")
+                            .arg(QDir::toNativeSeparators(QDir(m_scan.root).relativeFilePath(document->path()))));
+        }
     }
     return work;
 }
 
+bool TranslationWindow::holds(const WorkspaceDocument *document) const
+{
+    return document && std::any_of(m_documents.cbegin(), m_documents.cend(),
+                                   [document](const QPointer<WorkspaceDocument> &held) { return held == document; });
+}
+
 bool TranslationWindow::saveAll()
 {
-    for (size_t i = 0; i < m_models.size(); ++i) {
-        TranslationTableModel *table = m_models.at(i).get();
-        if (!table)
+    // A text that cannot be written is shown where it was typed before anything is written.
+    for (size_t i = 0; i < m_targets.size(); ++i) {
+        const TargetFile &target = m_targets.at(i);
+        if (!target.model || !target.document || !target.document->isModified()
+            || !target.model->pair().isSafeToWrite())
             continue;
-        const auto &rows = table->pair().rows();
-        if (std::none_of(rows.cbegin(), rows.cend(), [](const TranslationPair::Row &row) { return row.edited; }))
+        const auto written = target.model->pair().write();
+        const auto *refusal = std::get_if<TranslationPair::Refusal>(&written);
+        if (!refusal)
             continue;
-        if (const std::optional<TranslationPair::Refusal> refusal = table->save()) {
-            translationFiles->setCurrentIndex(m_fileList->index(int(i), 0));
-            if (refusal->row >= 0) {
-                m_filter->setStates({});
-                translationFilter->setCurrentIndex(0);
-                translationTable->setCurrentIndex(
-                    m_filter->mapFromSource(table->index(refusal->row, TranslationTableModel::TranslationColumn)));
-            }
-            m_prompts.warn(refusal->message);
+        translationFiles->setCurrentIndex(m_fileList->index(int(i), 0));
+        if (refusal->row >= 0) {
+            m_filter->setStates({});
+            translationFilter->setCurrentIndex(0);
+            translationTable->setCurrentIndex(m_filter->mapFromSource(
+                target.model->index(refusal->row, TranslationTableModel::TranslationColumn)));
+        }
+        m_prompts.warn(refusal->message);
+        return false;
+    }
+    QList<WorkspaceDocument *> documents;
+    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_documents)) {
+        if (document && document->isModified())
+            documents.append(document);
+    }
+    for (const WorkspaceDocument *document : std::as_const(documents)) {
+        // The workspace writes files, not folders: a new language's folder is made here.
+        const QString folder = QFileInfo(document->path()).absolutePath();
+        if (!document->existsOnDisk() && !QDir().mkpath(folder)) {
+            m_prompts.warn(tr("The folder %1 could not be made. Nothing was written.")
+                               .arg(QDir::toNativeSeparators(folder)));
             return false;
         }
     }
+    const bool saved = documents.isEmpty() || m_workspace.save(documents, m_prompts);
     showCounts();
-    return true;
+    return saved;
 }
 
 void TranslationWindow::goToUntranslated(bool forward)
 {
-    const int files = int(m_models.size());
+    const int files = int(m_targets.size());
     if (files == 0)
         return;
     const int startFile = std::max(m_shown, 0);
@@ -479,23 +647,4 @@ void TranslationWindow::goToUntranslated(bool forward)
         translationTable->setFocus();
         return;
     }
-}
-
-void TranslationWindow::closeEvent(QCloseEvent *event)
-{
-    const QStringList work = unsavedWork();
-    if (work.isEmpty()) {
-        event->accept();
-        return;
-    }
-    const Prompts::Message question{Prompts::Icon::Warning, Prompts::applicationTitle(),
-                                    tr("These translations have not been saved:\n\n- %1\n\nSave them?")
-                                        .arg(work.join(QLatin1String("\n- "))),
-                                    {Prompts::Button::Yes, Prompts::Button::Discard, Prompts::Button::Cancel},
-                                    Prompts::Button::Yes, {}};
-    const Prompts::Button answer = m_prompts.show(question);
-    if (answer == Prompts::Button::Discard || (answer == Prompts::Button::Yes && saveAll()))
-        event->accept();
-    else
-        event->ignore();
 }

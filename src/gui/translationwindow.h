@@ -3,33 +3,45 @@
 #include "core/missiontranslation.h"
 #include "core/translation.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 #include <vector>
 
+class MissionWorkspace;
 class Prompts;
+class QAction;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
 class QTreeView;
+class WorkspaceDocument;
 
 // The translation of a mission: a source language and a target language
 // of its folder, the files of the source listed with how much of each is
 // translated, and one file's entries as a table of key, source text (read
 // only), translation (edited in place) and state.
 //
+// The window is a view of the mission's workspace: each target file is the
+// workspace's document of that file (a new one once a first text is typed),
+// a translation typed is a change of it (a step of its undo, an unsaved
+// change the main window's Save All, close question and draft see), a
+// change made elsewhere (undo, a replacement, a tab, a reload) shows in the
+// table, and saving goes through the workspace.
+//
 // Keys: Ctrl+Down and Ctrl+Up go to the next and the previous entry not yet
 // translated (in every file, round the mission); Ctrl+Return marks the entry
-// done; Ctrl+S saves every file translated.
+// done; Ctrl+S saves every file translated; Ctrl+Z and Ctrl+Shift+Z (Ctrl+Y
+// on Windows) undo and redo in the file shown.
 class TranslationWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    TranslationWindow(Prompts &prompts, QWidget *parent = nullptr);
+    TranslationWindow(MissionWorkspace &workspace, Prompts &prompts, QWidget *parent = nullptr);
     ~TranslationWindow() override;
 
     // The mission `scan` read; its language folders are offered.
@@ -41,9 +53,12 @@ public:
     // no language: the target is the mission itself).
     void useSourceFolder(const MissionFolder::Scan &source);
 
-    // What closing would lose ("" when nothing).
+    // The translations not yet saved, one line for each file ("" when none).
     QStringList unsavedWork() const;
-    // Saves every file with translations not yet saved; false when one was refused.
+    // Whether `document` is a translation the window made or changed.
+    bool holds(const WorkspaceDocument *document) const;
+    // Saves every file with translations not yet saved, through the
+    // workspace; false when one was refused.
     bool saveAll();
     // Goes to the next (previous) untranslated entry of the mission.
     void goToUntranslated(bool forward);
@@ -59,24 +74,46 @@ public:
     QPushButton *markDone = nullptr;
     QPushButton *translationSave = nullptr;
     QPushButton *sourceFolderButton = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
+    // One file translated: its table, and the workspace's document of its
+    // target (none for a new file until a first text is typed).
+    struct TargetFile {
+        std::unique_ptr<TranslationTableModel> model;
+        QPointer<WorkspaceDocument> document;
+        StrDocument base;     // the target before the next text typed (what a document starts from)
+        bool onDisk = false;  // the target was read: its document is adopted, not created
+        int codePage = 1252;
+        int lastRow = -1;     // the row last changed
+    };
+
     void pairFiles();
     void showFile(int file);
     void showCounts();
     bool confirmTarget(int file);
     TranslationTableModel *model(int file) const;
+    void targetChosen();
+    int languageCodePage(const QString &language) const;
+    void watch(int file, WorkspaceDocument *document);
+    void tableChanged(int file);
+    void documentChanged(int file);
+    void showUndoOf(int file);
 
+    MissionWorkspace &m_workspace;
     Prompts &m_prompts;
     MissionFolder::Scan m_scan;
     std::optional<MissionFolder::Scan> m_sourceFolder;
     QList<MissionTranslation::FilePair> m_files;
-    std::vector<std::unique_ptr<TranslationTableModel>> m_models;
+    std::vector<TargetFile> m_targets;
+    QList<QPointer<WorkspaceDocument>> m_documents;   // every translation changed here
     QStandardItemModel *m_fileList = nullptr;
     TranslationFilterModel *m_filter = nullptr;
     int m_shown = -1;
     QString m_pairedTarget;   // the target language the files are paired with
+    bool m_quiet = false;     // the table changes, but not by a text typed
 };

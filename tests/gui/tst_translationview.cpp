@@ -1,15 +1,20 @@
 // The translation window driven from the keyboard as a translator drives
 // it: the counts, the filter, next untranslated, a translation typed and
-// saved byte for byte, and a new language started by name.
+// saved byte for byte, and a new language started by name; a translation is
+// a change of the mission's workspace (undo, Save All, drafts, a tab).
+#include "core/missiontranslation.h"
 #include "gui/missionpanel.h"
 #include "gui/translationwindow.h"
 #include "support/harness.h"
+#include "support/modal.h"
 #include "support/testing.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -25,17 +30,25 @@ const QByteArray Diary = "// Book Location - Tower\r\nPage_0:\"It was dark.\"\r\
 const QByteArray PolishDiary = "page_0: \"By\xB3o ciemno.\"\r\n";   // "Było ciemno." in Windows-1250
 const QByteArray Objects = "obj_key:\"Key\"\r\n";
 
-TranslationWindow *openTranslation(Harness &h, const QString &root, const QString &source, const QString &target)
+// The translation window of the mission open, from `source` into `target`.
+TranslationWindow *showTranslation(Harness &h, const QString &source, const QString &target)
 {
-    h.prompts.setNextPath(root);
-    h.window().openFolderAction->trigger();
     h.window().translateMission(source, target);
     TranslationWindow *view = nullptr;
     const bool shown = QTest::qWaitFor([&] {
         view = h.window().findChild<TranslationWindow *>(u"translationView"_s);
         return view && view->isVisible();
     }, 30000);
-    return shown ? view : nullptr;
+    if (!shown)
+        return nullptr;
+    view->activateWindow();   // the keys typed go to the window
+    return QTest::qWaitForWindowActive(view) ? view : nullptr;
+}
+
+TranslationWindow *openTranslation(Harness &h, const QString &root, const QString &source, const QString &target)
+{
+    h.window().openFolder(root);
+    return showTranslation(h, source, target);
 }
 
 // The keys the table shows, '|' between them.
@@ -55,6 +68,49 @@ void typeLine(QTableView *table, const QString &text)
     QTest::keyClicks(QApplication::focusWidget(), text);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QCoreApplication::processEvents();
+}
+
+// Goes to the key's row of the table and types `text` into its translation:
+// F2, the text into the cell's editor, Return.
+void translate(TranslationWindow *view, const QString &key, const QString &text)
+{
+    QTableView *table = view->translationTable;
+    view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view));
+    table->setFocus();
+    for (int row = 0; row < table->model()->rowCount(); ++row) {
+        if (table->model()->index(row, 0).data().toString() == key)
+            table->setCurrentIndex(table->model()->index(row, 2));
+    }
+    QCOMPARE(table->currentIndex().siblingAtColumn(0).data().toString(), key);
+    QTest::keyClick(table, Qt::Key_F2);
+    QLineEdit *editor = nullptr;   // the cell's, not one closed before
+    for (QLineEdit *open : table->findChildren<QLineEdit *>(u"translationEditor"_s))
+        editor = open->isVisible() ? open : editor;
+    QVERIFY(editor);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+// The translation of the key's row, as the table shows it.
+QString shownTranslation(const TranslationWindow *view, const QString &key)
+{
+    const QAbstractItemModel *rows = view->translationTable->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        if (rows->index(row, 0).data().toString() == key)
+            return rows->index(row, 2).data().toString();
+    }
+    return u"<no row>"_s;
+}
+
+// A key event as the keyboard sends it while the key is held down.
+void sendHeld(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text = {})
+{
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(type, key, modifiers, text, /*autorep=*/true);
+        QApplication::sendEvent(widget, &event);
+    }
 }
 
 } // namespace
@@ -139,6 +195,178 @@ private Q_SLOTS:
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/czech/Diary.str"_s)),
                  QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\n"));
         QVERIFY(!QFileInfo::exists(QDir(root).filePath(u"strings/czech/objnames.str"_s)));   // nothing translated
+    }
+
+    // A translation typed is a step of undo of its file: Ctrl+Z in the
+    // window takes the last back, Edit › Undo of the main window the one
+    // before, the table showing each; Redo brings one again. The main
+    // window's close question names it, and its Save All writes it.
+    void undoAndSaveAllOfATranslation()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        translate(view, u"Page_2"_s, u"%d monet"_s);
+        translate(view, u"Page_0"_s, u"Ciemno."_s);
+        QTest::keyClick(view->translationTable, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shownTranslation(view, u"Page_0"_s), u"By\u0142o ciemno."_s);
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), u"%d monet"_s);
+        h.window().undoAction->trigger();
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), QString());
+        QCOMPARE(view->translationCounts->text(), u"1 of 4 entries translated"_s);
+        QVERIFY(view->unsavedWork().isEmpty());
+        h.window().redoAction->trigger();
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), u"%d monet"_s);
+        const QString question = h.closeQuestion();
+        QVERIFY2(question.contains(u"the translation of "_s + QDir::toNativeSeparators(u"books/Polish/DIARY.STR"_s)), qPrintable(question));
+        QVERIFY(!question.contains(u"replacements"_s));
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/Polish/DIARY.STR"_s)), PolishDiary);
+        h.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/Polish/DIARY.STR"_s)),
+                 QByteArray(PolishDiary) + "Page_2: \"%d monet\"\r\n");
+        QCOMPARE(h.closeQuestion(), QString());
+    }
+
+    // A crash keeps a translation of a new language: the draft holds it, and
+    // restored in a new window, Save All makes the language's folder and file.
+    void aDraftKeepsATranslation()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"czech"_s);
+        QVERIFY(view);
+        translate(view, u"Page_0"_s, u"Byla tma."_s);
+        const QJsonObject draft = h.window().draftState();
+
+        Harness again;
+        again.window().restoreDraft(draft);
+        QVERIFY(again.window().isWindowModified());
+        again.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/czech/Diary.str"_s)),
+                 QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\n"));
+    }
+
+    // A translation typed into a file open in a tab shows in the tab at once.
+    void aTabShowsATranslation()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        h.window().openFolder(root);
+        MissionPanel *panel = h.window().missionPanel;
+        QVERIFY(panel && QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000));
+        const QList<MissionFolder::File> &files = panel->scan().files;
+        const auto polish = std::find_if(files.cbegin(), files.cend(), [](const MissionFolder::File &file) {
+            return file.relativePath == u"books/Polish/DIARY.STR"_s;
+        });
+        QVERIFY(polish != files.cend());
+        Q_EMIT panel->fileChosen(int(polish - files.cbegin()), -1);
+        QVERIFY2(h.text("Bptxt").contains(u"By\u0142o ciemno."_s), qPrintable(h.text("Bptxt")));
+        TranslationWindow *view = showTranslation(h, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        translate(view, u"Page_2"_s, u"%d monet"_s);
+        QVERIFY2(h.text("Bptxt").contains(u"%d monet"_s), qPrintable(h.text("Bptxt")));
+    }
+
+    // A target language names a folder: a path is refused and nothing is paired.
+    void aLanguageIsAFolderName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("word") << u"czech"_s << true;
+        QTest::newRow("hyphen, digits, underscore") << u"pt-BR_2"_s << true;
+        QTest::newRow("letters beyond ASCII") << u"portugu\u00EAs"_s << true;
+        QTest::newRow("up and out") << u"../../outside"_s << false;
+        QTest::newRow("a folder below") << u"books/czech"_s << false;
+        QTest::newRow("backslash") << u"a\\b"_s << false;
+        QTest::newRow("drive") << u"C:"_s << false;
+        QTest::newRow("space") << u"old czech"_s << false;
+    }
+    void aLanguageIsAFolderName()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, taken);
+        QCOMPARE(MissionTranslation::isLanguageName(name), taken);
+    }
+
+    void aPathIsNoLanguage()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"../../outside"_s);
+        QVERIFY(view);
+        QVERIFY(!h.prompts.messages.isEmpty());
+        QVERIFY2(h.lastMessage().text.contains(u"cannot name a language"_s), qPrintable(h.lastMessage().text));
+        QCOMPARE(view->translationFiles->model()->rowCount(), 0);
+        QCOMPARE(view->translationCounts->text(), u"Choose the languages to translate from and into."_s);
+        MissionFolder::Scan scan = h.window().missionPanel->scan();
+        QVERIFY(MissionTranslation::pairLanguages(scan, u"english"_s, u"../../outside"_s).isEmpty());
+    }
+
+    // The code page is shown once a target is chosen: the language's.
+    void theCodePageFollowsTheTarget()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, QString(), QString());
+        QVERIFY(view);
+        QCOMPARE(view->targetCodePage->currentIndex(), -1);
+        QCOMPARE(view->targetCodePage->currentText(), QString());
+        view->targetLanguage->lineEdit()->setFocus();
+        QTest::keyClicks(view->targetLanguage->lineEdit(), u"russian"_s);
+        QTest::keyClick(view->targetLanguage->lineEdit(), Qt::Key_Return);
+        QCOMPARE(view->targetCodePage->currentData().toInt(), 1251);
+        QCOMPARE(view->translationCounts->text(), u"0 of 4 entries translated"_s);
+    }
+
+    // Ctrl+Down onto a file that cannot be read asks, with the real box,
+    // whether to translate into it anyway (saving replaces it): No is its
+    // default, and keys held from the table (their repeats) do not answer it.
+    void heldKeysDoNotAnswerAReplacingQuestion()
+    {
+        Harness h(Harness::RealDialogs);
+        const QString root = makeMission(h);
+        QVERIFY(QDir(root).mkpath(u"strings/Polish"_s));
+        Testing::writeAll(QDir(root).filePath(u"strings/Polish/objnames.str"_s), "no entries here\r\n");
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        view->translationTable->setFocus();
+        translate(view, u"Page_2"_s, u"%d monet"_s);
+
+        bool defaultNo = false;
+        bool openAfterHeldKeys = false;
+        QString asked;
+        onNextModal([&](QWidget *modal) {
+            QPointer<QMessageBox> box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
+            asked = box->text();
+            defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+            const QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> held{
+                {Qt::Key_Down, Qt::ControlModifier}, {Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Right, Qt::NoModifier}};
+            for (int repeat = 0; repeat < 3; ++repeat) {
+                for (const auto &[key, modifiers] : held) {
+                    if (box)
+                        sendHeld(box->focusWidget() ? box->focusWidget() : box.data(), key, modifiers);
+                }
+                if (box)
+                    sendHeld(box->focusWidget() ? box->focusWidget() : box.data(), Qt::Key_Return, Qt::NoModifier,
+                             u"\r"_s);
+                QTest::qWait(150);
+            }
+            openAfterHeldKeys = box && box->isVisible();
+            if (box)   // pressed afresh, Return gives the default answer
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box.data(), Qt::Key_Return);
+            if (box)
+                box->button(QMessageBox::No)->click();
+        });
+        QTest::keyClick(view->translationTable, Qt::Key_Down, Qt::ControlModifier);
+        QVERIFY2(asked.contains(u"Translate into it anyway?"_s), qPrintable(asked));
+        QVERIFY(defaultNo);
+        QVERIFY(openAfterHeldKeys);
+        QCOMPARE(view->translationFiles->currentIndex().row(), 1);
+        const QModelIndex cell = view->translationTable->model()->index(0, 2);
+        QVERIFY(!(cell.flags() & Qt::ItemIsEditable));   // answered No: the file is left as it is
     }
 };
 
