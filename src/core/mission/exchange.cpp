@@ -365,7 +365,10 @@ Import fromPo(const QByteArray &bytes, const QList<Unit> &units, int codePage)
         field = nullptr;
         broken = false;
     };
-    const QStringList lines = QString::fromUtf8(bytes).split(u'\n');
+    QString all = QString::fromUtf8(bytes);
+    if (all.startsWith(QChar(0xFEFF)))
+        all.remove(0, 1);
+    const QStringList lines = all.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int number = static_cast<int>(i + 1);
         const QString line = lines.at(i).trimmed();

@@ -25,6 +25,16 @@ TranslationMemory::TranslationMemory(const QList<Unit> &units)
     }
 }
 
+QList<TranslationMemory::Unit> TranslationMemory::translatedUnits(const TranslationPair &pair, const QString &file)
+{
+    QList<Unit> units;
+    for (const TranslationPair::Row &row : pair.rows()) {
+        if (row.state != TranslationPair::State::Untranslated)
+            units.append({file, row.key, row.source, row.target});
+    }
+    return units;
+}
+
 QStringList TranslationMemory::indexWords(const QString &text)
 {
     QStringList found = TranslationRecord::words(text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/mission/translationrecord.h"
+#include "core/translation.h"
 
 #include <QHash>
 #include <QList>
@@ -37,6 +38,9 @@ public:
     // entry `file`/`key` itself is not suggested.
     QList<Suggestion> suggest(const QString &source, const QString &file = {}, const QString &key = {},
                               int minimum = 60, int limit = 5) const;
+
+    // The rows of `pair` that are translated (not Untranslated), as units of `file`.
+    static QList<Unit> translatedUnits(const TranslationPair &pair, const QString &file);
 
     static int percent(const QStringList &from, const QStringList &to);   // words, as TranslationRecord::words
     qsizetype size() const { return m_units.size(); }

@@ -60,8 +60,9 @@ QByteArray toJson(const Record &record);
 std::optional<QString> save(const QString &path, const Record &record);
 
 // The notes a file holds for its translators: the comment lines ("//") at
-// its opening, and those standing directly above each entry (no blank line
-// between), without the slashes, one line each.
+// its opening (up to a blank line; a block running straight into the first
+// entry is that entry's), and those standing directly above each entry (no
+// blank line between), without the slashes, one line each.
 struct Notes {
     QString opening;
     QStringList perEntry;   // one per entry of the document, empty when none
