@@ -198,7 +198,10 @@ private Q_SLOTS:
     void checksTerms()
     {
         const TermList::Terms terms = TermList::parse(R"({"terms": {"Mirkhold": "Mirkholdu", "old gate": "stara brama"}})");
-        QCOMPARE(TermList::parse(TermList::toJson(terms)), terms);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(TermList::fileName(u"Polish"_s));
+        QCOMPARE(TermList::save(path, terms), std::nullopt);
+        QCOMPARE(TermList::load(path), terms);
         QStringList found;
         for (const auto &f : TermList::check(terms, {{u"a.str"_s, u"obj_gate"_s, u"The old gate"_s, u"Stara brama"_s},
                                                      {u"a.str"_s, u"obj_door"_s, u"An old  gate"_s, u"Brama"_s},

@@ -1,8 +1,12 @@
 #include "core/mission/memory.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -134,6 +138,29 @@ QByteArray toJson(const Terms &terms)
     for (auto it = terms.begin(); it != terms.end(); ++it)
         list.insert(it.key(), it.value());
     return QJsonDocument(QJsonObject{{QStringLiteral("terms"), list}}).toJson(QJsonDocument::Indented);
+}
+
+Terms load(const QString &path, QString *problem)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (problem)
+            *problem = file.errorString();
+        return {};
+    }
+    return parse(file.readAll(), problem);
+}
+
+std::optional<QString> save(const QString &path, const Terms &terms)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = toJson(terms);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QCoreApplication::translate("TermList", "The term list %1 could not be written: %2")
+            .arg(QDir::toNativeSeparators(path), file.errorString());
+    return std::nullopt;
 }
 
 QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &units)

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QString>
 
+#include <optional>
+
 // Suggestions for a source text from the translations a mission already
 // has: the same source text translated elsewhere (100 %), and similar ones,
 // scored by a word-level edit distance (100 % less the share of words to
@@ -71,6 +73,10 @@ QString fileName(const QString &target);
 // The terms of `json`; `problem` says why the file could not be used.
 Terms parse(const QByteArray &json, QString *problem = nullptr);
 QByteArray toJson(const Terms &terms);
+// The list at `path` (none there: an empty list, no problem); and written
+// whole or not at all, the error for the translator if any.
+Terms load(const QString &path, QString *problem = nullptr);
+std::optional<QString> save(const QString &path, const Terms &terms);
 
 // Each translated unit whose source holds a term (a whole word or words,
 // without regard to case) and whose translation lacks its rendering
