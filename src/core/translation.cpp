@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -55,6 +56,13 @@ QString sourceLineBreak(const StrDocument &source, int entry, const QString &lin
 Piece typed(const TranslationPair::Row &row)
 {
     return multiLine(row.target, say("the translation of %1").arg(row.key));
+}
+
+// An untranslated entry written with the source's text as a stand-in: when
+// the target's code page can write it.
+bool standsIn(const TranslationPair::Row &row, int codePage)
+{
+    return !row.edited && !CodePages::firstUnencodable(row.source, codePage);
 }
 
 // What the translator should look at: an empty translation, other numbers
@@ -205,11 +213,15 @@ void TranslationPair::pair()
     m_rows.clear();
     m_repeats.clear();
     m_extraKeys.clear();
+    const TranslationRecord::Notes notes = TranslationRecord::notesOf(source);
+    m_openingNote = notes.opening;
     for (qsizetype i = 0; i < source.entries().size(); ++i) {
         Row row;
         row.sourceEntry = static_cast<int>(i);
         row.key = source.key(row.sourceEntry);
         row.source = source.text(row.sourceEntry);
+        row.sourceHash = TranslationRecord::hashOf(row.source);
+        row.comment = notes.perEntry.value(i);
         const QString key = row.key.toCaseFolded();
         const QList<int> &at = lines[key];
         row.readOnly = at.size() > 1;
@@ -232,15 +244,18 @@ void TranslationPair::pair()
 void TranslationPair::judge(Row &row) const
 {
     row.reason.clear();
-    if (!row.hasTarget) {
+    if (!row.hasTarget || (row.filled && row.target == row.source)) {
         row.state = State::Untranslated;
         row.markedDone = false;
         return;
     }
     const QString reason = suspicion(row.source, row.target);
-    if (row.markedDone)
+    if (row.markedDone) {
         row.state = State::Done;
-    else if (!reason.isEmpty()) {
+    } else if (!row.from.isEmpty() && row.from != row.sourceHash) {
+        row.state = State::Outdated;
+        row.reason = say("The source changed since this was translated.");
+    } else if (!reason.isEmpty()) {
         row.state = State::Suspicious;
         row.reason = reason;
     } else if (row.target == row.source && !row.target.isEmpty()) {
@@ -256,7 +271,8 @@ TranslationPair::Counts TranslationPair::counts() const
     counts.total = static_cast<int>(m_rows.size());
     counts.extra = static_cast<int>(m_extraKeys.size());
     for (const Row &row : m_rows) {
-        if (row.markedDone || (row.hasTarget && (!row.target.isEmpty() || row.source.isEmpty())))
+        if (row.markedDone
+            || (row.state != State::Untranslated && (!row.target.isEmpty() || row.source.isEmpty())))
             ++counts.translated;
     }
     return counts;
@@ -268,10 +284,13 @@ bool TranslationPair::setTargetText(int row, const QString &text)
         return false;
     Row &r = m_rows[row];
     const QString target = LineEndings::toCrLf(text);
-    if (r.readOnly || (r.hasTarget && r.target == target))
+    if (r.readOnly || (r.hasTarget && !r.filled && r.target == target))
         return false;
     r.target = target;
     r.hasTarget = true;
+    r.filled = false;
+    r.from = r.sourceHash;
+    r.oldSource.clear();
     r.edited = r.targetEntry < 0 || target != m_target->text(r.targetEntry);
     r.markedDone = false;
     judge(r);
@@ -280,11 +299,98 @@ bool TranslationPair::setTargetText(int row, const QString &text)
 
 bool TranslationPair::setMarkedDone(int row, bool done)
 {
-    if (row < 0 || row >= m_rows.size() || !m_rows.at(row).hasTarget || m_rows.at(row).markedDone == done)
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).state == State::Untranslated
+        || m_rows.at(row).markedDone == done)
         return false;
     m_rows[row].markedDone = done;
+    if (done) {   // done with today's source
+        m_rows[row].from = m_rows.at(row).sourceHash;
+        m_rows[row].oldSource.clear();
+    }
     judge(m_rows[row]);
     return true;
+}
+
+bool TranslationPair::setNote(int row, const QString &note)
+{
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).note == note)
+        return false;
+    m_rows[row].note = note;
+    return true;
+}
+
+QStringList TranslationPair::applyRecord(const TranslationRecord::FileEntries &entries)
+{
+    using TranslationRecord::EntryState;
+    QHash<QString, QString> byKey;   // folded -> as the record spells it
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        byKey.insert(it.key().toCaseFolded(), it.key());
+    QSet<QString> used;
+    for (Row &row : m_rows) {
+        const QString spelled = byKey.value(row.key.toCaseFolded());
+        row.from.clear();
+        row.oldSource.clear();
+        row.filled = false;
+        row.markedDone = false;
+        if (spelled.isNull()) {
+            if (row.hasTarget)   // translated before the record knew it: from today's source
+                row.from = row.sourceHash;
+            judge(row);
+            continue;
+        }
+        used.insert(spelled);
+        const TranslationRecord::Entry &entry = entries[spelled];
+        row.note = entry.note;
+        if (entry.state == EntryState::Untranslated) {
+            // A text other than the source's was put in by hand: translated from today's source.
+            row.filled = row.hasTarget && row.target == row.source;
+            if (row.hasTarget && !row.filled)
+                row.from = row.sourceHash;
+        } else if (row.hasTarget) {
+            row.from = entry.from;
+            row.markedDone = entry.state == EntryState::Done && entry.from == row.sourceHash;
+            if (entry.from != row.sourceHash)
+                row.oldSource = entry.source;
+        }
+        judge(row);
+    }
+    m_unusedRecord.clear();
+    QStringList unused;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (!used.contains(it.key())) {
+            m_unusedRecord.insert(it.key(), it.value());
+            unused.append(it.key());
+        }
+    }
+    return unused;
+}
+
+TranslationRecord::FileEntries TranslationPair::recordEntries() const
+{
+    using TranslationRecord::EntryState;
+    TranslationRecord::FileEntries entries = m_unusedRecord;
+    for (const Row &row : m_rows) {
+        if (entries.contains(row.key) && row.readOnly)
+            continue;   // the first of a repeated key
+        TranslationRecord::Entry entry;
+        entry.note = row.note;
+        if (row.state == State::Untranslated) {
+            entry.state = EntryState::Untranslated;
+        } else {
+            entry.state = row.markedDone ? EntryState::Done : EntryState::Translated;
+            entry.from = row.from.isEmpty() ? row.sourceHash : row.from;
+            entry.source = entry.from == row.sourceHash ? row.source : row.oldSource;
+        }
+        entries.insert(row.key, entry);
+    }
+    return entries;
+}
+
+QList<TranslationRecord::Segment> TranslationPair::sourceChange(int row) const
+{
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).oldSource.isEmpty())
+        return {};
+    return TranslationRecord::difference(m_rows.at(row).oldSource, m_rows.at(row).source);
 }
 
 int TranslationPair::nextRow(int fromRow, bool forward, const std::function<bool(const Row &)> &wanted) const
@@ -307,7 +413,7 @@ StrDocument TranslationPair::targetDocument() const
         for (const Row &row : m_rows) {
             if (row.edited)
                 document.setText(row.sourceEntry, row.target, typed(row));
-            else
+            else if (!standsIn(row, m_codePage))
                 document.removeEntry(row.sourceEntry);
         }
         return document;
@@ -318,7 +424,8 @@ StrDocument TranslationPair::targetDocument() const
                                                            : document.style(QLatin1String(""), {}).separator;
     for (int r = 0; r < m_rows.size(); ++r) {
         const Row &row = m_rows.at(r);
-        if (!row.edited)
+        const bool standIn = row.targetEntry < 0 && standsIn(row, m_codePage);
+        if (!row.edited && !standIn)
             continue;
         if (row.targetEntry >= 0) {
             const StrDocument::Entry &e = document.entries().at(row.targetEntry);
@@ -344,8 +451,9 @@ StrDocument TranslationPair::targetDocument() const
         const QString lineBreak = own ? (*own == u"\\n" ? *own : QStringLiteral("\r\n"))
                                       : sourceLineBreak(m_source.document, row.sourceEntry, QStringLiteral("\r\n"));
         const QString entrySeparator = separator.isEmpty() ? m_source.document.separator(row.sourceEntry) : separator;
-        document.insertLines(at, row.key + entrySeparator + StrSyntax::escape(row.target, lineBreak) + u'"',
-                             {typed(row)});
+        const QString text = standIn ? row.source : row.target;
+        document.insertLines(at, row.key + entrySeparator + StrSyntax::escape(text, lineBreak) + u'"',
+                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)});
     }
     return document;
 }
@@ -368,7 +476,7 @@ std::variant<QByteArray, TranslationPair::Refusal> TranslationPair::write() cons
     QList<Range> changed;
     for (const Row &row : m_rows) {
         const int entry = m_target ? row.targetEntry : row.sourceEntry;
-        if (entry < 0 || (m_target && !row.edited))
+        if (entry < 0 || (m_target && !row.edited) || (!m_target && standsIn(row, m_codePage)))
             continue;
         const StrDocument::Entry &e = base.entries().at(entry);
         changed.append(row.edited ? Range{e.textStart, e.textEnd} : Range{e.start, e.end});
@@ -408,15 +516,19 @@ std::optional<TranslationPair::Refusal> TranslationPair::save()
 
 void TranslationPair::setWritten(const QByteArray &bytes)
 {
-    QList<bool> marks;
-    for (const Row &row : std::as_const(m_rows))
-        marks.append(row.markedDone);
+    const QList<Row> before = m_rows;
     m_target = StrDocument(bytes, {m_codePage, false});
     m_unsafe.clear();
     pair();
-    for (int r = 0; r < m_rows.size(); ++r) {
-        m_rows[r].markedDone = marks.value(r) && m_rows.at(r).hasTarget;
-        judge(m_rows[r]);
+    for (int r = 0; r < m_rows.size() && r < before.size(); ++r) {
+        Row &row = m_rows[r];
+        const Row &was = before.at(r);
+        row.markedDone = was.markedDone && row.hasTarget;
+        row.note = was.note;
+        row.from = was.from;
+        row.oldSource = was.oldSource;
+        row.filled = row.hasTarget && (was.state == State::Untranslated && !was.edited);
+        judge(row);
     }
 }
 
@@ -431,6 +543,8 @@ QString TranslationPair::stateName(State state)
         return say("Suspicious");
     case State::Done:
         return say("Done");
+    case State::Outdated:
+        return say("Outdated");
     }
     return {};
 }
@@ -508,8 +622,8 @@ QVariant TranslationTableModel::data(const QModelIndex &index, int role) const
         return row.key;
     case SourceColumn:
         return LineEndings::toLf(row.source);
-    case TranslationColumn:
-        return LineEndings::toLf(row.target);
+    case TranslationColumn:   // the source's text standing in is no translation
+        return row.filled ? QString() : LineEndings::toLf(row.target);
     default:
         return TranslationPair::stateName(row.state);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/kinds/strreader.h"
+#include "core/mission/translationrecord.h"
 #include "core/textcheck.h"
 
 #include <QAbstractTableModel>
@@ -24,7 +25,11 @@
 //   the source is reported, and its rows cannot be edited. When the target
 //   holds a key twice, the first is the translation.
 // - Texts are as the player reads them, line breaks CR LF.
-// - A row is Untranslated when the target has no entry of its key; Identical
+// - A row is Untranslated when the target has no entry of its key (or, by
+//   the translation record, holds the source's text as a stand-in); Outdated
+//   when the record says it was translated from another source text than
+//   today's (a translation the record does not know is taken as made from
+//   today's source); Identical
 //   when the translation is the source's text (not empty); Suspicious when
 //   the translation is empty but the source is not, or it has another number
 //   of line breaks (raw or \n, as the player sees them) or of placeholders
@@ -38,13 +43,16 @@
 //   end, with the source's key spelling and the target's separator (the
 //   source's when the target has no entries). Line breaks are written as the
 //   target writes them, as the source does when its texts have none.
-// - A new target file is the source with only its translated entries: every
-//   comment, blank and other line of the source as it stands, the entries
-//   with the source's indentation, key spelling, separator and what follows
-//   their closing quote, the source's line ends. Entries left untranslated
-//   are not written: the file holds only what was translated, and read
-//   again it pairs as it was left (a copied source text would read as an
-//   Identical row, not an Untranslated one).
+// - A target is written whole: every entry of the source, in the source's
+//   order. A new target file is the source with the translations laid over
+//   it: every comment, blank and other line of the source as it stands, the
+//   entries with the source's indentation, key spelling, separator and what
+//   follows their closing quote, the source's line ends. An entry left
+//   untranslated carries the source's text, as the game shows the original
+//   where a translation lacks one, and recordEntries() says it is
+//   untranslated (a source text the target's code page cannot write is left
+//   out instead). An existing target lacking entries gets them put in as a
+//   typed one would be, with the source's text.
 // - A target read as UTF-8, one that reads as another kind of file than the
 //   source, one whose name does not end in .str and one that could not be
 //   read are not safe to write: edits are refused until the caller confirms
@@ -52,7 +60,7 @@
 class TranslationPair
 {
 public:
-    enum class State { Untranslated, Identical, Suspicious, Done };
+    enum class State { Untranslated, Identical, Suspicious, Done, Outdated };
 
     struct Row {
         QString key;             // as the source spells it
@@ -66,6 +74,12 @@ public:
         int sourceEntry = 0;
         int targetEntry = -1;    // in the target as read; -1 when it has none
         bool edited = false;     // a text typed that the target does not hold yet
+        bool filled = false;     // the target holds the source's text as a stand-in: untranslated
+        QString sourceHash;      // TranslationRecord::hashOf(source)
+        QString from;            // the hash of the source text it was translated from; empty if none
+        QString oldSource;       // that text when the record keeps it and it is not today's
+        QString note;            // the translator's own
+        QString comment;         // the source's "//" lines directly above the entry
     };
 
     struct Repeat {
@@ -119,6 +133,21 @@ public:
     // False for an untranslated row.
     bool setMarkedDone(int row, bool done);
 
+    // The translator's note of the row; false when it is the same.
+    bool setNote(int row, const QString &note);
+
+    // What the record of the target language says of this file's entries
+    // (see TranslationRecord). Returns the keys of `entries` the source
+    // lacks: they are kept, and recordEntries() gives them back.
+    QStringList applyRecord(const TranslationRecord::FileEntries &entries);
+    // What the record should say of this file as it now stands.
+    TranslationRecord::FileEntries recordEntries() const;
+    // The comment lines at the opening of the source, for the translator.
+    QString openingNote() const { return m_openingNote; }
+    // The old source text beside today's, word by word; empty when the
+    // record does not keep the old one.
+    QList<TranslationRecord::Segment> sourceChange(int row) const;
+
     // The nearest row after `fromRow` (before it, backwards) that `wanted`
     // takes, round past the end; `fromRow` itself last; -1 when none.
     int nextRow(int fromRow, bool forward, const std::function<bool(const Row &)> &wanted) const;
@@ -151,6 +180,8 @@ private:
     QList<Row> m_rows;
     QList<Repeat> m_repeats;
     QStringList m_extraKeys;
+    QString m_openingNote;
+    TranslationRecord::FileEntries m_unusedRecord;   // entries of keys the source lacks
 };
 
 // The rows of one pair: Key, Source, Translation (editable), State. Texts

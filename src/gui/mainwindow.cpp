@@ -827,6 +827,8 @@ bool Qwr::saveAll()
         all = saveCurrent() && all;
     }
     Tab1->setCurrentWidget(shown);
+    if (translation)   // the translations with their record
+        all = translation->saveAll() && all;
     const QList<WorkspaceDocument *> rest = workspace->modified();
     for (const WorkspaceDocument *document : rest) {
         if (!document->existsOnDisk())   // a new translation's language folder

@@ -1,5 +1,7 @@
 #include "gui/translationwindow.h"
 
+#include "core/mission/translationrecord.h"
+
 #include "core/codepages.h"
 #include "core/mission/workspace.h"
 #include "core/prompts.h"
@@ -330,6 +332,15 @@ void TranslationWindow::pairFiles()
                                                              : CodePages::defaultCodePage();
     m_targets.clear();
     m_fileList->removeRows(0, m_fileList->rowCount());
+    m_record = {};
+    if (!m_files.isEmpty() && !m_sourceFolder) {
+        const TranslationRecord::Loaded loaded =
+            TranslationRecord::load(recordPath(), QFileInfo(m_scan.root).fileName(), target);
+        m_record = loaded.record;
+        if (!loaded.unused.isEmpty())
+            m_prompts.warn(tr("Some of the translation record %1 could not be used; every translation is kept:\n\n%2")
+                               .arg(QDir::toNativeSeparators(recordPath()), loaded.unused.join(u'\n')));
+    }
     for (qsizetype i = 0; i < m_files.size(); ++i) {
         const MissionTranslation::FilePair &file = m_files.at(i);
         auto opened = TranslationPair::open(file.sourcePath, file.sourceCodePage, file.targetPath, codePage);
@@ -351,6 +362,8 @@ void TranslationWindow::pairFiles()
             } else if (pair->targetExists()) {
                 document = m_workspace.adopt(file.targetPath, codePage, pair->targetDocument());
             }
+            pair->applyRecord(m_record.files.value(file.name));
+            translated.recorded = pair->recordEntries();
             translated.base = pair->targetDocument();
             translated.onDisk = document || pair->targetExists();
             translated.model = std::make_unique<TranslationTableModel>();
@@ -436,6 +449,16 @@ void TranslationWindow::documentChanged(int file)
     TranslationPair pair(table->pair().source(), std::move(*back), target.codePage);
     if (accepted)
         pair.acceptTarget();
+    // The record's states go on: what was made from which source, done marks
+    // and notes; a text that stands in for the source again is untranslated.
+    TranslationRecord::FileEntries entries = table->pair().recordEntries();
+    for (const TranslationPair::Row &row : pair.rows()) {
+        const auto before = target.recorded.constFind(row.key);
+        if (before != target.recorded.cend() && before->state == TranslationRecord::EntryState::Untranslated
+            && row.target == row.source)
+            entries.insert(row.key, *before);
+    }
+    pair.applyRecord(entries);
     target.base = pair.targetDocument();
     const QModelIndex current = file == m_shown ? m_filter->mapToSource(translationTable->currentIndex()) : QModelIndex();
     const int row = current.isValid() ? current.row() : -1;
@@ -599,8 +622,33 @@ bool TranslationWindow::saveAll()
         }
     }
     const bool saved = documents.isEmpty() || m_workspace.save(documents, m_prompts);
+    if (saved)
+        saveRecord();
     showCounts();
     return saved;
+}
+
+QString TranslationWindow::recordPath() const
+{
+    return QDir(m_scan.root).filePath(TranslationRecord::fileName(m_pairedTarget));
+}
+
+void TranslationWindow::saveRecord()
+{
+    if (m_sourceFolder || m_pairedTarget.isEmpty())
+        return;
+    for (size_t i = 0; i < m_targets.size(); ++i) {
+        TargetFile &target = m_targets.at(i);
+        if (!target.model)
+            continue;
+        target.recorded = target.model->pair().recordEntries();
+        m_record.files.insert(m_files.at(int(i)).name, target.recorded);
+    }
+    m_record.mission = QFileInfo(m_scan.root).fileName();
+    m_record.target = m_pairedTarget;
+    if (const std::optional<QString> error = TranslationRecord::save(recordPath(), m_record))
+        m_prompts.warn(tr("The translation record %1 could not be saved: %2\n\nThe translations were saved.")
+                           .arg(QDir::toNativeSeparators(recordPath()), *error));
 }
 
 void TranslationWindow::goToUntranslated(bool forward)

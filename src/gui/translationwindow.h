@@ -90,7 +90,14 @@ private:
         bool onDisk = false;  // the target was read: its document is adopted, not created
         int codePage = 1252;
         int lastRow = -1;     // the row last changed
+        // What the record said of the file's entries when it was paired or
+        // last saved: a text that is the source's stand-in again (a
+        // translation undone) is untranslated again.
+        TranslationRecord::FileEntries recorded;
     };
+    // The record of the target language, beside the mission.
+    QString recordPath() const;
+    void saveRecord();
 
     void pairFiles();
     void showFile(int file);
@@ -116,4 +123,5 @@ private:
     int m_shown = -1;
     QString m_pairedTarget;   // the target language the files are paired with
     bool m_quiet = false;     // the table changes, but not by a text typed
+    TranslationRecord::Record m_record;   // of the target language paired
 };

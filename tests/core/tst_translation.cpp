@@ -1,6 +1,6 @@
 // Translations: rows paired by key in the source's order and their states,
 // keys the source repeats, the target's bytes after an edit, an entry put in
-// where the source has it, a new file laid out as the source, characters the
+// where the source has it, a whole new file laid out as the source, characters the
 // code page lacks, files not safe to write, the counts and the table.
 #include "core/missiontranslation.h"
 #include "core/translation.h"
@@ -127,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(pair.repeatedKeys().at(0).lines, QList<int>({1, 4}));
         QVERIFY(!pair.setTargetText(2, u"trzy"_s));
         QVERIFY(pair.setTargetText(1, u"dwa"_s));
-        QCOMPARE(written(pair), QByteArray("obj_b:\"dwa\"\r\n\r\n"));
+        QCOMPARE(written(pair), QByteArray("obj_a:\"1\"\r\nobj_b:\"dwa\"\r\n\r\nOBJ_A:\"3\"\r\n"));
     }
 
     void editsOnlyThatEntry()
@@ -144,13 +144,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("target");
         QTest::addColumn<int>("row");
-        QTest::addColumn<QByteArray>("expected");   // "@" stands for the entry put in
+        // "@" stands for the entry put in; the others the target lacks come
+        // with the source's text, each where the source has it.
+        QTest::addColumn<QByteArray>("expected");
         const QByteArray twoLines = "obj_b: \"B\\nb\"\r\nobj_d: \"D\"\r\n";
-        QTest::newRow("first: before the next") << twoLines << 0 << "@\r\n" + twoLines;
-        QTest::newRow("after the one before") << twoLines << 2
-                                              << QByteArray("obj_b: \"B\\nb\"\r\n@\r\nobj_d: \"D\"\r\n");
-        QTest::newRow("last: at the end") << QByteArray("obj_b:\"B\"") << 3 << QByteArray("obj_b:\"B\"\r\n@\r\n");
-        QTest::newRow("no entries: the source's way") << QByteArray() << 2 << QByteArray("// nothing yet\n@\n");
+        QTest::newRow("first: before the next")
+            << twoLines << 0 << QByteArray("@\r\nobj_b: \"B\\nb\"\r\nOBJ_c: \"c\\nC\"\r\nobj_d: \"D\"\r\n");
+        QTest::newRow("after the one before")
+            << twoLines << 2 << QByteArray("Obj_A: \"A\"\r\nobj_b: \"B\\nb\"\r\n@\r\nobj_d: \"D\"\r\n");
+        QTest::newRow("last: at the end")
+            << QByteArray("obj_b:\"B\"") << 3 << QByteArray("Obj_A:\"A\"\r\nobj_b:\"B\"\r\nOBJ_c:\"c\\nC\"\r\n@\r\n");
+        QTest::newRow("no entries: the source's way")
+            << QByteArray() << 2 << QByteArray("// nothing yet\nObj_A:\"A\"\nobj_B:\"B\"\n@\nobj_D:\"D\"\n");
     }
     void putsAMissingEntryInTheSourcesOrder()
     {
@@ -182,11 +187,13 @@ private Q_SLOTS:
         const auto refused = pair.save();
         QVERIFY2(!refused, refused ? qPrintable(refused->message) : "");
         QCOMPARE(Testing::readAll(target),
-                 QByteArray("// Gate texts\r\n\r\n  obj_door: \"Drzwi Za\xBF\xF3\xB3\xE6\" // old\r\n// e lamps\r\n"));
+                 QByteArray("// Gate texts\r\n\r\nobj_Gate:\"The gate\"\r\n  obj_door: \"Drzwi Za\xBF\xF3\xB3\xE6\" // old\r\n"
+                            "// e lamps\r\nobj_lamp:\"Lamp\"\r\n"));
         QCOMPARE(Testing::readAll(source), english);
         QVERIFY(pair.targetExists());
         QVERIFY(pair.setTargetText(2, u"Lampa"_s));
-        QCOMPARE(written(pair), QByteArray(Testing::readAll(target)).replace("// e", "obj_lamp: \"Lampa\"\r\n// e"));
+        QCOMPARE(int(pair.row(0).state), int(State::Untranslated));   // the source's text stands in
+        QCOMPARE(written(pair), QByteArray(Testing::readAll(target)).replace("\"Lamp\"", "\"Lampa\""));
     }
 
     void refusesWhatTheCodePageLacks()
@@ -218,7 +225,7 @@ private Q_SLOTS:
         QCOMPARE(written(pair), "<refused: " + reason.toUtf8() + '>');
         pair.acceptTarget();
         QVERIFY(pair.setTargetText(1, u"Drzwi"_s));
-        QVERIFY(written(pair).endsWith("\r\nobj_door:\"Drzwi\"\r\n"));
+        QVERIFY(written(pair).endsWith("\r\nobj_door:\"Drzwi\"\r\nobj_lamp:\"Lamp\"\r\n"));
     }
 
     void countsAsEnglishDoes_data()

@@ -179,7 +179,7 @@ private Q_SLOTS:
     }
 
     // A language the mission does not have yet, started by name: its code
-    // page from the table, its files made in the source's layout.
+    // page from the table, its files made whole in the source's layout.
     void startsANewLanguage()
     {
         Harness h;
@@ -193,7 +193,7 @@ private Q_SLOTS:
         typeLine(view->translationTable, u"Byla tma."_s);
         view->translationSave->click();
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/czech/Diary.str"_s)),
-                 QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\n"));
+                 QByteArray(Diary).replace("It was dark.", "Byla tma."));   // whole: the rest as the source has it
         QVERIFY(!QFileInfo::exists(QDir(root).filePath(u"strings/czech/objnames.str"_s)));   // nothing translated
     }
 
@@ -223,8 +223,9 @@ private Q_SLOTS:
         QVERIFY(!question.contains(u"replacements"_s));
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/Polish/DIARY.STR"_s)), PolishDiary);
         h.window().saveAllAction->trigger();
+        // Written whole: the entry not translated carries the source's text.
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/Polish/DIARY.STR"_s)),
-                 QByteArray(PolishDiary) + "Page_2: \"%d monet\"\r\n");
+                 QByteArray(PolishDiary) + "Page_1: \"The door\r\nwas locked.\"\r\nPage_2: \"%d monet\"\r\n");
         QCOMPARE(h.closeQuestion(), QString());
     }
 
@@ -244,7 +245,8 @@ private Q_SLOTS:
         QVERIFY(again.window().isWindowModified());
         again.window().saveAllAction->trigger();
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/czech/Diary.str"_s)),
-                 QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\n"));
+                 QByteArray("// Book Location - Tower\r\nPage_0:\"Byla tma.\"\r\n\r\nPage_1:\"The door\r\nwas locked.\"\r\n"
+                            "Page_2:\"%d coins\"\r\n"));
     }
 
     // A translation typed into a file open in a tab shows in the tab at once.

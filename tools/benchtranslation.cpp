@@ -1,0 +1,126 @@
+// How fast the translation helpers are on a large mission: 400 generated
+// files (200 English string files of 30 entries, 6,000 entries, and their
+// Polish translations, a tenth of the entries left out) in a temporary
+// folder, read as pairs; then suggestions for entries spread over the
+// mission, and XLIFF and PO written and taken back for the whole language.
+// Each figure is printed beside its aim. scripts/bench-translation.sh runs it.
+#include "core/mission/exchange.h"
+#include "core/mission/memory.h"
+#include "core/translation.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char *const Words[] = {"the", "door", "was", "locked", "and", "dark", "night", "came", "over", "tower",
+                             "river", "key", "of", "old", "stone", "with", "lanterns", "guards", "slept", "north",
+                             "gold", "sword", "road", "city", "gate", "king", "ship", "storm", "wall", "bridge"};
+
+QByteArray sentence(int seed, int words)
+{
+    QByteArray text;
+    for (int i = 0; i < words; ++i) {
+        text += Words[static_cast<unsigned>(seed * 7 + i * 13 + i * i + seed / 5) % std::size(Words)];
+        text += i + 1 < words ? " " : "";
+    }
+    return text;
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+void show(const char *what, double ms, double aim)
+{
+    std::printf("%-44s %9.2f ms   (aim <= %g ms)%s\n", what, ms, aim, ms <= aim ? "" : "   MISSED");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    constexpr int Files = 200, Entries = 30;
+    for (int f = 0; f < Files; ++f) {
+        QByteArray english = "// Strings of part " + QByteArray::number(f) + "\r\n\r\n", polish;
+        for (int e = 0; e < Entries; ++e) {
+            const int seed = f * Entries + e;
+            const QByteArray key = "str_" + QByteArray::number(e);
+            english += "// where it is said\r\n" + key + ":\"" + sentence(seed % 2500, 4 + seed % 14) + "\"\r\n";
+            if (seed % 10 != 3)
+                polish += key + ":\"pl " + sentence(seed % 2500, 3 + seed % 12) + "\"\r\n";
+        }
+        write(dir.filePath(u"strings/english/part%1.str"_qs.arg(f)), english);
+        write(dir.filePath(u"strings/polish/part%1.str"_qs.arg(f)), polish);
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    QList<Exchange::Unit> units;
+    QList<TranslationMemory::Unit> translated;
+    for (int f = 0; f < Files; ++f) {
+        const QString name = u"part%1.str"_qs.arg(f);
+        auto opened = TranslationPair::open(dir.filePath(u"strings/english/"_qs + name), 1252,
+                                            dir.filePath(u"strings/polish/"_qs + name), 1250);
+        const auto *pair = std::get_if<TranslationPair>(&opened);
+        if (!pair)
+            return 1;
+        for (const Exchange::Unit &unit : Exchange::unitsOf(*pair, u"strings/english/"_qs + name)) {
+            units.append(unit);
+            if (unit.state != TranslationPair::State::Untranslated)
+                translated.append({unit.file, unit.key, unit.source, unit.target});
+        }
+    }
+    std::printf("%lld entries in %d files read in %lld ms\n", static_cast<long long>(units.size()), 2 * Files,
+                static_cast<long long>(timer.elapsed()));
+
+    timer.restart();
+    const TranslationMemory memory(translated);
+    show("building the suggestions' index", static_cast<double>(timer.nsecsElapsed()) / 1e6, 200);
+
+    QList<double> times;
+    qsizetype found = 0;
+    for (qsizetype i = 0; i < units.size(); i += 97) {
+        timer.restart();
+        found += memory.suggest(units.at(i).source, units.at(i).file, units.at(i).key).size();
+        times.append(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    show("suggestions for one entry (median)", median(times), 16);
+    show("suggestions for one entry (slowest)", *std::max_element(times.begin(), times.end()), 16);
+    std::printf("  %lld suggestions for %lld entries\n", static_cast<long long>(found),
+                static_cast<long long>(times.size()));
+
+    for (const bool po : {false, true}) {
+        timer.restart();
+        const QByteArray bytes = po ? Exchange::toPo(units, u"pl"_qs) : Exchange::toXliff(units, u"en"_qs, u"pl"_qs);
+        show(po ? "PO written" : "XLIFF written", static_cast<double>(timer.nsecsElapsed()) / 1e6, 1000);
+        timer.restart();
+        const Exchange::Import taken = po ? Exchange::fromPo(bytes, units, 1250) : Exchange::fromXliff(bytes, units, 1250);
+        show(po ? "PO taken back" : "XLIFF taken back", static_cast<double>(timer.nsecsElapsed()) / 1e6, 1000);
+        if (!taken.problems.isEmpty() || !taken.changes.isEmpty()) {
+            std::printf("  taken back with %lld changes and %lld problems: the round trip is broken\n",
+                        static_cast<long long>(taken.changes.size()), static_cast<long long>(taken.problems.size()));
+            return 1;
+        }
+    }
+    return 0;
+}
