@@ -9,6 +9,7 @@ packages=(
     fonts-dejavu-core
     libicu-dev
     libuchardet-dev
+    libhunspell-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file
