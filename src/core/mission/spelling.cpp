@@ -463,6 +463,20 @@ QString missionLanguage(const QString &missionFolder)
     return QStringLiteral("english");
 }
 
+QString languageOfPath(const QString &path, const QString &missionFolder)
+{
+    QStringList folders = QDir::fromNativeSeparators(path).split(u'/', Qt::SkipEmptyParts);
+    if (!folders.isEmpty())
+        folders.removeLast();   // the file's own name
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
+        for (const LanguageDictionaries &known : Known) {
+            if (it->compare(known.language, Qt::CaseInsensitive) == 0)
+                return QString(known.language);
+        }
+    }
+    return missionLanguage(missionFolder);
+}
+
 QString wordListPath(const QString &missionFolder, const QString &language)
 {
     return QDir(missionFolder).filePath(QLatin1String("dictionary-") + language.toLower() + QLatin1String(".txt"));
@@ -556,7 +570,7 @@ void Service::request(const QString &language)
     if (m_checkers.contains(language) || m_loading.contains(language))
         return;
     m_loading.insert(language);
-    QThread *thread = QThread::create([this, language, folders = m_folders] {
+    QThread *thread = QThread::create([this, language, folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
         QString error;
         std::unique_ptr<SpellChecker> checker = openDictionary(language, folders, &error);
         SpellChecker *raw = checker.release();
@@ -573,7 +587,8 @@ void Service::waitFor(const QString &language)
         return;
     if (!m_loading.contains(language)) {
         QString error;
-        std::unique_ptr<SpellChecker> checker = openDictionary(language, m_folders, &error);
+        std::unique_ptr<SpellChecker> checker =
+            openDictionary(language, m_folders.isEmpty() ? dictionaryFolders() : m_folders, &error);
         m_loading.insert(language);
         loaded(language, checker.release(), error);
         return;

@@ -66,6 +66,10 @@ std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStr
 // the mission's quillwright.ini, else "english".
 QString missionLanguage(const QString &missionFolder);
 
+// The language of a file: the nearest folder above it named as a language
+// (english, polish, ...), else missionLanguage(missionFolder).
+QString languageOfPath(const QString &path, const QString &missionFolder);
+
 // The mission's word list of a language: <mission>/dictionary-<language>.txt,
 // one word a line in UTF-8 (blank lines and lines starting with # are skipped).
 inline constexpr int MaxWordListLines = 100000;
@@ -88,7 +92,9 @@ class Service : public QObject
 {
     Q_OBJECT
 public:
-    explicit Service(QStringList folders = dictionaryFolders(), QObject *parent = nullptr);
+    // Dictionaries from `folders`; with none, from dictionaryFolders() as they
+    // are when each is loaded.
+    explicit Service(QStringList folders = {}, QObject *parent = nullptr);
     ~Service() override;
 
     void setMissionFolder(const QString &folder);
