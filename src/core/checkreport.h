@@ -22,7 +22,7 @@ struct CheckOptions {
     bool warningsAsErrors = false;    // a warning makes the exit code 1 as an error does
     bool spelling = false;            // a note for each word no dictionary of its language knows
     bool spellingAsErrors = false;    // ... an error rather than a note
-    QStringList dictionaryFolders;    // where dictionaries are looked for; empty: Spelling::dictionaryFolders()
+    QStringList dictionaryFolders = {};   // where dictionaries are looked for; empty: Spelling::dictionaryFolders()
 };
 
 // Exit codes: 0 no error, 1 an error (or a warning, with warningsAsErrors),
