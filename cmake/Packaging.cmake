@@ -24,6 +24,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A dictionary, for spelling (the others: Debian's hunspell-* packages).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hunspell-en-us")
 
 # Windows: an NSIS installer and a portable ZIP (cmake/WindowsPackaging.cmake).
 if(WIN32)

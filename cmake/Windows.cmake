@@ -183,6 +183,10 @@ function(qw_windows_program target)
     # uchardet is linked into the program (statically, from the folder
     # scripts/windows.sh unpacks): its licence text goes with it.
     install(FILES "${QW_MINGW_LIBS}/share/licenses/uchardet/COPYING" DESTINATION licenses/uchardet)
+    # So is Hunspell, with its tri-licence (MPL 1.1 / GPL 2 / LGPL 2.1) and
+    # MySpell's notice; and the program's own licence.
+    install(DIRECTORY "${QW_MINGW_LIBS}/share/licenses/hunspell/" DESTINATION licenses/hunspell)
+    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION licenses/quillwright)
 
     # Debug information would triple the package: `cmake --install --strip`
     # and CPack (CPACK_STRIP_FILES) take it out of the DLLs and the program.

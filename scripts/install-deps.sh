@@ -10,6 +10,7 @@ packages=(
     libicu-dev
     libuchardet-dev
     libxml2-utils
+    libhunspell-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file

@@ -4,7 +4,7 @@
 #   2. unpacks Qt for MinGW-w64 into build/ (from $QT_MINGW_ARCHIVE, else
 #      ../shared/toolchains/qt-6.4.2-mingw64.tar.xz beside the project, else
 #      builds it from Debian's source with scripts/build-qt-mingw64.sh), and
-#      the static uchardet for MinGW-w64 into build/mingw64-libs (from
+#      the static uchardet and Hunspell for MinGW-w64 into build/mingw64-libs (from
 #      $MINGW_LIBS_ARCHIVE, else ../shared/toolchains/hunspell-uchardet-mingw64.tar.xz);
 #   3. configures and builds with the "windows" preset (warnings as errors);
 #   4. runs the whole test suite under Wine (a Wine prefix in build/windows,
@@ -58,10 +58,10 @@ else
     echo "Already unpacked from $archive"
 fi
 
-step "2b. uchardet for MinGW-w64"
+step "2b. uchardet and Hunspell for MinGW-w64"
 libs_dir=build/mingw64-libs
 libs_archive=${MINGW_LIBS_ARCHIVE:-../shared/toolchains/hunspell-uchardet-mingw64.tar.xz}
-[ -f "$libs_archive" ] || { echo "No $libs_archive: the static uchardet for MinGW-w64 is needed" >&2; exit 1; }
+[ -f "$libs_archive" ] || { echo "No $libs_archive: the static uchardet and Hunspell for MinGW-w64 are needed" >&2; exit 1; }
 libs_archive=$(realpath "$libs_archive")
 libs_stamp="$libs_archive $(stat -c '%s %Y' "$libs_archive")"
 if [ "$(cat "$libs_dir/.unpacked-from" 2>/dev/null)" != "$libs_stamp" ]; then
@@ -69,7 +69,7 @@ if [ "$(cat "$libs_dir/.unpacked-from" 2>/dev/null)" != "$libs_stamp" ]; then
     rm -rf "$libs_dir"
     mkdir -p build
     tar -C build -xJf "$libs_archive"
-    test -f "$libs_dir/lib/pkgconfig/uchardet.pc" ||
+    test -f "$libs_dir/lib/pkgconfig/uchardet.pc" && test -f "$libs_dir/lib/pkgconfig/hunspell.pc" ||
         { echo "$libs_archive did not unpack to $libs_dir" >&2; exit 1; }
     echo "$libs_stamp" >"$libs_dir/.unpacked-from"
 else

@@ -1,5 +1,6 @@
 #include "core/checkreport.h"
 #include "core/codepages.h"
+#include "core/mission/spelling.h"
 #include "core/version.h"
 #include "gui/startup.h"
 
@@ -97,7 +98,18 @@ int check(int argc, char *argv[])
                                           QStringLiteral("FORMAT"), QStringLiteral("text"));
     const QCommandLineOption warningsOption(QStringLiteral("warnings-as-errors"),
                                             QStringLiteral("Exit with 1 for a warning as for an error."));
-    parser.addOptions({checkOption, codePageOption, formatOption, warningsOption});
+    const QCommandLineOption spellingOption(QStringLiteral("spelling"),
+                                            QStringLiteral("Also note each word the dictionary of its language "
+                                                           "(its language folder's, else the mission's) and the "
+                                                           "mission's word list do not know, with suggestions."));
+    const QCommandLineOption spellingErrorsOption(QStringLiteral("spelling-as-errors"),
+                                                  QStringLiteral("With --spelling: an unknown word is an error."));
+    const QCommandLineOption dictionariesOption(QStringLiteral("dictionaries"),
+                                                QStringLiteral("Look for Hunspell dictionaries (.aff and .dic) in "
+                                                               "FOLDER first."),
+                                                QStringLiteral("FOLDER"));
+    parser.addOptions({checkOption, codePageOption, formatOption, warningsOption, spellingOption, spellingErrorsOption,
+                       dictionariesOption});
     parser.addPositionalArgument(QStringLiteral("paths"), QStringLiteral("A mission folder, or .str files."),
                                  QStringLiteral("FOLDER|FILE..."));
     const auto fail = [](const QString &why) {
@@ -132,6 +144,11 @@ int check(int argc, char *argv[])
     MissionFolder::CheckOptions options;
     options.sarif = format == u"sarif";
     options.warningsAsErrors = parser.isSet(warningsOption);
+    options.spelling = parser.isSet(spellingOption) || parser.isSet(spellingErrorsOption);
+    options.spellingAsErrors = parser.isSet(spellingErrorsOption);
+    options.dictionaryFolders = Spelling::dictionaryFolders();
+    if (parser.isSet(dictionariesOption))
+        options.dictionaryFolders.prepend(parser.value(dictionariesOption));
     return MissionFolder::check(parser.positionalArguments(), codePage, print, options);
 }
 

@@ -1,10 +1,12 @@
 #include "core/checkreport.h"
 
+#include "core/mission/spelling.h"
 #include "core/version.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -66,7 +68,89 @@ QJsonArray locations(const Problem &problem, bool relative)
     return {QJsonObject{{QStringLiteral("physicalLocation"), physical}}};
 }
 
+// The line and column (from 1, in characters) where the text of an entry starts.
+std::pair<int, int> textStart(const StrDocument &document, int entry)
+{
+    const StrDocument::Entry &at = document.entries().at(entry);
+    const QByteArray &bytes = document.bytes();
+    const int line = at.line + static_cast<int>(QByteArrayView(bytes).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
+    const qsizetype lineStart = bytes.lastIndexOf('\n', at.textStart - 1) + 1;
+    QByteArrayView before = QByteArrayView(bytes).sliced(lineStart, at.textStart - lineStart);
+    if (lineStart == 0 && before.startsWith("\xEF\xBB\xBF"))
+        before = before.sliced(3);
+    const qsizetype characters = document.encoding().utf8 ? QString::fromUtf8(before).size() : before.size();
+    return {line, static_cast<int>(characters) + 1};
+}
+
 } // namespace
+
+QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryFolders, Severity severity)
+{
+    QList<Problem> problems;
+    const QString mainLanguage = Spelling::missionLanguage(scan.root);
+    struct Language {
+        std::shared_ptr<Spelling::SpellChecker> checker;
+        QSet<QString> missionWords;
+    };
+    QHash<QString, Language> languages;
+    QHash<QString, QString> said;   // language and word -> its message, for the unknown words met before
+    QSet<QString> known;            // language and word, for the known ones
+    for (const File &file : scan.files) {
+        if (!file.failure.isEmpty())
+            continue;
+        const QString language = file.language.isEmpty() ? mainLanguage : file.language;
+        auto it = languages.find(language);
+        if (it == languages.end()) {
+            Language loaded;
+            QString error;
+            loaded.checker = Spelling::openDictionary(language, dictionaryFolders, &error);
+            if (!loaded.checker)
+                problems.append({file.relativePath, 0, error, Severity::Note});
+            if (!scan.root.isEmpty()) {
+                const QString path = Spelling::wordListPath(scan.root, language);
+                const Spelling::WordList list = Spelling::readWordList(path);
+                loaded.missionWords = QSet<QString>(list.words.cbegin(), list.words.cend());
+                if (!list.problem.isEmpty())
+                    problems.append({QDir(scan.root).relativeFilePath(path), 0, list.problem, Severity::Warning});
+            }
+            it = languages.insert(language, loaded);
+        }
+        if (!it->checker)
+            continue;
+        const StrDocument &document = file.read.document;
+        for (int entry = 0; entry < document.entries().size(); ++entry) {
+            const QString raw = document.rawText(entry);
+            const auto [firstLine, firstColumn] = textStart(document, entry);
+            for (const Spelling::Word &word : Spelling::words(raw)) {
+                const QString text = raw.sliced(word.start, word.length);
+                if (it->missionWords.contains(text))
+                    continue;
+                const QString key = language + u'\n' + text;
+                if (known.contains(key))
+                    continue;
+                QString message = said.value(key);
+                if (message.isEmpty()) {
+                    if (it->checker->isKnown(text)) {
+                        known.insert(key);
+                        continue;
+                    }
+                    const QStringList suggestions = it->checker->suggestions(text).mid(0, 5);
+                    message = suggestions.isEmpty()
+                        ? say("\"%1\" is not in the %2 dictionary.").arg(text, language)
+                        : say("\"%1\" is not in the %2 dictionary; perhaps %3.")
+                              .arg(text, language, suggestions.join(QLatin1String(", ")));
+                    said.insert(key, message);
+                }
+                const QStringView before = QStringView(raw).first(word.start);
+                const qsizetype breaks = before.count(u'\n');
+                const int column = breaks == 0 ? firstColumn + static_cast<int>(word.start)
+                                               : static_cast<int>(word.start - before.lastIndexOf(u'\n'));
+                problems.append({file.relativePath, firstLine + static_cast<int>(breaks), message, severity, column});
+            }
+        }
+    }
+    return problems;
+}
 
 QString severityName(Severity severity)
 {
@@ -129,8 +213,13 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
     QList<Problem> problems;
     QSet<QString> checked;   // the files found, as the problems name them
     int readable = 0;
+    const QStringList dictionaryFolders =
+        options.dictionaryFolders.isEmpty() ? Spelling::dictionaryFolders() : options.dictionaryFolders;
     const auto take = [&](const Scan &scan, const QString &prefix) {
-        for (Problem problem : allProblems(scan)) {
+        QList<Problem> found = allProblems(scan);
+        if (options.spelling)
+            found += spellingProblems(scan, dictionaryFolders, options.spellingAsErrors ? Severity::Error : Severity::Note);
+        for (Problem problem : found) {
             problem.file.prepend(prefix);
             problems.append(problem);
         }

@@ -20,6 +20,9 @@ namespace MissionFolder {
 struct CheckOptions {
     bool sarif = false;               // a SARIF 2.1.0 log rather than lines
     bool warningsAsErrors = false;    // a warning makes the exit code 1 as an error does
+    bool spelling = false;            // a note for each word no dictionary of its language knows
+    bool spellingAsErrors = false;    // ... an error rather than a note
+    QStringList dictionaryFolders = {};   // where dictionaries are looked for; empty: Spelling::dictionaryFolders()
 };
 
 // Exit codes: 0 no error, 1 an error (or a warning, with warningsAsErrors),
@@ -31,6 +34,14 @@ struct CheckOptions {
 // counts among the files of the summary.
 int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out,
           const CheckOptions &options = {});
+
+// The spelling of every text of the scan: a problem for each word neither
+// the dictionary of the file's language (its language folder, else
+// Spelling::missionLanguage() of the scan's folder) nor the mission's word
+// list of that language knows, at the word's line and column in the file,
+// with the dictionary's suggestions; one for a language without a
+// dictionary, and one for a word list that could not be read whole.
+QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryFolders, Severity severity);
 
 // "error", "warning", "note".
 QString severityName(Severity severity);

@@ -4,6 +4,7 @@
 #include "core/credits.h"
 #include "core/drafts.h"
 #include "core/fileoutput.h"
+#include "core/mission/spelling.h"
 #include "core/mission/workspace.h"
 #include "core/mission/backgroundjob.h"
 #include "core/opening.h"
@@ -20,6 +21,7 @@
 #include "gui/missionpanel.h"
 #include "gui/newgamepage.h"
 #include "gui/qtprompts.h"
+#include "gui/spellinghighlighter.h"
 #include "gui/stringspage.h"
 #include "gui/stretch.h"
 #include "gui/titlespage.h"
@@ -232,6 +234,29 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(page, &EditorPage::changed, m_modifiedTimer, qOverload<>(&QTimer::start));
         connect(page, &EditorPage::startedAnew, this, [this, page] { bindPage(page, nullptr); });
     }
+
+    // Spelling as the author types, in the language of the file the tab
+    // edits (its language folder, else the mission's).
+    spelling = new Spelling::Service({}, this);
+    const auto languageOf = [this](EditorPage *page) {
+        return [this, page] {
+            const WorkspaceDocument *document = documentOf(page);
+            return Spelling::languageOfPath(document ? document->path() : QString(), spelling->missionFolder());
+        };
+    };
+    const auto spellIn = [this](QPlainTextEdit *box, const std::function<QString()> &language) {
+        auto *highlighter = new SpellingHighlighter(box, spelling, language);
+        connect(highlighter, &SpellingHighlighter::failed, this, [this](const QString &message) { m_prompts->warn(message); });
+        return highlighter;
+    };
+    pageSpelling = spellIn(books->Page, languageOf(books));
+    spellIn(goals->Gfict, languageOf(goals));
+    spellIn(goals->Gtxt, languageOf(goals));
+    // Said once for each language, where the author looks: on the boxes.
+    connect(spelling, &Spelling::Service::noDictionary, this, [this](const QString &, const QString &message) {
+        for (QPlainTextEdit *box : {books->Page, goals->Gfict, goals->Gtxt})
+            box->setToolTip(message);
+    });
 
     Command1 = new QPushButton(tr("Close"), client);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -649,6 +674,7 @@ void Qwr::openFolder(const QString &folder)
     showMissionPanel();
     Settings::setOpenFolder(clean);
     Settings::addRecentFile(clean);
+    spelling->setMissionFolder(clean);
     missionPanel->openFolder(clean);
 }
 

@@ -21,6 +21,10 @@ class GoalsPage;
 class MissflagPage;
 class MissionPanel;
 class MissionWorkspace;
+class SpellingHighlighter;
+namespace Spelling {
+class Service;
+}
 class WorkspaceDocument;
 class NewgamePage;
 class Prompts;
@@ -107,6 +111,8 @@ public:
     QAction *undoAction = nullptr;         // the current tab's file, or the mission's last replacement
     QAction *redoAction = nullptr;
     MissionWorkspace *workspace = nullptr;  // every file held, once
+    Spelling::Service *spelling = nullptr;   // the dictionaries of the languages typed in
+    SpellingHighlighter *pageSpelling = nullptr;   // over the Books tab's Page box
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
     QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus

@@ -2,14 +2,19 @@
 // an opened file, a replacement seen and kept by the tab that shows its
 // file, undo from the Edit menu, and what a draft keeps of the mission.
 #include "core/drafts.h"
+#include "core/mission/spelling.h"
 #include "core/mission/workspace.h"
 #include "gui/missionpanel.h"
+#include "gui/spellinghighlighter.h"
 #include "support/harness.h"
 #include "support/testing.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -61,6 +66,52 @@ class TestSaving : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // A misspelt word in the Page box is underlined as it shows; the
+    // suggestion chosen from its menu replaces it, and the book is saved
+    // with the word corrected, every other byte as it was.
+    void correctsASpellingFromTheMenu()
+    {
+        Harness h;
+        QTemporaryDir dictionaries;
+        Testing::writeAll(dictionaries.filePath(u"en_US.aff"_s), "SET UTF-8\nTRY eoalkdrstcw\n");
+        Testing::writeAll(dictionaries.filePath(u"en_US.dic"_s), "7\nit\nwas\ndark\nthe\ndoor\nlocked\nopen\n");
+        Spelling::setUserDictionaryFolder(dictionaries.path());
+        QVERIFY(QDir(h.dir.path()).mkpath(u"books/english"_s));
+        const QString path = h.path(u"books/english/Diary.str"_s);
+        Testing::writeAll(path, QByteArray(Diary).replace("locked", "lokced"));
+        QVERIFY(h.window().openFile(path));
+        h.run(u"!Command2"_s);
+        QPlainTextEdit *page = h.find<QPlainTextEdit>("Page");
+        const qsizetype at = page->toPlainText().indexOf(u"lokced"_s);
+        QVERIFY(at > 0);
+        const auto underlined = [&](qsizetype start) {
+            const QTextBlock block = page->document()->findBlock(static_cast<int>(start));
+            for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
+                if (range.start == start - block.position() && range.length == 6
+                    && range.format.underlineStyle() == QTextCharFormat::SpellCheckUnderline)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY(underlined(at));
+        QVERIFY(!underlined(page->toPlainText().indexOf(u"door"_s)));
+        QTextCursor cursor(page->document());
+        cursor.setPosition(static_cast<int>(at) + 2);
+        const std::unique_ptr<QMenu> menu(h.window().pageSpelling->contextMenu(page->cursorRect(cursor).center()));
+        QAction *suggestion = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text() == u"locked")
+                suggestion = action;
+        }
+        QVERIFY(suggestion);
+        suggestion->trigger();
+        QCOMPARE(page->toPlainText().indexOf(u"lokced"_s), -1);
+        QTRY_VERIFY(!underlined(at));
+        h.run(u"!ApPage"_s);
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(path), Diary);
+    }
+
     // Ctrl+S writes the opened file where it is, with no dialog, every other
     // byte as it was; the window and the tab show unsaved work until then.
     void savesAnOpenedFileInPlace()

@@ -12,7 +12,8 @@ foreach(path IN ITEMS
         bin/quillwright
         share/applications/quillwright.desktop
         share/metainfo/quillwright.metainfo.xml
-        share/mime/packages/quillwright.xml)
+        share/mime/packages/quillwright.xml
+        share/doc/quillwright/copyright)
     if(NOT EXISTS "${PREFIX}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
     endif()

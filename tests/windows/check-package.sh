@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What the portable ZIP (and so the installer, which holds the same files)
 # carries, checked without a list of DLLs to keep up to date:
-#   - the program, qt.conf, the windows platform plugin and the licence of
-#     uchardet (linked into the program) are there;
+#   - the program, qt.conf, the windows platform plugin, the program's
+#     licence and those of uchardet and Hunspell (linked into the program)
+#     are there;
 #   - every DLL that a packaged program or DLL imports is either in the
 #     package or none of the build's (not in the Qt or MinGW-w64 folders it
 #     was linked from, so Windows' own);
@@ -37,7 +38,9 @@ else
 fi
 cd "$top"
 
-for file in quillwright.exe qt.conf platforms/qwindows.dll styles/qwindowsvistastyle.dll licenses/uchardet/COPYING; do
+for file in quillwright.exe qt.conf platforms/qwindows.dll styles/qwindowsvistastyle.dll licenses/uchardet/COPYING \
+    licenses/quillwright/LICENSE licenses/hunspell/COPYING.MPL licenses/hunspell/COPYING \
+    licenses/hunspell/COPYING.LESSER licenses/hunspell/license.hunspell licenses/hunspell/license.myspell; do
     if [ -f "$file" ]; then ok "$file"; else fail "missing: $file"; fi
 done
 

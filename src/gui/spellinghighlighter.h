@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPointer>
+#include <QSyntaxHighlighter>
+
+#include <functional>
+
+class QMenu;
+class QPlainTextEdit;
+class QPoint;
+
+namespace Spelling {
+class Service;
+}
+
+// The words a box's text misspells, underlined as they are typed (a wavy red
+// line), in the language `language()` names at the time; its context menu
+// offers the dictionary's suggestions, "Ignore" and "Add to the mission's
+// dictionary" above the box's own entries. It lays itself over the box's
+// document; the box keeps working as it did.
+class SpellingHighlighter : public QSyntaxHighlighter
+{
+    Q_OBJECT
+public:
+    SpellingHighlighter(QPlainTextEdit *box, Spelling::Service *service, std::function<QString()> language);
+
+    // The menu the box shows when it is right-clicked at `position` (in the
+    // box's viewport); the caller owns it.
+    QMenu *contextMenu(const QPoint &position);
+
+Q_SIGNALS:
+    // A word could not be added to the mission's word list, and why.
+    void failed(const QString &message);
+
+protected:
+    void highlightBlock(const QString &text) override;
+
+private:
+    QPointer<QPlainTextEdit> m_box;
+    Spelling::Service *m_service;
+    std::function<QString()> m_language;
+};

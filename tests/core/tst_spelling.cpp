@@ -1,0 +1,189 @@
+// Spelling: the words of a text, a Hunspell dictionary made here (one in
+// ISO 8859-2, so that words are converted both ways), the mission's word
+// list, and the lines `quillwright --check --spelling` prints.
+#include "core/checkreport.h"
+#include "core/mission/spelling.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void writeDictionary(const QString &folder, const QString &name, const QByteArray &aff, const QByteArray &dic)
+{
+    Testing::writeAll(folder + u'/' + name + u".aff"_s, aff);
+    Testing::writeAll(folder + u'/' + name + u".dic"_s, dic);
+}
+
+QStringList checkLines(const QString &mission, const QString &dictionaries, bool asErrors, int *code)
+{
+    MissionFolder::CheckOptions options;
+    options.spelling = true;
+    options.spellingAsErrors = asErrors;
+    options.dictionaryFolders = {dictionaries};
+    QStringList lines;
+    *code = MissionFolder::check({mission}, std::nullopt,
+                                 [&](const QString &line) { lines.append(QDir::fromNativeSeparators(line)); }, options);
+    return lines;
+}
+
+} // namespace
+
+class TestSpelling : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dictionaries;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dictionaries.isValid());
+        writeDictionary(m_dictionaries.path(), u"en_US"_s, "SET UTF-8\nTRY esiatnrolhdkgwy'\nWORDCHARS '\n",
+                        "10\nthe\nof\nknight\nsaid\ndon't\ngo\nto\ntower\ntowers\nworld\n");
+        // Polish in its own encoding (ź is 0xBC there, 0x9F in Windows-1250): "źle" and "powiedział" as ISO 8859-2 bytes.
+        writeDictionary(m_dictionaries.path(), u"pl_PL"_s, "SET ISO8859-2\nTRY \xBC" "elrpowiedza\xB3\n",
+                        "3\n\xBC" "le\npowiedzia\xB3\nrycerz\n");
+    }
+
+    void words_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("plain") << u"The door, locked."_s << QStringList{u"The"_s, u"door"_s, u"locked"_s};
+        QTest::newRow("escapes") << u"one\\ntwo \\\"three\\\""_s << QStringList{u"one"_s, u"two"_s, u"three"_s};
+        QTest::newRow("printf") << u"%d men, %s and %-5.2f%%"_s << QStringList{u"men"_s, u"and"_s};
+        QTest::newRow("qt placeholders") << u"%1 of %2"_s << QStringList{u"of"_s};
+        QTest::newRow("numbers") << u"12 men, 3rd MP5 key_name"_s << QStringList{u"men"_s};
+        QTest::newRow("apostrophes") << u"don't l'eau 'quoted' it’s"_s
+                                     << QStringList{u"don't"_s, u"l'eau"_s, u"quoted"_s, u"it’s"_s};
+        QTest::newRow("hyphens") << u"well-known - x- -y"_s << QStringList{u"well-known"_s, u"x"_s, u"y"_s};
+        QTest::newRow("polish") << u"Źle, powiedział rycerz."_s << QStringList{u"Źle"_s, u"powiedział"_s, u"rycerz"_s};
+        QTest::newRow("russian") << u"Ёж сказал: «нет»."_s << QStringList{u"Ёж"_s, u"сказал"_s, u"нет"_s};
+        QTest::newRow("line breaks") << u"end\r\nstart"_s << QStringList{u"end"_s, u"start"_s};
+        QTest::newRow("backslash at the end") << u"word\\"_s << QStringList{u"word"_s};
+    }
+    void words()
+    {
+        QFETCH(QString, raw);
+        QStringList found;
+        for (const Spelling::Word &word : Spelling::words(raw))
+            found.append(raw.sliced(word.start, word.length));
+        QFETCH(QStringList, expected);
+        QCOMPARE(found, expected);
+    }
+
+    void spellsInTheDictionarysEncoding()
+    {
+        QString error;
+        const std::unique_ptr<Spelling::SpellChecker> polish =
+            Spelling::openDictionary(u"polish"_s, {m_dictionaries.path()}, &error);
+        QVERIFY2(polish, qPrintable(error));
+        QVERIFY(polish->isKnown(u"powiedział"_s));
+        QVERIFY(polish->isKnown(u"Źle"_s));
+        QVERIFY(!polish->isKnown(u"powiedziak"_s));
+        QVERIFY(!polish->isKnown(u"Ёж"_s));   // not in the encoding: unknown, not a crash
+        QVERIFY(polish->suggestions(u"źel"_s).contains(u"źle"_s));
+        polish->addWord(u"Grzegórz"_s);
+        QVERIFY(polish->isKnown(u"Grzegórz"_s));
+        QVERIFY(!Spelling::openDictionary(u"klingon"_s, {m_dictionaries.path()}, &error));
+        QVERIFY(error.contains(u"klingon"_s));
+    }
+
+    void readsTheWordList()
+    {
+        QTemporaryDir mission;
+        const QString path = Spelling::wordListPath(mission.path(), u"english"_s);
+        QCOMPARE(Spelling::readWordList(path).words, QStringList());   // none yet
+        Testing::writeAll(path, "Mirkhold\n# a comment\n\nKrasnov\n");
+        Spelling::WordList list = Spelling::readWordList(path);
+        QCOMPARE(list.words, (QStringList{u"Mirkhold"_s, u"Krasnov"_s}));
+        QVERIFY(list.problem.isEmpty());
+
+        Testing::writeAll(path, "Mirkhold\nZ\xB3y\n");
+        list = Spelling::readWordList(path);
+        QCOMPARE(list.words, QStringList());
+        QVERIFY2(list.problem.contains(u"not UTF-8 (line 2)"_s), qPrintable(list.problem));
+
+        QByteArray many;
+        for (int i = 0; i < 1000000; ++i)
+            many += "word\n";
+        Testing::writeAll(path, many);
+        list = Spelling::readWordList(path);
+        QCOMPARE(list.words.size(), Spelling::MaxWordListLines);
+        QVERIFY2(list.problem.contains(u"more than 100000 lines"_s), qPrintable(list.problem));
+    }
+
+    void addedWordIsKnownEverywhere()
+    {
+        QTemporaryDir mission;
+        Spelling::Service first({m_dictionaries.path()});
+        Spelling::Service second({m_dictionaries.path()});
+        first.setMissionFolder(mission.path());
+        second.setMissionFolder(mission.path());
+        QSignalSpy ready(&first, &Spelling::Service::ready);
+        first.request(u"english"_s);
+        QVERIFY(ready.wait(10000));
+        second.waitFor(u"english"_s);
+        QVERIFY(!first.isKnown(u"english"_s, u"Mirkhold"_s));
+        QVERIFY(first.suggestions(u"english"_s, u"wrold"_s).contains(u"world"_s));
+
+        QSignalSpy changed(&first, &Spelling::Service::wordsChanged);
+        QString error;
+        QVERIFY2(first.addToMission(u"english"_s, u"Mirkhold"_s, &error), qPrintable(error));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.constFirst().constFirst().toString(), u"english"_s);
+        QVERIFY(first.isKnown(u"english"_s, u"Mirkhold"_s));
+        QVERIFY(second.isKnown(u"english"_s, u"Mirkhold"_s));   // read from the shared list
+        QVERIFY(first.addToMission(u"english"_s, u"Krasnov"_s, &error));
+        QFile list(Spelling::wordListPath(mission.path(), u"english"_s));
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), QByteArray("Mirkhold\nKrasnov\n"));
+
+        first.ignore(u"english"_s, u"Zorg"_s);
+        QVERIFY(first.isKnown(u"english"_s, u"Zorg"_s));
+        QVERIFY(!second.isKnown(u"english"_s, u"Zorg"_s));
+
+        QSignalSpy missing(&first, &Spelling::Service::noDictionary);
+        first.waitFor(u"klingon"_s);
+        first.request(u"klingon"_s);
+        QCOMPARE(missing.size(), 1);
+        QVERIFY(first.isKnown(u"klingon"_s, u"Qapla"_s));   // nothing is marked without a dictionary
+    }
+
+    void checkNotesUnknownWords()
+    {
+        QTemporaryDir mission;
+        for (const char *language : {"english", "polish", "klingon"})
+            QVERIFY(QDir(mission.path()).mkpath(u"books/"_s + QLatin1String(language)));
+        Testing::writeAll(mission.filePath(u"books/english/book.str"_s),
+                          "Page_0: \"The knihgt said:\\n don't go to %d towers\"\r\nPage_1:\"Tower\r\nof the wrold\"\r\n");
+        Testing::writeAll(mission.filePath(u"books/polish/book.str"_s),
+                          "Page_0: \"Rycerz powiedzia\xB3 \x9F" "el\"\r\nPage_1:\"Wie\xBF" "a\"\r\n");
+        Testing::writeAll(mission.filePath(u"books/klingon/book.str"_s), "Page_0: \"Qapla\"\r\nPage_1:\"batlh\"\r\n");
+        Testing::writeAll(mission.filePath(u"dictionary-polish.txt"_s), "Wieża\n");
+        int code = -1;
+        const QStringList expected = {
+            u"books/english/book.str:1:14: note: \"knihgt\" is not in the english dictionary; perhaps knight."_s,
+            u"books/english/book.str:3:8: note: \"wrold\" is not in the english dictionary; perhaps world."_s,
+            u"books/klingon/book.str: note: No dictionary for klingon (klingon) in "_s + m_dictionaries.path()
+                + u": its words are not checked."_s,
+            u"books/polish/book.str:1:28: note: \"źel\" is not in the polish dictionary; perhaps źle."_s,
+            u"4 notes in 3 of 3 files."_s,
+        };
+        const QStringList lines = checkLines(mission.path(), m_dictionaries.path(), false, &code);
+        QCOMPARE(lines, expected);
+        QCOMPARE(code, 0);
+        QStringList errors = checkLines(mission.path(), m_dictionaries.path(), true, &code);
+        QCOMPARE(errors.first(), QString(expected.first()).replace(u"note:"_s, u"error:"_s));
+        QCOMPARE(code, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpelling)
+#include "tst_spelling.moc"
