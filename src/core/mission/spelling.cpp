@@ -572,9 +572,10 @@ void Service::request(const QString &language)
     m_loading.insert(language);
     QThread *thread = QThread::create([this, language, folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
         QString error;
-        std::unique_ptr<SpellChecker> checker = openDictionary(language, folders, &error);
-        SpellChecker *raw = checker.release();
-        QMetaObject::invokeMethod(this, [this, language, raw, error] { loaded(language, raw, error); },
+        // Shared, so that a result the service no longer takes (it went
+        // before the call came) is freed with the call.
+        std::shared_ptr<SpellChecker> checker(openDictionary(language, folders, &error).release());
+        QMetaObject::invokeMethod(this, [this, language, checker, error] { loaded(language, checker, error); },
                                   Qt::QueuedConnection);
     });
     m_threads.append(thread);
@@ -590,17 +591,17 @@ void Service::waitFor(const QString &language)
         std::unique_ptr<SpellChecker> checker =
             openDictionary(language, m_folders.isEmpty() ? dictionaryFolders() : m_folders, &error);
         m_loading.insert(language);
-        loaded(language, checker.release(), error);
+        loaded(language, std::shared_ptr<SpellChecker>(checker.release()), error);
         return;
     }
     while (!m_checkers.contains(language))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-void Service::loaded(const QString &language, SpellChecker *checker, const QString &error)
+void Service::loaded(const QString &language, const std::shared_ptr<SpellChecker> &checker, const QString &error)
 {
     m_loading.remove(language);
-    m_checkers.insert(language, std::shared_ptr<SpellChecker>(checker));
+    m_checkers.insert(language, checker);
     if (!checker) {
         Q_EMIT noDictionary(language, error);
         return;

@@ -125,7 +125,7 @@ Q_SIGNALS:
     void wordsChanged(const QString &language);
 
 private:
-    void loaded(const QString &language, SpellChecker *checker, const QString &error);
+    void loaded(const QString &language, const std::shared_ptr<SpellChecker> &checker, const QString &error);
     QSet<QString> &missionWords(const QString &language);
 
     QStringList m_folders;
