@@ -856,10 +856,6 @@ bool Qwr::saveAll()
     if (translation)   // the translations with their record
         all = translation->saveAll() && all;
     const QList<WorkspaceDocument *> rest = workspace->modified();
-    for (const WorkspaceDocument *document : rest) {
-        if (!document->existsOnDisk())   // a new translation's language folder
-            QDir().mkpath(QFileInfo(document->path()).absolutePath());
-    }
     if (!rest.isEmpty())
         all = workspace->save(rest, *m_prompts) && all;
     updateModified();

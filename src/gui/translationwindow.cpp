@@ -612,15 +612,6 @@ bool TranslationWindow::saveAll()
         if (document && document->isModified())
             documents.append(document);
     }
-    for (const WorkspaceDocument *document : std::as_const(documents)) {
-        // The workspace writes files, not folders: a new language's folder is made here.
-        const QString folder = QFileInfo(document->path()).absolutePath();
-        if (!document->existsOnDisk() && !QDir().mkpath(folder)) {
-            m_prompts.warn(tr("The folder %1 could not be made. Nothing was written.")
-                               .arg(QDir::toNativeSeparators(folder)));
-            return false;
-        }
-    }
     const bool saved = documents.isEmpty() || m_workspace.save(documents, m_prompts);
     if (saved)
         saveRecord();

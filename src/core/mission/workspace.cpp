@@ -217,7 +217,9 @@ WorkspaceDocument *MissionWorkspace::create(const QString &path, int codePage, c
 {
     if (WorkspaceDocument *held = find(path))
         return held;
-    return hold(path, codePage, {}, false, document);
+    WorkspaceDocument *made = hold(path, codePage, {}, false, document);
+    made->m_makesFolder = true;
+    return made;
 }
 
 QList<WorkspaceDocument *> MissionWorkspace::modified() const
@@ -284,6 +286,13 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
         }
         toWrite.append({document, std::move(*bytes)});
     }
+    for (const auto &[document, bytes] : std::as_const(toWrite)) {
+        const QString folder = QFileInfo(document->path()).absolutePath();
+        if (!document->existsOnDisk() && document->m_makesFolder && !QDir().mkpath(folder)) {
+            prompts.warn(say("The folder %1 could not be made. Nothing was written.").arg(shown(folder)));
+            return false;
+        }
+    }
     QStringList saved;
     for (qsizetype i = 0; i < toWrite.size(); ++i) {
         auto &[document, bytes] = toWrite[i];
@@ -314,8 +323,10 @@ WorkspaceDocument *MissionWorkspace::saveAs(const QString &path, int codePage, c
     WorkspaceDocument *target = find(path);
     if (!target && QFileInfo::exists(path))
         target = open(path, codePage, nullptr);
-    if (!target)
+    if (!target) {
         target = create(path, codePage, document);
+        target->m_makesFolder = false;   // a path chosen in the dialog: its folder is there or the save fails
+    }
     target->m_codePage = codePage;
     target->change(document, description, origin);
     return save({target}, prompts) ? target : nullptr;

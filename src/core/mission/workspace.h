@@ -82,6 +82,7 @@ private:
     StrDocument m_document;
     QUndoStack *m_undo = nullptr;
     bool m_diskDiffers = false;   // kept over a change on the disk: unsaved whatever undo says
+    bool m_makesFolder = false;   // a new file of the mission (a new language's): its folder is made on saving
 };
 
 // A mission open at once: every file the program holds, each at most once,
@@ -111,7 +112,8 @@ public:
     // The document of a file already read (by the folder's scan), `read` from
     // its bytes; the one held when there is one.
     WorkspaceDocument *adopt(const QString &path, int codePage, const StrDocument &read);
-    // A file not on the disk yet, made from `document` (a new translation).
+    // A file not on the disk yet, made from `document` (a new translation);
+    // its folder is made when it is first saved.
     WorkspaceDocument *create(const QString &path, int codePage, const StrDocument &document);
 
     QList<WorkspaceDocument *> documents() const { return m_documents; }
