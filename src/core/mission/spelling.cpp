@@ -561,6 +561,7 @@ void Service::setMissionFolder(const QString &folder)
     m_missionFolder = folder;
     const QStringList languages = m_missionWords.keys();
     m_missionWords.clear();
+    m_verdicts.clear();
     for (const QString &language : languages)
         Q_EMIT wordsChanged(language);
 }
@@ -607,6 +608,7 @@ void Service::loaded(const QString &language, const std::shared_ptr<SpellChecker
         return;
     }
     Q_EMIT ready(language);
+    m_verdicts.remove(language);
     Q_EMIT wordsChanged(language);
 }
 
@@ -627,10 +629,18 @@ QSet<QString> &Service::missionWords(const QString &language)
 
 bool Service::isKnown(const QString &language, const QString &word)
 {
-    const std::shared_ptr<SpellChecker> checker = m_checkers.value(language);
-    if (!checker || m_ignored.value(language).contains(word) || missionWords(language).contains(word))
-        return true;
-    return checker->isKnown(word);
+    // A box's text is checked again at each key: the verdicts of a language
+    // are kept until its words change.
+    QHash<QString, bool> &verdicts = m_verdicts[language];
+    if (const auto it = verdicts.constFind(word); it != verdicts.cend())
+        return *it;
+    const auto checker = m_checkers.constFind(language);
+    const bool known = checker == m_checkers.cend() || !*checker || m_ignored.value(language).contains(word)
+        || missionWords(language).contains(word) || (*checker)->isKnown(word);
+    if (verdicts.size() >= MaxVerdicts)
+        verdicts.clear();
+    verdicts.insert(word, known);
+    return known;
 }
 
 QStringList Service::suggestions(const QString &language, const QString &word)
@@ -642,6 +652,7 @@ QStringList Service::suggestions(const QString &language, const QString &word)
 void Service::ignore(const QString &language, const QString &word)
 {
     m_ignored[language].insert(word);
+    m_verdicts.remove(language);
     Q_EMIT wordsChanged(language);
 }
 
@@ -655,6 +666,7 @@ bool Service::addToMission(const QString &language, const QString &word, QString
     if (!addToWordList(wordListPath(m_missionFolder, language), word, error))
         return false;
     missionWords(language).insert(word.trimmed());
+    m_verdicts.remove(language);
     Q_EMIT wordsChanged(language);
     return true;
 }

@@ -134,6 +134,8 @@ private:
     QSet<QString> m_loading;
     QHash<QString, QSet<QString>> m_missionWords;               // by language, read once
     QHash<QString, QSet<QString>> m_ignored;
+    static constexpr qsizetype MaxVerdicts = 200000;
+    QHash<QString, QHash<QString, bool>> m_verdicts;           // by language: word -> known
     QList<QThread *> m_threads;
 };
 
