@@ -22,4 +22,17 @@ cmake --preset fuzz
 cmake --build --preset fuzz --target fuzz_strreader
 corpus=build/fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus" && cp tests/fuzz/seeds/* tests/data/corpus/* "$corpus"/
-build/fuzz/tests/fuzz/fuzz_strreader -runs="${FUZZ_RUNS:-30000}" -max_len=4096 "$corpus"
+# A fixed seed (FUZZ_SEED) makes a run repeatable; an input that fails is
+# kept in build/fuzz/artifacts and printed, so that it can be replayed with
+#   build/fuzz/tests/fuzz/fuzz_strreader FILE
+artifacts=build/fuzz/artifacts
+rm -rf "$artifacts" && mkdir -p "$artifacts"
+if ! build/fuzz/tests/fuzz/fuzz_strreader -seed="${FUZZ_SEED:-1}" -runs="${FUZZ_RUNS:-30000}" -max_len=4096 \
+        -artifact_prefix="$artifacts/" "$corpus"; then
+    for input in "$artifacts"/*; do
+        [ -f "$input" ] || continue
+        echo "The input that failed, $input, in hex:"
+        od -A d -t x1 "$input" | head -n 64
+    done
+    exit 1
+fi
