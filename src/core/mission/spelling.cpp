@@ -603,12 +603,12 @@ void Service::loaded(const QString &language, const std::shared_ptr<SpellChecker
 {
     m_loading.remove(language);
     m_checkers.insert(language, checker);
+    m_verdicts.remove(language);
     if (!checker) {
         Q_EMIT noDictionary(language, error);
         return;
     }
     Q_EMIT ready(language);
-    m_verdicts.remove(language);
     Q_EMIT wordsChanged(language);
 }
 
