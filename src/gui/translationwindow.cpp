@@ -187,6 +187,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     splitter->addWidget(missionPane(splitter));   // the files, and a search of them all
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({fontMetrics().averageCharWidth() * 52, 700});   // the files' names and progress in sight
     layout->addWidget(splitter, 1);
 
     auto *bottom = new QHBoxLayout;

@@ -97,14 +97,13 @@ QWidget *TranslationWindow::missionPane(QWidget *parent)
     searchCounts = new QLabel(pane);
     searchCounts->setObjectName(QStringLiteral("searchCounts"));
     auto *found = new QStandardItemModel(0, 3, this);
-    found->setHorizontalHeaderLabels({tr("File"), tr("Key"), tr("Text")});
+    found->setHorizontalHeaderLabels({tr("Text"), tr("Key"), tr("File")});
     searchResults = new QTreeView(pane);
     searchResults->setObjectName(QStringLiteral("searchResults"));
     searchResults->setModel(found);
     searchResults->setRootIsDecorated(false);
     searchResults->setUniformRowHeights(true);
     searchResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    searchResults->setTextElideMode(Qt::ElideMiddle);
     searchResults->setAccessibleName(tr("Entries found"));
     searchResults->hide();
     layout->addWidget(translationSearch);
@@ -262,12 +261,14 @@ void TranslationWindow::showSearch(const TranslationSearch::Result &result)
     auto *found = static_cast<QStandardItemModel *>(searchResults->model());
     found->removeRows(0, found->rowCount());
     for (const TranslationSearch::Hit &hit : result.hits) {
-        auto *file = new QStandardItem(m_files.value(hit.file).name);
-        file->setData(hit.file, FileRole);
-        file->setData(hit.row, RowRole);
         auto *text = new QStandardItem(hit.text);
-        text->setToolTip(hit.inTranslation ? tr("In the translation") : tr("In the source"));
-        found->appendRow({file, new QStandardItem(hit.key), text});
+        text->setToolTip(hit.inTranslation ? tr("In the translation: %1").arg(hit.text)
+                                           : tr("In the source: %1").arg(hit.text));
+        text->setData(hit.file, FileRole);
+        text->setData(hit.row, RowRole);
+        auto *file = new QStandardItem(m_files.value(hit.file).name);
+        file->setToolTip(file->text());
+        found->appendRow({text, new QStandardItem(hit.key), file});
     }
     if (result.more)
         searchCounts->setText(tr("The first %1 entries found").arg(number(result.hits.size())));
@@ -277,6 +278,7 @@ void TranslationWindow::showSearch(const TranslationSearch::Result &result)
         searchCounts->setText(result.hits.size() == 1 ? tr("1 entry found")
                                                       : tr("%1 entries found").arg(number(result.hits.size())));
     searchResults->setVisible(true);
+    searchResults->setColumnWidth(0, searchResults->viewport()->width() / 2);
     searchResults->resizeColumnToContents(1);
 }
 
