@@ -140,6 +140,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);   // the translator's own memory is not touched
+        cleanupTestCase();
+    }
+    void cleanupTestCase()
+    {
+        QDir(QFileInfo(PersonalMemory::pathOf(u"a"_s, u"b"_s)).path()).removeRecursively();
     }
 
     // English into Polish: the counts, the filter, Ctrl+Down to what is
@@ -439,7 +444,7 @@ private Q_SLOTS:
     {
         Harness h;
         const QString memory = PersonalMemory::pathOf(u"english"_s, u"polish"_s);
-        QFile::remove(memory);
+        QFile::remove(memory);   // earlier tests saved translations too
         const QString root = makeMission(h);
         TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
         QVERIFY(view);
