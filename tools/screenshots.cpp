@@ -90,10 +90,12 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
     window.grab().save(folder.filePath(QStringLiteral("mission-check.png")));
 
-    // The translation window, English into Polish.
+    // The translation window, English into Polish, with a search of the whole mission.
     window.translateMission(QStringLiteral("english"), QStringLiteral("polish"));
     waitFor([&] { return window.translation && window.translation->isVisible(); });
-    window.translation->resize(1100, 520);
+    window.translation->resize(1100, 560);
+    window.translation->translationSearch->setText(QStringLiteral("door"));
+    waitFor([&] { return window.translation->searchResults->isVisible(); });
     window.translation->translationTable->resizeRowsToContents();
     QApplication::processEvents();
     window.translation->grab().save(folder.filePath(QStringLiteral("translation.png")));

@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 
 // Everything the program asks of the author goes through this seam: the save
 // dialog and the message boxes. The program answers it with the real dialogs
@@ -35,6 +37,24 @@ public:
     // Asks which file to open, starting in `folder`. Returns the full path, or
     // an empty string when the dialog was cancelled.
     virtual QString openPath(const QString &folder) = 0;
+
+    // Asks where to write a file handed to other tools (a translation as
+    // XLIFF or PO, a memory as TMX), proposing `suggestedName`; `filter` names
+    // its kind as file dialogs do ("gettext PO (*.po)"). The full path, or ""
+    // when cancelled. Without a dialog of its own: the save dialog's answer.
+    virtual QString exportPath(const QString &suggestedName, const QString &filter)
+    {
+        Q_UNUSED(filter);
+        return savePath(suggestedName);
+    }
+
+    // Asks which file made by other tools to read, starting in `folder`, of
+    // the kinds `filters` name. Without a dialog of its own: the open dialog's answer.
+    virtual QString importPath(const QString &folder, const QStringList &filters)
+    {
+        Q_UNUSED(filters);
+        return openPath(folder);
+    }
 
     // Asks which mission folder to open, starting in `folder`. Returns its
     // path, or an empty string when the dialog was cancelled.

@@ -226,6 +226,8 @@ class TranslationFilterModel : public QSortFilterProxyModel
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
     void setStates(const QList<TranslationPair::State> &states);
+    // Whether a row of any file is among the states chosen.
+    bool accepts(const TranslationPair::Row &row) const { return m_states.isEmpty() || m_states.contains(row.state); }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;

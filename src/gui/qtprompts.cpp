@@ -160,6 +160,29 @@ QString QtPrompts::openPath(const QString &folder)
     return chosenPath(dialog);
 }
 
+QString QtPrompts::exportPath(const QString &suggestedName, const QString &filter)
+{
+    // A dialog of its own: the save dialog keeps its folder and its kind of file.
+    QPointer<QFileDialog> dialog = new QFileDialog(m_window);
+    dialog->setObjectName(QStringLiteral("exportDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilters({filter, QStringLiteral("All files (*)")});
+    dialog->setDefaultSuffix(QFileInfo(suggestedName).suffix());
+    dialog->selectFile(suggestedName);
+    return chosenPath(dialog);
+}
+
+QString QtPrompts::importPath(const QString &folder, const QStringList &filters)
+{
+    QPointer<QFileDialog> dialog = new QFileDialog(m_window, QString(), folder);
+    dialog->setObjectName(QStringLiteral("importDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilters(filters + QStringList{QStringLiteral("All files (*)")});
+    return chosenPath(dialog);
+}
+
 QString QtPrompts::folderPath(const QString &folder)
 {
     QPointer<QFileDialog> dialog = new QFileDialog(m_window, QFileDialog::tr("Open Mission Folder"), folder);

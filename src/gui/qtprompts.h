@@ -18,6 +18,8 @@ public:
     QString savePath(const QString &suggestedName) override;
     QString openPath(const QString &folder) override;
     QString folderPath(const QString &folder) override;
+    QString exportPath(const QString &suggestedName, const QString &filter) override;
+    QString importPath(const QString &folder, const QStringList &filters) override;
     Button show(const Message &message) override;
 
     // The save dialog, once it has been made.

@@ -88,8 +88,10 @@ const Filter Filters[] = {
     {QT_TRANSLATE_NOOP("TranslationWindow", "Untranslated"), {TranslationPair::State::Untranslated}},
     {QT_TRANSLATE_NOOP("TranslationWindow", "Identical to the source"), {TranslationPair::State::Identical}},
     {QT_TRANSLATE_NOOP("TranslationWindow", "Suspicious"), {TranslationPair::State::Suspicious}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Outdated"), {TranslationPair::State::Outdated}},
     {QT_TRANSLATE_NOOP("TranslationWindow", "Not done"),
-     {TranslationPair::State::Untranslated, TranslationPair::State::Identical, TranslationPair::State::Suspicious}},
+     {TranslationPair::State::Untranslated, TranslationPair::State::Identical, TranslationPair::State::Suspicious,
+      TranslationPair::State::Outdated}},
     {QT_TRANSLATE_NOOP("TranslationWindow", "Done"), {TranslationPair::State::Done}},
 };
 
@@ -141,8 +143,8 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     layout->addLayout(languages);
 
     auto *splitter = new QSplitter(this);
-    m_fileList = new QStandardItemModel(0, 2, this);
-    m_fileList->setHorizontalHeaderLabels({tr("File"), tr("Translated")});
+    m_fileList = new QStandardItemModel(0, 3, this);
+    m_fileList->setHorizontalHeaderLabels({tr("File"), tr("Translated"), tr("Left")});
     translationFiles = new QTreeView(splitter);
     translationFiles->setObjectName(QStringLiteral("translationFiles"));
     translationFiles->setRootIsDecorated(false);
@@ -163,6 +165,9 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     fileCounts->setObjectName(QStringLiteral("fileCounts"));
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(translationFilter);
+    filterCounts = new QLabel(right);
+    filterCounts->setObjectName(QStringLiteral("filterCounts"));
+    filterRow->addWidget(filterCounts);
     filterRow->addStretch();
     filterRow->addWidget(fileCounts);
     rightLayout->addLayout(filterRow);
@@ -179,9 +184,10 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     translationTable->horizontalHeader()->setStretchLastSection(false);
     translationTable->setAccessibleName(tr("Entries of the file"));
     rightLayout->addWidget(translationTable, 1);
-    splitter->addWidget(translationFiles);
+    splitter->addWidget(missionPane(splitter));   // the files, and a search of them all
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({fontMetrics().averageCharWidth() * 52, 700});   // the files' names and progress in sight
     layout->addWidget(splitter, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -193,6 +199,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     translationSave = new QPushButton(tr("&Save Translations"), this);
     translationSave->setObjectName(QStringLiteral("translationSave"));
     bottom->addWidget(translationCounts, 1);
+    bottom->addWidget(makeExchangeButton());
     bottom->addWidget(markDone);
     bottom->addWidget(translationSave);
     layout->addLayout(bottom);
@@ -206,10 +213,11 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     });
     connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
     connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { showFile(current.row()); });
+            [this](const QModelIndex &current) { showFile(m_fileOrder->mapToSource(current).row()); });
     connect(translationFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(std::size(Filters)))
             m_filter->setStates(Filters[index].states);
+        filterFiles(true);   // the files with entries to show
     });
     connect(markDone, &QPushButton::clicked, this, [this] {
         TranslationTableModel *shown = model(m_shown);
@@ -381,15 +389,15 @@ void TranslationWindow::pairFiles()
             name->setToolTip(std::get<StrReader::Failure>(opened).reason);
             count->setText(tr("not read"));
         }
-        m_fileList->appendRow({name, count});
+        m_fileList->appendRow({name, count, new QStandardItem});
     }
     m_shown = -1;
-    translationFiles->resizeColumnToContents(0);
     showCounts();
     if (!m_files.isEmpty())
-        translationFiles->setCurrentIndex(m_fileList->index(0, 0));
+        translationFiles->setCurrentIndex(translationFiles->model()->index(0, 0));
     else
         showFile(-1);
+    search(translationSearch->text());   // the entries found are of these files now
 }
 
 void TranslationWindow::watch(int file, WorkspaceDocument *document)
@@ -404,7 +412,7 @@ void TranslationWindow::watch(int file, WorkspaceDocument *document)
     });
 }
 
-void TranslationWindow::tableChanged(int file)
+void TranslationWindow::tableChanged(int file, const QString &description)
 {
     showCounts();
     if (m_quiet)
@@ -423,7 +431,7 @@ void TranslationWindow::tableChanged(int file)
     }
     const QString key = target.lastRow >= 0 && target.lastRow < pair.rows().size() ? pair.row(target.lastRow).key
                                                                                      : QString();
-    target.document->change(after, tr("Translate %1").arg(key), this);
+    target.document->change(after, description.isEmpty() ? tr("Translate %1").arg(key) : description, this);
     target.base = after;
     if (!m_documents.contains(target.document))
         m_documents.append(target.document);
@@ -557,10 +565,9 @@ void TranslationWindow::showCounts()
             continue;
         const TranslationPair::Counts counts = m_targets.at(i).model->pair().counts();
         mission += counts;
-        if (QStandardItem *item = m_fileList->item(int(i), 1))
-            item->setText(tr("%1 of %2").arg(QLocale(QLocale::English).toString(counts.translated),
-                                              QLocale(QLocale::English).toString(counts.total)));
+        showFileProgress(int(i), counts);
     }
+    filterFiles();
     translationCounts->setText(m_files.isEmpty() ? tr("Choose the languages to translate from and into.")
                                                  : TranslationPair::progressText(mission));
     if (TranslationTableModel *shown = model(m_shown))
@@ -597,13 +604,7 @@ bool TranslationWindow::saveAll()
         const auto *refusal = std::get_if<TranslationPair::Refusal>(&written);
         if (!refusal)
             continue;
-        translationFiles->setCurrentIndex(m_fileList->index(int(i), 0));
-        if (refusal->row >= 0) {
-            m_filter->setStates({});
-            translationFilter->setCurrentIndex(0);
-            translationTable->setCurrentIndex(m_filter->mapFromSource(
-                target.model->index(refusal->row, TranslationTableModel::TranslationColumn)));
-        }
+        showEntry(int(i), refusal->row);
         m_prompts.warn(refusal->message);
         return false;
     }
@@ -613,8 +614,10 @@ bool TranslationWindow::saveAll()
             documents.append(document);
     }
     const bool saved = documents.isEmpty() || m_workspace.save(documents, m_prompts);
-    if (saved)
+    if (saved) {
         saveRecord();
+        feedMemory();   // the translator's own memory, across missions
+    }
     showCounts();
     return saved;
 }
@@ -675,14 +678,7 @@ void TranslationWindow::goToUntranslated(bool forward)
         }
         if (row < 0)
             continue;
-        translationFiles->setCurrentIndex(m_fileList->index(file, 0));
-        QModelIndex at = m_filter->mapFromSource(model(file)->index(row, TranslationTableModel::TranslationColumn));
-        if (!at.isValid()) {   // hidden by the filter: show every entry
-            translationFilter->setCurrentIndex(0);
-            at = m_filter->mapFromSource(model(file)->index(row, TranslationTableModel::TranslationColumn));
-        }
-        translationTable->setCurrentIndex(at);
-        translationTable->scrollTo(at);
+        showEntry(file, row);
         translationTable->setFocus();
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mission/memory.h"
 #include "core/missiontranslation.h"
 #include "core/translation.h"
 
@@ -13,12 +14,18 @@ class MissionWorkspace;
 class Prompts;
 class QAction;
 class QComboBox;
+class BackgroundJob;
 class QLabel;
+class QLineEdit;
 class QPushButton;
+class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 class QTreeView;
 class WorkspaceDocument;
+namespace TranslationSearch {
+struct Result;
+}
 
 // The translation of a mission: a source language and a target language
 // of its folder, the files of the source listed with how much of each is
@@ -63,6 +70,24 @@ public:
     // Goes to the next (previous) untranslated entry of the mission.
     void goToUntranslated(bool forward);
 
+    // The rest is the whole mission at once (src/gui/translation/missionwide.cpp).
+    // Shows the entry `row` of `file`, every entry when the filter hides it.
+    void showEntry(int file, int row);
+    // Searches the source and translation texts of every file, off the GUI
+    // thread; the entries found are listed in searchResults.
+    void search(const QString &text);
+    enum class ExchangeFormat { Xliff, Po };
+    // The target language handed to other tools, and their work taken back:
+    // only the entries changed, as changes of the files (undoable, saved by
+    // Save All), all or nothing. False when nothing was written or taken.
+    bool exportTarget(ExchangeFormat format);
+    bool importTarget();
+    // The translator's own memory of this pair of languages, across missions, as TMX 1.4.
+    bool exportMemory();
+    // For suggestions: the mission's translations and the translator's own
+    // memory of this pair of languages (its files named "<mission>/<file>").
+    TranslationMemory suggestionMemory() const;
+
     QComboBox *sourceLanguage = nullptr;
     QComboBox *targetLanguage = nullptr;     // editable: a new language starts by name
     QComboBox *targetCodePage = nullptr;
@@ -74,6 +99,15 @@ public:
     QPushButton *markDone = nullptr;
     QPushButton *translationSave = nullptr;
     QPushButton *sourceFolderButton = nullptr;
+    QLabel *filterCounts = nullptr;          // what the filter shows, in the whole mission
+    QLineEdit *translationSearch = nullptr;
+    QTreeView *searchResults = nullptr;      // file, key, text
+    QLabel *searchCounts = nullptr;
+    QPushButton *exchangeButton = nullptr;   // its menu: the actions below
+    QAction *exportXliffAction = nullptr;
+    QAction *exportPoAction = nullptr;
+    QAction *importAction = nullptr;
+    QAction *exportMemoryAction = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
 
@@ -107,9 +141,19 @@ private:
     void targetChosen();
     int languageCodePage(const QString &language) const;
     void watch(int file, WorkspaceDocument *document);
-    void tableChanged(int file);
+    void tableChanged(int file, const QString &description = {});
     void documentChanged(int file);
     void showUndoOf(int file);
+
+    // missionwide.cpp
+    QWidget *missionPane(QWidget *parent);
+    QPushButton *makeExchangeButton();
+    void showFileProgress(int file, const TranslationPair::Counts &counts);
+    void filterFiles(bool chosen = false);   // `chosen`: the filter was just chosen
+    bool fileShown(int file) const;
+    void showSearch(const TranslationSearch::Result &result);
+    void feedMemory();
+    QString exchangeName(const QString &suffix) const;
 
     MissionWorkspace &m_workspace;
     Prompts &m_prompts;
@@ -119,6 +163,8 @@ private:
     std::vector<TargetFile> m_targets;
     QList<QPointer<WorkspaceDocument>> m_documents;   // every translation changed here
     QStandardItemModel *m_fileList = nullptr;
+    QSortFilterProxyModel *m_fileOrder = nullptr;   // m_fileList sorted, and the files the filter leaves
+    BackgroundJob *m_search = nullptr;
     TranslationFilterModel *m_filter = nullptr;
     int m_shown = -1;
     QString m_pairedTarget;   // the target language the files are paired with

@@ -4,6 +4,7 @@
 // PO taken back as they were given (or refused whole).
 #include "core/mission/exchange.h"
 #include "core/mission/memory.h"
+#include "core/mission/personalmemory.h"
 #include "core/mission/translationrecord.h"
 #include "core/translation.h"
 
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 using namespace Qt::StringLiterals;
 using State = TranslationPair::State;
@@ -309,6 +311,49 @@ private Q_SLOTS:
         lint.start(xmllint, {u"--xpath"_s, query, path});
         QVERIFY(lint.waitForFinished());
         QCOMPARE(lint.readAllStandardOutput().trimmed(), QByteArray::number(Sample.size()));
+    }
+
+    // The translator's own memory as TMX 1.4: well-formed (Qt's reader,
+    // and xmllint where it is installed), a <tu> per unit with the source's
+    // and the target's text under their language tags, markup escaped.
+    void writesTheMemoryAsTmx()
+    {
+        const QList<PersonalMemory::Unit> units = PersonalMemory::merged(
+            {{u"Keep"_s, u"a.str"_s, u"obj_gate"_s, u"The gate"_s, u"Brama"_s}}, u"Keep"_s,
+            {{u"a.str"_s, u"OBJ_GATE"_s, u"The old gate"_s, u"Stara brama"_s},   // the same entry, translated again
+             {u"a.str"_s, u"obj_door"_s, u"A door\r\n<locked> & \"shut\""_s, u"Drzwi\r\n<zamkni\u0119te>"_s}});
+        const QByteArray tmx = PersonalMemory::toTmx(units, u"English"_s, u"polish"_s);
+        QXmlStreamReader xml(tmx);
+        QStringList read;   // tuid, then each tuv as "lang=text"
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == u"tmx")
+                QCOMPARE(xml.attributes().value(u"version"_s), u"1.4"_s);
+            else if (xml.name() == u"header")
+                QCOMPARE(xml.attributes().value(u"srclang"_s), u"en"_s);
+            else if (xml.name() == u"tu")
+                read.append(xml.attributes().value(u"tuid"_s).toString());
+            else if (xml.name() == u"tuv")
+                read.append(xml.attributes().value(u"xml:lang"_s).toString());
+            else if (xml.name() == u"seg")
+                read.last() += u'=' + xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(read, QStringList({u"Keep/a.str/OBJ_GATE"_s, u"en=The old gate"_s, u"pl=Stara brama"_s,
+                                    u"Keep/a.str/obj_door"_s, u"en=A door\n<locked> & \"shut\""_s,
+                                    u"pl=Drzwi\n<zamkni\u0119te>"_s}));
+        const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_s);
+        if (xmllint.isEmpty())
+            return;   // Windows: Qt's reader above is the check
+        QTemporaryDir dir;
+        QFile file(dir.filePath(u"m.tmx"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(tmx) == tmx.size());
+        file.close();
+        QProcess lint;
+        lint.start(xmllint, {u"--noout"_s, file.fileName()});
+        QVERIFY(lint.waitForFinished());
+        QCOMPARE(lint.readAllStandardError(), QByteArray());
     }
 };
 

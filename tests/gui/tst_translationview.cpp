@@ -2,6 +2,7 @@
 // it: the counts, the filter, next untranslated, a translation typed and
 // saved byte for byte, and a new language started by name; a translation is
 // a change of the mission's workspace (undo, Save All, drafts, a tab).
+#include "core/mission/personalmemory.h"
 #include "core/missiontranslation.h"
 #include "gui/missionpanel.h"
 #include "gui/translationwindow.h"
@@ -12,6 +13,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
+#include <QStandardPaths>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -134,6 +137,16 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);   // the translator's own memory is not touched
+        cleanupTestCase();
+    }
+    void cleanupTestCase()
+    {
+        QDir(QFileInfo(PersonalMemory::pathOf(u"a"_s, u"b"_s)).path()).removeRecursively();
+    }
+
     // English into Polish: the counts, the filter, Ctrl+Down to what is
     // left, a translation typed and saved in Windows-1250, English untouched.
     void translatesEntryByEntry()
@@ -268,6 +281,193 @@ private Q_SLOTS:
         QVERIFY(view);
         translate(view, u"Page_2"_s, u"%d monet"_s);
         QVERIFY2(h.text("Bptxt").contains(u"%d monet"_s), qPrintable(h.text("Bptxt")));
+    }
+
+    // Ctrl+Down past a file's last untranslated entry goes to the next
+    // file's first, Ctrl+Up back, with a filter on as without.
+    void ctrlDownCrossesFiles()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        view->translationFilter->setCurrentIndex(view->translationFilter->findText(u"Untranslated"_s));
+        translate(view, u"Page_2"_s, u"%d monet"_s);   // leaves the filter; Page_1 is the file's last
+        view->translationTable->setCurrentIndex(view->translationTable->model()->index(0, 2));
+        QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_1"_s);
+        QTest::keyClick(view->translationTable, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"strings/english/objnames.str"_s);
+        QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"obj_key"_s);
+        QCOMPARE(view->translationFilter->currentText(), u"Untranslated"_s);
+        QTest::keyClick(view->translationTable, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"books/english/Diary.str"_s);
+        QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_1"_s);
+    }
+
+    // The filter is the mission's: its count, the files listed, the file
+    // shown; each file's progress in sight, the files sorted by what is left.
+    void theFilterSpansTheMission()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        const QHeaderView *header = view->translationFiles->header();
+        for (const int column : {1, 2})
+            QVERIFY(header->sectionViewportPosition(column) + header->sectionSize(column)
+                    <= view->translationFiles->viewport()->width());
+        const QAbstractItemModel *files = view->translationFiles->model();
+        QCOMPARE(files->index(1, 2).data().toString(), u"1"_s);   // Left
+        view->translationFiles->sortByColumn(2, Qt::AscendingOrder);
+        QCOMPARE(files->index(0, 0).data().toString(), u"strings/english/objnames.str"_s);
+        QCOMPARE(files->index(1, 0).data().toString(), u"books/english/Diary.str"_s);
+
+        view->translationFilter->setCurrentIndex(view->translationFilter->findText(u"Untranslated"_s));
+        QCOMPARE(view->filterCounts->text(), u"3 entries in 2 files"_s);
+        QCOMPARE(files->rowCount(), 2);
+        view->translationFiles->setCurrentIndex(files->index(0, 0));   // objnames: nothing done
+        view->translationFilter->setCurrentIndex(view->translationFilter->findText(u"Done"_s));
+        QCOMPARE(view->filterCounts->text(), u"1 entry in 1 file"_s);
+        QCOMPARE(files->rowCount(), 1);
+        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"books/english/Diary.str"_s);
+        QCOMPARE(shownKeys(view->translationTable), u"Page_0"_s);
+        view->translationFilter->setCurrentIndex(0);
+        QCOMPARE(files->rowCount(), 2);
+        QCOMPARE(view->filterCounts->text(), QString());
+    }
+
+    // The search lists the entries of every file whose source or
+    // translation holds the text; choosing one shows it.
+    void searchesTheWholeMission()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        QTest::keyClicks(view->translationSearch, u"CIEMNO"_s);   // a translation's, without regard to case
+        QTRY_COMPARE(view->searchCounts->text(), u"1 entry found"_s);
+        view->translationSearch->clear();
+        QTest::keyClicks(view->translationSearch, u"key"_s);
+        QTRY_COMPARE(view->searchCounts->text(), u"1 entry found"_s);
+        view->translationSearch->setText(u"door was"_s);   // a line break reads as a space
+        QTRY_COMPARE(view->searchCounts->text(), u"1 entry found"_s);
+        const QModelIndex found = view->searchResults->model()->index(0, 1);
+        QCOMPARE(found.data().toString(), u"Page_1"_s);
+        view->translationFiles->setCurrentIndex(view->translationFiles->model()->index(1, 0));
+        QTest::mouseClick(view->searchResults->viewport(), Qt::LeftButton, {},
+                          view->searchResults->visualRect(found).center());
+        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"books/english/Diary.str"_s);
+        QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_1"_s);
+    }
+
+    // Exported and taken back unchanged, XLIFF and PO change nothing and
+    // write no byte; a text changed in the PO is one step of undo, saved whole.
+    void exportedAndImportedBack()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        const QString polish = QDir(root).filePath(u"books/Polish/DIARY.STR"_s);
+        for (QAction *exported : {view->exportXliffAction, view->exportPoAction}) {
+            const QString path = h.path(exported == view->exportPoAction ? u"out.po"_s : u"out.xlf"_s);
+            h.prompts.setNextPath(path);
+            exported->trigger();
+            h.prompts.setNextPath(path);
+            view->importAction->trigger();
+            QVERIFY2(h.lastMessage().text.contains(u"nothing was changed"_s), qPrintable(h.lastMessage().text));
+            QVERIFY(view->unsavedWork().isEmpty());
+        }
+        h.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(polish), PolishDiary);
+        QVERIFY(!QFileInfo::exists(QDir(root).filePath(u"strings/Polish/objnames.str"_s)));
+
+        QByteArray po = Testing::readAll(h.path(u"out.po"_s));
+        const QByteArray coins = "msgid \"%d coins\"\nmsgstr \"\"";
+        QVERIFY2(po.contains(coins), po.constData());
+        po.replace(coins, "msgid \"%d coins\"\nmsgstr \"%d monet\"");
+        Testing::writeAll(h.path(u"out.po"_s), po);
+        h.prompts.setNextPath(h.path(u"out.po"_s));
+        view->importAction->trigger();
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), u"%d monet"_s);
+        QCOMPARE(view->unsavedWork().size(), 1);
+        view->undoAction->trigger();
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), QString());
+        view->redoAction->trigger();
+        view->translationSave->click();
+        QCOMPARE(Testing::readAll(polish),
+                 QByteArray(PolishDiary) + "Page_1: \"The door\r\nwas locked.\"\r\nPage_2: \"%d monet\"\r\n");
+    }
+
+    // A PO with an unknown entry, or a malformed line, beside a good change
+    // changes nothing, writes nothing, and says which entry or line.
+    void aFaultyImportTakesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("unknown key") << QByteArray("objnames.str|obj_key") << QByteArray("objnames.str|obj_lock")
+                                     << u"strings/english/objnames.str has no entry obj_lock."_s;
+        QTest::newRow("malformed") << QByteArray("msgid \"Key\"") << QByteArray("msgid \"Key")
+                                   << u"A malformed line: msgid \"Key"_s;
+    }
+    void aFaultyImportTakesNothing()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, told);
+        Harness h;
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        h.prompts.setNextPath(h.path(u"out.po"_s));
+        view->exportPoAction->trigger();
+        QByteArray po = Testing::readAll(h.path(u"out.po"_s));
+        po.replace("msgid \"%d coins\"\nmsgstr \"\"", "msgid \"%d coins\"\nmsgstr \"%d monet\"");
+        QVERIFY2(po.contains(from), po.constData());
+        po.replace(from, to);
+        Testing::writeAll(h.path(u"out.po"_s), po);
+        h.prompts.setNextPath(h.path(u"out.po"_s));
+        view->importAction->trigger();
+        const QString message = h.lastMessage().text;
+        QVERIFY2(message.contains(u"nothing in the mission was changed"_s), qPrintable(message));
+        QVERIFY2(message.contains(told), qPrintable(message));
+        QCOMPARE(shownTranslation(view, u"Page_2"_s), QString());
+        QVERIFY(view->unsavedWork().isEmpty());
+        h.window().saveAllAction->trigger();
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/Polish/DIARY.STR"_s)), PolishDiary);
+    }
+
+    // Saved translations feed the translator's own memory, which suggests
+    // in the next mission and is exported as TMX.
+    void theMemoryOutlivesTheMission()
+    {
+        Harness h;
+        const QString memory = PersonalMemory::pathOf(u"english"_s, u"polish"_s);
+        QFile::remove(memory);   // earlier tests saved translations too
+        const QString root = makeMission(h);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, u"polish"_s);
+        QVERIFY(view);
+        translate(view, u"Page_2"_s, u"%d monet"_s);
+        view->translationSave->click();
+        QTRY_VERIFY(QFileInfo::exists(memory));
+        QCOMPARE(PersonalMemory::load(memory).size(), 2);   // Page_0 and Page_2
+        view->close();
+
+        Harness next;
+        const QString other = next.path(u"sequel"_s);
+        QVERIFY(QDir(other).mkpath(u"books/english"_s));
+        Testing::writeAll(QDir(other).filePath(u"books/english/Note.str"_s), "Page_0:\"%d coins\"\r\n");
+        TranslationWindow *sequel = openTranslation(next, other, u"english"_s, u"polish"_s);
+        QVERIFY(sequel);
+        const QList<TranslationMemory::Suggestion> suggested = sequel->suggestionMemory().suggest(u"%d coins"_s);
+        QVERIFY(!suggested.isEmpty());
+        QCOMPARE(suggested.constFirst().unit.target, u"%d monet"_s);
+        next.prompts.setNextPath(next.path(u"memory.tmx"_s));
+        sequel->exportMemoryAction->trigger();
+        const QByteArray tmx = Testing::readAll(next.path(u"memory.tmx"_s));
+        QVERIFY2(tmx.contains("<tuv xml:lang=\"pl\">") && tmx.contains("<seg>%d monet</seg>"), tmx.constData());
+        QFile::remove(memory);
     }
 
     // A target language names a folder: a path is refused and nothing is paired.
