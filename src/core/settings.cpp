@@ -12,6 +12,7 @@ namespace {
 const QString RecentFilesKey = QStringLiteral("recentFiles");
 const QString OpenFolderKey = QStringLiteral("openFolder");
 const QString CodePageKey = QStringLiteral("codePage");
+const QString DictionaryFolderKey = QStringLiteral("spelling/dictionaryFolder");
 
 } // namespace
 
@@ -63,6 +64,19 @@ int codePage(int startCodePage)
 void setCodePage(int codePage)
 {
     QSettings().setValue(CodePageKey, codePage);
+}
+
+QString dictionaryFolder()
+{
+    return QSettings().value(DictionaryFolderKey).toString();
+}
+
+void setDictionaryFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        QSettings().remove(DictionaryFolderKey);
+    else
+        QSettings().setValue(DictionaryFolderKey, folder);
 }
 
 } // namespace Settings

@@ -24,4 +24,9 @@ void setOpenFolder(const QString &folder);
 int codePage(int startCodePage);
 void setCodePage(int codePage);
 
+// The folder of Hunspell dictionaries the author chose, searched before the
+// one beside the program and the system's ("" when none was chosen).
+QString dictionaryFolder();
+void setDictionaryFolder(const QString &folder);
+
 } // namespace Settings

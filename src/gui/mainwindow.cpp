@@ -21,6 +21,7 @@
 #include "gui/missionpanel.h"
 #include "gui/newgamepage.h"
 #include "gui/qtprompts.h"
+#include "gui/spellingboxes.h"
 #include "gui/spellinghighlighter.h"
 #include "gui/stringspage.h"
 #include "gui/stretch.h"
@@ -53,6 +54,9 @@
 #include <QSessionManager>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
+#include <QTableView>
+#include <QComboBox>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -235,28 +239,68 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         connect(page, &EditorPage::startedAnew, this, [this, page] { bindPage(page, nullptr); });
     }
 
-    // Spelling as the author types, in the language of the file the tab
-    // edits (its language folder, else the mission's).
+    // Spelling as the author types, in every box where texts are composed:
+    // in the language of the file the tab edits (its language folder, else
+    // the mission's), or the one chosen in the box's menu.
     spelling = new Spelling::Service({}, this);
     const auto languageOf = [this](EditorPage *page) {
         return [this, page] {
             const WorkspaceDocument *document = documentOf(page);
-            return Spelling::languageOfPath(document ? document->path() : QString(), spelling->missionFolder());
+            const QString folder = Spelling::languageFolderOf(document ? document->path() : QString());
+            return folder.isEmpty() ? spelling->missionLanguage() : folder;
         };
     };
-    const auto spellIn = [this](QPlainTextEdit *box, const std::function<QString()> &language) {
+    const auto warnOf = [this](auto *source, auto failed) {
+        connect(source, failed, this, [this](const QString &message) { m_prompts->warn(message); });
+    };
+    const auto spellIn = [this, warnOf](QPlainTextEdit *box, const std::function<QString()> &language) {
         auto *highlighter = new SpellingHighlighter(box, spelling, language);
-        connect(highlighter, &SpellingHighlighter::failed, this, [this](const QString &message) { m_prompts->warn(message); });
+        warnOf(highlighter, &SpellingHighlighter::failed);
         return highlighter;
     };
     pageSpelling = spellIn(books->Page, languageOf(books));
     spellIn(goals->Gfict, languageOf(goals));
     spellIn(goals->Gtxt, languageOf(goals));
-    // Said once for each language, where the author looks: on the boxes.
-    connect(spelling, &Spelling::Service::noDictionary, this, [this](const QString &, const QString &message) {
-        for (QPlainTextEdit *box : {books->Page, goals->Gfict, goals->Gtxt})
-            box->setToolTip(message);
+    const auto spellInLine = [this, warnOf, languageOf](QLineEdit *box, EditorPage *page) {
+        warnOf(new LineEditSpelling(box, spelling, languageOf(page)), &LineEditSpelling::failed);
+    };
+    for (QLineEdit *box : {newgame->Mt, newgame->diff0, newgame->diff1, newgame->diff2})
+        spellInLine(box, newgame);
+    spellInLine(titles->Mt2, titles);
+    auto *stringsSpelling = new SpellingDelegate(strings->stringsTable, StringTableModel::TextColumn, spelling,
+                                                 languageOf(strings));
+    strings->stringsTable->setItemDelegate(stringsSpelling);
+    warnOf(stringsSpelling, &SpellingDelegate::failed);
+    // Said once for each language, where the window says such things.
+    connect(spelling, &Spelling::Service::noDictionary, this,
+            [this](const QString &, const QString &message) { statusBar()->showMessage(message); });
+    editMenu->addSeparator();
+    missionLanguageMenu = editMenu->addMenu(tr("Spelling Language of the Mission"));
+    missionLanguageMenu->setObjectName(QStringLiteral("missionLanguageMenu"));
+    missionLanguageMenu->setEnabled(false);   // once a mission folder is open
+    auto *missionLanguages = new QActionGroup(missionLanguageMenu);
+    for (const QString &language : Spelling::knownLanguages()) {
+        QAction *item = missionLanguageMenu->addAction(language);
+        item->setCheckable(true);
+        missionLanguages->addAction(item);
+        connect(item, &QAction::triggered, this, [this, language] {
+            QString error;
+            if (!spelling->setMissionLanguage(language, &error))
+                m_prompts->warn(tr("The mission's language could not be written: %1").arg(error));
+        });
+    }
+    connect(missionLanguageMenu, &QMenu::aboutToShow, this, [this, missionLanguages] {
+        for (QAction *item : missionLanguages->actions())
+            item->setChecked(item->text() == spelling->missionLanguage());
     });
+    dictionaryFolderAction = editMenu->addAction(tr("Dictionary Folder\u2026"), this, [this] {
+        const QString folder = m_prompts->folderPath(Settings::dictionaryFolder());
+        if (folder.isEmpty())
+            return;
+        Settings::setDictionaryFolder(folder);
+        spelling->reload();   // looked for there first from now on
+    });
+    dictionaryFolderAction->setObjectName(QStringLiteral("dictionaryFolderAction"));
 
     Command1 = new QPushButton(tr("Close"), client);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -294,6 +338,9 @@ Qwr::~Qwr()
     // was waiting for the pause in typing.
     if (m_drafts && m_draftTimer->isActive())
         writeDraftNow();
+    // The tabs that go with the window switch no file's undo (the Strings
+    // tab, when current, leaves after the files).
+    Tab1->disconnect(this);
     // The files go before the window they tell of their changes.
     for (WorkspaceDocument *document : workspace->documents())
         document->disconnect(this);
@@ -675,6 +722,7 @@ void Qwr::openFolder(const QString &folder)
     Settings::setOpenFolder(clean);
     Settings::addRecentFile(clean);
     spelling->setMissionFolder(clean);
+    missionLanguageMenu->setEnabled(true);
     missionPanel->openFolder(clean);
 }
 
@@ -1175,8 +1223,20 @@ void Qwr::translateMission(const QString &source, const QString &target)
         });
         return;
     }
-    if (!translation)
+    if (!translation) {
         translation = new TranslationWindow(*workspace, *m_prompts, this);
+        // The translations are checked in the target language.
+        QTableView *table = translation->translationTable;
+        auto *checked = new SpellingDelegate(
+            table, TranslationTableModel::TranslationColumn, spelling,
+            [this] {
+                const QString into = translation->targetLanguage->currentText().trimmed().toLower();
+                return into.isEmpty() ? spelling->missionLanguage() : into;
+            },
+            table->itemDelegate());
+        table->setItemDelegate(checked);
+        connect(checked, &SpellingDelegate::failed, this, [this](const QString &message) { m_prompts->warn(message); });
+    }
     if (!translation->unsavedWork().isEmpty() && translation->isVisible()) {
         translation->raise();
         translation->activateWindow();

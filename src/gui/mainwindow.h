@@ -113,6 +113,8 @@ public:
     MissionWorkspace *workspace = nullptr;  // every file held, once
     Spelling::Service *spelling = nullptr;   // the dictionaries of the languages typed in
     SpellingHighlighter *pageSpelling = nullptr;   // over the Books tab's Page box
+    QMenu *missionLanguageMenu = nullptr;          // the mission's spelling language, once a folder is open
+    QAction *dictionaryFolderAction = nullptr;     // "Dictionary Folder…": searched before the system's
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
     QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus

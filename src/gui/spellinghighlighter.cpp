@@ -8,12 +8,6 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 
-namespace {
-
-constexpr int MaxSuggestions = 6;
-
-} // namespace
-
 SpellingHighlighter::SpellingHighlighter(QPlainTextEdit *box, Spelling::Service *service,
                                          std::function<QString()> language)
     : QSyntaxHighlighter(box->document())
@@ -22,9 +16,10 @@ SpellingHighlighter::SpellingHighlighter(QPlainTextEdit *box, Spelling::Service 
     , m_language(std::move(language))
 {
     connect(service, &Spelling::Service::wordsChanged, this, [this](const QString &changed) {
-        if (changed == m_language())
+        if (changed == this->language())
             rehighlight();
     });
+    connect(service, &Spelling::Service::languagesChanged, this, &QSyntaxHighlighter::rehighlight);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
         QMenu *menu = contextMenu(position);
@@ -33,20 +28,20 @@ SpellingHighlighter::SpellingHighlighter(QPlainTextEdit *box, Spelling::Service 
     });
 }
 
+void SpellingHighlighter::chooseLanguage(const QString &language)
+{
+    m_language.choose(language);
+    rehighlight();
+    Q_EMIT languageChosen(language);
+}
+
 void SpellingHighlighter::highlightBlock(const QString &text)
 {
-    const QString language = m_language();
-    if (!m_service->isReady(language)) {
-        m_service->request(language);
-        return;
-    }
     QTextCharFormat misspelt;
     misspelt.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     misspelt.setUnderlineColor(Qt::red);
-    for (const Spelling::Word &word : Spelling::words(text)) {
-        if (!m_service->isKnown(language, text.sliced(word.start, word.length)))
-            setFormat(static_cast<int>(word.start), static_cast<int>(word.length), misspelt);
-    }
+    for (const Spelling::Word &word : SpellingBoxes::misspelt(*m_service, language(), text))
+        setFormat(static_cast<int>(word.start), static_cast<int>(word.length), misspelt);
 }
 
 QMenu *SpellingHighlighter::contextMenu(const QPoint &position)
@@ -56,51 +51,24 @@ QMenu *SpellingHighlighter::contextMenu(const QPoint &position)
     const QTextBlock block = at.block();
     const QString text = block.text();
     const qsizetype offset = at.positionInBlock();
-    const QString language = m_language();
     for (const Spelling::Word &word : Spelling::words(text)) {
         if (offset < word.start || offset > word.start + word.length)
             continue;
-        const QString misspelt = text.sliced(word.start, word.length);
-        if (m_service->isKnown(language, misspelt))
-            break;
         const int start = block.position() + static_cast<int>(word.start);
         const int end = start + static_cast<int>(word.length);
-        QAction *first = menu->actions().isEmpty() ? nullptr : menu->actions().constFirst();
-        QList<QAction *> added;
-        const QStringList suggestions = m_service->suggestions(language, misspelt).mid(0, MaxSuggestions);
-        for (const QString &suggestion : suggestions) {
-            auto *action = new QAction(suggestion, menu);
-            connect(action, &QAction::triggered, this, [box = m_box, start, end, suggestion] {
-                if (!box)
-                    return;
-                QTextCursor cursor(box->document());
-                cursor.setPosition(start);
-                cursor.setPosition(end, QTextCursor::KeepAnchor);
-                cursor.insertText(suggestion);
-            });
-            added.append(action);
-        }
-        if (suggestions.isEmpty()) {
-            auto *none = new QAction(tr("(no suggestions)"), menu);
-            none->setEnabled(false);
-            added.append(none);
-        }
-        auto *ignore = new QAction(tr("Ignore"), menu);
-        ignore->setObjectName(QStringLiteral("spellingIgnore"));
-        connect(ignore, &QAction::triggered, this, [this, language, misspelt] { m_service->ignore(language, misspelt); });
-        auto *add = new QAction(tr("Add to the mission's dictionary"), menu);
-        add->setObjectName(QStringLiteral("spellingAdd"));
-        add->setEnabled(!m_service->missionFolder().isEmpty());
-        connect(add, &QAction::triggered, this, [this, language, misspelt] {
-            QString error;
-            if (!m_service->addToMission(language, misspelt, &error))
-                Q_EMIT failed(tr("\"%1\" could not be added to the mission's dictionary: %2").arg(misspelt, error));
-        });
-        added << ignore << add;
-        menu->insertActions(first, added);
-        if (first)
-            menu->insertSeparator(first);
+        const auto replace = [box = m_box, start, end](const QString &suggestion) {
+            if (!box)
+                return;
+            QTextCursor cursor(box->document());
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            cursor.insertText(suggestion);
+        };
+        SpellingBoxes::addWordActions(menu, menu->actions().isEmpty() ? nullptr : menu->actions().constFirst(),
+                                      *m_service, language(), text.sliced(word.start, word.length), replace,
+                                      [this](const QString &message) { Q_EMIT failed(message); });
         break;
     }
+    SpellingBoxes::addLanguageMenu(menu, m_language, [this](const QString &chosen) { chooseLanguage(chosen); });
     return menu;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/spellingboxes.h"
+
 #include <QPointer>
 #include <QSyntaxHighlighter>
 
@@ -14,15 +16,19 @@ class Service;
 }
 
 // The words a box's text misspells, underlined as they are typed (a wavy red
-// line), in the language `language()` names at the time; its context menu
-// offers the dictionary's suggestions, "Ignore" and "Add to the mission's
-// dictionary" above the box's own entries. It lays itself over the box's
-// document; the box keeps working as it did.
+// line), in the language chosen in the box's menu, else the one `language()`
+// names at the time; its context menu offers the dictionary's suggestions,
+// "Ignore" and "Add to the mission's dictionary" above the box's own entries,
+// and "Language" below them. It lays itself over the box's document; the box
+// keeps working as it did. Only the paragraph typed in is checked again.
 class SpellingHighlighter : public QSyntaxHighlighter
 {
     Q_OBJECT
 public:
     SpellingHighlighter(QPlainTextEdit *box, Spelling::Service *service, std::function<QString()> language);
+
+    QString language() const { return m_language(); }
+    void chooseLanguage(const QString &language);
 
     // The menu the box shows when it is right-clicked at `position` (in the
     // box's viewport); the caller owns it.
@@ -31,6 +37,8 @@ public:
 Q_SIGNALS:
     // A word could not be added to the mission's word list, and why.
     void failed(const QString &message);
+    // The author chose the box's language in its menu ("": the file's).
+    void languageChosen(const QString &language);
 
 protected:
     void highlightBlock(const QString &text) override;
@@ -38,5 +46,5 @@ protected:
 private:
     QPointer<QPlainTextEdit> m_box;
     Spelling::Service *m_service;
-    std::function<QString()> m_language;
+    SpellingBoxes::Language m_language;
 };

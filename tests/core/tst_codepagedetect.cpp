@@ -108,6 +108,7 @@ private Q_SLOTS:
         MissionSettings::Settings settings;
         settings.missionCodePage = 1250;
         settings.languageCodePages = {{u"english"_s, 1252}, {u"russian"_s, 1251}};
+        settings.spellingLanguage = u"polish"_s;
         QVERIFY(MissionSettings::write(dir.path(), settings));
         QCOMPARE(MissionSettings::read(dir.path()), settings);
         QCOMPARE(settings.codePageOf(u"English"_s), 1252);

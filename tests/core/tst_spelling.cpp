@@ -156,6 +156,26 @@ private Q_SLOTS:
         QVERIFY(first.isKnown(u"klingon"_s, u"Qapla"_s));   // nothing is marked without a dictionary
     }
 
+    // The mission's language goes into its settings and is read back by the
+    // next window; English without one.
+    void keepsTheMissionsLanguage()
+    {
+        QTemporaryDir mission;
+        Spelling::Service first;
+        Spelling::Service second;
+        QCOMPARE(first.missionLanguage(), u"english"_s);
+        QVERIFY(!first.setMissionLanguage(u"polish"_s));   // no mission open
+        first.setMissionFolder(mission.path());
+        QSignalSpy changed(&first, &Spelling::Service::languagesChanged);
+        QVERIFY(first.setMissionLanguage(u"Polish"_s));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(first.missionLanguage(), u"polish"_s);
+        second.setMissionFolder(mission.path());
+        QCOMPARE(second.missionLanguage(), u"polish"_s);
+        QCOMPARE(Spelling::languageOfPath(mission.filePath(u"books/Diary.str"_s), mission.path()), u"polish"_s);
+        QCOMPARE(Spelling::languageOfPath(mission.filePath(u"books/czech/Diary.str"_s), mission.path()), u"czech"_s);
+    }
+
     void checkNotesUnknownWords()
     {
         QTemporaryDir mission;

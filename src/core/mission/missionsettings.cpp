@@ -15,6 +15,7 @@ namespace {
 
 const QLatin1String Group("codepages");
 const QLatin1String MissionKey("mission");
+const QLatin1String LanguageKey("spelling/language");
 
 std::optional<int> codePageValue(const QVariant &value)
 {
@@ -57,6 +58,8 @@ Settings read(const QString &missionFolder)
         else
             settings.languageCodePages.insert(key.toLower(), *codePage);
     }
+    file.endGroup();
+    settings.spellingLanguage = file.value(LanguageKey).toString().trimmed().toLower();
     return settings;
 }
 
@@ -87,6 +90,10 @@ bool write(const QString &missionFolder, const Settings &settings, QString *erro
         for (auto it = settings.languageCodePages.cbegin(); it != settings.languageCodePages.cend(); ++it)
             file.setValue(it.key(), it.value());
         file.endGroup();
+        if (settings.spellingLanguage.isEmpty())
+            file.remove(LanguageKey);
+        else
+            file.setValue(LanguageKey, settings.spellingLanguage);
         file.sync();
         if (file.status() != QSettings::NoError) {
             if (error)

@@ -13,6 +13,9 @@
 //   mission=1250        every file of the mission, unless its language has one
 //   english=1250        the files of the language folders of that name
 //
+//   [spelling]
+//   language=polish     the language of the files in no language folder
+//
 // with the Windows code pages by number (CodePages::all()). A value that is
 // no such code page, and anything else in the file, is left alone.
 namespace MissionSettings {
@@ -22,6 +25,7 @@ inline constexpr QLatin1String FileName("quillwright.ini");
 struct Settings {
     std::optional<int> missionCodePage;
     QMap<QString, int> languageCodePages;   // language folder, lower case -> code page
+    QString spellingLanguage;               // lower case; "" when the file names none
 
     // The code page the settings give the files of `language` ("" for those
     // in no language folder), if any.

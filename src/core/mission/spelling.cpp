@@ -2,6 +2,7 @@
 
 #include "core/codepages.h"
 #include "core/mission/missionsettings.h"
+#include "core/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -340,8 +340,6 @@ const LanguageDictionaries Known[] = {
     {QLatin1String("thai"), QLatin1String("th_TH,th")},
 };
 
-const QString UserFolderKey = QStringLiteral("spelling/dictionaryFolder");
-
 } // namespace
 
 QList<Word> words(QStringView raw)
@@ -412,14 +410,22 @@ QStringList dictionaryNames(const QString &language)
     return {language};
 }
 
+QStringList knownLanguages()
+{
+    QStringList languages;
+    for (const LanguageDictionaries &known : Known)
+        languages.append(QString(known.language));
+    return languages;
+}
+
 QString userDictionaryFolder()
 {
-    return QSettings().value(UserFolderKey).toString();
+    return Settings::dictionaryFolder();
 }
 
 void setUserDictionaryFolder(const QString &folder)
 {
-    QSettings().setValue(UserFolderKey, folder);
+    Settings::setDictionaryFolder(folder);
 }
 
 QStringList dictionaryFolders()
@@ -454,16 +460,14 @@ std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStr
 
 QString missionLanguage(const QString &missionFolder)
 {
-    const QString path = MissionSettings::pathIn(missionFolder);
-    if (!missionFolder.isEmpty() && QFileInfo::exists(path)) {
-        const QString language = QSettings(path, QSettings::IniFormat).value(QStringLiteral("spelling/language")).toString();
-        if (!language.trimmed().isEmpty())
-            return language.trimmed().toLower();
+    if (!missionFolder.isEmpty()) {
+        if (QString language = MissionSettings::read(missionFolder).spellingLanguage; !language.isEmpty())
+            return language;
     }
     return QStringLiteral("english");
 }
 
-QString languageOfPath(const QString &path, const QString &missionFolder)
+QString languageFolderOf(const QString &path)
 {
     QStringList folders = QDir::fromNativeSeparators(path).split(u'/', Qt::SkipEmptyParts);
     if (!folders.isEmpty())
@@ -474,7 +478,13 @@ QString languageOfPath(const QString &path, const QString &missionFolder)
                 return QString(known.language);
         }
     }
-    return missionLanguage(missionFolder);
+    return {};
+}
+
+QString languageOfPath(const QString &path, const QString &missionFolder)
+{
+    const QString folder = languageFolderOf(path);
+    return folder.isEmpty() ? missionLanguage(missionFolder) : folder;
 }
 
 QString wordListPath(const QString &missionFolder, const QString &language)
@@ -559,11 +569,41 @@ void Service::setMissionFolder(const QString &folder)
     if (folder == m_missionFolder)
         return;
     m_missionFolder = folder;
+    const QString language = Spelling::missionLanguage(folder);
+    const bool languageChanged = language != m_missionLanguage;
+    m_missionLanguage = language;
     const QStringList languages = m_missionWords.keys();
     m_missionWords.clear();
     m_verdicts.clear();
-    for (const QString &language : languages)
-        Q_EMIT wordsChanged(language);
+    for (const QString &changed : languages)
+        Q_EMIT wordsChanged(changed);
+    if (languageChanged)
+        Q_EMIT languagesChanged();
+}
+
+bool Service::setMissionLanguage(const QString &language, QString *error)
+{
+    if (m_missionFolder.isEmpty()) {
+        if (error)
+            *error = say("No mission folder is open.");
+        return false;
+    }
+    MissionSettings::Settings settings = MissionSettings::read(m_missionFolder);
+    settings.spellingLanguage = language.trimmed().toLower();
+    if (!MissionSettings::write(m_missionFolder, settings, error))
+        return false;
+    m_missionLanguage = Spelling::missionLanguage(m_missionFolder);
+    Q_EMIT languagesChanged();
+    return true;
+}
+
+void Service::reload()
+{
+    ++m_generation;
+    m_checkers.clear();
+    m_loading.clear();
+    m_verdicts.clear();
+    Q_EMIT languagesChanged();
 }
 
 void Service::request(const QString &language)
@@ -571,13 +611,19 @@ void Service::request(const QString &language)
     if (m_checkers.contains(language) || m_loading.contains(language))
         return;
     m_loading.insert(language);
-    QThread *thread = QThread::create([this, language, folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
+    QThread *thread = QThread::create([this, language, generation = m_generation,
+                                       folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
         QString error;
         // Shared, so that a result the service no longer takes (it went
         // before the call came) is freed with the call.
         std::shared_ptr<SpellChecker> checker(openDictionary(language, folders, &error).release());
-        QMetaObject::invokeMethod(this, [this, language, checker, error] { loaded(language, checker, error); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, language, generation, checker, error] {
+                if (generation == m_generation)   // else looked for where dictionaries no longer are
+                    loaded(language, checker, error);
+            },
+            Qt::QueuedConnection);
     });
     m_threads.append(thread);
     thread->start(QThread::LowPriority);

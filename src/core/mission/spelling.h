@@ -49,8 +49,11 @@ std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString
 // en_US, en_GB, ...; "polish": pl_PL, pl); the name itself for one not known
 // ("pt_BR" names its dictionary).
 QStringList dictionaryNames(const QString &language);
+// The language folders whose dictionaries are known by name, in that list's order.
+QStringList knownLanguages();
 
-// Where dictionaries are looked for: the folder the author chose (a setting),
+// Where dictionaries are looked for: the folder the author chose
+// (Settings::dictionaryFolder()),
 // the `dictionaries` folder beside the program, then the system's
 // (/usr/share/hunspell, /usr/share/myspell/dicts).
 QStringList dictionaryFolders();
@@ -66,8 +69,10 @@ std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStr
 // the mission's quillwright.ini, else "english".
 QString missionLanguage(const QString &missionFolder);
 
-// The language of a file: the nearest folder above it named as a language
-// (english, polish, ...), else missionLanguage(missionFolder).
+// The nearest folder above a file named as a language (english, polish,
+// ...), "" when none is.
+QString languageFolderOf(const QString &path);
+// The language of a file: languageFolderOf(path), else missionLanguage(missionFolder).
 QString languageOfPath(const QString &path, const QString &missionFolder);
 
 // The mission's word list of a language: <mission>/dictionary-<language>.txt,
@@ -99,6 +104,15 @@ public:
 
     void setMissionFolder(const QString &folder);
     QString missionFolder() const { return m_missionFolder; }
+    // The language of the texts in no language folder (read from the
+    // mission's settings once, when the folder is set; English by default).
+    QString missionLanguage() const { return m_missionLanguage; }
+    // Writes it into the mission's settings; false with the reason when no
+    // mission is open or the file cannot be written.
+    bool setMissionLanguage(const QString &language, QString *error = nullptr);
+    // Forgets every dictionary loaded (or missing), to look for them again
+    // (another dictionary folder): each is loaded anew when next asked for.
+    void reload();
 
     // Starts loading the language's dictionary unless it is loaded or loading.
     void request(const QString &language);
@@ -123,6 +137,9 @@ Q_SIGNALS:
     void wordListProblem(const QString &message);
     // Words became known (added, ignored, a dictionary loaded): marks go.
     void wordsChanged(const QString &language);
+    // The mission's language changed, or the dictionaries were forgotten:
+    // every box checks its text again.
+    void languagesChanged();
 
 private:
     void loaded(const QString &language, const std::shared_ptr<SpellChecker> &checker, const QString &error);
@@ -130,6 +147,8 @@ private:
 
     QStringList m_folders;
     QString m_missionFolder;
+    QString m_missionLanguage = QStringLiteral("english");
+    int m_generation = 0;   // a load asked for before reload() is not taken
     QHash<QString, std::shared_ptr<SpellChecker>> m_checkers;   // null: no dictionary
     QSet<QString> m_loading;
     QHash<QString, QSet<QString>> m_missionWords;               // by language, read once
