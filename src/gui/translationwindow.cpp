@@ -5,6 +5,7 @@
 #include "core/codepages.h"
 #include "core/mission/workspace.h"
 #include "core/prompts.h"
+#include "gui/translation/entrypane.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -178,7 +179,13 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
                                       | QAbstractItemView::AnyKeyPressed);
     translationTable->horizontalHeader()->setStretchLastSection(false);
     translationTable->setAccessibleName(tr("Entries of the file"));
-    rightLayout->addWidget(translationTable, 1);
+    auto *entrySplitter = new QSplitter(Qt::Vertical, right);   // the table above, the entry pane below
+    entrySplitter->addWidget(translationTable);
+    entryPane = new EntryPane(entrySplitter);
+    entrySplitter->addWidget(entryPane);
+    entrySplitter->setStretchFactor(0, 3);
+    entrySplitter->setStretchFactor(1, 2);
+    rightLayout->addWidget(entrySplitter, 1);
     splitter->addWidget(translationFiles);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
@@ -207,6 +214,8 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
     connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showFile(current.row()); });
+    connect(translationTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &TranslationWindow::showEntry);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, &TranslationWindow::showEntry);
     connect(translationFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(std::size(Filters)))
             m_filter->setStates(Filters[index].states);
@@ -383,6 +392,12 @@ void TranslationWindow::pairFiles()
         }
         m_fileList->appendRow({name, count});
     }
+    QList<EntryPane::File> translated;
+    for (qsizetype i = 0; i < m_files.size(); ++i)
+        translated.append({m_files.at(i).name, m_targets.at(size_t(i)).model.get()});
+    entryPane->setMission(translated, m_sourceFolder || target.isEmpty()
+                                          ? QString()
+                                          : QDir(m_scan.root).filePath(TermList::fileName(target)));
     m_shown = -1;
     translationFiles->resizeColumnToContents(0);
     showCounts();
@@ -481,6 +496,12 @@ void TranslationWindow::showUndoOf(int file)
 {
     const TargetFile *target = file >= 0 && file < int(m_targets.size()) ? &m_targets.at(size_t(file)) : nullptr;
     m_workspace.undoGroup()->setActiveStack(target && target->document ? target->document->undoStack() : nullptr);
+}
+
+void TranslationWindow::showEntry()
+{
+    const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
+    entryPane->showEntry(model(m_shown), current.isValid() ? current.row() : -1);
 }
 
 bool TranslationWindow::event(QEvent *event)

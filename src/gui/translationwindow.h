@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class EntryPane;
 class MissionWorkspace;
 class Prompts;
 class QAction;
@@ -76,6 +77,7 @@ public:
     QPushButton *sourceFolderButton = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
+    EntryPane *entryPane = nullptr;          // the current entry: sources, notes, suggestions, terms
 
 protected:
     bool event(QEvent *event) override;
@@ -110,6 +112,7 @@ private:
     void tableChanged(int file);
     void documentChanged(int file);
     void showUndoOf(int file);
+    void showEntry();   // the table's current row in the entry pane
 
     MissionWorkspace &m_workspace;
     Prompts &m_prompts;

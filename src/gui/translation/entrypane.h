@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/mission/memory.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+#include <utility>
+
+class QLabel;
+class QPlainTextEdit;
+class QTextBrowser;
+class TranslationTableModel;
+
+// What the translator needs beside the table for the entry chosen in it:
+//
+// - for an Outdated entry, the source it was translated from beside today's,
+//   the words that changed marked;
+// - the notes for translators: the comment lines above the entry in the
+//   source and the file's opening comments (read only), and the translator's
+//   own note, edited here and kept in the translation record;
+// - suggestions from the translations the mission already has (the same
+//   source text, or a similar one with its percentage and the difference
+//   marked); Ctrl+1 to Ctrl+3 take one into the translation, a change of the
+//   file as a text typed into the table is;
+// - the terms of the term list the source holds with their fixed rendering,
+//   and a warning for each the translation lacks.
+//
+// It reads the rows of the files' table models, and changes them only
+// through the model (setData for a translation, setNote for a note), so the
+// window's own handling of a table change makes the workspace's change.
+class EntryPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using File = std::pair<QString, TranslationTableModel *>;   // relative to the mission, and its rows
+
+    explicit EntryPane(QWidget *parent = nullptr);
+
+    // The mission's files translated (the memory is built from their
+    // translations) and the term list's path (none: no terms).
+    void setMission(const QList<File> &files, const QString &termListPath);
+    // The row of `model` (one of the files) to show; -1 or no model shows none.
+    void showEntry(TranslationTableModel *model, int row);
+    // Takes the suggestion numbered `number` (from 1) into the translation;
+    // false when there is none or the row cannot be changed.
+    bool takeSuggestion(int number);
+
+    static constexpr int MaxSuggestions = 3;
+
+    QWidget *sourceChange = nullptr;      // shown for an Outdated entry
+    QTextBrowser *oldSource = nullptr;    // what it was translated from
+    QTextBrowser *newSource = nullptr;    // today's source
+    QLabel *sourceNotes = nullptr;        // the file's and the entry's comments
+    QPlainTextEdit *translatorNote = nullptr;
+    QLabel *suggestionList = nullptr;
+    QLabel *termList = nullptr;
+
+private:
+    void refresh();
+    const TranslationMemory &memory();
+    QString fileOf(const TranslationTableModel *model) const;
+    void showSuggestions(const QString &file, const QString &key, const QString &source);
+    void showTerms(const QString &file, const QString &key, const QString &source, const QString &target);
+
+    QList<std::pair<QString, QPointer<TranslationTableModel>>> m_files;
+    QPointer<TranslationTableModel> m_model;
+    int m_row = -1;
+    std::optional<TranslationMemory> m_memory;   // none: to be built again
+    TermList::Terms m_terms;
+    QString m_termProblem;
+    QList<TranslationMemory::Suggestion> m_suggestions;
+    bool m_showing = false;   // the note box is filled, not typed into
+};
