@@ -183,8 +183,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     entrySplitter->addWidget(translationTable);
     entryPane = new EntryPane(entrySplitter);
     entrySplitter->addWidget(entryPane);
-    entrySplitter->setStretchFactor(0, 3);
-    entrySplitter->setStretchFactor(1, 2);
+    entrySplitter->setSizes({330, 230});
     rightLayout->addWidget(entrySplitter, 1);
     splitter->addWidget(translationFiles);
     splitter->addWidget(right);

@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -24,7 +25,7 @@ QTextBrowser *sourceBox(QWidget *parent, const QString &name, const QString &acc
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
     box->setOpenLinks(false);
-    box->setMaximumHeight(box->fontMetrics().lineSpacing() * 5);
+    box->setMaximumHeight(box->fontMetrics().lineSpacing() * 4 + 2 * box->frameWidth());
     return box;
 }
 
@@ -52,10 +53,18 @@ EntryPane::EntryPane(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("entryPane"));
-    auto *layout = new QGridLayout(this);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *scroll = new QScrollArea(this);   // a long note or many terms scroll, the table keeps its room
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(scroll);
+    auto *content = new QWidget(scroll);
+    scroll->setWidget(content);
+    auto *layout = new QGridLayout(content);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    sourceChange = new QWidget(this);
+    sourceChange = new QWidget(content);
     sourceChange->setObjectName(QStringLiteral("sourceChange"));
     auto *change = new QGridLayout(sourceChange);
     change->setContentsMargins(0, 0, 0, 0);
@@ -69,11 +78,11 @@ EntryPane::EntryPane(QWidget *parent)
 
     auto *notes = new QVBoxLayout;
     notes->addWidget(sourceChange);
-    notes->addWidget(heading(tr("Notes for translators"), this));
+    notes->addWidget(heading(tr("Notes for translators"), content));
     sourceNotes = richLabel(this, QStringLiteral("sourceNotes"));
     notes->addWidget(sourceNotes);
-    auto *noteLabel = new QLabel(tr("&Your note"), this);
-    translatorNote = new QPlainTextEdit(this);
+    auto *noteLabel = new QLabel(tr("&Your note"), content);
+    translatorNote = new QPlainTextEdit(content);
     translatorNote->setObjectName(QStringLiteral("translatorNote"));
     translatorNote->setTabChangesFocus(true);
     translatorNote->setPlaceholderText(tr("Kept in the translation record, not in the game's files"));
@@ -84,10 +93,10 @@ EntryPane::EntryPane(QWidget *parent)
     notes->addStretch();
 
     auto *aside = new QVBoxLayout;
-    aside->addWidget(heading(tr("Suggestions"), this));
+    aside->addWidget(heading(tr("Suggestions"), content));
     suggestionList = richLabel(this, QStringLiteral("suggestionList"));
     aside->addWidget(suggestionList);
-    aside->addWidget(heading(tr("Terms"), this));
+    aside->addWidget(heading(tr("Terms"), content));
     termList = richLabel(this, QStringLiteral("termList"));
     aside->addWidget(termList);
     aside->addStretch();
