@@ -104,7 +104,7 @@ private Q_SLOTS:
                  qPrintable(view->entryPane->termList->text()));
         choose(view, 2);   // untranslated: nothing to warn of, one suggestion
         QCOMPARE(view->entryPane->termList->text(), u"door \u2192 drzwi"_s);
-        QVERIFY2(view->entryPane->suggestionList->text().startsWith(u"<b>Ctrl+1</b> &nbsp;75&nbsp;%"_s),
+        QTRY_VERIFY2(view->entryPane->suggestionList->text().startsWith(u"<b>Ctrl+1</b> &nbsp;75&nbsp;%"_s),
                  qPrintable(view->entryPane->suggestionList->text()));
         QTest::keyClick(view->translationTable, Qt::Key_1, Qt::ControlModifier);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(2).data().toString(), u"Otw\u00F3rz czerwone wrota"_s);

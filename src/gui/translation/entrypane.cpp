@@ -1,5 +1,6 @@
 #include "gui/translation/entrypane.h"
 
+#include "core/mission/backgroundjob.h"
 #include "core/mission/differencemarkup.h"
 #include "core/translation.h"
 
@@ -10,6 +11,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -110,6 +112,11 @@ EntryPane::EntryPane(QWidget *parent)
         if (!m_showing && m_model && m_row >= 0 && m_row < m_model->rowCount())
             m_model->setNote(m_row, translatorNote->toPlainText());
     });
+    m_memoryJob = new BackgroundJob(this);
+    m_memoryTimer = new QTimer(this);
+    m_memoryTimer->setSingleShot(true);
+    m_memoryTimer->setInterval(300);   // a run of edits builds it once
+    connect(m_memoryTimer, &QTimer::timeout, this, &EntryPane::buildMemory);
     for (int number = 1; number <= MaxSuggestions; ++number) {
         auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + number)), this);
         connect(key, &QShortcut::activated, this, [this, number] { takeSuggestion(number); });
@@ -130,7 +137,7 @@ void EntryPane::setMission(const QList<File> &files, const QString &termListPath
         m_files.append({name, model});
         // A translation changed anywhere changes the memory; in the row shown, the pane.
         const auto changed = [this, model = model] {
-            m_memory.reset();
+            m_memoryTimer->start();
             if (model == m_model)
                 refresh();
         };
@@ -138,6 +145,7 @@ void EntryPane::setMission(const QList<File> &files, const QString &termListPath
         connect(model, &QAbstractItemModel::modelReset, this, changed);
     }
     m_memory.reset();
+    buildMemory();
     m_termProblem.clear();
     m_terms = termListPath.isEmpty() ? TermList::Terms() : TermList::load(termListPath, &m_termProblem);
     refresh();
@@ -159,17 +167,20 @@ QString EntryPane::fileOf(const TranslationTableModel *model) const
     return {};
 }
 
-const TranslationMemory &EntryPane::memory()
+void EntryPane::buildMemory()
 {
-    if (!m_memory) {
-        QList<TranslationMemory::Unit> units;
-        for (const auto &[name, model] : std::as_const(m_files)) {
-            if (model)
-                units += TranslationMemory::translatedUnits(model->pair(), name);
-        }
-        m_memory.emplace(units);
+    m_memoryTimer->stop();
+    QList<TranslationMemory::Unit> units;
+    for (const auto &[name, model] : std::as_const(m_files)) {
+        if (model)
+            units += TranslationMemory::translatedUnits(model->pair(), name);
     }
-    return *m_memory;
+    m_memoryJob->start(
+        [units = std::move(units)](const BackgroundJob::Control &) { return std::make_shared<const TranslationMemory>(units); },
+        [this](std::shared_ptr<const TranslationMemory> memory) {
+            m_memory = std::move(memory);
+            refresh();
+        });
 }
 
 void EntryPane::refresh()
@@ -221,7 +232,12 @@ void EntryPane::refresh()
 
 void EntryPane::showSuggestions(const QString &file, const QString &key, const QString &source)
 {
-    m_suggestions = memory().suggest(source, file, key, 60, MaxSuggestions);
+    m_suggestions = m_memory ? m_memory->suggest(source, file, key, 60, MaxSuggestions)
+                             : QList<TranslationMemory::Suggestion>();
+    if (!m_memory) {
+        suggestionList->setText(tr("Looking through the mission's translations\u2026"));
+        return;
+    }
     if (m_suggestions.isEmpty()) {
         suggestionList->setText(tr("None from the mission's translations."));
         return;

@@ -7,12 +7,14 @@
 #include <QString>
 #include <QWidget>
 
-#include <optional>
+#include <memory>
 #include <utility>
 
+class BackgroundJob;
 class QLabel;
 class QPlainTextEdit;
 class QTextBrowser;
+class QTimer;
 class TranslationTableModel;
 
 // What the translator needs beside the table for the entry chosen in it:
@@ -62,7 +64,7 @@ public:
 
 private:
     void refresh();
-    const TranslationMemory &memory();
+    void buildMemory();
     QString fileOf(const TranslationTableModel *model) const;
     void showSuggestions(const QString &file, const QString &key, const QString &source);
     void showTerms(const QString &file, const QString &key, const QString &source, const QString &target);
@@ -70,7 +72,11 @@ private:
     QList<std::pair<QString, QPointer<TranslationTableModel>>> m_files;
     QPointer<TranslationTableModel> m_model;
     int m_row = -1;
-    std::optional<TranslationMemory> m_memory;   // none: to be built again
+    // The memory last built, off the GUI thread, a moment after the
+    // translations last changed (until then, suggestions come from it).
+    std::shared_ptr<const TranslationMemory> m_memory;
+    BackgroundJob *m_memoryJob = nullptr;
+    QTimer *m_memoryTimer = nullptr;
     TermList::Terms m_terms;
     QString m_termProblem;
     QList<TranslationMemory::Suggestion> m_suggestions;
