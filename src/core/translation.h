@@ -199,6 +199,9 @@ public:
     void setPair(TranslationPair pair);
     const TranslationPair &pair() const { return m_pair; }
     bool setMarkedDone(int row, bool done);
+    // The translator's note of the row: kept in the record, no change of the
+    // file (nothing is signalled).
+    bool setNote(int row, const QString &note) { return m_pair.setNote(row, note); }
     void acceptTarget();
     std::optional<TranslationPair::Refusal> save();
 

@@ -5,6 +5,7 @@
 #include "core/codepages.h"
 #include "core/mission/workspace.h"
 #include "core/prompts.h"
+#include "gui/translation/entrypane.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -183,7 +184,12 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
                                       | QAbstractItemView::AnyKeyPressed);
     translationTable->horizontalHeader()->setStretchLastSection(false);
     translationTable->setAccessibleName(tr("Entries of the file"));
-    rightLayout->addWidget(translationTable, 1);
+    auto *entrySplitter = new QSplitter(Qt::Vertical, right);   // the table above, the entry pane below
+    entrySplitter->addWidget(translationTable);
+    entryPane = new EntryPane(entrySplitter);
+    entrySplitter->addWidget(entryPane);
+    entrySplitter->setSizes({330, 230});
+    rightLayout->addWidget(entrySplitter, 1);
     splitter->addWidget(missionPane(splitter));   // the files, and a search of them all
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
@@ -214,6 +220,9 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
     connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showFile(m_fileOrder->mapToSource(current).row()); });
+    connect(translationTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TranslationWindow::showCurrentEntry);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, &TranslationWindow::showCurrentEntry);
     connect(translationFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(std::size(Filters)))
             m_filter->setStates(Filters[index].states);
@@ -391,6 +400,13 @@ void TranslationWindow::pairFiles()
         }
         m_fileList->appendRow({name, count, new QStandardItem});
     }
+    QList<EntryPane::File> translated;
+    for (qsizetype i = 0; i < m_files.size(); ++i)
+        translated.append({m_files.at(i).name, m_targets.at(size_t(i)).model.get()});
+    entryPane->setMission(translated,
+                          m_sourceFolder || target.isEmpty() ? QString()
+                                                             : QDir(m_scan.root).filePath(TermList::fileName(target)),
+                          target.isEmpty() ? QString() : PersonalMemory::pathOf(sourceLanguage->currentText(), target));
     m_shown = -1;
     showCounts();
     if (!m_files.isEmpty())
@@ -489,6 +505,12 @@ void TranslationWindow::showUndoOf(int file)
 {
     const TargetFile *target = file >= 0 && file < int(m_targets.size()) ? &m_targets.at(size_t(file)) : nullptr;
     m_workspace.undoGroup()->setActiveStack(target && target->document ? target->document->undoStack() : nullptr);
+}
+
+void TranslationWindow::showCurrentEntry()
+{
+    const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
+    entryPane->showEntry(model(m_shown), current.isValid() ? current.row() : -1);
 }
 
 bool TranslationWindow::event(QEvent *event)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+class EntryPane;
 class MissionWorkspace;
 class Prompts;
 class QAction;
@@ -110,6 +111,7 @@ public:
     QAction *exportMemoryAction = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
+    EntryPane *entryPane = nullptr;          // the current entry: sources, notes, suggestions, terms
 
 protected:
     bool event(QEvent *event) override;
@@ -144,6 +146,7 @@ private:
     void tableChanged(int file, const QString &description = {});
     void documentChanged(int file);
     void showUndoOf(int file);
+    void showCurrentEntry();   // the table's current row in the entry pane
 
     // missionwide.cpp
     QWidget *missionPane(QWidget *parent);

@@ -163,15 +163,22 @@ std::optional<QString> save(const QString &path, const Terms &terms)
     return std::nullopt;
 }
 
+namespace {
+
+// A term as a whole word or words, without regard to case.
+QRegularExpression patternOf(const QString &term)
+{
+    return QRegularExpression(QStringLiteral("(?<!\\w)") + QRegularExpression::escape(term) + QStringLiteral("(?!\\w)"),
+                              QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+}
+
+} // namespace
+
 QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &units)
 {
     QList<std::pair<QRegularExpression, Terms::const_iterator>> patterns;
-    for (auto it = terms.begin(); it != terms.end(); ++it) {
-        patterns.append({QRegularExpression(QStringLiteral("(?<!\\w)") + QRegularExpression::escape(it.key()) + QStringLiteral("(?!\\w)"),
-                                            QRegularExpression::CaseInsensitiveOption
-                                                | QRegularExpression::UseUnicodePropertiesOption),
-                         it});
-    }
+    for (auto it = terms.begin(); it != terms.end(); ++it)
+        patterns.append({patternOf(it.key()), it});
     QList<Finding> findings;
     for (const TranslationMemory::Unit &unit : units) {
         if (unit.target.isEmpty())
@@ -182,6 +189,16 @@ QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &u
         }
     }
     return findings;
+}
+
+Terms held(const Terms &terms, const QString &source)
+{
+    Terms found;
+    for (auto it = terms.begin(); it != terms.end(); ++it) {
+        if (patternOf(it.key()).match(source).hasMatch())
+            found.insert(it.key(), it.value());
+    }
+    return found;
 }
 
 } // namespace TermList

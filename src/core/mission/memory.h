@@ -82,5 +82,7 @@ std::optional<QString> save(const QString &path, const Terms &terms);
 // without regard to case) and whose translation lacks its rendering
 // (without regard to case).
 QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &units);
+// The terms `source` holds, matched as check() matches them.
+Terms held(const Terms &terms, const QString &source);
 
 } // namespace TermList
