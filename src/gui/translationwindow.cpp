@@ -1,5 +1,6 @@
 #include "gui/translationwindow.h"
 
+#include "core/mission/personalmemory.h"
 #include "core/mission/translationrecord.h"
 
 #include "core/codepages.h"
