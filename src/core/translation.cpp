@@ -452,8 +452,9 @@ StrDocument TranslationPair::targetDocument() const
                                       : sourceLineBreak(m_source.document, row.sourceEntry, QStringLiteral("\r\n"));
         const QString entrySeparator = separator.isEmpty() ? m_source.document.separator(row.sourceEntry) : separator;
         const QString text = standIn ? row.source : row.target;
-        document.insertLines(at, row.key + entrySeparator + StrSyntax::escape(text, lineBreak) + u'"',
-                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)});
+        document.insertEntry(at, row.key, text,
+                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)},
+                             {QString(), entrySeparator, QString(), lineBreak});
     }
     return document;
 }
