@@ -86,9 +86,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         if (!m_workspace->saveAs(path, codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
             return false;
     } else {
-        const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
-        if (!result.ok) {
-            showFailure(path, result.error);
+        if (const std::optional<Error> result = FileOutput::writeFile(path, *bytes)) {
+            showFailure(path, result->message);
             return false;
         }
     }

@@ -528,19 +528,20 @@ bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
         workspace->release(held);
         held = nullptr;
     }
-    std::variant<StrReader::Result, StrReader::Failure> read = StrReader::Failure{QString()};
+    std::variant<StrReader::Result, Error> read = Error{};
     if (held) {
         codePage = held->codePage();
         if (std::optional<StrReader::Result> shown = held->readBack())
             read = std::move(*shown);
         else
-            read = StrReader::Failure{tr("It holds a character that %1 cannot represent.")
-                                          .arg(CodePages::description(codePage))};
+            read = Error{Error::Kind::Unwritable,
+                         tr("It holds a character that %1 cannot represent.").arg(CodePages::description(codePage)),
+                         path, {}};
     } else {
         read = StrReader::readFile(path, codePage);
     }
-    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
-        m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
+    if (const auto *failure = std::get_if<Error>(&read)) {
+        m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->message));
         return false;
     }
     StrReader::Result &file = std::get<StrReader::Result>(read);

@@ -92,9 +92,9 @@ QMenu *SpellingHighlighter::contextMenu(const QPoint &position)
         add->setObjectName(QStringLiteral("spellingAdd"));
         add->setEnabled(!m_service->missionFolder().isEmpty());
         connect(add, &QAction::triggered, this, [this, language, misspelt] {
-            QString error;
+            Error error;
             if (!m_service->addToMission(language, misspelt, &error))
-                Q_EMIT failed(tr("\"%1\" could not be added to the mission's dictionary: %2").arg(misspelt, error));
+                Q_EMIT failed(tr("\"%1\" could not be added to the mission's dictionary: %2").arg(misspelt, error.message));
         });
         added << ignore << add;
         menu->insertActions(first, added);

@@ -252,8 +252,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         const auto read = StrReader::read(bytes, 1252);
-        if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
-            QCOMPARE(failure->reason, expected);
+        if (const auto *failure = std::get_if<Error>(&read)) {
+            QCOMPARE(failure->message, expected);
             return;
         }
         const StrReader::Result &file = std::get<StrReader::Result>(read);
@@ -348,7 +348,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const auto refusal = [](const QString &path) {
             const auto read = StrReader::readFile(path, 1252);
-            return std::holds_alternative<StrReader::Failure>(read) ? std::get<StrReader::Failure>(read).reason : u"read"_s;
+            return std::holds_alternative<Error>(read) ? std::get<Error>(read).message : u"read"_s;
         };
         QCOMPARE(refusal(dir.filePath(u"none.str"_s)),
                  u"There is no file "_s + QDir::toNativeSeparators(dir.filePath(u"none.str"_s)) + u'.');
