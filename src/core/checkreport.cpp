@@ -102,10 +102,10 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
         auto it = languages.find(language);
         if (it == languages.end()) {
             Language loaded;
-            QString error;
+            Error error;
             loaded.checker = Spelling::openDictionary(language, dictionaryFolders, &error);
             if (!loaded.checker)
-                problems.append({file.relativePath, 0, error, Severity::Note});
+                problems.append({file.relativePath, 0, error.message, Severity::Note});
             if (!scan.root.isEmpty()) {
                 const QString path = Spelling::wordListPath(scan.root, language);
                 const Spelling::WordList list = Spelling::readWordList(path);

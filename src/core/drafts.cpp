@@ -127,10 +127,11 @@ DraftFile::DraftFile(const QString &path, std::unique_ptr<QLockFile> lock)
 
 DraftFile::~DraftFile() = default;
 
-std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, QString *error)
+std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, Error *error)
 {
     if (!QDir().mkpath(folder)) {
-        *error = tr("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
+        *error = {Error::Kind::NotWritten, tr("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder)),
+                  folder, {}};
         return nullptr;
     }
     const QString path = QDir(folder).filePath(
@@ -138,7 +139,8 @@ std::unique_ptr<DraftFile> DraftFile::create(const QString &folder, QString *err
     auto lock = std::make_unique<QLockFile>(lockPath(path));
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        *error = tr("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder));
+        *error = {Error::Kind::NotWritten, tr("The folder %1 cannot be written.").arg(QDir::toNativeSeparators(folder)),
+                  folder, {}};
         return nullptr;
     }
     return std::unique_ptr<DraftFile>(new DraftFile(path, std::move(lock)));
@@ -222,13 +224,13 @@ std::variant<QJsonObject, QString> DraftFile::read() const
     return state;
 }
 
-bool DraftFile::write(const QJsonObject &state, QString *error) const
+bool DraftFile::write(const QJsonObject &state, Error *error) const
 {
-    const FileOutput::WriteResult result =
+    const std::optional<Error> result =
         FileOutput::writeFile(m_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
-    if (!result.ok)
-        *error = result.error;
-    return result.ok;
+    if (result)
+        *error = *result;
+    return !result;
 }
 
 std::optional<QString> DraftFile::setAside()
@@ -291,9 +293,9 @@ void DraftWriter::writeWaiting()
         state.swap(m_waiting);
         m_scheduled = false;
     }
-    QString error;
+    Error error;
     if (state && !m_file->write(Drafts::toJson(*state), &error))
-        Q_EMIT failed(error);
+        Q_EMIT failed(error.message);
 }
 
 void DraftWriter::finish()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
@@ -47,7 +49,7 @@ public:
 
     // A new draft in `folder` for this run, locked while it lives; nothing
     // and an error when the folder cannot be written.
-    static std::unique_ptr<DraftFile> create(const QString &folder, QString *error);
+    static std::unique_ptr<DraftFile> create(const QString &folder, Error *error);
 
     // Drafts in `folder` whose run is no longer alive, oldest first. Lock
     // files left without a draft are removed. In a folder that cannot be
@@ -71,7 +73,7 @@ public:
     std::variant<QJsonObject, QString> read() const;
 
     // Writes `state` whole or not at all. Safe to call from any one thread at a time.
-    bool write(const QJsonObject &state, QString *error) const;
+    bool write(const QJsonObject &state, Error *error) const;
 
     // Renames an unreadable draft to <name>.damaged-<time>.json and returns
     // the new path; nothing when it cannot be renamed, and it stays as it is.

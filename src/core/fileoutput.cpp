@@ -5,18 +5,27 @@
 
 namespace FileOutput {
 
-WriteResult writeFile(const QString &path, const QByteArray &data)
+namespace {
+
+Error notWritten(const QSaveFile &file, const QString &reason)
+{
+    return {Error::Kind::NotWritten, reason, file.fileName(), {}};
+}
+
+} // namespace
+
+std::optional<Error> writeFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
     return writeFile(file, data);
 }
 
-WriteResult writeFile(QSaveFile &file, const QByteArray &data)
+std::optional<Error> writeFile(QSaveFile &file, const QByteArray &data)
 {
     // Unbuffered, so that write() reports what really reached the file; binary
     // (no QIODevice::Text), so CR LF is written as it is on every platform.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return {false, file.errorString()};
+        return notWritten(file, file.errorString());
 
     const qint64 written = data.isEmpty() ? 0 : file.write(data);
     if (written != data.size()) {
@@ -29,11 +38,11 @@ WriteResult writeFile(QSaveFile &file, const QByteArray &data)
                   .arg(written < 0 ? 0 : written)
                   .arg(data.size());
         file.cancelWriting();
-        return {false, reason};
+        return notWritten(file, reason);
     }
     if (!file.commit())
-        return {false, file.errorString()};
-    return {true, {}};
+        return notWritten(file, file.errorString());
+    return std::nullopt;
 }
 
 } // namespace FileOutput

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,17 +13,13 @@ class QSaveFile;
 // How the game's text files reach the disk: whole or not at all.
 namespace FileOutput {
 
-struct WriteResult {
-    bool ok = false;
-    QString error;   // the system's reason when ok is false
-};
-
 // Writes `data` to `path` through a temporary file beside it, which replaces
 // the target only once every byte is written. A failure leaves an existing
-// file exactly as it was.
-WriteResult writeFile(const QString &path, const QByteArray &data);
+// file exactly as it was, and is told as Error::Kind::NotWritten with the
+// system's reason as its message; nothing when all was written.
+std::optional<Error> writeFile(const QString &path, const QByteArray &data);
 
 // The same through a save file the caller made (tests give one that fails).
-WriteResult writeFile(QSaveFile &file, const QByteArray &data);
+std::optional<Error> writeFile(QSaveFile &file, const QByteArray &data);
 
 } // namespace FileOutput

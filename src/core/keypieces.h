@@ -9,12 +9,10 @@ namespace KeyPieces {
 
 inline constexpr QLatin1String PageKeyPrefix{"Page_"};
 inline constexpr QLatin1String PageValueOpen{":\""};
-inline constexpr QLatin1String PageValueClose{"\""};
 
 inline constexpr QLatin1String GoalFictionPrefix{"fiction_"};
 inline constexpr QLatin1String GoalTextPrefix{"text_"};
 inline constexpr QLatin1String GoalValueOpen{":\""};
-inline constexpr QLatin1String GoalValueClose{"\""};
 
 // The second and third flag of the author's mission line in missflag.str.
 // The first ends with a comma and a blank, so together they read "no_loadout, end".

@@ -413,15 +413,15 @@ File readOne(const Found &found, const Place &place, int codePage, int detected)
     file.mission = place.mission;
     file.codePage = codePage;
     auto read = StrReader::readFile(found.path, file.codePage);
-    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
-        file.failure = failure->reason;
+    if (const auto *failure = std::get_if<Error>(&read)) {
+        file.failure = failure->message;
         file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
         if (!failure->text.isEmpty()) {   // text without an entry: the lines that are none, where they are
             QList<Kinds::Swallow> none;
             addFindings(file.relativePath, Kinds::strayLines(failure->text, file.kind, none), file.problems);
         }
         if (file.problems.isEmpty())
-            file.problems.append({file.relativePath, 0, file.failure, Severity::Error, 0, failure->unread});
+            file.problems.append({file.relativePath, 0, file.failure, Severity::Error, 0, failure->unread()});
         return file;
     }
     file.read = std::move(std::get<StrReader::Result>(read));

@@ -48,6 +48,15 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
     const int codePage = held ? held->codePage() : m_codePage;
     if (refuse(document.authorTexts(), codePage))
         return false;
+    if (!m_laying.isEmpty()) {
+        WorkspaceDocument *into = held ? m_workspace->find(file.path) : nullptr;
+        if (!into)
+            return false;
+        if (into->document().write(codePage) != document.write(codePage))
+            into->change(document, m_laying, file.view);
+        m_laid = true;
+        return true;
+    }
 
     // An opened file is saved under its own name, in place or proposed in
     // its own folder.
@@ -77,9 +86,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         if (!m_workspace->saveAs(path, codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
             return false;
     } else {
-        const FileOutput::WriteResult result = FileOutput::writeFile(path, *bytes);
-        if (!result.ok) {
-            showFailure(path, result.error);
+        if (const std::optional<Error> result = FileOutput::writeFile(path, *bytes)) {
+            showFailure(path, result->message);
             return false;
         }
     }

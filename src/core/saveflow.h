@@ -41,7 +41,17 @@ public:
     // Saves ask for the path even for an opened file (File › Save As…).
     void setAlwaysAsk(bool ask) { m_alwaysAsk = ask; }
 
-    // Returns true when the file was written.
+    // Saves of an opened file the workspace holds lay the view's document
+    // into the workspace's document instead, as a step of its undo called
+    // `description` (none when nothing changes), and write nothing; "" ends it.
+    void setLaying(const QString &description)
+    {
+        m_laying = description;
+        m_laid = false;
+    }
+    // Whether a save since setLaying() laid its document (or found it laid).
+    bool laid() const { return m_laid; }
+    // Returns true when the file was written (laid, when laying).
     bool save(const QString &suggestedName, const StrDocument &document);
 
     // Told of every file written, with its bytes (to tell the program's own
@@ -61,4 +71,6 @@ private:
     MissionWorkspace *m_workspace = nullptr;
     bool m_inPlace = false;
     bool m_alwaysAsk = false;
+    QString m_laying;
+    bool m_laid = false;
 };

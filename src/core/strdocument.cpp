@@ -158,6 +158,31 @@ QString StrDocument::textLineBreak() const
     return escaped ? QStringLiteral("\\n") : lineEnd();
 }
 
+StrDocument::EntryStyle StrDocument::entryStyle(int entry) const
+{
+    const Entry &e = m_entries.at(entry);
+    return {decoded(e.start, e.keyStart), separator(entry), lineEnd(entry), QString()};
+}
+
+StrDocument::EntryStyle StrDocument::entryStyle() const
+{
+    EntryStyle style;
+    if (!m_entries.isEmpty())
+        style.separator = this->style(QLatin1String(""), {}).separator;
+    style.lineEnd = lineEnd();
+    return style;
+}
+
+QString StrDocument::entryLine(const QString &key, const QString &rawText, const EntryStyle &style)
+{
+    return style.indent + key + style.separator + rawText + u'"';
+}
+
+QString StrDocument::escaped(const QString &text, const EntryStyle &style) const
+{
+    return StrSyntax::escape(text, style.textLineBreak.isEmpty() ? textLineBreak() : style.textLineBreak);
+}
+
 void StrDocument::addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion)
 {
     if (!insertion) {   // a later change of the same bytes replaces the earlier one
@@ -189,6 +214,31 @@ void StrDocument::setEntryLine(int entry, const QString &line, const Pieces &che
     if (lineEnd() != u"\r\n")
         inFileStyle.replace(QLatin1String("\r\n"), lineEnd());
     addEdit(e.keyStart, e.closed ? e.textEnd + 1 : e.textEnd, inFileStyle, checks);
+}
+
+void StrDocument::setEntry(int entry, const QString &key, const QString &text, const Pieces &checks,
+                           const QString &lineBreak)
+{
+    setRawEntry(entry, key, escaped(text, {QString(), QString(), QString(), lineBreak}), checks);
+}
+
+void StrDocument::setRawEntry(int entry, const QString &key, const QString &rawText, const Pieces &checks)
+{
+    EntryStyle style = entryStyle(entry);
+    style.indent.clear();   // the line from the key on
+    setEntryLine(entry, entryLine(key, rawText, style), checks);
+}
+
+void StrDocument::insertEntry(qsizetype at, const QString &key, const QString &text, const Pieces &checks,
+                              const EntryStyle &style)
+{
+    insertRawEntry(at, key, escaped(text, style), checks, style);
+}
+
+void StrDocument::insertRawEntry(qsizetype at, const QString &key, const QString &rawText, const Pieces &checks,
+                                 const EntryStyle &style)
+{
+    insertLines(at, entryLine(key, rawText, style), checks, style.lineEnd);
 }
 
 void StrDocument::removeEntry(int entry)

@@ -12,6 +12,17 @@
 #include <functional>
 #include <optional>
 
+// How an entry line is written: what stands before its key, what goes from
+// the key to the opening quote, the line end after the closing quote, and how
+// a line break inside its text is written. A new file writes `key: "text"`;
+// an empty line end or line break is the file's.
+struct StrEntryStyle {
+    QString indent;
+    QString separator = QStringLiteral(": \"");
+    QString lineEnd;
+    QString textLineBreak;
+};
+
 // A .str file as the program holds it: the bytes it was read from (or the
 // template a new file starts from), its entries as the tokenizer found them,
 // and the author's changes laid over the bytes. Writing it gives back every
@@ -86,6 +97,19 @@ public:
     // texts use that escape and no raw line break, else its line end.
     QString textLineBreak() const;
 
+    using EntryStyle = StrEntryStyle;
+    // How entry `entry` is written.
+    EntryStyle entryStyle(int entry) const;
+    // How the file writes its entries: the separator most of them have (the
+    // default when it has none), its line end.
+    EntryStyle entryStyle() const;
+    // An entry line: `key`, the separator, `rawText` (escapes as written)
+    // and the closing quote, after the style's indent. The one place an
+    // entry line is put together.
+    static QString entryLine(const QString &key, const QString &rawText, const EntryStyle &style = {});
+    // `text` (as the player reads it) as the file writes it inside the quotes.
+    QString escaped(const QString &text, const EntryStyle &style = {}) const;
+
     // Changes. Each records `check`, what the author typed and where, for the
     // checks before saving; later changes to the same entry replace earlier ones.
     // The entry's text becomes `text` (as the player reads it; escaped here).
@@ -93,6 +117,18 @@ public:
     // The entry from its key to its closing quote becomes `entry` (as a hand
     // edit stands, escapes included, already checked to be well formed).
     void setEntryLine(int entry, const QString &line, const Pieces &checks);
+    // The entry becomes `key` with `text` (as the player reads it, escaped
+    // with `lineBreak`, the file's when empty), keeping its own indent,
+    // separator and line end; or with `rawText` as written.
+    void setEntry(int entry, const QString &key, const QString &text, const Pieces &checks,
+                  const QString &lineBreak = {});
+    void setRawEntry(int entry, const QString &key, const QString &rawText, const Pieces &checks);
+    // A new entry line at `at` (as insertLines() puts lines in), written in
+    // `style`: `text` as the player reads it, or `rawText` as written.
+    void insertEntry(qsizetype at, const QString &key, const QString &text, const Pieces &checks,
+                     const EntryStyle &style);
+    void insertRawEntry(qsizetype at, const QString &key, const QString &rawText, const Pieces &checks,
+                        const EntryStyle &style);
     void removeEntry(int entry);
     // Replaces the bytes from `from` to `to` (a whole line, say) with `text`.
     void replace(qsizetype from, qsizetype to, const QString &text, const Pieces &checks = {});

@@ -160,28 +160,28 @@ TranslationPair::TranslationPair(StrReader::Result source, Target target, int ta
                               .arg(Kinds::descriptor(read->kind).kindName(), Kinds::descriptor(m_source.kind).kindName()));
         }
         m_target = std::move(read->document);
-    } else if (const auto *failure = std::get_if<StrReader::Failure>(&target)) {
+    } else if (const auto *failure = std::get_if<Error>(&target)) {
         unsafe.append(say("The translation could not be read: %1 Saving replaces it with a new file.")
-                          .arg(failure->reason));
+                          .arg(failure->message));
     }
     m_unsafe = unsafe.join(u' ');
     pair();
 }
 
-std::variant<TranslationPair, StrReader::Failure> TranslationPair::open(const QString &sourcePath, int sourceCodePage,
-                                                                        const QString &targetPath, int targetCodePage)
+std::variant<TranslationPair, Error> TranslationPair::open(const QString &sourcePath, int sourceCodePage,
+                                                          const QString &targetPath, int targetCodePage)
 {
     auto source = StrReader::readFile(sourcePath, sourceCodePage);
-    if (const auto *failure = std::get_if<StrReader::Failure>(&source))
-        return StrReader::Failure{say("The source could not be read: %1").arg(failure->reason)};
+    if (const auto *failure = std::get_if<Error>(&source))
+        return Error{failure->kind, say("The source could not be read: %1").arg(failure->message), sourcePath, {}};
     const QFileInfo info(targetPath);
     Target target;
     if (info.exists()) {
         if (info.canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
-            return StrReader::Failure{say("The source and the translation are the same file.")};
+            return Error{Error::Kind::Refused, say("The source and the translation are the same file."), targetPath, {}};
         if (!info.isFile() || info.size() > 0) {
             auto read = StrReader::readFile(targetPath, targetCodePage);
-            if (auto *failure = std::get_if<StrReader::Failure>(&read))
+            if (auto *failure = std::get_if<Error>(&read))
                 target = std::move(*failure);
             else
                 target = std::get<StrReader::Result>(std::move(read));
@@ -452,8 +452,9 @@ StrDocument TranslationPair::targetDocument() const
                                       : sourceLineBreak(m_source.document, row.sourceEntry, QStringLiteral("\r\n"));
         const QString entrySeparator = separator.isEmpty() ? m_source.document.separator(row.sourceEntry) : separator;
         const QString text = standIn ? row.source : row.target;
-        document.insertLines(at, row.key + entrySeparator + StrSyntax::escape(text, lineBreak) + u'"',
-                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)});
+        document.insertEntry(at, row.key, text,
+                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)},
+                             {QString(), entrySeparator, QString(), lineBreak});
     }
     return document;
 }
@@ -504,10 +505,9 @@ std::optional<TranslationPair::Refusal> TranslationPair::save()
         return Refusal{say("The folder %1 could not be made. Nothing was written.")
                            .arg(QDir::toNativeSeparators(target.absolutePath())),
                        std::nullopt, -1};
-    const FileOutput::WriteResult result = FileOutput::writeFile(m_targetPath, bytes);
-    if (!result.ok) {
+    if (const std::optional<Error> result = FileOutput::writeFile(m_targetPath, bytes)) {
         return Refusal{say("The translation could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")
-                           .arg(QDir::toNativeSeparators(m_targetPath), result.error),
+                           .arg(QDir::toNativeSeparators(m_targetPath), result->message),
                        std::nullopt, -1};
     }
     setWritten(bytes);

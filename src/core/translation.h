@@ -101,15 +101,15 @@ public:
     };
 
     // The target as it was found: no file, the file read, or why it could not be read.
-    using Target = std::variant<std::monostate, StrReader::Result, StrReader::Failure>;
+    using Target = std::variant<std::monostate, StrReader::Result, Error>;
 
     TranslationPair() = default;
     TranslationPair(StrReader::Result source, Target target, int targetCodePage);
 
     // Reads both files. An empty target file is one not yet translated. The
     // same file on both sides, or a source that cannot be read, is refused.
-    static std::variant<TranslationPair, StrReader::Failure> open(const QString &sourcePath, int sourceCodePage,
-                                                                  const QString &targetPath, int targetCodePage);
+    static std::variant<TranslationPair, Error> open(const QString &sourcePath, int sourceCodePage,
+                                                     const QString &targetPath, int targetCodePage);
 
     const QList<Row> &rows() const { return m_rows; }
     const Row &row(int row) const { return m_rows.at(row); }

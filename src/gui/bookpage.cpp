@@ -113,6 +113,7 @@ void BookPage::Apage_Click()
     showPageList();
     Pn->setText(QStringLiteral("0"));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
+    Q_EMIT entryStored();
 }
 
 void BookPage::Command2_Click()
@@ -151,6 +152,7 @@ void BookPage::ApPage_Click()
     }
     m_book.Pg.store(*slot, storedText(Page));
     leaveEditMode();
+    Q_EMIT entryStored();
 }
 
 void BookPage::leaveEditMode()

@@ -57,6 +57,9 @@ Q_SIGNALS:
     // What the page holds may have changed: a box typed into, a button
     // pressed, a table edited in place.
     void changed();
+    // An entry was stored with the page's buttons (a page added, a goal
+    // edited): the file it edits takes it at once.
+    void entryStored();
     // The page was emptied to start a new file: it no longer edits the one
     // it was opened from or saved to.
     void startedAnew();

@@ -96,6 +96,7 @@ void GoalsPage::Agoal_Click()
     showGoalList();
     Gfict->clear();
     Gtxt->clear();
+    Q_EMIT entryStored();
 }
 
 void GoalsPage::Rgoals_Click()
@@ -133,6 +134,7 @@ void GoalsPage::EGoal_Click()
     m_goals.GoalList.store(m_goals.GoalEditPos(), storedText(Goaltxt));
     setEditMode(false);
     showGoalList();
+    Q_EMIT entryStored();
 }
 
 void GoalsPage::Sgoals_Click()

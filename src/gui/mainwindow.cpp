@@ -78,7 +78,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     workspace = new MissionWorkspace(this);
     m_saveFlow->setWorkspace(workspace);
     m_saveFlow->opened = [this] {
-        auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
+        auto *page = m_laying ? m_laying : qobject_cast<EditorPage *>(Tab1->currentWidget());
         const WorkspaceDocument *document = page ? documentOf(page) : nullptr;
         return SaveFlow::Opened{document ? document->path() : QString(), page};
     };
@@ -237,6 +237,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         page->emitChangesOfBoxes();
         connect(page, &EditorPage::changed, m_modifiedTimer, qOverload<>(&QTimer::start));
         connect(page, &EditorPage::startedAnew, this, [this, page] { bindPage(page, nullptr); });
+        connect(page, &EditorPage::entryStored, this, [this, page] { layIntoDocument(page); });
     }
 
     // Spelling as the author types, in every box where texts are composed:
@@ -284,9 +285,9 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         item->setCheckable(true);
         missionLanguages->addAction(item);
         connect(item, &QAction::triggered, this, [this, language] {
-            QString error;
+            Error error;
             if (!spelling->setMissionLanguage(language, &error))
-                m_prompts->warn(tr("The mission's language could not be written: %1").arg(error));
+                m_prompts->warn(tr("The mission's language could not be written: %1").arg(error.message));
         });
     }
     connect(missionLanguageMenu, &QMenu::aboutToShow, this, [this, missionLanguages] {
@@ -574,19 +575,20 @@ bool Qwr::openFile(const QString &path, bool askUnsaved, int codePage)
         workspace->release(held);
         held = nullptr;
     }
-    std::variant<StrReader::Result, StrReader::Failure> read = StrReader::Failure{QString()};
+    std::variant<StrReader::Result, Error> read = Error{};
     if (held) {
         codePage = held->codePage();
         if (std::optional<StrReader::Result> shown = held->readBack())
             read = std::move(*shown);
         else
-            read = StrReader::Failure{tr("It holds a character that %1 cannot represent.")
-                                          .arg(CodePages::description(codePage))};
+            read = Error{Error::Kind::Unwritable,
+                         tr("It holds a character that %1 cannot represent.").arg(CodePages::description(codePage)),
+                         path, {}};
     } else {
         read = StrReader::readFile(path, codePage);
     }
-    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
-        m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->reason));
+    if (const auto *failure = std::get_if<Error>(&read)) {
+        m_prompts->warn(tr("The file could not be opened:\n%1\n\n%2").arg(shownPath, failure->message));
         return false;
     }
     StrReader::Result &file = std::get<StrReader::Result>(read);
@@ -807,6 +809,26 @@ bool Qwr::pageEdited(EditorPage *page) const
 {
     const auto shown = m_shown.constFind(page);
     return shown == m_shown.cend() ? !page->unsavedWork().isEmpty() : page->draft() != *shown;
+}
+
+bool Qwr::layIntoDocument(EditorPage *page)
+{
+    WorkspaceDocument *document = m_pageFiles.value(page);
+    if (!document)
+        return false;
+    m_saveFlow->setLaying(tr("Changes to %1").arg(QFileInfo(document->path()).fileName()));
+    m_laying = page;
+    page->saveButton()->click();
+    m_laying = nullptr;
+    const bool laid = m_saveFlow->laid();
+    m_saveFlow->setLaying(QString());
+    if (!laid)
+        return false;   // refused by the tab's save
+    if (document->isModified())
+        page->markChanged();   // as the file it shows now: unsaved
+    m_shown.insert(page, page->draft());
+    updateModified();
+    return true;
 }
 
 void Qwr::showDocument(EditorPage *page)
@@ -1052,13 +1074,14 @@ void Qwr::replaceInMission()
     // that takes too long is stopped, and so is one a newer Replace All follows.
     if (!m_replacer) {
         m_replacer = new BackgroundJob(this);
-        m_replacer->setTimeLimit(std::chrono::seconds(10));
         connect(m_replacer, &BackgroundJob::timedOut, this, [this] {
+            const double seconds = static_cast<double>(m_replacer->timeLimit().count()) / 1000.0;
             missionPanel->resultsLabel->setText(
-                tr("Replace All was stopped after 10 s: the expression takes too long on these texts. Nothing was "
-                   "replaced."));
+                tr("Replace All was stopped after %1 s: the expression takes too long on these texts. Nothing was "
+                   "replaced.").arg(seconds));
         });
     }
+    m_replacer->setTimeLimit(m_replaceTimeLimit);
     missionPanel->resultsLabel->setText(tr("Looking for what to replace\u2026"));
     struct Found {
         QString error;
@@ -1083,6 +1106,11 @@ bool Qwr::isReplacing() const
     return m_replacer && m_replacer->isRunning();
 }
 
+void Qwr::setReplaceTimeLimit(std::chrono::milliseconds limit)
+{
+    m_replaceTimeLimit = limit;
+}
+
 void Qwr::applyReplacement(const MissionFolder::Scan &scan, const QString &pattern, const QString &replacement,
                            const QString &error, const QList<MissionFolder::Match> &matches,
                            const QList<std::pair<int, StrDocument>> &changed)
@@ -1103,17 +1131,32 @@ void Qwr::applyReplacement(const MissionFolder::Scan &scan, const QString &patte
     QMap<int, int> perFile;
     for (const MissionFolder::Match &match : matches)
         ++perFile[match.file];
-    QStringList busy;   // files whose tab holds changes not yet part of the file are left to the tab
+    // A tab's changes not yet part of its file are laid into it first (a step
+    // of its undo), and the texts looked at again with them; only a tab whose
+    // own save refuses its changes leaves its file out.
+    QStringList busy;
+    bool laid = false;
     QStringList lines;
     for (auto it = perFile.cbegin(); it != perFile.cend(); ++it) {
         const MissionFolder::File &file = scan.files.at(it.key());
         if (const WorkspaceDocument *held = workspace->find(file.path)) {
+            QList<EditorPage *> pages;
             for (auto page = m_pageFiles.cbegin(); page != m_pageFiles.cend(); ++page) {
                 if (page.value() == held && pageEdited(page.key()))
+                    pages.append(page.key());
+            }
+            for (EditorPage *page : std::as_const(pages)) {
+                if (layIntoDocument(page))
+                    laid = true;
+                else
                     busy.append(QDir::toNativeSeparators(file.relativePath));
             }
         }
         lines.append(tr("%1: %2").arg(QDir::toNativeSeparators(file.relativePath), counted(it.value(), "match", "matches")));
+    }
+    if (laid && busy.isEmpty()) {
+        replaceInMission();
+        return;
     }
     if (!busy.isEmpty()) {
         m_prompts->tell(tr("These files are open with changes not saved; save or close them first, then "

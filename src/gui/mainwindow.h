@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QVariantMap>
 
+#include <chrono>
 #include <memory>
 
 #include "core/missionfolder.h"
@@ -76,6 +77,8 @@ public:
     bool saveAll();
     // Replace All looks for what to replace (off the GUI thread).
     bool isReplacing() const;
+    // How long it may look before it is stopped (10 s; tests make it short).
+    void setReplaceTimeLimit(std::chrono::milliseconds limit);
     // The file the tab edits, when it was opened or saved.
     WorkspaceDocument *documentOf(EditorPage *page) const;
 
@@ -158,6 +161,10 @@ private:
     void bindPage(EditorPage *page, WorkspaceDocument *document);
     // The tab shows its file as the workspace holds it now.
     void showDocument(EditorPage *page);
+    // The tab's changes laid into the document of its file, as one step of
+    // undo, through the tab's own save (checked as saving checks them),
+    // nothing written. False when the tab's save refused them.
+    bool layIntoDocument(EditorPage *page);
     // Whether the tab holds changes not yet laid into its file.
     bool pageEdited(EditorPage *page) const;
     void currentTabChanged();
@@ -200,6 +207,8 @@ private:
     QString m_replacement;                            // its step of undo
     bool m_wrote = false;
     QTimer *m_modifiedTimer = nullptr;
+    EditorPage *m_laying = nullptr;   // the tab whose changes are laid into its file
+    std::chrono::milliseconds m_replaceTimeLimit = std::chrono::seconds(10);
     BackgroundJob *m_replacer = nullptr;   // Replace All's search, off the GUI thread   // the unsaved marks, once typing pauses                              // the save flow wrote a file
     QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle

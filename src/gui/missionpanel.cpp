@@ -469,10 +469,10 @@ bool MissionPanel::changeCodePage(const QString &language, int codePage, bool wh
         settings.languageCodePages.remove(language.toLower());
     if (settings == before)
         return true;
-    QString error;
+    Error error;
     if (!MissionSettings::write(m_folder, settings, &error)) {
         resultsLabel->setText(tr("The code page could not be kept in %1: %2")
-                                  .arg(QDir::toNativeSeparators(MissionSettings::pathIn(m_folder)), error));
+                                  .arg(QDir::toNativeSeparators(MissionSettings::pathIn(m_folder)), error.message));
         showCodePages();
         return false;
     }

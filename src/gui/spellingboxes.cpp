@@ -80,9 +80,9 @@ void addWordActions(QMenu *menu, QAction *before, Spelling::Service &service, co
     add->setObjectName(QStringLiteral("spellingAdd"));
     add->setEnabled(!service.missionFolder().isEmpty());
     QObject::connect(add, &QAction::triggered, &service, [service = &service, language, word, failed] {
-        QString error;
+        Error error;
         if (!service->addToMission(language, word, &error))
-            failed(say("\"%1\" could not be added to the mission's dictionary: %2").arg(word, error));
+            failed(say("\"%1\" could not be added to the mission's dictionary: %2").arg(word, error.message));
     });
     added << ignore << add;
     menu->insertActions(before, added);

@@ -32,13 +32,13 @@ void Startup::openWindows()
     }
     if (windows.empty()) {
         windows.push_back(newWindow());
-        QString error;
+        Error error;
         if (std::unique_ptr<DraftFile> draft = DraftFile::create(m_draftFolder, &error))
             windows.back()->enableDrafts(std::move(draft));
         else
             m_prompts->warn(QCoreApplication::translate("Startup",
                 "Unsaved work cannot be kept safe against a crash: %1\n\n"
-                "Quillwright works on without drafts; save your files as usual.").arg(error));
+                "Quillwright works on without drafts; save your files as usual.").arg(error.message));
     }
     for (const QString &file : std::as_const(m_files))
         windows.front()->openPath(file);

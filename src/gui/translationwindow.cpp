@@ -372,8 +372,11 @@ void TranslationWindow::pairFiles()
             WorkspaceDocument *document = m_workspace.find(file.targetPath);
             if (document) {
                 translated.codePage = document->codePage();
-                TranslationPair::Target held = StrReader::Failure{tr("It holds changes that cannot be written in %1.")
-                                                                      .arg(CodePages::description(document->codePage()))};
+                TranslationPair::Target held =
+                    Error{Error::Kind::Unwritable,
+                          tr("It holds changes that cannot be written in %1.")
+                              .arg(CodePages::description(document->codePage())),
+                          file.targetPath, {}};
                 if (std::optional<StrReader::Result> back = document->readBack())
                     held = std::move(*back);
                 *pair = TranslationPair(pair->source(), std::move(held), translated.codePage);
@@ -396,7 +399,7 @@ void TranslationWindow::pairFiles()
                 watch(index, document);
         } else {
             m_targets.push_back(std::move(translated));
-            name->setToolTip(std::get<StrReader::Failure>(opened).reason);
+            name->setToolTip(std::get<Error>(opened).message);
             count->setText(tr("not read"));
         }
         m_fileList->appendRow({name, count, new QStandardItem});
@@ -663,9 +666,9 @@ void TranslationWindow::saveRecord()
     }
     m_record.mission = QFileInfo(m_scan.root).fileName();
     m_record.target = m_pairedTarget;
-    if (const std::optional<QString> error = TranslationRecord::save(recordPath(), m_record))
+    if (const std::optional<Error> error = TranslationRecord::save(recordPath(), m_record))
         m_prompts.warn(tr("The translation record %1 could not be saved: %2\n\nThe translations were saved.")
-                           .arg(QDir::toNativeSeparators(recordPath()), *error));
+                           .arg(QDir::toNativeSeparators(recordPath()), error->message));
 }
 
 void TranslationWindow::goToUntranslated(bool forward)

@@ -102,13 +102,14 @@ private Q_SLOTS:
         const QString path = dir.filePath(u"book.str"_s);
         if (failure != FailingSaveFile::TargetTaken)
             Testing::writeAll(path, Old);
-        FileOutput::WriteResult result;
+        std::optional<Error> result;
         {   // on Windows the temporary file has a name until the save file is gone
             FailingSaveFile file(path, FailingSaveFile::Failure(failure));
             result = FileOutput::writeFile(file, QByteArray(4000, 'x'));
         }
-        QVERIFY(!result.ok && !result.error.isEmpty());
-        QCOMPARE(reason.isEmpty() ? reason : result.error, reason);   // the system's own words for a failed rename
+        QVERIFY(result && !result->message.isEmpty());
+        QCOMPARE(result->kind, Error::Kind::NotWritten);
+        QCOMPARE(reason.isEmpty() ? reason : result->message, reason);   // the system's own words for a failed rename
         if (failure != FailingSaveFile::TargetTaken)
             QCOMPARE(readAll(path), Old);
         QCOMPARE(QDir(dir.path()).count(), 3u);   // ".", "..", the file or folder: no temporary file left

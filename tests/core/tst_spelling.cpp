@@ -80,10 +80,10 @@ private Q_SLOTS:
 
     void spellsInTheDictionarysEncoding()
     {
-        QString error;
+        Error error;
         const std::unique_ptr<Spelling::SpellChecker> polish =
             Spelling::openDictionary(u"polish"_s, {m_dictionaries.path()}, &error);
-        QVERIFY2(polish, qPrintable(error));
+        QVERIFY2(polish, qPrintable(error.message));
         QVERIFY(polish->isKnown(u"powiedział"_s));
         QVERIFY(polish->isKnown(u"Źle"_s));
         QVERIFY(!polish->isKnown(u"powiedziak"_s));
@@ -92,7 +92,7 @@ private Q_SLOTS:
         polish->addWord(u"Grzegórz"_s);
         QVERIFY(polish->isKnown(u"Grzegórz"_s));
         QVERIFY(!Spelling::openDictionary(u"klingon"_s, {m_dictionaries.path()}, &error));
-        QVERIFY(error.contains(u"klingon"_s));
+        QVERIFY(error.message.contains(u"klingon"_s));
     }
 
     void readsTheWordList()
@@ -134,8 +134,8 @@ private Q_SLOTS:
         QVERIFY(first.suggestions(u"english"_s, u"wrold"_s).contains(u"world"_s));
 
         QSignalSpy changed(&first, &Spelling::Service::wordsChanged);
-        QString error;
-        QVERIFY2(first.addToMission(u"english"_s, u"Mirkhold"_s, &error), qPrintable(error));
+        Error error;
+        QVERIFY2(first.addToMission(u"english"_s, u"Mirkhold"_s, &error), qPrintable(error.message));
         QCOMPARE(changed.size(), 1);
         QCOMPARE(changed.constFirst().constFirst().toString(), u"english"_s);
         QVERIFY(first.isKnown(u"english"_s, u"Mirkhold"_s));

@@ -252,8 +252,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         const auto read = StrReader::read(bytes, 1252);
-        if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
-            QCOMPARE(failure->reason, expected);
+        if (const auto *failure = std::get_if<Error>(&read)) {
+            QCOMPARE(failure->message, expected);
             return;
         }
         const StrReader::Result &file = std::get<StrReader::Result>(read);
@@ -307,12 +307,48 @@ private Q_SLOTS:
         QCOMPARE(utf8.write(1252).value_or(""), "Page_1:\"b\"\n");
     }
 
+    // An entry set or put in by key and text is written as the file writes
+    // its entries: separator, quotes, line end, escapes.
+    void writesEntriesInTheFilesStyle_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("insert");   // a new entry after the last; else the first set anew
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        const QString quoted = u"say \"go\" C:\\maps"_s;
+        QTest::newRow("blank after the colon") << "a_0: \"x\"\r\n"_ba << true << u"t"_s << "a_0: \"x\"\r\nb_1: \"t\"\r\n"_ba;
+        QTest::newRow("no blank") << "Key:\"x\"\r\n"_ba << true << u"t"_s << "Key:\"x\"\r\nb_1:\"t\"\r\n"_ba;
+        QTest::newRow("two blanks") << "key:  \"x\"\r\n"_ba << true << u"t"_s << "key:  \"x\"\r\nb_1:  \"t\"\r\n"_ba;
+        QTest::newRow("LF") << "a:\"x\"\na: \"y\"\nc:\"z\"\n"_ba << true << u"t"_s
+                            << "a:\"x\"\na: \"y\"\nc:\"z\"\nb_1:\"t\"\n"_ba;
+        QTest::newRow("no last line end") << "a: \"x\""_ba << true << u"t"_s << "a: \"x\"\r\nb_1: \"t\"\r\n"_ba;
+        QTest::newRow("new file") << QByteArray() << true << u"t"_s << "b_1: \"t\"\r\n"_ba;
+        QTest::newRow("quote and backslash") << "a:\"x\"\n"_ba << true << quoted << "a:\"x\"\nb_1:\"say \\\"go\\\" C:\\\\maps\"\n"_ba;
+        QTest::newRow("escaped line break") << "a:\"x\\ny\"\r\n"_ba << true << u"1\r\n2"_s
+                                            << "a:\"x\\ny\"\r\nb_1:\"1\\n2\"\r\n"_ba;
+        QTest::newRow("set keeps its own style") << "  a:  \"x\" // kept\nc: \"z\"\n"_ba << false << quoted
+                                                 << "  b_1:  \"say \\\"go\\\" C:\\\\maps\" // kept\nc: \"z\"\n"_ba;
+        QTest::newRow("set CR LF") << "Key:\"x\"\r\n"_ba << false << u"t"_s << "b_1:\"t\"\r\n"_ba;
+    }
+    void writesEntriesInTheFilesStyle()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, insert);
+        QFETCH(QString, text);
+        StrDocument document(file, {1252, false});
+        if (insert)
+            document.insertEntry(document.bytes().size(), u"b_1"_s, text, {}, document.entryStyle());
+        else
+            document.setEntry(0, u"b_1"_s, text, {});
+        QTEST(document.write(1252).value_or("<not written>"), "written");
+    }
+
     void refusesWhatIsNoFile()
     {
         QTemporaryDir dir;
         const auto refusal = [](const QString &path) {
             const auto read = StrReader::readFile(path, 1252);
-            return std::holds_alternative<StrReader::Failure>(read) ? std::get<StrReader::Failure>(read).reason : u"read"_s;
+            return std::holds_alternative<Error>(read) ? std::get<Error>(read).message : u"read"_s;
         };
         QCOMPARE(refusal(dir.filePath(u"none.str"_s)),
                  u"There is no file "_s + QDir::toNativeSeparators(dir.filePath(u"none.str"_s)) + u'.');

@@ -87,9 +87,9 @@ private Q_SLOTS:
     void aFileIsHeldOnce()
     {
         MissionWorkspace workspace;
-        QString error;
+        Error error;
         WorkspaceDocument *first = workspace.open(m_book, 1252, &error);
-        QVERIFY2(first, qPrintable(error));
+        QVERIFY2(first, qPrintable(error.message));
         QCOMPARE(workspace.open(m_dir.filePath(QStringLiteral("./sub/../Diary.str")), 1252, &error), first);
 #ifdef Q_OS_UNIX
         const QString link = m_dir.filePath(QStringLiteral("link.str"));

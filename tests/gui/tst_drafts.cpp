@@ -216,7 +216,7 @@ private Q_SLOTS:
     // typing; of many states queued at once, the newest is the one kept.
     void aWindowGoneWithoutItsCloseKeepsItsDraft()
     {
-        QString error;
+        Error error;
         {
             Harness h;
             h.window().enableDrafts(DraftFile::create(folder(), &error));
@@ -315,7 +315,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--work-then-wait") == 0) {
         Harness h;
-        QString error;
+        Error error;
         h.window().enableDrafts(DraftFile::create(QString::fromLocal8Bit(argv[2]), &error));
         doTheWork(h);
         const QDir drafts(QString::fromLocal8Bit(argv[2]));

@@ -321,6 +321,32 @@ private Q_SLOTS:
         QCOMPARE(panel->findResults->model()->rowCount(), 10000);
     }
 
+    // Replace All with an expression that backtracks without end is stopped
+    // by its time limit, says so, and replaces nothing.
+    void stopsAReplacementThatTakesTooLong()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        QVERIFY(QDir().mkpath(root));
+        QByteArray slow;
+        for (int i = 0; i < 1000; ++i)
+            slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
+        Testing::writeAll(root + u"/slow.str"_s, slow);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        h.window().setReplaceTimeLimit(std::chrono::milliseconds(300));
+        panel->findRegex->setChecked(true);
+        panel->findText->setText(u"(a+)+$"_s);
+        panel->replaceText->setText(u"b"_s);
+        panel->replaceButton->click();
+        QVERIFY(h.window().isReplacing());
+        QTRY_VERIFY(!h.window().isReplacing());
+        QCOMPARE(panel->resultsLabel->text(), u"Replace All was stopped after 0.3 s: the expression takes too long "
+                                              "on these texts. Nothing was replaced."_s);
+        QCOMPARE(h.prompts.messages.size(), 0);
+        QVERIFY(!h.window().isWindowModified());
+    }
+
     // Replace across files: asked first with each file's count, undoable,
     // and only what matched is written when the author saves.
     void replacesInTheMission()

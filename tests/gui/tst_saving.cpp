@@ -4,6 +4,7 @@
 #include "core/drafts.h"
 #include "core/mission/spelling.h"
 #include "core/mission/workspace.h"
+#include "gui/editorpage.h"
 #include "gui/missionpanel.h"
 #include "gui/spellinghighlighter.h"
 #include "support/harness.h"
@@ -157,7 +158,8 @@ private Q_SLOTS:
     }
 
     // A replacement in a file open in a tab shows there at once; the tab's
-    // own correction after it, saved, keeps the replacement.
+    // own correction after it is part of the file at once, and saved keeps
+    // the replacement.
     void aReplacementIsKeptByTheTab()
     {
         Harness h;
@@ -171,10 +173,70 @@ private Q_SLOTS:
         QCOMPARE(Testing::readAll(book), Diary);
         h.run(u"!Command2|Page=Page_1:\"The gate was open.\"|!ApPage"_s);
         panel->saveReplaced->click();
-        QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door", "gate"));
+        QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door was locked", "gate was open"));
         QTest::keySequence(&h.window(), QKeySequence::Save);
         QCOMPARE(Testing::readAll(book), QByteArray(Diary).replace("door was locked", "gate was open"));
         QCOMPARE(h.closeQuestion(), QString());
+    }
+
+    // A page added or a goal stored with the tab's buttons is at once a step
+    // of undo of the file the tab edits; Edit › Undo takes it back, and the
+    // tab shows the file without it.
+    void anEntryStoredIsAStepOfUndo()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(h.window().openFile(book));
+        const WorkspaceDocument *document = h.window().documentOf(h.find<EditorPage>("BooksTab"));
+        QVERIFY(document);
+        h.run(u"Page=The well was dry.|!Apage"_s);
+        QVERIFY(document->isModified());
+        QVERIFY(h.window().undoAction->isEnabled());
+        h.window().undoAction->trigger();
+        QVERIFY(!document->isModified());
+        QVERIFY2(!h.text("Bptxt").contains(u"well"_s), qPrintable(h.text("Bptxt")));
+        QCOMPARE(h.text("Label11"), u"Pages = 2"_s);
+        h.run(u"Page=The gate was open.|!Apage"_s);
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(book), Diary + "Page_2:\"The gate was open.\"\r\n");
+
+        const QString goals = QDir(root).filePath(u"intrface/miss01/english/goals.str"_s);
+        QVERIFY(h.window().openFile(goals));
+        h.run(u"!Edit|Goaltxt=fiction_0:\"Close the door\"\ntext_0:\"Quietly\"|!EGoal"_s);
+        QVERIFY(h.text("Goaltxt").contains(u"Close the door"_s));
+        QVERIFY(h.window().documentOf(h.find<EditorPage>("GoalsTab"))->isModified());
+        h.window().undoAction->trigger();
+        QVERIFY2(h.text("Goaltxt").contains(u"Open the door"_s), qPrintable(h.text("Goaltxt")));
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(goals), Goals);
+        QCOMPARE(h.closeQuestion(), QString());
+    }
+
+    // Replace All in a file whose tab holds changes not yet part of it lays
+    // them in first, then replaces: nothing is refused, nothing lost, and
+    // each is a step of undo.
+    void replacesInATabsChanges()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(h.window().openFile(book));
+        h.run(u"ComOpt=Cellar"_s);
+        replace(h, panel, u"door"_s, u"gate"_s);
+        QVERIFY2(h.lastMessage().text.startsWith(u"Replace 2 matches"_s), qPrintable(h.lastMessage().text));
+        QCOMPARE(h.text("ComOpt"), u"Cellar"_s);
+        QVERIFY2(h.text("Bptxt").contains(u"The gate was locked."_s), qPrintable(h.text("Bptxt")));
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        const QByteArray both = QByteArray(Diary).replace("door", "gate").replace("Tower", "Cellar");
+        QCOMPARE(Testing::readAll(book), both);
+        h.window().undoAction->trigger();   // the replacement
+        h.window().undoAction->trigger();   // the location laid in
+        QCOMPARE(h.text("ComOpt"), u"Tower"_s);
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(book), Diary);
     }
 
     // Edit › Undo takes a replacement back in the tab's file; Redo brings it

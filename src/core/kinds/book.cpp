@@ -34,8 +34,8 @@ QString pageEntry(const StrDocument &document, int number, const QString &text)
 {
     const StrDocument::Style style = document.style(PagePrefix, NewBookStyle);
     const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
-    return style.prefix + QString::number(number) + style.separator + StrSyntax::escape(text, lineBreak)
-        + KeyPieces::PageValueClose;
+    return StrDocument::entryLine(style.prefix + QString::number(number), StrSyntax::escape(text, lineBreak),
+                                  {QString(), style.separator, QString(), QString()});
 }
 
 int nextPageNumber(const BookState &book)

@@ -32,8 +32,8 @@ QString goalEntry(const StrDocument &document, int goal, const QString &fiction,
     const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
     const auto line = [&](QLatin1String prefix, QLatin1String newPrefix, const QString &value) {
         const StrDocument::Style style = document.style(prefix, {newPrefix, KeyPieces::GoalValueOpen});
-        return style.prefix + number + style.separator + StrSyntax::escape(value, lineBreak)
-            + KeyPieces::GoalValueClose;
+        return StrDocument::entryLine(style.prefix + number, StrSyntax::escape(value, lineBreak),
+                                      {QString(), style.separator, QString(), QString()});
     };
     return line(FictionPrefix, KeyPieces::GoalFictionPrefix, fiction) + QLatin1String("\r\n")
         + line(TextPrefix, KeyPieces::GoalTextPrefix, text);

@@ -13,6 +13,9 @@ namespace MissflagFile {
 
 namespace {
 
+// The lines of a missflag.str the program writes read miss_1:"skip".
+const StrDocument::EntryStyle NewStyle{QString(), QStringLiteral(":\""), QString(), QString()};
+
 Piece numberBox(const QString &number)
 {
     return oneLine(number, QCoreApplication::translate("MissflagFile", "the \"Mission No.\" box"));
@@ -67,15 +70,14 @@ StrDocument content(const QString &number, int skipLines, const QString &briefin
 {
     QString text = Kinds::descriptor(Kinds::Kind::Missflag).newFileText;
     for (int i = 1; i <= skipLines; ++i)
-        text += QLatin1String("miss_") + QString::number(i) + QLatin1String(":\"skip\"\r\n");
-    text += QLatin1String("miss_0:\"\"\r\n");
+        text += StrDocument::entryLine(MissionPrefix + QString::number(i), QStringLiteral("skip"), NewStyle)
+            + QLatin1String("\r\n");
+    text += StrDocument::entryLine(MissionPrefix + u'0', QString(), NewStyle) + QLatin1String("\r\n");
     const QByteArray bytes = text.toLatin1();
     StrDocument file = StrDocument::fromTemplate(QLatin1String(bytes.constData(), bytes.size()));
     const int mission = static_cast<int>(file.entries().size()) - 1;
-    file.setEntryLine(mission,
-                      MissionPrefix + number + QLatin1String(":\"")
-                          + StrSyntax::escape(briefing + programFlags(), u"\r\n") + u'"',
-                      {numberBox(number), briefingBox(briefing)});
+    file.setEntry(mission, MissionPrefix + number, briefing + programFlags(), {numberBox(number), briefingBox(briefing)},
+                  QStringLiteral("\r\n"));
     return file;
 }
 
@@ -123,18 +125,16 @@ StrDocument document(const StrDocument &document, int entry, const Mission &open
     const QString value = now.briefing + now.flags;
     if (entry < 0) {
         const StrDocument::Style style = file.style(MissionPrefix, {MissionPrefix, QStringLiteral(":\"")});
-        file.insertLines(file.insertionPoint({MissionPrefix}),
-                         style.prefix + now.number + style.separator
-                             + StrSyntax::escape(value, u"\r\n") + u'"',
-                         {numberBox(now.number), briefingBox(now.briefing)});
+        file.insertEntry(file.insertionPoint({MissionPrefix}), style.prefix + now.number, value,
+                         {numberBox(now.number), briefingBox(now.briefing)},
+                         {QString(), style.separator, QString(), QStringLiteral("\r\n")});
         return file;
     }
     if (now.number != opened.number) {
         const QString prefix = file.key(entry).left(MissionPrefix.size());
         const QString raw = now.briefing == opened.briefing ? file.rawText(entry)
                                                             : StrSyntax::escape(value, u"\r\n");
-        file.setEntryLine(entry, prefix + now.number + file.separator(entry) + raw + u'"',
-                          {numberBox(now.number), briefingBox(now.briefing)});
+        file.setRawEntry(entry, prefix + now.number, raw, {numberBox(now.number), briefingBox(now.briefing)});
     } else if (now.briefing != opened.briefing) {
         file.setText(entry, value, briefingBox(now.briefing));
     }
@@ -462,7 +462,7 @@ StrDocument MissflagTable::build(QList<int> *skipNumbers) const
         if (entry >= 0)
             file.removeEntry(entry);   // given another number: it goes where that number goes
         if (const int skip = skipLines.value(*number, -1); skip >= 0) {
-            file.setEntryLine(skip, from.key(skip) + from.separator(skip) + raw + u'"', checks);
+            file.setRawEntry(skip, from.key(skip), raw, checks);
             staying.insert(*number, skip);
             skipLines.remove(*number);
             continue;
@@ -507,9 +507,8 @@ StrDocument MissflagTable::build(QList<int> *skipNumbers) const
             style = {QString(), fileStyle.prefix, fileStyle.separator, from.lineEnd()};
             at = from.insertionPoint({MissionPrefix});
         }
-        file.insertLines(at, style.indent + style.prefix + QString::number(line.number) + style.separator + line.raw
-                                 + u'"',
-                         line.checks, style.lineEnd);
+        file.insertRawEntry(at, style.prefix + QString::number(line.number), line.raw, line.checks,
+                            {style.indent, style.separator, style.lineEnd, QString()});
     }
 
     if (skipNumbers) {

@@ -56,8 +56,8 @@ StrDocument document(const StrDocument &document, const Texts &opened, const Tex
         const StrDocument::Style style =
             file.style(prefix, {prefix, i == 0 ? QStringLiteral(": \"") : QStringLiteral(":  \"")});
         const QString key = i == 0 ? style.prefix : style.prefix + QString::number(i - 1);
-        file.insertLines(file.insertionPoint({QLatin1String("skip_training"), QLatin1String("diff_")}),
-                         key + style.separator + StrSyntax::escape(now[i], file.lineEnd()) + u'"', {check});
+        file.insertEntry(file.insertionPoint({QLatin1String("skip_training"), QLatin1String("diff_")}), key, now[i],
+                         {check}, {QString(), style.separator, QString(), file.lineEnd()});
     }
     return file;
 }

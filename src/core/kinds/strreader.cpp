@@ -31,6 +31,16 @@ namespace StrReader {
 
 namespace {
 
+Error notRead(const QString &path, const QString &message)
+{
+    return {Error::Kind::NotRead, message, path, {}};
+}
+
+Error notStrFile(const QString &message, QByteArray bytes = {})
+{
+    return {Error::Kind::NotStrFile, message, {}, std::move(bytes)};
+}
+
 QString say(const char *text)
 {
     return QCoreApplication::translate("StrReader", text);
@@ -446,12 +456,12 @@ QString shown(const QString &path)
 
 } // namespace
 
-std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named)
+std::variant<Result, Error> read(const QByteArray &bytes, int codePage, std::optional<Kind> named)
 {
     if (bytes.isEmpty())
-        return Failure{say("The file is empty.")};
+        return notStrFile(say("The file is empty."));
     if (const std::optional<QString> reason = notTextReason(bytes))
-        return Failure{*reason};
+        return notStrFile(*reason);
 
     Result result;
     result.utf8 = readsAsUtf8(bytes, codePage, result.notes);
@@ -467,9 +477,8 @@ std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::o
     // The name and folder tell the kind first, the keys second.
     const std::optional<Kind> kind = Kinds::kindOf(document, named);
     if (!kind) {
-        return Failure{say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
-                           "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\")."),
-                       false, bytes};
+        return notStrFile(say("The file holds no entry of a book, goals.str, newgame.str, missflag.str or "
+                           "Titles.str (lines such as Page_0:\"...\" or title_20: \"...\")."), bytes);
     }
     result.kind = *kind;
     if (!Kinds::descriptor(result.kind).semicolonComments) {   // ';' starts a comment only in string tables
@@ -523,33 +532,33 @@ StrDocument repaired(const Result &file, int codePage)
 namespace {
 
 // The bytes of the file at `path`, or why they could not be read.
-std::variant<QByteArray, Failure> load(const QString &path)
+std::variant<QByteArray, Error> load(const QString &path)
 {
     if (path.isEmpty())
-        return Failure{say("No file was named.")};
+        return notRead(path, say("No file was named."));
     const QFileInfo info(path);
     if (!info.exists()) {
         if (pathTooLong(path))
-            return Failure{say("The path %1 is too long to be opened.").arg(shown(path))};
+            return notRead(path, say("The path %1 is too long to be opened.").arg(shown(path)));
         if (info.isSymLink() && linkLoops(path))
-            return Failure{say("%1 is a link that leads back to itself, through other links or directly; there is "
+            return notRead(path, say("%1 is a link that leads back to itself, through other links or directly; there is "
                                "no file at its end.")
-                               .arg(shown(path))};
+                               .arg(shown(path)));
         if (path.contains(QChar::ReplacementCharacter))
-            return Failure{say("The name %1 is not valid UTF-8, so it cannot be opened. Rename the file, then open "
+            return notRead(path, say("The name %1 is not valid UTF-8, so it cannot be opened. Rename the file, then open "
                                "it again.")
-                               .arg(shown(path))};
-        return Failure{say("There is no file %1.").arg(shown(path))};
+                               .arg(shown(path)));
+        return notRead(path, say("There is no file %1.").arg(shown(path)));
     }
     if (info.isDir())
-        return Failure{say("%1 is a folder, not a file.").arg(shown(path))};
+        return notRead(path, say("%1 is a folder, not a file.").arg(shown(path)));
     if (!info.isFile())
-        return Failure{say("%1 is not an ordinary file.").arg(shown(path))};
+        return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
     const QLocale locale;
     if (info.size() > MaxFileSize) {
-        return Failure{say("The file %1 is %2; the files of a mission are never larger than %3, so it is not read.")
+        return notRead(path, say("The file %1 is %2; the files of a mission are never larger than %3, so it is not read.")
                            .arg(shown(path), locale.formattedDataSize(info.size()),
-                                locale.formattedDataSize(MaxFileSize))};
+                                locale.formattedDataSize(MaxFileSize)));
     }
     // Opened without waiting (a pipe put in its place would wait for a writer
     // for ever), and only read when what was opened is an ordinary file.
@@ -557,32 +566,30 @@ std::variant<QByteArray, Failure> load(const QString &path)
     QString reason;
     if (!openOrdinaryFile(file, path, &reason)) {
         if (!QFileInfo::exists(path))
-            return Failure{say("The file %1 is gone; it was there a moment ago.").arg(shown(path))};
+            return notRead(path, say("The file %1 is gone; it was there a moment ago.").arg(shown(path)));
         if (reason.isEmpty())
-            return Failure{say("%1 is not an ordinary file.").arg(shown(path))};
-        return Failure{say("The file %1 could not be opened: %2").arg(shown(path), reason)};
+            return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
+        return notRead(path, say("The file %1 could not be opened: %2").arg(shown(path), reason));
     }
     // At most one byte more than allowed, in case the file grew meanwhile.
     const QByteArray bytes = file.read(MaxFileSize + 1);
     if (file.error() != QFileDevice::NoError)
-        return Failure{say("The file %1 could not be read: %2").arg(shown(path), file.errorString())};
+        return notRead(path, say("The file %1 could not be read: %2").arg(shown(path), file.errorString()));
     if (bytes.size() > MaxFileSize) {
-        return Failure{say("The file %1 is larger than %2, larger than the files of a mission ever are, so it is "
+        return notRead(path, say("The file %1 is larger than %2, larger than the files of a mission ever are, so it is "
                            "not read.")
-                           .arg(shown(path), locale.formattedDataSize(MaxFileSize))};
+                           .arg(shown(path), locale.formattedDataSize(MaxFileSize)));
     }
     return bytes;
 }
 
 } // namespace
 
-std::variant<Result, Failure> readFile(const QString &path, int codePage)
+std::variant<Result, Error> readFile(const QString &path, int codePage)
 {
-    std::variant<QByteArray, Failure> loaded = load(path);
-    if (auto *failure = std::get_if<Failure>(&loaded)) {
-        failure->unread = true;
+    std::variant<QByteArray, Error> loaded = load(path);
+    if (auto *failure = std::get_if<Error>(&loaded))
         return std::move(*failure);
-    }
     return read(std::get<QByteArray>(loaded), codePage, Kinds::kindOfPath(path));
 }
 

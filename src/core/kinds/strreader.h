@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/kinds/kind.h"
+#include "core/error.h"
 #include "core/strdocument.h"
 
 #include <QByteArray>
@@ -58,26 +59,15 @@ struct Result {
 
 inline constexpr int MaxNotes = 2000;
 
-struct Failure {
-    Failure(QString why, bool notRead = false, QByteArray bytes = {})
-        : reason(std::move(why))
-        , unread(notRead)
-        , text(std::move(bytes))
-    {
-    }
-    QString reason;
-    bool unread = false;   // the file could not be read at all (missing, too large, no access)
-    QByteArray text;       // the bytes of a text file that holds no entry
-};
 
 // `named`: the kind the file's name and folder give, if any (Kinds::kindOfPath);
 // otherwise the keys tell it.
-std::variant<Result, Failure> read(const QByteArray &bytes, int codePage, std::optional<Kind> named = std::nullopt);
+std::variant<Result, Error> read(const QByteArray &bytes, int codePage, std::optional<Kind> named = std::nullopt);
 
 // Refuses a missing file, a folder, anything not an ordinary file and a file
 // larger than MaxFileSize before reading it (Failure::unread). The kind comes
 // from Kinds::kindOfPath(path) first.
-std::variant<Result, Failure> readFile(const QString &path, int codePage);
+std::variant<Result, Error> readFile(const QString &path, int codePage);
 
 // A document whose entries with a bare quote (repairEntry of its notes) take
 // the whole of their text up to the last quote before the next entry, with

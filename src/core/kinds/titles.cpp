@@ -27,8 +27,7 @@ void rewrite(StrDocument &file, int entry, const Mission &opened, const Mission 
     if (now.number != opened.number) {
         const QString key = file.key(entry);
         const QString raw = now.title == opened.title ? file.rawText(entry) : escaped(now.title);
-        file.setEntryLine(entry, key.left(TitlePrefix.size()) + now.number + file.separator(entry) + raw + u'"',
-                          checks);
+        file.setRawEntry(entry, key.left(TitlePrefix.size()) + now.number, raw, checks);
     } else if (now.title != opened.title) {
         file.setText(entry, now.title, checks.value(1));
     }
@@ -40,8 +39,8 @@ StrDocument content(const QString &number, const QString &title)
 {
     StrDocument file = StrDocument::fromTemplate(Kinds::descriptor(Kinds::Kind::Titles).newFileText);
     const Mission mission{number, title};
-    file.setEntryLine(0, TitlePrefix + number + QLatin1String(": \"") + escaped(title) + u'"', boxes(mission));
-    file.setEntryLine(1, ShortPrefix + number + QLatin1String(": \"") + escaped(title) + u'"', boxes(mission));
+    file.setRawEntry(0, TitlePrefix + number, escaped(title), boxes(mission));
+    file.setRawEntry(1, ShortPrefix + number, escaped(title), boxes(mission));
     return file;
 }
 
@@ -257,7 +256,7 @@ StrDocument TitlesTable::document() const
         }
     };
     const auto line = [&](const LineStyle &style, const QString &number, const QString &raw) {
-        return style.indent + style.prefix + number + style.separator + raw + u'"';
+        return StrDocument::entryLine(style.prefix + number, raw, {style.indent, style.separator, {}, {}});
     };
     const auto fileStyle = [&](Part part, const QString &separator) {
         const StrDocument::Style style = from.style(Prefixes[part], {Prefixes[part], separator});

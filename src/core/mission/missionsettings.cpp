@@ -63,7 +63,7 @@ Settings read(const QString &missionFolder)
     return settings;
 }
 
-bool write(const QString &missionFolder, const Settings &settings, QString *error)
+bool write(const QString &missionFolder, const Settings &settings, Error *error)
 {
     // QSettings writes the ini text (keeping whatever else the file holds)
     // into a copy in a folder of its own; the copy's bytes then replace the
@@ -72,13 +72,13 @@ bool write(const QString &missionFolder, const Settings &settings, QString *erro
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         if (error)
-            *error = scratch.errorString();
+            *error = {Error::Kind::NotWritten, scratch.errorString(), path, {}};
         return false;
     }
     const QString copy = scratch.filePath(FileName);
     if (QFileInfo(path).isFile() && !QFile::copy(path, copy)) {
         if (error)
-            *error = QFile(path).errorString();
+            *error = {Error::Kind::NotWritten, QFile(path).errorString(), path, {}};
         return false;
     }
     {
@@ -97,20 +97,20 @@ bool write(const QString &missionFolder, const Settings &settings, QString *erro
         file.sync();
         if (file.status() != QSettings::NoError) {
             if (error)
-                *error = QStringLiteral("QSettings could not write %1").arg(copy);
+                *error = {Error::Kind::NotWritten, QStringLiteral("QSettings could not write %1").arg(copy), path, {}};
             return false;
         }
     }
     QFile written(copy);
     if (!written.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = written.errorString();
+            *error = {Error::Kind::NotWritten, written.errorString(), path, {}};
         return false;
     }
-    const FileOutput::WriteResult result = FileOutput::writeFile(path, written.readAll());
-    if (!result.ok && error)
-        *error = result.error;
-    return result.ok;
+    const std::optional<Error> result = FileOutput::writeFile(path, written.readAll());
+    if (result && error)
+        *error = *result;
+    return !result;
 }
 
 } // namespace MissionSettings

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <QMap>
 #include <QString>
 
@@ -40,6 +42,6 @@ Settings read(const QString &missionFolder);
 
 // Writes them (whole or not at all, keeping the file's other groups and
 // keys); false with the system's reason in `error` when it fails.
-bool write(const QString &missionFolder, const Settings &settings, QString *error = nullptr);
+bool write(const QString &missionFolder, const Settings &settings, Error *error = nullptr);
 
 } // namespace MissionSettings

@@ -97,16 +97,12 @@ QByteArray toJson(const QList<Unit> &units, const QString &sourceLanguage, const
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<QString> save(const QString &path, const QList<Unit> &units, const QString &sourceLanguage,
-                            const QString &targetLanguage)
+std::optional<Error> save(const QString &path, const QList<Unit> &units, const QString &sourceLanguage,
+                          const QString &targetLanguage)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return say("Its folder could not be made.");
-    const FileOutput::WriteResult written =
-        FileOutput::writeFile(path, toJson(units, sourceLanguage, targetLanguage));
-    if (!written.ok)
-        return written.error;
-    return std::nullopt;
+        return Error{Error::Kind::NotWritten, say("Its folder could not be made."), path, {}};
+    return FileOutput::writeFile(path, toJson(units, sourceLanguage, targetLanguage));
 }
 
 QList<Unit> merged(QList<Unit> kept, const QString &mission, const QList<TranslationMemory::Unit> &translated)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include "core/mission/memory.h"
 
 #include <QByteArray>
@@ -36,8 +38,8 @@ QString pathOf(const QString &sourceLanguage, const QString &targetLanguage);
 QList<Unit> load(const QString &path, QString *problem = nullptr);
 QList<Unit> parse(const QByteArray &json, QString *problem = nullptr);
 QByteArray toJson(const QList<Unit> &units, const QString &sourceLanguage, const QString &targetLanguage);
-// Written whole or not at all; the error for the translator, if any.
-std::optional<QString> save(const QString &path, const QList<Unit> &units, const QString &sourceLanguage,
+// Written whole or not at all; what went wrong, if anything.
+std::optional<Error> save(const QString &path, const QList<Unit> &units, const QString &sourceLanguage,
                             const QString &targetLanguage);
 
 // `kept` with the mission's translated units laid over it: an entry of the

@@ -383,19 +383,23 @@ QList<Word> words(QStringView raw)
     return out;
 }
 
-std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, QString *error)
+std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error)
 {
     if (!QFileInfo(affPath).isReadable() || !QFileInfo(dicPath).isReadable()) {
         if (error)
-            *error = say("%1 or %2 cannot be read.").arg(QDir::toNativeSeparators(affPath), QDir::toNativeSeparators(dicPath));
+            *error = {Error::Kind::NotRead,
+                      say("%1 or %2 cannot be read.").arg(QDir::toNativeSeparators(affPath), QDir::toNativeSeparators(dicPath)),
+                      dicPath, {}};
         return nullptr;
     }
     const QByteArray encoding = affEncoding(affPath);
     auto checker = std::make_unique<HunspellChecker>(affPath, dicPath, encoding);
     if (!checker->usable()) {
         if (error)
-            *error = say("The dictionary %1 is in an encoding the program does not know (%2).")
-                         .arg(QDir::toNativeSeparators(affPath), QString::fromLatin1(encoding));
+            *error = {Error::Kind::NotRead,
+                      say("The dictionary %1 is in an encoding the program does not know (%2).")
+                          .arg(QDir::toNativeSeparators(affPath), QString::fromLatin1(encoding)),
+                      affPath, {}};
         return nullptr;
     }
     return checker;
@@ -442,7 +446,7 @@ QStringList dictionaryFolders()
     return folders;
 }
 
-std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders, QString *error)
+std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders, Error *error)
 {
     for (const QString &name : dictionaryNames(language)) {
         for (const QString &folder : folders) {
@@ -452,9 +456,11 @@ std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStr
         }
     }
     if (error)
-        *error = say("No dictionary for %1 (%2) in %3: its words are not checked.")
-                     .arg(language, dictionaryNames(language).join(QLatin1String(", ")),
-                          QDir::toNativeSeparators(folders.join(QLatin1String(", "))));
+        *error = {Error::Kind::NotRead,
+                  say("No dictionary for %1 (%2) in %3: its words are not checked.")
+                      .arg(language, dictionaryNames(language).join(QLatin1String(", ")),
+                           QDir::toNativeSeparators(folders.join(QLatin1String(", ")))),
+                  {}, {}};
     return nullptr;
 }
 
@@ -525,13 +531,13 @@ WordList readWordList(const QString &path)
     return list;
 }
 
-bool addToWordList(const QString &path, const QString &word, QString *error)
+bool addToWordList(const QString &path, const QString &word, Error *error)
 {
     QByteArray bytes;
     if (QFile old(path); old.exists()) {
         if (!old.open(QIODevice::ReadOnly)) {
             if (error)
-                *error = old.errorString();
+                *error = {Error::Kind::NotRead, old.errorString(), path, {}};
             return false;
         }
         bytes = old.readAll();
@@ -542,7 +548,7 @@ bool addToWordList(const QString &path, const QString &word, QString *error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = {Error::Kind::NotWritten, file.errorString(), path, {}};
         return false;
     }
     return true;
@@ -581,11 +587,11 @@ void Service::setMissionFolder(const QString &folder)
         Q_EMIT languagesChanged();
 }
 
-bool Service::setMissionLanguage(const QString &language, QString *error)
+bool Service::setMissionLanguage(const QString &language, Error *error)
 {
     if (m_missionFolder.isEmpty()) {
         if (error)
-            *error = say("No mission folder is open.");
+            *error = {Error::Kind::Refused, say("No mission folder is open."), {}, {}};
         return false;
     }
     MissionSettings::Settings settings = MissionSettings::read(m_missionFolder);
@@ -613,15 +619,15 @@ void Service::request(const QString &language)
     m_loading.insert(language);
     QThread *thread = QThread::create([this, language, generation = m_generation,
                                        folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
-        QString error;
+        Error error;
         // Shared, so that a result the service no longer takes (it went
         // before the call came) is freed with the call.
         std::shared_ptr<SpellChecker> checker(openDictionary(language, folders, &error).release());
         QMetaObject::invokeMethod(
             this,
-            [this, language, generation, checker, error] {
+            [this, language, generation, checker, message = error.message] {
                 if (generation == m_generation)   // else looked for where dictionaries no longer are
-                    loaded(language, checker, error);
+                    loaded(language, checker, message);
             },
             Qt::QueuedConnection);
     });
@@ -634,11 +640,11 @@ void Service::waitFor(const QString &language)
     if (m_checkers.contains(language))
         return;
     if (!m_loading.contains(language)) {
-        QString error;
+        Error error;
         std::unique_ptr<SpellChecker> checker =
             openDictionary(language, m_folders.isEmpty() ? dictionaryFolders() : m_folders, &error);
         m_loading.insert(language);
-        loaded(language, std::shared_ptr<SpellChecker>(checker.release()), error);
+        loaded(language, std::shared_ptr<SpellChecker>(checker.release()), error.message);
         return;
     }
     while (!m_checkers.contains(language))
@@ -702,11 +708,11 @@ void Service::ignore(const QString &language, const QString &word)
     Q_EMIT wordsChanged(language);
 }
 
-bool Service::addToMission(const QString &language, const QString &word, QString *error)
+bool Service::addToMission(const QString &language, const QString &word, Error *error)
 {
     if (m_missionFolder.isEmpty()) {
         if (error)
-            *error = say("No mission folder is open.");
+            *error = {Error::Kind::Refused, say("No mission folder is open."), {}, {}};
         return false;
     }
     if (!addToWordList(wordListPath(m_missionFolder, language), word, error))

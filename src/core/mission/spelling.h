@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -43,7 +45,7 @@ public:
 // A Hunspell dictionary (.aff and .dic), its words converted from and to the
 // encoding its .aff file's SET line names. Null, with the reason in `error`,
 // when the files cannot be read or the encoding is unknown.
-std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, QString *error = nullptr);
+std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error = nullptr);
 
 // The dictionary names tried for a language folder, in order ("english":
 // en_US, en_GB, ...; "polish": pl_PL, pl); the name itself for one not known
@@ -63,7 +65,7 @@ void setUserDictionaryFolder(const QString &folder);
 // The checker of `language` from the first of `folders` holding one of its
 // dictionaries; null when none has one.
 std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders,
-                                             QString *error = nullptr);
+                                             Error *error = nullptr);
 
 // The language of the files in no language folder: `[spelling] language=` in
 // the mission's quillwright.ini, else "english".
@@ -88,7 +90,7 @@ struct WordList {
 WordList readWordList(const QString &path);
 // Adds `word` to the list (written whole with QSaveFile, the file's other
 // lines kept); false with the reason in `error`.
-bool addToWordList(const QString &path, const QString &word, QString *error = nullptr);
+bool addToWordList(const QString &path, const QString &word, Error *error = nullptr);
 
 // The spelling of a mission as the window needs it: each language's checker,
 // loaded on a thread of its own when first asked for; the mission's word
@@ -109,7 +111,7 @@ public:
     QString missionLanguage() const { return m_missionLanguage; }
     // Writes it into the mission's settings; false with the reason when no
     // mission is open or the file cannot be written.
-    bool setMissionLanguage(const QString &language, QString *error = nullptr);
+    bool setMissionLanguage(const QString &language, Error *error = nullptr);
     // Forgets every dictionary loaded (or missing), to look for them again
     // (another dictionary folder): each is loaded anew when next asked for.
     void reload();
@@ -127,7 +129,7 @@ public:
 
     void ignore(const QString &language, const QString &word);
     // Writes the word to the mission's list of the language.
-    bool addToMission(const QString &language, const QString &word, QString *error = nullptr);
+    bool addToMission(const QString &language, const QString &word, Error *error = nullptr);
 
 Q_SIGNALS:
     void ready(const QString &language);

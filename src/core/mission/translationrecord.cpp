@@ -159,14 +159,19 @@ QByteArray toJson(const Record &record)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<QString> save(const QString &path, const Record &record)
+std::optional<Error> save(const QString &path, const Record &record)
 {
     QSaveFile file(path);
+    const auto notWritten = [&] {
+        return Error{Error::Kind::NotWritten,
+                     say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
+                     path, {}};
+    };
     if (!file.open(QIODevice::WriteOnly))
-        return say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return notWritten();
     const QByteArray bytes = toJson(record);
     if (file.write(bytes) != bytes.size() || !file.commit())
-        return say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return notWritten();
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/error.h"
 #include "core/strdocument.h"
 
 #include <QByteArray>
@@ -57,7 +58,7 @@ Loaded parse(const QByteArray &json, const QString &mission, const QString &targ
 // Pretty JSON with sorted keys: one field a line, stable across saves.
 QByteArray toJson(const Record &record);
 // Writes the whole file or nothing; the error for the translator, if any.
-std::optional<QString> save(const QString &path, const Record &record);
+std::optional<Error> save(const QString &path, const Record &record);
 
 // The notes a file holds for its translators: the comment lines ("//") at
 // its opening (up to a blank line; a block running straight into the first

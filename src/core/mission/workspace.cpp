@@ -192,14 +192,14 @@ WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, con
     return held;
 }
 
-WorkspaceDocument *MissionWorkspace::open(const QString &path, int codePage, QString *error)
+WorkspaceDocument *MissionWorkspace::open(const QString &path, int codePage, Error *error)
 {
     if (WorkspaceDocument *held = find(path))
         return held;
     auto read = StrReader::readFile(path, codePage);
-    if (const auto *failure = std::get_if<StrReader::Failure>(&read)) {
+    if (const auto *failure = std::get_if<Error>(&read)) {
         if (error)
-            *error = failure->reason;
+            *error = *failure;
         return nullptr;
     }
     const StrDocument &document = std::get<StrReader::Result>(read).document;
@@ -244,12 +244,12 @@ void MissionWorkspace::release(WorkspaceDocument *document)
     Q_EMIT documentsChanged();
 }
 
-bool MissionWorkspace::write(WorkspaceDocument *document, const QByteArray &bytes, QString *error)
+std::optional<Error> MissionWorkspace::write(WorkspaceDocument *document, const QByteArray &bytes)
 {
     // The watch is taken off while the program writes, so that its own save
     // is not taken for a change made outside.
     m_watcher->removePath(document->path());
-    FileOutput::WriteResult result;
+    std::optional<Error> result;
     if (saveFileFor) {
         const std::unique_ptr<QSaveFile> file = saveFileFor(document->path());
         result = FileOutput::writeFile(*file, bytes);
@@ -258,12 +258,9 @@ bool MissionWorkspace::write(WorkspaceDocument *document, const QByteArray &byte
     }
     if (QFileInfo::exists(document->path()))
         m_watcher->addPath(document->path());
-    if (!result.ok) {
-        *error = result.error;
-        return false;
-    }
-    document->saved(bytes);
-    return true;
+    if (!result)
+        document->saved(bytes);
+    return result;
 }
 
 bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts &prompts)
@@ -296,12 +293,12 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
     QStringList saved;
     for (qsizetype i = 0; i < toWrite.size(); ++i) {
         auto &[document, bytes] = toWrite[i];
-        QString error;
-        if (write(document, bytes, &error)) {
+        const std::optional<Error> error = write(document, bytes);
+        if (!error) {
             saved.append(shown(document->path()));
             continue;
         }
-        QString text = say("The file could not be saved:\n%1\n\n%2").arg(shown(document->path()), error);
+        QString text = say("The file could not be saved:\n%1\n\n%2").arg(shown(document->path()), error->message);
         if (toWrite.size() == 1) {
             text += say("\n\nNothing was changed on the disk.");
         } else {

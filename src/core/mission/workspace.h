@@ -108,7 +108,7 @@ public:
     // The document of `path`: the one held, else the file read in `codePage`
     // (its language's; a UTF-8 file is known by its bytes). Nothing, and
     // `error` set, when it cannot be read.
-    WorkspaceDocument *open(const QString &path, int codePage, QString *error);
+    WorkspaceDocument *open(const QString &path, int codePage, Error *error);
     // The document of a file already read (by the folder's scan), `read` from
     // its bytes; the one held when there is one.
     WorkspaceDocument *adopt(const QString &path, int codePage, const StrDocument &read);
@@ -158,7 +158,8 @@ private:
     WorkspaceDocument *hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                             const StrDocument &document);
     void fileChanged(const QString &path);
-    bool write(WorkspaceDocument *document, const QByteArray &bytes, QString *error);
+    // Nothing when written; else why not.
+    std::optional<Error> write(WorkspaceDocument *document, const QByteArray &bytes);
 
     QList<WorkspaceDocument *> m_documents;
     QHash<QString, WorkspaceDocument *> m_byIdentity;

@@ -1,7 +1,5 @@
 #include "gui/translation/entrypane.h"
 
-#include "core/mission/personalmemory.h"
-
 #include "core/mission/backgroundjob.h"
 #include "core/mission/differencemarkup.h"
 #include "core/mission/personalmemory.h"

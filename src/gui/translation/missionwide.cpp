@@ -308,9 +308,8 @@ bool TranslationWindow::exportTarget(ExchangeFormat format)
     const QString target = PersonalMemory::languageTag(m_pairedTarget);
     const QByteArray bytes = xliff ? Exchange::toXliff(units, PersonalMemory::languageTag(sourceLanguage->currentText()), target)
                                    : Exchange::toPo(units, target);
-    const FileOutput::WriteResult written = FileOutput::writeFile(path, bytes);
-    if (!written.ok) {
-        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), written.error));
+    if (const std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
+        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), failed->message));
         return false;
     }
     return true;
@@ -431,9 +430,9 @@ void TranslationWindow::feedMemory()
             const QList<PersonalMemory::Unit> now = PersonalMemory::merged(kept, mission, units);
             if (now == kept)
                 return {};
-            if (const std::optional<QString> error = PersonalMemory::save(path, now, source, target))
+            if (const std::optional<Error> error = PersonalMemory::save(path, now, source, target))
                 return TranslationWindow::tr("Your translation memory %1 could not be saved: %2\n\nThe translations were saved.")
-                    .arg(QDir::toNativeSeparators(path), *error);
+                    .arg(QDir::toNativeSeparators(path), error->message);
             return {};
         },
         [this, job](const QString &error) {
@@ -480,9 +479,8 @@ bool TranslationWindow::exportMemory()
         QDir(m_scan.root).filePath(QStringLiteral("%1-%2.tmx").arg(source.toLower(), target.toLower())), TmxFilter);
     if (path.isEmpty())
         return false;
-    const FileOutput::WriteResult written = FileOutput::writeFile(path, PersonalMemory::toTmx(all, source, target));
-    if (!written.ok) {
-        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), written.error));
+    if (const std::optional<Error> failed = FileOutput::writeFile(path, PersonalMemory::toTmx(all, source, target))) {
+        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), failed->message));
         return false;
     }
     return true;
