@@ -7,7 +7,8 @@
 # and defines qw_windows_program(<target>), called once the targets exist:
 #   - the program's icon (made from dist/icons/hicolor);
 #   - the DLLs and Qt plugins the program needs, installed beside it.
-# The Windows packages (NSIS installer, ZIP) are in cmake/WindowsPackaging.cmake.
+# The Windows packages (NSIS installer, ZIP) are in cmake/WindowsPackaging.cmake,
+# the dictionaries and licences they carry in cmake/WindowsThirdParty.cmake.
 
 # One folder, as Windows programs are laid out: quillwright.exe, its DLLs and
 # the Qt plugin folders side by side.
@@ -180,13 +181,7 @@ function(qw_windows_program target)
         CONTENT "[Paths]\nPrefix = .\nPlugins = .\n")
     install(FILES "${CMAKE_BINARY_DIR}/windows/qt.conf" DESTINATION .)
 
-    # uchardet is linked into the program (statically, from the folder
-    # scripts/windows.sh unpacks): its licence text goes with it.
-    install(FILES "${QW_MINGW_LIBS}/share/licenses/uchardet/COPYING" DESTINATION licenses/uchardet)
-    # So is Hunspell, with its tri-licence (MPL 1.1 / GPL 2 / LGPL 2.1) and
-    # MySpell's notice; and the program's own licence.
-    install(DIRECTORY "${QW_MINGW_LIBS}/share/licenses/hunspell/" DESTINATION licenses/hunspell)
-    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION licenses/quillwright)
+    # The dictionaries and every licence: cmake/WindowsThirdParty.cmake.
 
     # Debug information would triple the package: `cmake --install --strip`
     # and CPack (CPACK_STRIP_FILES) take it out of the DLLs and the program.

@@ -1,13 +1,15 @@
 # The Windows packages, made by `cpack` in the "windows" build folder
 # (scripts/windows.sh; Debian's nsis makes the installer), from exactly what
 # `cmake --install` puts in one folder: quillwright.exe, the DLLs it needs,
-# the platforms/ and styles/ Qt plugins and qt.conf (cmake/Windows.cmake).
+# the platforms/ and styles/ Qt plugins and qt.conf (cmake/Windows.cmake), the
+# dictionaries and the licences (cmake/WindowsThirdParty.cmake).
 #   quillwright-<version>-win64.exe  an installer (dist/windows/NSIS.template.in):
 #                                    per user without administrator rights, or
 #                                    for all users; Start-menu entry; listed in
 #                                    Apps & Features; silent with /S
 #   quillwright-<version>-win64.zip  the same folder, to unzip and run in place
 # Included by cmake/Packaging.cmake before include(CPack).
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsThirdParty.cmake)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_FILE_NAME "${QW_WINDOWS_PACKAGE_NAME}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Quillwright")

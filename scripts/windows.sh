@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Quillwright for Windows, from Debian 12 as root, in one go:
-#   1. installs what is missing (MinGW-w64, Wine, NSIS, Xvfb, ...);
+#   1. installs what is missing (MinGW-w64, Wine, NSIS, Xvfb, the Hunspell
+#      dictionaries the packages ship, ...);
 #   2. unpacks Qt for MinGW-w64 into build/ (from $QT_MINGW_ARCHIVE, else
 #      ../shared/toolchains/qt-6.4.2-mingw64.tar.xz beside the project, else
 #      builds it from Debian's source with scripts/build-qt-mingw64.sh), and
@@ -11,7 +12,8 @@
 #      an Xvfb display for the tests that show real windows), which also makes
 #      the packages and installs, runs and uninstalls the installer;
 #   5. leaves the packages in build/windows/packages:
-#      quillwright-<version>-win64.exe (installer) and .zip (portable).
+#      quillwright-<version>-win64.exe (installer) and .zip (portable), each
+#      with the dictionaries and licenses/INDEX.txt, the licence of every file.
 # A second run redoes only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +30,10 @@ packages=(
     nsis                                      # the installer
     icoutils                                  # the .exe's icon, and reading it back
     xvfb xauth xdotool imagemagick            # a display, keys and pictures for the tests
+    # The dictionaries the packages ship, each with its copyright file
+    # (cmake/WindowsThirdParty.cmake)
+    hunspell-en-us hunspell-pl hunspell-ru hunspell-de-de hunspell-fr-classical
+    hunspell-it hunspell-cs hunspell-hu
 )
 bash scripts/install-packages.sh "${packages[@]}"
 

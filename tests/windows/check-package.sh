@@ -2,8 +2,9 @@
 # What the portable ZIP (and so the installer, which holds the same files)
 # carries, checked without a list of DLLs to keep up to date:
 #   - the program, qt.conf, the windows platform plugin, the program's
-#     licence and those of uchardet and Hunspell (linked into the program)
-#     are there;
+#     licence and those of uchardet and Hunspell (linked into the program),
+#     the index of the licences and the dictionaries of the eight languages
+#     shipped are there (each licence itself: check-licences.sh);
 #   - every DLL that a packaged program or DLL imports is either in the
 #     package or none of the build's (not in the Qt or MinGW-w64 folders it
 #     was linked from, so Windows' own);
@@ -40,7 +41,8 @@ cd "$top"
 
 for file in quillwright.exe qt.conf platforms/qwindows.dll styles/qwindowsvistastyle.dll licenses/uchardet/COPYING \
     licenses/quillwright/LICENSE licenses/hunspell/COPYING.MPL licenses/hunspell/COPYING \
-    licenses/hunspell/COPYING.LESSER licenses/hunspell/license.hunspell licenses/hunspell/license.myspell; do
+    licenses/hunspell/COPYING.LESSER licenses/hunspell/license.hunspell licenses/hunspell/license.myspell \
+    licenses/INDEX.txt dictionaries/{en_US,pl_PL,ru_RU,de_DE,fr,it_IT,cs_CZ,hu_HU}.{aff,dic}; do
     if [ -f "$file" ]; then ok "$file"; else fail "missing: $file"; fi
 done
 

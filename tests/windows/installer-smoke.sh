@@ -3,7 +3,9 @@
 # own (Xvfb), in a Wine prefix that has never seen Qt or MinGW (no WINEPATH):
 #   1. install silently (/S) into a known folder (/D=), and find the program,
 #      its Start-menu entry and its Apps & Features entry;
-#   2. the installed folder holds the same files as the portable ZIP;
+#   2. the installed folder holds the same files as the portable ZIP, and the
+#      installed program checks the spelling of each language shipped with the
+#      dictionaries beside it (--check --spelling);
 #   3. start the installed quillwright.exe on the windows platform plugin; the
 #      main window appears and has six tabs (Ctrl+Tab comes back to the first
 #      after six);
@@ -148,6 +150,28 @@ zipdir=$(find "$work/zip" -mindepth 1 -maxdepth 1 -type d | head -1)
 (cd "$zipdir" && find . -type f -exec sha256sum {} + | sort -k2) >"$work/zip.sums"
 (cd "$instdir" && find . -type f ! -name Uninstall.exe -exec sha256sum {} + | sort -k2) >"$work/installed.sums"
 check "installed folder = ZIP (names and contents, apart from Uninstall.exe)" cmp -s "$work/zip.sums" "$work/installed.sums"
+
+step "2b. The installed program spells with the dictionaries it carries"
+# A mission with a book in each language shipped: a word of the language, which
+# its dictionary knows, and one no dictionary knows.
+mission="$WINEPREFIX/drive_c/QwSmoke/Spelling"
+rm -rf "$mission"
+languages=(english:world polish:kot russian: german:Haus french:maison italian:casa czech:les hungarian:kert)
+for entry in "${languages[@]}"; do
+    mkdir -p "$mission/books/${entry%%:*}"
+    printf 'Page_0:"%s qxwrold"\r\n' "${entry#*:}" >"$mission/books/${entry%%:*}/book.str"
+done
+wine "$instdir_win\\quillwright.exe" --check --spelling 'C:\QwSmoke\Spelling' 2>/dev/null | tr -d '\r' >"$work/spelling.log" || true
+wineserver -w
+for entry in "${languages[@]}"; do
+    language=${entry%%:*}
+    known=${entry#*:}
+    check "$language: the unknown word is noted" grep -q "^books.$language.book\.str:1:.*\"qxwrold\" is not in the $language dictionary" "$work/spelling.log"
+    if [ -n "$known" ]; then
+        check "$language: \"$known\" is known" bash -c "! grep -q '\"$known\" is not' '$work/spelling.log'"
+    fi
+done
+check "no language lacks its dictionary" bash -c "! grep -q 'No dictionary' '$work/spelling.log'"
 
 step "A picture of the main window (in a Wine desktop, for its title bar)"
 desktop_name='Quillwright - Wine desktop'
