@@ -609,6 +609,21 @@ QStringList TranslationWindow::unsavedWork() const
                             .arg(QDir::toNativeSeparators(QDir(m_scan.root).relativeFilePath(document->path()))));
         }
     }
+    // Done marks and notes live in the record alone, written with the translations.
+    const bool marksChanged = std::any_of(m_targets.cbegin(), m_targets.cend(), [](const TargetFile &target) {
+        if (!target.model)
+            return false;
+        const TranslationRecord::FileEntries now = target.model->pair().recordEntries();
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const TranslationRecord::Entry before = target.recorded.value(it.key());
+            if (it->note != before.note
+                || (it->state == TranslationRecord::EntryState::Done) != (before.state == TranslationRecord::EntryState::Done))
+                return true;
+        }
+        return false;
+    });
+    if (marksChanged && !m_sourceFolder && !m_pairedTarget.isEmpty())
+        work.append(tr("the done marks and notes of the %1 translation").arg(m_pairedTarget));
     return work;
 }
 

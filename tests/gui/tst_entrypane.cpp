@@ -9,6 +9,7 @@
 #include "support/harness.h"
 #include "support/testing.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -106,7 +107,12 @@ private Q_SLOTS:
         QCOMPARE(view->entryPane->termList->text(), u"door \u2192 drzwi"_s);
         QTRY_VERIFY2(view->entryPane->suggestionList->text().startsWith(u"<b>Ctrl+1</b> &nbsp;75&nbsp;%"_s),
                  qPrintable(view->entryPane->suggestionList->text()));
-        QTest::keyClick(view->translationTable, Qt::Key_1, Qt::ControlModifier);
+        QTest::keyClicks(view->translationTable, u"x"_s);   // an editor opens on the row, holding "x"
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != view->translationTable);
+        QTest::keyClick(editor, Qt::Key_1, Qt::ControlModifier);
+        choose(view, 0);   // leaving the row would write what an editor left open holds
+        choose(view, 2);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(2).data().toString(), u"Otw\u00F3rz czerwone wrota"_s);
         QTest::keyClick(view->translationTable, Qt::Key_Z, Qt::ControlModifier);   // one step of undo
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(2).data().toString(), QString());
@@ -126,7 +132,9 @@ private Q_SLOTS:
         QTest::keyClicks(view->entryPane->translatorNote, u"A cellar door"_s);
         choose(view, 0);
         QCOMPARE(view->entryPane->translatorNote->toPlainText(), QString());
+        QCOMPARE(view->unsavedWork(), QStringList{u"the done marks and notes of the polish translation"_s});
         view->translationSave->click();
+        QCOMPARE(view->unsavedWork(), QStringList());
         const TranslationRecord::Loaded saved = TranslationRecord::load(recordPath(), u"mission"_s, u"polish"_s);
         QCOMPARE(saved.record.files.value(Objects).value(u"obj_door"_s).note, u"A cellar door"_s);
         QCOMPARE(saved.record.files.value(Objects).value(u"obj_gate"_s).source, u"The old gate"_s);   // still outdated

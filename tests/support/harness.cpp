@@ -2,6 +2,8 @@
 
 #include "support/testing.h"
 
+#include "core/mission/personalmemory.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
@@ -13,12 +15,15 @@
 
 namespace {
 
-// Settings go to a folder of the test's own, never to the author's.
+// Settings go to a folder of the test's own, never to the author's; so does
+// the translator's memory, so that no run suggests what an earlier one
+// translated.
 bool isolateSettings()
 {
     static QTemporaryDir settings;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    PersonalMemory::setFolder(settings.filePath(QStringLiteral("translation-memory")));
     return true;
 }
 

@@ -40,10 +40,27 @@ QString withLf(QString text)
 
 } // namespace
 
+namespace {
+
+QString &chosenFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+void setFolder(const QString &folder)
+{
+    chosenFolder() = folder;
+}
+
 QString pathOf(const QString &sourceLanguage, const QString &targetLanguage)
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-           + QStringLiteral("/translation-memory/%1-%2.json").arg(sourceLanguage.toLower(), targetLanguage.toLower());
+    const QString folder = chosenFolder().isEmpty()
+        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/translation-memory")
+        : chosenFolder();
+    return folder + QStringLiteral("/%1-%2.json").arg(sourceLanguage.toLower(), targetLanguage.toLower());
 }
 
 QList<Unit> parse(const QByteArray &json, QString *problem)

@@ -30,7 +30,9 @@ struct Unit {
     bool operator==(const Unit &) const = default;
 };
 
-// <application data>/translation-memory/<source>-<target>.json, in lower case.
+// <application data>/translation-memory/<source>-<target>.json, in lower case;
+// in the folder setFolder() names instead, when it names one (empty: none).
+void setFolder(const QString &folder);
 QString pathOf(const QString &sourceLanguage, const QString &targetLanguage);
 
 // The units of the file; none when there is no file. `problem` says why a

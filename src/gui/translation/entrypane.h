@@ -43,8 +43,6 @@ public:
 
     explicit EntryPane(QWidget *parent = nullptr);
 
-    // The mission's files translated (the memory is built from their
-    // translations) and the term list's path (none: no terms).
     // The files translated, the mission's term list, and the translator's own
     // memory across missions (empty: none), which suggestions draw on too.
     void setMission(const QList<File> &files, const QString &termListPath, const QString &personalMemoryPath = {});
