@@ -118,6 +118,8 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
         if (!it->checker)
             continue;
         const StrDocument &document = file.read.document;
+        bool saidTooLong = false;    // once a file each
+        bool saidScript = false;
         for (int entry = 0; entry < document.entries().size(); ++entry) {
             const QString raw = document.rawText(entry);
             const auto [firstLine, firstColumn] = textStart(document, entry);
@@ -125,6 +127,29 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
                 const QString text = raw.sliced(word.start, word.length);
                 if (it->missionWords.contains(text))
                     continue;
+                // The word's line and column in the file.
+                const auto at = [&](const Spelling::Word &found) {
+                    const QStringView before = QStringView(raw).first(found.start);
+                    const qsizetype breaks = before.count(u'\n');
+                    const int column = breaks == 0 ? firstColumn + static_cast<int>(found.start)
+                                                   : static_cast<int>(found.start - before.lastIndexOf(u'\n'));
+                    return std::pair{firstLine + static_cast<int>(breaks), column};
+                };
+                if (!it->checker->canCheck(text)) {
+                    const bool tooLong = text.size() > Spelling::MaxWordLength;
+                    bool &told = tooLong ? saidTooLong : saidScript;
+                    if (!told) {
+                        told = true;
+                        const auto [line, column] = at(word);
+                        problems.append({file.relativePath, line,
+                                         tooLong ? say("A word of %1 letters is too long to be checked; such words are left out.")
+                                                       .arg(text.size())
+                                                 : say("\"%1\" is in a script the %2 dictionary does not know; such words are left out.")
+                                                       .arg(text, language),
+                                         Severity::Note, column});
+                    }
+                    continue;
+                }
                 const QString key = language + u'\n' + text;
                 if (known.contains(key))
                     continue;
@@ -141,11 +166,8 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
                               .arg(text, language, suggestions.join(QLatin1String(", ")));
                     said.insert(key, message);
                 }
-                const QStringView before = QStringView(raw).first(word.start);
-                const qsizetype breaks = before.count(u'\n');
-                const int column = breaks == 0 ? firstColumn + static_cast<int>(word.start)
-                                               : static_cast<int>(word.start - before.lastIndexOf(u'\n'));
-                problems.append({file.relativePath, firstLine + static_cast<int>(breaks), message, severity, column});
+                const auto [line, column] = at(word);
+                problems.append({file.relativePath, line, message, severity, column});
             }
         }
     }

@@ -203,6 +203,45 @@ private Q_SLOTS:
         QCOMPARE(errors.first(), QString(expected.first()).replace(u"note:"_s, u"error:"_s));
         QCOMPARE(code, 1);
     }
+
+    // A damaged or huge dictionary is refused with its reason; a word too
+    // long to check and a word in a script the dictionary does not know are
+    // left unmarked, and the check says so once for the file.
+    void badInputIsToldAndLeftOut()
+    {
+        QTemporaryDir folder;
+        writeDictionary(folder.path(), u"de_DE"_s, "SET UTF-8\n", "Haus\nBaum\n");
+        Error error;
+        QVERIFY(!Spelling::openHunspell(folder.filePath(u"de_DE.aff"_s), folder.filePath(u"de_DE.dic"_s), &error));
+        QVERIFY2(error.message.contains(u"is damaged: its first line is not the number of its words"_s), qPrintable(error.message));
+        writeDictionary(folder.path(), u"fr_FR"_s, "SET UTF-8\n", "1\nmaison\n");
+        QFile huge(folder.filePath(u"fr_FR.dic"_s));
+        QVERIFY(huge.open(QIODevice::ReadWrite) && huge.resize(Spelling::MaxDictionaryBytes + 1));
+        huge.close();
+        QVERIFY(!Spelling::openHunspell(folder.filePath(u"fr_FR.aff"_s), huge.fileName(), &error));
+        QVERIFY2(error.message.contains(u"is too large to be loaded"_s), qPrintable(error.message));
+
+        Spelling::Service service({m_dictionaries.path()});
+        service.waitFor(u"english"_s);
+        const QString longWord(100000, u'k');
+        QVERIFY(service.isKnown(u"english"_s, longWord));                     // not marked
+        QVERIFY(service.isKnown(u"english"_s, u"\u041F\u0440\u0438\u0432\u0435\u0442"_s));   // Cyrillic: not marked
+        QVERIFY(!service.isKnown(u"english"_s, u"wrold"_s));
+
+        QTemporaryDir mission;
+        QVERIFY(QDir(mission.path()).mkpath(u"books/english"_s));
+        Testing::writeAll(mission.filePath(u"books/english/book.str"_s),
+                          "Page_0: \"The " + QByteArray(100000, 'k') + " knight " + QByteArray(200, 'z') + "\"\r\n"
+                          "Page_1:\"the wrold\"\r\n");
+        int code = -1;
+        const QStringList expected = {
+            u"books/english/book.str:1:14: note: A word of 100000 letters is too long to be checked; such words are left out."_s,
+            u"books/english/book.str:2:12: note: \"wrold\" is not in the english dictionary; perhaps world."_s,
+            u"2 notes in 1 of 1 file."_s,
+        };
+        QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code), expected);
+        QCOMPARE(code, 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSpelling)

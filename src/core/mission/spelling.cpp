@@ -251,6 +251,44 @@ QByteArray affEncoding(const QString &affPath)
     return "ISO8859-1";
 }
 
+// The TRY line of an .aff file: the letters of the language, most used first.
+QByteArray affLetters(const QString &affPath)
+{
+    QFile file(affPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    for (int line = 0; line < 10000 && !file.atEnd(); ++line) {
+        const QByteArray text = file.readLine(4096).trimmed();
+        if (text.startsWith("TRY ") || text.startsWith("TRY\t"))
+            return text.mid(4).trimmed();
+    }
+    return {};
+}
+
+// Why a dictionary's files cannot be used, or nothing: too large to load
+// without stalling for long, or a .dic that does not start with the number of
+// its words (Hunspell then loads nothing and says why only on the console).
+QString dictionaryDamage(const QString &affPath, const QString &dicPath)
+{
+    for (const QString &path : {affPath, dicPath}) {
+        if (QFileInfo(path).size() > MaxDictionaryBytes)
+            return say("The dictionary %1 is too large to be loaded (more than %2 MB).")
+                .arg(QDir::toNativeSeparators(path), QString::number(MaxDictionaryBytes / (1024 * 1024)));
+    }
+    QFile dic(dicPath);
+    if (!dic.open(QIODevice::ReadOnly))
+        return say("%1 cannot be read.").arg(QDir::toNativeSeparators(dicPath));
+    QByteArray first = dic.readLine(256).trimmed();
+    if (first.startsWith("\xEF\xBB\xBF"))
+        first = first.mid(3);
+    bool counted = false;
+    (void)first.split(' ').constFirst().split('\t').constFirst().toLongLong(&counted);
+    if (!counted)
+        return say("The dictionary %1 is damaged: its first line is not the number of its words.")
+            .arg(QDir::toNativeSeparators(dicPath));
+    return {};
+}
+
 // Hunspell opens files with fopen: a UTF-8 path that Windows is told of with \\?\.
 QByteArray hunspellPath(const QString &path)
 {
@@ -268,8 +306,27 @@ public:
         : m_hunspell(hunspellPath(aff).constData(), hunspellPath(dic).constData())
         , m_encoding(encoding)
     {
+        if (!usable())
+            return;
+        const std::string letters = affLetters(aff).toStdString();
+        for (const QChar letter : m_encoding.decode(letters)) {
+            if (letter.isLetter())
+                m_scripts.insert(letter.script());
+        }
     }
     bool usable() const { return m_encoding.isValid(); }
+
+    bool canCheck(const QString &word) override
+    {
+        if (word.size() > MaxWordLength)
+            return false;
+        if (m_scripts.isEmpty())   // a dictionary that names no letters: it is asked
+            return true;
+        return std::all_of(word.cbegin(), word.cend(), [this](QChar c) {
+            return !c.isLetter() || c.script() == QChar::Script_Common || c.script() == QChar::Script_Inherited
+                || m_scripts.contains(c.script());
+        });
+    }
 
     bool isKnown(const QString &word) override
     {
@@ -299,6 +356,7 @@ public:
 private:
     Hunspell m_hunspell;
     DictionaryEncoding m_encoding;
+    QSet<QChar::Script> m_scripts;   // of the letters the dictionary names
     QMutex m_mutex;
 };
 
@@ -390,6 +448,11 @@ std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString
             *error = {Error::Kind::NotRead,
                       say("%1 or %2 cannot be read.").arg(QDir::toNativeSeparators(affPath), QDir::toNativeSeparators(dicPath)),
                       dicPath, {}};
+        return nullptr;
+    }
+    if (const QString damage = dictionaryDamage(affPath, dicPath); !damage.isEmpty()) {
+        if (error)
+            *error = {Error::Kind::NotRead, damage, dicPath, {}};
         return nullptr;
     }
     const QByteArray encoding = affEncoding(affPath);
@@ -687,8 +750,9 @@ bool Service::isKnown(const QString &language, const QString &word)
     if (const auto it = verdicts.constFind(word); it != verdicts.cend())
         return *it;
     const auto checker = m_checkers.constFind(language);
-    const bool known = checker == m_checkers.cend() || !*checker || m_ignored.value(language).contains(word)
-        || missionWords(language).contains(word) || (*checker)->isKnown(word);
+    const bool known = checker == m_checkers.cend() || !*checker || !(*checker)->canCheck(word)
+        || m_ignored.value(language).contains(word) || missionWords(language).contains(word)
+        || (*checker)->isKnown(word);
     if (verdicts.size() >= MaxVerdicts)
         verdicts.clear();
     verdicts.insert(word, known);

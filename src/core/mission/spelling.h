@@ -32,10 +32,18 @@ struct Word {
 QList<Word> words(QStringView raw);
 
 // The checker of one language.
+// Words longer than this are no words a dictionary is asked about.
+inline constexpr qsizetype MaxWordLength = 100;
+// Dictionary files larger than this are not loaded.
+inline constexpr qint64 MaxDictionaryBytes = 64 * 1024 * 1024;
+
 class SpellChecker
 {
 public:
     virtual ~SpellChecker() = default;
+    // False for a word the dictionary cannot judge: longer than
+    // MaxWordLength, or in a script none of its letters is in.
+    virtual bool canCheck(const QString &word) { return word.size() <= MaxWordLength; }
     virtual bool isKnown(const QString &word) = 0;
     virtual QStringList suggestions(const QString &word) = 0;
     // Known from now on, in this checker only (nothing is written).
