@@ -237,7 +237,7 @@ private Q_SLOTS:
         const QStringList expected = {
             u"books/english/book.str:1:14: note: A word of 100000 letters is too long to be checked; such words are left out."_s,
             u"books/english/book.str:2:13: note: \"wrold\" is not in the english dictionary; perhaps world."_s,
-            u"2 notes in 1 of 1 file."_s,
+            u"2 notes in 1 file."_s,
         };
         QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code), expected);
         QCOMPARE(code, 0);
