@@ -115,6 +115,9 @@ public:
     // order. The words are joined the way the text joins them, when it does
     // so alike everywhere ("," otherwise).
     static QString withFlag(const QString &text, int flag, bool on);
+    // What flag `flag` does, as the header of every missflag.str (the kind's
+    // new file text) says it: the column's tooltip.
+    static QString flagMeaning(int flag);
 
 protected:
     QList<Row> readRows() const override;
