@@ -108,8 +108,12 @@ QList<int> missions(const StrDocument &document)
 
 Mission mission(const StrDocument &document, int entry)
 {
-    const QString text = document.text(entry);
-    Mission shown{document.key(entry).sliced(MissionPrefix.size()), text, QString()};
+    return mission(document.key(entry).sliced(MissionPrefix.size()), document.text(entry));
+}
+
+Mission mission(const QString &number, const QString &text)
+{
+    Mission shown{number, text, QString()};
     static const QRegularExpression flags(QStringLiteral("[ \\t]*,[ \\t]*no_loadout[ \\t]*,[ \\t]*end[ \\t]*$"));
     if (const QRegularExpressionMatch match = flags.match(text); match.hasMatch()) {
         shown.briefing = text.left(match.capturedStart(0));

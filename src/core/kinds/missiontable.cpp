@@ -176,6 +176,15 @@ int MissionTable::addRow(const QString &number)
     return at;
 }
 
+int MissionTable::rowOf(int entry) const
+{
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (entry >= 0 && m_rows.at(i).entries.contains(entry))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 QString MissionTable::nextNumber(int first) const
 {
     const QList<int> numbers = missions();
