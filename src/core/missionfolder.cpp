@@ -282,9 +282,10 @@ void addFindings(const QString &path, const QList<Kinds::Finding> &findings, QLi
     for (const Kinds::Finding &finding : findings) {
         if (finding.severity == Kinds::Finding::Kept)
             continue;
-        problems.append({path, finding.line, finding.text,
-                         finding.severity == Kinds::Finding::Error ? Severity::Error : Severity::Warning,
-                         finding.column});
+        const Severity severity = finding.severity == Kinds::Finding::Error ? Severity::Error
+            : finding.severity == Kinds::Finding::Note                      ? Severity::Note
+                                                                            : Severity::Warning;
+        problems.append({path, finding.line, finding.text, severity, finding.column});
     }
 }
 

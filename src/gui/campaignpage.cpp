@@ -6,6 +6,7 @@
 
 #include <QBrush>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
@@ -310,4 +311,83 @@ void CampaignPage::restoreCampaign(const QJsonObject &draft)
     m_savedState = campaign.value(QStringLiteral("saved")).toObject();
     m_pending = campaign.value(QStringLiteral("pending")).toBool();
     m_opened = campaign.value(QStringLiteral("opened")).toBool();
+}
+
+void CampaignPage::readFileRows()
+{
+    if (m_file.opened)
+        m_fileRows = makeTable(m_file.document);
+    else
+        m_fileRows.reset();
+}
+
+int CampaignPage::shownRow() const
+{
+    return m_fileRows ? m_fileRows->rowOf(m_file.entry) : -1;
+}
+
+int CampaignPage::firstEntry(bool last) const
+{
+    int found = -1;
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        const int entry = m_fileRows->entryOf(row, 0);
+        if (entry >= 0 && (found < 0 || (last ? entry > found : entry < found)))
+            found = entry;
+    }
+    return found;
+}
+
+int CampaignPage::entryOfNumber(const QString &number) const
+{
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        if (m_fileRows->data(m_fileRows->index(row, MissionTable::NumberColumn)).toString() == number)
+            return m_fileRows->entryOf(row, 0);
+    }
+    return -1;
+}
+
+int CampaignPage::entryOfKey(const QString &key) const
+{
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        const int entry = m_fileRows->entryOf(row, 0);
+        if (entry >= 0 && m_file.document.key(entry).compare(key, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return -1;
+}
+
+void CampaignPage::showRowChoices(QComboBox *choice) const
+{
+    QList<int> entries;
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        if (const int entry = m_fileRows->entryOf(row, 0); entry >= 0)
+            entries.append(entry);
+    }
+    std::sort(entries.begin(), entries.end());
+    choice->clear();
+    for (const int entry : std::as_const(entries))
+        choice->addItem(m_file.document.key(entry), entry);
+    choice->setCurrentIndex(choice->findData(m_file.entry));
+    choice->setVisible(entries.size() > 1);
+}
+
+std::optional<std::pair<StrDocument, QString>> CampaignPage::editedRow(const RowEdit &edit)
+{
+    // On a model of its own: a refused edit leaves the rows shown as they were.
+    const std::unique_ptr<MissionTable> rows = makeTable(m_file.document);
+    const int shown = rows->rowOf(m_file.entry);
+    const int row = edit(*rows, shown);
+    if (row < -1) {
+        m_prompts.tell(tr("The mission number \u201C%1\u201D is not a whole number from 1 to %2, so the mission is kept "
+                          "as it stands and cannot be edited here.")
+                           .arg(rows->data(rows->index(shown, MissionTable::NumberColumn)).toString())
+                           .arg(MissionTable::HighestNumber));
+        return std::nullopt;
+    }
+    if (const QString problem = rows->problem(); !problem.isEmpty()) {
+        m_prompts.tell(problem);
+        return std::nullopt;
+    }
+    return std::pair(rows->document(), row >= 0 ? rows->data(rows->index(row, MissionTable::NumberColumn)).toString()
+                                                : QString());
 }

@@ -6,10 +6,12 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class Prompts;
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QIdentityProxyModel;
 class QPushButton;
@@ -98,6 +100,32 @@ protected:
     bool openedDocument(std::optional<StrDocument> *document, bool *unsaved);
     void restoreCampaign(const QJsonObject &draft);
 
+    // The boxes of an opened file are a view of one row of the tab's table
+    // model over it: they show the row, and an edit of theirs is made to the
+    // row (`edit`, false when it changes a row kept as it stands), so the file
+    // the boxes write is the model's document(), judged and written as the
+    // table judges and writes it. Nothing, with the refusal told, when the
+    // row cannot be written.
+    // `edit` returns the row edited (-2: refused); the edited file comes with
+    // the row's number as the table holds it.
+    using RowEdit = std::function<int(MissionTable &table, int row)>;
+    std::optional<std::pair<StrDocument, QString>> editedRow(const RowEdit &edit);
+    // The entry of the row of `number` in the opened file; -1 for none.
+    int entryOfNumber(const QString &number) const;
+    // The entry of the row whose line has `key`; -1 for none.
+    int entryOfKey(const QString &key) const;
+    // The rows of the opened file (its model), for showing one.
+    const MissionTable *fileRows() const { return m_fileRows.get(); }
+    // The row the boxes show (of m_file.entry); -1 for none.
+    int shownRow() const;
+    // The entry of the row to show first: the first or the last line of a
+    // row's first part in file order; -1 for none.
+    int firstEntry(bool last) const;
+    // The model afresh from m_file.document, after it changed.
+    void readFileRows();
+    // Lists the opened file's rows in `choice` in file order, m_file.entry current.
+    void showRowChoices(QComboBox *choice) const;
+
     Prompts &m_prompts;
     SaveFlow &m_saveFlow;
     OpenedMissions m_file;   // the file the boxes edit, when one was opened
@@ -115,6 +143,7 @@ private:
     QPointer<QWidget> m_panel;
     QIdentityProxyModel *m_shown = nullptr;
     std::unique_ptr<MissionTable> m_table;
+    std::unique_ptr<MissionTable> m_fileRows;   // the rows of m_file.document, while a file is opened
     QList<QWidget *> m_hidden;       // the form's controls the table hid
     QJsonObject m_savedState;        // the rows as last saved or opened
     bool m_pending = false;          // unsaved edits made before the table showed

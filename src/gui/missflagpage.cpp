@@ -37,11 +37,12 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
     missionChoice->setAccessibleName(tr("Mission to edit"));
     missionChoice->hide();
     connect(missionChoice, &QComboBox::activated, this, [this](int index) {
+        const QString chosen = missionChoice->itemText(index);
         if (!keepEdit()) {
             showChoices();
             return;
         }
-        showMission(missionChoice->itemData(index).toInt());
+        showMission(entryOfKey(chosen));   // its line, in the file as the edit left it
     });
     setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
     makeCampaignBox({"flagsCampaign", "flagsPanel", "missionTable", "addMission", "deleteMission",
@@ -58,7 +59,8 @@ void MissflagPage::Cmf_Click()
     }
     const QString number = Mnum->text();
     const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
-    switch (mission.reading) {
+    // An opened file's mission is a row of its table, judged as the table judges it (editedRow).
+    switch (m_file.opened ? MissflagFile::Reading::Accepted : mission.reading) {
     case MissflagFile::Reading::NotANumber:
         m_prompts.tell(tr("The mission number must be a number, such as 20."));
         return;
@@ -77,17 +79,38 @@ void MissflagPage::Cmf_Click()
         return;
     }
     const MissflagFile::Mission now{number, briefing, m_shown.flags};
-    const StrDocument file = MissflagFile::document(m_file.document, m_file.entry, m_shown, now);
-    if (!m_saveFlow.save(MissflagFile::FileName, file))
+    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
+    if (!file || !m_saveFlow.save(MissflagFile::FileName, file->first))
         return;
-    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+    if (std::optional<StrDocument> written = file->first.written(m_saveFlow.codePage())) {
         m_file.saved(*written);
-        const QList<int> missions = MissflagFile::missions(m_file.document);
-        m_file.entry = m_file.entry >= 0 ? m_file.entry : (missions.isEmpty() ? -1 : missions.constLast());
+        readFileRows();
+        m_file.entry = entryOfNumber(file->second);
         m_shown = now;
     }
     showChoices();
     markSaved();
+}
+
+std::optional<std::pair<StrDocument, QString>> MissflagPage::editedRow(const MissflagFile::Mission &now)
+{
+    return CampaignPage::editedRow([&](MissionTable &rows, int row) {
+        const QString text = now.briefing + now.flags;
+        if (row < 0) {   // a file of no mission yet: its first
+            row = rows.addRow(now.number);
+            rows.setData(rows.index(row, MissflagTable::Text), text);
+            return row;
+        }
+        if (now.number == m_shown.number && now.briefing == m_shown.briefing)
+            return row;
+        if (rows.isReadOnly(row))
+            return -2;
+        if (now.briefing != m_shown.briefing)
+            rows.setData(rows.index(row, MissflagTable::Text), text);
+        if (now.number != m_shown.number)
+            rows.setData(rows.index(row, MissionTable::NumberColumn), now.number);   // last: the row moves
+        return rows.rowOf(m_file.entry);
+    });
 }
 
 void MissflagPage::load(const StrReader::Result &file, const QString &)
@@ -95,28 +118,39 @@ void MissflagPage::load(const StrReader::Result &file, const QString &)
     m_file.opened = true;
     m_file.document = file.document;
     m_file.otherEdits = false;
+    readFileRows();
     if (showsTable()) {
         loadCampaign(m_file.document);
         return;
     }
-    const QList<int> missions = MissflagFile::missions(m_file.document);
-    showMission(missions.isEmpty() ? -1 : missions.constLast());
-    if (missions.size() > 1)
+    showMission(firstEntry(true));
+    if (fileRows()->rowCount() > 1)
         campaignBox->setChecked(true);   // a campaign shows in its table
 }
 
 void MissflagPage::showMission(int entry)
 {
     m_file.entry = entry;
-    m_shown = entry >= 0 ? MissflagFile::mission(m_file.document, entry)
-                         : MissflagFile::Mission{QString(), QString(), QLatin1String(" ,no_loadout, end")};
+    m_shown = shownMission();
     fill({m_shown.number, m_shown.briefing});
     showChoices();
 }
 
+MissflagFile::Mission MissflagPage::shownMission()
+{
+    const int row = shownRow();
+    if (row < 0) {
+        m_file.entry = -1;
+        return {QString(), QString(), QLatin1String(" ,no_loadout, end")};
+    }
+    const MissionTable &rows = *fileRows();
+    return MissflagFile::mission(rows.index(row, MissionTable::NumberColumn).data().toString(),
+                                 rows.index(row, MissflagTable::Text).data(Qt::EditRole).toString());
+}
+
 void MissflagPage::showChoices()
 {
-    m_file.showChoices(missionChoice, MissflagFile::missions);
+    showRowChoices(missionChoice);
 }
 
 bool MissflagPage::keepEdit()
@@ -124,8 +158,13 @@ bool MissflagPage::keepEdit()
     const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
     if (m_file.entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
         return true;
-    const StrDocument file = MissflagFile::document(m_file.document, m_file.entry, m_shown, now);
-    return m_file.keep(file, m_saveFlow);
+    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
+    if (!file || !m_file.keep(file->first, m_saveFlow))
+        return false;
+    readFileRows();
+    m_file.entry = entryOfNumber(file->second);
+    m_shown = shownMission();
+    return true;
 }
 
 QStringList MissflagPage::unsavedWork() const
@@ -149,8 +188,9 @@ QVariantMap MissflagPage::draft() const
 void MissflagPage::restore(const QJsonObject &draft)
 {
     m_file.restore(draft, MissflagFile::missions);
+    readFileRows();
     if (m_file.entry >= 0)
-        m_shown = MissflagFile::mission(m_file.document, m_file.entry);
+        m_shown = shownMission();
     showChoices();
     FormPage::restore(draft);
     restoreCampaign(draft);
@@ -169,8 +209,8 @@ StrDocument MissflagPage::newCampaign() const
 void MissflagPage::editInBoxes(const StrDocument &document, bool unsaved)
 {
     m_file.takeBack(document, unsaved);
-    const QList<int> missions = MissflagFile::missions(m_file.document);
-    showMission(missions.isEmpty() ? -1 : missions.constLast());
+    readFileRows();
+    showMission(firstEntry(true));
 }
 
 QList<QWidget *> MissflagPage::formControls() const

@@ -60,6 +60,10 @@ private:
     bool keepEdit() override;
     void showMission(int entry) override;
     void showChoices();
+    // The mission of the row shown (m_file.entry, which becomes -1 when it is no row's).
+    MissflagFile::Mission shownMission();
+    // The boxes' edit `now` made to the row they show.
+    std::optional<std::pair<StrDocument, QString>> editedRow(const MissflagFile::Mission &now);
 
-    MissflagFile::Mission m_shown;      // that line as the boxes were filled from it
+    MissflagFile::Mission m_shown;      // that row as the boxes were filled from it
 };

@@ -2,18 +2,6 @@
 
 #include "core/saveflow.h"
 
-#include <QComboBox>
-
-void OpenedMissions::showChoices(QComboBox *choice, const Missions &missions) const
-{
-    const QList<int> lines = opened ? missions(document) : QList<int>();
-    choice->clear();
-    for (const int line : lines)
-        choice->addItem(document.key(line), line);
-    choice->setCurrentIndex(choice->findData(entry));
-    choice->setVisible(lines.size() > 1);
-}
-
 bool OpenedMissions::keep(const StrDocument &edited, SaveFlow &saveFlow)
 {
     if (saveFlow.refuse(edited.authorTexts()))

@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 
-class QComboBox;
 class SaveFlow;
 
 // The file the Missflag or Titles tab was opened from, and which of its
@@ -22,8 +21,6 @@ struct OpenedMissions {
 
     using Missions = std::function<QList<int>(const StrDocument &)>;
 
-    // Lists the file's missions in `choice`, which is shown when there are several.
-    void showChoices(QComboBox *choice, const Missions &missions) const;
     // Makes `edited`, the document with the shown mission's edit, the one the
     // tab holds; false, with the refusal shown, when it cannot be written.
     bool keep(const StrDocument &edited, SaveFlow &saveFlow);

@@ -34,11 +34,12 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     titleChoice->setAccessibleName(tr("Mission to edit"));
     titleChoice->hide();
     connect(titleChoice, &QComboBox::activated, this, [this](int index) {
+        const QString chosen = titleChoice->itemText(index);
         if (!keepEdit()) {
             showChoices();
             return;
         }
-        showMission(titleChoice->itemData(index).toInt());
+        showMission(entryOfKey(chosen));   // its line, in the file as the edit left it
     });
     setBoxes({Mn2, Mt2}, tr("the mission number and title on the Titles tab"));
     makeCampaignBox({"titlesCampaign", "titlePanel", "titleTable", "addTitle", "deleteTitle",
@@ -68,15 +69,38 @@ void TitlesPage::Titles_Click()
         return;
     }
     const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
-    const StrDocument file = TitlesFile::document(m_file.document, m_file.entry, m_shown, now);
-    if (!m_saveFlow.save(TitlesFile::FileName, file))
+    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
+    if (!file || !m_saveFlow.save(TitlesFile::FileName, file->first))
         return;
-    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+    if (std::optional<StrDocument> written = file->first.written(m_saveFlow.codePage())) {
         m_file.saved(*written);
+        readFileRows();
+        m_file.entry = entryOfNumber(file->second);
         m_shown = now;
     }
     showChoices();
     markSaved();
+}
+
+std::optional<std::pair<StrDocument, QString>> TitlesPage::editedRow(const TitlesFile::Mission &now)
+{
+    return CampaignPage::editedRow([&](MissionTable &rows, int row) {
+        if (now.number == m_shown.number && now.title == m_shown.title)
+            return row;
+        if (rows.isReadOnly(row))
+            return -2;
+        if (now.title != m_shown.title) {
+            // The short title names the save game: it follows the title only where it was the same.
+            const QModelIndex shortTitle = rows.index(row, TitlesTable::Short);
+            const bool same = rows.entryOf(row, 1) >= 0 && shortTitle.data(Qt::EditRole).toString() == m_shown.title;
+            rows.setData(rows.index(row, TitlesTable::Title), now.title);
+            if (same)
+                rows.setData(shortTitle, now.title);
+        }
+        if (now.number != m_shown.number)
+            rows.setData(rows.index(row, MissionTable::NumberColumn), now.number);   // last: the row moves
+        return rows.rowOf(m_file.entry);
+    });
 }
 
 void TitlesPage::load(const StrReader::Result &file, const QString &)
@@ -84,27 +108,39 @@ void TitlesPage::load(const StrReader::Result &file, const QString &)
     m_file.opened = true;
     m_file.document = file.document;
     m_file.otherEdits = false;
+    readFileRows();
     if (showsTable()) {
         loadCampaign(m_file.document);
         return;
     }
-    const QList<int> missions = TitlesFile::missions(m_file.document);
-    showMission(missions.isEmpty() ? -1 : missions.constFirst());
-    if (missions.size() > 1)
+    showMission(firstEntry(false));
+    if (fileRows()->rowCount() > 1)
         campaignBox->setChecked(true);   // a campaign shows in its table
 }
 
 void TitlesPage::showMission(int entry)
 {
     m_file.entry = entry;
-    m_shown = entry >= 0 ? TitlesFile::mission(m_file.document, entry) : TitlesFile::Mission{};
+    m_shown = shownMission();
     fill({m_shown.number, m_shown.title});
     showChoices();
 }
 
+TitlesFile::Mission TitlesPage::shownMission()
+{
+    const int row = shownRow();
+    if (row < 0 || fileRows()->entryOf(row, 0) != m_file.entry) {
+        m_file.entry = -1;
+        return {};
+    }
+    const MissionTable &rows = *fileRows();
+    return {rows.index(row, MissionTable::NumberColumn).data().toString(),
+            rows.index(row, TitlesTable::Title).data(Qt::EditRole).toString()};
+}
+
 void TitlesPage::showChoices()
 {
-    m_file.showChoices(titleChoice, TitlesFile::missions);
+    showRowChoices(titleChoice);
 }
 
 bool TitlesPage::keepEdit()
@@ -112,8 +148,13 @@ bool TitlesPage::keepEdit()
     const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
     if (m_file.entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
         return true;
-    const StrDocument file = TitlesFile::document(m_file.document, m_file.entry, m_shown, now);
-    return m_file.keep(file, m_saveFlow);
+    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
+    if (!file || !m_file.keep(file->first, m_saveFlow))
+        return false;
+    readFileRows();
+    m_file.entry = entryOfNumber(file->second);
+    m_shown = shownMission();
+    return true;
 }
 
 QStringList TitlesPage::unsavedWork() const
@@ -137,8 +178,9 @@ QVariantMap TitlesPage::draft() const
 void TitlesPage::restore(const QJsonObject &draft)
 {
     m_file.restore(draft, TitlesFile::missions);
+    readFileRows();
     if (m_file.entry >= 0)
-        m_shown = TitlesFile::mission(m_file.document, m_file.entry);
+        m_shown = shownMission();
     showChoices();
     FormPage::restore(draft);
     restoreCampaign(draft);
@@ -157,8 +199,8 @@ StrDocument TitlesPage::newCampaign() const
 void TitlesPage::editInBoxes(const StrDocument &document, bool unsaved)
 {
     m_file.takeBack(document, unsaved);
-    const QList<int> missions = TitlesFile::missions(m_file.document);
-    showMission(missions.isEmpty() ? -1 : missions.constFirst());
+    readFileRows();
+    showMission(firstEntry(false));
 }
 
 QList<QWidget *> TitlesPage::formControls() const

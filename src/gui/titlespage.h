@@ -51,6 +51,10 @@ private:
     bool keepEdit() override;
     void showMission(int entry) override;
     void showChoices();
+    // The mission of the row shown (m_file.entry, which becomes -1 when it is no row's title).
+    TitlesFile::Mission shownMission();
+    // The boxes' edit `now` made to the row they show.
+    std::optional<std::pair<StrDocument, QString>> editedRow(const TitlesFile::Mission &now);
 
-    TitlesFile::Mission m_shown;    // as the boxes were filled from it
+    TitlesFile::Mission m_shown;    // that row as the boxes were filled from it
 };

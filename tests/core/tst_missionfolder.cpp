@@ -60,7 +60,7 @@ const Tree Faulty = {
     {u"intrface/miss01/french/goals.str"_s, "fiction_0:\"Trouver\"\r\ntext_0:\"Porter\"\r\n"},
     {u"objnames.str"_s, "obj_key:\"\xD0\x96\"\r\nobj_door:\"Door \"big\" one\"\r\nobj_bad: Sword\r\n"},
     {u"strings/missflag.str"_s, Testing::MissflagHeader + "miss_1:\"skip\"\r\nmiss_2:\"Go\"\r\nmiss_3:\"On\"\r\n"},
-    {u"strings/english/titles.str"_s, "title_2: \"The Door\"\r\ntitle_4: \"The Way\"\r\n"},
+    {u"strings/english/titles.str"_s, "title_2: \"The  Door\"\r\ntitle_4: \"The Way\"\r\n"},
 };
 
 const QStringList FaultyLines = {
@@ -76,13 +76,14 @@ const QStringList FaultyLines = {
     u"objnames.str:1:10: error: U+0416 “\u2068Ж\u2069” is not in Windows-1252."_s,
     u"objnames.str:2:16: error: obj_door holds a quote that ends its text early: the game shows only “Door ”."_s,
     u"objnames.str:3:1: error: obj_bad has no opening quote after its colon, so the game does not read it."_s,
+    u"strings/english/titles.str:1:14: note: The text of title_2 has 2 blanks in a row."_s,
     u"books/english/Diary.str: warning: Page_3 is missing here, present in french."_s,
     u"intrface/english/newgame.str: warning: diff_2 is missing here, present in french."_s,
     u"intrface/miss01/french/goals.str: warning: fiction_1 is missing here, present in english."_s,
     u"strings/english/titles.str:2:1: warning: Mission 4 has a title but no flags in strings/missflag.str."_s,
     u"strings/french/titles.str: warning: Missing here, present in english."_s,
     u"strings/missflag.str:11:1: warning: Mission 3 has flags but no title in strings/english/titles.str."_s,
-    u"7 errors and 11 warnings in 10 of 11 files (1 of them missing)."_s,
+    u"7 errors, 11 warnings and 1 note in 10 of 11 files (1 of them missing)."_s,
 };
 
 // The interface's own files that missions ship, with keys of other kinds, and a
@@ -436,6 +437,31 @@ private Q_SLOTS:
              u"a.str:3:1: warning: X appears again (first on line 1), with a different text."_s,
              u"2 warnings in 1 file."_s},
             0);
+        // Matters of style: notes, which never make the exit code 1.
+        row("blanks before the closing quote", {{u"a.str"_s, "x: \"Go home  \"\r\ny: \" \"\r\nz: \"a\r\n \"\r\n"}},
+            {u"a.str:1:12: note: The text of x ends in blanks before its closing quote."_s, u"1 note in 1 file."_s}, 0,
+            true);
+        row("two blanks in a row", {{u"a.str"_s, "x: \"Go  home.\t\tNow.\"\r\ny: \"  a\r\n  b\"\r\n"}},
+            {u"a.str:1:7: note: The text of x has 2 blanks in a row."_s,
+             u"a.str:1:14: note: The text of x has 2 blanks in a row."_s, u"2 notes in 1 file."_s},
+            0);
+        row("a key in another case", {{u"books/b.str"_s, "Page_0: \"a\"\r\n page_1: \"b\"\r\nPage_2: \"c\"\r\n"}},
+            {u"books/b.str:2:2: note: page_1 is written in another case than the file's other Page_ keys."_s,
+             u"1 note in 1 file."_s},
+            0);
+        row("a key in another case on a tie", {{u"a.str"_s, "obj_1: \"a\"\r\nOBJ_2: \"b\"\r\nlamp: \"c\"\r\n"}},
+            {u"a.str:2:1: note: OBJ_2 is written in another case than the file's other obj_ keys."_s,
+             u"1 note in 1 file."_s},
+            0);
+        row("mixed line ends", {{u"a.str"_s, "x: \"1\"\r\ny: \"2\"\nz: \"3\"\r\nw: \"4\"\n"}, {u"b.str"_s, "x: \"1\"\n"}},
+            {u"a.str:2:1: note: This line ends in LF, the file's other lines in CR LF (2 lines end otherwise)."_s,
+             u"1 note in 1 of 2 files."_s},
+            0, true);
+        row("a note and a warning, warnings as errors", {{u"books/b.str"_s, "; c\r\nPage_0: \"x \"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it."_s,
+             u"books/b.str:2:11: note: The text of Page_0 ends in blanks before its closing quote."_s,
+             u"1 warning and 1 note in 1 file."_s},
+            1, true);
         row("a line break in a quoted text", {{u"a.str"_s, "Page_0: \"a\r\nb\" c\"\r\n"}},
             {u"a.str:2:2: error: Page_0 holds a quote that ends its text early: the game shows only “a\\nb”."_s,
              u"1 error in 1 file."_s},
@@ -452,6 +478,20 @@ private Q_SLOTS:
         int exitCode = -1;
         QCOMPARE(checked({dir.path()}, &exitCode, {false, warningsAsErrors}), lines);
         QCOMPARE(exitCode, code);
+    }
+
+    // The files written like those of real missions hold no matter of style.
+    void stockSamplesHaveNoNotes()
+    {
+        const QStringList names = QDir(u":/corpus"_s).entryList(QDir::Files);
+        QVERIFY(names.size() >= 8);
+        int code = -1;
+        QTemporaryDir dir;
+        for (const QString &name : names)
+            QVERIFY(QFile::copy(u":/corpus/"_s + name, dir.filePath(name)));
+        const QStringList lines = checked({dir.path()}, &code);
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(lines.filter(u": note: "_s), QStringList());
     }
 
     // A name that is not valid UTF-8 cannot be opened by any name Qt gives it:

@@ -160,6 +160,29 @@ private Q_SLOTS:
         edit(*model, steps);
         QCOMPARE(model->problem().isEmpty() ? written(*model) : model->problem().toUtf8(), expected);
     }
+
+    // A flag's column and its check boxes tell what it does in the words of
+    // the header every missflag.str starts with.
+    void flagTooltipsAreTheHeaders_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("tooltip");
+        QTest::newRow("skip") << int(MissflagTable::Skip) << u"This mission doesn't exist; it should be skipped."_s;
+        QTest::newRow("no_briefing") << int(MissflagTable::NoBriefing) << u"Skip the briefing movie"_s;
+        QTest::newRow("no_loadout") << int(MissflagTable::NoLoadout) << u"Skip the loadout"_s;
+        QTest::newRow("cutscene") << int(MissflagTable::Cutscene) << u"Play a cutscene immediately afterward"_s;
+        QTest::newRow("end") << int(MissflagTable::End) << u"End the game when this mission is completed"_s;
+    }
+    void flagTooltipsAreTheHeaders()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, tooltip);
+        MissflagTable model(MissflagTable::newFile());
+        model.addRow(u"3"_s);
+        QCOMPARE(model.headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString(), tooltip);
+        QCOMPARE(model.index(0, column).data(Qt::ToolTipRole).toString(), tooltip);
+        QVERIFY(QString::fromLatin1(Testing::MissflagHeader).contains(u' ' + tooltip + u"\r\n"_s));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMissionTables)

@@ -124,6 +124,44 @@ private Q_SLOTS:
         QCOMPARE(marks(h) + (h.prompts.messages.isEmpty() ? QString() : u'\n' + h.lastMessage().text), shown);
     }
 
+    // The boxes of an opened campaign file edit a row of the table's model: the
+    // same edit made in the boxes and in the table writes the same bytes, and
+    // what the table refuses the boxes refuse alike.
+    void theBoxesEditARowOfTheTable_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("boxes");   // Harness steps, on the mission the boxes show first
+        QTest::addColumn<QString>("keys");    // the same in the table, from its first cell
+        const QByteArray f = Flags;
+        QTest::newRow("missflag renumbered") << f << u"Mnum=8"_s << u"Down*2|F2|:8|Return"_s;
+        QTest::newRow("missflag text") << f << u"Bno=cutscene, end"_s << u"Down*2|Right*6|F2|:cutscene, end|Return"_s;
+        QTest::newRow("missflag number refused") << f << u"Mnum=1000"_s << u"Down*2|F2|:1000|Return"_s;
+        QTest::newRow("titles renumbered") << Titles << u"Mn2=9"_s << u"F2|:9|Return"_s;
+        QTest::newRow("titles, the short title its own") << Titles << u"Mt2=Prologue"_s << u"Right|F2|:Prologue|Return"_s;
+        QTest::newRow("titles, a number twice") << Titles << u"Mn2=4"_s << u"F2|:4|Return"_s;
+    }
+    void theBoxesEditARowOfTheTable()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, boxes);
+        QFETCH(QString, keys);
+        const bool flags = file.startsWith("// flags");
+        const char *save = flags ? "Cmf" : "Titles";
+        Harness inBoxes;
+        openCampaign(inBoxes, flags, file);
+        inBoxes.click(flags ? "flagsCampaign" : "titlesCampaign");   // back to the boxes
+        inBoxes.run(boxes);
+        const QByteArray fromBoxes = inBoxes.save(save, u"out.str"_s);
+        Harness inTable;
+        openCampaign(inTable, flags, file);
+        inTable.find<QTableView>(flags ? "missionTable" : "titleTable")->setFocus();   // on its first cell
+        press(keys);
+        QCOMPARE(fromBoxes, inTable.save(save, u"out.str"_s));
+        QVERIFY(fromBoxes != file);
+        const QString told = inTable.prompts.messages.isEmpty() ? QString() : inTable.lastMessage().text.section(u"\n\n"_s, 0, 0);
+        QCOMPARE(inBoxes.prompts.messages.isEmpty() ? QString() : inBoxes.lastMessage().text, told);
+    }
+
     // A campaign typed into both tables of a new window, saved; a draft of it
     // restored in another window saves the same.
     void buildsACampaignFromScratch()

@@ -5,6 +5,7 @@
 #include "core/lineendings.h"
 #include "core/kinds/missflag.h"
 #include "core/kinds/newgame.h"
+#include "core/kinds/stylechecks.h"
 #include "core/strsyntax.h"
 #include "core/kinds/titles.h"
 
@@ -146,11 +147,12 @@ QList<int> everyEntry(const StrDocument &document)
     return entries;
 }
 
-void checkNothing(const StrDocument &, const QStringList &, QList<Finding> &)
-{
-}
-
 // ---------------------------------------------------------------- The registry
+
+// Each kind's checks end with the notes of style (StyleChecks); the blanks
+// of a text are noted where the texts are prose, not in missflag.str, whose
+// texts are the game's words.
+using namespace StyleChecks;
 
 const QList<Descriptor> &descriptors()
 {
@@ -163,7 +165,7 @@ const QList<Descriptor> &descriptors()
          QLatin1String(""),
          false,
          BookFile::shownPages,
-         checkBook,
+         {checkBook, trailingBlanks, doubleBlanks, keyCase, lineEnds},
          QT_TRANSLATE_NOOP("Kinds", "a book file"),
          QT_TRANSLATE_NOOP("Kinds", "Books")},
         {Kind::Goals,
@@ -174,7 +176,7 @@ const QList<Descriptor> &descriptors()
          QLatin1String(""),
          false,
          shownGoalEntries,
-         checkGoals,
+         {checkGoals, trailingBlanks, doubleBlanks, keyCase, lineEnds},
          nullptr,
          QT_TRANSLATE_NOOP("Kinds", "Goals")},
         {Kind::Newgame,
@@ -200,7 +202,7 @@ const QList<Descriptor> &descriptors()
                        "diff_2:  \"\"\r\n"),
          false,
          shownNewgameEntries,
-         checkNewgame,
+         {checkNewgame, trailingBlanks, doubleBlanks, keyCase, lineEnds},
          nullptr,
          QT_TRANSLATE_NOOP("Kinds", "New game")},
         {Kind::Missflag,
@@ -218,7 +220,7 @@ const QList<Descriptor> &descriptors()
                        "//\r\n"),
          false,
          MissflagFile::missions,
-         checkNothing,   // every mission shows, in the campaign table when there are several
+         {keyCase, lineEnds},   // every mission shows, in the campaign table when there are several
          nullptr,
          QT_TRANSLATE_NOOP("Kinds", "Mission flags")},
         {Kind::Titles,
@@ -233,7 +235,7 @@ const QList<Descriptor> &descriptors()
                        "short_0: \"\"\r\n"),
          false,
          shownTitleEntries,
-         checkNothing,   // every mission shows, in the campaign table when there are several
+         {trailingBlanks, doubleBlanks, keyCase, lineEnds},   // every mission shows, in the campaign table when there are several
          nullptr,
          QT_TRANSLATE_NOOP("Kinds", "Titles")},
         // The interface's own string tables that missions ship, and the other
@@ -247,7 +249,7 @@ const QList<Descriptor> &descriptors()
          QLatin1String(""),
          true,
          everyEntry,
-         checkNothing,
+         {trailingBlanks, doubleBlanks, keyCase, lineEnds},
          QT_TRANSLATE_NOOP("Kinds", "a string table"),
          QT_TRANSLATE_NOOP("Kinds", "Other string tables")},
     };
@@ -369,7 +371,8 @@ QList<Finding> check(Kind kind, const StrDocument &document, const QStringList &
         if (!keys.isEmpty())
             findings.append({line, say("The tab does not show %1; kept as it stands.").arg(keys.join(QLatin1String(", ")))});
     }
-    described.check(document, takenKeys, findings);
+    for (const Descriptor::Check check : described.checks)
+        check(document, takenKeys, findings);
     return findings;
 }
 

@@ -32,9 +32,10 @@ struct KeyFamily {
 
 // What a kind's check finds in a document. Kept: the tab does not show it and
 // keeps it as it stands, told only when the file is opened; the others are
-// the check's findings as well.
+// the check's findings as well. Note: a matter of style, which the check
+// prints and the opening message leaves out.
 struct Finding {
-    enum Severity { Kept, Warning, Error };
+    enum Severity { Kept, Warning, Error, Note };
     int line = 0;     // 1-based; 0 for the whole file
     QString text;
     Severity severity = Kept;
@@ -60,9 +61,11 @@ struct Descriptor {
     bool semicolonComments = false;
     // The entries the tab shows, in file order.
     QList<int> (*shownEntries)(const StrDocument &document) = nullptr;
-    // The kind's own findings; `takenKeys` are the keys (lower case) of
-    // entries another entry without its closing quote takes in.
-    void (*check)(const StrDocument &document, const QStringList &takenKeys, QList<Finding> &findings) = nullptr;
+    // The kind's own checks, each adding its findings; `takenKeys` are the
+    // keys (lower case) of entries another entry without its closing quote
+    // takes in.
+    using Check = void (*)(const StrDocument &document, const QStringList &takenKeys, QList<Finding> &findings);
+    QList<Check> checks;
     const char *name;    // "a book file", untranslated; none: the suggested name says it
     const char *group;   // "Books", ... (untranslated)
 

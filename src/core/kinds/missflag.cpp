@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringTokenizer>
 #include <algorithm>
 
 namespace MissflagFile {
@@ -109,8 +110,12 @@ QList<int> missions(const StrDocument &document)
 
 Mission mission(const StrDocument &document, int entry)
 {
-    const QString text = document.text(entry);
-    Mission shown{document.key(entry).sliced(MissionPrefix.size()), text, QString()};
+    return mission(document.key(entry).sliced(MissionPrefix.size()), document.text(entry));
+}
+
+Mission mission(const QString &number, const QString &text)
+{
+    Mission shown{number, text, QString()};
     static const QRegularExpression flags(QStringLiteral("[ \\t]*,[ \\t]*no_loadout[ \\t]*,[ \\t]*end[ \\t]*$"));
     if (const QRegularExpressionMatch match = flags.match(text); match.hasMatch()) {
         shown.briefing = text.left(match.capturedStart(0));
@@ -319,23 +324,22 @@ QVariant MissflagTable::headerData(int section, Qt::Orientation orientation, int
         return QString(Flags.at(std::size_t(section - Skip)));
     }
     if (role == Qt::ToolTipRole) {
-        // The header's own words for each flag.
-        switch (section) {
-        case Skip:
-            return tr("This mission doesn't exist; it should be skipped.");
-        case NoBriefing:
-            return tr("Skip the briefing movie");
-        case NoLoadout:
-            return tr("Skip the loadout");
-        case Cutscene:
-            return tr("Play a cutscene immediately afterward");
-        case End:
-            return tr("End the game when this mission is completed");
-        case Text:
+        if (section >= Skip && section <= End)
+            return flagMeaning(section - Skip);
+        if (section == Text)
             return tr("The text as the file holds it, shown when it holds words that are not flags");
-        default:
-            break;
-        }
+    }
+    return {};
+}
+
+QString MissflagTable::flagMeaning(int flag)
+{
+    // The header every missflag.str starts with: "// no_briefing  Skip the briefing movie".
+    const QString header = Kinds::descriptor(Kinds::Kind::Missflag).newFileText;
+    const QString comment = QLatin1String("// ") + Flags.at(std::size_t(flag)) + u' ';
+    for (const QStringView line : QStringTokenizer(header, u"\r\n")) {
+        if (line.startsWith(comment))
+            return line.sliced(comment.size()).trimmed().toString();
     }
     return {};
 }

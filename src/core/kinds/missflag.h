@@ -59,6 +59,8 @@ struct Mission {
     QString flags;
 };
 Mission mission(const StrDocument &document, int entry);
+// The same of a mission's number and whole text (a row of the campaign table).
+Mission mission(const QString &number, const QString &text);
 
 // `document` with the mission line `entry` holding `now` where it differs
 // from `opened` (-1: a new mission line after the others).
@@ -115,6 +117,9 @@ public:
     // order. The words are joined the way the text joins them, when it does
     // so alike everywhere ("," otherwise).
     static QString withFlag(const QString &text, int flag, bool on);
+    // What flag `flag` does, as the header of every missflag.str (the kind's
+    // new file text) says it: the column's tooltip.
+    static QString flagMeaning(int flag);
 
 protected:
     QList<Row> readRows() const override;

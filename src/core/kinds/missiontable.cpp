@@ -66,8 +66,13 @@ QVariant MissionTable::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
     const Row &row = m_rows.at(index.row());
-    if (index.column() != NumberColumn)
-        return cellData(row, index.column(), role);
+    if (index.column() != NumberColumn) {
+        const QVariant cell = cellData(row, index.column(), role);
+        // A cell with no tooltip of its own has its column's.
+        if (role == Qt::ToolTipRole && !cell.isValid())
+            return headerData(index.column(), Qt::Horizontal, Qt::ToolTipRole);
+        return cell;
+    }
     const std::optional<int> number = wholeNumber(row.number);
     const bool marked = m_other && !row.fixed && number && !m_other->contains(*number);
     switch (role) {
@@ -169,6 +174,15 @@ int MissionTable::addRow(const QString &number)
     Q_EMIT missionsChanged();
     Q_EMIT edited();
     return at;
+}
+
+int MissionTable::rowOf(int entry) const
+{
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (entry >= 0 && m_rows.at(i).entries.contains(entry))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 QString MissionTable::nextNumber(int first) const

@@ -37,6 +37,11 @@ public:
     // The number a new row gets: one after the highest, `first` in an empty table.
     QString nextNumber(int first) const;
     bool isReadOnly(int row) const { return m_rows.at(row).fixed; }
+    // A row by its lines in the base, for a view of one row (the one-mission
+    // form): the row holding `entry` in any part (-1 for none), and the entry
+    // of a row's part (-1 for none).
+    int rowOf(int entry) const;
+    int entryOf(int row, int part) const { return m_rows.at(row).entries.at(part); }
 
     // `number` when it is a whole number from 1 to HighestNumber written plainly.
     static std::optional<int> wholeNumber(QStringView number);

@@ -488,9 +488,12 @@ std::variant<Result, Error> read(const QByteArray &bytes, int codePage, std::opt
 
     noteEntries(document, notes);
     noteRepeats(document, notes);
-    // What the tab does not show and the kind's own findings: all kept as they stand.
-    for (const Kinds::Finding &finding : Kinds::check(result.kind, document))
-        notes.add(finding.line, finding.text);
+    // What the tab does not show and the kind's own findings: all kept as they
+    // stand. Matters of style are the check's alone.
+    for (const Kinds::Finding &finding : Kinds::check(result.kind, document)) {
+        if (finding.severity != Kinds::Finding::Note)
+            notes.add(finding.line, finding.text);
+    }
     std::stable_sort(result.notes.begin(), result.notes.end(),
                      [](const Note &a, const Note &b) { return a.line < b.line; });
     return result;
