@@ -43,10 +43,23 @@ std::optional<QByteArrayView> closedText(const StrDocument &document, int entry)
     return QByteArrayView(document.bytes()).sliced(e.textStart, e.textEnd - e.textStart);
 }
 
+// A habit of typing is one note for the file: the findings added since
+// `first` become the first of them, which says how many more places follow.
+void keepFirst(QList<Finding> &findings, qsizetype first)
+{
+    const qsizetype more = findings.size() - first - 1;
+    if (more <= 0)
+        return;
+    findings[first].text += u' ' + (more == 1 ? say("So does 1 more place in this file.")
+                                               : say("So do %1 more places in this file.").arg(more));
+    findings.resize(first + 1);
+}
+
 } // namespace
 
 void trailingBlanks(const StrDocument &document, const QStringList &, QList<Finding> &findings)
 {
+    const qsizetype first = findings.size();
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
         const int entry = static_cast<int>(i);
         const std::optional<QByteArrayView> text = closedText(document, entry);
@@ -61,10 +74,12 @@ void trailingBlanks(const StrDocument &document, const QStringList &, QList<Find
         findings.append({line, say("The text of %1 ends in blanks before its closing quote.").arg(document.key(entry)),
                          Finding::Note, column});
     }
+    keepFirst(findings, first);
 }
 
 void doubleBlanks(const StrDocument &document, const QStringList &, QList<Finding> &findings)
 {
+    const qsizetype first = findings.size();
     for (qsizetype i = 0; i < document.entries().size(); ++i) {
         const int entry = static_cast<int>(i);
         const std::optional<QByteArrayView> text = closedText(document, entry);
@@ -90,6 +105,7 @@ void doubleBlanks(const StrDocument &document, const QStringList &, QList<Findin
             at = end;
         }
     }
+    keepFirst(findings, first);
 }
 
 void keyCase(const StrDocument &document, const QStringList &, QList<Finding> &findings)
