@@ -1,6 +1,9 @@
 #include "core/checkreport.h"
 
+#include "core/mission/memory.h"
 #include "core/mission/spelling.h"
+#include "core/mission/workspace.h"
+#include "core/missiontranslation.h"
 #include "core/version.h"
 
 #include <QCoreApplication>
@@ -174,6 +177,60 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
     return problems;
 }
 
+QList<Problem> termProblems(const Scan &scan)
+{
+    QList<Problem> problems;
+    if (scan.root.isEmpty())
+        return problems;
+    const QString prefix = TermList::fileName(QStringLiteral("*"));
+    const QDir root(scan.root);
+    QHash<QString, const File *> byPath;
+    for (const File &file : scan.files) {
+        if (file.failure.isEmpty())
+            byPath.insert(MissionWorkspace::identity(file.path), &file);
+    }
+    const QString source = Spelling::missionLanguage(scan.root);
+    for (const QString &listName : root.entryList({prefix}, QDir::Files, QDir::Name)) {
+        const qsizetype star = prefix.indexOf(u'*');
+        const QString target = listName.sliced(star, listName.size() - prefix.size() + 1);
+        if (!MissionTranslation::isLanguageName(target) || target.compare(source, Qt::CaseInsensitive) == 0)
+            continue;
+        QString problem;
+        const TermList::Terms terms = TermList::load(root.filePath(listName), &problem);
+        if (!problem.isEmpty()) {
+            problems.append({listName, 0, problem, Severity::Warning});
+            continue;
+        }
+        if (terms.isEmpty())
+            continue;
+        for (const MissionTranslation::FilePair &pair : MissionTranslation::pairLanguages(scan, source, target)) {
+            const File *from = byPath.value(MissionWorkspace::identity(pair.sourcePath));
+            const File *into = pair.targetExists ? byPath.value(MissionWorkspace::identity(pair.targetPath)) : nullptr;
+            if (!from || !into)
+                continue;
+            const StrDocument &original = from->read.document;
+            const StrDocument &translated = into->read.document;
+            QHash<QString, int> targetEntries;   // key in lower case -> entry
+            for (int entry = 0; entry < translated.entries().size(); ++entry)
+                targetEntries.insert(translated.key(entry).toLower(), entry);
+            QList<TranslationMemory::Unit> units;
+            for (int entry = 0; entry < original.entries().size(); ++entry) {
+                const int other = targetEntries.value(original.key(entry).toLower(), -1);
+                if (other >= 0 && !translated.text(other).isEmpty() && translated.text(other) != original.text(entry))
+                    units.append({pair.name, original.key(entry), original.text(entry), translated.text(other)});
+            }
+            for (const TermList::Finding &finding : TermList::check(terms, units)) {
+                const int entry = targetEntries.value(finding.key.toLower());
+                problems.append({into->relativePath, translated.entries().at(entry).line,
+                                 say("The translation of %1 leaves out \"%2\", the term list's rendering of \"%3\".")
+                                     .arg(finding.key, finding.expected, finding.term),
+                                 Severity::Warning});
+            }
+        }
+    }
+    return problems;
+}
+
 QString severityName(Severity severity)
 {
     switch (severity) {
@@ -239,6 +296,7 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
         options.dictionaryFolders.isEmpty() ? Spelling::dictionaryFolders() : options.dictionaryFolders;
     const auto take = [&](const Scan &scan, const QString &prefix) {
         QList<Problem> found = allProblems(scan);
+        found += termProblems(scan);
         if (options.spelling)
             found += spellingProblems(scan, dictionaryFolders, options.spellingAsErrors ? Severity::Error : Severity::Note);
         for (Problem problem : found) {

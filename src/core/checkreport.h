@@ -43,6 +43,11 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
 // dictionary, and one for a word list that could not be read whole.
 QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryFolders, Severity severity);
 
+// Each translation that leaves out the rendering a term list of the mission
+// (TermList::fileName of a target language, in the mission folder) fixes for
+// a term its source holds: a warning at the translated entry.
+QList<Problem> termProblems(const Scan &scan);
+
 // "error", "warning", "note".
 QString severityName(Severity severity);
 
