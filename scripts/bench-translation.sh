@@ -9,4 +9,4 @@ cd "$(dirname "$0")/.."
 preset=${1:-release}
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target qw_benchtranslation >/dev/null
-"build/$preset/tools/qw_benchtranslation"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "build/$preset/tools/qw_benchtranslation"

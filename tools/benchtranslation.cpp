@@ -2,13 +2,20 @@
 // files (200 English string files of 30 entries, 6,000 entries, and their
 // Polish translations, a tenth of the entries left out) in a temporary
 // folder, read as pairs; then suggestions for entries spread over the
-// mission, and XLIFF and PO written and taken back for the whole language.
-// Each figure is printed beside its aim. scripts/bench-translation.sh runs it.
+// mission, and XLIFF and PO written and taken back for the whole language;
+// then the translation window opened on the mission, Ctrl+Down and the
+// filter changed in it. Each figure is printed beside its aim. scripts/bench-translation.sh runs it.
 #include "core/mission/exchange.h"
 #include "core/mission/memory.h"
 #include "core/translation.h"
+#include "gui/mainwindow.h"
+#include "gui/missionpanel.h"
+#include "gui/translationwindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QTableView>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -55,7 +62,8 @@ void show(const char *what, double ms, double aim)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
@@ -122,5 +130,45 @@ int main(int argc, char **argv)
             return 1;
         }
     }
+
+    // The window: opened on the mission read, then moved about in.
+    Qwr window(nullptr);
+    window.Form_Load();
+    window.openFolder(dir.path());
+    const auto waitFor = [](const std::function<bool()> &done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    };
+    if (!waitFor([&] { return window.missionPanel && !window.missionPanel->isReading(); }))
+        return 1;
+    timer.restart();
+    window.translateMission(u"english"_qs, u"polish"_qs);
+    TranslationWindow *view = nullptr;
+    if (!waitFor([&] {
+            view = window.findChild<TranslationWindow *>(u"translationView"_qs);
+            return view && view->isVisible() && view->translationTable->model()->rowCount() > 0;
+        }))
+        return 1;
+    show("opening the translation view", static_cast<double>(timer.nsecsElapsed()) / 1e6, 300);
+    times.clear();
+    for (int i = 0; i < 40; ++i) {
+        timer.restart();
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
+        QCoreApplication::sendEvent(view->translationTable, &down);
+        QCoreApplication::processEvents();
+        times.append(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    show("Ctrl+Down to the next untranslated (median)", median(times), 16);
+    times.clear();
+    for (int i = 0; i < 10; ++i) {
+        timer.restart();
+        view->translationFilter->setCurrentIndex((view->translationFilter->currentIndex() + 1) % view->translationFilter->count());
+        QCoreApplication::processEvents();
+        times.append(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    show("a change of the filter (median)", median(times), 16);
     return 0;
 }
