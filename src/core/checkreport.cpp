@@ -106,7 +106,7 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
         if (it == languages.end()) {
             Language loaded;
             Error error;
-            loaded.checker = Spelling::openDictionary(language, dictionaryFolders, &error);
+            loaded.checker = Spelling::openDictionary(language, dictionaryFolders, &error, Spelling::Suggesting::Quick);
             if (!loaded.checker)
                 problems.append({file.relativePath, 0, error.message, Severity::Note});
             if (!scan.root.isEmpty()) {

@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTemporaryFile>
 
 #include <hunspell.hxx>
 
@@ -441,7 +442,8 @@ QList<Word> words(QStringView raw)
     return out;
 }
 
-std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error)
+std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error,
+                                           Suggesting suggesting)
 {
     if (!QFileInfo(affPath).isReadable() || !QFileInfo(dicPath).isReadable()) {
         if (error)
@@ -456,7 +458,17 @@ std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString
         return nullptr;
     }
     const QByteArray encoding = affEncoding(affPath);
-    auto checker = std::make_unique<HunspellChecker>(affPath, dicPath, encoding);
+    // Quick: the same rules with no suggestions by letter groups, from a copy
+    // of the .aff file that says so, as Hunspell takes its options from it.
+    QTemporaryFile quickAff(QDir::temp().filePath(QStringLiteral("quillwright-XXXXXX.aff")));
+    QString rules = affPath;
+    if (suggesting == Suggesting::Quick) {
+        QFile original(affPath);
+        if (original.open(QIODevice::ReadOnly) && quickAff.open()
+            && quickAff.write(original.readAll() + "\nMAXNGRAMSUGS 0\n") >= 0 && quickAff.flush())
+            rules = quickAff.fileName();
+    }
+    auto checker = std::make_unique<HunspellChecker>(rules, dicPath, encoding);
     if (!checker->usable()) {
         if (error)
             *error = {Error::Kind::NotRead,
@@ -509,13 +521,14 @@ QStringList dictionaryFolders()
     return folders;
 }
 
-std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders, Error *error)
+std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders, Error *error,
+                                             Suggesting suggesting)
 {
     for (const QString &name : dictionaryNames(language)) {
         for (const QString &folder : folders) {
             const QString base = folder + u'/' + name;
             if (QFileInfo::exists(base + QLatin1String(".aff")) && QFileInfo::exists(base + QLatin1String(".dic")))
-                return openHunspell(base + QLatin1String(".aff"), base + QLatin1String(".dic"), error);
+                return openHunspell(base + QLatin1String(".aff"), base + QLatin1String(".dic"), error, suggesting);
         }
     }
     if (error)

@@ -50,10 +50,17 @@ public:
     virtual void addWord(const QString &word) = 0;
 };
 
+// How a checker suggests: Full, as word processors do (near spellings, then
+// words sharing letter groups, which reads the whole dictionary for each
+// word: 50-300 ms); Quick, near spellings only (a tenth of that), for a whole
+// mission checked at once.
+enum class Suggesting { Full, Quick };
+
 // A Hunspell dictionary (.aff and .dic), its words converted from and to the
 // encoding its .aff file's SET line names. Null, with the reason in `error`,
 // when the files cannot be read or the encoding is unknown.
-std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error = nullptr);
+std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error = nullptr,
+                                           Suggesting suggesting = Suggesting::Full);
 
 // The dictionary names tried for a language folder, in order ("english":
 // en_US, en_GB, ...; "polish": pl_PL, pl); the name itself for one not known
@@ -73,7 +80,7 @@ void setUserDictionaryFolder(const QString &folder);
 // The checker of `language` from the first of `folders` holding one of its
 // dictionaries; null when none has one.
 std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders,
-                                             Error *error = nullptr);
+                                             Error *error = nullptr, Suggesting suggesting = Suggesting::Full);
 
 // The language of the files in no language folder: `[spelling] language=` in
 // the mission's quillwright.ini, else "english".
