@@ -341,11 +341,33 @@ QList<Problem> problemsOf(const File &file)
                          Severity::Error, columnOf(document, e.textStart - 1)});
     }
     if (file.dosCodePage != 0) {
-        problems.append({file.relativePath, 0,
+        // At the first letter that reads wrongly, with how many lines hold such letters.
+        const QByteArray &bytes = document.bytes();
+        int line = 1, firstLine = 0, firstColumn = 0, lines = 0, lastCounted = 0;
+        qsizetype lineStart = 0;
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes.at(i) == '\n') {
+                ++line;
+                lineStart = i + 1;
+            } else if (static_cast<unsigned char>(bytes.at(i)) >= 0x80 && lastCounted != line) {
+                lastCounted = line;
+                ++lines;
+                if (firstLine == 0) {
+                    firstLine = line;
+                    firstColumn = static_cast<int>(i - lineStart) + 1;
+                }
+            }
+        }
+        problems.append({file.relativePath, firstLine,
                          say("The file seems to be written in the DOS code page %1, which the game does not read; "
                              "it was read in %2.")
-                             .arg(CodePageDetect::shortName(file.dosCodePage), codePage),
-                         Severity::Error});
+                                 .arg(CodePageDetect::shortName(file.dosCodePage), codePage)
+                             + (lines == 0 ? QString()
+                                : u' '
+                                    + (lines == 1 ? say("The letters beyond ASCII read wrongly on 1 line, from here.")
+                                                  : say("The letters beyond ASCII read wrongly on %1 lines, the first here.")
+                                                        .arg(lines))),
+                         Severity::Error, firstColumn});
     }
     // What the game reads otherwise than the file stands, in the reader's words;
     // a bare quote without the tab's remedy. Bytes undefined in the code page
