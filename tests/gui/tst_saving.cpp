@@ -76,7 +76,8 @@ private Q_SLOTS:
         QTemporaryDir dictionaries;
         Testing::writeAll(dictionaries.filePath(u"en_US.aff"_s), "SET UTF-8\nTRY eoalkdrstcw\n");
         Testing::writeAll(dictionaries.filePath(u"en_US.dic"_s), "7\nit\nwas\ndark\nthe\ndoor\nlocked\nopen\n");
-        Spelling::setUserDictionaryFolder(dictionaries.path());
+        h.prompts.setNextPath(dictionaries.path());   // the dictionary folder, chosen from the Edit menu
+        h.window().dictionaryFolderAction->trigger();
         QVERIFY(QDir(h.dir.path()).mkpath(u"books/english"_s));
         const QString path = h.path(u"books/english/Diary.str"_s);
         Testing::writeAll(path, QByteArray(Diary).replace("locked", "lokced"));
