@@ -125,7 +125,9 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
         bool saidScript = false;
         for (int entry = 0; entry < document.entries().size(); ++entry) {
             const QString raw = document.rawText(entry);
-            const auto [firstLine, firstColumn] = textStart(document, entry);
+            const std::pair<int, int> start = textStart(document, entry);
+            const int firstLine = start.first;   // plain names: lambdas below take them
+            const int firstColumn = start.second;
             for (const Spelling::Word &word : Spelling::words(raw)) {
                 const QString text = raw.sliced(word.start, word.length);
                 if (it->missionWords.contains(text))
