@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -17,21 +18,30 @@ SpellingHighlighter::SpellingHighlighter(QPlainTextEdit *box, Spelling::Service 
 {
     connect(service, &Spelling::Service::wordsChanged, this, [this](const QString &changed) {
         if (changed == this->language())
-            rehighlight();
+            rehighlightQuietly();
     });
-    connect(service, &Spelling::Service::languagesChanged, this, &QSyntaxHighlighter::rehighlight);
+    connect(service, &Spelling::Service::languagesChanged, this, &SpellingHighlighter::rehighlightQuietly);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(box, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
         QMenu *menu = contextMenu(position);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(m_box->viewport()->mapToGlobal(position));
     });
+    rehighlightQuietly();   // now, rather than the highlighter's own first pass, which the box would tell as typing
+}
+
+void SpellingHighlighter::rehighlightQuietly()
+{
+    // Marks are no change of the text: the box must not say its text changed
+    // (drafts and unsaved-work marks listen to it).
+    const QSignalBlocker quiet(m_box.data());
+    rehighlight();
 }
 
 void SpellingHighlighter::chooseLanguage(const QString &language)
 {
     m_language.choose(language);
-    rehighlight();
+    rehighlightQuietly();
     Q_EMIT languageChosen(language);
 }
 

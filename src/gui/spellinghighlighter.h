@@ -34,6 +34,9 @@ public:
     // box's viewport); the caller owns it.
     QMenu *contextMenu(const QPoint &position);
 
+    // Marks the box's text again without the box telling of a change.
+    void rehighlightQuietly();
+
 Q_SIGNALS:
     // A word could not be added to the mission's word list, and why.
     void failed(const QString &message);
