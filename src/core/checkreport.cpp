@@ -189,7 +189,7 @@ QList<Problem> termProblems(const Scan &scan)
     QHash<QString, const File *> byPath;
     for (const File &file : scan.files) {
         if (file.failure.isEmpty())
-            byPath.insert(MissionWorkspace::identity(file.path), &file);
+            byPath.insert(file.identity, &file);
     }
     const QString source = Spelling::missionLanguage(scan.root);
     for (const QString &listName : root.entryList({prefix}, QDir::Files, QDir::Name)) {

@@ -4,6 +4,7 @@
 #include "core/document/codepagedetect.h"
 #include "core/lineendings.h"
 #include "core/mission/missionsettings.h"
+#include "core/mission/workspace.h"
 #include "core/kinds/missflag.h"
 #include "core/textcheck.h"
 #include "core/kinds/titles.h"
@@ -431,6 +432,7 @@ File readOne(const Found &found, const Place &place, int codePage, int detected)
 {
     File file;
     file.path = found.path;
+    file.identity = MissionWorkspace::identity(found.path);   // here, off the window's thread
     file.relativePath = found.relativePath;
     file.language = place.language;
     file.mission = place.mission;

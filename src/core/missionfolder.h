@@ -64,6 +64,7 @@ struct Problem {
 
 struct File {
     QString path;           // absolute
+    QString identity;       // MissionWorkspace::identity() of the path, taken while reading
     QString relativePath;   // from the folder, with '/'
     QString language;       // the language folder it is in, lower case ("english"); empty if none
     QString mission;        // for files under intrface/missNN: "missNN" as the folder spells it

@@ -554,7 +554,7 @@ bool Qwr::openFile(const QString &path)
     if (missionPanel && !missionPanel->isReading()) {
         const QString id = MissionWorkspace::identity(path);
         for (const MissionFolder::File &file : missionPanel->scan().files) {
-            if (file.failure.isEmpty() && MissionWorkspace::identity(file.path) == id) {
+            if (file.failure.isEmpty() && file.identity == id) {
                 if (file.codePage != m_saveFlow->codePage())
                     useCodePage(file.codePage);
                 break;
@@ -1049,7 +1049,7 @@ void Qwr::showReplacements()
     QList<std::pair<int, StrDocument>> pending;
     const MissionFolder::Scan &scan = missionPanel->scan();
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
-        const WorkspaceDocument *document = workspace->find(scan.files.at(i).path);
+        const WorkspaceDocument *document = workspace->findIdentity(scan.files.at(i).identity);
         if (document && document->isModified() && m_replaced.contains(document))
             pending.append({static_cast<int>(i), document->document()});
     }
@@ -1062,7 +1062,7 @@ void Qwr::replaceInMission()
     // saved is replaced in with its changes.
     MissionFolder::Scan scan = missionPanel->scan();
     for (MissionFolder::File &file : scan.files) {
-        if (const WorkspaceDocument *held = workspace->find(file.path); held && held->isModified()) {
+        if (const WorkspaceDocument *held = workspace->findIdentity(file.identity); held && held->isModified()) {
             if (std::optional<StrReader::Result> now = held->readBack())
                 file.read.document = now->document;
         }
@@ -1139,7 +1139,7 @@ void Qwr::applyReplacement(const MissionFolder::Scan &scan, const QString &patte
     QStringList lines;
     for (auto it = perFile.cbegin(); it != perFile.cend(); ++it) {
         const MissionFolder::File &file = scan.files.at(it.key());
-        if (const WorkspaceDocument *held = workspace->find(file.path)) {
+        if (const WorkspaceDocument *held = workspace->findIdentity(file.identity)) {
             QList<EditorPage *> pages;
             for (auto page = m_pageFiles.cbegin(); page != m_pageFiles.cend(); ++page) {
                 if (page.value() == held && pageEdited(page.key()))
@@ -1201,7 +1201,7 @@ void Qwr::readInMissionCodePages()
     // one with unsaved changes is asked about first, and kept by default.
     const MissionFolder::Scan &scan = missionPanel->scan();
     for (const MissionFolder::File &file : scan.files) {
-        WorkspaceDocument *document = workspace->find(file.path);
+        WorkspaceDocument *document = workspace->findIdentity(file.identity);
         if (!document || document->codePage() == file.codePage || !file.failure.isEmpty())
             continue;
         if (document->isModified()) {

@@ -173,7 +173,7 @@ QString MissionWorkspace::identity(const QString &path)
 
 WorkspaceDocument *MissionWorkspace::find(const QString &path) const
 {
-    return m_byIdentity.value(identity(path));
+    return m_byIdentity.isEmpty() ? nullptr : m_byIdentity.value(identity(path));   // identity() asks the disk
 }
 
 WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,

@@ -103,6 +103,8 @@ public:
     // How a path is known: absolute, clean, links resolved; case folded on
     // Windows.
     static QString identity(const QString &path);
+    // The document held of the file whose identity() is `identity`, if any.
+    WorkspaceDocument *findIdentity(const QString &identity) const { return m_byIdentity.value(identity); }
 
     WorkspaceDocument *find(const QString &path) const;
     // The document of `path`: the one held, else the file read in `codePage`
