@@ -1,12 +1,13 @@
 #include "core/mission/memory.h"
 
+#include "core/fileoutput.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -153,14 +154,13 @@ Terms load(const QString &path, QString *problem)
     return parse(file.readAll(), problem);
 }
 
-std::optional<QString> save(const QString &path, const Terms &terms)
+std::optional<Error> save(const QString &path, const Terms &terms)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = toJson(terms);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QCoreApplication::translate("TermList", "The term list %1 could not be written: %2")
-            .arg(QDir::toNativeSeparators(path), file.errorString());
-    return std::nullopt;
+    std::optional<Error> failed = FileOutput::writeFile(path, toJson(terms));
+    if (failed)
+        failed->message = QCoreApplication::translate("TermList", "The term list %1 could not be written: %2")
+                              .arg(QDir::toNativeSeparators(path), failed->message);
+    return failed;
 }
 
 namespace {

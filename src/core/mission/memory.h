@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/error.h"
+
 #include "core/mission/translationrecord.h"
 #include "core/translation.h"
 
@@ -74,9 +76,9 @@ QString fileName(const QString &target);
 Terms parse(const QByteArray &json, QString *problem = nullptr);
 QByteArray toJson(const Terms &terms);
 // The list at `path` (none there: an empty list, no problem); and written
-// whole or not at all, the error for the translator if any.
+// whole or not at all, what went wrong if anything.
 Terms load(const QString &path, QString *problem = nullptr);
-std::optional<QString> save(const QString &path, const Terms &terms);
+std::optional<Error> save(const QString &path, const Terms &terms);
 
 // Each translated unit whose source holds a term (a whole word or words,
 // without regard to case) and whose translation lacks its rendering
