@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSaveFile>
+#include <QThread>
 
 namespace FileOutput {
 
@@ -16,8 +17,24 @@ Error notWritten(const QSaveFile &file, const QString &reason)
 
 std::optional<Error> writeFile(const QString &path, const QByteArray &data)
 {
-    QSaveFile file(path);
-    return writeFile(file, data);
+    // On Windows a file another program holds open (a virus scanner, an
+    // indexer, a sync client, a read of our own) cannot be replaced until it
+    // lets go, which is mostly a moment; the whole write is tried again a few
+    // times before the failure is told.
+#ifdef Q_OS_WIN
+    constexpr int Pauses[] = {50, 100, 200, 400, 800, 0};
+#else
+    constexpr int Pauses[] = {0};   // an open file never stands in the way here
+#endif
+    std::optional<Error> failure;
+    for (const int pause : Pauses) {
+        QSaveFile file(path);
+        failure = writeFile(file, data);
+        if (!failure || file.error() != QFileDevice::RenameError || pause == 0)
+            break;
+        QThread::msleep(static_cast<unsigned long>(pause));
+    }
+    return failure;
 }
 
 std::optional<Error> writeFile(QSaveFile &file, const QByteArray &data)

@@ -16,7 +16,8 @@ namespace FileOutput {
 // Writes `data` to `path` through a temporary file beside it, which replaces
 // the target only once every byte is written. A failure leaves an existing
 // file exactly as it was, and is told as Error::Kind::NotWritten with the
-// system's reason as its message; nothing when all was written.
+// system's reason as its message; nothing when all was written. A target
+// held open for a moment by another program is waited for, briefly.
 std::optional<Error> writeFile(const QString &path, const QByteArray &data);
 
 // The same through a save file the caller made (tests give one that fails).

@@ -46,6 +46,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QMimeData>
 #include <QLayout>
@@ -797,12 +798,30 @@ void Qwr::bindPage(EditorPage *page, WorkspaceDocument *document)
             if (origin != page && m_pageFiles.value(page) == document)
                 showDocument(page);
         });
-        connect(document, &WorkspaceDocument::modifiedChanged, this, &Qwr::updateModified);
+        connect(document, &WorkspaceDocument::modifiedChanged, this, [this, page, document](bool modified) {
+            updateModified();
+            if (!modified)   // once whatever saved it has finished
+                QTimer::singleShot(0, this, [this, page = QPointer(page), document = QPointer(document)] {
+                    if (page && document)
+                        takeSaved(page, document);
+                });
+        });
     }
     m_shown.insert(page, page->draft());
     if (page == Tab1->currentWidget())
         currentTabChanged();
     updateModified();
+}
+
+void Qwr::takeSaved(EditorPage *page, WorkspaceDocument *document)
+{
+    // The file a tab shows was saved elsewhere (with the mission's
+    // replacements, with Save All): a tab holding nothing beyond what the file
+    // now holds (its stored entries went into the file at once) is saved too.
+    if (m_pageFiles.value(page) != document || document->isModified() || page->unsavedWork().isEmpty()
+        || pageEdited(page))
+        return;
+    showDocument(page);
 }
 
 bool Qwr::pageEdited(EditorPage *page) const

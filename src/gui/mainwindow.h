@@ -166,6 +166,7 @@ private:
     // nothing written. False when the tab's save refused them.
     bool layIntoDocument(EditorPage *page);
     // Whether the tab holds changes not yet laid into its file.
+    void takeSaved(EditorPage *page, WorkspaceDocument *document);
     bool pageEdited(EditorPage *page) const;
     void currentTabChanged();
     void updateModified();

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <thread>
+
 using namespace Qt::StringLiterals;
 using Testing::readAll;
 
@@ -113,6 +116,27 @@ private Q_SLOTS:
         if (failure != FailingSaveFile::TargetTaken)
             QCOMPARE(readAll(path), Old);
         QCOMPARE(QDir(dir.path()).count(), 3u);   // ".", "..", the file or folder: no temporary file left
+    }
+
+    // A file another program reads at the moment of saving (a virus scanner,
+    // an indexer) is replaced once it lets go: Windows refuses to replace an
+    // open file, and the save waits a little for it rather than fail.
+    void aFileHeldOpenForAMomentIsSaved()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"book.str"_s);
+        Testing::writeAll(path, Old);
+        QFile reader(path);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        std::thread letGo([&reader] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            reader.close();
+        });
+        const std::optional<Error> result = FileOutput::writeFile(path, "the new file\r\n");
+        letGo.join();
+        QVERIFY2(!result, qPrintable(result ? result->message : QString()));
+        QCOMPARE(readAll(path), "the new file\r\n");
+        QCOMPARE(QDir(dir.path()).count(), 3u);   // no temporary file left
     }
 };
 

@@ -249,6 +249,10 @@ std::optional<Error> MissionWorkspace::write(WorkspaceDocument *document, const 
     // The watch is taken off while the program writes, so that its own save
     // is not taken for a change made outside.
     m_watcher->removePath(document->path());
+    // A read of the file under way (it was changed on the disk) would hold it
+    // open, and on Windows an open file cannot be replaced: it ends first.
+    if (auto *thread = qobject_cast<QThread *>(m_reading.value(document->path()).data()))
+        thread->wait(QDeadlineTimer(5000));
     std::optional<Error> result;
     if (saveFileFor) {
         const std::unique_ptr<QSaveFile> file = saveFileFor(document->path());
