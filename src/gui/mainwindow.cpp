@@ -269,6 +269,17 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     for (QLineEdit *box : {newgame->Mt, newgame->diff0, newgame->diff1, newgame->diff2})
         spellInLine(box, newgame);
     spellInLine(titles->Mt2, titles);
+    // The campaign table of titles, its titles and short titles, as it shows.
+    connect(titles, &CampaignPage::missionsChanged, this, [this, warnOf, languageOf] {
+        QTableView *table = titles->tableView;
+        if (!table || qobject_cast<SpellingDelegate *>(table->itemDelegateForColumn(TitlesTable::Title)))
+            return;
+        for (const int column : {TitlesTable::Title, TitlesTable::Short}) {
+            auto *checked = new SpellingDelegate(table, column, spelling, languageOf(titles));
+            table->setItemDelegateForColumn(column, checked);
+            warnOf(checked, &SpellingDelegate::failed);
+        }
+    });
     auto *stringsSpelling = new SpellingDelegate(strings->stringsTable, StringTableModel::TextColumn, spelling,
                                                  languageOf(strings));
     strings->stringsTable->setItemDelegate(stringsSpelling);

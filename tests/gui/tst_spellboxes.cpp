@@ -2,6 +2,7 @@
 // Newgame and Titles tabs and the text cells of the Strings table, with small
 // dictionaries made here (the user's dictionary folder is searched first).
 #include "core/kinds/stringtable.h"
+#include "core/kinds/titles.h"
 #include "core/settings.h"
 #include "gui/newgamepage.h"
 #include "gui/spellingboxes.h"
@@ -139,6 +140,34 @@ private Q_SLOTS:
         auto *editor = table->viewport()->findChild<QLineEdit *>();
         QVERIFY(editor);
         QCOMPARE(marked(editor), QStringList{u"Axtt"_s});
+    }
+
+    // The campaign table of titles marks its titles and short titles, and
+    // nothing in the numbers.
+    void marksAMisspeltTitleOfTheCampaignTable()
+    {
+        Harness h;
+        QTemporaryDir dictionaries;
+        writeDictionaries(dictionaries.path());
+        chooseDictionaryFolder(h, dictionaries.path());
+        h.window().Tab1->setCurrentWidget(h.find("TitlesTab"));
+        h.click("titlesCampaign");
+        const QString path = h.path(u"Titles.str"_s);
+        Testing::writeAll(path, "title_2: \"The Rnig\"\r\nshort_2: \"the sowrd\"\r\ntitle_3: \"The Ring\"\r\n");
+        h.prompts.setNextPath(path);
+        h.window().openAction->trigger();
+        auto *table = h.find<QTableView>("titleTable");
+        const auto markedIn = [table](int row, int column) {
+            const QModelIndex cell = table->model()->index(row, column);
+            auto *delegate = qobject_cast<SpellingDelegate *>(table->itemDelegateForIndex(cell));
+            return delegate ? markedWords(cell.data().toString(), delegate->marked(cell)) : QStringList{u"<not checked>"_s};
+        };
+        QTRY_COMPARE(markedIn(0, TitlesTable::Title), QStringList{u"Rnig"_s});
+        QCOMPARE(markedIn(0, TitlesTable::Short), QStringList{u"sowrd"_s});
+        QCOMPARE(markedIn(1, TitlesTable::Title), QStringList());
+        QCOMPARE(markedIn(0, TitlesTable::Number), QStringList{u"<not checked>"_s});
+        const QModelIndex wrong = table->model()->index(0, TitlesTable::Title);
+        QTRY_VERIFY(redPixels(table->viewport(), table->visualRect(wrong)) > 0);
     }
 
     // The language chosen in a box's menu decides what it marks there, and
