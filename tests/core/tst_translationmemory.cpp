@@ -240,8 +240,47 @@ private Q_SLOTS:
         QCOMPARE(give(after), edited);
         const Exchange::Import taken = take(edited);
         QCOMPARE(taken.problems.size(), 0);
-        QCOMPARE(taken.changes, QList<Exchange::Change>({{u"a.str"_s, u"obj_door"_s, after[1].target},
-                                                         {u"a.str"_s, u"obj_lamp"_s, u"Lampa"_s}}));
+        QCOMPARE(taken.changes, QList<Exchange::Change>({{u"a.str"_s, u"obj_door"_s, after[1].target, {}},
+                                                         {u"a.str"_s, u"obj_lamp"_s, u"Lampa"_s, {}}}));
+    }
+
+    // The state a translator's tool gives a unit marks it done or not; a
+    // state that says what the entry is already, or none, changes nothing.
+    void takesTheMarkOfAnXliffState_data()
+    {
+        QTest::addColumn<QByteArray>("from");   // replaced in the file given
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("key");       // the entry changed, or none
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("done");          // -1: not said
+        const QByteArray gate = "<target state=\"final\">Stara";
+        const QByteArray door = "<target state=\"needs-review-translation\">Drzwi";
+        const QString doorText = u"Drzwi\r\n\"zamkni\u0119te\""_s;
+        QTest::newRow("final no more") << gate << QByteArray("<target state=\"translated\">Stara") << u"obj_gate"_s << u"Stara brama"_s << 0;
+        QTest::newRow("final") << door << QByteArray("<target state=\"final\">Drzwi") << u"obj_door"_s << doorText << 1;
+        QTest::newRow("signed off") << door << QByteArray("<target state=\"signed-off\">Drzwi") << u"obj_door"_s << doorText << 1;
+        QTest::newRow("final and new") << door << QByteArray("<target state=\"final\">Nowe drzwi") << u"obj_door"_s
+                                       << u"Nowe drzwi\r\n\"zamkni\u0119te\""_s << 1;
+        QTest::newRow("no state") << gate << QByteArray("<target>Stara") << QString() << QString() << -1;
+        QTest::newRow("final but empty") << QByteArray("<target state=\"new\">") << QByteArray("<target state=\"final\">")
+                                         << QString() << QString() << -1;
+    }
+    void takesTheMarkOfAnXliffState()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(int, done);
+        QByteArray bytes = Exchange::toXliff(Sample, u"en"_s, u"pl"_s);
+        QVERIFY2(bytes.contains(from), bytes.constData());
+        bytes.replace(from, to);
+        const Exchange::Import taken = Exchange::fromXliff(bytes, Sample, 1250);
+        QCOMPARE(taken.problems.size(), 0);
+        QList<Exchange::Change> expected;
+        if (!key.isEmpty())
+            expected.append({u"a.str"_s, key, text, done < 0 ? std::nullopt : std::optional<bool>(done == 1)});
+        QCOMPARE(taken.changes, expected);
     }
 
     void refusesWhatItCannotTake_data()

@@ -397,6 +397,22 @@ private Q_SLOTS:
         view->translationSave->click();
         QCOMPARE(Testing::readAll(polish),
                  QByteArray(PolishDiary) + "Page_1: \"The door\r\nwas locked.\"\r\nPage_2: \"%d monet\"\r\n");
+
+        // Marked final in the translator's tool: done here, the file as it was.
+        QByteArray xliff = Testing::readAll(h.path(u"out.xlf"_s));
+        QVERIFY2(xliff.contains("<target state=\"translated\">By\xC5\x82o ciemno.</target>"), xliff.constData());
+        xliff.replace("<target state=\"translated\">By", "<target state=\"final\">By");
+        Testing::writeAll(h.path(u"out.xlf"_s), xliff);
+        const QByteArray saved = Testing::readAll(polish);
+        h.prompts.setNextPath(h.path(u"out.xlf"_s));
+        view->importAction->trigger();
+        QVERIFY2(h.lastMessage().text.startsWith(u"1 translation taken"_s), qPrintable(h.lastMessage().text));
+        const QAbstractItemModel *rows = view->translationTable->model();
+        QCOMPARE(rows->index(0, 0).data().toString(), u"Page_0"_s);
+        QCOMPARE(rows->index(0, TranslationTableModel::StateColumn).data().toString(), u"Done"_s);
+        QCOMPARE(view->unsavedWork().size(), 1);
+        view->translationSave->click();
+        QCOMPARE(Testing::readAll(polish), saved);
     }
 
     // A PO with an unknown entry, or a malformed line, beside a good change

@@ -76,7 +76,8 @@ public:
         }
         return false;
     }
-    void take(int line, const QString &file, const QString &key, const QString &lfText)
+    void take(int line, const QString &file, const QString &key, const QString &lfText,
+              std::optional<bool> done = std::nullopt)
     {
         if (!knowsFile(line, file))
             return;
@@ -92,8 +93,15 @@ public:
                            say("The translation holds %1, which %2 cannot represent.")
                                .arg(QString::fromUcs4(&bad->codePoint, 1), CodePages::description(m_codePage)));
         }
-        if (!text.isEmpty() && text != unit->target)
-            m_import.changes.append({file, unit->key, text});
+        if (text.isEmpty())
+            return;
+        // A new translation is not done until marked so; the same one is
+        // changed only by a mark it does not have yet.
+        const bool changed = text != unit->target;
+        if (done && (changed ? !*done : *done == unit->markedDone))
+            done.reset();
+        if (changed || done)
+            m_import.changes.append({file, unit->key, text, done});
     }
     void problem(int line, const QString &file, const QString &key, const QString &message)
     {
@@ -298,10 +306,14 @@ Import fromXliff(const QByteArray &bytes, const QList<Unit> &units, int codePage
         } else if (name == u"trans-unit") {
             const QString key = xml.attributes().value(QLatin1String("id")).toString();
             std::optional<QString> target;
+            std::optional<bool> done;
             while (xml.readNextStartElement()) {   // up to the unit's end
-                if (xml.name() == u"target")
+                if (xml.name() == u"target") {
+                    const auto state = xml.attributes().value(QLatin1String("state"));
+                    if (!state.isEmpty())
+                        done = state == u"final" || state == u"signed-off";
                     target = xml.readElementText();
-                else
+                } else
                     xml.skipCurrentElement();
             }
             if (xml.hasError())
@@ -309,7 +321,7 @@ Import fromXliff(const QByteArray &bytes, const QList<Unit> &units, int codePage
             if (key.isEmpty())
                 taker.problem(line, file, {}, say("A <trans-unit> without id=\"...\"."));
             else if (target)
-                taker.take(line, file, key, *target);
+                taker.take(line, file, key, *target, done);
         }
     }
     if (xml.hasError()) {

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // A target language's pairs handed to translators who work in other tools,
 // and their work taken back: XLIFF 1.2 and gettext PO, both UTF-8, texts
 // with LF line breaks (CR LF again when taken back).
@@ -22,7 +24,8 @@
 // "# " lines, "#, fuzzy" for an Outdated entry.
 //
 // Taking back is all or nothing: every entry whose translation differs from
-// the current one (an empty one changes nothing) is a change, unless the
+// the current one (an empty one changes nothing), or whose XLIFF state marks
+// it done where it is not, or no longer done, is a change, unless the
 // file is malformed, or names a file or key the mission lacks, or a text
 // holds a character the target's code page cannot write: then there are no
 // changes, and one problem per cause.
@@ -48,7 +51,10 @@ QByteArray toPo(const QList<Unit> &units, const QString &targetLanguage);
 struct Change {
     QString file;
     QString key;
-    QString text;   // CR LF
+    QString text;   // CR LF; the current one when only the mark changes
+    // Marked done or not by the translator's tool (XLIFF's "final" or
+    // "signed-off" against any other state); nothing when the file does not say.
+    std::optional<bool> done;
     bool operator==(const Change &) const = default;
 };
 struct Problem {

@@ -347,7 +347,7 @@ bool TranslationWindow::importTarget()
 
     // Every change must land on an entry that can take it before any is made.
     QList<Exchange::Problem> problems = taken.problems;
-    QMap<int, QList<std::pair<int, QString>>> changes;   // per file: row, text
+    QMap<int, QList<std::pair<int, Exchange::Change>>> changes;   // per file: row, change
     for (const Exchange::Change &change : taken.changes) {
         const int index = files.value(change.file, -1);
         const TranslationTableModel *table = model(index);
@@ -362,7 +362,7 @@ bool TranslationWindow::importTarget()
         else if (row->readOnly)
             problems.append(Exchange::Problem{0, change.file, change.key, tr("The source holds the key %1 more than once.").arg(row->key)});
         else
-            changes[index].append(std::pair{int(row - rows.cbegin()), change.text});
+            changes[index].append(std::pair{int(row - rows.cbegin()), change});
     }
     if (!problems.isEmpty()) {
         QStringList lines;
@@ -390,12 +390,20 @@ bool TranslationWindow::importTarget()
     for (auto changed = changes.cbegin(); changed != changes.cend(); ++changed) {
         TranslationTableModel *table = model(changed.key());
         TranslationPair pair = table->pair();
-        for (const auto &[row, text] : changed.value())
-            entries += pair.setTargetText(row, text) ? 1 : 0;
+        bool typed = false;   // a mark alone is no change of the file
+        for (const auto &[row, change] : changed.value()) {
+            const bool text = pair.setTargetText(row, change.text);
+            const bool mark = change.done && pair.setMarkedDone(row, *change.done);
+            typed = typed || text;
+            entries += text || mark ? 1 : 0;
+        }
         m_quiet = true;
         table->setPair(std::move(pair));
         m_quiet = false;
-        tableChanged(changed.key(), description);
+        if (typed)
+            tableChanged(changed.key(), description);
+        else
+            showCounts();
     }
     if (model(m_shown))
         translationTable->resizeRowsToContents();
