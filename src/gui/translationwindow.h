@@ -85,9 +85,6 @@ public:
     bool importTarget();
     // The translator's own memory of this pair of languages, across missions, as TMX 1.4.
     bool exportMemory();
-    // For suggestions: the mission's translations and the translator's own
-    // memory of this pair of languages (its files named "<mission>/<file>").
-    TranslationMemory suggestionMemory() const;
 
     QComboBox *sourceLanguage = nullptr;
     QComboBox *targetLanguage = nullptr;     // editable: a new language starts by name

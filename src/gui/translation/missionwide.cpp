@@ -450,19 +450,6 @@ void TranslationWindow::feedMemory()
         });
 }
 
-TranslationMemory TranslationWindow::suggestionMemory() const
-{
-    QList<TranslationMemory::Unit> units;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        if (const TranslationTableModel *table = m_targets.at(i).model.get())
-            units += TranslationMemory::translatedUnits(table->pair(), m_files.at(int(i)).name);
-    }
-    if (!m_pairedTarget.isEmpty())
-        units += PersonalMemory::memoryUnits(
-            PersonalMemory::load(PersonalMemory::pathOf(sourceLanguage->currentText(), m_pairedTarget)));
-    return TranslationMemory(units);
-}
-
 bool TranslationWindow::exportMemory()
 {
     const QString source = sourceLanguage->currentText();
