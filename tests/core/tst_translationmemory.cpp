@@ -244,10 +244,12 @@ private Q_SLOTS:
                                                          {u"a.str"_s, u"obj_lamp"_s, u"Lampa"_s, {}}}));
     }
 
-    // The state a translator's tool gives a unit marks it done or not; a
-    // state that says what the entry is already, or none, changes nothing.
-    void takesTheMarkOfAnXliffState_data()
+    // The state a translator's tool gives a unit (XLIFF's state, PO's fuzzy
+    // flag) marks it done or not; a state that says what the entry is
+    // already, or none, changes nothing.
+    void takesTheTranslatorsMark_data()
     {
+        QTest::addColumn<bool>("po");
         QTest::addColumn<QByteArray>("from");   // replaced in the file given
         QTest::addColumn<QByteArray>("to");
         QTest::addColumn<QString>("key");       // the entry changed, or none
@@ -256,26 +258,39 @@ private Q_SLOTS:
         const QByteArray gate = "<target state=\"final\">Stara";
         const QByteArray door = "<target state=\"needs-review-translation\">Drzwi";
         const QString doorText = u"Drzwi\r\n\"zamkni\u0119te\""_s;
-        QTest::newRow("final no more") << gate << QByteArray("<target state=\"translated\">Stara") << u"obj_gate"_s << u"Stara brama"_s << 0;
-        QTest::newRow("final") << door << QByteArray("<target state=\"final\">Drzwi") << u"obj_door"_s << doorText << 1;
-        QTest::newRow("signed off") << door << QByteArray("<target state=\"signed-off\">Drzwi") << u"obj_door"_s << doorText << 1;
-        QTest::newRow("final and new") << door << QByteArray("<target state=\"final\">Nowe drzwi") << u"obj_door"_s
+        QTest::newRow("final no more") << false << gate << QByteArray("<target state=\"translated\">Stara") << u"obj_gate"_s << u"Stara brama"_s << 0;
+        QTest::newRow("final") << false << door << QByteArray("<target state=\"final\">Drzwi") << u"obj_door"_s << doorText << 1;
+        QTest::newRow("signed off") << false << door << QByteArray("<target state=\"signed-off\">Drzwi") << u"obj_door"_s << doorText << 1;
+        QTest::newRow("final and new") << false << door << QByteArray("<target state=\"final\">Nowe drzwi") << u"obj_door"_s
                                        << u"Nowe drzwi\r\n\"zamkni\u0119te\""_s << 1;
-        QTest::newRow("no state") << gate << QByteArray("<target>Stara") << QString() << QString() << -1;
-        QTest::newRow("final but empty") << QByteArray("<target state=\"new\">") << QByteArray("<target state=\"final\">")
+        QTest::newRow("no state") << false << gate << QByteArray("<target>Stara") << QString() << QString() << -1;
+        QTest::newRow("final but empty") << false << QByteArray("<target state=\"new\">") << QByteArray("<target state=\"final\">")
                                          << QString() << QString() << -1;
+        const QByteArray fuzzyDoor = "#, fuzzy\nmsgctxt \"a.str|obj_door\"";
+        QTest::newRow("PO fuzzy taken off") << true << fuzzyDoor << QByteArray("msgctxt \"a.str|obj_door\"")
+                                            << u"obj_door"_s << doorText << 1;
+        QTest::newRow("PO fuzzy among flags") << true << fuzzyDoor << QByteArray("#, c-format, fuzzy\nmsgctxt \"a.str|obj_door\"")
+                                              << QString() << QString() << -1;
+        const QByteArray doorEntry = "#, fuzzy\nmsgctxt \"a.str|obj_door\"\nmsgid \"\"\n\"A door\\n\"\n\"\\\"locked\\\"\"\nmsgstr \"\"\n\"Drzwi";
+        QTest::newRow("PO fuzzy off, text new") << true << doorEntry << QByteArray("msgctxt \"a.str|obj_door\"\nmsgid \"\"\n\"A door\\n\"\n\"\\\"locked\\\"\"\nmsgstr \"\"\n\"Nowe drzwi")
+                                                << u"obj_door"_s << u"Nowe drzwi\r\n\"zamkni\u0119te\""_s << -1;
+        QTest::newRow("PO done made fuzzy") << true << QByteArray("msgctxt \"a.str|obj_gate\"")
+                                            << QByteArray("#, fuzzy\nmsgctxt \"a.str|obj_gate\"") << u"obj_gate"_s
+                                            << u"Stara brama"_s << 0;
     }
-    void takesTheMarkOfAnXliffState()
+
+    void takesTheTranslatorsMark()
     {
+        QFETCH(bool, po);
         QFETCH(QByteArray, from);
         QFETCH(QByteArray, to);
         QFETCH(QString, key);
         QFETCH(QString, text);
         QFETCH(int, done);
-        QByteArray bytes = Exchange::toXliff(Sample, u"en"_s, u"pl"_s);
+        QByteArray bytes = po ? Exchange::toPo(Sample, u"pl"_s) : Exchange::toXliff(Sample, u"en"_s, u"pl"_s);
         QVERIFY2(bytes.contains(from), bytes.constData());
         bytes.replace(from, to);
-        const Exchange::Import taken = Exchange::fromXliff(bytes, Sample, 1250);
+        const Exchange::Import taken = po ? Exchange::fromPo(bytes, Sample, 1250) : Exchange::fromXliff(bytes, Sample, 1250);
         QCOMPARE(taken.problems.size(), 0);
         QList<Exchange::Change> expected;
         if (!key.isEmpty())

@@ -77,7 +77,7 @@ public:
         return false;
     }
     void take(int line, const QString &file, const QString &key, const QString &lfText,
-              std::optional<bool> done = std::nullopt)
+              std::optional<bool> done = std::nullopt, std::optional<bool> fuzzy = std::nullopt)
     {
         if (!knowsFile(line, file))
             return;
@@ -98,6 +98,13 @@ public:
         // A new translation is not done until marked so; the same one is
         // changed only by a mark it does not have yet.
         const bool changed = text != unit->target;
+        // PO says it with its fuzzy flag: an outdated entry that comes back
+        // unchanged without the flag was looked at and stands for today's
+        // source; one marked done that comes back fuzzy is done no more.
+        if (fuzzy && !*fuzzy && !changed && unit->state == TranslationPair::State::Outdated)
+            done = true;
+        else if (fuzzy && *fuzzy)
+            done = false;
         if (done && (changed ? !*done : *done == unit->markedDone))
             done.reset();
         if (changed || done)
@@ -357,6 +364,7 @@ Import fromPo(const QByteArray &bytes, const QList<Unit> &units, int codePage)
     struct Entry {
         int line = 0;
         std::optional<QString> context, id, text;
+        bool fuzzy = false;
     } entry;
     QString *field = nullptr;
     bool broken = false;   // the entry had a problem already
@@ -370,7 +378,8 @@ Import fromPo(const QByteArray &bytes, const QList<Unit> &units, int codePage)
             } else if (!entry.text) {
                 taker.problem(entry.line, {}, {}, say("An entry without msgstr."));
             } else {
-                taker.take(entry.line, entry.context->left(bar), entry.context->mid(bar + 1), *entry.text);
+                taker.take(entry.line, entry.context->left(bar), entry.context->mid(bar + 1), *entry.text,
+                           std::nullopt, entry.fuzzy);
             }
         }
         entry = {};
@@ -391,6 +400,10 @@ Import fromPo(const QByteArray &bytes, const QList<Unit> &units, int codePage)
         if (line.startsWith(u'#')) {
             if (field)   // comments start the next entry
                 finish();
+            if (line.startsWith(u"#,")) {   // the flags: "#, fuzzy, c-format"
+                for (const QString &flag : line.mid(2).split(u','))
+                    entry.fuzzy = entry.fuzzy || flag.trimmed() == u"fuzzy";
+            }
             continue;
         }
         if (line.startsWith(u'"')) {

@@ -24,11 +24,11 @@
 // "# " lines, "#, fuzzy" for an Outdated entry.
 //
 // Taking back is all or nothing: every entry whose translation differs from
-// the current one (an empty one changes nothing), or whose XLIFF state marks
-// it done where it is not, or no longer done, is a change, unless the
-// file is malformed, or names a file or key the mission lacks, or a text
-// holds a character the target's code page cannot write: then there are no
-// changes, and one problem per cause.
+// the current one (an empty one changes nothing), or whose XLIFF state or PO
+// fuzzy flag marks it done where it is not, or no longer done, is a change,
+// unless the file is malformed, or names a file or key the mission lacks, or
+// a text holds a character the target's code page cannot write: then there
+// are no changes, and one problem per cause.
 namespace Exchange {
 
 struct Unit {
@@ -53,7 +53,9 @@ struct Change {
     QString key;
     QString text;   // CR LF; the current one when only the mark changes
     // Marked done or not by the translator's tool (XLIFF's "final" or
-    // "signed-off" against any other state); nothing when the file does not say.
+    // "signed-off" against any other state; PO's fuzzy flag taken off an
+    // outdated entry, or put on one marked done); nothing when the file does
+    // not say.
     std::optional<bool> done;
     bool operator==(const Change &) const = default;
 };
