@@ -150,6 +150,13 @@ private Q_SLOTS:
                             "            },\n            \"b\": {\n                \"from\": \"ae4f281df5a5d0ff\",\n"
                             "                \"note\": \"mine\",\n                \"source\": \"B\",\n                \"state\": \"done\"\n"
                             "            }\n        }\n    },\n    \"format\": 1,\n    \"mission\": \"m\",\n    \"target\": \"polish\"\n}\n"));
+        // A record that cannot be written says so, and why.
+        QVERIFY(QDir(dir.path()).mkpath(TranslationRecord::fileName(u"German"_s)));   // a folder in its way
+        const std::optional<Error> failed = TranslationRecord::save(dir.filePath(TranslationRecord::fileName(u"German"_s)), record);
+        QVERIFY(failed);
+        QCOMPARE(failed->kind, Error::Kind::NotWritten);
+        QVERIFY2(failed->message.startsWith(u"The record "_s) && failed->message.contains(u"could not be written: "_s),
+                 qPrintable(failed->message));
     }
 
     void differsByWords_data()

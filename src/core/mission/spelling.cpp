@@ -1,6 +1,7 @@
 #include "core/mission/spelling.h"
 
 #include "core/codepages.h"
+#include "core/fileoutput.h"
 #include "core/mission/missionsettings.h"
 #include "core/settings.h"
 
@@ -11,7 +12,6 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryFile>
@@ -621,10 +621,9 @@ bool addToWordList(const QString &path, const QString &word, Error *error)
             bytes += '\n';
     }
     bytes += word.trimmed().toUtf8() + '\n';
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
         if (error)
-            *error = {Error::Kind::NotWritten, file.errorString(), path, {}};
+            *error = std::move(*failed);
         return false;
     }
     return true;

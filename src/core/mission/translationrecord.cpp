@@ -1,5 +1,7 @@
 #include "core/mission/translationrecord.h"
 
+#include "core/fileoutput.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -161,18 +162,10 @@ QByteArray toJson(const Record &record)
 
 std::optional<Error> save(const QString &path, const Record &record)
 {
-    QSaveFile file(path);
-    const auto notWritten = [&] {
-        return Error{Error::Kind::NotWritten,
-                     say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), file.errorString()),
-                     path, {}};
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return notWritten();
-    const QByteArray bytes = toJson(record);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return notWritten();
-    return std::nullopt;
+    std::optional<Error> error = FileOutput::writeFile(path, toJson(record));
+    if (error)
+        error->message = say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), error->message);
+    return error;
 }
 
 Notes notesOf(const StrDocument &document)
