@@ -85,6 +85,9 @@ QString describe(const QJsonObject &draft)
     }
     if (!names.isEmpty())
         parts.append(tr("changes to %1").arg(names.join(QLatin1String(", "))));
+    const QJsonObject marks = draft.value(QStringLiteral("translationMarks")).toObject();
+    if (const QString target = marks.value(QStringLiteral("target")).toString(); !target.isEmpty())
+        parts.append(tr("done marks and notes of the %1 translation").arg(target.left(40)));
     return parts.isEmpty() ? tr("Nothing typed yet") : parts.join(QLatin1String("; "));
 }
 

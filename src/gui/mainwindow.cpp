@@ -496,6 +496,10 @@ QVariantMap Qwr::draftValues() const
         values.insert(QStringLiteral("documents"), documents);
     if (!files.isEmpty())
         values.insert(QStringLiteral("files"), files);
+    if (translation) {
+        if (const QVariantMap marks = translation->marksDraft(); !marks.isEmpty())
+            values.insert(QStringLiteral("translationMarks"), marks);
+    }
     return values;
 }
 
@@ -526,6 +530,11 @@ void Qwr::restoreDraft(const QJsonObject &draft)
         }
     }
     Tab1->setCurrentIndex(std::clamp(draft.value(QStringLiteral("tab")).toInt(), 0, Tab1->count() - 1));
+    // Done marks and notes: shown once the mission's translation is opened.
+    if (const QJsonObject marks = draft.value(QStringLiteral("translationMarks")).toObject(); !marks.isEmpty()) {
+        makeTranslationWindow();
+        translation->restoreMarks(marks);
+    }
 }
 
 bool Qwr::mayDiscard(const QStringList &work, const QString &action)
@@ -1284,6 +1293,34 @@ void Qwr::saveReplacements()
     missionPanel->openFolder(missionPanel->folder());
 }
 
+void Qwr::makeTranslationWindow()
+{
+    if (translation)
+        return;
+    translation = new TranslationWindow(*workspace, *m_prompts, this);
+    // The translations are checked in the target language.
+    QTableView *table = translation->translationTable;
+    auto *checked = new SpellingDelegate(
+        table, TranslationTableModel::TranslationColumn, spelling,
+        [this] {
+            const QString into = translation->targetLanguage->currentText().trimmed().toLower();
+            return into.isEmpty() ? spelling->missionLanguage() : into;
+        },
+        table->itemDelegate());
+    table->setItemDelegate(checked);
+    connect(checked, &SpellingDelegate::failed, this, [this](const QString &message) { m_prompts->warn(message); });
+    // A mark, a note or an import is kept in the draft as a translation typed is.
+    const auto changed = [this] {
+        if (m_drafts)
+            m_draftTimer->start();
+    };
+    for (QPlainTextEdit *box : translation->findChildren<QPlainTextEdit *>())
+        connect(box, &QPlainTextEdit::textChanged, this, changed);
+    for (QAbstractButton *button : translation->findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::clicked, this, changed);
+    connect(translation->importAction, &QAction::triggered, this, changed);
+}
+
 void Qwr::translateMission(const QString &source, const QString &target)
 {
     if (!missionPanel)
@@ -1296,20 +1333,7 @@ void Qwr::translateMission(const QString &source, const QString &target)
         });
         return;
     }
-    if (!translation) {
-        translation = new TranslationWindow(*workspace, *m_prompts, this);
-        // The translations are checked in the target language.
-        QTableView *table = translation->translationTable;
-        auto *checked = new SpellingDelegate(
-            table, TranslationTableModel::TranslationColumn, spelling,
-            [this] {
-                const QString into = translation->targetLanguage->currentText().trimmed().toLower();
-                return into.isEmpty() ? spelling->missionLanguage() : into;
-            },
-            table->itemDelegate());
-        table->setItemDelegate(checked);
-        connect(checked, &SpellingDelegate::failed, this, [this](const QString &message) { m_prompts->warn(message); });
-    }
+    makeTranslationWindow();
     if (!translation->unsavedWork().isEmpty() && translation->isVisible()) {
         translation->raise();
         translation->activateWindow();

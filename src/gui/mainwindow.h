@@ -166,6 +166,8 @@ private:
     // nothing written. False when the tab's save refused them.
     bool layIntoDocument(EditorPage *page);
     // Whether the tab holds changes not yet laid into its file.
+    // The translation window, made once.
+    void makeTranslationWindow();
     void takeSaved(EditorPage *page, WorkspaceDocument *document);
     bool pageEdited(EditorPage *page) const;
     void currentTabChanged();

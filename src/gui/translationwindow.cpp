@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -404,6 +405,9 @@ void TranslationWindow::pairFiles()
         }
         m_fileList->appendRow({name, count, new QStandardItem});
     }
+    m_quiet = true;   // a mark is no change of the file
+    applyPendingMarks();
+    m_quiet = false;
     QList<EntryPane::File> translated;
     for (qsizetype i = 0; i < m_files.size(); ++i)
         translated.append({m_files.at(i).name, m_targets.at(size_t(i)).model.get()});
@@ -610,21 +614,77 @@ QStringList TranslationWindow::unsavedWork() const
         }
     }
     // Done marks and notes live in the record alone, written with the translations.
-    const bool marksChanged = std::any_of(m_targets.cbegin(), m_targets.cend(), [](const TargetFile &target) {
+    if (!changedMarks().isEmpty())
+        work.append(tr("the done marks and notes of the %1 translation").arg(m_pairedTarget));
+    else if (!m_pendingMarks.isEmpty())
+        work.append(tr("the done marks and notes of the %1 translation")
+                        .arg(m_pendingMarks.value(QStringLiteral("target")).toString()));
+    return work;
+}
+
+QVariantList TranslationWindow::changedMarks() const
+{
+    QVariantList changed;
+    if (m_sourceFolder || m_pairedTarget.isEmpty())
+        return changed;   // no record is kept
+    for (size_t i = 0; i < m_targets.size(); ++i) {
+        const TargetFile &target = m_targets.at(i);
         if (!target.model)
-            return false;
+            continue;
         const TranslationRecord::FileEntries now = target.model->pair().recordEntries();
         for (auto it = now.cbegin(); it != now.cend(); ++it) {
             const TranslationRecord::Entry before = target.recorded.value(it.key());
-            if (it->note != before.note
-                || (it->state == TranslationRecord::EntryState::Done) != (before.state == TranslationRecord::EntryState::Done))
-                return true;
+            const bool done = it->state == TranslationRecord::EntryState::Done;
+            if (it->note != before.note || done != (before.state == TranslationRecord::EntryState::Done))
+                changed.append(QVariantMap{{QStringLiteral("file"), m_files.at(int(i)).name},
+                                           {QStringLiteral("key"), it.key()},
+                                           {QStringLiteral("done"), done},
+                                           {QStringLiteral("note"), it->note}});
         }
-        return false;
-    });
-    if (marksChanged && !m_sourceFolder && !m_pairedTarget.isEmpty())
-        work.append(tr("the done marks and notes of the %1 translation").arg(m_pairedTarget));
-    return work;
+    }
+    return changed;
+}
+
+QVariantMap TranslationWindow::marksDraft() const
+{
+    if (const QVariantList changed = changedMarks(); !changed.isEmpty())
+        return {{QStringLiteral("mission"), m_scan.root},
+                {QStringLiteral("target"), m_pairedTarget},
+                {QStringLiteral("entries"), changed}};
+    return m_pendingMarks.toVariantMap();
+}
+
+void TranslationWindow::restoreMarks(const QJsonObject &marks)
+{
+    m_pendingMarks = marks;
+    applyPendingMarks();
+}
+
+void TranslationWindow::applyPendingMarks()
+{
+    if (m_pendingMarks.isEmpty() || m_sourceFolder || m_files.isEmpty()
+        || m_pendingMarks.value(QStringLiteral("target")).toString().compare(m_pairedTarget, Qt::CaseInsensitive) != 0
+        || MissionWorkspace::identity(m_pendingMarks.value(QStringLiteral("mission")).toString())
+               != MissionWorkspace::identity(m_scan.root))
+        return;
+    QHash<QString, int> files;
+    for (qsizetype i = 0; i < m_files.size(); ++i)
+        files.insert(m_files.at(i).name, int(i));
+    for (const QJsonValue &value : m_pendingMarks.value(QStringLiteral("entries")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        TranslationTableModel *table = model(files.value(entry.value(QStringLiteral("file")).toString(), -1));
+        if (!table)
+            continue;   // a file no longer there: its marks go with it
+        const QString key = entry.value(QStringLiteral("key")).toString();
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->pair().row(row).key.compare(key, Qt::CaseInsensitive) != 0)
+                continue;
+            table->setNote(row, entry.value(QStringLiteral("note")).toString());
+            table->setMarkedDone(row, entry.value(QStringLiteral("done")).toBool());
+            break;
+        }
+    }
+    m_pendingMarks = {};
 }
 
 bool TranslationWindow::holds(const WorkspaceDocument *document) const

@@ -4,7 +4,9 @@
 #include "core/missiontranslation.h"
 #include "core/translation.h"
 
+#include <QJsonObject>
 #include <QPointer>
+#include <QVariantMap>
 #include <QWidget>
 
 #include <memory>
@@ -65,6 +67,13 @@ public:
     QStringList unsavedWork() const;
     // Whether `document` is a translation the window made or changed.
     bool holds(const WorkspaceDocument *document) const;
+    // The done marks and notes not yet written to the record, for a draft:
+    // the mission, the target language and each entry's mark and note (the
+    // ones a draft put back and not yet shown too); empty when there are none.
+    QVariantMap marksDraft() const;
+    // What marksDraft() kept, put back once the same mission's same target
+    // language is paired (at once when it is).
+    void restoreMarks(const QJsonObject &marks);
     // Saves every file with translations not yet saved, through the
     // workspace; false when one was refused.
     bool saveAll();
@@ -170,4 +179,9 @@ private:
     QString m_pairedTarget;   // the target language the files are paired with
     bool m_quiet = false;     // the table changes, but not by a text typed
     TranslationRecord::Record m_record;   // of the target language paired
+    QJsonObject m_pendingMarks;   // from a draft, until its mission and target are paired
+
+    // The entries whose done mark or note differs from the record, as a draft keeps them.
+    QVariantList changedMarks() const;
+    void applyPendingMarks();
 };

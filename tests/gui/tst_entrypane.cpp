@@ -2,6 +2,7 @@
 // it: an Outdated entry shows its old source beside the new with the changed
 // word marked, a suggestion taken with its key is an undoable change saved
 // byte for byte, a note typed is kept in the record, a term left out warns.
+#include "core/drafts.h"
 #include "core/mission/memory.h"
 #include "core/mission/translationrecord.h"
 #include "gui/translation/entrypane.h"
@@ -61,6 +62,11 @@ private:
                                                 TranslationRecord::hashOf(u"The old gate"_s), u"The old gate"_s, {}};
         [&] { QCOMPARE(TranslationRecord::save(recordPath(), record), std::nullopt); }();
         Testing::writeAll(QDir(m_root).filePath(TermList::fileName(u"polish"_s)), R"({"terms": {"door": "drzwi"}})");
+        return show(h);
+    }
+    // The mission's translation into Polish, shown in `h`'s window.
+    TranslationWindow *show(Harness &h)
+    {
         h.window().openFolder(m_root);
         h.window().translateMission(u"english"_s, u"polish"_s);
         TranslationWindow *view = nullptr;
@@ -138,6 +144,39 @@ private Q_SLOTS:
         const TranslationRecord::Loaded saved = TranslationRecord::load(recordPath(), u"mission"_s, u"polish"_s);
         QCOMPARE(saved.record.files.value(Objects).value(u"obj_door"_s).note, u"A cellar door"_s);
         QCOMPARE(saved.record.files.value(Objects).value(u"obj_gate"_s).source, u"The old gate"_s);   // still outdated
+    }
+
+    // A crash keeps the done marks and notes not yet saved: the draft holds
+    // them, and the mission's translation opened after restoring shows them,
+    // unsaved, until Save writes them to the record.
+    void aDraftKeepsMarksAndNotes()
+    {
+        Harness h;
+        TranslationWindow *view = open(h, "obj_gate: \"Stara brama\"\r\n");
+        QVERIFY(view);
+        choose(view, 1);
+        view->entryPane->translatorNote->setFocus();
+        QTest::keyClicks(view->entryPane->translatorNote, u"A cellar door"_s);
+        choose(view, 0);
+        view->markDone->click();
+        const QJsonObject draft = h.window().draftState();
+        QVERIFY2(Drafts::describe(draft).contains(u"done marks and notes of the polish translation"_s),
+                 qPrintable(Drafts::describe(draft)));
+
+        Harness again;
+        again.window().restoreDraft(draft);
+        QVERIFY2(again.closeQuestion().contains(u"the done marks and notes of the polish translation"_s),
+                 qPrintable(again.closeQuestion()));
+        TranslationWindow *restored = show(again);
+        QVERIFY(restored);
+        QCOMPARE(restored->translationTable->model()->index(0, TranslationTableModel::StateColumn).data().toString(), u"Done"_s);
+        choose(restored, 1);
+        QCOMPARE(restored->entryPane->translatorNote->toPlainText(), u"A cellar door"_s);
+        QCOMPARE(restored->unsavedWork(), QStringList{u"the done marks and notes of the polish translation"_s});
+        restored->translationSave->click();
+        const TranslationRecord::Loaded saved = TranslationRecord::load(recordPath(), u"mission"_s, u"polish"_s);
+        QCOMPARE(saved.record.files.value(Objects).value(u"obj_door"_s).note, u"A cellar door"_s);
+        QCOMPARE(saved.record.files.value(Objects).value(u"obj_gate"_s).state, TranslationRecord::EntryState::Done);
     }
 };
 
