@@ -75,6 +75,18 @@ private:
         view->activateWindow();
         return QTest::qWaitForWindowActive(view) ? view : nullptr;
     }
+    // The mission opened with a note typed for obj_door, then obj_gate chosen.
+    TranslationWindow *openWithNote(Harness &h)
+    {
+        TranslationWindow *view = open(h, "obj_gate: \"Stara brama\"\r\n");
+        if (!view)
+            return nullptr;
+        choose(view, 1);
+        view->entryPane->translatorNote->setFocus();
+        QTest::keyClicks(view->entryPane->translatorNote, u"A cellar door"_s);
+        choose(view, 0);
+        return view;
+    }
     QString recordPath() const { return QDir(m_root).filePath(TranslationRecord::fileName(u"polish"_s)); }
     static void choose(TranslationWindow *view, int row)
     {
@@ -131,12 +143,8 @@ private Q_SLOTS:
     void aNoteTypedIsKeptInTheRecord()
     {
         Harness h;
-        TranslationWindow *view = open(h, "obj_gate: \"Stara brama\"\r\n");
+        TranslationWindow *view = openWithNote(h);
         QVERIFY(view);
-        choose(view, 1);
-        view->entryPane->translatorNote->setFocus();
-        QTest::keyClicks(view->entryPane->translatorNote, u"A cellar door"_s);
-        choose(view, 0);
         QCOMPARE(view->entryPane->translatorNote->toPlainText(), QString());
         QCOMPARE(view->unsavedWork(), QStringList{u"the done marks and notes of the polish translation"_s});
         view->translationSave->click();
@@ -152,12 +160,8 @@ private Q_SLOTS:
     void aDraftKeepsMarksAndNotes()
     {
         Harness h;
-        TranslationWindow *view = open(h, "obj_gate: \"Stara brama\"\r\n");
+        TranslationWindow *view = openWithNote(h);
         QVERIFY(view);
-        choose(view, 1);
-        view->entryPane->translatorNote->setFocus();
-        QTest::keyClicks(view->entryPane->translatorNote, u"A cellar door"_s);
-        choose(view, 0);
         view->markDone->click();
         const QJsonObject draft = h.window().draftState();
         QVERIFY2(Drafts::describe(draft).contains(u"done marks and notes of the polish translation"_s),
