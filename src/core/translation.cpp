@@ -570,17 +570,20 @@ void TranslationTableModel::setPair(TranslationPair pair)
     endResetModel();
 }
 
-void TranslationTableModel::rowChanged(int row)
-{
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    Q_EMIT changed();
-}
-
 bool TranslationTableModel::setMarkedDone(int row, bool done)
 {
     if (!m_pair.setMarkedDone(row, done))
         return false;
-    rowChanged(row);
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    Q_EMIT markChanged();
+    return true;
+}
+
+bool TranslationTableModel::setNote(int row, const QString &note)
+{
+    if (!m_pair.setNote(row, note))
+        return false;
+    Q_EMIT markChanged();
     return true;
 }
 
@@ -634,7 +637,8 @@ bool TranslationTableModel::setData(const QModelIndex &index, const QVariant &va
     if (!index.isValid() || index.column() != TranslationColumn || role != Qt::EditRole
         || !m_pair.setTargetText(index.row(), value.toString()))
         return false;
-    rowChanged(index.row());
+    Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    Q_EMIT changed();
     return true;
 }
 

@@ -198,10 +198,10 @@ public:
 
     void setPair(TranslationPair pair);
     const TranslationPair &pair() const { return m_pair; }
+    // The done mark and the translator's note of the row: kept in the
+    // record, no change of the file (markChanged(), not changed()).
     bool setMarkedDone(int row, bool done);
-    // The translator's note of the row: kept in the record, no change of the
-    // file (nothing is signalled).
-    bool setNote(int row, const QString &note) { return m_pair.setNote(row, note); }
+    bool setNote(int row, const QString &note);
     void acceptTarget();
     std::optional<TranslationPair::Refusal> save();
 
@@ -213,11 +213,12 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 Q_SIGNALS:
+    // A translation typed: the target file's text changed.
     void changed();
+    // A done mark or a note changed: the record's, not the file's.
+    void markChanged();
 
 private:
-    void rowChanged(int row);
-
     TranslationPair m_pair;
 };
 

@@ -447,10 +447,7 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
         m_draftTimer->stop();
         m_drafts.reset();
     });
-    const auto changed = [this] {
-        if (m_drafts)
-            m_draftTimer->start();
-    };
+    const auto changed = [this] { draftSoon(); };
     for (QLineEdit *box : findChildren<QLineEdit *>())
         connect(box, &QLineEdit::textChanged, this, changed);
     for (QPlainTextEdit *box : findChildren<QPlainTextEdit *>())
@@ -464,6 +461,12 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
         connect(item, &QAction::triggered, this, changed);
     connect(workspace, &MissionWorkspace::documentChanged, this, changed);
     connect(workspace, &MissionWorkspace::documentsChanged, this, changed);
+}
+
+void Qwr::draftSoon()
+{
+    if (m_drafts)
+        m_draftTimer->start();
 }
 
 void Qwr::writeDraftNow()
@@ -1309,16 +1312,8 @@ void Qwr::makeTranslationWindow()
         table->itemDelegate());
     table->setItemDelegate(checked);
     connect(checked, &SpellingDelegate::failed, this, [this](const QString &message) { m_prompts->warn(message); });
-    // A mark, a note or an import is kept in the draft as a translation typed is.
-    const auto changed = [this] {
-        if (m_drafts)
-            m_draftTimer->start();
-    };
-    for (QPlainTextEdit *box : translation->findChildren<QPlainTextEdit *>())
-        connect(box, &QPlainTextEdit::textChanged, this, changed);
-    for (QAbstractButton *button : translation->findChildren<QAbstractButton *>())
-        connect(button, &QAbstractButton::clicked, this, changed);
-    connect(translation->importAction, &QAction::triggered, this, changed);
+    // A mark or a note is kept in the draft as a translation typed is.
+    connect(translation, &TranslationWindow::marksChanged, this, &Qwr::draftSoon);
 }
 
 void Qwr::translateMission(const QString &source, const QString &target)

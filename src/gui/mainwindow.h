@@ -92,6 +92,8 @@ public:
     QVariantMap draftValues() const;
     // Puts back a draft: every tab, the selected tab and the code page.
     void restoreDraft(const QJsonObject &draft);
+    // The draft written after the pause in typing that follows a change.
+    void draftSoon();
     // Writes the draft now rather than after the pause (tests, benchmarks).
     void writeDraftNow();
     bool isDrafting() const { return m_drafts != nullptr; }

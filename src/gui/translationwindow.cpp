@@ -235,9 +235,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
         const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
         if (!shown || !current.isValid())
             return;
-        m_quiet = true;   // a mark is no change of the file
         shown->setMarkedDone(current.row(), !shown->pair().row(current.row()).markedDone);
-        m_quiet = false;
         showCounts();
     });
     connect(sourceFolderButton, &QPushButton::clicked, this, [this] {
@@ -395,6 +393,8 @@ void TranslationWindow::pairFiles()
                     [this, index](const QModelIndex &topLeft) { m_targets.at(size_t(index)).lastRow = topLeft.row(); });
             connect(translated.model.get(), &TranslationTableModel::changed, this,
                     [this, index] { tableChanged(index); });
+            connect(translated.model.get(), &TranslationTableModel::markChanged, this,
+                    &TranslationWindow::marksChanged);
             m_targets.push_back(std::move(translated));
             if (document)
                 watch(index, document);
@@ -405,9 +405,7 @@ void TranslationWindow::pairFiles()
         }
         m_fileList->appendRow({name, count, new QStandardItem});
     }
-    m_quiet = true;   // a mark is no change of the file
     applyPendingMarks();
-    m_quiet = false;
     QList<EntryPane::File> translated;
     for (qsizetype i = 0; i < m_files.size(); ++i)
         translated.append({m_files.at(i).name, m_targets.at(size_t(i)).model.get()});
@@ -439,8 +437,6 @@ void TranslationWindow::watch(int file, WorkspaceDocument *document)
 void TranslationWindow::tableChanged(int file, const QString &description)
 {
     showCounts();
-    if (m_quiet)
-        return;
     TargetFile &target = m_targets.at(size_t(file));
     const TranslationPair &pair = target.model->pair();
     const StrDocument after = pair.targetDocument();
@@ -495,13 +491,11 @@ void TranslationWindow::documentChanged(int file)
     const QModelIndex current = file == m_shown ? m_filter->mapToSource(translationTable->currentIndex()) : QModelIndex();
     const int row = current.isValid() ? current.row() : -1;
     const int column = current.isValid() ? current.column() : 0;
-    m_quiet = true;
     table->setPair(std::move(pair));
     for (int r = 0; r < table->rowCount(); ++r) {
         if (marked.contains(table->pair().row(r).key.toLower()))
             table->setMarkedDone(r, true);
     }
-    m_quiet = false;
     if (row >= 0 && row < table->rowCount())
         translationTable->setCurrentIndex(m_filter->mapFromSource(table->index(row, column)));
     if (file == m_shown)
@@ -614,11 +608,8 @@ QStringList TranslationWindow::unsavedWork() const
         }
     }
     // Done marks and notes live in the record alone, written with the translations.
-    if (!changedMarks().isEmpty())
-        work.append(tr("the done marks and notes of the %1 translation").arg(m_pairedTarget));
-    else if (!m_pendingMarks.isEmpty())
-        work.append(tr("the done marks and notes of the %1 translation")
-                        .arg(m_pendingMarks.value(QStringLiteral("target")).toString()));
+    if (const QVariantMap marks = marksDraft(); !marks.isEmpty())
+        work.append(tr("the done marks and notes of the %1 translation").arg(marks.value(QStringLiteral("target")).toString()));
     return work;
 }
 

@@ -119,6 +119,10 @@ public:
     QAction *redoAction = nullptr;
     EntryPane *entryPane = nullptr;          // the current entry: sources, notes, suggestions, terms
 
+Q_SIGNALS:
+    // A done mark or a note changed, here or by an import: the record, unsaved.
+    void marksChanged();
+
 protected:
     bool event(QEvent *event) override;
 
@@ -177,7 +181,6 @@ private:
     TranslationFilterModel *m_filter = nullptr;
     int m_shown = -1;
     QString m_pairedTarget;   // the target language the files are paired with
-    bool m_quiet = false;     // the table changes, but not by a text typed
     TranslationRecord::Record m_record;   // of the target language paired
     QJsonObject m_pendingMarks;   // from a draft, until its mission and target are paired
 

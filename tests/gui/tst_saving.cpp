@@ -52,6 +52,13 @@ MissionPanel *openMission(Harness &h, const QString &root)
     return read ? panel : nullptr;
 }
 
+// The mission at `root` open in the panel, and its `book` in its tab.
+MissionPanel *openMissionAndBook(Harness &h, const QString &root, const QString &book)
+{
+    MissionPanel *panel = openMission(h, root);
+    return panel && h.window().openFile(book) ? panel : nullptr;
+}
+
 void replace(Harness &h, MissionPanel *panel, const QString &what, const QString &with)
 {
     panel->findText->setText(what);
@@ -169,10 +176,9 @@ private Q_SLOTS:
     {
         Harness h;
         const QString root = makeMission(h);
-        MissionPanel *panel = openMission(h, root);
-        QVERIFY(panel);
         const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
-        QVERIFY(h.window().openFile(book));
+        MissionPanel *panel = openMissionAndBook(h, root, book);
+        QVERIFY(panel);
         replace(h, panel, u"door"_s, u"gate"_s);
         QVERIFY2(h.text("Bptxt").contains(u"The gate was locked."_s), qPrintable(h.text("Bptxt")));
         QCOMPARE(Testing::readAll(book), Diary);
@@ -229,10 +235,9 @@ private Q_SLOTS:
     {
         Harness h;
         const QString root = makeMission(h);
-        MissionPanel *panel = openMission(h, root);
-        QVERIFY(panel);
         const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
-        QVERIFY(h.window().openFile(book));
+        MissionPanel *panel = openMissionAndBook(h, root, book);
+        QVERIFY(panel);
         h.run(u"ComOpt=Cellar"_s);
         replace(h, panel, u"door"_s, u"gate"_s);
         QVERIFY2(h.lastMessage().text.startsWith(u"Replace 2 matches"_s), qPrintable(h.lastMessage().text));
@@ -254,10 +259,9 @@ private Q_SLOTS:
     {
         Harness h;
         const QString root = makeMission(h);
-        MissionPanel *panel = openMission(h, root);
-        QVERIFY(panel);
         const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
-        QVERIFY(h.window().openFile(book));
+        MissionPanel *panel = openMissionAndBook(h, root, book);
+        QVERIFY(panel);
         replace(h, panel, u"door"_s, u"gate"_s);
         QVERIFY(h.window().undoAction->isEnabled());
         h.window().undoAction->trigger();

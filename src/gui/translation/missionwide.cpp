@@ -391,19 +391,21 @@ bool TranslationWindow::importTarget()
         TranslationTableModel *table = model(changed.key());
         TranslationPair pair = table->pair();
         bool typed = false;   // a mark alone is no change of the file
+        bool marked = false;
         for (const auto &[row, change] : changed.value()) {
             const bool text = pair.setTargetText(row, change.text);
             const bool mark = change.done && pair.setMarkedDone(row, *change.done);
             typed = typed || text;
+            marked = marked || mark;
             entries += text || mark ? 1 : 0;
         }
-        m_quiet = true;
         table->setPair(std::move(pair));
-        m_quiet = false;
         if (typed)
             tableChanged(changed.key(), description);
         else
             showCounts();
+        if (marked)
+            Q_EMIT marksChanged();
     }
     if (model(m_shown))
         translationTable->resizeRowsToContents();
