@@ -248,8 +248,7 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     const auto languageOf = [this](EditorPage *page) {
         return [this, page] {
             const WorkspaceDocument *document = documentOf(page);
-            const QString folder = Spelling::languageFolderOf(document ? document->path() : QString());
-            return folder.isEmpty() ? spelling->missionLanguage() : folder;
+            return spelling->languageOf(document ? document->path() : QString());
         };
     };
     const auto warnOf = [this](auto *source, auto failed) {

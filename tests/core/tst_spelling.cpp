@@ -172,8 +172,8 @@ private Q_SLOTS:
         QCOMPARE(first.missionLanguage(), u"polish"_s);
         second.setMissionFolder(mission.path());
         QCOMPARE(second.missionLanguage(), u"polish"_s);
-        QCOMPARE(Spelling::languageOfPath(mission.filePath(u"books/Diary.str"_s), mission.path()), u"polish"_s);
-        QCOMPARE(Spelling::languageOfPath(mission.filePath(u"books/czech/Diary.str"_s), mission.path()), u"czech"_s);
+        QCOMPARE(second.languageOf(mission.filePath(u"books/Diary.str"_s)), u"polish"_s);
+        QCOMPARE(second.languageOf(mission.filePath(u"books/czech/Diary.str"_s)), u"czech"_s);
     }
 
     void checkNotesUnknownWords()

@@ -238,32 +238,31 @@ private:
     int m_codePage = 0;
 };
 
-// The SET line of an .aff file (ISO8859-1 without one, as Hunspell reads it).
-QByteArray affEncoding(const QString &affPath)
+// The value of an .aff file's `name` line (a three-letter name such as SET);
+// `missing` without one, nothing when the file cannot be read.
+QByteArray affValue(const QString &affPath, const QByteArray &name, const QByteArray &missing = {})
 {
     QFile file(affPath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     for (int line = 0; line < 10000 && !file.atEnd(); ++line) {
         const QByteArray text = file.readLine(4096).trimmed();
-        if (text.startsWith("SET ") || text.startsWith("SET\t"))
-            return text.mid(4).trimmed();
+        if (text.startsWith(name + ' ') || text.startsWith(name + '\t'))
+            return text.mid(name.size() + 1).trimmed();
     }
-    return "ISO8859-1";
+    return missing;
+}
+
+// The SET line of an .aff file (ISO8859-1 without one, as Hunspell reads it).
+QByteArray affEncoding(const QString &affPath)
+{
+    return affValue(affPath, "SET", "ISO8859-1");
 }
 
 // The TRY line of an .aff file: the letters of the language, most used first.
 QByteArray affLetters(const QString &affPath)
 {
-    QFile file(affPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    for (int line = 0; line < 10000 && !file.atEnd(); ++line) {
-        const QByteArray text = file.readLine(4096).trimmed();
-        if (text.startsWith("TRY ") || text.startsWith("TRY\t"))
-            return text.mid(4).trimmed();
-    }
-    return {};
+    return affValue(affPath, "TRY");
 }
 
 // Why a dictionary's files cannot be used, or nothing: too large to load
@@ -319,7 +318,7 @@ public:
 
     bool canCheck(const QString &word) override
     {
-        if (word.size() > MaxWordLength)
+        if (!SpellChecker::canCheck(word))
             return false;
         if (m_scripts.isEmpty())   // a dictionary that names no letters: it is asked
             return true;
@@ -497,20 +496,10 @@ QStringList knownLanguages()
     return languages;
 }
 
-QString userDictionaryFolder()
-{
-    return Settings::dictionaryFolder();
-}
-
-void setUserDictionaryFolder(const QString &folder)
-{
-    Settings::setDictionaryFolder(folder);
-}
-
 QStringList dictionaryFolders()
 {
     QStringList folders;
-    if (const QString user = userDictionaryFolder(); !user.isEmpty())
+    if (const QString user = Settings::dictionaryFolder(); !user.isEmpty())
         folders.append(user);
     if (QCoreApplication::instance())
         folders.append(QCoreApplication::applicationDirPath() + QLatin1String("/dictionaries"));
@@ -561,12 +550,6 @@ QString languageFolderOf(const QString &path)
         }
     }
     return {};
-}
-
-QString languageOfPath(const QString &path, const QString &missionFolder)
-{
-    const QString folder = languageFolderOf(path);
-    return folder.isEmpty() ? missionLanguage(missionFolder) : folder;
 }
 
 QString wordListPath(const QString &missionFolder, const QString &language)
@@ -660,6 +643,12 @@ void Service::setMissionFolder(const QString &folder)
         Q_EMIT wordsChanged(changed);
     if (languageChanged)
         Q_EMIT languagesChanged();
+}
+
+QString Service::languageOf(const QString &path) const
+{
+    const QString folder = languageFolderOf(path);
+    return folder.isEmpty() ? m_missionLanguage : folder;
 }
 
 bool Service::setMissionLanguage(const QString &language, Error *error)

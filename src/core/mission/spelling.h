@@ -74,8 +74,6 @@ QStringList knownLanguages();
 // the `dictionaries` folder beside the program, then the system's
 // (/usr/share/hunspell, /usr/share/myspell/dicts).
 QStringList dictionaryFolders();
-QString userDictionaryFolder();
-void setUserDictionaryFolder(const QString &folder);
 
 // The checker of `language` from the first of `folders` holding one of its
 // dictionaries; null when none has one.
@@ -89,8 +87,6 @@ QString missionLanguage(const QString &missionFolder);
 // The nearest folder above a file named as a language (english, polish,
 // ...), "" when none is.
 QString languageFolderOf(const QString &path);
-// The language of a file: languageFolderOf(path), else missionLanguage(missionFolder).
-QString languageOfPath(const QString &path, const QString &missionFolder);
 
 // The mission's word list of a language: <mission>/dictionary-<language>.txt,
 // one word a line in UTF-8 (blank lines and lines starting with # are skipped).
@@ -124,6 +120,8 @@ public:
     // The language of the texts in no language folder (read from the
     // mission's settings once, when the folder is set; English by default).
     QString missionLanguage() const { return m_missionLanguage; }
+    // The language of a file: its language folder, else the mission's.
+    QString languageOf(const QString &path) const;
     // Writes it into the mission's settings; false with the reason when no
     // mission is open or the file cannot be written.
     bool setMissionLanguage(const QString &language, Error *error = nullptr);
