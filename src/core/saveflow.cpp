@@ -44,16 +44,15 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
     // A file the workspace holds is written in its own code page (its
     // mission's); anything else in the one chosen in the Encoding menu.
     const Opened file = opened ? opened() : Opened{};
-    const WorkspaceDocument *held = m_workspace && !file.path.isEmpty() ? m_workspace->find(file.path) : nullptr;
+    WorkspaceDocument *held = m_workspace && !file.path.isEmpty() ? m_workspace->find(file.path) : nullptr;
     const int codePage = held ? held->codePage() : m_codePage;
     if (refuse(document.authorTexts(), codePage))
         return false;
     if (!m_laying.isEmpty()) {
-        WorkspaceDocument *into = held ? m_workspace->find(file.path) : nullptr;
-        if (!into)
+        if (!held)
             return false;
-        if (into->document().write(codePage) != document.write(codePage))
-            into->change(document, m_laying, file.view);
+        if (held->document().write(codePage) != document.write(codePage))
+            held->change(document, m_laying, file.view);
         m_laid = true;
         return true;
     }

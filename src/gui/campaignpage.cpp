@@ -337,6 +337,15 @@ int CampaignPage::firstEntry(bool last) const
     return found;
 }
 
+bool CampaignPage::keepEditedRow(const std::optional<std::pair<StrDocument, QString>> &edited)
+{
+    if (!edited || !m_file.keep(edited->first, m_saveFlow))
+        return false;
+    readFileRows();
+    m_file.entry = entryOfNumber(edited->second);
+    return true;
+}
+
 int CampaignPage::entryOfNumber(const QString &number) const
 {
     for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {

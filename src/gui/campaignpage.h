@@ -110,6 +110,10 @@ protected:
     // the row's number as the table holds it.
     using RowEdit = std::function<int(MissionTable &table, int row)>;
     std::optional<std::pair<StrDocument, QString>> editedRow(const RowEdit &edit);
+    // The file `edited` (from editedRow) kept as the opened file's (a step of
+    // its undo), its rows read again and the boxes' row found by its number;
+    // false when there is none or it is refused.
+    bool keepEditedRow(const std::optional<std::pair<StrDocument, QString>> &edited);
     // The entry of the row of `number` in the opened file; -1 for none.
     int entryOfNumber(const QString &number) const;
     // The entry of the row whose line has `key`; -1 for none.

@@ -167,10 +167,12 @@ private:
     // undo, through the tab's own save (checked as saving checks them),
     // nothing written. False when the tab's save refused them.
     bool layIntoDocument(EditorPage *page);
-    // Whether the tab holds changes not yet laid into its file.
     // The translation window, made once.
     void makeTranslationWindow();
+    // The tab's file was saved elsewhere: a tab holding nothing beyond it
+    // shows it again, saved.
     void takeSaved(EditorPage *page, WorkspaceDocument *document);
+    // Whether the tab holds changes not yet laid into its file.
     bool pageEdited(EditorPage *page) const;
     void currentTabChanged();
     void updateModified();

@@ -158,11 +158,8 @@ bool MissflagPage::keepEdit()
     const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
     if (m_file.entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
         return true;
-    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
-    if (!file || !m_file.keep(file->first, m_saveFlow))
+    if (!keepEditedRow(editedRow(now)))
         return false;
-    readFileRows();
-    m_file.entry = entryOfNumber(file->second);
     m_shown = shownMission();
     return true;
 }

@@ -148,11 +148,8 @@ bool TitlesPage::keepEdit()
     const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
     if (m_file.entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
         return true;
-    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
-    if (!file || !m_file.keep(file->first, m_saveFlow))
+    if (!keepEditedRow(editedRow(now)))
         return false;
-    readFileRows();
-    m_file.entry = entryOfNumber(file->second);
     m_shown = shownMission();
     return true;
 }
