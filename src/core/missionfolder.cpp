@@ -290,20 +290,6 @@ void addFindings(const QString &path, const QList<Kinds::Finding> &findings, QLi
     }
 }
 
-// The line of `offset` in `entry`.
-int lineOf(const StrDocument &document, int entry, qsizetype offset)
-{
-    const StrDocument::Entry &e = document.entries().at(entry);
-    return e.line + static_cast<int>(QByteArrayView(document.bytes()).sliced(e.start, offset - e.start).count('\n'));
-}
-
-// The column of `offset` on its line, from 1, in characters.
-int columnOf(const StrDocument &document, qsizetype offset)
-{
-    const qsizetype lineStart = QByteArrayView(document.bytes()).first(offset).lastIndexOf('\n') + 1;
-    return static_cast<int>(document.decoded(lineStart, offset).size()) + 1;
-}
-
 QList<Problem> problemsOf(const File &file)
 {
     QList<Problem> problems;
@@ -333,13 +319,13 @@ QList<Problem> problemsOf(const File &file)
         swallowing.insert(swallow.entry);
         const StrDocument::Entry &e = document.entries().at(swallow.entry);
         const QString key = document.key(swallow.entry);
-        problems.append({file.relativePath, lineOf(document, swallow.entry, e.textStart - 1),
+        problems.append({file.relativePath, document.lineOf(swallow.entry, e.textStart - 1),
                          swallow.last < swallow.first ? say("%1 has no closing quote.").arg(key)
                          : swallow.last == swallow.first
                              ? say("%1 has no closing quote: it takes in line %2.").arg(key, QString::number(swallow.first))
                              : say("%1 has no closing quote: it takes in lines %2-%3.")
                                    .arg(key, QString::number(swallow.first), QString::number(swallow.last)),
-                         Severity::Error, columnOf(document, e.textStart - 1)});
+                         Severity::Error, document.columnOf(e.textStart - 1)});
     }
     if (file.dosCodePage != 0) {
         // At the first letter that reads wrongly, with how many lines hold such letters.
@@ -378,8 +364,8 @@ QList<Problem> problemsOf(const File &file)
             || (note.undefinedBytes && file.dosCodePage != 0))
             continue;
         const qsizetype at = note.entry < 0 ? 0 : document.entries().at(note.entry).textEnd;
-        const int line = note.entry < 0 ? note.line : lineOf(document, note.entry, at);
-        const int column = note.entry < 0 ? 0 : columnOf(document, at);
+        const int line = note.entry < 0 ? note.line : document.lineOf(note.entry, at);
+        const int column = note.entry < 0 ? 0 : document.columnOf(at);
         if (note.repairEntry >= 0) {
             problems.append({file.relativePath, line,
                              say("%1 holds a quote that ends its text early: the game shows only %2.")
@@ -401,7 +387,7 @@ QList<Problem> problemsOf(const File &file)
                              (same ? say("%1 appears again (first on line %2), with the same text.")
                                    : say("%1 appears again (first on line %2), with a different text."))
                                  .arg(document.key(entry), QString::number(document.entries().at(*first).line)),
-                             Severity::Warning, columnOf(document, e.keyStart)});
+                             Severity::Warning, document.columnOf(e.keyStart)});
         } else {
             firstEntry.insert(key, entry);
         }

@@ -63,6 +63,18 @@ void StrDocument::parse(const std::function<void(const StrSyntax::Item &)> &othe
     m_lfLines = static_cast<int>(lineFeeds - m_crLfLines);
 }
 
+int StrDocument::lineOf(int entry, qsizetype offset) const
+{
+    const Entry &e = m_entries.at(entry);
+    return e.line + static_cast<int>(QByteArrayView(m_bytes).sliced(e.start, offset - e.start).count('\n'));
+}
+
+int StrDocument::columnOf(qsizetype offset) const
+{
+    const qsizetype lineStart = QByteArrayView(m_bytes).first(offset).lastIndexOf('\n') + 1;
+    return static_cast<int>(decoded(lineStart, offset).size()) + 1;
+}
+
 QString StrDocument::decoded(qsizetype from, qsizetype to) const
 {
     const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(from, to - from);

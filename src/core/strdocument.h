@@ -81,6 +81,10 @@ public:
 
     // Decoded bytes (line breaks as they stand).
     QString decoded(qsizetype from, qsizetype to) const;
+    // Where byte `offset` of `entry` stands, as an editor counts: its line
+    // (from the entry's line) and its column from 1, in characters.
+    int lineOf(int entry, qsizetype offset) const;
+    int columnOf(qsizetype offset) const;
     // The line end of the entry's last line ("" when the file ends there without one).
     QString lineEnd(int entry) const;
 

@@ -22,11 +22,7 @@ bool isBlank(char c)
 // The line of `offset` in `entry`, and its column from 1 in characters.
 std::pair<int, int> placeOf(const StrDocument &document, int entry, qsizetype offset)
 {
-    const StrDocument::Entry &e = document.entries().at(entry);
-    const QByteArrayView bytes(document.bytes());
-    const int line = e.line + static_cast<int>(bytes.sliced(e.start, offset - e.start).count('\n'));
-    const qsizetype lineStart = bytes.first(offset).lastIndexOf('\n') + 1;
-    return {line, static_cast<int>(document.decoded(lineStart, offset).size()) + 1};
+    return {document.lineOf(entry, offset), document.columnOf(offset)};
 }
 
 // The text of an entry as it stands between its quotes; nothing for one the
