@@ -278,6 +278,14 @@ TranslationPair::Counts TranslationPair::counts() const
     return counts;
 }
 
+int TranslationPair::rowOf(const QString &key) const
+{
+    const auto found = std::find_if(m_rows.cbegin(), m_rows.cend(), [&key](const Row &row) {
+        return row.key.compare(key, Qt::CaseInsensitive) == 0;
+    });
+    return found == m_rows.cend() ? -1 : static_cast<int>(found - m_rows.cbegin());
+}
+
 bool TranslationPair::setTargetText(int row, const QString &text)
 {
     if (row < 0 || row >= m_rows.size() || !m_unsafe.isEmpty())

@@ -113,6 +113,8 @@ public:
 
     const QList<Row> &rows() const { return m_rows; }
     const Row &row(int row) const { return m_rows.at(row); }
+    // The row of `key`, without regard to case; -1 for none.
+    int rowOf(const QString &key) const;
     const StrReader::Result &source() const { return m_source; }
     int targetCodePage() const { return m_codePage; }
     QString targetPath() const { return m_targetPath; }

@@ -666,13 +666,9 @@ void TranslationWindow::applyPendingMarks()
         TranslationTableModel *table = model(files.value(entry.value(QStringLiteral("file")).toString(), -1));
         if (!table)
             continue;   // a file no longer there: its marks go with it
-        const QString key = entry.value(QStringLiteral("key")).toString();
-        for (int row = 0; row < table->rowCount(); ++row) {
-            if (table->pair().row(row).key.compare(key, Qt::CaseInsensitive) != 0)
-                continue;
+        if (const int row = table->pair().rowOf(entry.value(QStringLiteral("key")).toString()); row >= 0) {
             table->setNote(row, entry.value(QStringLiteral("note")).toString());
             table->setMarkedDone(row, entry.value(QStringLiteral("done")).toBool());
-            break;
         }
     }
     m_pendingMarks = {};

@@ -351,18 +351,16 @@ bool TranslationWindow::importTarget()
     for (const Exchange::Change &change : taken.changes) {
         const int index = files.value(change.file, -1);
         const TranslationTableModel *table = model(index);
-        const QList<TranslationPair::Row> rows = table ? table->pair().rows() : QList<TranslationPair::Row>();
-        const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const TranslationPair::Row &entry) {
-            return entry.key.compare(change.key, Qt::CaseInsensitive) == 0;
-        });
-        if (!table || row == rows.cend())
+        const int row = table ? table->pair().rowOf(change.key) : -1;
+        if (row < 0)
             problems.append(Exchange::Problem{0, change.file, change.key, tr("%1 has no entry %2.").arg(change.file, change.key)});
         else if (!table->pair().isSafeToWrite())
             problems.append(Exchange::Problem{0, change.file, change.key, table->pair().unsafeReason()});
-        else if (row->readOnly)
-            problems.append(Exchange::Problem{0, change.file, change.key, tr("The source holds the key %1 more than once.").arg(row->key)});
+        else if (table->pair().row(row).readOnly)
+            problems.append(Exchange::Problem{0, change.file, change.key,
+                                              tr("The source holds the key %1 more than once.").arg(table->pair().row(row).key)});
         else
-            changes[index].append(std::pair{int(row - rows.cbegin()), change});
+            changes[index].append(std::pair{row, change});
     }
     if (!problems.isEmpty()) {
         QStringList lines;
