@@ -97,6 +97,19 @@ void choose(QTreeView *view, const QModelIndex &index)
     QTest::keyClick(view, Qt::Key_Return);
 }
 
+// A mission of one file of 1,000 entries on which (a+)+$ backtracks without
+// end, then `more`.
+QString slowMission(Harness &h, const QByteArray &more = {})
+{
+    const QString root = h.path(u"mission"_s);
+    QDir().mkpath(root);
+    QByteArray slow;
+    for (int i = 0; i < 1000; ++i)
+        slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
+    Testing::writeAll(root + u"/slow.str"_s, slow + more);
+    return root;
+}
+
 } // namespace
 
 class TestMissionPanel : public QObject
@@ -284,13 +297,7 @@ private Q_SLOTS:
     void stopsASearchThatTakesTooLong()
     {
         Harness h;
-        const QString root = h.path(u"mission"_s);
-        QVERIFY(QDir().mkpath(root));
-        QByteArray slow;
-        for (int i = 0; i < 1000; ++i)
-            slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
-        Testing::writeAll(root + u"/slow.str"_s, slow + "obj_door:\"door\"\r\n");
-        MissionPanel *panel = openMission(h, root);
+        MissionPanel *panel = openMission(h, slowMission(h, "obj_door:\"door\"\r\n"));
         QVERIFY(panel);
         panel->findRegex->setChecked(true);
         QTest::keyClicks(panel->findText, u"(a+)+$"_s);
@@ -327,12 +334,7 @@ private Q_SLOTS:
     void stopsAReplacementThatTakesTooLong()
     {
         Harness h;
-        const QString root = h.path(u"mission"_s);
-        QVERIFY(QDir().mkpath(root));
-        QByteArray slow;
-        for (int i = 0; i < 1000; ++i)
-            slow += "obj_" + QByteArray::number(i) + ":\"" + QByteArray(60, 'a') + "!\"\r\n";
-        Testing::writeAll(root + u"/slow.str"_s, slow);
+        const QString root = slowMission(h);
         MissionPanel *panel = openMission(h, root);
         QVERIFY(panel);
         h.window().setReplaceTimeLimit(std::chrono::milliseconds(300));
