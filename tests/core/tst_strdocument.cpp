@@ -290,6 +290,18 @@ private Q_SLOTS:
         QCOMPARE(file.document.write(1252).value_or(""), "Page_0:\"\xE9t\xE9\"\n");
     }
 
+    // A doubled byte-order mark: the second is a character of the first key,
+    // kept as the file has it and not dropped on the way back.
+    void keepsADoubledMarkAsText()
+    {
+        const auto read = StrReader::read("\xEF\xBB\xBF\xEF\xBB\xBFPage_0:\"a\"\nPage_1:\"b\"\n", 1252);
+        StrDocument utf8 = std::get<StrReader::Result>(read).document;
+        QCOMPARE(utf8.key(0), u"\uFEFFPage_0"_s);
+        QCOMPARE(utf8.columnOf(utf8.entries().at(0).keyEnd), 8);
+        utf8.setText(1, u"c"_s, {});
+        QCOMPARE(utf8.write(1252), std::nullopt);   // Windows-1252 has no U+FEFF
+    }
+
     // Changes where others begin, and at the start of a file with a byte-order mark.
     void changesAtTheEdges()
     {

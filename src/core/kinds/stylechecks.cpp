@@ -190,9 +190,11 @@ void lineEnds(const StrDocument &document, const QStringList &, QList<Finding> &
         return;
     const int others = line - 1 - counts[usual];
     findings.append({firstLine[other],
-                     (others == 1 ? say("This line ends in %1, the file's other lines in %2.")
-                                  : say("This line ends in %1, the file's other lines in %2 (%3 lines end otherwise)."))
-                         .arg(QLatin1String(names[other]), QLatin1String(names[usual]), QString::number(others)),
+                     others == 1
+                         ? say("This line ends in %1, the file's other lines in %2.")
+                               .arg(QLatin1String(names[other]), QLatin1String(names[usual]))
+                         : say("This line ends in %1, the file's other lines in %2 (%3 lines end otherwise).")
+                               .arg(QLatin1String(names[other]), QLatin1String(names[usual]), QString::number(others)),
                      Finding::Note});
 }
 
