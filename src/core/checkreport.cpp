@@ -74,15 +74,8 @@ QJsonArray locations(const Problem &problem, bool relative)
 // The line and column (from 1, in characters) where the text of an entry starts.
 std::pair<int, int> textStart(const StrDocument &document, int entry)
 {
-    const StrDocument::Entry &at = document.entries().at(entry);
-    const QByteArray &bytes = document.bytes();
-    const int line = at.line + static_cast<int>(QByteArrayView(bytes).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
-    const qsizetype lineStart = bytes.lastIndexOf('\n', at.textStart - 1) + 1;
-    QByteArrayView before = QByteArrayView(bytes).sliced(lineStart, at.textStart - lineStart);
-    if (lineStart == 0 && before.startsWith("\xEF\xBB\xBF"))
-        before = before.sliced(3);
-    const qsizetype characters = document.encoding().utf8 ? QString::fromUtf8(before).size() : before.size();
-    return {line, static_cast<int>(characters) + 1};
+    const qsizetype at = document.entries().at(entry).textStart;
+    return {document.lineOf(entry, at), document.columnOf(at)};
 }
 
 } // namespace
