@@ -229,6 +229,11 @@ private Q_SLOTS:
         QTest::newRow("; in a book") << QByteArray("; pages\nPage_0:\"a\"\n")
                                      << u"0\n1 This line is not an entry, so the game does not read it; it is kept as "
                                         "it stands."_s;
+        QTest::newRow("a goal far beyond the others")
+            << QByteArray("fiction_0:\"a\"\ntext_0:\"b\"\nfiction_3:\"c\"\ntext_3:\"d\"\n"
+                          "fiction_900000000:\"e\"\ntext_900000000:\"f\"\n")
+            << u"1\n0 There is no goal 1, 2, 4, 5, 6, 7, 8, 9, 10, 11 and 899999988 more (no fiction_ or text_ "
+               "line), although later goals follow."_s;
         QTest::newRow("a goal without its text") << QByteArray("fiction_0:\"a\"\n")
                                                  << u"1\n1 There is a fiction_0 but no text_0."_s;
         QTest::newRow("several missions")

@@ -23,15 +23,24 @@ QString say(const char *text)
     return QCoreApplication::translate("Kinds", text);
 }
 
-// "Page_0, Page_3": the numbers below the highest of `numbers` that it lacks.
-QString missingBefore(const QList<int> &numbers, const QString &prefix)
+// "Page_0, Page_3": the numbers below the highest of `numbers` that it lacks,
+// the first ten of them and how many more (a key such as fiction_99999999
+// leaves out a hundred million).
+QString missingBefore(QList<int> numbers, const QString &prefix)
 {
+    constexpr int Listed = 10;
+    std::sort(numbers.begin(), numbers.end());
     QStringList missing;
-    const int last = numbers.isEmpty() ? -1 : *std::max_element(numbers.cbegin(), numbers.cend());
-    for (int number = 0; number < last; ++number) {
-        if (!numbers.contains(number))
-            missing.append(prefix + QString::number(number));
+    qint64 more = 0;
+    qint64 next = 0;   // the lowest number not yet seen
+    for (const int number : std::as_const(numbers)) {
+        for (; next < number && missing.size() < Listed; ++next)
+            missing.append(prefix + QString::number(next));
+        more += std::max<qint64>(0, number - next);
+        next = std::max<qint64>(next, qint64(number) + 1);
     }
+    if (more > 0)
+        return say("%1 and %2 more").arg(missing.join(QLatin1String(", ")), QString::number(more));
     return missing.join(QLatin1String(", "));
 }
 
