@@ -4,6 +4,7 @@
 #include "core/lineendings.h"
 
 #include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -78,17 +79,14 @@ int StrDocument::columnOf(qsizetype offset) const
 QString StrDocument::decoded(qsizetype from, qsizetype to) const
 {
     // The file's own byte-order mark is no text. Any other U+FEFF is, even
-    // at the start of a range: QString::fromUtf8() would drop it, and a
-    // line after a doubled mark would be written back as another line.
+    // at the start of a range (QString::fromUtf8() would drop it there, and a
+    // line after a doubled mark would be written back as another line).
     if (from == 0 && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark))
         from = std::min<qsizetype>(ByteOrderMark.size(), to);
     const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(from, to - from);
-    if (m_encoding.utf8 || m_ascii) {
-        QString text = QString::fromUtf8(bytes);
-        if (bytes.startsWith(ByteOrderMark))
-            text.prepend(QChar(0xFEFF));
-        return text;
-    }
+    if (m_encoding.utf8 || m_ascii)
+        return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom)
+            .decode(bytes);
     return CodePages::decode(bytes, m_encoding.codePage).text;
 }
 

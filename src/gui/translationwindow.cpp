@@ -623,14 +623,12 @@ QVariantList TranslationWindow::changedMarks() const
         if (!target.model)
             continue;
         const TranslationRecord::FileEntries now = target.model->pair().recordEntries();
-        for (auto it = now.cbegin(); it != now.cend(); ++it) {
-            const TranslationRecord::Entry before = target.recorded.value(it.key());
-            const bool done = it->state == TranslationRecord::EntryState::Done;
-            if (it->note != before.note || done != (before.state == TranslationRecord::EntryState::Done))
-                changed.append(QVariantMap{{QStringLiteral("file"), m_files.at(int(i)).name},
-                                           {QStringLiteral("key"), it.key()},
-                                           {QStringLiteral("done"), done},
-                                           {QStringLiteral("note"), it->note}});
+        for (const QString &key : TranslationRecord::marksChanged(target.recorded, now)) {
+            const TranslationRecord::Entry &entry = now[key];
+            changed.append(QVariantMap{{QStringLiteral("file"), m_files.at(int(i)).name},
+                                       {QStringLiteral("key"), key},
+                                       {QStringLiteral("done"), entry.state == TranslationRecord::EntryState::Done},
+                                       {QStringLiteral("note"), entry.note}});
         }
     }
     return changed;

@@ -168,6 +168,18 @@ std::optional<Error> save(const QString &path, const Record &record)
     return error;
 }
 
+QStringList marksChanged(const FileEntries &before, const FileEntries &now)
+{
+    const auto done = [](const Entry &entry) { return entry.state == EntryState::Done; };
+    QStringList keys;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const Entry was = before.value(it.key());
+        if (it->note != was.note || done(*it) != done(was))
+            keys.append(it.key());
+    }
+    return keys;
+}
+
 Notes notesOf(const StrDocument &document)
 {
     QString all = document.decoded(0, document.bytes().size());

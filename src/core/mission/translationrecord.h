@@ -59,6 +59,9 @@ Loaded parse(const QByteArray &json, const QString &mission, const QString &targ
 QByteArray toJson(const Record &record);
 // Writes the whole file or nothing; the error for the translator, if any.
 std::optional<Error> save(const QString &path, const Record &record);
+// The keys of `now` whose done mark or translator's note differs from `before`
+// (what a translator did to the record rather than to the file).
+QStringList marksChanged(const FileEntries &before, const FileEntries &now);
 
 // The notes a file holds for its translators: the comment lines ("//") at
 // its opening (up to a blank line; a block running straight into the first
