@@ -1,7 +1,7 @@
-#include "core/checkreport.h"
-#include "core/codepages.h"
-#include "core/mission/spelling.h"
-#include "core/version.h"
+#include "core/mission/check/checkreport.h"
+#include "core/document/codepages.h"
+#include "core/mission/spelling/spelling.h"
+#include "core/app/version.h"
 #include "gui/startup.h"
 
 #include <QApplication>

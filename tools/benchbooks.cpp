@@ -2,9 +2,9 @@
 // opening a 5 MB book, the memory each stored character takes, and reading
 // pathological files. Prints one line per figure with its aim.
 // Run through scripts/bench-books.sh.
-#include "core/prompts.h"
+#include "core/save/prompts.h"
 #include "core/kinds/strreader.h"
-#include "gui/bookpage.h"
+#include "gui/tabs/bookpage.h"
 #include "gui/mainwindow.h"
 
 #include <QApplication>

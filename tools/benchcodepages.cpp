@@ -9,7 +9,7 @@
 // nothing is told and the folder's code page is kept).
 // Prints the share told right per language beside the aim; the exit code is
 // 1 when an aim is missed. scripts/bench-codepages.sh runs it.
-#include "core/codepages.h"
+#include "core/document/codepages.h"
 #include "core/document/codepagedetect.h"
 
 #include <QByteArray>

@@ -3,7 +3,8 @@
 // missions and Titles.str each; missflag.str and string tables beside them)
 // in a temporary folder, read once, then each search run seven times; the
 // median of each is printed in milliseconds. scripts/bench-find.sh runs it.
-#include "core/missionfolder.h"
+#include "core/mission/folder.h"
+#include "core/mission/find.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -4,8 +4,8 @@
 // (paragraphs, and one 100 KB line); and the spelling of a generated mission
 // of 400 files as `--check --spelling` reads it. Each figure is printed
 // beside its aim. scripts/bench-spelling.sh runs it.
-#include "core/checkreport.h"
-#include "core/mission/spelling.h"
+#include "core/mission/check/checkreport.h"
+#include "core/mission/spelling/spelling.h"
 #include "gui/spellinghighlighter.h"
 
 #include <QApplication>

@@ -8,9 +8,9 @@
 // much of that gap the GUI thread itself ran (on a loaded machine the rest is
 // time other threads had the cores) and the longest single event handled.
 // Linux (the thread's CPU clock). scripts/bench-stall.sh runs it.
-#include "core/prompts.h"
+#include "core/save/prompts.h"
 #include "gui/mainwindow.h"
-#include "gui/missionpanel.h"
+#include "gui/mission/missionpanel.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -5,12 +5,12 @@
 // mission, and XLIFF and PO written and taken back for the whole language;
 // then the translation window opened on the mission, Ctrl+Down and the
 // filter changed in it. Each figure is printed beside its aim. scripts/bench-translation.sh runs it.
-#include "core/mission/exchange.h"
-#include "core/mission/memory.h"
-#include "core/translation.h"
+#include "core/mission/translation/exchange.h"
+#include "core/mission/translation/memory.h"
+#include "core/mission/translation/translation.h"
 #include "gui/mainwindow.h"
-#include "gui/missionpanel.h"
-#include "gui/translationwindow.h"
+#include "gui/mission/missionpanel.h"
+#include "gui/translation/translationwindow.h"
 
 #include <QApplication>
 #include <QComboBox>

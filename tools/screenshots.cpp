@@ -2,9 +2,9 @@
 // README. Run with QT_QPA_PLATFORM=offscreen; the first argument is the folder.
 #include "gui/loader.h"
 #include "gui/mainwindow.h"
-#include "gui/missionpanel.h"
-#include "gui/translationwindow.h"
-#include "core/version.h"
+#include "gui/mission/missionpanel.h"
+#include "gui/translation/translationwindow.h"
+#include "core/app/version.h"
 
 #include <QApplication>
 #include <QDir>

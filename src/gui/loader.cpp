@@ -1,7 +1,7 @@
 #include "gui/loader.h"
 
 #include "gui/artwork.h"
-#include "core/credits.h"
+#include "core/app/credits.h"
 #include "gui/twips.h"
 #include "gui/windowplacement.h"
 

@@ -9,7 +9,8 @@
 #include <chrono>
 #include <memory>
 
-#include "core/missionfolder.h"
+#include "core/mission/folder.h"
+#include "core/mission/find.h"
 
 class AboutPage;
 class BackgroundJob;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/prompts.h"
+#include "core/save/prompts.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mission/spelling.h"
+#include "core/mission/spelling/spelling.h"
 
 #include <QHash>
 #include <QObject>

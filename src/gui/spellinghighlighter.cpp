@@ -1,6 +1,6 @@
 #include "gui/spellinghighlighter.h"
 
-#include "core/mission/spelling.h"
+#include "core/mission/spelling/spelling.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "gui/startup.h"
 
-#include "core/drafts.h"
-#include "core/prompts.h"
+#include "core/save/drafts.h"
+#include "core/save/prompts.h"
 #include "gui/qtprompts.h"
 
 #include <QCoreApplication>

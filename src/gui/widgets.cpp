@@ -1,6 +1,6 @@
 #include "gui/widgets.h"
 
-#include "core/lineendings.h"
+#include "core/document/lineendings.h"
 #include "gui/twips.h"
 
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "gui/windowplacement.h"
 
-#include "core/centring.h"
+#include "core/app/centring.h"
 
 #include <QGuiApplication>
 #include <QScreen>

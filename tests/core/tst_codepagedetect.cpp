@@ -1,9 +1,10 @@
 // The code page of a mission's texts told from their bytes; the mission's
 // settings file; a mission read in the code pages they give.
-#include "core/codepages.h"
+#include "core/document/codepages.h"
 #include "core/document/codepagedetect.h"
 #include "core/mission/missionsettings.h"
-#include "core/missionfolder.h"
+#include "core/mission/folder.h"
+#include "core/mission/find.h"
 #include "support/testing.h"
 
 #include <QDir>

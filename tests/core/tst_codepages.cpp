@@ -5,7 +5,7 @@
 // control of the byte in 0x80-0x9F, a private-use character elsewhere; IBM's
 // 1253 table reads 0xAA as U+00AA); glibc refuses it, and our tables leave it
 // undefined: never written, read back as U+FFFD.
-#include "core/codepages.h"
+#include "core/document/codepages.h"
 
 #include <QTest>
 

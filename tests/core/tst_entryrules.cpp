@@ -1,8 +1,8 @@
 // What the translation window's entry pane shows, as rules: the word
 // difference as marked rich text (old source, new source, a suggestion's
 // source against today's) and the terms a source holds.
-#include "core/mission/differencemarkup.h"
-#include "core/mission/memory.h"
+#include "core/mission/translation/differencemarkup.h"
+#include "core/mission/translation/memory.h"
 
 #include <QTest>
 

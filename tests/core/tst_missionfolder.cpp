@@ -1,12 +1,13 @@
 // The whole mission at once, without a window: every .str file of a folder
 // grouped by kind, language and mission; the check of each file and across
 // files, as `quillwright --check` prints it; find and replace in the texts.
-#include "core/checkreport.h"
+#include "core/mission/check/checkreport.h"
 #include "core/mission/backgroundjob.h"
-#include "core/missionfolder.h"
+#include "core/mission/folder.h"
+#include "core/mission/find.h"
 #include "support/testing.h"
 
-#include "core/missiontree.h"
+#include "core/mission/missiontree.h"
 
 #include <QDir>
 #include <QJsonArray>

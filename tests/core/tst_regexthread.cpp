@@ -1,6 +1,6 @@
 // Threads that match a regular expression end, and the program goes on and
 // ends. The Windows build runs Qt's regular expressions without PCRE2's JIT
-// (src/core/regexjit.cpp): with it, a window that had read a mission folder
+// (src/core/mission/regexjit.cpp): with it, a window that had read a mission folder
 // on its thread kept the program from ending under Wine (tst_missionpanel and
 // tst_translationview then hang; this program alone ended even so).
 #include <QRegularExpression>

@@ -3,10 +3,10 @@
 // the first character of the author's texts that would break the file, by
 // box, line and column, with the message that names it readably.
 #include "core/kinds/book.h"
-#include "core/centring.h"
-#include "core/lineendings.h"
+#include "core/app/centring.h"
+#include "core/document/lineendings.h"
 #include "core/kinds/missflag.h"
-#include "core/textcheck.h"
+#include "core/save/textcheck.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // The one save flow, against a scripted dialog seam and save files that fail
 // the way disks do: refuse, ask, write, report, and never leave half a file.
-#include "core/fileoutput.h"
-#include "core/saveflow.h"
+#include "core/save/fileoutput.h"
+#include "core/save/saveflow.h"
 #include "support/scriptedprompts.h"
 #include "support/testing.h"
 

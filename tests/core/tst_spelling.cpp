@@ -1,8 +1,8 @@
 // Spelling: the words of a text, a Hunspell dictionary made here (one in
 // ISO 8859-2, so that words are converted both ways), the mission's word
 // list, and the lines `quillwright --check --spelling` prints.
-#include "core/checkreport.h"
-#include "core/mission/spelling.h"
+#include "core/mission/check/checkreport.h"
+#include "core/mission/spelling/spelling.h"
 #include "support/testing.h"
 
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "core/kinds/goals.h"
 #include "core/kinds/missflag.h"
 #include "core/kinds/newgame.h"
-#include "core/opening.h"
+#include "core/kinds/opening.h"
 #include "core/kinds/strreader.h"
 #include "core/kinds/titles.h"
 #include "support/testing.h"

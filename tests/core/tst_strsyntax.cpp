@@ -1,7 +1,7 @@
 // The game's syntax as the tokenizer reads it, texts escaped and read back,
 // and entries typed by hand checked, each from a table of hand-written inputs.
-#include "core/strdocument.h"
-#include "core/strsyntax.h"
+#include "core/document/strdocument.h"
+#include "core/document/strsyntax.h"
 
 #include <QTest>
 

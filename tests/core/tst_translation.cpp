@@ -2,8 +2,8 @@
 // keys the source repeats, the target's bytes after an edit, an entry put in
 // where the source has it, a whole new file laid out as the source, characters the
 // code page lacks, files not safe to write, the counts and the table.
-#include "core/missiontranslation.h"
-#include "core/translation.h"
+#include "core/mission/translation/missiontranslation.h"
+#include "core/mission/translation/translation.h"
 #include "support/testing.h"
 
 #include <QDir>

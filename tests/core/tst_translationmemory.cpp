@@ -2,11 +2,11 @@
 // record (states from it, a damaged one loads what it can), the notes of a
 // file, the word difference, suggestions and the term check, and XLIFF and
 // PO taken back as they were given (or refused whole).
-#include "core/mission/exchange.h"
-#include "core/mission/memory.h"
-#include "core/mission/personalmemory.h"
-#include "core/mission/translationrecord.h"
-#include "core/translation.h"
+#include "core/mission/translation/exchange.h"
+#include "core/mission/translation/memory.h"
+#include "core/mission/translation/personalmemory.h"
+#include "core/mission/translation/translationrecord.h"
+#include "core/mission/translation/translation.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "core/drafts.h"
+#include "core/save/drafts.h"
 #include "core/mission/workspace.h"
 #include "support/scriptedprompts.h"
 

@@ -1,6 +1,6 @@
 // The mission tables of the Missflag and Titles tabs, driven with the keyboard
 // as an author drives them; the files compared byte for byte.
-#include "core/drafts.h"
+#include "core/save/drafts.h"
 #include "support/harness.h"
 #include "support/testing.h"
 

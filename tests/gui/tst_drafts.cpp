@@ -1,7 +1,7 @@
 // Typed work survives a crash: drafts written a moment after each change,
 // offered on the next start, restored exactly; damaged drafts set aside; a
 // clean exit leaves nothing behind.
-#include "core/drafts.h"
+#include "core/save/drafts.h"
 #include "gui/startup.h"
 #include "support/harness.h"
 #include "support/testing.h"

@@ -2,11 +2,11 @@
 // it: an Outdated entry shows its old source beside the new with the changed
 // word marked, a suggestion taken with its key is an undoable change saved
 // byte for byte, a note typed is kept in the record, a term left out warns.
-#include "core/drafts.h"
-#include "core/mission/memory.h"
-#include "core/mission/translationrecord.h"
+#include "core/save/drafts.h"
+#include "core/mission/translation/memory.h"
+#include "core/mission/translation/translationrecord.h"
 #include "gui/translation/entrypane.h"
-#include "gui/translationwindow.h"
+#include "gui/translation/translationwindow.h"
 #include "support/harness.h"
 #include "support/testing.h"
 

@@ -5,10 +5,10 @@
 // the menus, remembered between runs, and used for every file. The program's
 // own dialogs are answered as the author answers them: the shared save dialog
 // "cd1" and real message boxes.
-#include "core/codepages.h"
-#include "core/version.h"
+#include "core/document/codepages.h"
+#include "core/app/version.h"
 #include "gui/loader.h"
-#include "gui/titlespage.h"
+#include "gui/tabs/titlespage.h"
 #include "gui/twips.h"
 #include "support/harness.h"
 #include "support/modal.h"

@@ -1,7 +1,7 @@
 // A mission folder opened in the window: the panel's tree, a file chosen
 // from it, find in all files, and a file changed outside the program.
-#include "gui/bookpage.h"
-#include "gui/missionpanel.h"
+#include "gui/tabs/bookpage.h"
+#include "gui/mission/missionpanel.h"
 #include "core/mission/missionsettings.h"
 #include "support/harness.h"
 #include "support/modal.h"

@@ -1,7 +1,7 @@
 // Files read back into their tabs: from "File" / "Open…", a drop, the command
 // line and the recent files; what cannot be kept is said before anything is
 // filled, and unsaved work is asked about first.
-#include "core/lineendings.h"
+#include "core/document/lineendings.h"
 #include "gui/startup.h"
 #include "support/harness.h"
 #include "support/testing.h"

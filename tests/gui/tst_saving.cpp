@@ -1,11 +1,11 @@
 // Saving as an author saves: File › Save in place, Save All, the dialog of
 // an opened file, a replacement seen and kept by the tab that shows its
 // file, undo from the Edit menu, and what a draft keeps of the mission.
-#include "core/drafts.h"
-#include "core/mission/spelling.h"
+#include "core/save/drafts.h"
+#include "core/mission/spelling/spelling.h"
 #include "core/mission/workspace.h"
-#include "gui/editorpage.h"
-#include "gui/missionpanel.h"
+#include "gui/tabs/editorpage.h"
+#include "gui/mission/missionpanel.h"
 #include "gui/spellinghighlighter.h"
 #include "support/harness.h"
 #include "support/testing.h"

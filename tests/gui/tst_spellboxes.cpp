@@ -3,10 +3,10 @@
 // dictionaries made here (the user's dictionary folder is searched first).
 #include "core/kinds/stringtable.h"
 #include "core/kinds/titles.h"
-#include "core/settings.h"
-#include "gui/newgamepage.h"
+#include "core/save/settings.h"
+#include "gui/tabs/newgamepage.h"
 #include "gui/spellingboxes.h"
-#include "gui/stringspage.h"
+#include "gui/tabs/stringspage.h"
 #include "support/harness.h"
 #include "support/testing.h"
 

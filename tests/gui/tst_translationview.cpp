@@ -2,11 +2,11 @@
 // it: the counts, the filter, next untranslated, a translation typed and
 // saved byte for byte, and a new language started by name; a translation is
 // a change of the mission's workspace (undo, Save All, drafts, a tab).
-#include "core/mission/personalmemory.h"
-#include "core/missiontranslation.h"
-#include "gui/missionpanel.h"
+#include "core/mission/translation/personalmemory.h"
+#include "core/mission/translation/missiontranslation.h"
+#include "gui/mission/missionpanel.h"
 #include "gui/translation/entrypane.h"
-#include "gui/translationwindow.h"
+#include "gui/translation/translationwindow.h"
 #include "support/harness.h"
 #include "support/modal.h"
 #include "support/testing.h"

@@ -2,7 +2,7 @@
 
 #include "support/testing.h"
 
-#include "core/mission/personalmemory.h"
+#include "core/mission/translation/personalmemory.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/document/codepagedetect.h"
 
-#include "core/codepages.h"
-#include "core/strsyntax.h"
+#include "core/document/codepages.h"
+#include "core/document/strsyntax.h"
 
 #include <QHash>
 #include <QList>

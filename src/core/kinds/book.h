@@ -2,7 +2,7 @@
 
 #include "core/kinds/slotfile.h"
 #include "core/kinds/slotlist.h"
-#include "core/strdocument.h"
+#include "core/document/strdocument.h"
 
 #include <optional>
 #include <variant>

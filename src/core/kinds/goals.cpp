@@ -1,6 +1,6 @@
 #include "core/kinds/goals.h"
 
-#include "core/keypieces.h"
+#include "core/kinds/keypieces.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -2,11 +2,11 @@
 
 #include "core/kinds/book.h"
 #include "core/kinds/goals.h"
-#include "core/lineendings.h"
+#include "core/document/lineendings.h"
 #include "core/kinds/missflag.h"
 #include "core/kinds/newgame.h"
 #include "core/kinds/stylechecks.h"
-#include "core/strsyntax.h"
+#include "core/document/strsyntax.h"
 #include "core/kinds/titles.h"
 
 #include <QCoreApplication>

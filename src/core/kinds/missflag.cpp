@@ -1,6 +1,6 @@
 #include "core/kinds/missflag.h"
 
-#include "core/keypieces.h"
+#include "core/kinds/keypieces.h"
 #include "core/kinds/kind.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/kinds/missiontable.h"
-#include "core/strdocument.h"
+#include "core/document/strdocument.h"
 
 #include <QLocale>
 #include <QMap>

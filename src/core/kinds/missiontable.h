@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/strdocument.h"
+#include "core/document/strdocument.h"
 
 #include <QAbstractTableModel>
 #include <QJsonObject>

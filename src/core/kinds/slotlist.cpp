@@ -1,6 +1,6 @@
 #include "core/kinds/slotlist.h"
 
-#include "core/strdocument.h"
+#include "core/document/strdocument.h"
 
 #include <QJsonArray>
 

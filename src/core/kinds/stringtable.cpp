@@ -1,6 +1,6 @@
 #include "core/kinds/stringtable.h"
 
-#include "core/lineendings.h"
+#include "core/document/lineendings.h"
 
 StringTableModel::StringTableModel(QObject *parent)
     : QAbstractTableModel(parent)

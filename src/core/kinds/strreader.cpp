@@ -1,8 +1,8 @@
 #include "core/kinds/strreader.h"
 
-#include "core/codepages.h"
+#include "core/document/codepages.h"
 #include "core/kinds/kind.h"
-#include "core/lineendings.h"
+#include "core/document/lineendings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/kinds/kind.h"
-#include "core/error.h"
-#include "core/strdocument.h"
+#include "core/document/error.h"
+#include "core/document/strdocument.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "core/mission/missionsettings.h"
 
-#include "core/codepages.h"
-#include "core/fileoutput.h"
+#include "core/document/codepages.h"
+#include "core/save/fileoutput.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/error.h"
+#include "core/document/error.h"
 
 #include <QMap>
 #include <QString>

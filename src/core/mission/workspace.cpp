@@ -1,9 +1,9 @@
 #include "core/mission/workspace.h"
 
-#include "core/codepages.h"
-#include "core/fileoutput.h"
-#include "core/prompts.h"
-#include "core/textcheck.h"
+#include "core/document/codepages.h"
+#include "core/save/fileoutput.h"
+#include "core/save/prompts.h"
+#include "core/save/textcheck.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "gui/tabs/slotlisteditor.h"
 
-#include "core/prompts.h"
-#include "core/saveflow.h"
+#include "core/save/prompts.h"
+#include "core/save/saveflow.h"
 #include "gui/widgets.h"
 
 #include <QJsonArray>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/kinds/slotlist.h"
-#include "core/strdocument.h"
-#include "core/textcheck.h"
+#include "core/document/strdocument.h"
+#include "core/save/textcheck.h"
 
 #include <QJsonObject>
 #include <QVariantMap>

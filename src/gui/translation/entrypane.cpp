@@ -1,9 +1,9 @@
 #include "gui/translation/entrypane.h"
 
 #include "core/mission/backgroundjob.h"
-#include "core/mission/differencemarkup.h"
-#include "core/mission/personalmemory.h"
-#include "core/translation.h"
+#include "core/mission/translation/differencemarkup.h"
+#include "core/mission/translation/personalmemory.h"
+#include "core/mission/translation/translation.h"
 
 #include <QGridLayout>
 #include <QKeySequence>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mission/memory.h"
+#include "core/mission/translation/memory.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,14 +1,14 @@
 // The translation window's view of the whole mission at once: the files'
 // progress and their order, the filter across files, the search of every
 // text, the exchange with other tools and the translator's own memory.
-#include "gui/translationwindow.h"
+#include "gui/translation/translationwindow.h"
 
-#include "core/fileoutput.h"
+#include "core/save/fileoutput.h"
 #include "core/mission/backgroundjob.h"
-#include "core/mission/exchange.h"
-#include "core/mission/personalmemory.h"
-#include "core/mission/translationsearch.h"
-#include "core/prompts.h"
+#include "core/mission/translation/exchange.h"
+#include "core/mission/translation/personalmemory.h"
+#include "core/mission/translation/translationsearch.h"
+#include "core/save/prompts.h"
 
 #include <QComboBox>
 #include <QDir>

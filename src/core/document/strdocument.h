@@ -1,0 +1,186 @@
+#pragma once
+
+#include "core/document/filecontent.h"
+#include "core/document/strsyntax.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+#include <optional>
+
+// How an entry line is written: what stands before its key, what goes from
+// the key to the opening quote, the line end after the closing quote, and how
+// a line break inside its text is written. A new file writes `key: "text"`;
+// an empty line end or line break is the file's.
+struct StrEntryStyle {
+    QString indent;
+    QString separator = QStringLiteral(": \"");
+    QString lineEnd;
+    QString textLineBreak;
+};
+
+// A .str file as the program holds it: the bytes it was read from (or the
+// template a new file starts from), its entries as the tokenizer found them,
+// and the author's changes laid over the bytes. Writing it gives back every
+// byte nobody changed; only a changed entry's text is encoded anew.
+//
+// One document serves every kind of file, new or opened: a new file is the
+// document of its template, and the editors change it the same way.
+class StrDocument
+{
+public:
+    // Where the bytes came from: a single-byte code page, or UTF-8.
+    struct Encoding {
+        int codePage = 1252;
+        bool utf8 = false;
+    };
+
+    // The entry of a file: where it stands in the bytes, and its parts
+    // (offsets of 32 bits: a file read is far smaller, and a file of short
+    // entries takes half the memory).
+    struct Entry {
+        qint32 start = 0, keyStart = 0, keyEnd = 0, textStart = 0, textEnd = 0, afterEnd = 0, end = 0;
+        int line = 1;
+        bool closed = true;
+    };
+
+    StrDocument() = default;
+    // The document of `bytes` (a UTF-8 byte-order mark is kept with them);
+    // `otherLine` is shown every item that is not an entry, as it is read.
+    StrDocument(QByteArray bytes, Encoding encoding,
+                const std::function<void(const StrSyntax::Item &)> &otherLine = {});
+    // A template in ASCII, with CR LF line ends.
+    static StrDocument fromTemplate(QLatin1String text);
+
+    const QByteArray &bytes() const { return m_bytes; }
+    Encoding encoding() const { return m_encoding; }
+    const QList<Entry> &entries() const { return m_entries; }
+    bool isEmpty() const { return m_bytes.isEmpty() && m_edits.isEmpty(); }
+
+    // The key's bytes, for telling keys apart cheaply (keys are ASCII).
+    QLatin1String rawKey(int entry) const
+    {
+        const Entry &e = m_entries.at(entry);
+        return QLatin1String(m_bytes.constData() + e.keyStart, e.keyEnd - e.keyStart);
+    }
+    // The parts of an entry as they stand in the file, decoded.
+    QString key(int entry) const;
+    QString separator(int entry) const;
+    QString rawText(int entry) const;                // between the quotes, escapes as written
+    QString text(int entry) const;                   // as the player reads it, line breaks CR LF
+    QString after(int entry) const;                  // what follows the closing quote on its line
+    // The entry from its key to its closing quote, as edit mode shows it (CR LF).
+    QString entryLine(int entry) const;
+
+    // The first entry whose key is `key` (without regard to case); -1 if none.
+    int find(QLatin1String key) const;
+
+    // Decoded bytes (line breaks as they stand).
+    QString decoded(qsizetype from, qsizetype to) const;
+    // Where byte `offset` of `entry` stands, as an editor counts: its line
+    // (from the entry's line) and its column from 1, in characters.
+    int lineOf(int entry, qsizetype offset) const;
+    int columnOf(qsizetype offset) const;
+    // The line end of the entry's last line ("" when the file ends there without one).
+    QString lineEnd(int entry) const;
+
+    // The line end most of the file's lines have; CR LF when it has none.
+    QString lineEnd() const;
+    // How the file's entries whose key starts with `prefix` (any case) are
+    // written, the most frequent way first; `fallback` when it has none.
+    struct Style {
+        QString prefix;      // the prefix as the file spells it: "page_"
+        QString separator;   // ":\"" or ": \""
+    };
+    Style style(QLatin1String prefix, const Style &fallback) const;
+    // How a line break inside a text of the file is written: "\\n" when its
+    // texts use that escape and no raw line break, else its line end.
+    QString textLineBreak() const;
+
+    using EntryStyle = StrEntryStyle;
+    // How entry `entry` is written.
+    EntryStyle entryStyle(int entry) const;
+    // How the file writes its entries: the separator most of them have (the
+    // default when it has none), its line end.
+    EntryStyle entryStyle() const;
+    // An entry line: `key`, the separator, `rawText` (escapes as written)
+    // and the closing quote, after the style's indent. The one place an
+    // entry line is put together.
+    static QString entryLine(const QString &key, const QString &rawText, const EntryStyle &style = {});
+    // `text` (as the player reads it) as the file writes it inside the quotes.
+    QString escaped(const QString &text, const EntryStyle &style = {}) const;
+
+    // Changes. Each records `check`, what the author typed and where, for the
+    // checks before saving; later changes to the same entry replace earlier ones.
+    // The entry's text becomes `text` (as the player reads it; escaped here).
+    void setText(int entry, const QString &text, const Piece &check);
+    // The entry from its key to its closing quote becomes `entry` (as a hand
+    // edit stands, escapes included, already checked to be well formed).
+    void setEntryLine(int entry, const QString &line, const Pieces &checks);
+    // The entry becomes `key` with `text` (as the player reads it, escaped
+    // with `lineBreak`, the file's when empty), keeping its own indent,
+    // separator and line end; or with `rawText` as written.
+    void setEntry(int entry, const QString &key, const QString &text, const Pieces &checks,
+                  const QString &lineBreak = {});
+    void setRawEntry(int entry, const QString &key, const QString &rawText, const Pieces &checks);
+    // A new entry line at `at` (as insertLines() puts lines in), written in
+    // `style`: `text` as the player reads it, or `rawText` as written.
+    void insertEntry(qsizetype at, const QString &key, const QString &text, const Pieces &checks,
+                     const EntryStyle &style);
+    void insertRawEntry(qsizetype at, const QString &key, const QString &rawText, const Pieces &checks,
+                        const EntryStyle &style);
+    void removeEntry(int entry);
+    // Replaces the bytes from `from` to `to` (a whole line, say) with `text`.
+    void replace(qsizetype from, qsizetype to, const QString &text, const Pieces &checks = {});
+    // Inserts whole lines (each with the file's line end, or `ending` when
+    // given) at `at`, after earlier insertions there and before whatever
+    // replaces the bytes from `at` on.
+    void insertLines(qsizetype at, const QString &lines, const Pieces &checks = {}, const QString &ending = {});
+    // Where a new entry of the keys starting with `prefixes` goes: after the
+    // last such entry, else at the end of the file.
+    qsizetype insertionPoint(const QList<QLatin1String> &prefixes) const;
+    void clearChanges() { m_edits.clear(); }
+    bool hasChanges() const { return !m_edits.isEmpty(); }
+
+    // What the author typed into the changes, for the checks before saving.
+    Pieces authorTexts() const;
+
+    // The file's bytes in `codePage`; nothing when a character cannot be
+    // written in it. Unchanged bytes are kept as they are when the document
+    // was read in that code page; otherwise everything is written anew in it.
+    std::optional<QByteArray> write(int codePage) const;
+
+    // The document's bytes and encoding as a draft keeps them (its changes
+    // are not kept), and back; nothing for what is no such draft.
+    QVariantMap toDraft() const;
+    static std::optional<StrDocument> fromDraft(const QJsonObject &draft);
+
+    // The document as it would be written, read again: its edits made part
+    // of its bytes (in `codePage`). Nothing when it cannot be written.
+    std::optional<StrDocument> written(int codePage) const;
+
+private:
+    struct Edit {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        QString text;
+        Pieces checks;
+        int order = 0;
+        bool insertion = false;   // whole lines put in at `from`
+    };
+    void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
+    void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
+
+    QByteArray m_bytes;
+    Encoding m_encoding;
+    QList<Entry> m_entries;
+    QList<Edit> m_edits;
+    bool m_ascii = true;
+    int m_crLfLines = 0;
+    int m_lfLines = 0;
+    int m_nextOrder = 0;
+};

@@ -1,0 +1,791 @@
+#include "core/mission/spelling/spelling.h"
+
+#include "core/document/codepages.h"
+#include "core/save/fileoutput.h"
+#include "core/mission/missionsettings.h"
+#include "core/save/settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryFile>
+
+#include <hunspell.hxx>
+
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace Spelling {
+
+namespace {
+
+QString say(const char *text)
+{
+    return QCoreApplication::translate("Spelling", text);
+}
+
+bool isWordLetter(QChar c)
+{
+    return c.isLetter() || c.isMark();
+}
+
+// Past a placeholder starting with the % at `at`: %%, %1 (Qt's), or a printf
+// conversion (%d, %-5.2f, %ls); past the % alone when none follows.
+qsizetype afterPlaceholder(QStringView raw, qsizetype at)
+{
+    qsizetype i = at + 1;
+    const qsizetype n = raw.size();
+    if (i < n && raw[i] == u'%')
+        return i + 1;
+    if (i < n && raw[i].isDigit()) {
+        while (i < n && raw[i].isDigit())
+            ++i;
+        // %1 is Qt's; %5d a printf width: both end here or at the conversion.
+        if (i < n && raw[i].unicode() < 128 && raw[i].isLetter() && !(i + 1 < n && isWordLetter(raw[i + 1])))
+            ++i;
+        return i;
+    }
+    while (i < n && QStringView(u"-+ #0").contains(raw[i]))
+        ++i;
+    while (i < n && (raw[i].isDigit() || raw[i] == u'.' || raw[i] == u'*'))
+        ++i;
+    while (i < n && QStringView(u"hlLqjzt").contains(raw[i]) && i + 1 < n && raw[i + 1].unicode() < 128
+           && raw[i + 1].isLetter())
+        ++i;
+    if (i < n && QStringView(u"diouxXeEfFgGaAcspnS").contains(raw[i]))
+        return i + 1;
+    return at + 1;
+}
+
+// ------------------------------------------------------------ Dictionary encodings
+
+// The encoding a dictionary's SET line names, for its words.
+class DictionaryEncoding
+{
+public:
+    explicit DictionaryEncoding(const QByteArray &set)
+    {
+        const QByteArray name = set.trimmed().toUpper();
+        if (name.isEmpty() || name == "ISO8859-1" || name == "ISO-8859-1") {   // Hunspell's default
+            m_kind = Kind::Latin1;
+            return;
+        }
+        if (name == "UTF-8" || name == "UTF8") {
+            m_kind = Kind::Utf8;
+            return;
+        }
+        static const QRegularExpression windows(QStringLiteral("^(MICROSOFT-)?(CP|WINDOWS-)(\\d+)$"));
+        const QRegularExpressionMatch match = windows.match(QString::fromLatin1(name));
+        if (match.hasMatch() && CodePages::isSupported(match.captured(3).toInt())) {
+            m_kind = Kind::CodePage;
+            m_codePage = match.captured(3).toInt();
+            return;
+        }
+#ifdef Q_OS_WIN
+        static const QRegularExpression iso(QStringLiteral("^ISO-?8859-(\\d+)$"));
+        const QRegularExpressionMatch isoMatch = iso.match(QString::fromLatin1(name));
+        if (isoMatch.hasMatch())
+            m_systemCodePage = 28590U + isoMatch.captured(1).toUInt();
+        else if (name == "KOI8-R")
+            m_systemCodePage = 20866;
+        else if (name == "KOI8-U")
+            m_systemCodePage = 21866;
+        else if (name == "TIS620-2533" || name == "TIS-620")
+            m_systemCodePage = 874;
+        if (m_systemCodePage != 0 && IsValidCodePage(m_systemCodePage))
+            m_kind = Kind::System;
+#else
+        QByteArray iconvName = name;
+        if (iconvName.startsWith("ISO8859"))
+            iconvName.replace("ISO8859", "ISO-8859");
+        if (iconvName == "TIS620-2533")
+            iconvName = "TIS-620";
+        m_toUtf8 = iconv_open("UTF-8", iconvName.constData());
+        m_fromUtf8 = iconv_open(iconvName.constData(), "UTF-8");
+        if (m_toUtf8 != reinterpret_cast<iconv_t>(-1) && m_fromUtf8 != reinterpret_cast<iconv_t>(-1))
+            m_kind = Kind::System;
+#endif
+    }
+    ~DictionaryEncoding()
+    {
+#ifndef Q_OS_WIN
+        if (m_toUtf8 != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_toUtf8);
+        if (m_fromUtf8 != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_fromUtf8);
+#endif
+    }
+    DictionaryEncoding(const DictionaryEncoding &) = delete;
+    DictionaryEncoding &operator=(const DictionaryEncoding &) = delete;
+
+    bool isValid() const { return m_kind != Kind::Unknown; }
+
+    // Nothing for a word the encoding cannot hold (the dictionary cannot know it).
+    std::optional<std::string> encode(const QString &word) const
+    {
+        switch (m_kind) {
+        case Kind::Utf8:
+            return word.toStdString();
+        case Kind::Latin1:
+            for (const QChar c : word) {
+                if (c.unicode() > 0xFF)
+                    return std::nullopt;
+            }
+            return word.toLatin1().toStdString();
+        case Kind::CodePage:
+            if (const std::optional<QByteArray> bytes = CodePages::encode(word, m_codePage))
+                return bytes->toStdString();
+            return std::nullopt;
+        case Kind::System:
+            return systemEncode(word);
+        case Kind::Unknown:
+            break;
+        }
+        return std::nullopt;
+    }
+
+    QString decode(const std::string &bytes) const
+    {
+        const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        switch (m_kind) {
+        case Kind::Utf8:
+            return QString::fromUtf8(view);
+        case Kind::Latin1:
+            return QString::fromLatin1(view);
+        case Kind::CodePage:
+            return CodePages::decode(view, m_codePage).text;
+        case Kind::System:
+            return systemDecode(bytes);
+        case Kind::Unknown:
+            break;
+        }
+        return {};
+    }
+
+private:
+    enum class Kind { Unknown, Utf8, Latin1, CodePage, System };
+
+#ifdef Q_OS_WIN
+    std::optional<std::string> systemEncode(const QString &word) const
+    {
+        if (word.isEmpty())
+            return std::string();
+        const auto wide = reinterpret_cast<LPCWCH>(word.utf16());
+        BOOL lost = FALSE;
+        const int size = WideCharToMultiByte(m_systemCodePage, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(word.size()),
+                                             nullptr, 0, nullptr, &lost);
+        if (size <= 0 || lost)
+            return std::nullopt;
+        std::string out(static_cast<std::size_t>(size), '\0');
+        WideCharToMultiByte(m_systemCodePage, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(word.size()), out.data(), size,
+                            nullptr, &lost);
+        return lost ? std::nullopt : std::optional<std::string>(out);
+    }
+    QString systemDecode(const std::string &bytes) const
+    {
+        if (bytes.empty())
+            return {};
+        const int size = MultiByteToWideChar(m_systemCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+        if (size <= 0)
+            return {};
+        QString out(size, Qt::Uninitialized);
+        MultiByteToWideChar(m_systemCodePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                            reinterpret_cast<LPWSTR>(out.data()), size);
+        return out;
+    }
+    unsigned m_systemCodePage = 0;
+#else
+    static std::optional<std::string> convert(iconv_t converter, const QByteArray &in)
+    {
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        std::string out(static_cast<std::size_t>(in.size()) * 4 + 4, '\0');
+        char *from = const_cast<char *>(in.constData());
+        std::size_t fromLeft = static_cast<std::size_t>(in.size());
+        char *to = out.data();
+        std::size_t toLeft = out.size();
+        if (iconv(converter, &from, &fromLeft, &to, &toLeft) == static_cast<std::size_t>(-1))
+            return std::nullopt;
+        out.resize(out.size() - toLeft);
+        return out;
+    }
+    std::optional<std::string> systemEncode(const QString &word) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return convert(m_fromUtf8, word.toUtf8());
+    }
+    QString systemDecode(const std::string &bytes) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        const std::optional<std::string> utf8 = convert(m_toUtf8, QByteArray::fromStdString(bytes));
+        return utf8 ? QString::fromStdString(*utf8) : QString();
+    }
+    iconv_t m_toUtf8 = reinterpret_cast<iconv_t>(-1);
+    iconv_t m_fromUtf8 = reinterpret_cast<iconv_t>(-1);
+    mutable QMutex m_mutex;
+#endif
+    Kind m_kind = Kind::Unknown;
+    int m_codePage = 0;
+};
+
+// The value of an .aff file's `name` line (a three-letter name such as SET);
+// `missing` without one, nothing when the file cannot be read.
+QByteArray affValue(const QString &affPath, const QByteArray &name, const QByteArray &missing = {})
+{
+    QFile file(affPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    for (int line = 0; line < 10000 && !file.atEnd(); ++line) {
+        const QByteArray text = file.readLine(4096).trimmed();
+        if (text.startsWith(name + ' ') || text.startsWith(name + '\t'))
+            return text.mid(name.size() + 1).trimmed();
+    }
+    return missing;
+}
+
+// The SET line of an .aff file (ISO8859-1 without one, as Hunspell reads it).
+QByteArray affEncoding(const QString &affPath)
+{
+    return affValue(affPath, "SET", "ISO8859-1");
+}
+
+// The TRY line of an .aff file: the letters of the language, most used first.
+QByteArray affLetters(const QString &affPath)
+{
+    return affValue(affPath, "TRY");
+}
+
+// Why a dictionary's files cannot be used, or nothing: too large to load
+// without stalling for long, or a .dic that does not start with the number of
+// its words (Hunspell then loads nothing and says why only on the console).
+QString dictionaryDamage(const QString &affPath, const QString &dicPath)
+{
+    for (const QString &path : {affPath, dicPath}) {
+        if (QFileInfo(path).size() > MaxDictionaryBytes)
+            return say("The dictionary %1 is too large to be loaded (more than %2 MB).")
+                .arg(QDir::toNativeSeparators(path), QString::number(MaxDictionaryBytes / (1024 * 1024)));
+    }
+    QFile dic(dicPath);
+    if (!dic.open(QIODevice::ReadOnly))
+        return say("%1 cannot be read.").arg(QDir::toNativeSeparators(dicPath));
+    QByteArray first = dic.readLine(256).trimmed();
+    if (first.startsWith("\xEF\xBB\xBF"))
+        first = first.mid(3);
+    bool counted = false;
+    (void)first.split(' ').constFirst().split('\t').constFirst().toLongLong(&counted);
+    if (!counted)
+        return say("The dictionary %1 is damaged: its first line is not the number of its words.")
+            .arg(QDir::toNativeSeparators(dicPath));
+    return {};
+}
+
+// Hunspell opens files with fopen: a UTF-8 path that Windows is told of with \\?\.
+QByteArray hunspellPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return "\\\\?\\" + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+class HunspellChecker final : public SpellChecker
+{
+public:
+    HunspellChecker(const QString &aff, const QString &dic, const QByteArray &encoding)
+        : m_hunspell(hunspellPath(aff).constData(), hunspellPath(dic).constData())
+        , m_encoding(encoding)
+    {
+        if (!usable())
+            return;
+        const std::string letters = affLetters(aff).toStdString();
+        for (const QChar letter : m_encoding.decode(letters)) {
+            if (letter.isLetter())
+                m_scripts.insert(letter.script());
+        }
+    }
+    bool usable() const { return m_encoding.isValid(); }
+
+    bool canCheck(const QString &word) override
+    {
+        if (!SpellChecker::canCheck(word))
+            return false;
+        if (m_scripts.isEmpty())   // a dictionary that names no letters: it is asked
+            return true;
+        return std::all_of(word.cbegin(), word.cend(), [this](QChar c) {
+            return !c.isLetter() || c.script() == QChar::Script_Common || c.script() == QChar::Script_Inherited
+                || m_scripts.contains(c.script());
+        });
+    }
+
+    bool isKnown(const QString &word) override
+    {
+        const std::optional<std::string> bytes = m_encoding.encode(word);
+        const QMutexLocker lock(&m_mutex);
+        return bytes && m_hunspell.spell(*bytes);
+    }
+    QStringList suggestions(const QString &word) override
+    {
+        QStringList out;
+        const std::optional<std::string> bytes = m_encoding.encode(word);
+        if (!bytes)
+            return out;
+        const QMutexLocker lock(&m_mutex);
+        for (const std::string &each : m_hunspell.suggest(*bytes))
+            out.append(m_encoding.decode(each));
+        return out;
+    }
+    void addWord(const QString &word) override
+    {
+        const std::optional<std::string> bytes = m_encoding.encode(word);
+        const QMutexLocker lock(&m_mutex);
+        if (bytes)
+            m_hunspell.add(*bytes);
+    }
+
+private:
+    Hunspell m_hunspell;
+    DictionaryEncoding m_encoding;
+    QSet<QChar::Script> m_scripts;   // of the letters the dictionary names
+    QMutex m_mutex;
+};
+
+struct LanguageDictionaries {
+    QLatin1String language;
+    QLatin1String names;   // comma-separated
+};
+
+const LanguageDictionaries Known[] = {
+    {QLatin1String("english"), QLatin1String("en_US,en_GB,en_CA,en_AU,en")},
+    {QLatin1String("german"), QLatin1String("de_DE,de_AT,de_CH,de")},
+    {QLatin1String("french"), QLatin1String("fr_FR,fr")},
+    {QLatin1String("italian"), QLatin1String("it_IT,it")},
+    {QLatin1String("spanish"), QLatin1String("es_ES,es")},
+    {QLatin1String("portuguese"), QLatin1String("pt_PT,pt_BR,pt")},
+    {QLatin1String("dutch"), QLatin1String("nl_NL,nl")},
+    {QLatin1String("danish"), QLatin1String("da_DK,da")},
+    {QLatin1String("swedish"), QLatin1String("sv_SE,sv")},
+    {QLatin1String("norwegian"), QLatin1String("nb_NO,nn_NO,no")},
+    {QLatin1String("finnish"), QLatin1String("fi_FI,fi")},
+    {QLatin1String("polish"), QLatin1String("pl_PL,pl")},
+    {QLatin1String("czech"), QLatin1String("cs_CZ,cs")},
+    {QLatin1String("hungarian"), QLatin1String("hu_HU,hu")},
+    {QLatin1String("slovak"), QLatin1String("sk_SK,sk")},
+    {QLatin1String("slovenian"), QLatin1String("sl_SI,sl")},
+    {QLatin1String("croatian"), QLatin1String("hr_HR,hr")},
+    {QLatin1String("romanian"), QLatin1String("ro_RO,ro")},
+    {QLatin1String("russian"), QLatin1String("ru_RU,ru")},
+    {QLatin1String("ukrainian"), QLatin1String("uk_UA,uk")},
+    {QLatin1String("bulgarian"), QLatin1String("bg_BG,bg")},
+    {QLatin1String("greek"), QLatin1String("el_GR,el")},
+    {QLatin1String("turkish"), QLatin1String("tr_TR,tr")},
+    {QLatin1String("hebrew"), QLatin1String("he_IL,he")},
+    {QLatin1String("arabic"), QLatin1String("ar")},
+    {QLatin1String("lithuanian"), QLatin1String("lt_LT,lt")},
+    {QLatin1String("latvian"), QLatin1String("lv_LV,lv")},
+    {QLatin1String("estonian"), QLatin1String("et_EE,et")},
+    {QLatin1String("vietnamese"), QLatin1String("vi_VN,vi")},
+    {QLatin1String("thai"), QLatin1String("th_TH,th")},
+};
+
+} // namespace
+
+QList<Word> words(QStringView raw)
+{
+    QList<Word> out;
+    const qsizetype n = raw.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = raw[i];
+        if (c == u'\\') {
+            i += 2;
+            continue;
+        }
+        if (c == u'%') {
+            i = afterPlaceholder(raw, i);
+            continue;
+        }
+        if (!isWordLetter(c) && !c.isDigit() && c != u'_') {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        bool word = true;
+        while (i < n) {
+            const QChar d = raw[i];
+            if (isWordLetter(d)) {
+                ++i;
+            } else if (d.isDigit() || d == u'_') {
+                word = false;
+                ++i;
+            } else if ((d == u'\'' || d == u'\u2019' || d == u'-') && i + 1 < n && isWordLetter(raw[i + 1])
+                       && isWordLetter(raw[i - 1])) {
+                ++i;
+            } else {
+                break;
+            }
+        }
+        if (word)
+            out.append({start, i - start});
+    }
+    return out;
+}
+
+std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString &dicPath, Error *error,
+                                           Suggesting suggesting)
+{
+    if (!QFileInfo(affPath).isReadable() || !QFileInfo(dicPath).isReadable()) {
+        if (error)
+            *error = {Error::Kind::NotRead,
+                      say("%1 or %2 cannot be read.").arg(QDir::toNativeSeparators(affPath), QDir::toNativeSeparators(dicPath)),
+                      dicPath, {}};
+        return nullptr;
+    }
+    if (const QString damage = dictionaryDamage(affPath, dicPath); !damage.isEmpty()) {
+        if (error)
+            *error = {Error::Kind::NotRead, damage, dicPath, {}};
+        return nullptr;
+    }
+    const QByteArray encoding = affEncoding(affPath);
+    // Quick: the same rules with no suggestions by letter groups, from a copy
+    // of the .aff file that says so, as Hunspell takes its options from it.
+    QTemporaryFile quickAff(QDir::temp().filePath(QStringLiteral("quillwright-XXXXXX.aff")));
+    QString rules = affPath;
+    if (suggesting == Suggesting::Quick) {
+        QFile original(affPath);
+        if (original.open(QIODevice::ReadOnly) && quickAff.open()
+            && quickAff.write(original.readAll() + "\nMAXNGRAMSUGS 0\n") >= 0 && quickAff.flush())
+            rules = quickAff.fileName();
+    }
+    auto checker = std::make_unique<HunspellChecker>(rules, dicPath, encoding);
+    if (!checker->usable()) {
+        if (error)
+            *error = {Error::Kind::NotRead,
+                      say("The dictionary %1 is in an encoding the program does not know (%2).")
+                          .arg(QDir::toNativeSeparators(affPath), QString::fromLatin1(encoding)),
+                      affPath, {}};
+        return nullptr;
+    }
+    return checker;
+}
+
+QStringList dictionaryNames(const QString &language)
+{
+    for (const LanguageDictionaries &known : Known) {
+        if (language.compare(known.language, Qt::CaseInsensitive) == 0)
+            return QString(known.names).split(u',');
+    }
+    return {language};
+}
+
+QStringList knownLanguages()
+{
+    QStringList languages;
+    for (const LanguageDictionaries &known : Known)
+        languages.append(QString(known.language));
+    return languages;
+}
+
+QStringList dictionaryFolders()
+{
+    QStringList folders;
+    if (const QString user = Settings::dictionaryFolder(); !user.isEmpty())
+        folders.append(user);
+    if (QCoreApplication::instance())
+        folders.append(QCoreApplication::applicationDirPath() + QLatin1String("/dictionaries"));
+#ifndef Q_OS_WIN
+    folders.append(QStringLiteral("/usr/share/hunspell"));
+    folders.append(QStringLiteral("/usr/share/myspell/dicts"));
+#endif
+    return folders;
+}
+
+std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders, Error *error,
+                                             Suggesting suggesting)
+{
+    for (const QString &name : dictionaryNames(language)) {
+        for (const QString &folder : folders) {
+            const QString base = folder + u'/' + name;
+            if (QFileInfo::exists(base + QLatin1String(".aff")) && QFileInfo::exists(base + QLatin1String(".dic")))
+                return openHunspell(base + QLatin1String(".aff"), base + QLatin1String(".dic"), error, suggesting);
+        }
+    }
+    if (error)
+        *error = {Error::Kind::NotRead,
+                  say("No dictionary for %1 (%2) in %3: its words are not checked.")
+                      .arg(language, dictionaryNames(language).join(QLatin1String(", ")),
+                           QDir::toNativeSeparators(folders.join(QLatin1String(", ")))),
+                  {}, {}};
+    return nullptr;
+}
+
+QString missionLanguage(const QString &missionFolder)
+{
+    if (!missionFolder.isEmpty()) {
+        if (QString language = MissionSettings::read(missionFolder).spellingLanguage; !language.isEmpty())
+            return language;
+    }
+    return QStringLiteral("english");
+}
+
+QString languageFolderOf(const QString &path)
+{
+    QStringList folders = QDir::fromNativeSeparators(path).split(u'/', Qt::SkipEmptyParts);
+    if (!folders.isEmpty())
+        folders.removeLast();   // the file's own name
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it) {
+        for (const LanguageDictionaries &known : Known) {
+            if (it->compare(known.language, Qt::CaseInsensitive) == 0)
+                return QString(known.language);
+        }
+    }
+    return {};
+}
+
+QString wordListPath(const QString &missionFolder, const QString &language)
+{
+    return QDir(missionFolder).filePath(QLatin1String("dictionary-") + language.toLower() + QLatin1String(".txt"));
+}
+
+WordList readWordList(const QString &path)
+{
+    WordList list;
+    QFile file(path);
+    if (!file.exists())
+        return list;
+    if (!file.open(QIODevice::ReadOnly)) {
+        list.problem = say("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+        return list;
+    }
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    int lines = 0;
+    while (!file.atEnd()) {
+        if (lines == MaxWordListLines) {
+            list.problem = say("%1 has more than %2 lines: only the first %2 were read.")
+                               .arg(QDir::toNativeSeparators(path), QString::number(MaxWordListLines));
+            break;
+        }
+        const QByteArray bytes = file.readLine(1024 * 1024);
+        ++lines;
+        const QString line = QString(decoder.decode(bytes)).trimmed();
+        if (decoder.hasError()) {
+            list.words.clear();
+            list.problem = say("%1 is not UTF-8 (line %2): none of its words were read.")
+                               .arg(QDir::toNativeSeparators(path), QString::number(lines));
+            return list;
+        }
+        if (!line.isEmpty() && !line.startsWith(u'#'))
+            list.words.append(line);
+    }
+    return list;
+}
+
+bool addToWordList(const QString &path, const QString &word, Error *error)
+{
+    QByteArray bytes;
+    if (QFile old(path); old.exists()) {
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = {Error::Kind::NotRead, old.errorString(), path, {}};
+            return false;
+        }
+        bytes = old.readAll();
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes += '\n';
+    }
+    bytes += word.trimmed().toUtf8() + '\n';
+    if (std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
+        if (error)
+            *error = std::move(*failed);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- Service
+
+Service::Service(QStringList folders, QObject *parent)
+    : QObject(parent)
+    , m_folders(std::move(folders))
+{
+}
+
+Service::~Service()
+{
+    for (QThread *thread : std::as_const(m_threads)) {
+        thread->wait();
+        delete thread;
+    }
+}
+
+void Service::setMissionFolder(const QString &folder)
+{
+    if (folder == m_missionFolder)
+        return;
+    m_missionFolder = folder;
+    const QString language = Spelling::missionLanguage(folder);
+    const bool languageChanged = language != m_missionLanguage;
+    m_missionLanguage = language;
+    const QStringList languages = m_missionWords.keys();
+    m_missionWords.clear();
+    m_verdicts.clear();
+    for (const QString &changed : languages)
+        Q_EMIT wordsChanged(changed);
+    if (languageChanged)
+        Q_EMIT languagesChanged();
+}
+
+QString Service::languageOf(const QString &path) const
+{
+    const QString folder = languageFolderOf(path);
+    return folder.isEmpty() ? m_missionLanguage : folder;
+}
+
+bool Service::setMissionLanguage(const QString &language, Error *error)
+{
+    if (m_missionFolder.isEmpty()) {
+        if (error)
+            *error = {Error::Kind::Refused, say("No mission folder is open."), {}, {}};
+        return false;
+    }
+    MissionSettings::Settings settings = MissionSettings::read(m_missionFolder);
+    settings.spellingLanguage = language.trimmed().toLower();
+    if (!MissionSettings::write(m_missionFolder, settings, error))
+        return false;
+    m_missionLanguage = Spelling::missionLanguage(m_missionFolder);
+    Q_EMIT languagesChanged();
+    return true;
+}
+
+void Service::reload()
+{
+    ++m_generation;
+    m_checkers.clear();
+    m_loading.clear();
+    m_verdicts.clear();
+    Q_EMIT languagesChanged();
+}
+
+void Service::request(const QString &language)
+{
+    if (m_checkers.contains(language) || m_loading.contains(language))
+        return;
+    m_loading.insert(language);
+    QThread *thread = QThread::create([this, language, generation = m_generation,
+                                       folders = m_folders.isEmpty() ? dictionaryFolders() : m_folders] {
+        Error error;
+        // Shared, so that a result the service no longer takes (it went
+        // before the call came) is freed with the call.
+        std::shared_ptr<SpellChecker> checker(openDictionary(language, folders, &error).release());
+        QMetaObject::invokeMethod(
+            this,
+            [this, language, generation, checker, message = error.message] {
+                if (generation == m_generation)   // else looked for where dictionaries no longer are
+                    loaded(language, checker, message);
+            },
+            Qt::QueuedConnection);
+    });
+    m_threads.append(thread);
+    thread->start(QThread::LowPriority);
+}
+
+void Service::waitFor(const QString &language)
+{
+    if (m_checkers.contains(language))
+        return;
+    if (!m_loading.contains(language)) {
+        Error error;
+        std::unique_ptr<SpellChecker> checker =
+            openDictionary(language, m_folders.isEmpty() ? dictionaryFolders() : m_folders, &error);
+        m_loading.insert(language);
+        loaded(language, std::shared_ptr<SpellChecker>(checker.release()), error.message);
+        return;
+    }
+    while (!m_checkers.contains(language))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void Service::loaded(const QString &language, const std::shared_ptr<SpellChecker> &checker, const QString &error)
+{
+    m_loading.remove(language);
+    m_checkers.insert(language, checker);
+    m_verdicts.remove(language);
+    if (!checker) {
+        Q_EMIT noDictionary(language, error);
+        return;
+    }
+    Q_EMIT ready(language);
+    Q_EMIT wordsChanged(language);
+}
+
+QSet<QString> &Service::missionWords(const QString &language)
+{
+    auto it = m_missionWords.find(language);
+    if (it != m_missionWords.end())
+        return *it;
+    QSet<QString> words;
+    if (!m_missionFolder.isEmpty()) {
+        const WordList list = readWordList(wordListPath(m_missionFolder, language));
+        words = QSet<QString>(list.words.cbegin(), list.words.cend());
+        if (!list.problem.isEmpty())
+            Q_EMIT wordListProblem(list.problem);
+    }
+    return *m_missionWords.insert(language, words);
+}
+
+bool Service::isKnown(const QString &language, const QString &word)
+{
+    // A box's text is checked again at each key: the verdicts of a language
+    // are kept until its words change.
+    QHash<QString, bool> &verdicts = m_verdicts[language];
+    if (const auto it = verdicts.constFind(word); it != verdicts.cend())
+        return *it;
+    const auto checker = m_checkers.constFind(language);
+    const bool known = checker == m_checkers.cend() || !*checker || !(*checker)->canCheck(word)
+        || m_ignored.value(language).contains(word) || missionWords(language).contains(word)
+        || (*checker)->isKnown(word);
+    if (verdicts.size() >= MaxVerdicts)
+        verdicts.clear();
+    verdicts.insert(word, known);
+    return known;
+}
+
+QStringList Service::suggestions(const QString &language, const QString &word)
+{
+    const std::shared_ptr<SpellChecker> checker = m_checkers.value(language);
+    return checker ? checker->suggestions(word) : QStringList();
+}
+
+void Service::ignore(const QString &language, const QString &word)
+{
+    m_ignored[language].insert(word);
+    m_verdicts.remove(language);
+    Q_EMIT wordsChanged(language);
+}
+
+bool Service::addToMission(const QString &language, const QString &word, Error *error)
+{
+    if (m_missionFolder.isEmpty()) {
+        if (error)
+            *error = {Error::Kind::Refused, say("No mission folder is open."), {}, {}};
+        return false;
+    }
+    if (!addToWordList(wordListPath(m_missionFolder, language), word, error))
+        return false;
+    missionWords(language).insert(word.trimmed());
+    m_verdicts.remove(language);
+    Q_EMIT wordsChanged(language);
+    return true;
+}
+
+} // namespace Spelling

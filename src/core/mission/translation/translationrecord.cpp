@@ -1,0 +1,269 @@
+#include "core/mission/translation/translationrecord.h"
+
+#include "core/save/fileoutput.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace TranslationRecord {
+
+namespace {
+
+constexpr int Format = 1;
+
+QString say(const char *text)
+{
+    return QCoreApplication::translate("TranslationRecord", text);
+}
+
+QString stateName(EntryState state)
+{
+    switch (state) {
+    case EntryState::Untranslated:
+        return QStringLiteral("untranslated");
+    case EntryState::Done:
+        return QStringLiteral("done");
+    case EntryState::Translated:
+        break;
+    }
+    return QStringLiteral("translated");
+}
+
+std::optional<EntryState> stateOf(const QString &name)
+{
+    for (const EntryState state : {EntryState::Untranslated, EntryState::Translated, EntryState::Done}) {
+        if (stateName(state) == name)
+            return state;
+    }
+    return std::nullopt;
+}
+
+bool isHash(const QString &text)
+{
+    static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{16}$"));
+    return hex.match(text).hasMatch();
+}
+
+} // namespace
+
+QString hashOf(const QString &text)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+QString fileName(const QString &target)
+{
+    return QStringLiteral("quillwright-translation-%1.json").arg(target.trimmed().toLower());
+}
+
+Loaded parse(const QByteArray &json, const QString &mission, const QString &target)
+{
+    Loaded loaded;
+    loaded.record.mission = mission;
+    loaded.record.target = target;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (!document.isObject()) {
+        loaded.unused.append(say("The record could not be read (%1 at byte %2); nothing in it was used.")
+                                 .arg(error.errorString())
+                                 .arg(error.offset));
+        return loaded;
+    }
+    const QJsonObject root = document.object();
+    if (root.value(u"format").toInt(Format) > Format)
+        loaded.unused.append(say("The record was written by a later version; what this one knows of it was used."));
+    const QString theirMission = root.value(u"mission").toString(mission);
+    const QString theirTarget = root.value(u"target").toString(target);
+    if (theirMission.compare(mission, Qt::CaseInsensitive) != 0)
+        loaded.unused.append(say("The record was made for the mission %1; only its files this mission has are used.")
+                                 .arg(theirMission));
+    if (theirTarget.compare(target, Qt::CaseInsensitive) != 0) {
+        loaded.unused.append(say("The record is of the language %1, not %2; nothing in it was used.")
+                                 .arg(theirTarget, target));
+        return loaded;
+    }
+    const QJsonObject files = root.value(u"files").toObject();
+    for (auto file = files.begin(); file != files.end(); ++file) {
+        if (!file.value().isObject()) {
+            loaded.unused.append(say("%1: not a list of entries.").arg(file.key()));
+            continue;
+        }
+        const QJsonObject entries = file.value().toObject();
+        FileEntries &kept = loaded.record.files[file.key()];
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            const QJsonObject fields = it.value().toObject();
+            const std::optional<EntryState> state = stateOf(fields.value(u"state").toString());
+            Entry entry;
+            entry.from = fields.value(u"from").toString();
+            entry.source = fields.value(u"source").toString();
+            entry.note = fields.value(u"note").toString();
+            if (!it.value().isObject() || !state || (*state != EntryState::Untranslated && !isHash(entry.from))) {
+                loaded.unused.append(say("%1: the entry %2 could not be read.").arg(file.key(), it.key()));
+                continue;
+            }
+            entry.state = *state;
+            if (entry.state == EntryState::Untranslated)
+                entry.from.clear();
+            // A source text that is not what the hash says was changed by hand: not shown.
+            if (!entry.source.isEmpty() && hashOf(entry.source) != entry.from)
+                entry.source.clear();
+            kept.insert(it.key(), entry);
+        }
+    }
+    return loaded;
+}
+
+Loaded load(const QString &path, const QString &mission, const QString &target)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {{mission, target, {}}, {}};
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {{mission, target, {}},
+                {say("The record %1 could not be read: %2").arg(QDir::toNativeSeparators(path), file.errorString())}};
+    }
+    return parse(file.readAll(), mission, target);
+}
+
+QByteArray toJson(const Record &record)
+{
+    QJsonObject files;
+    for (auto file = record.files.begin(); file != record.files.end(); ++file) {
+        QJsonObject entries;
+        for (auto it = file.value().begin(); it != file.value().end(); ++it) {
+            QJsonObject fields{{QStringLiteral("state"), stateName(it->state)}};
+            if (it->state != EntryState::Untranslated) {
+                fields.insert(u"from", it->from);
+                if (!it->source.isEmpty())
+                    fields.insert(u"source", it->source);
+            }
+            if (!it->note.isEmpty())
+                fields.insert(u"note", it->note);
+            entries.insert(it.key(), fields);
+        }
+        if (!entries.isEmpty())
+            files.insert(file.key(), entries);
+    }
+    const QJsonObject root{{QStringLiteral("format"), Format},
+                           {QStringLiteral("mission"), record.mission},
+                           {QStringLiteral("target"), record.target},
+                           {QStringLiteral("files"), files}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Error> save(const QString &path, const Record &record)
+{
+    std::optional<Error> error = FileOutput::writeFile(path, toJson(record));
+    if (error)
+        error->message = say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), error->message);
+    return error;
+}
+
+QStringList marksChanged(const FileEntries &before, const FileEntries &now)
+{
+    const auto done = [](const Entry &entry) { return entry.state == EntryState::Done; };
+    QStringList keys;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        const Entry was = before.value(it.key());
+        if (it->note != was.note || done(*it) != done(was))
+            keys.append(it.key());
+    }
+    return keys;
+}
+
+Notes notesOf(const StrDocument &document)
+{
+    QString all = document.decoded(0, document.bytes().size());
+    if (all.startsWith(QChar(0xFEFF)))
+        all.remove(0, 1);
+    QStringList lines = all.split(u'\n');
+    for (QString &line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    const auto comment = [&](qsizetype at) -> std::optional<QString> {
+        if (at < 0 || at >= lines.size())
+            return std::nullopt;
+        const QString line = lines.at(at).trimmed();
+        if (!line.startsWith(QLatin1String("//")))
+            return std::nullopt;
+        return line.mid(2).trimmed();
+    };
+    Notes notes;
+    qsizetype opening = 0;
+    QStringList openingLines;
+    while (const auto line = comment(opening)) {
+        openingLines.append(*line);
+        ++opening;
+    }
+    // A block that runs straight into an entry is that entry's note.
+    if (opening < lines.size() && lines.at(opening).trimmed().isEmpty())
+        notes.opening = openingLines.join(u'\n');
+    for (const StrDocument::Entry &entry : document.entries()) {
+        QStringList above;
+        for (qsizetype at = entry.line - 2; const auto line = comment(at); --at)
+            above.prepend(*line);
+        notes.perEntry.append(above.join(u'\n'));
+    }
+    return notes;
+}
+
+QStringList words(const QString &text)
+{
+    static const QRegularExpression word(QStringLiteral("\\S+\\s*|\\s+"));
+    QStringList found;
+    auto matches = word.globalMatch(text);
+    while (matches.hasNext())
+        found.append(matches.next().captured());
+    return found;
+}
+
+QList<Segment> difference(const QString &oldText, const QString &newText)
+{
+    const QStringList before = words(oldText), after = words(newText);
+    const qsizetype n = before.size(), m = after.size();
+    QList<Segment> segments;
+    const auto add = [&](Segment::Kind kind, const QString &text) {
+        if (!segments.isEmpty() && segments.constLast().kind == kind)
+            segments.last().text += text;
+        else
+            segments.append({kind, text});
+    };
+    if (n * m > 4'000'000) {   // texts far longer than any entry: no finer difference
+        add(Segment::Removed, oldText);
+        add(Segment::Added, newText);
+        return segments;
+    }
+    // The longest common run of words, compared without the spaces after them.
+    const auto same = [&](qsizetype i, qsizetype j) { return before.at(i).trimmed() == after.at(j).trimmed(); };
+    QList<int> table((n + 1) * (m + 1), 0);
+    const auto at = [&](qsizetype i, qsizetype j) -> int & { return table[i * (m + 1) + j]; };
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        for (qsizetype j = m - 1; j >= 0; --j)
+            at(i, j) = same(i, j) ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+    }
+    qsizetype i = 0, j = 0;
+    while (i < n || j < m) {
+        if (i < n && j < m && same(i, j)) {
+            add(Segment::Same, after.at(j));
+            ++i;
+            ++j;
+        } else if (i < n && (j == m || at(i + 1, j) >= at(i, j + 1))) {
+            add(Segment::Removed, before.at(i++));
+        } else {
+            add(Segment::Added, after.at(j++));
+        }
+    }
+    return segments;
+}
+
+} // namespace TranslationRecord

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/document/filecontent.h"
+
+#include <optional>
+
+// What the author typed must never break a file: a line break in a one-line
+// box would split an entry, a control character has no place in a text file,
+// and a character the code page lacks cannot be written at all. Each is found
+// before anything is asked or written, and pointed out by box, line and column.
+namespace TextCheck {
+
+struct Problem {
+    enum Kind { LineBreak, ControlCharacter, Unencodable, Malformed };
+
+    Kind kind = Unencodable;
+    QString place;         // where it was typed, e.g. "the \"Mission Title\" box"
+    int line = 1;          // inside that box, from 1
+    int column = 1;        // in characters, from 1
+    char32_t codePoint = 0;
+    QString reason;        // Malformed: what is wrong there
+};
+
+// The problem at `index` of `text` (lines joined by CR LF) in `place`.
+Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t codePoint);
+
+// The first problem in the author's texts, if any. Tab is allowed
+// everywhere, CR LF only in multi-line boxes.
+std::optional<Problem> firstProblem(const Pieces &texts, int codePage);
+
+// The message that refuses the save: what the character is (its U+ code
+// always; the character itself only where it can be seen, isolated so that it
+// cannot turn the sentence around), where it is, and why it cannot be written.
+QString message(const Problem &problem, int codePage);
+
+// "U+00E9": how a character is named in messages.
+QString codePointName(char32_t codePoint);
+
+// Why `fileName` cannot name a file on Windows (the game's platform), or
+// nothing: characters Windows forbids, a trailing dot or blank, a device name
+// such as CON or aux.str.
+std::optional<QString> fileNameProblem(const QString &fileName);
+
+} // namespace TextCheck

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "core/mission/backgroundjob.h"
+#include "core/mission/missiontree.h"
+
+#include <QDockWidget>
+
+#include <chrono>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeView;
+
+// The side panel of a mission folder: the mission as a tree of its files,
+// find in all of them, and the check. The folder is read, searched and
+// checked on threads of their own (BackgroundJob), so the window never
+// freezes; the panel shows how far each has got. Opening a folder abandons
+// the reading under way; a find or check abandons the one under way, and Esc
+// or the time limit stops it. The results always belong to the files the
+// tree shows: reading the folder again clears them.
+class MissionPanel : public QDockWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MissionPanel(QWidget *parent = nullptr);
+    ~MissionPanel() override;
+
+    // Reads `folder` (again), each file in its language's code page.
+    void openFolder(const QString &folder);
+    QString folder() const { return m_folder; }
+    const MissionFolder::Scan &scan() const { return m_tree.scan(); }
+    bool isReading() const;
+    // A find or check runs.
+    bool isSearching() const;
+    // A find or check still running after this long is stopped (10 s unless set).
+    void setSearchTimeLimit(std::chrono::milliseconds limit);
+
+    // Puts the cursor into the find box.
+    void startFind();
+    MissionFolder::FindOptions findOptions() const;
+
+    // Replacements made but not yet saved: each file's index in the scan and
+    // its changed document. Reading the folder again drops them.
+    const QList<std::pair<int, StrDocument>> &pendingReplacements() const { return m_pending; }
+    void setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary);
+
+    // The files with changes not yet saved (clean absolute paths) are marked in the tree.
+    void setUnsavedFiles(const QSet<QString> &paths) { m_tree.setUnsaved(paths); }
+    // The code page of the mission and of each language folder ("Automatic":
+    // as the bytes and the folder's name tell; the detected one is marked).
+    // Choosing one writes the mission's settings file and reads it again.
+    bool setMissionCodePage(int codePage);   // 0: automatic
+    bool setLanguageCodePage(const QString &language, int codePage);
+
+    QLabel *missionFolderName = nullptr;
+    QComboBox *missionCodePage = nullptr;
+    QComboBox *codePageLanguage = nullptr;   // the language folders read; "" for the files in none
+    QComboBox *languageCodePage = nullptr;   // the code page of the one chosen there
+    QTreeView *missionTree = nullptr;
+    QProgressBar *folderProgress = nullptr;
+    QLineEdit *findText = nullptr;
+    QCheckBox *findWholeWords = nullptr;
+    QCheckBox *findCase = nullptr;
+    QCheckBox *findRegex = nullptr;
+    QPushButton *findButton = nullptr;
+    QPushButton *checkButton = nullptr;
+    QLineEdit *replaceText = nullptr;
+    QPushButton *replaceButton = nullptr;   // "Replace All…": asks, then changes the files in memory
+    QPushButton *saveReplaced = nullptr;    // writes the files replaced in
+    QPushButton *undoReplace = nullptr;     // forgets the replacements
+    QLabel *resultsLabel = nullptr;
+    QProgressBar *searchProgress = nullptr;   // while a find or check runs
+    QTreeView *findResults = nullptr;
+
+Q_SIGNALS:
+    // The author chose a file, or a result in a file (an entry, or -1).
+    void fileChosen(int file, int entry);
+    // The folder has been read.
+    void folderRead();
+    void replaceRequested();
+    void saveReplacedRequested();
+    void undoReplaceRequested();
+    // A code page of the mission in `folder` was changed and the folder is
+    // being read again: documents opened from it may want reading again too.
+    void codePageChanged(const QString &folder);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct Found {
+        QList<MissionResultsModel::Row> rows;
+        QString summary;   // for resultsLabel
+    };
+    void find();
+    void check();
+    void search(const QString &busy, const QString &stopped, const QString &timedOut,
+                std::function<Found(const BackgroundJob::Control &)> work);
+    void stopSearch(const QString &summary);
+    bool dropResults();
+    void chooseResult(const QModelIndex &index);
+    void finishReading(const MissionFolder::Scan &read);
+    void showCodePages();
+    bool changeCodePage(const QString &language, int codePage, bool wholeMission);
+
+    MissionTreeModel m_tree;
+    MissionResultsModel m_results;
+    QString m_folder;
+    BackgroundJob *m_reader = nullptr;
+    BackgroundJob *m_searcher = nullptr;
+    QString m_searchStopped;             // what resultsLabel says when Esc stops it
+    quint64 m_scanGeneration = 0;        // counts the scans the tree has shown
+    quint64 m_resultsGeneration = 0;     // the scan the results were found in
+    bool m_resultsCleared = false;       // results dropped since the reading started
+    bool m_readAgain = false;
+    QList<std::pair<int, StrDocument>> m_pending;
+};

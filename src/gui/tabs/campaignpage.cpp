@@ -1,0 +1,402 @@
+#include "gui/tabs/campaignpage.h"
+
+#include "core/save/prompts.h"
+#include "core/save/saveflow.h"
+#include "gui/stretch.h"
+
+#include <QBrush>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTableView>
+
+namespace {
+
+// The table as the view shows it: a marked cell on a warm background.
+class MarkedCells : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if ((role == Qt::BackgroundRole || role == Qt::ForegroundRole)
+            && QIdentityProxyModel::data(index, MissionTable::MarkRole).toBool())
+            return role == Qt::BackgroundRole ? QBrush(QColor(255, 214, 102)) : QBrush(Qt::black);
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+} // namespace
+
+CampaignPage::CampaignPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
+    : FormPage(parent)
+    , m_prompts(prompts)
+    , m_saveFlow(saveFlow)
+{
+}
+
+void CampaignPage::makeCampaignBox(const Names &names, const QRect &box, const QRect &panel)
+{
+    m_names = names;
+    new Stretcher(this);
+    m_panelRect = panel;
+    campaignBox = new QCheckBox(tr("Campaign: several missions"), this);
+    campaignBox->setObjectName(QLatin1String(names.box));
+    campaignBox->setGeometry(box);
+    campaignBox->setToolTip(tr("Edit the missions of a campaign in a table, one row per mission"));
+    connect(campaignBox, &QCheckBox::toggled, this, &CampaignPage::setCampaign);
+}
+
+std::optional<QList<int>> CampaignPage::campaignMissions() const
+{
+    if (!m_table)
+        return std::nullopt;
+    return m_table->missions();
+}
+
+void CampaignPage::setOtherMissions(const std::optional<QList<int>> &numbers)
+{
+    m_other = numbers;
+    if (m_table)
+        m_table->setOtherMissions(numbers);
+}
+
+void CampaignPage::markChanged()
+{
+    if (m_table)
+        m_pending = true;
+    else
+        FormPage::markChanged();
+}
+
+void CampaignPage::setCampaign(bool on)
+{
+    if (on == showsTable())
+        return;
+    if (!on) {
+        if (!leaveTable()) {
+            const QSignalBlocker blocker(campaignBox);
+            campaignBox->setChecked(true);
+        }
+        return;
+    }
+    std::optional<StrDocument> opened;
+    bool unsaved = false;
+    if (!openedDocument(&opened, &unsaved)) {
+        const QSignalBlocker blocker(campaignBox);
+        campaignBox->setChecked(false);
+        return;
+    }
+    m_opened = opened.has_value();
+    showTable(makeTable(opened ? *opened : newCampaign()));
+    m_pending = unsaved;
+    if (tableView)
+        tableView->setFocus();
+}
+
+bool CampaignPage::leaveTable()
+{
+    if (!m_opened && m_table->rowCount() == 0) {   // nothing made: the boxes as they were
+        hideTable();
+        return true;
+    }
+    if (const QString problem = m_table->problem(); !problem.isEmpty()) {
+        m_prompts.tell(problem + QLatin1String("\n\n") + tr("Correct the row first; the table stays."));
+        return false;
+    }
+    const StrDocument file = m_table->document();
+    if (m_saveFlow.refuse(file.authorTexts()))
+        return false;
+    const std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
+    if (!written)
+        return false;
+    const bool unsaved = !campaignWork().isEmpty();
+    hideTable();
+    editInBoxes(*written, unsaved);
+    return true;
+}
+
+void CampaignPage::showTable(std::unique_ptr<MissionTable> table)
+{
+    delete m_panel;
+    if (!m_table) {
+        m_hidden.clear();
+        for (QWidget *control : formControls()) {
+            if (!control->isHidden()) {
+                m_hidden.append(control);
+                control->hide();
+            }
+        }
+    }
+    m_table = std::move(table);
+    m_table->setOtherMissions(m_other);
+    m_savedState = m_table->state();
+    connect(m_table.get(), &MissionTable::edited, this, [this] {
+        tableEdited();
+        Q_EMIT changed();
+    });
+    connect(m_table.get(), &MissionTable::missionsChanged, this, &CampaignPage::missionsChanged);
+
+    m_panel = new QWidget(this);
+    m_panel->setObjectName(QLatin1String(m_names.panel));
+    m_panel->setGeometry(m_panelRect);
+    Stretcher::of(this)->add(m_panel, Stretches::Grow);   // the table grows with the window
+    auto *grid = new QGridLayout(m_panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    tableView = new QTableView(m_panel);
+    tableView->setObjectName(QLatin1String(m_names.table));
+    tableView->setAccessibleName(m_names.tableName);
+    m_shown = new MarkedCells(m_panel);
+    m_shown->setSourceModel(m_table.get());
+    tableView->setModel(m_shown);
+    tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableView->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                               | QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    tableView->setTabKeyNavigation(false);   // Tab leaves the table, as it leaves every control
+    tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tableView->horizontalHeader()->setStretchLastSection(true);
+    tableView->verticalHeader()->setDefaultSectionSize(tableView->fontMetrics().height() + 6);
+    addButton = new QPushButton(tr("Add mission"), m_panel);
+    addButton->setObjectName(QLatin1String(m_names.add));
+    addButton->setToolTip(tr("Adds a row with the next number (Insert)"));
+    deleteButton = new QPushButton(tr("Delete mission"), m_panel);
+    deleteButton->setObjectName(QLatin1String(m_names.remove));
+    deleteButton->setToolTip(tr("Deletes the selected row (Delete)"));
+    for (QPushButton *button : {addButton, deleteButton})
+        button->setAutoDefault(true);
+    connect(addButton, &QPushButton::clicked, this, &CampaignPage::addRow);
+    connect(deleteButton, &QPushButton::clicked, this, &CampaignPage::deleteRow);
+    // Only while the table has the focus, and never while a cell is edited
+    // (its box takes Delete for itself).
+    auto *insertKey = new QShortcut(QKeySequence(Qt::Key_Insert), tableView, nullptr, nullptr,
+                                    Qt::WidgetWithChildrenShortcut);
+    connect(insertKey, &QShortcut::activated, this, &CampaignPage::addRow);
+    auto *deleteKey = new QShortcut(QKeySequence(Qt::Key_Delete), tableView, nullptr, nullptr,
+                                    Qt::WidgetWithChildrenShortcut);
+    connect(deleteKey, &QShortcut::activated, this, &CampaignPage::deleteRow);
+    grid->addWidget(tableView, 0, 0, 3, 1);
+    grid->addWidget(addButton, 0, 1);
+    grid->addWidget(deleteButton, 1, 1);
+    grid->setRowStretch(2, 1);
+    addPanelControls(grid, 3);
+    m_panel->show();
+    if (m_table->rowCount() > 0)
+        tableView->setCurrentIndex(m_shown->index(0, 0));
+
+    const QSignalBlocker blocker(campaignBox);
+    campaignBox->setChecked(true);
+    tableEdited();
+    Q_EMIT missionsChanged();
+    Q_EMIT changed();
+}
+
+void CampaignPage::hideTable()
+{
+    delete m_panel;
+    tableView = nullptr;
+    addButton = deleteButton = nullptr;
+    m_shown = nullptr;
+    m_table.reset();
+    m_pending = false;
+    for (QWidget *control : std::as_const(m_hidden))
+        control->show();
+    m_hidden.clear();
+    const QSignalBlocker blocker(campaignBox);
+    campaignBox->setChecked(false);
+    Q_EMIT missionsChanged();
+    Q_EMIT changed();
+}
+
+void CampaignPage::addRow()
+{
+    const int row = m_table->addRow(m_table->nextNumber(firstNumber()));
+    const QModelIndex number = m_shown->index(row, MissionTable::NumberColumn);
+    tableView->setCurrentIndex(number);
+    tableView->edit(number);   // the number, selected: typing replaces it
+}
+
+void CampaignPage::deleteRow()
+{
+    const QModelIndex current = tableView->currentIndex();
+    if (!current.isValid())
+        return;
+    if (m_table->isReadOnly(current.row())) {
+        m_prompts.tell(tr("Row %1 is kept as it stands: its mission number is not a whole number from 1 to %2.")
+                           .arg(current.row() + 1)
+                           .arg(MissionTable::HighestNumber));
+        return;
+    }
+    m_table->removeRows(current.row(), 1);
+    const int row = std::min(current.row(), m_table->rowCount() - 1);
+    if (row >= 0)
+        tableView->setCurrentIndex(m_shown->index(row, current.column()));
+}
+
+void CampaignPage::saveCampaign(const QString &fileName)
+{
+    if (const QString problem = m_table->problem(); !problem.isEmpty()) {
+        m_prompts.tell(problem + QLatin1String("\n\n") + tr("Correct the row, then save again. Nothing was written."));
+        return;
+    }
+    const StrDocument file = m_table->document();
+    if (!m_saveFlow.save(fileName, file))
+        return;
+    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
+        const QModelIndex current = tableView->currentIndex();
+        m_table->reload(std::move(*written));
+        if (current.isValid() && current.row() < m_table->rowCount())
+            tableView->setCurrentIndex(m_shown->index(current.row(), current.column()));
+    }
+    m_opened = true;
+    m_pending = false;
+    m_savedState = m_table->state();
+}
+
+void CampaignPage::loadCampaign(const StrDocument &document)
+{
+    m_opened = true;
+    showTable(makeTable(document));
+    m_pending = false;
+}
+
+QStringList CampaignPage::campaignWork() const
+{
+    if (!m_table || (!m_pending && m_table->state() == m_savedState))
+        return {};
+    return {m_names.work};
+}
+
+bool CampaignPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
+{
+    if (!m_file.opened)
+        return true;
+    if (!keepEdit())
+        return false;
+    if (m_file.entry >= 0)
+        showMission(m_file.entry);   // the boxes as the document now has them
+    m_file.handOver(document, unsaved);
+    return true;
+}
+
+void CampaignPage::draftCampaign(QVariantMap &draft) const
+{
+    if (!m_table)
+        return;
+    draft.insert(QStringLiteral("campaign"),
+                 QVariantMap{{QStringLiteral("base"), m_table->base().toDraft()},
+                             {QStringLiteral("rows"), m_table->state()},
+                             {QStringLiteral("saved"), m_savedState},
+                             {QStringLiteral("pending"), m_pending},
+                             {QStringLiteral("opened"), m_opened}});
+}
+
+void CampaignPage::restoreCampaign(const QJsonObject &draft)
+{
+    const QJsonObject campaign = draft.value(QStringLiteral("campaign")).toObject();
+    const std::optional<StrDocument> base = StrDocument::fromDraft(campaign.value(QStringLiteral("base")).toObject());
+    std::unique_ptr<MissionTable> table = base ? makeTable(*base) : nullptr;
+    if (!table || !table->restoreState(campaign.value(QStringLiteral("rows")).toObject())) {
+        if (m_table)
+            hideTable();
+        return;
+    }
+    showTable(std::move(table));
+    m_savedState = campaign.value(QStringLiteral("saved")).toObject();
+    m_pending = campaign.value(QStringLiteral("pending")).toBool();
+    m_opened = campaign.value(QStringLiteral("opened")).toBool();
+}
+
+void CampaignPage::readFileRows()
+{
+    if (m_file.opened)
+        m_fileRows = makeTable(m_file.document);
+    else
+        m_fileRows.reset();
+}
+
+int CampaignPage::shownRow() const
+{
+    return m_fileRows ? m_fileRows->rowOf(m_file.entry) : -1;
+}
+
+int CampaignPage::firstEntry(bool last) const
+{
+    int found = -1;
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        const int entry = m_fileRows->entryOf(row, 0);
+        if (entry >= 0 && (found < 0 || (last ? entry > found : entry < found)))
+            found = entry;
+    }
+    return found;
+}
+
+bool CampaignPage::keepEditedRow(const std::optional<std::pair<StrDocument, QString>> &edited)
+{
+    if (!edited || !m_file.keep(edited->first, m_saveFlow))
+        return false;
+    readFileRows();
+    m_file.entry = entryOfNumber(edited->second);
+    return true;
+}
+
+int CampaignPage::entryOfNumber(const QString &number) const
+{
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        if (m_fileRows->data(m_fileRows->index(row, MissionTable::NumberColumn)).toString() == number)
+            return m_fileRows->entryOf(row, 0);
+    }
+    return -1;
+}
+
+int CampaignPage::entryOfKey(const QString &key) const
+{
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        const int entry = m_fileRows->entryOf(row, 0);
+        if (entry >= 0 && m_file.document.key(entry).compare(key, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return -1;
+}
+
+void CampaignPage::showRowChoices(QComboBox *choice) const
+{
+    QList<int> entries;
+    for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
+        if (const int entry = m_fileRows->entryOf(row, 0); entry >= 0)
+            entries.append(entry);
+    }
+    std::sort(entries.begin(), entries.end());
+    choice->clear();
+    for (const int entry : std::as_const(entries))
+        choice->addItem(m_file.document.key(entry), entry);
+    choice->setCurrentIndex(choice->findData(m_file.entry));
+    choice->setVisible(entries.size() > 1);
+}
+
+std::optional<std::pair<StrDocument, QString>> CampaignPage::editedRow(const RowEdit &edit)
+{
+    // On a model of its own: a refused edit leaves the rows shown as they were.
+    const std::unique_ptr<MissionTable> rows = makeTable(m_file.document);
+    const int shown = rows->rowOf(m_file.entry);
+    const int row = edit(*rows, shown);
+    if (row < -1) {
+        m_prompts.tell(tr("The mission number \u201C%1\u201D is not a whole number from 1 to %2, so the mission is kept "
+                          "as it stands and cannot be edited here.")
+                           .arg(rows->data(rows->index(shown, MissionTable::NumberColumn)).toString())
+                           .arg(MissionTable::HighestNumber));
+        return std::nullopt;
+    }
+    if (const QString problem = rows->problem(); !problem.isEmpty()) {
+        m_prompts.tell(problem);
+        return std::nullopt;
+    }
+    return std::pair(rows->document(), row >= 0 ? rows->data(rows->index(row, MissionTable::NumberColumn)).toString()
+                                                : QString());
+}

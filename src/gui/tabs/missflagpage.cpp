@@ -1,0 +1,259 @@
+#include "gui/tabs/missflagpage.h"
+
+#include "gui/stretch.h"
+#include "gui/twips.h"
+#include "gui/widgets.h"
+#include "core/kinds/missflag.h"
+#include "core/save/prompts.h"
+#include "core/save/saveflow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace Widgets;
+
+MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
+    : CampaignPage(prompts, saveFlow, parent)
+{
+    setObjectName(QStringLiteral("MissflagTab"));
+    Mlbl = label("Mlbl", QStringLiteral("Mission No."), Twips::onPage(720, 1500, 1155, 255), this);
+    Mnum = lineEdit("Mnum", QStringLiteral("20"), Twips::onPage(2160, 1500, 735, 375), this);
+    Mnlbl = label("Mnlbl", QStringLiteral("Enter your Miss No."), Twips::onPage(3000, 1620, 2055, 255), this);
+    Brlbl = label("Brlbl", QStringLiteral("Briefing No."), Twips::onPage(720, 2820, 1185, 255), this);
+    Bno = lineEdit("Bno", QStringLiteral("no_briefing"), Twips::onPage(2160, 2820, 2895, 375), this);
+    br2lbl = label("br2lbl", QStringLiteral("Only change this if you have a briefing!"),
+                   Twips::onPage(5160, 2940, 4095, 255), this);
+    Mlbl->setBuddy(Mnum);
+    Mnum->setAccessibleDescription(Mnlbl->text());
+    Brlbl->setBuddy(Bno);
+    Bno->setAccessibleDescription(br2lbl->text());
+    Cmf = button("Cmf", QStringLiteral("Create Missflag . str"), Twips::onPage(3240, 4980, 2775, 735), this);
+    connect(Cmf, &QPushButton::clicked, this, &MissflagPage::Cmf_Click);
+    missionChoice = make<QComboBox>("missionChoice", Twips::onPage(5400, 1500, 2535, 375), this);
+    missionChoice->setAccessibleName(tr("Mission to edit"));
+    missionChoice->hide();
+    connect(missionChoice, &QComboBox::activated, this, [this](int index) {
+        const QString chosen = missionChoice->itemText(index);
+        if (!keepEdit()) {
+            showChoices();
+            return;
+        }
+        showMission(entryOfKey(chosen));   // its line, in the file as the edit left it
+    });
+    setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
+    makeCampaignBox({"flagsCampaign", "flagsPanel", "missionTable", "addMission", "deleteMission",
+                     tr("Missions and their flags"), tr("the missions in the table on the Missflag tab")},
+                    Twips::onPage(720, 840, 4200, 300), Twips::onPage(120, 1260, 10740, 3600));
+    Stretcher::of(this)->add(Cmf, {0.5, 1, 0, 0});   // below the table, which grows with the window
+}
+
+void MissflagPage::Cmf_Click()
+{
+    if (showsTable()) {
+        saveCampaign(MissflagFile::FileName);
+        return;
+    }
+    const QString number = Mnum->text();
+    const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
+    // An opened file's mission is a row of its table, judged as the table judges it (editedRow).
+    switch (m_file.opened ? MissflagFile::Reading::Accepted : mission.reading) {
+    case MissflagFile::Reading::NotANumber:
+        m_prompts.tell(tr("The mission number must be a number, such as 20."));
+        return;
+    case MissflagFile::Reading::AboveHighest:
+        m_prompts.tell(tr("The mission number can be at most %1: missflag.str gets a skip line "
+                          "for every mission number below yours.")
+                           .arg(MissflagFile::HighestMissionNumber));
+        return;
+    case MissflagFile::Reading::Accepted:
+        break;
+    }
+    const QString briefing = Bno->text();
+    if (!m_file.opened) {
+        if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
+            markSaved();
+        return;
+    }
+    const MissflagFile::Mission now{number, briefing, m_shown.flags};
+    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
+    if (!file || !m_saveFlow.save(MissflagFile::FileName, file->first))
+        return;
+    if (std::optional<StrDocument> written = file->first.written(m_saveFlow.codePage())) {
+        m_file.saved(*written);
+        readFileRows();
+        m_file.entry = entryOfNumber(file->second);
+        m_shown = now;
+    }
+    showChoices();
+    markSaved();
+}
+
+std::optional<std::pair<StrDocument, QString>> MissflagPage::editedRow(const MissflagFile::Mission &now)
+{
+    return CampaignPage::editedRow([&](MissionTable &rows, int row) {
+        const QString text = now.briefing + now.flags;
+        if (row < 0) {   // a file of no mission yet: its first
+            row = rows.addRow(now.number);
+            rows.setData(rows.index(row, MissflagTable::Text), text);
+            return row;
+        }
+        if (now.number == m_shown.number && now.briefing == m_shown.briefing)
+            return row;
+        if (rows.isReadOnly(row))
+            return -2;
+        if (now.briefing != m_shown.briefing)
+            rows.setData(rows.index(row, MissflagTable::Text), text);
+        if (now.number != m_shown.number)
+            rows.setData(rows.index(row, MissionTable::NumberColumn), now.number);   // last: the row moves
+        return rows.rowOf(m_file.entry);
+    });
+}
+
+void MissflagPage::load(const StrReader::Result &file, const QString &)
+{
+    m_file.opened = true;
+    m_file.document = file.document;
+    m_file.otherEdits = false;
+    readFileRows();
+    if (showsTable()) {
+        loadCampaign(m_file.document);
+        return;
+    }
+    showMission(firstEntry(true));
+    if (fileRows()->rowCount() > 1)
+        campaignBox->setChecked(true);   // a campaign shows in its table
+}
+
+void MissflagPage::showMission(int entry)
+{
+    m_file.entry = entry;
+    m_shown = shownMission();
+    fill({m_shown.number, m_shown.briefing});
+    showChoices();
+}
+
+MissflagFile::Mission MissflagPage::shownMission()
+{
+    const int row = shownRow();
+    if (row < 0) {
+        m_file.entry = -1;
+        return {QString(), QString(), QLatin1String(" ,no_loadout, end")};
+    }
+    const MissionTable &rows = *fileRows();
+    return MissflagFile::mission(rows.index(row, MissionTable::NumberColumn).data().toString(),
+                                 rows.index(row, MissflagTable::Text).data(Qt::EditRole).toString());
+}
+
+void MissflagPage::showChoices()
+{
+    showRowChoices(missionChoice);
+}
+
+bool MissflagPage::keepEdit()
+{
+    const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
+    if (m_file.entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
+        return true;
+    if (!keepEditedRow(editedRow(now)))
+        return false;
+    m_shown = shownMission();
+    return true;
+}
+
+QStringList MissflagPage::unsavedWork() const
+{
+    if (showsTable())
+        return FormPage::unsavedWork() + campaignWork();
+    QStringList work = FormPage::unsavedWork();
+    if (m_file.otherEdits && work.isEmpty())
+        work.append(tr("the mission flags edited on the Missflag tab"));
+    return work;
+}
+
+QVariantMap MissflagPage::draft() const
+{
+    QVariantMap draft = FormPage::draft();
+    m_file.addToDraft(draft);
+    draftCampaign(draft);
+    return draft;
+}
+
+void MissflagPage::restore(const QJsonObject &draft)
+{
+    m_file.restore(draft, MissflagFile::missions);
+    readFileRows();
+    if (m_file.entry >= 0)
+        m_shown = shownMission();
+    showChoices();
+    FormPage::restore(draft);
+    restoreCampaign(draft);
+}
+
+std::unique_ptr<MissionTable> MissflagPage::makeTable(StrDocument document) const
+{
+    return std::make_unique<MissflagTable>(std::move(document));
+}
+
+StrDocument MissflagPage::newCampaign() const
+{
+    return MissflagTable::newFile();
+}
+
+void MissflagPage::editInBoxes(const StrDocument &document, bool unsaved)
+{
+    m_file.takeBack(document, unsaved);
+    readFileRows();
+    showMission(firstEntry(true));
+}
+
+QList<QWidget *> MissflagPage::formControls() const
+{
+    return {Mlbl, Mnum, Mnlbl, Brlbl, Bno, br2lbl, missionChoice};
+}
+
+int MissflagPage::firstNumber() const
+{
+    return MissionTable::wholeNumber(Mnum->text()).value_or(1);
+}
+
+void MissflagPage::addPanelControls(QGridLayout *layout, int row)
+{
+    auto *flags = static_cast<MissflagTable *>(table());
+    skipAfterLast = new QCheckBox(tr("Skip the number after the last mission"), layout->parentWidget());
+    skipAfterLast->setObjectName(QStringLiteral("skipAfterLast"));
+    skipAfterLast->setChecked(flags->skipsAfterLast());
+    connect(skipAfterLast, &QCheckBox::toggled, flags, &MissflagTable::setSkipsAfterLast);
+    skipLinesLabel = new QLabel(layout->parentWidget());
+    skipLinesLabel->setObjectName(QStringLiteral("skipLinesLabel"));
+    skipLinesLabel->setWordWrap(true);
+    layout->addWidget(skipAfterLast, row, 0, 1, 2);
+    layout->addWidget(skipLinesLabel, row + 1, 0, 1, 2);
+}
+
+void MissflagPage::tableEdited()
+{
+    if (!skipLinesLabel)
+        return;
+    // "1–18, 20–22, 24, 26": runs of numbers joined by an en dash.
+    QStringList runs;
+    const QList<int> numbers = static_cast<const MissflagTable *>(table())->skipLines();
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        qsizetype last = i;
+        while (last + 1 < numbers.size() && numbers.at(last + 1) == numbers.at(last) + 1)
+            ++last;
+        runs.append(last == i ? QString::number(numbers.at(i))
+                              : QString::number(numbers.at(i)) + QChar(0x2013) + QString::number(numbers.at(last)));
+        i = last;
+    }
+    skipLinesLabel->setText(runs.isEmpty() ? tr("Skip lines: none")
+                                           : tr("Skip lines: %1").arg(runs.join(QLatin1String(", "))));
+}
+
+QAbstractButton *MissflagPage::saveButton() const
+{
+    return Cmf;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/kinds/titles.h"
+#include "gui/tabs/campaignpage.h"
+#include "gui/tabs/openedmissions.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The Titles tab: a mission number and title, written to Titles.str once
+// neither box is empty. With "Campaign: several missions" ticked, a table of
+// the missions with their titles and short titles (`titleTable`) takes the
+// boxes' place; a short title that is empty or too long is marked.
+class TitlesPage : public CampaignPage
+{
+    Q_OBJECT
+
+public:
+    TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+
+    StrReader::Kind kind() const override { return StrReader::Kind::Titles; }
+
+    QAbstractButton *saveButton() const override;
+    void load(const StrReader::Result &file, const QString &path) override;
+    QStringList unsavedWork() const override;
+    QVariantMap draft() const override;
+    void restore(const QJsonObject &draft) override;
+
+    QLabel *Mn2lbl = nullptr;
+    QLineEdit *Mn2 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Mt2lbl = nullptr;
+    QLineEdit *Mt2 = nullptr;
+    QPushButton *Titles = nullptr;
+
+    QComboBox *titleChoice = nullptr;   // the mission the boxes edit, when the file holds several
+
+public Q_SLOTS:
+    void Titles_Click();
+
+protected:
+    std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
+    StrDocument newCampaign() const override;
+    void editInBoxes(const StrDocument &document, bool unsaved) override;
+    QList<QWidget *> formControls() const override;
+    int firstNumber() const override;
+
+private:
+    bool keepEdit() override;
+    void showMission(int entry) override;
+    void showChoices();
+    // The mission of the row shown (m_file.entry, which becomes -1 when it is no row's title).
+    TitlesFile::Mission shownMission();
+    // The boxes' edit `now` made to the row they show.
+    std::optional<std::pair<StrDocument, QString>> editedRow(const TitlesFile::Mission &now);
+
+    TitlesFile::Mission m_shown;    // that row as the boxes were filled from it
+};
