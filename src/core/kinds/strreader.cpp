@@ -3,6 +3,7 @@
 #include "core/document/codepages.h"
 #include "core/kinds/kind.h"
 #include "core/document/lineendings.h"
+#include "core/document/safefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,25 +17,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <io.h>
-#include <windows.h>
-#endif
 
 namespace StrReader {
 
 namespace {
-
-Error notRead(const QString &path, const QString &message)
-{
-    return {Error::Kind::NotRead, message, path, {}};
-}
 
 Error notStrFile(const QString &message, QByteArray bytes = {})
 {
@@ -371,89 +357,6 @@ void noteRepeats(const StrDocument &document, Notes &notes)
     }
 }
 
-// ---------------------------------------------------------------- Paths
-
-bool pathTooLong(const QString &path)
-{
-#ifdef Q_OS_WIN
-    constexpr qsizetype LongestPath = 32767;
-#else
-    constexpr qsizetype LongestPath = 4095;
-#endif
-    constexpr qsizetype LongestName = 255;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (absolute.size() > LongestPath || absolute.toUtf8().size() > LongestPath)
-        return true;
-    const QStringList names = absolute.split(u'/', Qt::SkipEmptyParts);
-    return std::any_of(names.cbegin(), names.cend(), [](const QString &name) {
-#ifdef Q_OS_WIN
-        return name.size() > LongestName;
-#else
-        return name.toUtf8().size() > LongestName;
-#endif
-    });
-}
-
-// Whether following the link at `path` goes round for ever.
-bool linkLoops(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat status;
-    return ::stat(QFile::encodeName(path).constData(), &status) != 0 && errno == ELOOP;
-#else
-    QString target = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        const QFileInfo link(target);
-        if (!link.isSymLink())
-            return false;
-        target = link.symLinkTarget();
-        if (target.isEmpty())
-            return false;
-    }
-    return true;
-#endif
-}
-
-// Opens `path` for reading without blocking, and keeps it open only when the
-// handle is an ordinary file's; false otherwise, with the system's reason
-// when it could not be opened at all (none when it is something else).
-bool openOrdinaryFile(QFile &file, const QString &path, QString *reason)
-{
-#ifdef Q_OS_UNIX
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
-    struct stat status;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return false;
-    }
-    return file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
-    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
-    if (GetFileType(handle) != FILE_TYPE_DISK) {
-        file.close();
-        return false;
-    }
-    return true;
-#endif
-}
-
-QString shown(const QString &path)
-{
-    constexpr qsizetype Shortened = 80;
-    const QString native = QDir::toNativeSeparators(path);
-    return native.size() <= Shortened ? native : native.first(Shortened) + QChar(0x2026);
-}
-
-
 } // namespace
 
 std::variant<Result, Error> read(const QByteArray &bytes, int codePage, std::optional<Kind> named)
@@ -532,65 +435,10 @@ StrDocument repaired(const Result &file, int codePage)
     return file.document;
 }
 
-namespace {
-
-// The bytes of the file at `path`, or why they could not be read.
-std::variant<QByteArray, Error> load(const QString &path)
-{
-    if (path.isEmpty())
-        return notRead(path, say("No file was named."));
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        if (pathTooLong(path))
-            return notRead(path, say("The path %1 is too long to be opened.").arg(shown(path)));
-        if (info.isSymLink() && linkLoops(path))
-            return notRead(path, say("%1 is a link that leads back to itself, through other links or directly; there is "
-                               "no file at its end.")
-                               .arg(shown(path)));
-        if (path.contains(QChar::ReplacementCharacter))
-            return notRead(path, say("The name %1 is not valid UTF-8, so it cannot be opened. Rename the file, then open "
-                               "it again.")
-                               .arg(shown(path)));
-        return notRead(path, say("There is no file %1.").arg(shown(path)));
-    }
-    if (info.isDir())
-        return notRead(path, say("%1 is a folder, not a file.").arg(shown(path)));
-    if (!info.isFile())
-        return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
-    const QLocale locale;
-    if (info.size() > MaxFileSize) {
-        return notRead(path, say("The file %1 is %2; the files of a mission are never larger than %3, so it is not read.")
-                           .arg(shown(path), locale.formattedDataSize(info.size()),
-                                locale.formattedDataSize(MaxFileSize)));
-    }
-    // Opened without waiting (a pipe put in its place would wait for a writer
-    // for ever), and only read when what was opened is an ordinary file.
-    QFile file;
-    QString reason;
-    if (!openOrdinaryFile(file, path, &reason)) {
-        if (!QFileInfo::exists(path))
-            return notRead(path, say("The file %1 is gone; it was there a moment ago.").arg(shown(path)));
-        if (reason.isEmpty())
-            return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
-        return notRead(path, say("The file %1 could not be opened: %2").arg(shown(path), reason));
-    }
-    // At most one byte more than allowed, in case the file grew meanwhile.
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return notRead(path, say("The file %1 could not be read: %2").arg(shown(path), file.errorString()));
-    if (bytes.size() > MaxFileSize) {
-        return notRead(path, say("The file %1 is larger than %2, larger than the files of a mission ever are, so it is "
-                           "not read.")
-                           .arg(shown(path), locale.formattedDataSize(MaxFileSize)));
-    }
-    return bytes;
-}
-
-} // namespace
 
 std::variant<Result, Error> readFile(const QString &path, int codePage)
 {
-    std::variant<QByteArray, Error> loaded = load(path);
+    std::variant<QByteArray, Error> loaded = SafeFile::read(path, MaxFileSize);
     if (auto *failure = std::get_if<Error>(&loaded))
         return std::move(*failure);
     return read(std::get<QByteArray>(loaded), codePage, Kinds::kindOfPath(path));

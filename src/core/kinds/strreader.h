@@ -2,6 +2,7 @@
 
 #include "core/kinds/kind.h"
 #include "core/document/error.h"
+#include "core/document/safefile.h"
 #include "core/document/strdocument.h"
 
 #include <QByteArray>
@@ -31,7 +32,7 @@ namespace StrReader {
 
 // The largest file read: far above the largest the program writes (50 pages of
 // 100 KB, about 5 MB), far below what would strain memory.
-inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+inline constexpr qint64 MaxFileSize = SafeFile::StrFileCap;
 
 // The kinds of file, each behind its descriptor (kinds/kind.h).
 using Kind = Kinds::Kind;
