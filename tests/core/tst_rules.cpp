@@ -6,6 +6,7 @@
 #include "core/app/centring.h"
 #include "core/document/lineendings.h"
 #include "core/kinds/missflag.h"
+#include "core/kinds/prose.h"
 #include "core/save/textcheck.h"
 
 #include <QTest>
@@ -193,6 +194,36 @@ private Q_SLOTS:
         QCOMPARE(LineEndings::toLf(text), lf);
         QCOMPARE(LineEndings::toCrLf(text), crLf);
         QCOMPARE(LineEndings::toCrLf(lf), crLf);
+    }
+    void tellsProseFromValues_data()
+    {
+        QTest::addColumn<Kinds::Kind>("kind");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("prose");
+        const Kinds::Kind book = Kinds::Kind::Book;
+        const Kinds::Kind table = Kinds::Kind::Other;
+        QTest::newRow("a page") << book << u"Page_0"_s << u"It was dark."_s << true;
+        QTest::newRow("one word") << table << u"Name_Apple"_s << u"Apple"_s << true;
+        QTest::newRow("a flag") << book << u"no_trim"_s << u"1"_s << false;
+        QTest::newRow("a font") << book << u"font"_s << u"textfont"_s << false;
+        QTest::newRow("decal geometry") << book << u"Page_3"_s << u"#0 $ 1 203 257 370"_s << false;
+        QTest::newRow("decal with a picture") << book << u"Page_4"_s << u"#2 0 0 0 art/pbook"_s << false;
+        QTest::newRow("a picture's path") << table << u"icon_1"_s << u"art\\icons\\key.pcx"_s << false;
+        QTest::newRow("a file name") << table << u"model"_s << u"candle.bin"_s << false;
+        QTest::newRow("a number") << table << u"count"_s << u" 42 "_s << false;
+        QTest::newRow("a sentence ending in a dot") << table << u"hint"_s << u"Go north.Then west"_s << true;
+        QTest::newRow("mission flags") << Kinds::Kind::Missflag << u"miss_20"_s << u"no_briefing"_s << false;
+        QTest::newRow("a number in a sentence") << table << u"hint"_s << u"#1 in the city"_s << true;
+        QTest::newRow("a fontanna is no font") << table << u"fontanna"_s << u"Fontanna"_s << true;
+    }
+    void tellsProseFromValues()
+    {
+        QFETCH(Kinds::Kind, kind);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(bool, prose);
+        QCOMPARE(Kinds::holdsProse(kind, key, text), prose);
     }
 };
 
