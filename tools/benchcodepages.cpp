@@ -129,7 +129,7 @@ const QList<Language> &languages()
             u"¡Cuidado! El suelo de esta habitación está podrido y se hundirá fácilmente.",
         }},
         {"English", 1252, {
-            u"I searched the ruins of the old tower for three days, but found no trace of the thief.",
+            u"It rained all morning, but by noon the sky had cleared and the streets were dry again.",
             u"The merchant from the south brought a cart full of sweets and a barrel of mead.",
             u"The guard fell asleep at the gate, so I slipped quietly past the sleeping dogs.",
             u"If you give me the key to the cellar, I'll tell you where the golden chalice is hidden.",

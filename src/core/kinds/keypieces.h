@@ -3,8 +3,9 @@
 #include <QLatin1String>
 
 // The fixed pieces from which the editors build the entry lines of the game's
-// text files. A page entry reads Page_0:"text", a goal line fiction_0:"text":
-// no blank after the colon and nothing escaped inside the quotes.
+// text files. A page entry of a new book reads Page_0:"text", a goal line
+// fiction_0:"text": no blank after the colon. Inside the quotes the text is
+// escaped as the document escapes every text (a quote \", a backslash \\).
 namespace KeyPieces {
 
 inline constexpr QLatin1String PageKeyPrefix{"Page_"};

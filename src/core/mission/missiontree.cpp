@@ -65,20 +65,6 @@ void MissionTreeModel::setScan(const MissionFolder::Scan &scan)
     endResetModel();
 }
 
-QModelIndex MissionTreeModel::indexOfFile(int file) const
-{
-    std::function<QModelIndex(const Node *)> search = [&](const Node *parentNode) -> QModelIndex {
-        for (const std::unique_ptr<Node> &child : parentNode->children) {
-            if (child->file == file)
-                return createIndex(child->row, 0, child.get());
-            if (const QModelIndex found = search(child.get()); found.isValid())
-                return found;
-        }
-        return {};
-    };
-    return search(m_root.get());
-}
-
 MissionTreeModel::Node *MissionTreeModel::node(const QModelIndex &index) const
 {
     return index.isValid() ? static_cast<Node *>(index.internalPointer()) : m_root.get();

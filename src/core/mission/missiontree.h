@@ -29,8 +29,6 @@ public:
     // The files (clean absolute paths) with changes not yet saved: their
     // names are marked.
     void setUnsaved(const QSet<QString> &paths);
-    // The row of a file, to select it.
-    QModelIndex indexOfFile(int file) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
