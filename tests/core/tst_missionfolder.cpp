@@ -684,6 +684,23 @@ private Q_SLOTS:
         QVERIFY(!m_scan.files.constFirst().read.document.hasChanges());
     }
 
+    // Find and replace read a text as the player does: an escaped quote is a
+    // quote, and is written escaped once again.
+    void replacesAroundEscapedQuotes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"diary.str"_s);
+        write(dir.path(), {{u"diary.str"_s, "Page_0:\"He said \\\"go\\\" \\\\ now\"\r\n"}});
+        const MissionFolder::Scan scan = MissionFolder::scanFiles({path});
+        const auto documents = MissionFolder::replaced(scan, u"said"_s, u"told"_s, {});
+        QCOMPARE(documents.size(), 1);
+        QCOMPARE(documents.constFirst().second.write(1252).value_or("<not written>"),
+                 "Page_0:\"He told \\\"go\\\" \\\\ now\"\r\n"_ba);
+        const QList<MissionFolder::Match> found = MissionFolder::find(scan, u"\"go\""_s, {});
+        QCOMPARE(found.size(), 1);
+        QCOMPARE(found.constFirst().text, u"He said \"go\" \\ now"_s);
+    }
+
 private:
     QTemporaryDir m_mission;
     QTemporaryDir m_faulty;

@@ -73,7 +73,7 @@ QByteArray throughTheTab(const StrReader::Result &file, int codePage, bool edit)
         BookState book;
         BookFile::load(book, document);
         if (edit)
-            book.Pg.store(1, book.Pg.at(1).section(u'"', 0, 0) + u'"' + StrSyntax::escape(changed, u"\r\n") + u'"');
+            book.Pg.store(1, book.Pg.at(1).section(u'"', 0, 0) + u'"' + document.escaped(changed) + u'"');
         const auto location = BookFile::locationLine(document);
         return std::get<StrDocument>(BookFile::document(book, location ? location->text : QString(), codePage))
             .write(codePage).value_or("<not written>");
@@ -358,6 +358,75 @@ private Q_SLOTS:
         else
             document.setEntry(0, u"b_1"_s, text, {});
         QTEST(document.write(1252).value_or("<not written>"), "written");
+    }
+
+    // A page added on the Books tab breaks its lines as the book's pages
+    // do, and ends with the book's line end.
+    void addsAPageAsTheBookWritesLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("written");   // the page added after the file's
+        QTest::newRow("LF, raw breaks") << "Page_0:\"a\nb\"\n"_ba << "Page_1:\"He said \\\"go\\\"\nthen\"\n"_ba;
+        QTest::newRow("CR LF, raw breaks") << "Page_0:\"a\r\nb\"\r\n"_ba
+                                           << "Page_1:\"He said \\\"go\\\"\r\nthen\"\r\n"_ba;
+        QTest::newRow("LF, no breaks") << "Page_0:\"a\"\n"_ba << "Page_1:\"He said \\\"go\\\"\nthen\"\n"_ba;
+        QTest::newRow("LF, escaped breaks") << "Page_0:\"a\\nb\"\n"_ba << "Page_1:\"He said \\\"go\\\"\\nthen\"\n"_ba;
+        QTest::newRow("a new book") << QByteArray() << "Page_0:\"He said \\\"go\\\"\r\nthen\"\r\n"_ba;
+    }
+    void addsAPageAsTheBookWritesLines()
+    {
+        QFETCH(QByteArray, file);
+        BookState book;
+        if (!file.isEmpty())
+            BookFile::load(book, std::get<StrReader::Result>(StrReader::read(file, 1252)).document);
+        // The Page box gives its text with CR LF (Widgets::storedText).
+        book.Pg.append(BookFile::pageEntry(book.document, BookFile::nextPageNumber(book), u"He said \"go\"\r\nthen"_s));
+        const auto saved = BookFile::document(book, QString(), 1252);
+        QVERIFY(std::holds_alternative<StrDocument>(saved));
+        QFETCH(QByteArray, written);
+        QCOMPARE(std::get<StrDocument>(saved).write(1252).value_or("<not written>"), file + written);
+    }
+
+    // A line with a bare quote mended: the whole line is the text, its
+    // quotes escaped, its line breaks as the entry writes them.
+    void repairsAsTheEntryBreaksLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("escaped break") << "Page_0:\"say \"hi\"\\nnow\"\n"_ba << "Page_0:\"say \\\"hi\\\"\\nnow\"\n"_ba;
+        QTest::newRow("raw break, LF") << "Page_0:\"say \"hi\"\nnow\"\n"_ba << "Page_0:\"say \\\"hi\\\"\nnow\"\n"_ba;
+        QTest::newRow("a backslash kept") << "Page_0:\"C:\\\\ \"x\"\"\r\n"_ba << "Page_0:\"C:\\\\ \\\"x\\\"\"\r\n"_ba;
+    }
+    void repairsAsTheEntryBreaksLines()
+    {
+        QFETCH(QByteArray, file);
+        const auto read = StrReader::read(file, 1252);
+        QTEST(StrReader::repaired(std::get<StrReader::Result>(read), 1252).write(1252).value_or(""), "written");
+    }
+
+    // Find reads each text as the player does, and knows the file's line of
+    // each of its characters.
+    void readsTextsForFind_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("lines");   // the file's line of each character of the text
+        QTest::newRow("escapes") << "a:\"\\\"q\\\"\\\\\\nz\"\n"_ba << u"\"q\"\\\nz"_s << QList<int>{1, 1, 1, 1, 1, 1};
+        QTest::newRow("raw CR LF") << "x:\"\"\r\na:\"b\r\nc\"\r\n"_ba << u"b\nc"_s << QList<int>{2, 2, 3};
+        QTest::newRow("continued line") << "a:\"b\\\r\nc\"\r\n"_ba << u"bc"_s << QList<int>{1, 2};
+        QTest::newRow("quote on the next line") << "a:\n  \"b\nc\"\n"_ba << u"b\nc"_s << QList<int>{2, 2, 3};
+    }
+    void readsTextsForFind()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QList<int>, lines);
+        const StrDocument document(file, {1252, false});
+        const StrDocument::ReadText read = document.readText(static_cast<int>(document.entries().size()) - 1);
+        QTEST(read.text, "text");
+        QList<int> found;
+        for (qsizetype i = 0; i < read.text.size(); ++i)
+            found.append(read.lineOf(i));
+        QCOMPARE(found, lines);
     }
 
     void refusesWhatIsNoFile()

@@ -29,6 +29,22 @@ bool inFileOrder(const Edit &a, const Edit &b)
     return a.order < b.order;
 }
 
+// How a raw text writes its line breaks, when it has any: a raw line break
+// before the escape \n. A backslash before a line end continues the line.
+std::optional<StrDocument::TextBreak> breaksOf(QByteArrayView raw)
+{
+    bool escaped = false;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\n')
+            return StrDocument::TextBreak::LineEnd;
+        if (raw[i] != '\\' || i + 1 == raw.size())
+            continue;
+        escaped = escaped || raw[i + 1] == 'n';
+        i += raw[i + 1] == '\r' && i + 2 < raw.size() && raw[i + 2] == '\n' ? 2 : 1;
+    }
+    return escaped ? std::optional(StrDocument::TextBreak::Escape) : std::nullopt;
+}
+
 } // namespace
 
 StrDocument::StrDocument(QByteArray bytes, Encoding encoding,
@@ -58,6 +74,13 @@ void StrDocument::parse(const std::function<void(const StrSyntax::Item &)> &othe
         }
         m_entries.append({at(item.start), at(item.keyStart), at(item.keyEnd), at(item.textStart), at(item.textEnd),
                           at(item.afterEnd), at(item.end), item.line, item.closed});
+    }
+    for (const Entry &e : std::as_const(m_entries)) {
+        const std::optional<TextBreak> breaks = breaksOf(QByteArrayView(m_bytes).sliced(e.textStart, e.textEnd - e.textStart));
+        if (breaks && (!m_textBreak || *breaks == TextBreak::LineEnd))
+            m_textBreak = breaks;
+        if (m_textBreak == TextBreak::LineEnd)
+            break;
     }
     const qsizetype lineFeeds = m_bytes.count('\n');
     m_crLfLines = static_cast<int>(m_bytes.count("\r\n"));
@@ -113,6 +136,21 @@ QString StrDocument::text(int entry) const
     return LineEndings::toCrLf(StrSyntax::unescape(rawText(entry)));
 }
 
+StrDocument::ReadText StrDocument::readText(int entry) const
+{
+    const Entry &e = m_entries.at(entry);
+    ReadText read;
+    // The text starts after the separator, which may hold line ends.
+    read.firstLine = e.line + static_cast<int>(QByteArrayView(m_bytes).sliced(e.keyEnd, e.textStart - e.keyEnd).count('\n'));
+    read.text = StrSyntax::unescape(rawText(entry), &read.lineStarts);
+    return read;
+}
+
+int StrDocument::ReadText::lineOf(qsizetype position) const
+{
+    return firstLine + static_cast<int>(std::upper_bound(lineStarts.cbegin(), lineStarts.cend(), position) - lineStarts.cbegin());
+}
+
 QString StrDocument::after(int entry) const
 {
     const Entry &e = m_entries.at(entry);
@@ -165,22 +203,20 @@ StrDocument::Style StrDocument::style(QLatin1String prefix, const Style &fallbac
     });
 }
 
-QString StrDocument::textLineBreak() const
+StrDocument::TextBreak StrDocument::textBreak(int entry, TextBreak otherwise) const
 {
-    bool escaped = false;
-    for (const Entry &e : m_entries) {
-        const QByteArrayView raw = QByteArrayView(m_bytes).sliced(e.textStart, e.textEnd - e.textStart);
-        if (raw.contains('\n'))
-            return lineEnd();
-        escaped = escaped || raw.contains("\\n");
+    if (entry >= 0) {
+        const Entry &e = m_entries.at(entry);
+        if (const std::optional<TextBreak> own = breaksOf(QByteArrayView(m_bytes).sliced(e.textStart, e.textEnd - e.textStart)))
+            return *own;
     }
-    return escaped ? QStringLiteral("\\n") : lineEnd();
+    return m_textBreak.value_or(otherwise);
 }
 
 StrDocument::EntryStyle StrDocument::entryStyle(int entry) const
 {
     const Entry &e = m_entries.at(entry);
-    return {decoded(e.start, e.keyStart), separator(entry), lineEnd(entry), QString()};
+    return {decoded(e.start, e.keyStart), separator(entry), lineEnd(entry)};
 }
 
 StrDocument::EntryStyle StrDocument::entryStyle() const
@@ -197,9 +233,19 @@ QString StrDocument::entryLine(const QString &key, const QString &rawText, const
     return style.indent + key + style.separator + rawText + u'"';
 }
 
-QString StrDocument::escaped(const QString &text, const EntryStyle &style) const
+QString StrDocument::newEntryLine(const QString &key, const QString &text, const EntryStyle &style) const
 {
-    return StrSyntax::escape(text, style.textLineBreak.isEmpty() ? textLineBreak() : style.textLineBreak);
+    return LineEndings::toCrLf(entryLine(key, escaped(text), style));
+}
+
+QString StrDocument::escaped(const QString &text, TextBreak otherwise) const
+{
+    return escapedBy(text, textBreak(-1, otherwise));
+}
+
+QString StrDocument::escapedBy(const QString &text, TextBreak lineBreak) const
+{
+    return StrSyntax::escape(text, lineBreak == TextBreak::Escape ? QStringLiteral("\\n") : lineEnd());
 }
 
 void StrDocument::addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion)
@@ -212,18 +258,18 @@ void StrDocument::addEdit(qsizetype from, qsizetype to, const QString &text, con
     m_edits.append({from, to, text, checks, m_nextOrder++, insertion});
 }
 
-void StrDocument::setText(int entry, const QString &text, const Piece &check)
+void StrDocument::setText(int entry, const QString &text, const Piece &check, TextBreak otherwise)
 {
     const Entry &e = m_entries.at(entry);
-    const QByteArrayView raw = QByteArrayView(m_bytes).sliced(e.textStart, e.textEnd - e.textStart);
-    QString lineBreak;
-    if (raw.contains('\n'))
-        lineBreak = lineEnd();
-    else if (raw.contains("\\n"))
-        lineBreak = QStringLiteral("\\n");
-    else
-        lineBreak = textLineBreak();
-    addEdit(e.textStart, e.textEnd, StrSyntax::escape(text, lineBreak), {check});
+    addEdit(e.textStart, e.textEnd, escapedBy(text, textBreak(entry, otherwise)), {check});
+}
+
+void StrDocument::takeInQuotes(int entry, qsizetype quote)
+{
+    const Entry &e = m_entries.at(entry);
+    const QByteArrayView raw = QByteArrayView(m_bytes).sliced(e.textStart, quote - e.textStart);
+    const TextBreak lineBreak = breaksOf(raw).value_or(m_textBreak.value_or(TextBreak::LineEnd));
+    addEdit(e.textStart, quote, escapedBy(StrSyntax::unescape(decoded(e.textStart, quote)), lineBreak), {});
 }
 
 void StrDocument::setEntryLine(int entry, const QString &line, const Pieces &checks)
@@ -235,10 +281,9 @@ void StrDocument::setEntryLine(int entry, const QString &line, const Pieces &che
     addEdit(e.keyStart, e.closed ? e.textEnd + 1 : e.textEnd, inFileStyle, checks);
 }
 
-void StrDocument::setEntry(int entry, const QString &key, const QString &text, const Pieces &checks,
-                           const QString &lineBreak)
+void StrDocument::setEntry(int entry, const QString &key, const QString &text, const Pieces &checks)
 {
-    setRawEntry(entry, key, escaped(text, {QString(), QString(), QString(), lineBreak}), checks);
+    setRawEntry(entry, key, escapedBy(text, textBreak(entry)), checks);
 }
 
 void StrDocument::setRawEntry(int entry, const QString &key, const QString &rawText, const Pieces &checks)
@@ -249,9 +294,9 @@ void StrDocument::setRawEntry(int entry, const QString &key, const QString &rawT
 }
 
 void StrDocument::insertEntry(qsizetype at, const QString &key, const QString &text, const Pieces &checks,
-                              const EntryStyle &style)
+                              const EntryStyle &style, TextBreak otherwise)
 {
-    insertRawEntry(at, key, escaped(text, style), checks, style);
+    insertRawEntry(at, key, escaped(text, otherwise), checks, style);
 }
 
 void StrDocument::insertRawEntry(qsizetype at, const QString &key, const QString &rawText, const Pieces &checks,

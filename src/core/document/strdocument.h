@@ -13,14 +13,12 @@
 #include <optional>
 
 // How an entry line is written: what stands before its key, what goes from
-// the key to the opening quote, the line end after the closing quote, and how
-// a line break inside its text is written. A new file writes `key: "text"`;
-// an empty line end or line break is the file's.
+// the key to the opening quote, and the line end after the closing quote. A
+// new file writes `key: "text"`; an empty line end is the file's.
 struct StrEntryStyle {
     QString indent;
     QString separator = QStringLiteral(": \"");
     QString lineEnd;
-    QString textLineBreak;
 };
 
 // A .str file as the program holds it: the bytes it was read from (or the
@@ -38,6 +36,10 @@ public:
         int codePage = 1252;
         bool utf8 = false;
     };
+
+    // How a line break inside a text is written: as a line end of the file
+    // (a raw line break), or as the escape \n.
+    enum class TextBreak : quint8 { LineEnd, Escape };
 
     // The entry of a file: where it stands in the bytes, and its parts
     // (offsets of 32 bits: a file read is far smaller, and a file of short
@@ -72,6 +74,16 @@ public:
     QString separator(int entry) const;
     QString rawText(int entry) const;                // between the quotes, escapes as written
     QString text(int entry) const;                   // as the player reads it, line breaks CR LF
+    // The text of an entry as the player reads it, line breaks LF (as a text
+    // box shows it), with where the file's lines start in it: for find.
+    struct ReadText {
+        QString text;
+        int firstLine = 1;              // the file's line the text starts on
+        QList<qsizetype> lineStarts;    // where each later line of the file starts in `text`
+        // The file's line that `position` of `text` stands on.
+        int lineOf(qsizetype position) const;
+    };
+    ReadText readText(int entry) const;
     QString after(int entry) const;                  // what follows the closing quote on its line
     // The entry from its key to its closing quote, as edit mode shows it (CR LF).
     QString entryLine(int entry) const;
@@ -97,9 +109,11 @@ public:
         QString separator;   // ":\"" or ": \""
     };
     Style style(QLatin1String prefix, const Style &fallback) const;
-    // How a line break inside a text of the file is written: "\\n" when its
-    // texts use that escape and no raw line break, else its line end.
-    QString textLineBreak() const;
+    // The one rule for a line break inside a text: as the text of `entry`
+    // writes its line breaks when it has any; else as the file's texts do
+    // (the escape \n when they use it and none breaks its line); else
+    // `otherwise`. Without an entry, the rule for a new one.
+    TextBreak textBreak(int entry = -1, TextBreak otherwise = TextBreak::LineEnd) const;
 
     using EntryStyle = StrEntryStyle;
     // How entry `entry` is written.
@@ -111,26 +125,36 @@ public:
     // and the closing quote, after the style's indent. The one place an
     // entry line is put together.
     static QString entryLine(const QString &key, const QString &rawText, const EntryStyle &style = {});
-    // `text` (as the player reads it) as the file writes it inside the quotes.
-    QString escaped(const QString &text, const EntryStyle &style = {}) const;
+    // A new entry's line as edit mode shows it (CR LF): `key`, the style's
+    // separator, `text` (as the player reads it) escaped by the document's
+    // rule for a new entry, and the closing quote.
+    QString newEntryLine(const QString &key, const QString &text, const EntryStyle &style = {}) const;
+    // `text` (as the player reads it) as the file writes it inside the quotes
+    // of a new entry: a quote \", a backslash \\, a line break by textBreak().
+    QString escaped(const QString &text, TextBreak otherwise = TextBreak::LineEnd) const;
 
     // Changes. Each records `check`, what the author typed and where, for the
     // checks before saving; later changes to the same entry replace earlier ones.
-    // The entry's text becomes `text` (as the player reads it; escaped here).
-    void setText(int entry, const QString &text, const Piece &check);
+    // The entry's text becomes `text` (as the player reads it; escaped here,
+    // its line breaks by textBreak(entry, otherwise)).
+    void setText(int entry, const QString &text, const Piece &check, TextBreak otherwise = TextBreak::LineEnd);
+    // The text of `entry`, which has a bare quote, runs on to the quote at
+    // byte `quote`: the quotes before it become part of the text, escaped (how
+    // a line with a bare quote is mended).
+    void takeInQuotes(int entry, qsizetype quote);
     // The entry from its key to its closing quote becomes `entry` (as a hand
     // edit stands, escapes included, already checked to be well formed).
     void setEntryLine(int entry, const QString &line, const Pieces &checks);
     // The entry becomes `key` with `text` (as the player reads it, escaped
-    // with `lineBreak`, the file's when empty), keeping its own indent,
-    // separator and line end; or with `rawText` as written.
-    void setEntry(int entry, const QString &key, const QString &text, const Pieces &checks,
-                  const QString &lineBreak = {});
+    // by textBreak(entry)), keeping its own indent, separator and line end;
+    // or with `rawText` as written.
+    void setEntry(int entry, const QString &key, const QString &text, const Pieces &checks);
     void setRawEntry(int entry, const QString &key, const QString &rawText, const Pieces &checks);
     // A new entry line at `at` (as insertLines() puts lines in), written in
-    // `style`: `text` as the player reads it, or `rawText` as written.
+    // `style`: `text` as the player reads it (its line breaks by
+    // textBreak(-1, otherwise)), or `rawText` as written.
     void insertEntry(qsizetype at, const QString &key, const QString &text, const Pieces &checks,
-                     const EntryStyle &style);
+                     const EntryStyle &style, TextBreak otherwise = TextBreak::LineEnd);
     void insertRawEntry(qsizetype at, const QString &key, const QString &rawText, const Pieces &checks,
                         const EntryStyle &style);
     void removeEntry(int entry);
@@ -143,7 +167,6 @@ public:
     // Where a new entry of the keys starting with `prefixes` goes: after the
     // last such entry, else at the end of the file.
     qsizetype insertionPoint(const QList<QLatin1String> &prefixes) const;
-    void clearChanges() { m_edits.clear(); }
     bool hasChanges() const { return !m_edits.isEmpty(); }
 
     // What the author typed into the changes, for the checks before saving.
@@ -173,6 +196,7 @@ private:
         bool insertion = false;   // whole lines put in at `from`
     };
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
+    QString escapedBy(const QString &text, TextBreak lineBreak) const;
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
 
     QByteArray m_bytes;
@@ -180,6 +204,7 @@ private:
     QList<Entry> m_entries;
     QList<Edit> m_edits;
     bool m_ascii = true;
+    std::optional<TextBreak> m_textBreak;   // how the file's texts write line breaks, when any has one
     int m_crLfLines = 0;
     int m_lfLines = 0;
     int m_nextOrder = 0;

@@ -145,31 +145,57 @@ bool Tokenizer::next(Item &item)
     return true;
 }
 
-QString unescape(QStringView raw)
+QString unescape(QStringView raw, QList<qsizetype> *lineStarts)
 {
     QString text;
     text.reserve(raw.size());
+    bool carriageReturn = false;   // a CR that becomes LF, alone or with the LF after it
+    const auto append = [&](QChar c) {
+        if (carriageReturn) {
+            carriageReturn = false;
+            text.append(u'\n');
+            if (c == u'\n')
+                return;
+        }
+        if (c == u'\r')
+            carriageReturn = true;
+        else
+            text.append(c);
+    };
+    const auto lineStarted = [&] {
+        if (lineStarts)
+            lineStarts->append(text.size() + (carriageReturn ? 1 : 0));
+    };
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw[i];
+        if (c == u'\n') {   // a line break of the file, kept as such
+            append(c);
+            lineStarted();
+            continue;
+        }
         if (c != u'\\' || i + 1 == raw.size()) {
-            text.append(c);
+            append(c);
             continue;
         }
         const QChar next = raw[i + 1];
         if (next == u'"' || next == u'\\') {
-            text.append(next);
+            append(next);
             ++i;
         } else if (next == u'n') {
-            text.append(u'\n');
+            append(u'\n');
             ++i;
-        } else if (next == u'\n') {
-            ++i;   // the line goes on
+        } else if (next == u'\n') {   // the line goes on
+            lineStarted();
+            ++i;
         } else if (next == u'\r' && i + 2 < raw.size() && raw[i + 2] == u'\n') {
+            lineStarted();
             i += 2;
         } else {
-            text.append(c);
+            append(c);
         }
     }
+    if (carriageReturn)
+        text.append(u'\n');
     return text;
 }
 
@@ -191,17 +217,6 @@ QString escape(QStringView text, QStringView lineBreak)
         }
     }
     return raw;
-}
-
-std::optional<qsizetype> firstBareQuote(QStringView raw)
-{
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (raw[i] == u'\\')
-            ++i;
-        else if (raw[i] == u'"')
-            return i;
-    }
-    return std::nullopt;
 }
 
 namespace {

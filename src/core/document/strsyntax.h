@@ -71,16 +71,17 @@ private:
     int m_line = 1;
 };
 
-// A text as the player reads it, from its raw form between the quotes.
-// A backslash before any other character stays as it is.
-QString unescape(QStringView raw);
+// A text as the player reads it, from its raw form between the quotes, each
+// line break (raw, or the escape \n) as LF. A backslash before any other
+// character stays as it is. `lineStarts`, when given, gets where each line of
+// the file after the text's first starts in the text (a raw line break, or a
+// backslash that continues the line). StrDocument reads its texts with it.
+QString unescape(QStringView raw, QList<qsizetype> *lineStarts = nullptr);
 
 // The raw form of a text typed by the author: a quote is written \", a
-// backslash \\, and each line break (CR LF or LF) as `lineBreak`.
+// backslash \\, and each line break (CR LF, LF or a lone CR) as `lineBreak`.
+// StrDocument writes its texts with it, by its rule for `lineBreak`.
 QString escape(QStringView text, QStringView lineBreak);
-
-// The index in `raw` of the first double quote that no backslash escapes.
-std::optional<qsizetype> firstBareQuote(QStringView raw);
 
 // Whether `key` is `prefix` followed by digits only (prefix compared without
 // regard to case); the number, when it is.

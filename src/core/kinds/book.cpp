@@ -33,9 +33,7 @@ QList<QList<int>> origins(const QList<int> &entries)
 QString pageEntry(const StrDocument &document, int number, const QString &text)
 {
     const StrDocument::Style style = document.style(PagePrefix, NewBookStyle);
-    const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
-    return StrDocument::entryLine(style.prefix + QString::number(number), StrSyntax::escape(text, lineBreak),
-                                  {QString(), style.separator, QString(), QString()});
+    return document.newEntryLine(style.prefix + QString::number(number), text, {QString(), style.separator, QString()});
 }
 
 int nextPageNumber(const BookState &book)

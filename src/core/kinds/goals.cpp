@@ -29,11 +29,9 @@ QList<QList<int>> origins(const QList<Goal> &goals)
 QString goalEntry(const StrDocument &document, int goal, const QString &fiction, const QString &text)
 {
     const QString number = QString::number(goal);
-    const QString lineBreak = document.textLineBreak() == u"\\n" ? QStringLiteral("\\n") : QStringLiteral("\r\n");
     const auto line = [&](QLatin1String prefix, QLatin1String newPrefix, const QString &value) {
         const StrDocument::Style style = document.style(prefix, {newPrefix, KeyPieces::GoalValueOpen});
-        return StrDocument::entryLine(style.prefix + number, StrSyntax::escape(value, lineBreak),
-                                      {QString(), style.separator, QString(), QString()});
+        return document.newEntryLine(style.prefix + number, value, {QString(), style.separator, QString()});
     };
     return line(FictionPrefix, KeyPieces::GoalFictionPrefix, fiction) + QLatin1String("\r\n")
         + line(TextPrefix, KeyPieces::GoalTextPrefix, text);

@@ -15,7 +15,7 @@ namespace MissflagFile {
 namespace {
 
 // The lines of a missflag.str the program writes read miss_1:"skip".
-const StrDocument::EntryStyle NewStyle{QString(), QStringLiteral(":\""), QString(), QString()};
+const StrDocument::EntryStyle NewStyle{QString(), QStringLiteral(":\""), QString()};
 
 Piece numberBox(const QString &number)
 {
@@ -77,8 +77,7 @@ StrDocument content(const QString &number, int skipLines, const QString &briefin
     const QByteArray bytes = text.toLatin1();
     StrDocument file = StrDocument::fromTemplate(QLatin1String(bytes.constData(), bytes.size()));
     const int mission = static_cast<int>(file.entries().size()) - 1;
-    file.setEntry(mission, MissionPrefix + number, briefing + programFlags(), {numberBox(number), briefingBox(briefing)},
-                  QStringLiteral("\r\n"));
+    file.setEntry(mission, MissionPrefix + number, briefing + programFlags(), {numberBox(number), briefingBox(briefing)});
     return file;
 }
 
@@ -132,14 +131,16 @@ StrDocument document(const StrDocument &document, int entry, const Mission &open
         const StrDocument::Style style = file.style(MissionPrefix, {MissionPrefix, QStringLiteral(":\"")});
         file.insertEntry(file.insertionPoint({MissionPrefix}), style.prefix + now.number, value,
                          {numberBox(now.number), briefingBox(now.briefing)},
-                         {QString(), style.separator, QString(), QStringLiteral("\r\n")});
+                         {QString(), style.separator, QString()});
         return file;
     }
     if (now.number != opened.number) {
-        const QString prefix = file.key(entry).left(MissionPrefix.size());
-        const QString raw = now.briefing == opened.briefing ? file.rawText(entry)
-                                                            : StrSyntax::escape(value, u"\r\n");
-        file.setRawEntry(entry, prefix + now.number, raw, {numberBox(now.number), briefingBox(now.briefing)});
+        const QString key = file.key(entry).left(MissionPrefix.size()) + now.number;
+        const Pieces checks{numberBox(now.number), briefingBox(now.briefing)};
+        if (now.briefing == opened.briefing)
+            file.setRawEntry(entry, key, file.rawText(entry), checks);
+        else
+            file.setEntry(entry, key, value, checks);
     } else if (now.briefing != opened.briefing) {
         file.setText(entry, value, briefingBox(now.briefing));
     }
@@ -456,7 +457,7 @@ StrDocument MissflagTable::build(QList<int> *skipNumbers) const
         const int entry = row.entries.at(0);
         const bool edited = changed(row, 0);
         const Pieces checks = edited ? Pieces{oneLine(text(row, 0), placeOf(row, tr("the flags")))} : Pieces{};
-        const QString raw = edited ? StrSyntax::escape(text(row, 0), u"\r\n") : from.rawText(entry);
+        const QString raw = edited ? from.escaped(text(row, 0)) : from.rawText(entry);
         if (inPlace(row)) {
             if (edited)
                 file.setText(entry, text(row, 0), checks.constFirst());
@@ -512,7 +513,7 @@ StrDocument MissflagTable::build(QList<int> *skipNumbers) const
             at = from.insertionPoint({MissionPrefix});
         }
         file.insertRawEntry(at, style.prefix + QString::number(line.number), line.raw, line.checks,
-                            {style.indent, style.separator, style.lineEnd, QString()});
+                            {style.indent, style.separator, style.lineEnd});
     }
 
     if (skipNumbers) {

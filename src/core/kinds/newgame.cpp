@@ -57,7 +57,7 @@ StrDocument document(const StrDocument &document, const Texts &opened, const Tex
             file.style(prefix, {prefix, i == 0 ? QStringLiteral(": \"") : QStringLiteral(":  \"")});
         const QString key = i == 0 ? style.prefix : style.prefix + QString::number(i - 1);
         file.insertEntry(file.insertionPoint({QLatin1String("skip_training"), QLatin1String("diff_")}), key, now[i],
-                         {check}, {QString(), style.separator, QString(), file.lineEnd()});
+                         {check}, {QString(), style.separator, QString()});
     }
     return file;
 }

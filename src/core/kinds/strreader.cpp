@@ -416,19 +416,7 @@ StrDocument repaired(const Result &file, int codePage)
         const qsizetype lastQuote = QByteArrayView(document.bytes()).first(limit).lastIndexOf('"');
         if (lastQuote <= entry.textEnd)
             continue;
-        QString raw = document.decoded(entry.textStart, lastQuote);
-        QString escaped;
-        for (qsizetype i = 0; i < raw.size(); ++i) {
-            if (raw[i] == u'\\' && i + 1 < raw.size()) {
-                escaped.append(raw[i]).append(raw[i + 1]);
-                ++i;
-            } else if (raw[i] == u'"') {
-                escaped.append(QLatin1String("\\\""));
-            } else {
-                escaped.append(raw[i]);
-            }
-        }
-        document.replace(entry.textStart, lastQuote, escaped);
+        document.takeInQuotes(note.repairEntry, lastQuote);
     }
     if (std::optional<StrDocument> written = document.written(codePage))
         return *written;

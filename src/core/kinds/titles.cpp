@@ -16,18 +16,15 @@ Pieces boxes(const Mission &mission)
             oneLine(mission.title, QCoreApplication::translate("TitlesFile", "the \"Mission Title\" box"))};
 }
 
-QString escaped(const QString &text)
-{
-    return StrSyntax::escape(text, u"\r\n");
-}
-
 // The entry with `prefix` and `number`: a key, or a whole entry line.
 void rewrite(StrDocument &file, int entry, const Mission &opened, const Mission &now, const Pieces &checks)
 {
     if (now.number != opened.number) {
-        const QString key = file.key(entry);
-        const QString raw = now.title == opened.title ? file.rawText(entry) : escaped(now.title);
-        file.setRawEntry(entry, key.left(TitlePrefix.size()) + now.number, raw, checks);
+        const QString key = file.key(entry).left(TitlePrefix.size()) + now.number;
+        if (now.title == opened.title)
+            file.setRawEntry(entry, key, file.rawText(entry), checks);
+        else
+            file.setEntry(entry, key, now.title, checks);
     } else if (now.title != opened.title) {
         file.setText(entry, now.title, checks.value(1));
     }
@@ -39,8 +36,8 @@ StrDocument content(const QString &number, const QString &title)
 {
     StrDocument file = StrDocument::fromTemplate(Kinds::descriptor(Kinds::Kind::Titles).newFileText);
     const Mission mission{number, title};
-    file.setRawEntry(0, TitlePrefix + number, escaped(title), boxes(mission));
-    file.setRawEntry(1, ShortPrefix + number, escaped(title), boxes(mission));
+    file.setEntry(0, TitlePrefix + number, title, boxes(mission));
+    file.setEntry(1, ShortPrefix + number, title, boxes(mission));
     return file;
 }
 
@@ -256,7 +253,7 @@ StrDocument TitlesTable::document() const
         }
     };
     const auto line = [&](const LineStyle &style, const QString &number, const QString &raw) {
-        return StrDocument::entryLine(style.prefix + number, raw, {style.indent, style.separator, {}, {}});
+        return StrDocument::entryLine(style.prefix + number, raw, {style.indent, style.separator, {}});
     };
     const auto fileStyle = [&](Part part, const QString &separator) {
         const StrDocument::Style style = from.style(Prefixes[part], {Prefixes[part], separator});
@@ -289,7 +286,7 @@ StrDocument TitlesTable::document() const
             const bool edited = changed(row, part);
             if (edited)
                 checks.append(oneLine(text(row, part), placeOf(row, places[part])));
-            raw[part] = edited ? StrSyntax::escape(text(row, part), u"\r\n") : (entry >= 0 ? from.rawText(entry) : QString());
+            raw[part] = edited ? from.escaped(text(row, part)) : (entry >= 0 ? from.rawText(entry) : QString());
             present[part] = entry >= 0 || row.texts.at(part).has_value();
         }
         if (inPlace(row)) {

@@ -18,69 +18,6 @@ QString say(const char *text)
     return QCoreApplication::translate("MissionFolder", text);
 }
 
-// A text as the player reads it, with LF, as StrDocument::text() and
-// LineEndings::toLf() make it, and where the file's lines start in it.
-struct PlayerText {
-    QString text;
-    QList<qsizetype> lineStarts;   // positions in `text` where a new line of the file starts
-
-    int lineOf(qsizetype position, int firstLine) const
-    {
-        return firstLine
-            + static_cast<int>(std::upper_bound(lineStarts.cbegin(), lineStarts.cend(), position) - lineStarts.cbegin());
-    }
-};
-
-PlayerText playerText(QStringView raw)
-{
-    PlayerText out;
-    out.text.reserve(raw.size());
-    bool carriageReturn = false;   // a CR that becomes LF, alone or with the LF after it
-    const auto append = [&](QChar c) {
-        if (carriageReturn) {
-            carriageReturn = false;
-            out.text.append(u'\n');
-            if (c == u'\n')
-                return;
-        }
-        if (c == u'\r')
-            carriageReturn = true;
-        else
-            out.text.append(c);
-    };
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const QChar c = raw[i];
-        if (c == u'\n') {   // a line break of the file, kept as such
-            append(c);
-            out.lineStarts.append(out.text.size());
-            continue;
-        }
-        if (c != u'\\' || i + 1 == raw.size()) {
-            append(c);
-            continue;
-        }
-        const QChar next = raw[i + 1];
-        if (next == u'"' || next == u'\\') {
-            append(next);
-            ++i;
-        } else if (next == u'n') {
-            append(u'\n');
-            ++i;
-        } else if (next == u'\n') {   // the line goes on
-            out.lineStarts.append(out.text.size());
-            ++i;
-        } else if (next == u'\r' && i + 2 < raw.size() && raw[i + 2] == u'\n') {
-            out.lineStarts.append(out.text.size());
-            i += 2;
-        } else {
-            append(c);
-        }
-    }
-    if (carriageReturn)
-        out.text.append(u'\n');
-    return out;
-}
-
 class Finder
 {
 public:
@@ -192,12 +129,9 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
                 if (cancelled())
                     return found;
                 const int entry = static_cast<int>(e);
-                const PlayerText text = playerText(document.rawText(entry));
-                const StrDocument::Entry &at = document.entries().at(e);
-                const int firstLine = at.line   // the text starts after the separator, which may hold line ends
-                    + static_cast<int>(QByteArrayView(document.bytes()).sliced(at.keyEnd, at.textStart - at.keyEnd).count('\n'));
+                const StrDocument::ReadText text = document.readText(entry);
                 finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
-                    found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start, firstLine),
+                    found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start),
                                   text.text, start, length});
                     return !cancelled();
                 });
@@ -225,7 +159,7 @@ QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pat
             if (cancel && cancel->load(std::memory_order_relaxed))
                 return changed;
             const int entry = static_cast<int>(e);
-            const QString text = playerText(file.read.document.rawText(entry)).text;
+            const QString text = file.read.document.readText(entry).text;
             QString now;
             qsizetype kept = 0;
             finder.matches(text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *match) {

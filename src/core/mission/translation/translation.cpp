@@ -24,35 +24,6 @@ QString say(const char *text)
     return QCoreApplication::translate("Translation", text);
 }
 
-QByteArrayView rawBytes(const StrDocument &document, int entry)
-{
-    const StrDocument::Entry &e = document.entries().at(entry);
-    return QByteArrayView(document.bytes()).sliced(e.textStart, e.textEnd - e.textStart);
-}
-
-// How the document writes line breaks in its texts, when any of them has one.
-std::optional<QString> ownLineBreak(const StrDocument &document)
-{
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const QByteArrayView raw = rawBytes(document, static_cast<int>(i));
-        if (raw.contains('\n') || raw.contains("\\n"))
-            return document.textLineBreak();
-    }
-    return std::nullopt;
-}
-
-// The source's way of writing a line break in `entry`, else in its texts;
-// a raw break as `lineEnd`.
-QString sourceLineBreak(const StrDocument &source, int entry, const QString &lineEnd)
-{
-    const QByteArrayView raw = rawBytes(source, entry);
-    if (raw.contains('\n'))
-        return lineEnd;
-    if (raw.contains("\\n") || source.textLineBreak() == u"\\n")
-        return QStringLiteral("\\n");
-    return lineEnd;
-}
-
 Piece typed(const TranslationPair::Row &row)
 {
     return multiLine(row.target, say("the translation of %1").arg(row.key));
@@ -427,7 +398,6 @@ StrDocument TranslationPair::targetDocument() const
         return document;
     }
     StrDocument document = *m_target;
-    const std::optional<QString> own = ownLineBreak(document);
     const QString separator = document.entries().isEmpty() ? QString()
                                                            : document.style(QLatin1String(""), {}).separator;
     for (int r = 0; r < m_rows.size(); ++r) {
@@ -436,14 +406,8 @@ StrDocument TranslationPair::targetDocument() const
         if (!row.edited && !standIn)
             continue;
         if (row.targetEntry >= 0) {
-            const StrDocument::Entry &e = document.entries().at(row.targetEntry);
-            if (own)
-                document.setText(row.targetEntry, row.target, typed(row));
-            else
-                document.replace(e.textStart, e.textEnd,
-                                 StrSyntax::escape(row.target, sourceLineBreak(m_source.document, row.sourceEntry,
-                                                                               document.lineEnd())),
-                                 {typed(row)});
+            // A target none of whose texts has a line break writes them as the source does.
+            document.setText(row.targetEntry, row.target, typed(row), m_source.document.textBreak(row.sourceEntry));
             continue;
         }
         // After the entry of the nearest source key before it, else before that of the nearest after it.
@@ -456,13 +420,11 @@ StrDocument TranslationPair::targetDocument() const
             if (m_rows.at(after).targetEntry >= 0)
                 at = document.entries().at(m_rows.at(after).targetEntry).start;
         }
-        const QString lineBreak = own ? (*own == u"\\n" ? *own : QStringLiteral("\r\n"))
-                                      : sourceLineBreak(m_source.document, row.sourceEntry, QStringLiteral("\r\n"));
         const QString entrySeparator = separator.isEmpty() ? m_source.document.separator(row.sourceEntry) : separator;
         const QString text = standIn ? row.source : row.target;
         document.insertEntry(at, row.key, text,
                              {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)},
-                             {QString(), entrySeparator, QString(), lineBreak});
+                             {QString(), entrySeparator, QString()}, m_source.document.textBreak(row.sourceEntry));
     }
     return document;
 }
