@@ -110,7 +110,7 @@ private Q_SLOTS:
         settings.missionCodePage = 1250;
         settings.languageCodePages = {{u"english"_s, 1252}, {u"russian"_s, 1251}};
         settings.spellingLanguage = u"polish"_s;
-        QVERIFY(MissionSettings::write(dir.path(), settings));
+        QVERIFY(!MissionSettings::write(dir.path(), settings));
         QCOMPARE(MissionSettings::read(dir.path()), settings);
         QCOMPARE(settings.codePageOf(u"English"_s), 1252);
         QCOMPARE(settings.codePageOf(QString()), 1250);
@@ -120,6 +120,78 @@ private Q_SLOTS:
         Testing::writeAll(MissionSettings::pathIn(dir.path()), "[codepages]\nmission=866\nEnglish=1250\n");
         QCOMPARE(MissionSettings::read(dir.path()).missionCodePage, std::nullopt);
         QCOMPARE(MissionSettings::read(dir.path()).languageCodePages.value(u"english"_s), 1250);
+    }
+
+    // The settings file is read by Qt's rules for INI files, as QSettings
+    // read it: what each row gives, as "mission language:code page ...
+    // spelling language".
+    void readsTheSettingsAsQtDoes_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("plain") << "[codepages]\nmission=1250\nrussian=1251\n"_ba << u"1250 russian:1251 "_s;
+        QTest::newRow("blanks and a comment") << "[codepages]\n mission = 1251 ; the team's\n"_ba << u"1251 "_s;
+        QTest::newRow("quoted") << "[codepages]\nmission=\"1250\"\n"_ba << u"1250 "_s;
+        QTest::newRow("comment lines, CR LF") << "; [codepages]\r\n[spelling]\r\n;language=x\r\n[codepages]\r\n"
+                                                 "Russian=1251\r\n"_ba
+                                              << u"- russian:1251 "_s;
+        QTest::newRow("a byte-order mark") << "\xEF\xBB\xBF[codepages]\nmission=1252\n"_ba << u"1252 "_s;
+        QTest::newRow("outside the group") << "[General]\nmission=1250\n[team]\nmission=1250\n[codepages]\n"_ba
+                                           << u"- "_s;
+        QTest::newRow("a list is no code page") << "[codepages]\nmission=1250,1251\n"_ba << u"- "_s;
+        QTest::newRow("no value") << "[codepages]\nmission\nenglish=\n"_ba << u"- "_s;
+        QTest::newRow("cut by a comment") << "[codepages]\nmission=12;50\n"_ba << u"- "_s;
+        QTest::newRow("a key escaped") << "[codepages]\n%E9cole=1252\n"_ba << u"- \u00E9cole:1252 "_s;
+        QTest::newRow("the last one counts") << "[codepages]\nmission=1250\nmission=1251\n"_ba << u"1251 "_s;
+        QTest::newRow("spelling") << "[spelling]\nlanguage = \"Polish\" ; ours\n"_ba << u"- polish"_s;
+        QTest::newRow("quoted semicolon") << "[spelling]\nlanguage=\"a;b\"\n"_ba << u"- a;b"_s;
+    }
+    void readsTheSettingsAsQtDoes()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir dir;
+        Testing::writeAll(MissionSettings::pathIn(dir.path()), file);
+        const MissionSettings::Settings settings = MissionSettings::read(dir.path());
+        QString read = settings.missionCodePage ? QString::number(*settings.missionCodePage) : u"-"_s;
+        for (auto it = settings.languageCodePages.cbegin(); it != settings.languageCodePages.cend(); ++it)
+            read += u' ' + it.key() + u':' + QString::number(it.value());
+        QTEST(read + u' ' + settings.spellingLanguage, "read");
+    }
+
+    // Writing changes only the program's own lines; a new file is written
+    // as QSettings wrote it.
+    void writesTheSettingsKeepingTheRest_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("written");
+#ifdef Q_OS_WIN
+        const QByteArray newFile = "[codepages]\r\nenglish=1252\r\nmission=1250\r\n\r\n[spelling]\r\nlanguage=polish\r\n";
+#else
+        const QByteArray newFile = "[codepages]\nenglish=1252\nmission=1250\n\n[spelling]\nlanguage=polish\n";
+#endif
+        QTest::newRow("none") << QByteArray() << newFile;
+        QTest::newRow("comments and other groups")
+            << "; the team's\r\n[team]\r\nowner=Ola\r\n\r\n[CodePages]\r\nczech=x\r\n; ours\r\n\r\n[Spelling]\r\n"
+               "Language=english\r\nother=1"_ba
+            << "; the team's\r\n[team]\r\nowner=Ola\r\n\r\n[CodePages]\r\nenglish=1252\r\nmission=1250\r\n; ours\r\n"
+               "\r\n[Spelling]\r\nother=1\r\nlanguage=polish\r\n"_ba;
+        QTest::newRow("only other groups") << "[team]\nowner=Ola"_ba
+                                           << "[team]\nowner=Ola\n\n[codepages]\nenglish=1252\nmission=1250\n\n"
+                                              "[spelling]\nlanguage=polish\n"_ba;
+    }
+    void writesTheSettingsKeepingTheRest()
+    {
+        QFETCH(QByteArray, file);
+        QTemporaryDir dir;
+        if (!file.isEmpty())
+            Testing::writeAll(MissionSettings::pathIn(dir.path()), file);
+        MissionSettings::Settings settings;
+        settings.missionCodePage = 1250;
+        settings.languageCodePages = {{u"english"_s, 1252}};
+        settings.spellingLanguage = u"polish"_s;
+        QVERIFY(!MissionSettings::write(dir.path(), settings));
+        QTEST(Testing::readAll(MissionSettings::pathIn(dir.path())), "written");
+        QCOMPARE(MissionSettings::read(dir.path()), settings);
     }
 
     // Polish in an `english` folder and in no language folder is read in
@@ -162,7 +234,7 @@ private Q_SLOTS:
         MissionSettings::Settings settings;
         settings.missionCodePage = 1252;
         settings.languageCodePages.insert(u"german"_s, 1250);
-        QVERIFY(MissionSettings::write(root, settings));
+        QVERIFY(!MissionSettings::write(root, settings));
         scan = MissionFolder::scan(root);
         for (const MissionFolder::File &file : scan.files)
             QCOMPARE(file.codePage, file.language == u"german"_s ? 1250 : 1252);

@@ -1,13 +1,14 @@
 #include "core/mission/missionsettings.h"
 
 #include "core/document/codepages.h"
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
+#include "core/save/inifile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QTemporaryDir>
+
+#include <variant>
 
 namespace MissionSettings {
 
@@ -15,15 +16,25 @@ namespace {
 
 const QLatin1String Group("codepages");
 const QLatin1String MissionKey("mission");
-const QLatin1String LanguageKey("spelling/language");
+const QLatin1String SpellingGroup("spelling");
+const QLatin1String LanguageKey("language");
 
-std::optional<int> codePageValue(const QVariant &value)
+std::optional<int> codePageValue(const QString &value)
 {
     bool ok = false;
-    const int codePage = value.toString().trimmed().toInt(&ok);
+    const int codePage = value.trimmed().toInt(&ok);
     if (!ok || !CodePages::isSupported(codePage))
         return std::nullopt;
     return codePage;
+}
+
+// The file's bytes; none when there is no file.
+std::variant<QByteArray, Error> bytesOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return QByteArray();
+    return SafeFile::read(path, SafeFile::SettingsCap);
 }
 
 } // namespace
@@ -44,73 +55,51 @@ QString pathIn(const QString &missionFolder)
 Settings read(const QString &missionFolder)
 {
     Settings settings;
-    const QString path = pathIn(missionFolder);
-    if (!QFileInfo(path).isFile())
+    const std::variant<QByteArray, Error> bytes = bytesOf(pathIn(missionFolder));
+    if (!std::holds_alternative<QByteArray>(bytes))
         return settings;
-    QSettings file(path, QSettings::IniFormat);
-    file.beginGroup(Group);
-    for (const QString &key : file.childKeys()) {
-        const std::optional<int> codePage = codePageValue(file.value(key));
-        if (!codePage)
+    for (const IniFile::Value &value : IniFile::values(std::get<QByteArray>(bytes))) {
+        if (value.group.compare(SpellingGroup, Qt::CaseInsensitive) == 0
+            && value.key.compare(LanguageKey, Qt::CaseInsensitive) == 0) {
+            settings.spellingLanguage = value.value.trimmed().toLower();
             continue;
-        if (key.compare(MissionKey, Qt::CaseInsensitive) == 0)
+        }
+        const std::optional<int> codePage = codePageValue(value.value);
+        if (value.group.compare(Group, Qt::CaseInsensitive) != 0 || !codePage)
+            continue;
+        if (value.key.compare(MissionKey, Qt::CaseInsensitive) == 0)
             settings.missionCodePage = codePage;
         else
-            settings.languageCodePages.insert(key.toLower(), *codePage);
+            settings.languageCodePages.insert(value.key.toLower(), *codePage);
     }
-    file.endGroup();
-    settings.spellingLanguage = file.value(LanguageKey).toString().trimmed().toLower();
     return settings;
 }
 
-bool write(const QString &missionFolder, const Settings &settings, Error *error)
+std::optional<Error> write(const QString &missionFolder, const Settings &settings)
 {
-    // QSettings writes the ini text (keeping whatever else the file holds)
-    // into a copy in a folder of its own; the copy's bytes then replace the
-    // file whole.
     const QString path = pathIn(missionFolder);
-    QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        if (error)
-            *error = {Error::Kind::NotWritten, scratch.errorString(), path, {}};
-        return false;
+    std::variant<QByteArray, Error> before = bytesOf(path);
+    if (auto *failure = std::get_if<Error>(&before)) {
+        failure->kind = Error::Kind::NotWritten;
+        return std::move(*failure);
     }
-    const QString copy = scratch.filePath(FileName);
-    if (QFileInfo(path).isFile() && !QFile::copy(path, copy)) {
-        if (error)
-            *error = {Error::Kind::NotWritten, QFile(path).errorString(), path, {}};
-        return false;
-    }
-    {
-        QSettings file(copy, QSettings::IniFormat);
-        file.remove(Group);
-        file.beginGroup(Group);
-        if (settings.missionCodePage)
-            file.setValue(MissionKey, *settings.missionCodePage);
-        for (auto it = settings.languageCodePages.cbegin(); it != settings.languageCodePages.cend(); ++it)
-            file.setValue(it.key(), it.value());
-        file.endGroup();
-        if (settings.spellingLanguage.isEmpty())
-            file.remove(LanguageKey);
-        else
-            file.setValue(LanguageKey, settings.spellingLanguage);
-        file.sync();
-        if (file.status() != QSettings::NoError) {
-            if (error)
-                *error = {Error::Kind::NotWritten, QStringLiteral("QSettings could not write %1").arg(copy), path, {}};
-            return false;
-        }
-    }
-    QFile written(copy);
-    if (!written.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = {Error::Kind::NotWritten, written.errorString(), path, {}};
-        return false;
-    }
-    const std::optional<Error> result = FileOutput::writeFile(path, written.readAll());
-    if (result && error)
-        *error = *result;
-    return !result;
+    // The code pages in the order QSettings writes them, the mission's among the languages'.
+    QMap<QString, QString> codePages;
+    if (settings.missionCodePage)
+        codePages.insert(MissionKey, QString::number(*settings.missionCodePage));
+    for (auto it = settings.languageCodePages.cbegin(); it != settings.languageCodePages.cend(); ++it)
+        codePages.insert(it.key(), QString::number(it.value()));
+    QList<std::pair<QString, QString>> lines;
+    for (auto it = codePages.cbegin(); it != codePages.cend(); ++it)
+        lines.append({it.key(), it.value()});
+    QByteArray bytes = IniFile::edited(std::get<QByteArray>(before), Group, [](const QString &) { return true; }, lines);
+    QList<std::pair<QString, QString>> language;
+    if (!settings.spellingLanguage.isEmpty())
+        language.append({LanguageKey, settings.spellingLanguage});
+    bytes = IniFile::edited(bytes, SpellingGroup,
+                            [](const QString &key) { return key.compare(LanguageKey, Qt::CaseInsensitive) == 0; },
+                            language);
+    return FileOutput::writeFile(path, bytes, missionFolder);
 }
 
 } // namespace MissionSettings

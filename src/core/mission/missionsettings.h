@@ -19,7 +19,8 @@
 //   language=polish     the language of the files in no language folder
 //
 // with the Windows code pages by number (CodePages::all()). A value that is
-// no such code page, and anything else in the file, is left alone.
+// no such code page, and anything else in the file, is left alone. The file
+// is read and written by Qt's INI rules (IniFile), groups and keys in any case.
 namespace MissionSettings {
 
 inline constexpr QLatin1String FileName("quillwright.ini");
@@ -37,11 +38,14 @@ struct Settings {
 
 QString pathIn(const QString &missionFolder);
 
-// The settings of the mission in `missionFolder`; none when it has no file.
+// The settings of the mission in `missionFolder`; none when it has no file,
+// or one that SafeFile does not read (no ordinary file, larger than its cap).
 Settings read(const QString &missionFolder);
 
-// Writes them (whole or not at all, keeping the file's other groups and
-// keys); false with the system's reason in `error` when it fails.
-bool write(const QString &missionFolder, const Settings &settings, Error *error = nullptr);
+// Writes them (whole or not at all, keeping every other line of the file as
+// it stands), through a link only to a place inside the mission's folder;
+// nothing when written, else why not (a file there that cannot be read is
+// not written over).
+std::optional<Error> write(const QString &missionFolder, const Settings &settings);
 
 } // namespace MissionSettings

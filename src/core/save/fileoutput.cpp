@@ -1,5 +1,7 @@
 #include "core/save/fileoutput.h"
 
+#include "core/document/safefile.h"
+
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <QThread>
@@ -35,6 +37,14 @@ std::optional<Error> writeFile(const QString &path, const QByteArray &data)
         QThread::msleep(static_cast<unsigned long>(pause));
     }
     return failure;
+}
+
+std::optional<Error> writeFile(const QString &path, const QByteArray &data, const QString &missionRoot)
+{
+    std::variant<QString, Error> target = SafeFile::writablePath(path, missionRoot);
+    if (auto *refused = std::get_if<Error>(&target))
+        return std::move(*refused);
+    return writeFile(std::get<QString>(target), data);
 }
 
 std::optional<Error> writeFile(QSaveFile &file, const QByteArray &data)

@@ -469,10 +469,9 @@ bool MissionPanel::changeCodePage(const QString &language, int codePage, bool wh
         settings.languageCodePages.remove(language.toLower());
     if (settings == before)
         return true;
-    Error error;
-    if (!MissionSettings::write(m_folder, settings, &error)) {
+    if (const std::optional<Error> error = MissionSettings::write(m_folder, settings)) {
         resultsLabel->setText(tr("The code page could not be kept in %1: %2")
-                                  .arg(QDir::toNativeSeparators(MissionSettings::pathIn(m_folder)), error.message));
+                                  .arg(QDir::toNativeSeparators(MissionSettings::pathIn(m_folder)), error->message));
         showCodePages();
         return false;
     }

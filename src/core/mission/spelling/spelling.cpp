@@ -660,8 +660,11 @@ bool Service::setMissionLanguage(const QString &language, Error *error)
     }
     MissionSettings::Settings settings = MissionSettings::read(m_missionFolder);
     settings.spellingLanguage = language.trimmed().toLower();
-    if (!MissionSettings::write(m_missionFolder, settings, error))
+    if (std::optional<Error> failure = MissionSettings::write(m_missionFolder, settings)) {
+        if (error)
+            *error = std::move(*failure);
         return false;
+    }
     m_missionLanguage = Spelling::missionLanguage(m_missionFolder);
     Q_EMIT languagesChanged();
     return true;
