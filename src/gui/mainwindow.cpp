@@ -437,12 +437,12 @@ void Qwr::enableDrafts(std::unique_ptr<DraftFile> file)
     m_draftTimer->setSingleShot(true);
     m_draftTimer->setInterval(2000);   // a pause in typing, never every keystroke
     connect(m_draftTimer, &QTimer::timeout, this, &Qwr::writeDraftNow);
-    connect(m_drafts.get(), &DraftWriter::failed, this, [this](const QString &error) {
+    connect(m_drafts.get(), &DraftWriter::failed, this, [this](const Error &error) {
         if (!m_drafts)
             return;
         m_prompts->warn(tr("Unsaved work can no longer be kept safe against a crash: the draft %1 cannot be "
                            "written.\n\n%2\n\nQuillwright works on without drafts; save your files as usual.")
-                            .arg(QDir::toNativeSeparators(m_drafts->file().path()), error));
+                            .arg(QDir::toNativeSeparators(m_drafts->file().path()), error.message));
         m_draftTimer->stop();
         m_drafts.reset();
     });
@@ -747,6 +747,7 @@ void Qwr::openFolder(const QString &folder)
     Settings::setOpenFolder(clean);
     Settings::addRecentFile(clean);
     spelling->setMissionFolder(clean);
+    workspace->setMissionFolder(clean);
     missionLanguageMenu->setEnabled(true);
     missionPanel->openFolder(clean);
 }

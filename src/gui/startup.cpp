@@ -59,17 +59,17 @@ std::unique_ptr<Qwr> Startup::offerDraft(const QString &path)
     if (!draft)
         return nullptr;
     const auto read = draft->read();
-    if (const auto *error = std::get_if<QString>(&read)) {
-        if (const std::optional<QString> setAside = draft->setAside()) {
+    if (const auto *error = std::get_if<Error>(&read)) {
+        if (const std::variant<QString, Error> setAside = draft->setAside(); std::holds_alternative<QString>(setAside)) {
             draft->release();
             m_prompts->warn(QCoreApplication::translate("Startup",
                 "A draft of unsaved work could not be read, so it was set aside as\n%1\n\n%2")
-                                .arg(QDir::toNativeSeparators(*setAside), *error));
+                                .arg(QDir::toNativeSeparators(std::get<QString>(setAside)), error->message));
         } else {
             draft->release();   // never removed: it stays for the next start
             m_prompts->warn(QCoreApplication::translate("Startup",
                 "A draft of unsaved work could not be read, and it could not be set aside either, so it stays "
-                "where it is:\n%1\n\n%2").arg(QDir::toNativeSeparators(draft->path()), *error));
+                "where it is:\n%1\n\n%2").arg(QDir::toNativeSeparators(draft->path()), error->message));
         }
         return nullptr;
     }

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -148,7 +149,11 @@ QString shown(const QString &path)
     return native.size() <= Shortened ? native : native.first(Shortened) + QChar(0x2026);
 }
 
-std::variant<QByteArray, Error> read(const QString &path, qint64 cap)
+namespace {
+
+// The file at `path` opened for reading when it is an ordinary file no
+// larger than `cap`; else why not.
+std::variant<std::unique_ptr<QFile>, Error> opened(const QString &path, qint64 cap)
 {
     if (path.isEmpty())
         return notRead(path, say("No file was named."));
@@ -170,32 +175,65 @@ std::variant<QByteArray, Error> read(const QString &path, qint64 cap)
         return notRead(path, say("%1 is a folder, not a file.").arg(shown(path)));
     if (!info.isFile())
         return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
-    const QLocale locale;
     if (info.size() > cap) {
+        const QLocale locale;
         return notRead(path, say("The file %1 is %2; such a file is never larger than %3, so it is not read.")
                                  .arg(shown(path), locale.formattedDataSize(info.size()),
                                       locale.formattedDataSize(cap)));
     }
     // Opened without waiting, and only read when what was opened is an
     // ordinary file (a pipe or a device may have taken its place meanwhile).
-    QFile file;
+    auto file = std::make_unique<QFile>();
     QString reason;
-    if (!openOrdinaryFile(file, path, &reason)) {
+    if (!openOrdinaryFile(*file, path, &reason)) {
         if (!QFileInfo::exists(path))
             return notRead(path, say("The file %1 is gone; it was there a moment ago.").arg(shown(path)));
         if (reason.isEmpty())
             return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
         return notRead(path, say("The file %1 could not be opened: %2").arg(shown(path), reason));
     }
-    // At most one byte more than allowed, in case the file grew meanwhile.
-    const QByteArray bytes = file.read(cap + 1);
+    return file;
+}
+
+// At most `length` bytes of `file`, or why not.
+std::variant<QByteArray, Error> readFrom(QFile &file, const QString &path, qint64 length)
+{
+    QByteArray bytes = file.read(length);
     if (file.error() != QFileDevice::NoError)
         return notRead(path, say("The file %1 could not be read: %2").arg(shown(path), file.errorString()));
-    if (bytes.size() > cap) {
+    return bytes;
+}
+
+} // namespace
+
+std::variant<QByteArray, Error> read(const QString &path, qint64 cap)
+{
+    std::variant<std::unique_ptr<QFile>, Error> file = opened(path, cap);
+    if (auto *refused = std::get_if<Error>(&file))
+        return std::move(*refused);
+    // At most one byte more than allowed, in case the file grew meanwhile.
+    std::variant<QByteArray, Error> bytes = readFrom(*std::get<std::unique_ptr<QFile>>(file), path, cap + 1);
+    if (const auto *read = std::get_if<QByteArray>(&bytes); read && read->size() > cap) {
         return notRead(path, say("The file %1 is larger than %2, larger than such a file ever is, so it is not read.")
-                                 .arg(shown(path), locale.formattedDataSize(cap)));
+                                 .arg(shown(path), QLocale().formattedDataSize(cap)));
     }
     return bytes;
+}
+
+std::variant<QByteArray, Error> readStart(const QString &path, qint64 cap, qint64 length)
+{
+    std::variant<std::unique_ptr<QFile>, Error> file = opened(path, cap);
+    if (auto *refused = std::get_if<Error>(&file))
+        return std::move(*refused);
+    return readFrom(*std::get<std::unique_ptr<QFile>>(file), path, std::min(length, cap));
+}
+
+std::optional<Error> readable(const QString &path, qint64 cap)
+{
+    std::variant<std::unique_ptr<QFile>, Error> file = opened(path, cap);
+    if (auto *refused = std::get_if<Error>(&file))
+        return std::move(*refused);
+    return std::nullopt;
 }
 
 std::variant<QString, Error> writablePath(const QString &path, const QString &root)

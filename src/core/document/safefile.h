@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <variant>
 
 // The one way the program opens a file to read it, and the one rule for where
@@ -40,6 +41,12 @@ inline constexpr qint64 BaselineCap = 64 * MiB;         // a check's baseline
 
 // The bytes of the file at `path`, at most `cap` of them; or why not.
 std::variant<QByteArray, Error> read(const QString &path, qint64 cap);
+// The first `length` bytes of it (all of a shorter file), under the same
+// rules: for a look at the head of a large file.
+std::variant<QByteArray, Error> readStart(const QString &path, qint64 cap, qint64 length);
+// Why the file at `path` would not be read, or nothing: for a file a library
+// opens itself (a Hunspell dictionary), checked first.
+std::optional<Error> readable(const QString &path, qint64 cap);
 
 // The path to write for `path`, a file the program names inside `root` (the
 // mission's folder): `path` itself when no symbolic link stands on the way,

@@ -2,6 +2,7 @@
 
 #include "core/document/codepages.h"
 #include "core/document/codepagedetect.h"
+#include "core/document/safefile.h"
 #include "core/document/lineendings.h"
 #include "core/mission/missionsettings.h"
 #include "core/mission/workspace.h"
@@ -400,13 +401,12 @@ QList<Problem> problemsOf(const File &file)
     return problems;
 }
 
-// A file's bytes, or nothing when it cannot be read or is too large to be.
+// A file's bytes, or nothing when it cannot be read or is too large to be
+// (through the safe open: a pipe in a file's place is never waited on).
 QByteArray bytesOf(const QString &path)
 {
-    QFile file(path);
-    if (file.size() > StrReader::MaxFileSize || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(StrReader::MaxFileSize);
+    std::variant<QByteArray, Error> read = SafeFile::read(path, StrReader::MaxFileSize);
+    return std::holds_alternative<QByteArray>(read) ? std::get<QByteArray>(std::move(read)) : QByteArray();
 }
 
 // A file is said to be in a DOS code page only when at least this many of the

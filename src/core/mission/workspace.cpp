@@ -1,6 +1,7 @@
 #include "core/mission/workspace.h"
 
 #include "core/document/codepages.h"
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 #include "core/save/prompts.h"
 #include "core/save/textcheck.h"
@@ -26,6 +27,15 @@ QString say(const char *text)
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+Qt::CaseSensitivity pathCase()
+{
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
 }
 
 } // namespace
@@ -253,12 +263,19 @@ std::optional<Error> MissionWorkspace::write(WorkspaceDocument *document, const 
     // open, and on Windows an open file cannot be replaced: it ends first.
     if (auto *thread = qobject_cast<QThread *>(m_reading.value(document->path()).data()))
         thread->wait(QDeadlineTimer(5000));
+    // A file of the mission the program names itself goes through a link
+    // only to a place inside the mission; a path named in a dialog as named.
+    const bool ofTheMission = !m_missionFolder.isEmpty() && !document->m_named
+        && document->path().startsWith(m_missionFolder + u'/', pathCase());
+    std::variant<QString, Error> target = SafeFile::writablePath(document->path(), ofTheMission ? m_missionFolder : QString());
     std::optional<Error> result;
-    if (saveFileFor) {
-        const std::unique_ptr<QSaveFile> file = saveFileFor(document->path());
+    if (auto *refused = std::get_if<Error>(&target)) {
+        result = std::move(*refused);
+    } else if (saveFileFor) {
+        const std::unique_ptr<QSaveFile> file = saveFileFor(std::get<QString>(target));
         result = FileOutput::writeFile(*file, bytes);
     } else {
-        result = FileOutput::writeFile(document->path(), bytes);
+        result = FileOutput::writeFile(std::get<QString>(target), bytes);
     }
     if (QFileInfo::exists(document->path()))
         m_watcher->addPath(document->path());
@@ -319,7 +336,8 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
 }
 
 WorkspaceDocument *MissionWorkspace::saveAs(const QString &path, int codePage, const StrDocument &document,
-                                            const QString &description, Prompts &prompts, const QObject *origin)
+                                            const QString &description, Prompts &prompts, const QObject *origin,
+                                            bool named)
 {
     WorkspaceDocument *target = find(path);
     if (!target && QFileInfo::exists(path))
@@ -328,9 +346,15 @@ WorkspaceDocument *MissionWorkspace::saveAs(const QString &path, int codePage, c
         target = create(path, codePage, document);
         target->m_makesFolder = false;   // a path chosen in the dialog: its folder is there or the save fails
     }
+    target->m_named = target->m_named || named;
     target->m_codePage = codePage;
     target->change(document, description, origin);
     return save({target}, prompts) ? target : nullptr;
+}
+
+void MissionWorkspace::setMissionFolder(const QString &folder)
+{
+    m_missionFolder = folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
 void MissionWorkspace::fileChanged(const QString &path)

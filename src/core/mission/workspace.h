@@ -83,6 +83,7 @@ private:
     QUndoStack *m_undo = nullptr;
     bool m_diskDiffers = false;   // kept over a change on the disk: unsaved whatever undo says
     bool m_makesFolder = false;   // a new file of the mission (a new language's): its folder is made on saving
+    bool m_named = false;         // its path was named in a save dialog: written as named
 };
 
 // A mission open at once: every file the program holds, each at most once,
@@ -128,11 +129,17 @@ public:
     // files were saved and which keep their changes. True when all were saved.
     bool save(const QList<WorkspaceDocument *> &documents, Prompts &prompts);
     // A view's `document` saved under `path` (its own file, or one chosen in
-    // the dialog) in `codePage`: it becomes that file's document, as a step
-    // of undo called `description`, and is saved. The file's document when
-    // it was saved.
+    // the dialog: `named`) in `codePage`: it becomes that file's document, as
+    // a step of undo called `description`, and is saved. The file's document
+    // when it was saved.
     WorkspaceDocument *saveAs(const QString &path, int codePage, const StrDocument &document,
-                              const QString &description, Prompts &prompts, const QObject *origin = nullptr);
+                              const QString &description, Prompts &prompts, const QObject *origin = nullptr,
+                              bool named = false);
+
+    // The folder of the mission open, if any: a file inside it that the
+    // program saves of itself (not named in a save dialog) is written through
+    // a link only to a place inside it (SafeFile::writablePath).
+    void setMissionFolder(const QString &folder);
 
     // Lets go of documents no view needs that have no unsaved change.
     void release(WorkspaceDocument *document);
@@ -168,4 +175,5 @@ private:
     QUndoGroup *m_undoGroup = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     QHash<QString, QPointer<QObject>> m_reading;   // a read of a changed file under way, by path
+    QString m_missionFolder;                         // clean and absolute; "" when none is open
 };

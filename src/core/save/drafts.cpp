@@ -1,5 +1,6 @@
 #include "core/save/drafts.h"
 
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 
 #include <QCoreApplication>
@@ -206,42 +207,39 @@ std::unique_ptr<DraftFile> DraftFile::adopt(const QString &path)
     return nullptr;
 }
 
-std::variant<QJsonObject, QString> DraftFile::read() const
+std::variant<QJsonObject, Error> DraftFile::read() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    const QByteArray bytes = file.readAll();
+    const auto unread = [this](const QString &message) { return Error{Error::Kind::NotRead, message, m_path, {}}; };
+    std::variant<QByteArray, Error> read = SafeFile::read(m_path, SafeFile::DraftCap);
+    if (auto *refused = std::get_if<Error>(&read))
+        return std::move(*refused);
+    const QByteArray &bytes = std::get<QByteArray>(read);
     if (bytes.isEmpty())
-        return tr("The draft is empty.");
+        return unread(tr("The draft is empty."));
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return tr("The draft is damaged (%1 at byte %2).").arg(parseError.errorString()).arg(parseError.offset);
+        return unread(tr("The draft is damaged (%1 at byte %2).").arg(parseError.errorString()).arg(parseError.offset));
     const QJsonObject state = document.object();
     const int format = state.value(QStringLiteral("format")).toInt();
     if (format > Drafts::Format)
-        return tr("The draft was written by a later version of Quillwright.");
+        return unread(tr("The draft was written by a later version of Quillwright."));
     if (format < 1 || !state.value(QStringLiteral("pages")).isObject())
-        return tr("The file is not a draft of Quillwright.");
+        return unread(tr("The file is not a draft of Quillwright."));
     return state;
 }
 
-bool DraftFile::write(const QJsonObject &state, Error *error) const
+std::optional<Error> DraftFile::write(const QJsonObject &state) const
 {
-    const std::optional<Error> result =
-        FileOutput::writeFile(m_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
-    if (result)
-        *error = *result;
-    return !result;
+    return FileOutput::writeFile(m_path, QJsonDocument(state).toJson(QJsonDocument::Compact));
 }
 
-std::optional<QString> DraftFile::setAside()
+std::variant<QString, Error> DraftFile::setAside()
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString target = m_path.chopped(5) + QStringLiteral(".damaged-%1.json").arg(stamp);
     if (readOnly() || !QFile::rename(m_path, target))
-        return std::nullopt;
+        return Error{Error::Kind::NotWritten, tr("The draft could not be renamed."), m_path, {}};
     return target;
 }
 
@@ -296,9 +294,10 @@ void DraftWriter::writeWaiting()
         state.swap(m_waiting);
         m_scheduled = false;
     }
-    Error error;
-    if (state && !m_file->write(Drafts::toJson(*state), &error))
-        Q_EMIT failed(error.message);
+    if (!state)
+        return;
+    if (const std::optional<Error> error = m_file->write(Drafts::toJson(*state)))
+        Q_EMIT failed(*error);
 }
 
 void DraftWriter::finish()

@@ -69,15 +69,17 @@ public:
 
     QString path() const { return m_path; }
 
-    // The state kept in the draft, or why it cannot be read.
-    std::variant<QJsonObject, QString> read() const;
+    // The state kept in the draft, or why it cannot be read (through the
+    // safe open, no larger than SafeFile::DraftCap).
+    std::variant<QJsonObject, Error> read() const;
 
-    // Writes `state` whole or not at all. Safe to call from any one thread at a time.
-    bool write(const QJsonObject &state, Error *error) const;
+    // Writes `state` whole or not at all; nothing when written, else why
+    // not. Safe to call from any one thread at a time.
+    std::optional<Error> write(const QJsonObject &state) const;
 
     // Renames an unreadable draft to <name>.damaged-<time>.json and returns
-    // the new path; nothing when it cannot be renamed, and it stays as it is.
-    std::optional<QString> setAside();
+    // the new path; why not when it cannot be renamed, and it stays as it is.
+    std::variant<QString, Error> setAside();
 
     // Removes the draft and its lock: the run ended cleanly.
     void remove();
@@ -113,7 +115,7 @@ public:
 
 Q_SIGNALS:
     // A draft could not be written (emitted on the writer's thread).
-    void failed(const QString &error);
+    void failed(const Error &error);
 
 private:
     void writeWaiting();

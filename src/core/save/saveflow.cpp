@@ -60,7 +60,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
     // An opened file is saved under its own name, in place or proposed in
     // its own folder.
     QString path;
-    if (m_inPlace && !m_alwaysAsk && !file.path.isEmpty())
+    const bool inPlace = m_inPlace && !m_alwaysAsk && !file.path.isEmpty();
+    if (inPlace)
         path = file.path;
     else
         path = m_prompts.savePath(file.path.isEmpty() ? suggestedName : file.path);
@@ -82,7 +83,8 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         return false;
     }
     if (m_workspace) {
-        if (!m_workspace->saveAs(path, codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view))
+        // A path named in the dialog is written as named, a link out of the mission included.
+        if (!m_workspace->saveAs(path, codePage, document, tr("Save %1").arg(fileName), m_prompts, file.view, !inPlace))
             return false;
     } else {
         if (const std::optional<Error> result = FileOutput::writeFile(path, *bytes)) {

@@ -3,6 +3,7 @@
 // text, the exchange with other tools and the translator's own memory.
 #include "gui/translation/translationwindow.h"
 
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 #include "core/mission/backgroundjob.h"
 #include "core/mission/translation/exchange.h"
@@ -325,12 +326,12 @@ bool TranslationWindow::importTarget()
     if (path.isEmpty())
         return false;
     const QString name = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_prompts.warn(tr("%1 could not be read: %2").arg(name, file.errorString()));
+    std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::ExchangeCap);
+    if (const auto *refused = std::get_if<Error>(&read)) {
+        m_prompts.warn(refused->message);
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = std::get<QByteArray>(std::move(read));
     QList<Exchange::Unit> units;
     QHash<QString, int> files;   // by name
     for (size_t i = 0; i < m_targets.size(); ++i) {

@@ -242,13 +242,18 @@ private:
 // `missing` without one, nothing when the file cannot be read.
 QByteArray affValue(const QString &affPath, const QByteArray &name, const QByteArray &missing = {})
 {
-    QFile file(affPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::variant<QByteArray, Error> read = SafeFile::read(affPath, MaxDictionaryBytes);
+    if (!std::holds_alternative<QByteArray>(read))
         return {};
-    for (int line = 0; line < 10000 && !file.atEnd(); ++line) {
-        const QByteArray text = file.readLine(4096).trimmed();
+    const QByteArray &bytes = std::get<QByteArray>(read);
+    qsizetype at = 0;
+    for (int line = 0; line < 10000 && at < bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', at);
+        end = end < 0 ? bytes.size() : end + 1;
+        const QByteArray text = bytes.sliced(at, std::min<qsizetype>(end - at, 4096)).trimmed();
         if (text.startsWith(name + ' ') || text.startsWith(name + '\t'))
             return text.mid(name.size() + 1).trimmed();
+        at = end;
     }
     return missing;
 }
@@ -266,19 +271,24 @@ QByteArray affLetters(const QString &affPath)
 }
 
 // Why a dictionary's files cannot be used, or nothing: too large to load
-// without stalling for long, or a .dic that does not start with the number of
-// its words (Hunspell then loads nothing and says why only on the console).
+// without stalling for long, no ordinary files (Hunspell opens them itself,
+// and would wait for ever on a pipe), or a .dic that does not start with the
+// number of its words (Hunspell then loads nothing and says why only on the
+// console).
 QString dictionaryDamage(const QString &affPath, const QString &dicPath)
 {
     for (const QString &path : {affPath, dicPath}) {
         if (QFileInfo(path).size() > MaxDictionaryBytes)
             return say("The dictionary %1 is too large to be loaded (more than %2 MB).")
                 .arg(QDir::toNativeSeparators(path), QString::number(MaxDictionaryBytes / (1024 * 1024)));
+        if (const std::optional<Error> refused = SafeFile::readable(path, MaxDictionaryBytes))
+            return say("The dictionary cannot be loaded: %1").arg(refused->message);
     }
-    QFile dic(dicPath);
-    if (!dic.open(QIODevice::ReadOnly))
-        return say("%1 cannot be read.").arg(QDir::toNativeSeparators(dicPath));
-    QByteArray first = dic.readLine(256).trimmed();
+    const std::variant<QByteArray, Error> head = SafeFile::readStart(dicPath, MaxDictionaryBytes, 256);
+    if (const auto *refused = std::get_if<Error>(&head))
+        return say("The dictionary cannot be loaded: %1").arg(refused->message);
+    QByteArray first = std::get<QByteArray>(head);
+    first = first.first(first.contains('\n') ? first.indexOf('\n') : first.size()).trimmed();
     if (first.startsWith("\xEF\xBB\xBF"))
         first = first.mid(3);
     bool counted = false;
@@ -462,9 +472,9 @@ std::unique_ptr<SpellChecker> openHunspell(const QString &affPath, const QString
     QTemporaryFile quickAff(QDir::temp().filePath(QStringLiteral("quillwright-XXXXXX.aff")));
     QString rules = affPath;
     if (suggesting == Suggesting::Quick) {
-        QFile original(affPath);
-        if (original.open(QIODevice::ReadOnly) && quickAff.open()
-            && quickAff.write(original.readAll() + "\nMAXNGRAMSUGS 0\n") >= 0 && quickAff.flush())
+        const std::variant<QByteArray, Error> original = SafeFile::read(affPath, MaxDictionaryBytes);
+        if (std::holds_alternative<QByteArray>(original) && quickAff.open()
+            && quickAff.write(std::get<QByteArray>(original) + "\nMAXNGRAMSUGS 0\n") >= 0 && quickAff.flush())
             rules = quickAff.fileName();
     }
     auto checker = std::make_unique<HunspellChecker>(rules, dicPath, encoding);
@@ -560,22 +570,26 @@ QString wordListPath(const QString &missionFolder, const QString &language)
 WordList readWordList(const QString &path)
 {
     WordList list;
-    QFile file(path);
-    if (!file.exists())
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
         return list;
-    if (!file.open(QIODevice::ReadOnly)) {
-        list.problem = say("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::WordListCap);
+    if (const auto *refused = std::get_if<Error>(&read)) {
+        list.problem = refused->message;
         return list;
     }
+    const QByteArray &file = std::get<QByteArray>(read);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     int lines = 0;
-    while (!file.atEnd()) {
+    for (qsizetype at = 0; at < file.size();) {
         if (lines == MaxWordListLines) {
             list.problem = say("%1 has more than %2 lines: only the first %2 were read.")
                                .arg(QDir::toNativeSeparators(path), QString::number(MaxWordListLines));
             break;
         }
-        const QByteArray bytes = file.readLine(1024 * 1024);
+        qsizetype end = file.indexOf('\n', at);
+        end = end < 0 ? file.size() : end + 1;
+        const QByteArrayView bytes = QByteArrayView(file).sliced(at, end - at);
+        at = end;
         ++lines;
         const QString line = QString(decoder.decode(bytes)).trimmed();
         if (decoder.hasError()) {
@@ -593,18 +607,19 @@ WordList readWordList(const QString &path)
 bool addToWordList(const QString &path, const QString &word, Error *error)
 {
     QByteArray bytes;
-    if (QFile old(path); old.exists()) {
-        if (!old.open(QIODevice::ReadOnly)) {
+    if (const QFileInfo old(path); old.exists() || old.isSymLink()) {
+        std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::WordListCap);
+        if (auto *refused = std::get_if<Error>(&read)) {
             if (error)
-                *error = {Error::Kind::NotRead, old.errorString(), path, {}};
+                *error = std::move(*refused);
             return false;
         }
-        bytes = old.readAll();
+        bytes = std::get<QByteArray>(std::move(read));
         if (!bytes.isEmpty() && !bytes.endsWith('\n'))
             bytes += '\n';
     }
     bytes += word.trimmed().toUtf8() + '\n';
-    if (std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
+    if (std::optional<Error> failed = FileOutput::writeFile(path, bytes, QFileInfo(path).absolutePath())) {
         if (error)
             *error = std::move(*failed);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/error.h"
+#include "core/document/safefile.h"
 
 #include <QHash>
 #include <QList>
@@ -35,7 +36,7 @@ QList<Word> words(QStringView raw);
 // Words longer than this are no words a dictionary is asked about.
 inline constexpr qsizetype MaxWordLength = 100;
 // Dictionary files larger than this are not loaded.
-inline constexpr qint64 MaxDictionaryBytes = 64 * 1024 * 1024;
+inline constexpr qint64 MaxDictionaryBytes = SafeFile::DictionaryCap;
 
 class SpellChecker
 {
@@ -97,10 +98,12 @@ struct WordList {
     QString problem;   // why it was not (wholly) read; empty when it was
 };
 // A file that is not valid UTF-8 gives no word; only the first
-// MaxWordListLines lines are read. A missing file is an empty list.
+// MaxWordListLines lines are read, of a file no larger than
+// SafeFile::WordListCap. A missing file is an empty list.
 WordList readWordList(const QString &path);
-// Adds `word` to the list (written whole with QSaveFile, the file's other
-// lines kept); false with the reason in `error`.
+// Adds `word` to the list (written whole by FileOutput, the file's other
+// lines kept, through a link only to a place inside the mission's folder,
+// where the list stands); false with the reason in `error`.
 bool addToWordList(const QString &path, const QString &word, Error *error = nullptr);
 
 // The spelling of a mission as the window needs it: each language's checker,

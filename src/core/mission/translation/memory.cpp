@@ -1,10 +1,12 @@
 #include "core/mission/translation/memory.h"
 
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
@@ -143,20 +145,21 @@ QByteArray toJson(const Terms &terms)
 
 Terms load(const QString &path, QString *problem)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::TermListCap);
+    if (const auto *refused = std::get_if<Error>(&read)) {
         if (problem)
-            *problem = file.errorString();
+            *problem = refused->message;
         return {};
     }
-    return parse(file.readAll(), problem);
+    return parse(std::get<QByteArray>(read), problem);
 }
 
 std::optional<Error> save(const QString &path, const Terms &terms)
 {
-    std::optional<Error> failed = FileOutput::writeFile(path, toJson(terms));
+    // The list stands in the mission's folder: a link is followed only to a place inside it.
+    std::optional<Error> failed = FileOutput::writeFile(path, toJson(terms), QFileInfo(path).absolutePath());
     if (failed)
         failed->message = QCoreApplication::translate("TermList", "The term list %1 could not be written: %2")
                               .arg(QDir::toNativeSeparators(path), failed->message);

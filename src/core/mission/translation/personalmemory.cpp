@@ -1,5 +1,6 @@
 #include "core/mission/translation/personalmemory.h"
 
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 #include "core/app/version.h"
 
@@ -86,15 +87,15 @@ QList<Unit> parse(const QByteArray &json, QString *problem)
 
 QList<Unit> load(const QString &path, QString *problem)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::MemoryCap);
+    if (const auto *refused = std::get_if<Error>(&read)) {
         if (problem)
-            *problem = file.errorString();
+            *problem = refused->message;
         return {};
     }
-    return parse(file.readAll(), problem);
+    return parse(std::get<QByteArray>(read), problem);
 }
 
 QByteArray toJson(const QList<Unit> &units, const QString &sourceLanguage, const QString &targetLanguage)

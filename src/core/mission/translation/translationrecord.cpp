@@ -1,5 +1,6 @@
 #include "core/mission/translation/translationrecord.h"
 
+#include "core/document/safefile.h"
 #include "core/save/fileoutput.h"
 
 #include <QCoreApplication>
@@ -124,14 +125,12 @@ Loaded parse(const QByteArray &json, const QString &mission, const QString &targ
 
 Loaded load(const QString &path, const QString &mission, const QString &target)
 {
-    QFile file(path);
-    if (!file.exists())
+    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
         return {{mission, target, {}}, {}};
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{mission, target, {}},
-                {say("The record %1 could not be read: %2").arg(QDir::toNativeSeparators(path), file.errorString())}};
-    }
-    return parse(file.readAll(), mission, target);
+    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::RecordCap);
+    if (const auto *refused = std::get_if<Error>(&read))
+        return {{mission, target, {}}, {say("The record could not be read: %1").arg(refused->message)}};
+    return parse(std::get<QByteArray>(read), mission, target);
 }
 
 QByteArray toJson(const Record &record)
@@ -162,7 +161,8 @@ QByteArray toJson(const Record &record)
 
 std::optional<Error> save(const QString &path, const Record &record)
 {
-    std::optional<Error> error = FileOutput::writeFile(path, toJson(record));
+    // The record stands in the mission's folder: a link is followed only to a place inside it.
+    std::optional<Error> error = FileOutput::writeFile(path, toJson(record), QFileInfo(path).absolutePath());
     if (error)
         error->message = say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), error->message);
     return error;
