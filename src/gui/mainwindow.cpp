@@ -577,7 +577,7 @@ bool Qwr::openFile(const QString &path)
     if (missionPanel && !missionPanel->isReading()) {
         const QString id = MissionWorkspace::identity(path);
         for (const MissionFolder::File &file : missionPanel->scan().files) {
-            if (file.failure.isEmpty() && file.identity == id) {
+            if (!file.failure && file.identity == id) {
                 if (file.codePage != m_saveFlow->codePage())
                     useCodePage(file.codePage);
                 break;
@@ -1126,7 +1126,7 @@ void Qwr::replaceInMission()
     m_replacer->setTimeLimit(m_replaceTimeLimit);
     missionPanel->resultsLabel->setText(tr("Looking for what to replace\u2026"));
     struct Found {
-        QString error;
+        std::optional<Error> error;
         QList<MissionFolder::Match> matches;
         QList<std::pair<int, StrDocument>> changed;
     };
@@ -1134,12 +1134,13 @@ void Qwr::replaceInMission()
         [scan, pattern, replacement, options](const BackgroundJob::Control &control) {
             Found found;
             found.matches = MissionFolder::find(scan, pattern, options, &found.error, control.cancelFlag());
-            if (found.error.isEmpty() && !found.matches.isEmpty() && !control.cancelled())
+            if (!found.error && !found.matches.isEmpty() && !control.cancelled())
                 found.changed = MissionFolder::replaced(scan, pattern, replacement, options, nullptr, control.cancelFlag());
             return found;
         },
         [this, scan, pattern, replacement](const Found &found) {
-            applyReplacement(scan, pattern, replacement, found.error, found.matches, found.changed);
+            applyReplacement(scan, pattern, replacement, found.error ? found.error->message : QString(), found.matches,
+                             found.changed);
         });
 }
 
@@ -1244,7 +1245,7 @@ void Qwr::readInMissionCodePages()
     const MissionFolder::Scan &scan = missionPanel->scan();
     for (const MissionFolder::File &file : scan.files) {
         WorkspaceDocument *document = workspace->findIdentity(file.identity);
-        if (!document || document->codePage() == file.codePage || !file.failure.isEmpty())
+        if (!document || document->codePage() == file.codePage || file.failure)
             continue;
         if (document->isModified()) {
             const QString question =

@@ -320,7 +320,7 @@ private Q_SLOTS:
         QCOMPARE(groupOfFile.size(), Interface.size());
         for (auto it = groupOfFile.cbegin(); it != groupOfFile.cend(); ++it) {
             const MissionFolder::File &file = tree.scan().files.at(it.key());
-            const Kinds::Kind kind = file.failure.isEmpty()
+            const Kinds::Kind kind = !file.failure
                 ? file.read.kind
                 : Kinds::kindOfPath(file.relativePath).value_or(Kinds::Kind::Other);
             QCOMPARE(it.value(), Kinds::descriptor(kind).groupName());
@@ -594,14 +594,14 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(int, options);
         QFETCH(QStringList, found);
-        QString error;
+        std::optional<Error> error;
         QStringList matches;
         for (const MissionFolder::Match &match :
              MissionFolder::find(m_scan, pattern, {bool(options & 1), bool(options & 2), bool(options & 4)}, &error)) {
             matches.append(u"%1:%2: %3: %4@%5"_s.arg(m_scan.files.at(match.file).relativePath).arg(match.line)
                                .arg(match.key, match.text.mid(match.start, match.length)).arg(match.start));
         }
-        QCOMPARE(error.isEmpty() ? matches : matches << error, found);
+        QCOMPARE(error ? matches << error->message : matches, found);
     }
 
     // Find tells of each file searched and stops once told to.

@@ -99,9 +99,10 @@ const QMap<QString, Kind> &kinds()
          {u"books/english/diary.str"_s, SafeFile::StrFileCap, Book,
           [](const QString &mission, const QString &) {
               const MissionFolder::Scan scan = MissionFolder::scan(mission);
-              return scan.files.size() != 1 ? u"no file"_s
-                                            : scan.files.constFirst().failure.isEmpty() ? u"read"_s
-                                                                                          : scan.files.constFirst().failure;
+              if (scan.files.size() != 1)
+                  return u"no file"_s;
+              const std::optional<Error> &failure = scan.files.constFirst().failure;
+              return failure ? failure->message : u"read"_s;
           },
           {}}},
         {u"the mission's settings"_s,

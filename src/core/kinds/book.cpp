@@ -151,14 +151,14 @@ void rebase(BookState &book, const StrDocument &written)
     book.document = written;
 }
 
-std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location, int codePage)
+std::variant<StrDocument, Error> document(const BookState &book, const QString &location, int codePage)
 {
     StrDocument file = book.document;
     const bool wanted = book.BookLocationGiven && !location.isEmpty();
     const Piece place = oneLine(location, QCoreApplication::translate("BookFile", "the \"Place of Book\" box"));
     if (wanted) {
-        if (std::optional<TextCheck::Problem> problem = TextCheck::firstProblem({place}, codePage))
-            return *problem;
+        if (std::optional<Error> refused = TextCheck::refusal({place}, codePage))
+            return *refused;
     }
     if (const std::optional<Location> line = locationLine(file)) {
         if (!wanted) {
@@ -176,8 +176,8 @@ std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, co
     const auto placeOf = [&book](int slot) {
         return QCoreApplication::translate("BookFile", "page %1 (%2)").arg(slot + 1).arg(slotKey(book.Pg, slot));
     };
-    if (std::optional<TextCheck::Problem> problem = SlotFile::apply(file, book.Pg, kind, placeOf, codePage))
-        return *problem;
+    if (std::optional<Error> refused = SlotFile::apply(file, book.Pg, kind, placeOf, codePage))
+        return *refused;
     return file;
 }
 

@@ -61,7 +61,7 @@ void rebase(BookState &book, const StrDocument &written);
 // The file: the book's document with the place line and the pages laid over
 // it, or the first slot that does not hold a well-formed page entry. The place
 // line is there when the book has a location mark and `location` is not empty.
-std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location,
+std::variant<StrDocument, Error> document(const BookState &book, const QString &location,
                                                        int codePage);
 
 // The name the save dialog proposes: the book name with ".str" appended.

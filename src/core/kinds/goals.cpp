@@ -99,13 +99,13 @@ void rebase(GoalsState &goals, const StrDocument &written)
     goals.document = written;
 }
 
-std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, int codePage)
+std::variant<StrDocument, Error> document(const GoalsState &goals, int codePage)
 {
     StrDocument file = goals.document;
     const SlotFile::Kind kind{{FictionPrefix, TextPrefix}, SuggestedName, goals.opened};
     const auto placeOf = [](int slot) { return QCoreApplication::translate("GoalsFile", "goal %1").arg(slot + 1); };
-    if (std::optional<TextCheck::Problem> problem = SlotFile::apply(file, goals.GoalList, kind, placeOf, codePage))
-        return *problem;
+    if (std::optional<Error> refused = SlotFile::apply(file, goals.GoalList, kind, placeOf, codePage))
+        return *refused;
     return file;
 }
 

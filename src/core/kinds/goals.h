@@ -51,6 +51,6 @@ void load(GoalsState &goals, const StrDocument &document);
 void rebase(GoalsState &goals, const StrDocument &written);
 
 // The file, or the first slot that does not hold well-formed goal entries.
-std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, int codePage);
+std::variant<StrDocument, Error> document(const GoalsState &goals, int codePage);
 
 } // namespace GoalsFile

@@ -210,8 +210,9 @@ void MissionTable::setOtherMissions(const std::optional<QList<int>> &numbers)
         Q_EMIT dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn), {MarkRole, Qt::ToolTipRole});
 }
 
-QString MissionTable::problem() const
+std::optional<Error> MissionTable::problem() const
 {
+    const auto refused = [](const QString &message) { return Error{Error::Kind::Refused, message, {}, {}}; };
     QHash<int, int> rowOf;
     for (int i = 0; i < m_rows.size(); ++i) {
         const Row &row = m_rows.at(i);
@@ -219,22 +220,22 @@ QString MissionTable::problem() const
             continue;
         const std::optional<int> number = wholeNumber(row.number);
         if (!number) {
-            return tr("Row %1: the mission number \u201C%2\u201D is not a whole number from 1 to %3.")
-                .arg(i + 1)
-                .arg(row.number)
-                .arg(HighestNumber);
+            return refused(tr("Row %1: the mission number \u201C%2\u201D is not a whole number from 1 to %3.")
+                               .arg(i + 1)
+                               .arg(row.number)
+                               .arg(HighestNumber));
         }
         if (const auto found = rowOf.constFind(*number); found != rowOf.cend()) {
-            return tr("Rows %1 and %2 both have the mission number %3; each mission has one row.")
-                .arg(*found)
-                .arg(i + 1)
-                .arg(*number);
+            return refused(tr("Rows %1 and %2 both have the mission number %3; each mission has one row.")
+                               .arg(*found)
+                               .arg(i + 1)
+                               .arg(*number));
         }
         rowOf.insert(*number, i + 1);
         if (const QString reason = textProblem(row); !reason.isEmpty())
-            return tr("Row %1 (mission %2): %3").arg(i + 1).arg(row.number, reason);
+            return refused(tr("Row %1 (mission %2): %3").arg(i + 1).arg(row.number, reason));
     }
-    return {};
+    return std::nullopt;
 }
 
 QString MissionTable::text(const Row &row, int part) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/error.h"
 #include "core/document/strdocument.h"
 
 #include <QAbstractTableModel>
@@ -52,8 +53,8 @@ public:
     // other file lacks are marked. Nothing: no marks.
     void setOtherMissions(const std::optional<QList<int>> &numbers);
 
-    // Why a row cannot be written ("Row 3: ..."); empty when all can.
-    QString problem() const;
+    // Why a row cannot be written (Refused, "Row 3: ..."); nothing when all can.
+    std::optional<Error> problem() const;
 
     // The file: the base with the rows' changes, each changed text among the
     // author's texts for the checks before saving.

@@ -12,16 +12,16 @@ QString tr(const char *text)
     return QCoreApplication::translate("SlotFile", text);
 }
 
-TextCheck::Problem malformed(const Piece &piece, qsizetype index, const QString &reason)
+Error malformed(const Piece &piece, qsizetype index, const QString &reason, int codePage)
 {
     TextCheck::Problem problem = TextCheck::placed(piece, index, TextCheck::Problem::Malformed, 0);
     problem.reason = reason;
-    return problem;
+    return TextCheck::refusal(problem, codePage);
 }
 
 } // namespace
 
-std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &list, const Kind &kind,
+std::optional<Error> apply(StrDocument &document, const SlotList &list, const Kind &kind,
                                         const std::function<QString(int slot)> &placeOf, int codePage)
 {
     QSet<int> kept;
@@ -34,8 +34,8 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
             continue;
         }
         const Piece check = multiLine(text, placeOf(slot));
-        if (std::optional<TextCheck::Problem> problem = TextCheck::firstProblem({check}, codePage))
-            return problem;
+        if (std::optional<Error> refused = TextCheck::refusal({check}, codePage))
+            return refused;
         if (text.trimmed().isEmpty()) {   // emptied: its entries go
             for (const int entry : origin.entries)
                 document.removeEntry(entry);
@@ -45,7 +45,7 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
         }
         const StrSyntax::HandEntries parsed = StrSyntax::parseHandEntries(text);
         if (!parsed.error.isEmpty())
-            return malformed(check, parsed.errorIndex, parsed.error);
+            return malformed(check, parsed.errorIndex, parsed.error, codePage);
         const QList<StrSyntax::HandEntry> expected = StrSyntax::parseHandEntries(origin.text).entries;
         qsizetype lineStart = 0;
         for (const StrSyntax::HandEntry &entry : parsed.entries) {
@@ -55,7 +55,7 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
                 return entry.key.startsWith(prefix, Qt::CaseInsensitive);
             });
             if (!ofKind)
-                return malformed(check, at, tr("%1 is not a key of %2").arg(entry.key, kind.name));
+                return malformed(check, at, tr("%1 is not a key of %2").arg(entry.key, kind.name), codePage);
             const bool own = expected.isEmpty() || std::any_of(expected.cbegin(), expected.cend(), [&](const auto &e) {
                 return e.key.compare(entry.key, Qt::CaseInsensitive) == 0;
             });
@@ -64,7 +64,8 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
                 for (const StrSyntax::HandEntry &e : expected)
                     keys.append(e.key);
                 return malformed(check, at, tr("the key %1 does not belong to this slot, which holds %2")
-                                                .arg(entry.key, keys.join(QLatin1String(", "))));
+                                                .arg(entry.key, keys.join(QLatin1String(", "))),
+                                 codePage);
             }
         }
 

@@ -24,7 +24,7 @@ struct Kind {
 // `codePage` can write and well-formed entries whose keys are those it had
 // when it was opened or added (or nothing: its entries are then removed); the
 // first that does not is returned, with the document left part-changed.
-std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &list, const Kind &kind,
+std::optional<Error> apply(StrDocument &document, const SlotList &list, const Kind &kind,
                                         const std::function<QString(int slot)> &placeOf, int codePage);
 
 } // namespace SlotFile

@@ -21,13 +21,13 @@ QString say(const char *text)
 class Finder
 {
 public:
-    Finder(const QString &pattern, const FindOptions &options, QString *error)
+    Finder(const QString &pattern, const FindOptions &options, std::optional<Error> *error)
         : m_pattern(pattern)
         , m_case(options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive)
         , m_plain(!options.regularExpression && !options.wholeWords)
     {
         if (error)
-            error->clear();
+            error->reset();
         if (pattern.isEmpty() || m_plain)
             return;
         const QRegularExpression::PatternOptions flags =
@@ -37,8 +37,10 @@ public:
         const QRegularExpression given(source, flags);
         if (!given.isValid()) {
             if (error) {
-                *error = say("The pattern is not a valid regular expression: %1 (at character %2).")
-                             .arg(given.errorString(), QString::number(given.patternErrorOffset() + 1));
+                *error = Error{Error::Kind::Refused,
+                               say("The pattern is not a valid regular expression: %1 (at character %2).")
+                                   .arg(given.errorString(), QString::number(given.patternErrorOffset() + 1)),
+                               {}, {}};
             }
             m_invalid = true;
             return;
@@ -113,7 +115,7 @@ QString expanded(const QString &replacement, const QRegularExpressionMatch &matc
 
 } // namespace
 
-QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error,
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, std::optional<Error> *error,
                   const std::atomic_bool *cancel, const std::function<void(int done, int total)> &progress)
 {
     QList<Match> found;
@@ -124,7 +126,7 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
     const int total = static_cast<int>(scan.files.size());
     for (qsizetype f = 0; f < scan.files.size(); ++f) {
         const StrDocument &document = scan.files.at(f).read.document;
-        if (scan.files.at(f).failure.isEmpty()) {
+        if (!scan.files.at(f).failure) {
             for (qsizetype e = 0; e < document.entries().size(); ++e) {
                 if (cancelled())
                     return found;
@@ -144,7 +146,8 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
 }
 
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
-                                            const FindOptions &options, QString *error, const std::atomic_bool *cancel)
+                                            const FindOptions &options, std::optional<Error> *error,
+                                            const std::atomic_bool *cancel)
 {
     QList<std::pair<int, StrDocument>> changed;
     const Finder finder(pattern, options, error);
@@ -152,7 +155,7 @@ QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pat
         return changed;
     for (qsizetype f = 0; f < scan.files.size(); ++f) {
         const File &file = scan.files.at(f);
-        if (!file.failure.isEmpty())
+        if (file.failure)
             continue;
         std::optional<StrDocument> document;
         for (qsizetype e = 0; e < file.read.document.entries().size(); ++e) {

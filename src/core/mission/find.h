@@ -29,14 +29,15 @@ struct Match {
 };
 // Whole words: not inside a longer run of letters, digits or underscores.
 // An empty pattern finds nothing, and a match of no characters is never
-// given. Nothing and `error` set when the pattern is not a valid regular
-// expression. Files in order, then entries, then matches in each text.
+// given. Nothing and `error` set (kind Refused) when the pattern is not a
+// valid regular expression. Files in order, then entries, then matches in each text.
 // `cancel` is polled between texts and between matches: once it is set, find
 // stops and gives what it found so far. One match in one text cannot be
 // stopped, but PCRE2's default limit of steps per match attempt bounds it (a
 // runaway expression then finds nothing in that text). `progress` is told of
 // each file searched (done, total).
-QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options, QString *error = nullptr,
+QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &options,
+                  std::optional<Error> *error = nullptr,
                   const std::atomic_bool *cancel = nullptr, const std::function<void(int done, int total)> &progress = {});
 
 // Each file's document with every match of `pattern` in its texts replaced
@@ -47,7 +48,7 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
 // for a pattern that is not a valid regular expression. `cancel` stops it
 // between entries (what was replaced so far is given).
 QList<std::pair<int, StrDocument>> replaced(const Scan &scan, const QString &pattern, const QString &replacement,
-                                            const FindOptions &options, QString *error = nullptr,
+                                            const FindOptions &options, std::optional<Error> *error = nullptr,
                                             const std::atomic_bool *cancel = nullptr);
 
 } // namespace MissionFolder

@@ -36,6 +36,11 @@ QString say(const char *text)
     return QCoreApplication::translate("MissionFolder", text);
 }
 
+Error notRead(const QString &folder, const QString &message)
+{
+    return {Error::Kind::NotRead, message, folder, {}};
+}
+
 // ---------------------------------------------------------------- Folders
 
 struct Language {
@@ -425,14 +430,14 @@ File readOne(const Found &found, const Place &place, int codePage, int detected)
     file.codePage = codePage;
     auto read = StrReader::readFile(found.path, file.codePage);
     if (const auto *failure = std::get_if<Error>(&read)) {
-        file.failure = failure->message;
+        file.failure = Error{failure->kind, failure->message, failure->path, {}};   // not its bytes
         file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
         if (!failure->text.isEmpty()) {   // text without an entry: the lines that are none, where they are
             QList<Kinds::Swallow> none;
             addFindings(file.relativePath, Kinds::strayLines(failure->text, file.kind, none), file.problems);
         }
         if (file.problems.isEmpty())
-            file.problems.append({file.relativePath, 0, file.failure, Severity::Error, 0, failure->unread()});
+            file.problems.append({file.relativePath, 0, failure->message, Severity::Error, 0, failure->unread()});
         return file;
     }
     file.read = std::move(std::get<StrReader::Result>(read));
@@ -519,9 +524,9 @@ void compareTitlesAndFlags(Scan &scan)
     QList<int> flagFiles, titleFiles;
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         const File &file = scan.files.at(i);
-        if (file.failure.isEmpty() && file.kind == Kinds::Kind::Missflag)
+        if (!file.failure && file.kind == Kinds::Kind::Missflag)
             flagFiles.append(static_cast<int>(i));
-        if (file.failure.isEmpty() && file.kind == Kinds::Kind::Titles)
+        if (!file.failure && file.kind == Kinds::Kind::Titles)
             titleFiles.append(static_cast<int>(i));
     }
     if (flagFiles.isEmpty() || titleFiles.isEmpty())
@@ -630,7 +635,7 @@ void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts)
         }
         for (const int index : std::as_const(files)) {
             const File &file = scan.files.at(index);
-            if (!file.failure.isEmpty())
+            if (file.failure)
                 continue;
             QStringList reported;
             for (const int other : std::as_const(files)) {
@@ -719,15 +724,15 @@ Scan scan(const QString &root, std::optional<int> codePage, const std::function<
     result.root = QDir::cleanPath(QFileInfo(root).absoluteFilePath());
     const QFileInfo info(root);
     if (root.isEmpty() || !info.exists()) {
-        result.failure = say("There is no such folder.");
+        result.failure = notRead(result.root, say("There is no such folder."));
         return result;
     }
     if (!info.isDir()) {
-        result.failure = say("This is not a folder.");
+        result.failure = notRead(result.root, say("This is not a folder."));
         return result;
     }
     if (!QDir(root).isReadable()) {
-        result.failure = say("The folder cannot be read.");
+        result.failure = notRead(result.root, say("The folder cannot be read."));
         return result;
     }
     Walk walk(result, cancel);
@@ -738,7 +743,8 @@ Scan scan(const QString &root, std::optional<int> codePage, const std::function<
         return result;
     }
     if (walk.files.isEmpty()) {
-        result.failure = say("There is no .str file in the folder or below it.");
+        result.failure = Error{Error::Kind::NotStrFile, say("There is no .str file in the folder or below it."),
+                               result.root, {}};
         return result;
     }
     readAll(result, walk.files, Places(result.root, walk.files), codePage, MissionSettings::read(result.root),

@@ -74,7 +74,7 @@ struct File {
     int codePage = 1252;    // the code page it was read in
     int dosCodePage = 0;    // the DOS code page its bytes seem to be in (850, 852, 866), else 0
     int entries = 0;
-    QString failure;        // why it could not be read; empty when it was
+    std::optional<Error> failure;   // why it could not be read; nothing when it was
     StrReader::Result read; // the document and notes, when it was read
     QList<Problem> problems;
 };
@@ -100,7 +100,7 @@ struct Scan {
     QList<File> files;            // sorted by relativePath
     QStringList languages;        // the language folders found, lower case, sorted
     QList<Problem> problems;      // across files: per language, per mission; folders not read
-    QString failure;              // the folder itself could not be read, or it holds no .str file
+    std::optional<Error> failure; // the folder itself could not be read, or it holds no .str file
     bool truncated = false;       // more than MaxFiles files or MaxFolders folders: the rest were not read
     bool cancelled = false;       // stopped by `cancel`: only some files read, nothing compared
 };

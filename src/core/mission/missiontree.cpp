@@ -131,8 +131,8 @@ QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
     const MissionFolder::File *file = item->file >= 0 ? &m_scan.files.at(item->file) : nullptr;
     if (role == Qt::ToolTipRole && file) {
         QStringList lines{file->relativePath};
-        if (!file->failure.isEmpty())
-            lines.append(file->failure);
+        if (file->failure)
+            lines.append(file->failure->message);
         for (qsizetype i = 0; i < file->problems.size() && i < 10; ++i) {
             const MissionFolder::Problem &problem = file->problems.at(i);
             lines.append(problem.line > 0 ? tr("Line %1: %2").arg(problem.line).arg(problem.message)
@@ -148,11 +148,11 @@ QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
     case NameColumn:
         return file && m_unsaved.contains(QDir::cleanPath(file->path)) ? item->name + QLatin1String(" *") : item->name;
     case EntriesColumn:
-        return file && file->failure.isEmpty() ? QVariant(file->entries) : QVariant();
+        return file && !file->failure ? QVariant(file->entries) : QVariant();
     case ProblemsColumn:
         if (!file)
             return {};
-        if (!file->failure.isEmpty())
+        if (file->failure)
             return tr("not read");
         if (file->problems.isEmpty())
             return QString();

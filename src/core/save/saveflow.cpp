@@ -69,10 +69,10 @@ bool SaveFlow::save(const QString &suggestedName, const StrDocument &document)
         return false;
 
     const QString fileName = QFileInfo(path).fileName();
-    if (const std::optional<QString> reason = TextCheck::fileNameProblem(fileName)) {
+    if (const std::optional<Error> reason = TextCheck::fileNameProblem(fileName)) {
         m_prompts.warn(tr("\u201C%1\u201D cannot be used as a file name: %2.\n\n"
                           "Save again under another name. Nothing was written.")
-                           .arg(fileName, *reason));
+                           .arg(fileName, reason->message));
         return false;
     }
 

@@ -137,21 +137,35 @@ QString message(const Problem &problem, int codePage)
         .arg(what, why);
 }
 
-std::optional<QString> fileNameProblem(const QString &fileName)
+std::optional<Error> refusal(const Pieces &texts, int codePage)
 {
+    if (const std::optional<Problem> problem = firstProblem(texts, codePage))
+        return refusal(*problem, codePage);
+    return std::nullopt;
+}
+
+Error refusal(const Problem &problem, int codePage)
+{
+    return {problem.kind == Problem::Unencodable ? Error::Kind::Unwritable : Error::Kind::Refused,
+            message(problem, codePage), {}, {}};
+}
+
+std::optional<Error> fileNameProblem(const QString &fileName)
+{
+    const auto refused = [&fileName](const QString &reason) { return Error{Error::Kind::Refused, reason, fileName, {}}; };
     for (const QChar c : fileName) {
         if (c.unicode() < 0x20)
-            return tr("it holds the control character %1").arg(codePointName(c.unicode()));
+            return refused(tr("it holds the control character %1").arg(codePointName(c.unicode())));
         if (QStringView(u"<>:\"/\\|?*").contains(c))
-            return tr("it holds \u201C%1\u201D, which Windows does not allow in file names").arg(c);
+            return refused(tr("it holds \u201C%1\u201D, which Windows does not allow in file names").arg(c));
     }
     if (fileName.endsWith(QLatin1Char('.')) || fileName.endsWith(QLatin1Char(' ')))
-        return tr("Windows does not allow a file name to end with a dot or a blank");
+        return refused(tr("Windows does not allow a file name to end with a dot or a blank"));
     static const QRegularExpression device(QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9]) *(\\..*)?$"),
                                            QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = device.match(fileName);
     if (match.hasMatch())
-        return tr("Windows keeps the name \u201C%1\u201D for a device").arg(match.captured(1));
+        return refused(tr("Windows keeps the name \u201C%1\u201D for a device").arg(match.captured(1)));
     return std::nullopt;
 }
 

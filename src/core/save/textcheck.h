@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/error.h"
 #include "core/document/filecontent.h"
 
 #include <optional>
@@ -28,6 +29,11 @@ Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t
 // everywhere, CR LF only in multi-line boxes.
 std::optional<Problem> firstProblem(const Pieces &texts, int codePage);
 
+// The same as the refusal of a save: an Error of kind Unwritable for a
+// character the code page lacks, Refused for the others, its message().
+std::optional<Error> refusal(const Pieces &texts, int codePage);
+Error refusal(const Problem &problem, int codePage);
+
 // The message that refuses the save: what the character is (its U+ code
 // always; the character itself only where it can be seen, isolated so that it
 // cannot turn the sentence around), where it is, and why it cannot be written.
@@ -38,7 +44,8 @@ QString codePointName(char32_t codePoint);
 
 // Why `fileName` cannot name a file on Windows (the game's platform), or
 // nothing: characters Windows forbids, a trailing dot or blank, a device name
-// such as CON or aux.str.
-std::optional<QString> fileNameProblem(const QString &fileName);
+// such as CON or aux.str. An Error of kind Refused, its message the reason
+// alone ("it holds ..."), for the caller's sentence.
+std::optional<Error> fileNameProblem(const QString &fileName);
 
 } // namespace TextCheck

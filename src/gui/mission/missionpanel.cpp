@@ -268,8 +268,8 @@ void MissionPanel::finishReading(const MissionFolder::Scan &read)
     setPendingReplacements({}, QString());
     missionTree->expandToDepth(1);
     QString summary;
-    if (!read.failure.isEmpty())
-        summary = read.failure;
+    if (read.failure)
+        summary = read.failure->message;
     else if (read.files.isEmpty())
         summary = tr("The folder holds no .str file.");
     else
@@ -337,13 +337,13 @@ void MissionPanel::find()
     search(tr("Searching the mission\u2026 Esc stops the search."), tr("The search was stopped."),
            tr("The search was stopped after %1 s: the expression takes too long on these texts."),
            [searched, pattern, options](const BackgroundJob::Control &control) {
-               QString error;
+               std::optional<Error> error;
                const QList<MissionFolder::Match> matches = MissionFolder::find(
                    searched, pattern, options, &error, control.cancelFlag(), control.progressFunction());
                Found found{MissionResultsModel::matchRows(searched, matches.first(std::min(matches.size(), MaxListed))),
                            QString()};
-               if (!error.isEmpty())
-                   found.summary = tr("The regular expression cannot be used: %1").arg(error);
+               if (error)
+                   found.summary = tr("The regular expression cannot be used: %1").arg(error->message);
                else if (matches.size() > MaxListed)
                    found.summary = tr("%1 matches; the first %2 are listed.").arg(matches.size()).arg(MaxListed);
                else

@@ -212,10 +212,10 @@ void BookPage::SvBook_Click()
         return;
     }
     const QString suggestedName = BookFile::suggestedName(Bname->text());
-    if (const std::optional<QString> reason = TextCheck::fileNameProblem(suggestedName)) {
+    if (const std::optional<Error> reason = TextCheck::fileNameProblem(suggestedName)) {
         m_prompts.warn(tr("The book name cannot be used as a file name: %1.\n\nChange the name in the "
                           "\"Filename/BookName\" box, then save again. Nothing was written.")
-                           .arg(*reason));
+                           .arg(reason->message));
         return;
     }
     if (ComOpt->text().isEmpty())

@@ -107,8 +107,8 @@ bool CampaignPage::leaveTable()
         hideTable();
         return true;
     }
-    if (const QString problem = m_table->problem(); !problem.isEmpty()) {
-        m_prompts.tell(problem + QLatin1String("\n\n") + tr("Correct the row first; the table stays."));
+    if (const std::optional<Error> problem = m_table->problem()) {
+        m_prompts.tell(problem->message + QLatin1String("\n\n") + tr("Correct the row first; the table stays."));
         return false;
     }
     const StrDocument file = m_table->document();
@@ -241,8 +241,8 @@ void CampaignPage::deleteRow()
 
 void CampaignPage::saveCampaign(const QString &fileName)
 {
-    if (const QString problem = m_table->problem(); !problem.isEmpty()) {
-        m_prompts.tell(problem + QLatin1String("\n\n") + tr("Correct the row, then save again. Nothing was written."));
+    if (const std::optional<Error> problem = m_table->problem()) {
+        m_prompts.tell(problem->message + QLatin1String("\n\n") + tr("Correct the row, then save again. Nothing was written."));
         return;
     }
     const StrDocument file = m_table->document();
@@ -393,8 +393,8 @@ std::optional<std::pair<StrDocument, QString>> CampaignPage::editedRow(const Row
                            .arg(MissionTable::HighestNumber));
         return std::nullopt;
     }
-    if (const QString problem = rows->problem(); !problem.isEmpty()) {
-        m_prompts.tell(problem);
+    if (const std::optional<Error> problem = rows->problem()) {
+        m_prompts.tell(problem->message);
         return std::nullopt;
     }
     return std::pair(rows->document(), row >= 0 ? rows->data(rows->index(row, MissionTable::NumberColumn)).toString()

@@ -54,12 +54,12 @@ void SlotListEditor::showEntry(QPlainTextEdit *box, int entry) const
     }
 }
 
-bool SlotListEditor::save(const std::variant<StrDocument, TextCheck::Problem> &file, const QString &suggestedName,
+bool SlotListEditor::save(const std::variant<StrDocument, Error> &file, const QString &suggestedName,
                           Prompts &prompts, SaveFlow &saveFlow,
                           const std::function<void(const StrDocument &)> &rebase) const
 {
-    if (const auto *problem = std::get_if<TextCheck::Problem>(&file)) {
-        prompts.warn(TextCheck::message(*problem, saveFlow.codePage()));
+    if (const auto *refused = std::get_if<Error>(&file)) {
+        prompts.warn(refused->message);
         return false;
     }
     const StrDocument &document = std::get<StrDocument>(file);

@@ -42,7 +42,7 @@ public:
     // Writes `file` under `suggestedName` (its problem shown instead, when it
     // has one); an opened list is then `rebase`d on what was written. False
     // when nothing was written.
-    bool save(const std::variant<StrDocument, TextCheck::Problem> &file, const QString &suggestedName,
+    bool save(const std::variant<StrDocument, Error> &file, const QString &suggestedName,
               Prompts &prompts, SaveFlow &saveFlow, const std::function<void(const StrDocument &)> &rebase) const;
 
 private:

@@ -92,7 +92,7 @@ QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryF
     QHash<QString, QString> said;   // language and word -> its message, for the unknown words met before
     QSet<QString> known;            // language and word, for the known ones
     for (const File &file : scan.files) {
-        if (!file.failure.isEmpty())
+        if (file.failure)
             continue;
         const QString language = file.language.isEmpty() ? mainLanguage : file.language;
         auto it = languages.find(language);
@@ -181,7 +181,7 @@ QList<Problem> termProblems(const Scan &scan)
     const QDir root(scan.root);
     QHash<QString, const File *> byPath;
     for (const File &file : scan.files) {
-        if (file.failure.isEmpty())
+        if (!file.failure)
             byPath.insert(file.identity, &file);
     }
     const QString source = Spelling::missionLanguage(scan.root);
@@ -301,7 +301,7 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
         for (const File &file : scan.files) {
             checked.insert(prefix + file.relativePath);
             // Read, or text without an entry whose lines were checked.
-            readable += file.failure.isEmpty()
+            readable += !file.failure
                     || std::any_of(file.problems.cbegin(), file.problems.cend(), [](const Problem &p) { return p.line > 0; })
                 ? 1
                 : 0;
@@ -324,8 +324,8 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
         QString given = QDir::fromNativeSeparators(path);
         if (!given.endsWith(u'/'))
             given += u'/';
-        if (!folder.failure.isEmpty())
-            problems.append({given, 0, folder.failure, Severity::Error});
+        if (folder.failure)
+            problems.append({given, 0, folder.failure->message, Severity::Error});
         take(folder, paths.size() == 1 ? QString() : given);
     }
     if (!files.isEmpty())
