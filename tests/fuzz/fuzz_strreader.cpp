@@ -1,6 +1,8 @@
 // The reader against any bytes at all (libFuzzer): it never crashes, a file
-// read in a code page is written back unchanged, and a text set into any
-// entry is read back as it was set.
+// read in a code page is written back unchanged, a text set into any entry is
+// read back as it was set, and find reads every text as the document does,
+// its lines where the file has them.
+#include "core/document/lineendings.h"
 #include "core/kinds/strreader.h"
 
 #include <cstdint>
@@ -29,6 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             require(document.write(codePage) == bytes);
         if (document.entries().isEmpty())
             continue;
+        for (int e = 0; e < document.entries().size(); ++e) {
+            const StrDocument::ReadText found = document.readText(e);
+            require(found.text == LineEndings::toLf(document.text(e)));
+            require(found.lineOf(found.text.size()) == document.lineOf(e, document.entries().at(e).textEnd));
+        }
         const int entry = static_cast<int>(size % static_cast<std::size_t>(document.entries().size()));
         const QString text = QStringLiteral("say \"no\" C:\\x\\\r\nnext");
         StrDocument edited = document;
