@@ -276,6 +276,30 @@ private Q_SLOTS:
         QVERIFY(!h.window().isWindowModified());
     }
 
+    // A file of the mission that is a link out of it is not written through
+    // the link by Save All: the message says where it leads, the file it
+    // leads to stays as it was, and the change stays unsaved.
+    void refusesALinkOutOfTheMission()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("The test makes its symbolic link the Unix way; Windows has no such link to make here.");
+#endif
+        Harness h;
+        const QString root = makeMission(h);
+        const QString outside = h.path(u"elsewhere.str"_s);
+        Testing::writeAll(outside, Diary);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(QFile::remove(book) && QFile::link(outside, book));
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        replace(h, panel, u"door"_s, u"gate"_s);
+        h.window().saveAllAction->trigger();
+        QVERIFY2(h.lastMessage().text.contains(u"outside the mission's folder"_s), qPrintable(h.lastMessage().text));
+        QCOMPARE(Testing::readAll(outside), Diary);
+        QVERIFY(QFileInfo(book).isSymLink());
+        QVERIFY(h.window().isWindowModified());
+    }
+
     // A crash keeps the replacements: the draft holds the changed files and
     // names them; restored, they are unsaved changes, saved by Save All.
     void aDraftKeepsTheReplacements()
