@@ -76,35 +76,38 @@ bool linkLoops(const QString &path)
 }
 
 // Opens `path` for reading without blocking, and keeps it open only when the
-// handle is an ordinary file's; false otherwise, with the system's reason
-// when it could not be opened at all (none when it is something else).
-bool openOrdinaryFile(QFile &file, const QString &path, QString *reason)
+// handle is an ordinary file's; why not otherwise.
+std::optional<Error> openOrdinaryFile(QFile &file, const QString &path)
 {
+    const auto failed = [&path](const QString &reason) {
+        if (!QFileInfo::exists(path))
+            return notRead(path, say("The file %1 is gone; it was there a moment ago.").arg(shown(path)));
+        if (reason.isEmpty())
+            return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
+        return notRead(path, say("The file %1 could not be opened: %2").arg(shown(path), reason));
+    };
 #ifdef Q_OS_UNIX
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (descriptor < 0) {
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
+    if (descriptor < 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat status;
     if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(descriptor);
-        return false;
+        return failed({});
     }
-    return file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return failed(file.errorString());
 #else
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *reason = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()));
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         file.close();
-        return false;
+        return failed({});
     }
-    return true;
 #endif
+    return std::nullopt;
 }
 
 Qt::CaseSensitivity pathCase()
@@ -184,14 +187,8 @@ std::variant<std::unique_ptr<QFile>, Error> opened(const QString &path, qint64 c
     // Opened without waiting, and only read when what was opened is an
     // ordinary file (a pipe or a device may have taken its place meanwhile).
     auto file = std::make_unique<QFile>();
-    QString reason;
-    if (!openOrdinaryFile(*file, path, &reason)) {
-        if (!QFileInfo::exists(path))
-            return notRead(path, say("The file %1 is gone; it was there a moment ago.").arg(shown(path)));
-        if (reason.isEmpty())
-            return notRead(path, say("%1 is not an ordinary file.").arg(shown(path)));
-        return notRead(path, say("The file %1 could not be opened: %2").arg(shown(path), reason));
-    }
+    if (std::optional<Error> refused = openOrdinaryFile(*file, path))
+        return std::move(*refused);
     return file;
 }
 
