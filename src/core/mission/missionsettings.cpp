@@ -16,6 +16,19 @@ namespace {
 const QLatin1String Group("codepages");
 const QLatin1String MissionKey("mission");
 const QLatin1String LanguageKey("spelling/language");
+const QLatin1String SpellingGroup("spelling");
+const QLatin1String CheckGroup("check");
+
+// A list of an ini value: "a, b" (which QSettings reads as a list) or one item.
+QStringList listOf(const QVariant &value)
+{
+    QStringList items;
+    for (const QString &item : value.toStringList().join(u',').split(u',')) {
+        if (const QString trimmed = item.trimmed(); !trimmed.isEmpty())
+            items.append(trimmed);
+    }
+    return items;
+}
 
 std::optional<int> codePageValue(const QVariant &value)
 {
@@ -60,6 +73,17 @@ Settings read(const QString &missionFolder)
     }
     file.endGroup();
     settings.spellingLanguage = file.value(LanguageKey).toString().trimmed().toLower();
+    file.beginGroup(SpellingGroup);
+    for (const QString &key : file.childKeys()) {
+        if (key.compare(QLatin1String("language"), Qt::CaseInsensitive) != 0)
+            settings.spellingLanguages.insert(key.toLower(), file.value(key).toString().trimmed().toLower());
+    }
+    file.endGroup();
+    file.beginGroup(CheckGroup);
+    settings.sourceLanguage = file.value(QLatin1String("source")).toString().trimmed().toLower();
+    settings.ignoredRules = listOf(file.value(QLatin1String("ignore")));
+    settings.ignoredPaths = listOf(file.value(QLatin1String("ignore-paths")));
+    file.endGroup();
     return settings;
 }
 
