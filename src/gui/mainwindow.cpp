@@ -736,6 +736,7 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
         connect(missionPanel, &MissionPanel::undoReplaceRequested, this, &Qwr::undoReplacements);
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
+            spelling->setScan(missionPanel->scan());   // Polish in english folders is spelled as Polish
             showReplacements();
             readInMissionCodePages();
             updateModified();

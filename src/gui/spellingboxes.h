@@ -41,8 +41,10 @@ private:
 };
 
 // The words of `text` not known in `language`; none while its dictionary
-// loads (which it starts) or when it has none.
-QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text);
+// loads (which it starts when the text has words and `load` is set) or when
+// it has none.
+QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text,
+                               bool load = true);
 
 // Inserts before `before` (or appends) the menu entries for the word `word`
 // of a box: its suggestions (choosing one calls `replace`), "Ignore" and
@@ -87,7 +89,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void check();
+    void check(bool load = true);
     void paintMarks();
 
     QPointer<QLineEdit> m_box;

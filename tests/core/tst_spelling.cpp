@@ -2,6 +2,7 @@
 // ISO 8859-2, so that words are converted both ways), the mission's word
 // list, and the lines `quillwright --check --spelling` prints.
 #include "core/mission/check/checkreport.h"
+#include "core/mission/folder.h"
 #include "core/mission/spelling/spelling.h"
 #include "core/mission/spelling/wordforms.h"
 #include "support/testing.h"
@@ -178,6 +179,33 @@ private Q_SLOTS:
         QCOMPARE(second.missionLanguage(), u"polish"_s);
         QCOMPARE(second.languageOf(mission.filePath(u"books/Diary.str"_s)), u"polish"_s);
         QCOMPARE(second.languageOf(mission.filePath(u"books/czech/Diary.str"_s)), u"czech"_s);
+    }
+
+    // The window spells a folder in the language of its texts' code page:
+    // Polish kept in english folders as Polish, unless the settings say otherwise.
+    void windowSpellsTheFoldersLanguage()
+    {
+        QTemporaryDir mission;
+        QVERIFY(QDir(mission.path()).mkpath(u"books/english"_s));
+        Testing::writeAll(mission.filePath(u"books/english/book.str"_s),
+                          "Page_0: \"Rycerz powiedzia\xB3 \x9F" "le, \xBF" "e \xB3" "\xB9" "ka \x9C" "piewa\"\r\n");
+        Testing::writeAll(mission.filePath(u"note.str"_s), "x: \"Zamek b\xEA" "dzie \xBF" "\xF3\xB3ty\"\r\n");
+        Spelling::Service service({m_dictionaries.path()});
+        service.setMissionFolder(mission.path());
+        const QString book = mission.filePath(u"books/english/book.str"_s);
+        QCOMPARE(service.languageOf(book), u"english"_s);
+        QSignalSpy changed(&service, &Spelling::Service::languagesChanged);
+        service.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(service.languageOf(book), u"polish"_s);
+        QCOMPARE(service.missionLanguage(), u"polish"_s);
+        QCOMPARE(changed.size(), 1);
+        service.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(changed.size(), 1);   // nothing changed: no box checks its text again
+        Testing::writeAll(mission.filePath(u"quillwright.ini"_s), "[spelling]\nenglish=czech\n");
+        Spelling::Service set({m_dictionaries.path()});
+        set.setMissionFolder(mission.path());
+        set.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(set.languageOf(book), u"czech"_s);
     }
 
     void checkNotesUnknownWords()

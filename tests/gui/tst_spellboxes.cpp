@@ -86,6 +86,18 @@ class TestSpellBoxes : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The window at rest loads no dictionary: the first text typed does.
+    void loadsNoDictionaryUntilATextIsSpelled()
+    {
+        Harness h;
+        QTest::qWait(300);
+        QVERIFY(!h.window().spelling->isReady(u"english"_s));
+        QLineEdit *title = h.find<QLineEdit>("Mt");
+        h.window().Tab1->setCurrentWidget(h.window().newgame);
+        QTest::keyClicks(title, u"The Rnig"_s);
+        QTRY_VERIFY(h.window().spelling->isReady(u"english"_s));
+    }
+
     // A misspelt title is marked in its box; the suggestion chosen from the
     // box's menu replaces it, and the file is saved with the word corrected,
     // every other byte as it was.

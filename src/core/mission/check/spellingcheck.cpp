@@ -75,14 +75,7 @@ public:
 private:
     bool installed(const QString &language) const
     {
-        for (const QString &name : Spelling::dictionaryNames(language)) {
-            for (const QString &folder : m_options.dictionaryFolders) {
-                const QString base = folder + u'/' + name;
-                if (QFileInfo::exists(base + QLatin1String(".aff")) && QFileInfo::exists(base + QLatin1String(".dic")))
-                    return true;
-            }
-        }
-        return false;
+        return Spelling::hasDictionary(language, m_options.dictionaryFolders);
     }
 
     Language &load(const QString &language, const File &first)

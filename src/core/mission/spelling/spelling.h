@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -11,6 +12,10 @@
 #include <QThread>
 
 #include <memory>
+
+namespace MissionFolder {
+struct Scan;
+}
 
 // Spelling in the languages a mission is written in: the words of a text as
 // the player reads them, a spell checker per language (Hunspell dictionaries:
@@ -80,6 +85,9 @@ QStringList dictionaryFolders();
 std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders,
                                              Error *error = nullptr, Suggesting suggesting = Suggesting::Full);
 
+// Whether one of `folders` holds a dictionary of `language`.
+bool hasDictionary(const QString &language, const QStringList &folders);
+
 // The language of the files in no language folder: `[spelling] language=` in
 // the mission's quillwright.ini, else "english".
 QString missionLanguage(const QString &missionFolder);
@@ -120,8 +128,18 @@ public:
     // The language of the texts in no language folder (read from the
     // mission's settings once, when the folder is set; English by default).
     QString missionLanguage() const { return m_missionLanguage; }
-    // The language of a file: its language folder, else the mission's.
+    // The language of a file: the one the mission's settings name for its
+    // language folder ([spelling] english = polish), else the one its
+    // folder's code page gives (setScan), else its language folder, else the
+    // mission's.
     QString languageOf(const QString &path) const;
+    // The code pages a scan of the mission told its texts to be in: a
+    // language folder whose texts are in another code page than its
+    // language's (Polish kept in `english` folders), and the files in none,
+    // are spelled in the first language of that code page with an installed
+    // dictionary (1250: Polish, then Czech, Hungarian, ...), unless the
+    // mission's settings name one. The mission's language follows.
+    void setScan(const MissionFolder::Scan &scan);
     // Writes it into the mission's settings; false with the reason when no
     // mission is open or the file cannot be written.
     bool setMissionLanguage(const QString &language, Error *error = nullptr);
@@ -163,6 +181,8 @@ private:
     QStringList m_folders;
     QString m_missionFolder;
     QString m_missionLanguage = QStringLiteral("english");
+    QMap<QString, QString> m_settingsLanguages;   // [spelling] <folder> = <language>
+    QMap<QString, QString> m_codePageLanguages;   // folder ("" for none) -> the language its code page gives
     int m_generation = 0;   // a load asked for before reload() is not taken
     QHash<QString, std::shared_ptr<SpellChecker>> m_checkers;   // null: no dictionary
     QSet<QString> m_loading;
