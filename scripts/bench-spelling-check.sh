@@ -46,7 +46,7 @@ entries = []
 for paragraph in paragraphs:
     for start in range(0, len(paragraph), 500):
         entries.append(paragraph[start:start + 500].replace('\\', ''))
-texts = open(os.path.join(work, 'texts.txt'), 'w', encoding='utf-8')
+texts = open(os.path.join(work, 'texts.txt'), 'w', encoding='cp1250', errors='replace')
 for folder in ('polish', 'english'):
     for n in range(files):
         path = os.path.join(work, 'mission-' + folder, 'books', folder, 'book%03d.str' % n)
@@ -70,10 +70,10 @@ median() {   # the median time of three runs of a command, in seconds
     done | sort -n | sed -n 2p
 }
 
-hunspell_time=$(median sh -c "hunspell -l -d pl_PL -i utf-8 < '$work/texts.txt'")
+hunspell_time=$(median sh -c "hunspell -l -d pl_PL -i cp1250 < '$work/texts.txt'")
 check_time=$(median "$program" --check --spelling "$work/mission-polish")
 english_time=$(median "$program" --check --spelling "$work/mission-english")
-unknown_hunspell=$(hunspell -l -d pl_PL -i utf-8 < "$work/texts.txt" | wc -l)
+unknown_hunspell=$(hunspell -l -d pl_PL -i cp1250 < "$work/texts.txt" | wc -l)
 unknown_check=$("$program" --check --spelling "$work/mission-polish" | grep -c '\[unknown-word\]' || true)
 awk -v h="$hunspell_time" -v c="$check_time" -v e="$english_time" -v uh="$unknown_hunspell" -v uc="$unknown_check" 'BEGIN {
     printf "hunspell -l -d pl_PL:                       %6.2f s  (%d unknown words)\n", h, uh

@@ -91,6 +91,25 @@ void addWordActions(QMenu *menu, QAction *before, Spelling::Service &service, co
         menu->insertSeparator(before);
 }
 
+void addFileWordsAction(QMenu *menu, Spelling::Service &service, const Language &language,
+                        const std::function<void(const QString &)> &failed)
+{
+    if (!language.fileTexts)
+        return;
+    auto *addAll = new QAction(say("Add all unknown words of this file to the mission's word list"), menu);
+    addAll->setObjectName(QStringLiteral("spellingAddAll"));
+    addAll->setEnabled(!service.missionFolder().isEmpty());
+    QObject::connect(addAll, &QAction::triggered, &service,
+                     [service = &service, language = language(), texts = language.fileTexts, failed] {
+                         const QStringList words = service->unknownWords(language, texts());
+                         Error error;
+                         if (!words.isEmpty() && service->addAllToMission(language, words, &error) < 0)
+                             failed(say("The words could not be added to the mission's dictionary: %1").arg(error.message));
+                     });
+    menu->addSeparator();
+    menu->addAction(addAll);
+}
+
 void addLanguageMenu(QMenu *menu, const Language &language, const std::function<void(const QString &)> &choose)
 {
     menu->addSeparator();
@@ -229,6 +248,7 @@ QMenu *LineEditSpelling::contextMenu(const QPoint &position)
                                       [this](const QString &message) { Q_EMIT failed(message); });
         break;
     }
+    SpellingBoxes::addFileWordsAction(menu, *m_service, m_language, [this](const QString &message) { Q_EMIT failed(message); });
     SpellingBoxes::addLanguageMenu(menu, m_language, [this](const QString &chosen) { chooseLanguage(chosen); });
     return menu;
 }

@@ -1,6 +1,9 @@
 #include "core/mission/spelling/spelling.h"
 
 #include "core/document/codepages.h"
+#include "core/document/safefile.h"
+#include "core/kinds/prose.h"
+#include "core/save/fileoutput.h"
 #include "core/mission/folder.h"
 #include "core/mission/missionsettings.h"
 #include "core/mission/spelling/wordforms.h"
@@ -18,6 +21,18 @@ QString say(const char *text)
 }
 
 } // namespace
+
+QStringList proseTexts(const StrDocument &document, const QString &path)
+{
+    const Kinds::Kind kind = Kinds::kindOf(document, Kinds::kindOfPath(path)).value_or(Kinds::Kind::Other);
+    QStringList texts;
+    for (int entry = 0; entry < document.entries().size(); ++entry) {
+        const QString raw = document.rawText(entry);
+        if (Kinds::holdsProse(kind, document.key(entry), raw))
+            texts.append(raw);
+    }
+    return texts;
+}
 
 bool hasDictionary(const QString &language, const QStringList &folders)
 {
@@ -235,6 +250,65 @@ bool Service::addToMission(const QString &language, const QString &word, Error *
     m_verdicts.remove(language);
     Q_EMIT wordsChanged(language);
     return true;
+}
+
+QStringList Service::unknownWords(const QString &language, const QStringList &texts)
+{
+    QHash<QString, int> counts;
+    for (const QString &text : texts) {
+        for (const Word &word : words(text))
+            ++counts[text.sliced(word.start, word.length)];
+    }
+    QList<std::pair<int, QString>> unknown;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (!isKnown(language, it.key()))
+            unknown.append({-it.value(), it.key()});
+    }
+    std::sort(unknown.begin(), unknown.end());
+    QStringList found;
+    for (const auto &[count, word] : std::as_const(unknown))
+        found.append(word);
+    return found;
+}
+
+int Service::addAllToMission(const QString &language, const QStringList &words, Error *error)
+{
+    if (m_missionFolder.isEmpty()) {
+        if (error)
+            *error = {Error::Kind::Refused, say("No mission folder is open."), {}, {}};
+        return -1;
+    }
+    std::variant<QString, Error> writable = SafeFile::writablePath(wordListPath(m_missionFolder, language), m_missionFolder);
+    if (auto *refused = std::get_if<Error>(&writable)) {
+        if (error)
+            *error = std::move(*refused);
+        return -1;
+    }
+    const QString path = std::get<QString>(writable);
+    QByteArray bytes;
+    if (QFileInfo::exists(path)) {
+        std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::WordListCap);
+        if (auto *failure = std::get_if<Error>(&read)) {
+            if (error)
+                *error = std::move(*failure);
+            return -1;
+        }
+        bytes = std::get<QByteArray>(std::move(read));
+        if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+            bytes += '\n';
+    }
+    for (const QString &word : words)
+        bytes += word.trimmed().toUtf8() + '\n';
+    if (std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
+        if (error)
+            *error = std::move(*failed);
+        return -1;
+    }
+    for (const QString &word : words)
+        missionWords(language).insert(word.trimmed());
+    m_verdicts.remove(language);
+    Q_EMIT wordsChanged(language);
+    return static_cast<int>(words.size());
 }
 
 } // namespace Spelling

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/error.h"
+#include "core/document/strdocument.h"
 
 #include <QHash>
 #include <QList>
@@ -85,6 +86,10 @@ QStringList dictionaryFolders();
 std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders,
                                              Error *error = nullptr, Suggesting suggesting = Suggesting::Full);
 
+// The texts of a document a player reads as prose (Kinds::holdsProse), raw
+// as the file holds them: what "Add all unknown words of this file" spells.
+QStringList proseTexts(const StrDocument &document, const QString &path);
+
 // Whether one of `folders` holds a dictionary of `language`.
 bool hasDictionary(const QString &language, const QStringList &folders);
 
@@ -161,6 +166,13 @@ public:
     void ignore(const QString &language, const QString &word);
     // Writes the word to the mission's list of the language.
     bool addToMission(const QString &language, const QString &word, Error *error = nullptr);
+    // The distinct words of `texts` (raw, as the file holds them) that the
+    // language's dictionary (loaded) and the mission's word list do not know,
+    // most frequent first.
+    QStringList unknownWords(const QString &language, const QStringList &texts);
+    // Writes all of them to the mission's list of the language at once; how
+    // many, or -1 with the reason in `error`.
+    int addAllToMission(const QString &language, const QStringList &words, Error *error = nullptr);
 
 Q_SIGNALS:
     void ready(const QString &language);
