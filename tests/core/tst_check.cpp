@@ -23,6 +23,8 @@ namespace {
 
 const QString Cases = QStringLiteral(QW_TEST_DATA "/check/");
 
+using Tree = QList<std::pair<QString, QByteArray>>;
+
 struct Run {
     QStringList findings;   // "path:line:column severity [rule]" ("path severity [rule]" for a whole file)
     QStringList lines;      // as printed
@@ -132,6 +134,87 @@ private Q_SLOTS:
             const QString rule = finding.sliced(finding.lastIndexOf(u'[') + 1).chopped(1);
             QVERIFY2(CheckRules::find(rule), qPrintable(rule));
         }
+    }
+
+    // One finding per cause, where it is, with its severity; the exit code.
+    void findsEachCauseOnce_data()
+    {
+        QTest::addColumn<Tree>("tree");
+        QTest::addColumn<bool>("warningsAsErrors");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("code");
+        const auto row = [](const char *name, const Tree &tree, const QStringList &lines, int code, bool strict = false) {
+            QTest::newRow(name) << tree << strict << lines << code;
+        };
+        row("swallowed pages",
+            {{u"books/b.str"_s, "// Book Location - Tower\r\nPage_0: \"Dark.\r\nWind.\r\nPage_1: \"The door\r\nwas shut.\r\n"
+                                "Page_2: \"Nobody.\"\r\nPage_3: \"End.\r\nPage_4:\r\n \"Gone\"\r\n"}},
+            {u"books/b.str:2:9: error: Page_0 has no closing quote: it takes in lines 3-5. [unclosed-quote]"_s,
+             u"books/b.str:7:9: error: Page_3 has no closing quote: it takes in lines 8-9. [unclosed-quote]"_s,
+             u"2 errors in 1 file."_s},
+            1);
+        row("unclosed to the end", {{u"a.str"_s, "x: \"1\"\r\ny:  \"2\r\n3\r\n4\r\n"}},
+            {u"a.str:2:5: error: y has no closing quote: it takes in lines 3-4. [unclosed-quote]"_s, u"1 error in 1 file."_s}, 1);
+        row("a text that ends in a colon", {{u"a.str"_s, "x: \"Listen\r\nNote:\"\r\n"}}, {u"No problems in 1 file."_s}, 0);
+        row("no opening quote, no entry", {{u"books/l.str"_s, "page_0: Vivianne, come home.\r\n"}},
+            {u"books/l.str:1:9: error: page_0 has no opening quote after its colon, so the game does not read it. [no-opening-quote]"_s,
+             u"1 error in 1 file."_s},
+            1);
+        row("comments", {{u"a.str"_s, "; names\r\nx: \"1\" // one\r\n"}, {u"books/b.str"_s, "; c\r\nPage_0: \"x\"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it. [stray-line]"_s,
+             u"1 warning in 1 of 2 files."_s},
+            0);
+        row("warnings as errors", {{u"books/b.str"_s, "; c\r\nPage_0: \"x\"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it. [stray-line]"_s, u"1 warning in 1 file."_s}, 1,
+            true);
+        row("a key twice", {{u"a.str"_s, "x: \"1\"\r\n  x: \"1\"\r\nX: \"2\"\r\n"}},
+            {u"a.str:2:3: warning: x appears again (first on line 1), with the same text. [duplicate-key]"_s,
+             u"a.str:3:1: warning: X appears again (first on line 1), with a different text. [duplicate-key]"_s,
+             u"2 warnings in 1 file."_s},
+            0);
+        // Matters of style: notes, which never make the exit code 1.
+        row("blanks before the closing quote", {{u"a.str"_s, "x: \"Go home  \"\r\ny: \" \"\r\nz: \"a\r\n \"\r\n"}},
+            {u"a.str:1:12: note: The text of x ends in blanks before its closing quote. [trailing-blanks]"_s, u"1 note in 1 file."_s}, 0,
+            true);
+        row("two blanks in a row", {{u"a.str"_s, "x: \"Go  home.\t\tNow.\"\r\ny: \"  a\r\n  b\"\r\n"}},
+            {u"a.str:1:7: note: The text of x has 2 blanks in a row. So does 1 more place in this file. [double-blanks]"_s,
+             u"1 note in 1 file."_s},
+            0);
+        row("a key in another case", {{u"books/b.str"_s, "Page_0: \"a\"\r\n page_1: \"b\"\r\nPage_2: \"c\"\r\n"}},
+            {u"books/b.str:2:2: note: page_1 is written in another case than the file's other Page_ keys. [key-case]"_s,
+             u"1 note in 1 file."_s},
+            0);
+        row("a key in another case on a tie", {{u"a.str"_s, "obj_1: \"a\"\r\nOBJ_2: \"b\"\r\nlamp: \"c\"\r\n"}},
+            {u"a.str:2:1: note: OBJ_2 is written in another case than the file's other obj_ keys. [key-case]"_s,
+             u"1 note in 1 file."_s},
+            0);
+        row("mixed line ends", {{u"a.str"_s, "x: \"1\"\r\ny: \"2\"\nz: \"3\"\r\nw: \"4\"\n"}, {u"b.str"_s, "x: \"1\"\n"}},
+            {u"a.str:2:1: note: This line ends in LF, the file's other lines in CR LF (2 lines end otherwise). [mixed-line-ends]"_s,
+             u"1 note in 1 of 2 files."_s},
+            0, true);
+        row("a note and a warning, warnings as errors", {{u"books/b.str"_s, "; c\r\nPage_0: \"x \"\r\n"}},
+            {u"books/b.str:1:1: warning: This line is not an entry; the game skips it. [stray-line]"_s,
+             u"books/b.str:2:11: note: The text of Page_0 ends in blanks before its closing quote. [trailing-blanks]"_s,
+             u"1 warning and 1 note in 1 file."_s},
+            1, true);
+        row("a line break in a quoted text", {{u"a.str"_s, "Page_0: \"a\r\nb\" c\"\r\n"}},
+            {u"a.str:2:2: error: Page_0 holds a quote that ends its text early: the game shows only “a\\nb”. [early-quote]"_s,
+             u"1 error in 1 file."_s},
+            1);
+    }
+    void findsEachCauseOnce()
+    {
+        QFETCH(Tree, tree);
+        QFETCH(bool, warningsAsErrors);
+        QFETCH(QStringList, lines);
+        QFETCH(int, code);
+        QTemporaryDir dir;
+        write(dir.path(), tree);
+        MissionFolder::CheckOptions options;
+        options.warningsAsErrors = warningsAsErrors;
+        const Run run = checked({dir.path()}, options);
+        QCOMPARE(run.lines, lines);
+        QCOMPARE(run.code, code);
     }
 
     // The messages say what the game does, where the cause is.
