@@ -50,16 +50,18 @@ Identity Identifier::identify(const Problem &problem) const
     }
     const StrDocument &document = file->read.document;
     const QByteArray &bytes = document.bytes();
-    qsizetype start = 0;   // of the problem's line
-    for (int line = 1; line < problem.line && start >= 0; ++line) {
-        start = bytes.indexOf('\n', start);
-        if (start >= 0)
-            ++start;
+    auto starts = m_lineStarts.find(file);
+    if (starts == m_lineStarts.end()) {
+        QList<qsizetype> lines{0};
+        for (qsizetype at = bytes.indexOf('\n'); at >= 0; at = bytes.indexOf('\n', at + 1))
+            lines.append(at + 1);
+        starts = m_lineStarts.insert(file, lines);
     }
-    if (start < 0) {
+    if (problem.line > starts->size()) {
         identity.hash = hashOf(problem.message.toUtf8());
         return identity;
     }
+    const qsizetype start = starts->at(problem.line - 1);
     const qsizetype end = bytes.indexOf('\n', start);
     identity.hash = hashOf(QByteArrayView(bytes).sliced(start, (end < 0 ? bytes.size() : end) - start).trimmed());
     // The entry whose lines hold it.

@@ -36,6 +36,7 @@ public:
 
 private:
     QHash<QString, const File *> m_files;
+    mutable QHash<const File *, QList<qsizetype>> m_lineStarts;   // of each file asked about
 };
 
 // A stable fingerprint of each of `identities` for SARIF's

@@ -79,10 +79,11 @@ void take(const Scan &scan, const QString &prefix, const CheckOptions &options, 
     found = Silencing::withoutSilenced(scan, found,
                                        scan.root.isEmpty() ? MissionSettings::Settings() : MissionSettings::read(scan.root));
     const Baseline::Identifier identifier(scan);
+    const bool identified = options.sarif || !options.baseline.isEmpty() || !options.writeBaseline.isEmpty();
     for (const Problem &problem : std::as_const(found)) {
         if (options.noNotes && problem.severity == Severity::Note && !problem.unchecked)
             continue;
-        Reported reported{problem, identifier.identify(problem), QString()};
+        Reported reported{problem, identified ? identifier.identify(problem) : Baseline::Identity(), QString()};
         reported.absolutePath = scan.root.isEmpty() ? QFileInfo(problem.file).absoluteFilePath()
                                                     : scan.root + u'/' + problem.file;
         reported.problem.file.prepend(prefix);
