@@ -9,6 +9,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <tuple>
 
 namespace MissionFolder::Baseline {
 
