@@ -201,6 +201,12 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 1);
         service.setScan(MissionFolder::scan(mission.path()));
         QCOMPARE(changed.size(), 1);   // nothing changed: no box checks its text again
+        // Polish in english folders alone: the mission is Polish.
+        QVERIFY(QFile::remove(mission.filePath(u"note.str"_s)));
+        Spelling::Service alone({m_dictionaries.path()});
+        alone.setMissionFolder(mission.path());
+        alone.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(alone.missionLanguage(), u"polish"_s);
         Testing::writeAll(mission.filePath(u"quillwright.ini"_s), "[spelling]\nenglish=czech\n");
         Spelling::Service set({m_dictionaries.path()});
         set.setMissionFolder(mission.path());

@@ -112,7 +112,7 @@ void take(const Scan &scan, const QString &prefix, const CheckOptions &options, 
 
 // SARIF's %SRCROOT%: the folder the check runs in when every file is in it,
 // else the one mission folder checked; each finding's path from there.
-QList<Sarif::Finding> sarifFindings(const QList<Reported> &findings, const QStringList &folders, QString *root)
+QList<Sarif::Finding> sarifFindings(const QList<Reported> &findings, QString *root)
 {
     const QString current = QDir::current().absolutePath();
     const bool inCurrent = std::all_of(findings.cbegin(), findings.cend(), [&](const Reported &reported) {
@@ -129,8 +129,8 @@ QList<Sarif::Finding> sarifFindings(const QList<Reported> &findings, const QStri
         QString uri = reported.problem.file;
         if (inCurrent)
             uri = QDir(current).relativeFilePath(QDir::cleanPath(reported.absolutePath));
-        else if (folders.size() > 1 && !QDir::isRelativePath(uri))
-            uri = QDir::fromNativeSeparators(QFileInfo(uri).fileName());   // no folder of the machine
+        else if (!QDir::isRelativePath(uri))
+            uri = QFileInfo(uri).fileName();   // no folder of the machine
         if (reported.problem.file.endsWith(u'/') && !uri.endsWith(u'/'))
             uri += u'/';
         sarif.append({reported.problem, uri, prints.at(i)});
@@ -179,13 +179,12 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
     const QStringList dictionaryFolders =
         options.dictionaryFolders.isEmpty() ? Spelling::dictionaryFolders() : options.dictionaryFolders;
     Gathered gathered;
-    QStringList files, folders;
+    QStringList files;
     for (const QString &path : paths) {
         if (!QFileInfo(path).isDir()) {
             files.append(path);
             continue;
         }
-        folders.append(path);
         const Scan folder = scan(path, codePage);
         QString given = QDir::fromNativeSeparators(path);
         if (!given.endsWith(u'/'))
@@ -248,7 +247,7 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
     }
     if (options.sarif) {
         QString root;
-        const QList<Sarif::Finding> sarif = sarifFindings(gathered.findings, folders, &root);
+        const QList<Sarif::Finding> sarif = sarifFindings(gathered.findings, &root);
         out(QString::fromUtf8(Sarif::log(sarif, root, code)).trimmed());
         return code;
     }

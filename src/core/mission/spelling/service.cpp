@@ -109,7 +109,15 @@ void Service::setScan(const MissionFolder::Scan &scan)
     }
     QString language = m_missionFolder.isEmpty() ? QString() : MissionSettings::read(m_missionFolder).spellingLanguage;
     if (language.isEmpty())
-        language = m_codePageLanguages.value(QString(), QStringLiteral("english"));
+        language = m_codePageLanguages.value(QString());
+    // A mission whose every folder is in one code page's language (Polish in
+    // english folders alone) is a mission of that language.
+    const QStringList given = m_codePageLanguages.values();
+    if (language.isEmpty() && !scan.codePages.contains(QString()) && !given.isEmpty()
+        && given.size() == scan.codePages.size() && given.count(given.constFirst()) == given.size())
+        language = given.constFirst();
+    if (language.isEmpty())
+        language = QStringLiteral("english");
     m_missionLanguage = language;
     if (before != m_codePageLanguages || missionBefore != m_missionLanguage)
         Q_EMIT languagesChanged();
