@@ -236,19 +236,22 @@ private Q_SLOTS:
         QFile readme(QStringLiteral(QW_SOURCE_DIR "/README.md"));
         QVERIFY(readme.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(readme.readAll());
+        for (const CheckRules::Rule &rule : CheckRules::all()) {
+            const QString id = QString::fromLatin1(rule.id);
+            QVERIFY2(text.contains(u"| `"_s + id + u"` |"_s), qPrintable(id + u" is not in the README's table"_s));
+        }
         QByteArray errors;
         int code = -1;
         const QStringList listed =
             QString::fromUtf8(program({u"--list-rules"_s}, &errors, &code)).remove(u'\r').split(u'\n', Qt::SkipEmptyParts);
 #ifdef Q_OS_WIN
         if (code == -1)
-            QSKIP("The program could not be started from the test here (under Wine).");
+            QSKIP("The program could not be started from the test here (under Wine); the README was checked.");
 #endif
         QCOMPARE(code, 0);
         QCOMPARE(listed.size(), CheckRules::all().size());
         for (qsizetype i = 0; i < listed.size(); ++i) {
             const QString id = QString::fromLatin1(CheckRules::all().at(i).id);
-            QVERIFY2(text.contains(u"| `"_s + id + u"` |"_s), qPrintable(id + u" is not in the README's table"_s));
             QVERIFY2(listed.at(i).startsWith(id + u' '), qPrintable(listed.at(i)));
         }
     }
