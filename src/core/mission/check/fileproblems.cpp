@@ -80,7 +80,8 @@ void utf8Problems(const File &file, QList<Problem> &problems)
 void undefinedBytes(const File &file, QList<Problem> &problems)
 {
     const QByteArray &bytes = file.read.document.bytes();
-    const QList<qsizetype> offsets = CodePages::decode(bytes, file.codePage).undefinedBytes;
+    QList<qsizetype> offsets = CodePages::decode(bytes, file.codePage).undefinedBytes;
+    std::sort(offsets.begin(), offsets.end());
     const QString codePage = CodePages::shortName(file.codePage);
     const QString replacement(QChar::ReplacementCharacter);
     int line = 1, more = 0, told = 0;
