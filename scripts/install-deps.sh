@@ -11,6 +11,8 @@ packages=(
     libuchardet-dev
     libxml2-utils
     libhunspell-dev
+    python3-jsonschema
+    hunspell hunspell-pl manpages-pl
     clang libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file

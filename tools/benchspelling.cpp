@@ -4,7 +4,7 @@
 // (paragraphs, and one 100 KB line); and the spelling of a generated mission
 // of 400 files as `--check --spelling` reads it. Each figure is printed
 // beside its aim. scripts/bench-spelling.sh runs it.
-#include "core/mission/check/checkreport.h"
+#include "core/mission/check/spellingcheck.h"
 #include "core/mission/spelling/spelling.h"
 #include "gui/spellinghighlighter.h"
 
@@ -158,7 +158,8 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     const MissionFolder::Scan scan = MissionFolder::scan(mission);
-    const qsizetype found = MissionFolder::spellingProblems(scan, {dictionaries}, MissionFolder::Severity::Note).size();
+    const qsizetype found =
+        MissionFolder::SpellingCheck::check(scan, {{dictionaries}, MissionFolder::Severity::Note, true}).problems.size();
     show("Spelling of a 400-file mission (read and checked)", static_cast<double>(clock.nsecsElapsed()) / 1e6, 1000);
     std::printf("   (%lld unknown words found, 40 of them distinct)\n", static_cast<long long>(found));
     QList<double> suggesting;

@@ -251,6 +251,12 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
             return spelling->languageOf(document ? document->path() : QString());
         };
     };
+    const auto textsOf = [this](EditorPage *page) {   // for "Add all unknown words of this file"
+        return [this, page] {
+            const WorkspaceDocument *document = documentOf(page);
+            return document ? Spelling::proseTexts(document->document(), document->path()) : QStringList();
+        };
+    };
     const auto warnOf = [this](auto *source, auto failed) {
         connect(source, failed, this, [this](const QString &message) { m_prompts->warn(message); });
     };
@@ -260,10 +266,13 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         return highlighter;
     };
     pageSpelling = spellIn(books->Page, languageOf(books));
-    spellIn(goals->Gfict, languageOf(goals));
-    spellIn(goals->Gtxt, languageOf(goals));
-    const auto spellInLine = [this, warnOf, languageOf](QLineEdit *box, EditorPage *page) {
-        warnOf(new LineEditSpelling(box, spelling, languageOf(page)), &LineEditSpelling::failed);
+    pageSpelling->setFileTexts(textsOf(books));
+    spellIn(goals->Gfict, languageOf(goals))->setFileTexts(textsOf(goals));
+    spellIn(goals->Gtxt, languageOf(goals))->setFileTexts(textsOf(goals));
+    const auto spellInLine = [this, warnOf, languageOf, textsOf](QLineEdit *box, EditorPage *page) {
+        auto *checked = new LineEditSpelling(box, spelling, languageOf(page));
+        checked->setFileTexts(textsOf(page));
+        warnOf(checked, &LineEditSpelling::failed);
     };
     for (QLineEdit *box : {newgame->Mt, newgame->diff0, newgame->diff1, newgame->diff2})
         spellInLine(box, newgame);
@@ -736,6 +745,7 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
         connect(missionPanel, &MissionPanel::undoReplaceRequested, this, &Qwr::undoReplacements);
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
+            spelling->setScan(missionPanel->scan());   // Polish in english folders is spelled as Polish
             showReplacements();
             readInMissionCodePages();
             updateModified();

@@ -40,11 +40,12 @@ QTextLine layOut(QTextLayout &layout)
 
 } // namespace
 
-QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text)
+QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text, bool load)
 {
     QList<Spelling::Word> found;
     if (!service.isReady(language)) {
-        service.request(language);
+        if (load && !Spelling::words(text).isEmpty())   // a dictionary loads when a text is first spelled
+            service.request(language);
         return found;
     }
     for (const Spelling::Word &word : Spelling::words(text)) {
@@ -88,6 +89,25 @@ void addWordActions(QMenu *menu, QAction *before, Spelling::Service &service, co
     menu->insertActions(before, added);
     if (before)
         menu->insertSeparator(before);
+}
+
+void addFileWordsAction(QMenu *menu, Spelling::Service &service, const Language &language,
+                        const std::function<void(const QString &)> &failed)
+{
+    if (!language.fileTexts)
+        return;
+    auto *addAll = new QAction(say("Add all unknown words of this file to the mission's word list"), menu);
+    addAll->setObjectName(QStringLiteral("spellingAddAll"));
+    addAll->setEnabled(!service.missionFolder().isEmpty());
+    QObject::connect(addAll, &QAction::triggered, &service,
+                     [service = &service, language = language(), texts = language.fileTexts, failed] {
+                         const QStringList words = service->unknownWords(language, texts());
+                         Error error;
+                         if (!words.isEmpty() && service->addAllToMission(language, words, &error) < 0)
+                             failed(say("The words could not be added to the mission's dictionary: %1").arg(error.message));
+                     });
+    menu->addSeparator();
+    menu->addAction(addAll);
 }
 
 void addLanguageMenu(QMenu *menu, const Language &language, const std::function<void(const QString &)> &choose)
@@ -145,13 +165,13 @@ LineEditSpelling::LineEditSpelling(QLineEdit *box, Spelling::Service *service, s
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(m_box->mapToGlobal(position));
     });
-    connect(box, &QLineEdit::textChanged, this, &LineEditSpelling::check);
+    connect(box, &QLineEdit::textChanged, this, [this] { check(); });
     connect(service, &Spelling::Service::wordsChanged, this, [this](const QString &changed) {
         if (changed == this->language())
             check();
     });
-    connect(service, &Spelling::Service::languagesChanged, this, &LineEditSpelling::check);
-    check();
+    connect(service, &Spelling::Service::languagesChanged, this, [this] { check(); });
+    check(false);   // the box's first text loads no dictionary: the window at rest holds none
 }
 
 void LineEditSpelling::chooseLanguage(const QString &language)
@@ -161,11 +181,11 @@ void LineEditSpelling::chooseLanguage(const QString &language)
     Q_EMIT languageChosen(language);
 }
 
-void LineEditSpelling::check()
+void LineEditSpelling::check(bool load)
 {
     if (!m_box)
         return;
-    QList<Spelling::Word> marks = SpellingBoxes::misspelt(*m_service, language(), m_box->text());
+    QList<Spelling::Word> marks = SpellingBoxes::misspelt(*m_service, language(), m_box->text(), load);
     if (marks == m_marked)
         return;
     m_marked = std::move(marks);
@@ -228,6 +248,7 @@ QMenu *LineEditSpelling::contextMenu(const QPoint &position)
                                       [this](const QString &message) { Q_EMIT failed(message); });
         break;
     }
+    SpellingBoxes::addFileWordsAction(menu, *m_service, m_language, [this](const QString &message) { Q_EMIT failed(message); });
     SpellingBoxes::addLanguageMenu(menu, m_language, [this](const QString &chosen) { chooseLanguage(chosen); });
     return menu;
 }
@@ -284,7 +305,8 @@ QList<Spelling::Word> SpellingDelegate::marked(const QModelIndex &index) const
     if (const auto found = m_checked.constFind(text); found != m_checked.cend())
         return *found;
     if (!m_service->isReady(language)) {
-        m_service->request(language);   // painted again once it is loaded
+        if (!Spelling::words(text).isEmpty())
+            m_service->request(language);   // painted again once it is loaded
         return {};
     }
     if (m_checked.size() >= SpellingBoxes::MaxTextsKept)

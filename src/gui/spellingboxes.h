@@ -34,6 +34,9 @@ public:
     QString ofFile() const { return m_ofFile(); }
     QString chosen() const { return m_chosen; }
     void choose(const QString &language) { m_chosen = language; }
+    // The prose of the box's file (Spelling::proseTexts), for "Add all
+    // unknown words of this file"; none: the menu does not offer it.
+    std::function<QStringList()> fileTexts;
 
 private:
     std::function<QString()> m_ofFile;
@@ -41,8 +44,10 @@ private:
 };
 
 // The words of `text` not known in `language`; none while its dictionary
-// loads (which it starts) or when it has none.
-QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text);
+// loads (which it starts when the text has words and `load` is set) or when
+// it has none.
+QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &language, const QString &text,
+                               bool load = true);
 
 // Inserts before `before` (or appends) the menu entries for the word `word`
 // of a box: its suggestions (choosing one calls `replace`), "Ignore" and
@@ -51,6 +56,12 @@ QList<Spelling::Word> misspelt(Spelling::Service &service, const QString &langua
 void addWordActions(QMenu *menu, QAction *before, Spelling::Service &service, const QString &language,
                     const QString &word, const std::function<void(const QString &)> &replace,
                     const std::function<void(const QString &)> &failed);
+
+// Appends "Add all unknown words of this file to the mission's word list"
+// (objectName spellingAddAll) when the language knows its file's texts and a
+// mission is open; a failure goes to `failed`.
+void addFileWordsAction(QMenu *menu, Spelling::Service &service, const Language &language,
+                        const std::function<void(const QString &)> &failed);
 
 // Appends the "Language" submenu: the file's language, then every language
 // with known dictionaries; choosing one calls `choose` ("" for the file's).
@@ -72,6 +83,7 @@ public:
 
     QString language() const { return m_language(); }
     void chooseLanguage(const QString &language);
+    void setFileTexts(std::function<QStringList()> texts) { m_language.fileTexts = std::move(texts); }
     // The words marked now, by position in the box's text.
     QList<Spelling::Word> marked() const { return m_marked; }
     // The menu the box shows when right-clicked at `position` (in the box);
@@ -87,7 +99,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void check();
+    void check(bool load = true);
     void paintMarks();
 
     QPointer<QLineEdit> m_box;

@@ -79,6 +79,7 @@ QMenu *SpellingHighlighter::contextMenu(const QPoint &position)
                                       [this](const QString &message) { Q_EMIT failed(message); });
         break;
     }
+    SpellingBoxes::addFileWordsAction(menu, *m_service, m_language, [this](const QString &message) { Q_EMIT failed(message); });
     SpellingBoxes::addLanguageMenu(menu, m_language, [this](const QString &chosen) { chooseLanguage(chosen); });
     return menu;
 }

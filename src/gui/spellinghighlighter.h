@@ -29,6 +29,8 @@ public:
 
     QString language() const { return m_language(); }
     void chooseLanguage(const QString &language);
+    // The prose of the box's file, for "Add all unknown words of this file".
+    void setFileTexts(std::function<QStringList()> texts) { m_language.fileTexts = std::move(texts); }
 
     // The menu the box shows when it is right-clicked at `position` (in the
     // box's viewport); the caller owns it.

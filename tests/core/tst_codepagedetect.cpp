@@ -191,7 +191,10 @@ private Q_SLOTS:
         settings.spellingLanguage = u"polish"_s;
         QVERIFY(!MissionSettings::write(dir.path(), settings));
         QTEST(Testing::readAll(MissionSettings::pathIn(dir.path())), "written");
-        QCOMPARE(MissionSettings::read(dir.path()), settings);
+        const MissionSettings::Settings read = MissionSettings::read(dir.path());
+        QCOMPARE(read.missionCodePage, settings.missionCodePage);
+        QCOMPARE(read.languageCodePages, settings.languageCodePages);
+        QCOMPARE(read.spellingLanguage, settings.spellingLanguage);
     }
 
     // Polish in an `english` folder and in no language folder is read in

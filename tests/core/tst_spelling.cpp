@@ -2,7 +2,9 @@
 // ISO 8859-2, so that words are converted both ways), the mission's word
 // list, and the lines `quillwright --check --spelling` prints.
 #include "core/mission/check/checkreport.h"
+#include "core/mission/folder.h"
 #include "core/mission/spelling/spelling.h"
+#include "core/mission/spelling/wordforms.h"
 #include "support/testing.h"
 
 #include <QDir>
@@ -20,11 +22,14 @@ void writeDictionary(const QString &folder, const QString &name, const QByteArra
     Testing::writeAll(folder + u'/' + name + u".dic"_s, dic);
 }
 
-QStringList checkLines(const QString &mission, const QString &dictionaries, bool asErrors, int *code)
+QStringList checkLines(const QString &mission, const QString &dictionaries, bool asErrors, int *code,
+                       bool suggest = true, bool unknownWords = false)
 {
     MissionFolder::CheckOptions options;
     options.spelling = true;
     options.spellingAsErrors = asErrors;
+    options.suggest = suggest;
+    options.unknownWords = unknownWords;
     options.dictionaryFolders = {dictionaries};
     QStringList lines;
     *code = MissionFolder::check({mission}, std::nullopt,
@@ -176,6 +181,39 @@ private Q_SLOTS:
         QCOMPARE(second.languageOf(mission.filePath(u"books/czech/Diary.str"_s)), u"czech"_s);
     }
 
+    // The window spells a folder in the language of its texts' code page:
+    // Polish kept in english folders as Polish, unless the settings say otherwise.
+    void windowSpellsTheFoldersLanguage()
+    {
+        QTemporaryDir mission;
+        QVERIFY(QDir(mission.path()).mkpath(u"books/english"_s));
+        Testing::writeAll(mission.filePath(u"books/english/book.str"_s),
+                          "Page_0: \"Rycerz powiedzia\xB3 \x9F" "le, \xBF" "e \xB3" "\xB9" "ka \x9C" "piewa\"\r\n");
+        Testing::writeAll(mission.filePath(u"note.str"_s), "x: \"Zamek b\xEA" "dzie \xBF" "\xF3\xB3ty\"\r\n");
+        Spelling::Service service({m_dictionaries.path()});
+        service.setMissionFolder(mission.path());
+        const QString book = mission.filePath(u"books/english/book.str"_s);
+        QCOMPARE(service.languageOf(book), u"english"_s);
+        QSignalSpy changed(&service, &Spelling::Service::languagesChanged);
+        service.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(service.languageOf(book), u"polish"_s);
+        QCOMPARE(service.missionLanguage(), u"polish"_s);
+        QCOMPARE(changed.size(), 1);
+        service.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(changed.size(), 1);   // nothing changed: no box checks its text again
+        // Polish in english folders alone: the mission is Polish.
+        QVERIFY(QFile::remove(mission.filePath(u"note.str"_s)));
+        Spelling::Service alone({m_dictionaries.path()});
+        alone.setMissionFolder(mission.path());
+        alone.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(alone.missionLanguage(), u"polish"_s);
+        Testing::writeAll(mission.filePath(u"quillwright.ini"_s), "[spelling]\nenglish=czech\n");
+        Spelling::Service set({m_dictionaries.path()});
+        set.setMissionFolder(mission.path());
+        set.setScan(MissionFolder::scan(mission.path()));
+        QCOMPARE(set.languageOf(book), u"czech"_s);
+    }
+
     void checkNotesUnknownWords()
     {
         QTemporaryDir mission;
@@ -189,16 +227,19 @@ private Q_SLOTS:
         Testing::writeAll(mission.filePath(u"dictionary-polish.txt"_s), "Wieża\n");
         int code = -1;
         const QStringList expected = {
-            u"books/english/book.str:1:14: note: \"knihgt\" is not in the english dictionary; perhaps knight."_s,
-            u"books/english/book.str:3:8: note: \"wrold\" is not in the english dictionary; perhaps world."_s,
+            u"books/english/book.str:1:14: note: \"knihgt\" is not in the english dictionary; perhaps knight. [unknown-word]"_s,
+            u"books/english/book.str:3:8: note: \"wrold\" is not in the english dictionary; perhaps world. [unknown-word]"_s,
             u"books/klingon/book.str: note: No dictionary for klingon (klingon) in "_s + m_dictionaries.path()
-                + u": its words are not checked."_s,
-            u"books/polish/book.str:1:28: note: \"źel\" is not in the polish dictionary; perhaps źle."_s,
+                + u": its words are not checked. [no-dictionary]"_s,
+            u"books/polish/book.str:1:28: note: \"źel\" is not in the polish dictionary; perhaps źle. [unknown-word]"_s,
             u"4 notes in 3 of 3 files."_s,
         };
         const QStringList lines = checkLines(mission.path(), m_dictionaries.path(), false, &code);
         QCOMPARE(lines, expected);
         QCOMPARE(code, 0);
+        // Without --suggest the dictionary is not asked for suggestions.
+        QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code, false).first(),
+                 u"books/english/book.str:1:14: note: \"knihgt\" is not in the english dictionary. [unknown-word]"_s);
         QStringList errors = checkLines(mission.path(), m_dictionaries.path(), true, &code);
         QCOMPARE(errors.first(), QString(expected.first()).replace(u"note:"_s, u"error:"_s));
         QCOMPARE(code, 1);
@@ -235,12 +276,65 @@ private Q_SLOTS:
                           "Page_1:\"the wrold\"\r\n");
         int code = -1;
         const QStringList expected = {
-            u"books/english/book.str:1:14: note: A word of 100000 letters is too long to be checked; such words are left out."_s,
-            u"books/english/book.str:2:13: note: \"wrold\" is not in the english dictionary; perhaps world."_s,
+            u"books/english/book.str:1:14: note: A word of 100000 letters is too long to be checked; such words are left out. [unchecked-word]"_s,
+            u"books/english/book.str:2:13: note: \"wrold\" is not in the english dictionary; perhaps world. [unknown-word]"_s,
             u"2 notes in 1 file."_s,
         };
         QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code), expected);
         QCOMPARE(code, 0);
+    }
+
+    // The word list's words match as the dictionaries' do: capitalised, in
+    // capitals and with the possessive 's, but not a capitalised entry in
+    // lower case.
+    void wordListMatchesForms_data()
+    {
+        QTest::addColumn<QString>("listed");
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("known");
+        QTest::newRow("itself") << u"Solana"_s << u"Solana"_s << true;
+        QTest::newRow("capitals") << u"Solana"_s << u"SOLANA"_s << true;
+        QTest::newRow("possessive") << u"Solana"_s << u"Solana's"_s << true;
+        QTest::newRow("possessive in capitals") << u"Solana"_s << u"SOLANA'S"_s << true;
+        QTest::newRow("typographic possessive") << u"Solana"_s << u"Solana\u2019s"_s << true;
+        QTest::newRow("lower case of a name") << u"Solana"_s << u"solana"_s << false;
+        QTest::newRow("capitalised word") << u"sword"_s << u"Sword"_s << true;
+        QTest::newRow("odd capitals") << u"sword"_s << u"sWord"_s << false;
+        QTest::newRow("another word") << u"Solana"_s << u"Solanas"_s << false;
+    }
+    void wordListMatchesForms()
+    {
+        QFETCH(QString, listed);
+        QFETCH(QString, word);
+        QFETCH(bool, known);
+        QCOMPARE(Spelling::inWordList({listed}, word), known);
+    }
+
+    // Values the game takes as they stand are not spelled; each unknown word
+    // is counted for the word list, most frequent first; Polish kept in an
+    // english folder is spelled as Polish, and the check says so once.
+    void spellsProseInItsLanguage()
+    {
+        QTemporaryDir mission;
+        QVERIFY(QDir(mission.path()).mkpath(u"books/english"_s));
+        Testing::writeAll(mission.filePath(u"books/english/book.str"_s),
+                          "Page_0: \"Rycerz powiedzia\xB3 \x9F" "el, \x9F" "el Solana\"\r\n"
+                          "Page_0_decal_0: \"#2 0 0 0 art/pbook\"\r\nno_trim: \"1\"\r\nfont: \"wrold\"\r\n");
+        Testing::writeAll(mission.filePath(u"dictionary-polish.txt"_s), "Solana\n");
+        int code = -1;
+        QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code, false),
+                 QStringList({u"books/english/book.str: note: The texts of the english folders are in Windows-1250: "
+                              "they are spelled in polish, whose dictionary knows 2 of their 4 most frequent words. "
+                              "[spelling-language]"_s,
+                              u"books/english/book.str:1:28: note: \"źel\" is not in the polish dictionary. [unknown-word]"_s,
+                              u"books/english/book.str:1:33: note: \"źel\" is not in the polish dictionary. [unknown-word]"_s,
+                              u"3 notes in 1 file."_s}));
+        QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code, false, true),
+                 QStringList({u"# polish: 1 word no dictionary knows, for dictionary-polish.txt"_s, u"2 źel"_s}));
+        // The mission's settings name the language of the folder.
+        Testing::writeAll(mission.filePath(u"quillwright.ini"_s), "[spelling]\nenglish=english\n");
+        QCOMPARE(checkLines(mission.path(), m_dictionaries.path(), false, &code, false).constLast(),
+                 u"5 notes in 1 file."_s);
     }
 };
 

@@ -6,11 +6,13 @@
 #include "core/save/settings.h"
 #include "gui/tabs/newgamepage.h"
 #include "gui/spellingboxes.h"
+#include "gui/mission/missionpanel.h"
 #include "gui/tabs/stringspage.h"
 #include "support/harness.h"
 #include "support/testing.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
@@ -86,6 +88,49 @@ class TestSpellBoxes : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The window at rest loads no dictionary: the first text typed does.
+    void loadsNoDictionaryUntilATextIsSpelled()
+    {
+        Harness h;
+        QTest::qWait(300);
+        QVERIFY(!h.window().spelling->isReady(u"english"_s));
+        QLineEdit *title = h.find<QLineEdit>("Mt");
+        h.window().Tab1->setCurrentWidget(h.window().newgame);
+        QTest::keyClicks(title, u"The Rnig"_s);
+        QTRY_VERIFY(h.window().spelling->isReady(u"english"_s));
+    }
+
+    // "Add all unknown words of this file" writes the words no dictionary
+    // knows of the file the box edits into the mission's word list, most
+    // frequent first, and their marks go.
+    void addsAllUnknownWordsOfTheFile()
+    {
+        Harness h;
+        QTemporaryDir dictionaries;
+        writeDictionaries(dictionaries.path());
+        chooseDictionaryFolder(h, dictionaries.path());
+        const QString root = h.path(u"mission"_s);
+        QVERIFY(QDir(root).mkpath(u"intrface/english"_s));
+        const QString path = root + u"/intrface/english/newgame.str"_s;
+        Testing::writeAll(path, "difficulty: \"Difficulty:\"\r\nskip_training: \"The Rnig of Zorg\"\r\n"
+                                "options: \"Zorg Zorg\"\r\ncancel: \"1\"\r\ndiff_0:  \"Easy\"\r\n"
+                                "diff_1:  \"Hard\"\r\ndiff_2:  \"Sword\"\r\n");
+        h.window().openFolder(root);
+        QVERIFY(QTest::qWaitFor([&] { return !h.window().missionPanel->isReading(); }, 30000));
+        QVERIFY(h.window().openFile(path));
+        h.window().Tab1->setCurrentWidget(h.window().newgame);
+        QLineEdit *title = h.find<QLineEdit>("Mt");
+        QTRY_COMPARE(marked(title), (QStringList{u"Rnig"_s, u"of"_s, u"Zorg"_s}));
+        const std::unique_ptr<QMenu> menu(title->findChild<LineEditSpelling *>()->contextMenu(pointAt(title, 1)));
+        QAction *addAll = menu->findChild<QAction *>(u"spellingAddAll"_s);
+        QVERIFY(addAll && addAll->isEnabled());
+        addAll->trigger();
+        QFile list(root + u"/dictionary-english.txt"_s);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), QByteArray("Zorg\nDifficulty\nRnig\nof\n"));
+        QTRY_COMPARE(marked(title), QStringList());
+    }
+
     // A misspelt title is marked in its box; the suggestion chosen from the
     // box's menu replaces it, and the file is saved with the word corrected,
     // every other byte as it was.

@@ -38,7 +38,7 @@ WINEPATH=$(windows_path "$(dirname "$(realpath "$program")")") \
     "$wine_run" cmd /c "$(windows_path "$work/check.cmd")" >"$work/out.txt" 2>"$work/err.txt" || status=$?
 tr -d '\r' <"$work/out.txt" | grep -v '^$' >"$work/lines.txt" || true
 cat "$work/lines.txt"
-expected='books\english\letter.str:1:1: error: page_0 has no opening quote after its colon, so the game does not read it.
+expected='books\english\letter.str:1:9: error: page_0 has no opening quote after its colon, so the game does not read it. [no-opening-quote]
 1 error in 1 file.
 1'
 if [ "$(cat "$work/lines.txt")" != "$expected" ]; then

@@ -128,6 +128,23 @@ const Alphabet Baltic[] = {
 const Alphabet Vietnamese[] = {{u"àáâãèéêìíòóôõùúýăđơư"}};
 const Alphabet Thai[] = {{u"", nullptr, false, nullptr, 0x0E01, 0x0E5B}};
 
+// The alphabet of each language folder's name, by the Windows code page it is read in.
+struct Named {
+    const char *language;
+    int codePage;
+    const Alphabet *alphabet;
+};
+const Named NamedAlphabets[] = {
+    {"german", 1252, &Western[0]},       {"french", 1252, &Western[1]},    {"italian", 1252, &Western[2]},
+    {"spanish", 1252, &Western[3]},      {"portuguese", 1252, &Western[4]}, {"dutch", 1252, &Western[5]},
+    {"danish", 1252, &Western[6]},       {"norwegian", 1252, &Western[6]}, {"swedish", 1252, &Western[7]},
+    {"finnish", 1252, &Western[8]},      {"polish", 1250, &CentralEuropean[0]}, {"czech", 1250, &CentralEuropean[1]},
+    {"slovak", 1250, &CentralEuropean[2]}, {"hungarian", 1250, &CentralEuropean[3]},
+    {"slovenian", 1250, &CentralEuropean[4]}, {"croatian", 1250, &CentralEuropean[5]},
+    {"romanian", 1250, &CentralEuropean[6]}, {"russian", 1251, &Cyrillic[0]}, {"ukrainian", 1251, &Cyrillic[1]},
+    {"bulgarian", 1251, &Cyrillic[2]},
+};
+
 struct Candidate {
     int codePage;
     const Alphabet *alphabets;
@@ -299,6 +316,65 @@ QByteArray entryTexts(QByteArrayView fileBytes)
     return texts;
 }
 
+int sibling(int codePage)
+{
+    switch (codePage) {
+    case 1252:
+        return 850;
+    case 1250:
+        return 852;
+    case 1251:
+        return 866;
+    case 850:
+        return 1252;
+    case 852:
+        return 1250;
+    case 866:
+        return 1251;
+    default:
+        return 0;
+    }
+}
+
+std::optional<QChar> character(int codePage, unsigned char byte)
+{
+    const char16_t c = byte < 0x80 ? char16_t(byte) : characterOf(codePage, byte);
+    if (c == CodePages::detail::kUndefinedByte)
+        return std::nullopt;
+    return QChar(c);
+}
+
+int dosByLetters(QByteArrayView text, int codePage, QStringView language)
+{
+    const int dos = isDosCodePage(codePage) ? 0 : sibling(codePage);
+    const auto named = std::find_if(std::begin(NamedAlphabets), std::end(NamedAlphabets), [&](const Named &each) {
+        return each.codePage == codePage && language.compare(QLatin1String(each.language), Qt::CaseInsensitive) == 0;
+    });
+    if (dos == 0 || named == std::end(NamedAlphabets))
+        return 0;
+    const auto in = [&](int page, qsizetype i) {
+        const auto byte = static_cast<unsigned char>(i < 0 || i >= text.size() ? ' ' : text[i]);
+        return QChar(byte < 0x80 ? char16_t(byte) : characterOf(page, byte));
+    };
+    int dosOnly = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) < 0x80)
+            continue;
+        const auto fits = [&](int page) {
+            const QChar c = in(page, i);
+            return c.unicode() != CodePages::detail::kUndefinedByte
+                && points(c, in(page, i - 1), in(page, i + 1), in(page, i + 2), *named->alphabet) > 0;
+        };
+        const bool windows = fits(codePage);
+        const bool dosReading = fits(dos);
+        if (windows && !dosReading)
+            return 0;
+        if (dosReading && !windows)
+            ++dosOnly;
+    }
+    return dosOnly > 0 ? dos : 0;
+}
+
 QByteArray detectorName(QByteArrayView text)
 {
     const std::unique_ptr<uchardet, decltype(&uchardet_delete)> detector(uchardet_new(), &uchardet_delete);
@@ -362,9 +438,7 @@ int detect(QByteArrayView text, int preferred)
     }
     // Of the code pages that read it best: the preferred one, else its DOS
     // or Windows sibling, else uchardet's, else the first.
-    const int sibling = preferred == 1252 ? 850 : preferred == 1250 ? 852 : preferred == 1251 ? 866
-        : preferred == 850 ? 1252 : preferred == 852 ? 1250 : preferred == 866 ? 1251 : 0;
-    for (const int first : {preferred, sibling, named}) {
+    for (const int first : {preferred, sibling(preferred), named}) {
         const auto found = std::find_if(std::begin(Candidates), std::end(Candidates),
                                         [&](const Candidate &c) { return c.codePage == first; });
         if (found != std::end(Candidates) && score(triples, *found) == best && best != Impossible)

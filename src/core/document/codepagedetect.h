@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 // Which code page a file's texts were written in, told from their bytes.
 //
 // The answer is one of the program's code pages (CodePages::all()), a DOS
@@ -38,6 +40,22 @@ QByteArray entryTexts(QByteArrayView fileBytes);
 // page the folder's name gives) wins when it reads the text as well as any
 // other; 0 for no preference.
 int detect(QByteArrayView text, int preferred = 0);
+
+// The DOS sibling of a Windows code page (1252: 850, 1250: 852, 1251: 866),
+// and back; 0 for one without.
+int sibling(int codePage);
+
+// The character of a byte of 0x80 and above in one of detect()'s code pages
+// (DOS ones too); nothing for one the code page leaves undefined.
+std::optional<QChar> character(int codePage, unsigned char byte);
+
+// Whether `text`, read in the Windows code page `codePage`, is rather in its
+// DOS sibling, by the letters of `language` (a language folder's name,
+// "french"): some byte reads as a letter of the language in the DOS code
+// page and as none in the Windows one (`Difficult‚` for `Difficulté`, `SšD`
+// for `SÜD`), and no byte the other way round. One byte can tell. 0 when it
+// is not, or the language is not known; else the DOS code page.
+int dosByLetters(QByteArrayView text, int codePage, QStringView language);
 
 // The name uchardet gives the text ("WINDOWS-1250", "IBM852", ... or empty),
 // and that name as one of detect()'s answers (0 for one it cannot be).

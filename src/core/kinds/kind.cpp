@@ -2,7 +2,6 @@
 
 #include "core/kinds/book.h"
 #include "core/kinds/goals.h"
-#include "core/document/lineendings.h"
 #include "core/kinds/missflag.h"
 #include "core/kinds/newgame.h"
 #include "core/kinds/stylechecks.h"
@@ -65,7 +64,8 @@ void checkBook(const StrDocument &document, const QStringList &takenKeys, QList<
             numbers.append(*number);
     }
     if (const QString missing = missingBefore(numbers, QStringLiteral("Page_")); !missing.isEmpty())
-        findings.append({0, say("The book has no %1, although later pages follow.").arg(missing), Finding::Warning});
+        findings.append({0, say("The book has no %1, although later pages follow.").arg(missing), Finding::Warning, 0,
+                         "missing-page"});
 }
 
 // ---------------------------------------------------------------- Goals
@@ -91,16 +91,16 @@ void checkGoals(const StrDocument &document, const QStringList &, QList<Finding>
         const QString number = QString::number(goal.number);
         if (goal.fiction < 0) {
             findings.append({document.entries().at(goal.text).line,
-                             say("There is a text_%1 but no fiction_%1.").arg(number), Finding::Warning});
+                             say("There is a text_%1 but no fiction_%1.").arg(number), Finding::Warning, 0, "unpaired-goal"});
         } else if (goal.text < 0) {
             findings.append({document.entries().at(goal.fiction).line,
-                             say("There is a fiction_%1 but no text_%1.").arg(number), Finding::Warning});
+                             say("There is a fiction_%1 but no text_%1.").arg(number), Finding::Warning, 0, "unpaired-goal"});
         }
     }
     if (const QString missing = missingBefore(numbers, QString()); !missing.isEmpty()) {
         findings.append({0, say("There is no goal %1 (no fiction_ or text_ line), although later goals follow.")
                                 .arg(missing),
-                         Finding::Warning});
+                         Finding::Warning, 0, "missing-goal"});
     }
 }
 
@@ -121,7 +121,7 @@ void checkNewgame(const StrDocument &document, const QStringList &, QList<Findin
 {
     for (const QLatin1String key : NewgameFile::Keys) {
         if (document.find(key) < 0)
-            findings.append({0, say("There is no %1 entry.").arg(key), Finding::Warning});
+            findings.append({0, say("There is no %1 entry.").arg(key), Finding::Warning, 0, "missing-entry"});
     }
     // Read by the game, written by the program, not shown by the tab.
     const int entry = document.find(QLatin1String("start_training"));
@@ -382,90 +382,6 @@ QList<Finding> check(Kind kind, const StrDocument &document, const QStringList &
     }
     for (const Descriptor::Check check : described.checks)
         check(document, takenKeys, findings);
-    return findings;
-}
-
-QList<Swallow> swallows(const StrDocument &document)
-{
-    static const QRegularExpression opening(QStringLiteral("\\n[ \\t]*([^\\s:\"]+)[ \\t]*:\\s*$"));
-    QList<Swallow> found;
-    const QByteArray &bytes = document.bytes();
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const StrDocument::Entry &e = document.entries().at(i);
-        const int entry = static_cast<int>(i);
-        QByteArrayView taken = QByteArrayView(bytes).sliced(e.start, e.textEnd - e.start);
-        while (!e.closed && (taken.endsWith('\n') || taken.endsWith('\r')))
-            taken.chop(1);   // the file's last line end ends no line taken in
-        const int last = e.line + static_cast<int>(taken.count('\n'));
-        if (!e.closed) {
-            found.append({entry, e.line + 1, last, QString()});
-            continue;
-        }
-        // Closed by the opening quote of a line that starts an entry, with that entry's text after it (a text
-        // whose last line ends in a colon ends just so, with nothing after its quote).
-        const QString after = document.after(entry).trimmed();
-        const QRegularExpressionMatch match = opening.match(LineEndings::toLf(document.rawText(entry)));
-        if (match.hasMatch() && !after.isEmpty() && !after.startsWith(QLatin1String("//")))
-            found.append({entry, e.line + 1, last, match.captured(1).toLower()});
-    }
-    return found;
-}
-
-QList<Finding> strayLines(const QByteArray &bytes, Kind kind, QList<Swallow> &swallowed)
-{
-    QList<Finding> findings;
-    const bool semicolonComments = descriptor(kind).semicolonComments;
-    int runFirst = 0;
-    int runLast = 0;
-    const auto flush = [&] {
-        if (runFirst > 0) {
-            findings.append({runFirst,
-                             runFirst == runLast ? say("This line is not an entry; the game skips it.")
-                                                 : say("Lines %1 to %2 are not entries; the game skips them.")
-                                                       .arg(QString::number(runFirst), QString::number(runLast)),
-                             Finding::Warning});
-        }
-        runFirst = 0;
-    };
-    StrSyntax::Tokenizer tokens(bytes);
-    StrSyntax::Item item;
-    Swallow *swallowing = nullptr;   // the swallowing entry the stray lines follow
-    qsizetype next = 0;              // the next of `swallowed`
-    while (tokens.next(item)) {
-        if (item.kind == StrSyntax::ItemKind::Entry) {
-            flush();
-            swallowing = nullptr;
-            if (next < swallowed.size() && swallowed.at(next).first == item.line + 1)
-                swallowing = &swallowed[next++];
-            continue;
-        }
-        if (item.kind != StrSyntax::ItemKind::Stray) {
-            flush();
-            continue;
-        }
-        if (swallowing) {
-            swallowing->last = item.line;
-            continue;
-        }
-        const QByteArrayView line = QByteArrayView(bytes).sliced(item.keyStart, item.afterEnd - item.keyStart);
-        if (semicolonComments && line.startsWith(';')) {
-            flush();
-            continue;
-        }
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && !line.first(colon).contains('"') && !line.first(colon).contains(' ')) {
-            flush();
-            findings.append({item.line,
-                             say("%1 has no opening quote after its colon, so the game does not read it.")
-                                 .arg(QString::fromLatin1(line.first(colon))),
-                             Finding::Error, static_cast<int>(item.keyStart - item.start) + 1});
-            continue;
-        }
-        if (runFirst == 0)
-            runFirst = item.line;
-        runLast = item.line;
-    }
-    flush();
     return findings;
 }
 

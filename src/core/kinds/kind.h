@@ -40,6 +40,7 @@ struct Finding {
     QString text;
     Severity severity = Kept;
     int column = 0;   // from 1, in characters; 0: the line's start
+    const char *rule = nullptr;   // the check's rule ("missing-page"); none for what is kept
 };
 
 struct Descriptor {
@@ -98,20 +99,5 @@ std::optional<Kind> kindOf(const StrDocument &document, std::optional<Kind> name
 // What a document of `kind` holds that its tab does not show, and the kind's
 // own findings: one list for the opening message and the check.
 QList<Finding> check(Kind kind, const StrDocument &document, const QStringList &takenKeys = {});
-
-// An entry without its closing quote, and the lines it takes in: up to the
-// quote that ends it in the game (the next entry's opening quote), and the
-// lines after that up to the next entry, which the game skips.
-struct Swallow {
-    int entry = -1;
-    int first = 0;
-    int last = 0;
-    QString key;   // the entry whose opening quote it takes, lower case; empty for none
-};
-QList<Swallow> swallows(const StrDocument &document);
-
-// Lines of `bytes` the game does not read as entries, as the check tells
-// them; those after a swallowing entry belong to it (and extend its `last`).
-QList<Finding> strayLines(const QByteArray &bytes, Kind kind, QList<Swallow> &swallowed);
 
 } // namespace Kinds

@@ -68,7 +68,7 @@ void trailingBlanks(const StrDocument &document, const QStringList &, QList<Find
             continue;   // a text of blanks only, or blanks on a line of their own: meant so
         const auto [line, column] = placeOf(document, entry, document.entries().at(entry).textStart + from);
         findings.append({line, say("The text of %1 ends in blanks before its closing quote.").arg(document.key(entry)),
-                         Finding::Note, column});
+                         Finding::Note, column, "trailing-blanks"});
     }
     keepFirst(findings, first);
 }
@@ -96,7 +96,7 @@ void doubleBlanks(const StrDocument &document, const QStringList &, QList<Findin
                 const auto [line, column] = placeOf(document, entry, document.entries().at(entry).textStart + at);
                 findings.append({line, say("The text of %1 has %2 blanks in a row.")
                                            .arg(document.key(entry), QString::number(end - at)),
-                                 Finding::Note, column});
+                                 Finding::Note, column, "double-blanks"});
             }
             at = end;
         }
@@ -148,7 +148,8 @@ void keyCase(const StrDocument &document, const QStringList &, QList<Finding> &f
             continue;
         findings.append({document.entries().at(entry).line,
                          say("%1 is written in another case than the file's other %2 keys.").arg(document.key(entry), usual),
-                         Finding::Note, document.entries().at(entry).keyStart - document.entries().at(entry).start + 1});
+                         Finding::Note, document.entries().at(entry).keyStart - document.entries().at(entry).start + 1,
+                         "key-case"});
     }
 }
 
@@ -195,7 +196,7 @@ void lineEnds(const StrDocument &document, const QStringList &, QList<Finding> &
                                .arg(QLatin1String(names[other]), QLatin1String(names[usual]))
                          : say("This line ends in %1, the file's other lines in %2 (%3 lines end otherwise).")
                                .arg(QLatin1String(names[other]), QLatin1String(names[usual]), QString::number(others)),
-                     Finding::Note});
+                     Finding::Note, 1, "mixed-line-ends"});
 }
 
 } // namespace Kinds::StyleChecks

@@ -4,11 +4,10 @@
 #include "core/document/codepagedetect.h"
 #include "core/document/safefile.h"
 #include "core/document/lineendings.h"
+#include "core/mission/check/acrossfiles.h"
+#include "core/mission/check/fileproblems.h"
 #include "core/mission/missionsettings.h"
 #include "core/mission/workspace.h"
-#include "core/kinds/missflag.h"
-#include "core/save/textcheck.h"
-#include "core/kinds/titles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -209,12 +208,12 @@ public:
                                                             | QDir::System,
                                                         QDir::Name | QDir::IgnoreCase);
         if (entries.isEmpty() && !dir.isReadable()) {
-            m_scan.problems.append({relative + u'/', 0, say("The folder cannot be read, so its files were not checked."),
+            m_scan.problems.append({"not-read", relative + u'/', 0, say("The folder cannot be read, so its files were not checked."),
                                     Severity::Error, 0, true});
             return;
         }
         for (const QString &name : undecodableNames(path)) {
-            m_scan.problems.append({relative.isEmpty() ? name : relative + u'/' + name, 0,
+            m_scan.problems.append({"not-read", relative.isEmpty() ? name : relative + u'/' + name, 0,
                                     say("The name is not valid UTF-8, so it could not be opened and was not checked; "
                                         "rename it."),
                                     Severity::Error, 0, true});
@@ -234,7 +233,7 @@ public:
                 }
                 if (depth >= MaxDepth) {
                     if (!m_tooDeep) {
-                        m_scan.problems.append({relativePath + u'/', 0,
+                        m_scan.problems.append({"not-read", relativePath + u'/', 0,
                                                 say("Folders more than %1 levels deep are not checked.")
                                                     .arg(QString::number(MaxDepth)),
                                                 Severity::Error, 0, true});
@@ -275,151 +274,16 @@ private:
 
 // ---------------------------------------------------------------- One file
 
-QString quoted(QStringView text)
-{
-    constexpr qsizetype Longest = 60;
-    const QString shown = text.size() > Longest ? text.first(Longest).toString() + QChar(0x2026) : text.toString();
-    return QChar(0x201C) + shown + QChar(0x201D);
-}
-
-// The findings of the kinds' checks as the check reports them; what is only
-// kept as it stands is none.
-void addFindings(const QString &path, const QList<Kinds::Finding> &findings, QList<Problem> &problems)
-{
-    for (const Kinds::Finding &finding : findings) {
-        if (finding.severity == Kinds::Finding::Kept)
-            continue;
-        const Severity severity = finding.severity == Kinds::Finding::Error ? Severity::Error
-            : finding.severity == Kinds::Finding::Note                      ? Severity::Note
-                                                                            : Severity::Warning;
-        problems.append({path, finding.line, finding.text, severity, finding.column});
-    }
-}
-
-QList<Problem> problemsOf(const File &file)
-{
-    QList<Problem> problems;
-    const StrReader::Result &read = file.read;
-    const StrDocument &document = read.document;
-    const QString codePage = CodePages::shortName(file.codePage);
-    if (read.utf8) {
-        problems.append({file.relativePath, 0, say("The file is saved as UTF-8, but the game reads it in %1.").arg(codePage),
-                         Severity::Error});
-        QString text = document.decoded(0, document.bytes().size());
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);   // the byte-order mark, not a character of the text
-        if (const auto bad = CodePages::firstUnencodable(text, file.codePage)) {
-            const QStringView before = QStringView(text).first(bad->index);
-            problems.append({file.relativePath, static_cast<int>(before.count(u'\n')) + 1,
-                             say("%1 \u201C\u2068%2\u2069\u201D is not in %3.")
-                                 .arg(TextCheck::codePointName(bad->codePoint),
-                                      QStringView(QChar::fromUcs4(bad->codePoint)).toString(), codePage),
-                             Severity::Error, static_cast<int>(before.size() - before.lastIndexOf(u'\n'))});
-        }
-    }
-    // An entry without its closing quote: one problem for it and all it takes in.
-    QList<Kinds::Swallow> swallowed = Kinds::swallows(document);
-    addFindings(file.relativePath, Kinds::strayLines(document.bytes(), read.kind, swallowed), problems);
-    QSet<int> swallowing;
-    for (const Kinds::Swallow &swallow : std::as_const(swallowed)) {
-        swallowing.insert(swallow.entry);
-        const StrDocument::Entry &e = document.entries().at(swallow.entry);
-        const QString key = document.key(swallow.entry);
-        problems.append({file.relativePath, document.lineOf(swallow.entry, e.textStart - 1),
-                         swallow.last < swallow.first ? say("%1 has no closing quote.").arg(key)
-                         : swallow.last == swallow.first
-                             ? say("%1 has no closing quote: it takes in line %2.").arg(key, QString::number(swallow.first))
-                             : say("%1 has no closing quote: it takes in lines %2-%3.")
-                                   .arg(key, QString::number(swallow.first), QString::number(swallow.last)),
-                         Severity::Error, document.columnOf(e.textStart - 1)});
-    }
-    if (file.dosCodePage != 0) {
-        // At the first letter that reads wrongly, with how many lines hold such letters.
-        const QByteArray &bytes = document.bytes();
-        int line = 1, firstLine = 0, firstColumn = 0, lines = 0, lastCounted = 0;
-        qsizetype lineStart = 0;
-        for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (bytes.at(i) == '\n') {
-                ++line;
-                lineStart = i + 1;
-            } else if (static_cast<unsigned char>(bytes.at(i)) >= 0x80 && lastCounted != line) {
-                lastCounted = line;
-                ++lines;
-                if (firstLine == 0) {
-                    firstLine = line;
-                    firstColumn = static_cast<int>(i - lineStart) + 1;
-                }
-            }
-        }
-        problems.append({file.relativePath, firstLine,
-                         say("The file seems to be written in the DOS code page %1, which the game does not read; "
-                             "it was read in %2.")
-                                 .arg(CodePageDetect::shortName(file.dosCodePage), codePage)
-                             + (lines == 0 ? QString()
-                                : u' '
-                                    + (lines == 1 ? say("The letters beyond ASCII read wrongly on 1 line, from here.")
-                                                  : say("The letters beyond ASCII read wrongly on %1 lines, the first here.")
-                                                        .arg(lines))),
-                         Severity::Error, firstColumn});
-    }
-    // What the game reads otherwise than the file stands, in the reader's words;
-    // a bare quote without the tab's remedy. Bytes undefined in the code page
-    // are not listed one by one in a file written in a DOS code page.
-    for (const StrReader::Note &note : read.notes) {
-        if (note.severity != StrReader::Note::Differs || swallowing.contains(note.entry)
-            || (note.undefinedBytes && file.dosCodePage != 0))
-            continue;
-        const qsizetype at = note.entry < 0 ? 0 : document.entries().at(note.entry).textEnd;
-        const int line = note.entry < 0 ? note.line : document.lineOf(note.entry, at);
-        const int column = note.entry < 0 ? 0 : document.columnOf(at);
-        if (note.repairEntry >= 0) {
-            problems.append({file.relativePath, line,
-                             say("%1 holds a quote that ends its text early: the game shows only %2.")
-                                 .arg(document.key(note.repairEntry),
-                                      quoted(LineEndings::toLf(document.text(note.repairEntry)))),
-                             Severity::Error, column});
-        } else {
-            problems.append({file.relativePath, line, note.text, Severity::Error, column});
-        }
-    }
-    QHash<QString, int> firstEntry;
-    for (qsizetype i = 0; i < document.entries().size(); ++i) {
-        const int entry = static_cast<int>(i);
-        const StrDocument::Entry &e = document.entries().at(i);
-        const QString key = QString(document.rawKey(entry)).toLower();
-        if (const auto first = firstEntry.constFind(key); first != firstEntry.cend()) {
-            const bool same = document.rawText(*first) == document.rawText(entry);
-            problems.append({file.relativePath, e.line,
-                             (same ? say("%1 appears again (first on line %2), with the same text.")
-                                   : say("%1 appears again (first on line %2), with a different text."))
-                                 .arg(document.key(entry), QString::number(document.entries().at(*first).line)),
-                             Severity::Warning, document.columnOf(e.keyStart)});
-        } else {
-            firstEntry.insert(key, entry);
-        }
-    }
-    QStringList takenKeys;
-    for (const Kinds::Swallow &swallow : std::as_const(swallowed))
-        takenKeys.append(swallow.key);
-    addFindings(file.relativePath, Kinds::check(read.kind, document, takenKeys), problems);
-    std::stable_sort(problems.begin(), problems.end(), [](const Problem &a, const Problem &b) { return a.line < b.line; });
-    return problems;
-}
-
-// A file's bytes, or nothing when it cannot be read or is too large to be
-// (through the safe open: a pipe in a file's place is never waited on).
+// A file's bytes, or nothing when it cannot be read or is too large to be.
 QByteArray bytesOf(const QString &path)
 {
     std::variant<QByteArray, Error> read = SafeFile::read(path, StrReader::MaxFileSize);
     return std::holds_alternative<QByteArray>(read) ? std::get<QByteArray>(std::move(read)) : QByteArray();
 }
 
-// A file is said to be in a DOS code page only when at least this many of the
-// bytes of its texts are beyond ASCII: one odd byte tells nothing.
-constexpr qsizetype MinDosBytes = 3;
-
-// `detected` is the code page told from the texts of the file's language.
-File readOne(const Found &found, const Place &place, int codePage, int detected)
+// `detected` is the code page told from the texts of the file's language;
+// `translation`: the file is in a language folder other than the source's.
+File readOne(const Found &found, const Place &place, int codePage, int detected, bool translation)
 {
     File file;
     file.path = found.path;
@@ -432,29 +296,14 @@ File readOne(const Found &found, const Place &place, int codePage, int detected)
     if (const auto *failure = std::get_if<Error>(&read)) {
         file.failure = Error{failure->kind, failure->message, failure->path, {}};   // not its bytes
         file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
-        if (!failure->text.isEmpty()) {   // text without an entry: the lines that are none, where they are
-            QList<Kinds::Swallow> none;
-            addFindings(file.relativePath, Kinds::strayLines(failure->text, file.kind, none), file.problems);
-        }
-        if (file.problems.isEmpty())
-            file.problems.append({file.relativePath, 0, failure->message, Severity::Error, 0, failure->unread()});
+        file.problems = FileCheck::failureProblems(file, *failure, translation);
         return file;
     }
     file.read = std::move(std::get<StrReader::Result>(read));
     file.kind = file.read.kind;
     file.entries = static_cast<int>(file.read.document.entries().size());
-    // Bytes the code page lacks, or a language that seems to be in a DOS code
-    // page: the file's own texts tell whether it is in one.
-    const bool undefinedBytes = std::any_of(file.read.notes.cbegin(), file.read.notes.cend(),
-                                            [](const StrReader::Note &note) { return note.undefinedBytes; });
-    if (!file.read.utf8 && (undefinedBytes || CodePageDetect::isDosCodePage(detected))) {
-        const QByteArray texts = CodePageDetect::entryTexts(file.read.document.bytes());
-        const int own = CodePageDetect::detect(texts, codePage);
-        const auto nonAscii = std::count_if(texts.cbegin(), texts.cend(), [](char c) { return c & 0x80; });
-        if (CodePageDetect::isDosCodePage(own) && nonAscii >= MinDosBytes)
-            file.dosCodePage = own;
-    }
-    file.problems = problemsOf(file);
+    file.dosCodePage = FileCheck::dosCodePageOf(file, detected);
+    file.problems = FileCheck::problemsOf(file, translation);
     return file;
 }
 
@@ -475,18 +324,18 @@ QMap<QString, LanguageCodePage> codePagesOf(const QList<Found> &found, const Pla
             page.named = codePageOfLanguage(language, CodePages::defaultCodePage());
             pages.insert(language, page);
         }
-        if (codePage || texts[language].size() >= MaxDetectedText || (cancel && cancel->load()))
+        if (texts[language].size() >= MaxDetectedText || (cancel && cancel->load()))
             continue;
         texts[language].append(CodePageDetect::entryTexts(bytesOf(file.path)));
     }
     for (auto it = pages.begin(); it != pages.end(); ++it) {
         LanguageCodePage &page = it.value();
-        if (codePage) {
+        page.detected = CodePageDetect::detect(texts.value(it.key()), page.named);
+        if (codePage) {   // detected all the same: a file in a DOS code page is told alike
             page.codePage = *codePage;
             page.source = LanguageCodePage::Source::Given;
             continue;
         }
-        page.detected = CodePageDetect::detect(texts.value(it.key()), page.named);
         if (const std::optional<int> chosen = settings.codePageOf(it.key())) {
             page.codePage = *chosen;
             page.source = LanguageCodePage::Source::Settings;
@@ -498,168 +347,6 @@ QMap<QString, LanguageCodePage> codePagesOf(const QList<Found> &found, const Pla
         }
     }
     return pages;
-}
-
-// ---------------------------------------------------------------- Across files
-
-QString listed(QStringList names)
-{
-    if (names.size() < 2)
-        return names.join(QString());
-    const QString last = names.takeLast();
-    return say("%1 and %2").arg(names.join(QLatin1String(", ")), last);
-}
-
-QString missionNumber(const QString &key, qsizetype prefix)
-{
-    const QString number = key.sliced(prefix).trimmed();
-    bool ok = false;
-    const int value = number.toInt(&ok);
-    return ok ? QString::number(value) : number.toLower();
-}
-
-// Mission lines of missflag.str against the title_ entries of Titles.str.
-void compareTitlesAndFlags(Scan &scan)
-{
-    QList<int> flagFiles, titleFiles;
-    for (qsizetype i = 0; i < scan.files.size(); ++i) {
-        const File &file = scan.files.at(i);
-        if (!file.failure && file.kind == Kinds::Kind::Missflag)
-            flagFiles.append(static_cast<int>(i));
-        if (!file.failure && file.kind == Kinds::Kind::Titles)
-            titleFiles.append(static_cast<int>(i));
-    }
-    if (flagFiles.isEmpty() || titleFiles.isEmpty())
-        return;
-    // Missions by number: entry, for each file.
-    const auto missions = [&](int index, const QList<int> &entries, qsizetype prefix) {
-        QMap<QString, int> found;
-        const StrDocument &document = scan.files.at(index).read.document;
-        for (const int entry : entries)
-            found.insert(missionNumber(document.key(entry), prefix), entry);
-        return found;
-    };
-    QHash<int, QMap<QString, int>> byFile;
-    QHash<int, QMap<QString, int>> present;   // a skip line gives its mission flags too
-    for (const int index : flagFiles) {
-        byFile.insert(index, missions(index, MissflagFile::missions(scan.files.at(index).read.document),
-                                      MissflagFile::MissionPrefix.size()));
-        present.insert(index, missions(index, MissflagFile::missionKeys(scan.files.at(index).read.document),
-                                       MissflagFile::MissionPrefix.size()));
-    }
-    for (const int index : titleFiles) {
-        byFile.insert(index, missions(index, TitlesFile::missions(scan.files.at(index).read.document),
-                                      TitlesFile::TitlePrefix.size()));
-        present.insert(index, byFile.value(index));
-    }
-    // The files of the other kind a file is compared with: those of its own
-    // language if there are any, else those without a language, else all.
-    const auto counterparts = [&](int index, const QList<int> &others) {
-        for (const bool sameLanguage : {true, false}) {
-            QList<int> chosen;
-            for (const int other : others) {
-                const QString &language = scan.files.at(other).language;
-                if (sameLanguage ? language == scan.files.at(index).language : language.isEmpty())
-                    chosen.append(other);
-            }
-            if (!chosen.isEmpty())
-                return chosen;
-        }
-        return others;
-    };
-    const auto compare = [&](const QList<int> &files, const QList<int> &others, const char *message) {
-        for (const int index : files) {
-            const File &file = scan.files.at(index);
-            const QList<int> compared = counterparts(index, others);
-            for (auto mission = byFile[index].cbegin(); mission != byFile[index].cend(); ++mission) {
-                QStringList lacking;
-                for (const int other : compared) {
-                    if (!present[other].contains(mission.key()))
-                        lacking.append(scan.files.at(other).relativePath);
-                }
-                if (lacking.isEmpty())
-                    continue;
-                const int entry = mission.value();
-                const qsizetype prefix = file.kind == Kinds::Kind::Missflag ? MissflagFile::MissionPrefix.size()
-                                                                       : TitlesFile::TitlePrefix.size();
-                scan.problems.append({file.relativePath, file.read.document.entries().at(entry).line,
-                                      say(message).arg(file.read.document.key(entry).sliced(prefix).trimmed(),
-                                                       listed(lacking)),
-                                      Severity::Warning});
-            }
-        }
-    };
-    compare(flagFiles, titleFiles, QT_TRANSLATE_NOOP("MissionFolder", "Mission %1 has flags but no title in %2."));
-    compare(titleFiles, flagFiles, QT_TRANSLATE_NOOP("MissionFolder", "Mission %1 has a title but no flags in %2."));
-}
-
-// Files and entries present in one language and missing in another.
-void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts)
-{
-    QHash<QString, QString> spelling;   // language -> its folder's name as first found
-    QMap<QString, QList<int>> sameFile;  // the path with its language folder left out -> files
-    QStringList languages;               // those of the folders inside the one scanned
-    for (auto it = languageParts.cbegin(); it != languageParts.cend(); ++it) {
-        QStringList parts = scan.files.at(it.key()).relativePath.split(u'/');
-        const QString &language = scan.files.at(it.key()).language;
-        if (!spelling.contains(language)) {
-            spelling.insert(language, parts.at(it.value()));
-            languages.append(language);
-        }
-        parts[it.value()] = QStringLiteral("\x1F");
-        sameFile[parts.join(u'/').toLower()].append(it.key());
-    }
-    languages.sort();
-    for (QList<int> &files : sameFile) {
-        std::sort(files.begin(), files.end());
-        QStringList present;
-        for (const int index : std::as_const(files))
-            present.append(scan.files.at(index).language);
-        present.sort();
-        present.removeDuplicates();
-        const File &model = scan.files.at(files.constFirst());
-        for (const QString &language : std::as_const(languages)) {
-            if (present.contains(language))
-                continue;
-            QStringList parts = model.relativePath.split(u'/');
-            parts[languageParts.value(files.constFirst())] = spelling.value(language, language);
-            scan.problems.append({parts.join(u'/'), 0, say("Missing here, present in %1.").arg(listed(present)),
-                                  Severity::Warning});
-        }
-        // Keys (without regard to case) each file lacks that another language's has.
-        QHash<int, QSet<QString>> keys;
-        for (const int index : std::as_const(files)) {
-            const StrDocument &document = scan.files.at(index).read.document;
-            for (qsizetype i = 0; i < document.entries().size(); ++i)
-                keys[index].insert(QString(document.rawKey(static_cast<int>(i))).toLower());
-        }
-        for (const int index : std::as_const(files)) {
-            const File &file = scan.files.at(index);
-            if (file.failure)
-                continue;
-            QStringList reported;
-            for (const int other : std::as_const(files)) {
-                const File &otherFile = scan.files.at(other);
-                const StrDocument &document = otherFile.read.document;
-                for (qsizetype i = 0; i < document.entries().size(); ++i) {
-                    const QString key = QString(document.rawKey(static_cast<int>(i))).toLower();
-                    if (keys[index].contains(key) || reported.contains(key))
-                        continue;
-                    reported.append(key);
-                    QStringList having;
-                    for (const int third : std::as_const(files)) {
-                        if (keys[third].contains(key) && !having.contains(scan.files.at(third).language))
-                            having.append(scan.files.at(third).language);
-                    }
-                    having.sort();
-                    scan.problems.append({file.relativePath, 0,
-                                          say("%1 is missing here, present in %2.")
-                                              .arg(document.key(static_cast<int>(i)), listed(having)),
-                                          Severity::Warning});
-                }
-            }
-        }
-    }
 }
 
 bool pathBefore(const QString &a, const QString &b)
@@ -674,6 +361,10 @@ void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::o
              const std::atomic_bool *cancel)
 {
     scan.codePages = codePagesOf(found, places, codePage, settings, cancel);
+    scan.sourceLanguage = settings.source();
+    bool sourceFound = false;   // whether the mission has files of its source language
+    for (const Found &file : found)
+        sourceFound = sourceFound || places.of(file).language == scan.sourceLanguage;
     QList<std::pair<File, qsizetype>> read;   // each file with its language folder's part
     for (const Found &file : found) {
         if (cancel && cancel->load()) {
@@ -682,7 +373,8 @@ void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::o
         }
         const Place place = places.of(file);
         const LanguageCodePage &page = scan.codePages[place.language];
-        read.append({readOne(file, place, page.codePage, page.detected), place.languagePart});
+        const bool translation = sourceFound && !place.language.isEmpty() && place.language != scan.sourceLanguage;
+        read.append({readOne(file, place, page.codePage, page.detected, translation), place.languagePart});
         if (progress)
             progress(static_cast<int>(read.size()), static_cast<int>(found.size()));
     }
@@ -699,8 +391,8 @@ void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::o
     scan.languages.sort();
     if (scan.cancelled)
         return;
-    compareTitlesAndFlags(scan);
-    compareLanguages(scan, languageParts);
+    AcrossFiles::compareTitlesAndFlags(scan);
+    AcrossFiles::compareLanguages(scan, languageParts, scan.sourceLanguage);
     std::stable_sort(scan.problems.begin(), scan.problems.end(), [](const Problem &a, const Problem &b) {
         return a.file != b.file ? pathBefore(a.file, b.file) : a.line < b.line;
     });

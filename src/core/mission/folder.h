@@ -40,18 +40,19 @@ namespace MissionFolder {
 // missing); note: a matter of style.
 enum class Severity { Error, Warning, Note };
 
-// One problem, as `file:line:column: severity: message` reports it (line 0:
-// the whole file).
+// One problem, as `file:line:column: severity: message [rule]` reports it
+// (line 0: the whole file). `rule` is its rule's id (CheckRules).
 struct Problem {
     Problem() = default;
-    Problem(QString path, int lineNumber, QString text, Severity kind = Severity::Warning, int columnNumber = 0,
-            bool notChecked = false)
+    Problem(const char *ruleId, QString path, int lineNumber, QString text, Severity kind = Severity::Warning,
+            int columnNumber = 0, bool notChecked = false)
         : file(std::move(path))
         , line(lineNumber)
         , message(std::move(text))
         , severity(kind)
         , column(columnNumber)
         , unchecked(notChecked)
+        , rule(QLatin1String(ruleId))
     {
     }
     QString file;     // relative to the folder, with '/'; or the path given
@@ -60,6 +61,7 @@ struct Problem {
     Severity severity = Severity::Warning;
     int column = 0;           // from 1, in characters; 0: the line's start
     bool unchecked = false;   // a file or folder that could not be checked at all
+    QString rule;             // "unclosed-quote", ...
 };
 
 struct File {
@@ -99,6 +101,7 @@ struct Scan {
     QMap<QString, LanguageCodePage> codePages;
     QList<File> files;            // sorted by relativePath
     QStringList languages;        // the language folders found, lower case, sorted
+    QString sourceLanguage = QStringLiteral("english");   // the language the others are translated from
     QList<Problem> problems;      // across files: per language, per mission; folders not read
     std::optional<Error> failure; // the folder itself could not be read, or it holds no .str file
     bool truncated = false;       // more than MaxFiles files or MaxFolders folders: the rest were not read

@@ -18,6 +18,23 @@ const QLatin1String Group("codepages");
 const QLatin1String MissionKey("mission");
 const QLatin1String SpellingGroup("spelling");
 const QLatin1String LanguageKey("language");
+const QLatin1String CheckGroup("check");
+
+bool is(const QString &name, QLatin1String wanted)
+{
+    return name.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+// A list of an ini value: "a, b" or one item, blanks and empty items dropped.
+QStringList listOf(const QStringList &items)
+{
+    QStringList list;
+    for (const QString &item : items) {
+        if (const QString trimmed = item.trimmed(); !trimmed.isEmpty())
+            list.append(trimmed);
+    }
+    return list;
+}
 
 std::optional<int> codePageValue(const QString &value)
 {
@@ -59,9 +76,20 @@ Settings read(const QString &missionFolder)
     if (!std::holds_alternative<QByteArray>(bytes))
         return settings;
     for (const IniFile::Value &value : IniFile::values(std::get<QByteArray>(bytes))) {
-        if (value.group.compare(SpellingGroup, Qt::CaseInsensitive) == 0
-            && value.key.compare(LanguageKey, Qt::CaseInsensitive) == 0) {
-            settings.spellingLanguage = value.value.trimmed().toLower();
+        if (is(value.group, SpellingGroup)) {
+            if (is(value.key, LanguageKey))
+                settings.spellingLanguage = value.value.trimmed().toLower();
+            else
+                settings.spellingLanguages.insert(value.key.toLower(), value.value.trimmed().toLower());
+            continue;
+        }
+        if (is(value.group, CheckGroup)) {
+            if (is(value.key, QLatin1String("source")))
+                settings.sourceLanguage = value.value.trimmed().toLower();
+            else if (is(value.key, QLatin1String("ignore")))
+                settings.ignoredRules = listOf(value.items);
+            else if (is(value.key, QLatin1String("ignore-paths")))
+                settings.ignoredPaths = listOf(value.items);
             continue;
         }
         const std::optional<int> codePage = codePageValue(value.value);

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,6 +18,12 @@
 //
 //   [spelling]
 //   language=polish     the language of the files in no language folder
+//   english=polish      the language the files of a language folder are spelled in
+//
+//   [check]
+//   source=english      the language the others are translated from (english by default)
+//   ignore=stray-line, key-case        rules the check leaves out, in the whole mission
+//   ignore-paths=books/old/**, *.bak.str   files and folders it leaves out
 //
 // with the Windows code pages by number (CodePages::all()). A value that is
 // no such code page, and anything else in the file, is left alone. The file
@@ -29,6 +36,13 @@ struct Settings {
     std::optional<int> missionCodePage;
     QMap<QString, int> languageCodePages;   // language folder, lower case -> code page
     QString spellingLanguage;               // lower case; "" when the file names none
+    QMap<QString, QString> spellingLanguages;   // language folder, lower case -> the language its texts are in
+    QString sourceLanguage;                 // [check] source, lower case; "" when the file names none
+    QStringList ignoredRules;               // [check] ignore
+    QStringList ignoredPaths;               // [check] ignore-paths: globs relative to the mission folder
+
+    // The language the others are translated from: sourceLanguage, else "english".
+    QString source() const { return sourceLanguage.isEmpty() ? QStringLiteral("english") : sourceLanguage; }
 
     // The code page the settings give the files of `language` ("" for those
     // in no language folder), if any.

@@ -206,11 +206,11 @@ QList<MissionResultsModel::Row> MissionResultsModel::matchRows(const MissionFold
 
 namespace {
 
-// "error: ..." as the check prints it, on one line.
+// "error: ... [rule]" as the check prints it, on one line.
 QString shown(const MissionFolder::Problem &problem)
 {
     return MissionFolder::severityName(problem.severity) + QLatin1String(": ")
-        + QString(problem.message).replace(u'\n', QLatin1String("\\n"));
+        + QString(problem.message).replace(u'\n', QLatin1String("\\n")) + QLatin1String(" [") + problem.rule + u']';
 }
 
 } // namespace

@@ -14,6 +14,7 @@ struct Line {
     QString name;    // Group: the group's name; Key: the key
     QString group;   // the group the line stands in
     QString value;   // Key: its value
+    QStringList items;   // Key: the items of its value, which is a list when it has more than one
 };
 
 bool isBlank(char c)
@@ -78,9 +79,9 @@ QByteArray escapedKey(const QString &key)
     return out;
 }
 
-// A value as Qt reads it into a text: quoted parts as they stand, escapes
-// read, blanks around it dropped; a list of more than one item is no text.
-QString unescapedValue(QStringView raw)
+// A value as Qt reads it: its items, quoted parts as they stand, escapes
+// read, blanks around each dropped.
+QStringList valueItems(QStringView raw)
 {
     QStringList items;
     QString item;
@@ -119,11 +120,9 @@ QString unescapedValue(QStringView raw)
         }
     }
     items.append(item.first(kept));
-    if (items.size() != 1)
-        return {};
-    if (items.constFirst().startsWith(QLatin1String("@@")))
-        return items.constFirst().sliced(1);
-    return items.constFirst();
+    if (items.size() == 1 && items.constFirst().startsWith(QLatin1String("@@")))
+        items.first().remove(0, 1);
+    return items;
 }
 
 QByteArray escapedValue(const QString &value)
@@ -187,7 +186,9 @@ QList<Line> linesOf(QByteArrayView bytes)
         } else if (const qsizetype equals = content.indexOf(u'='); equals > 0) {
             line.kind = LineKind::Key;
             line.name = unescapedKey(content.first(equals).trimmed());
-            line.value = unescapedValue(QStringView(content).sliced(equals + 1));
+            line.items = valueItems(QStringView(content).sliced(equals + 1));
+            if (line.items.size() == 1)   // a list of more than one item is no text
+                line.value = line.items.constFirst();
         }
         line.group = group;
         lines.append(line);
@@ -217,7 +218,7 @@ QList<Value> values(QByteArrayView bytes)
     QList<Value> found;
     for (const Line &line : linesOf(bytes)) {
         if (line.kind == LineKind::Key)
-            found.append({line.group, line.name, line.value});
+            found.append({line.group, line.name, line.value, line.items});
     }
     return found;
 }

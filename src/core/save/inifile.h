@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <utility>
@@ -28,7 +29,8 @@ namespace IniFile {
 struct Value {
     QString group;   // "" for [General]
     QString key;
-    QString value;
+    QString value;       // empty for a list of more than one item
+    QStringList items;   // the value's items: one, or a list's
 };
 
 // Every value of the file, in the order of its lines.

@@ -1,20 +1,18 @@
 #include "core/mission/check/checkreport.h"
 
-#include "core/mission/translation/memory.h"
+#include "core/mission/check/acrossfiles.h"
+#include "core/mission/check/baseline.h"
+#include "core/mission/check/sarif.h"
+#include "core/mission/check/silencing.h"
+#include "core/mission/check/spellingcheck.h"
+#include "core/mission/missionsettings.h"
 #include "core/mission/spelling/spelling.h"
-#include "core/mission/workspace.h"
-#include "core/mission/translation/missiontranslation.h"
-#include "core/app/version.h"
+#include "core/save/fileoutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSet>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -51,180 +49,96 @@ QString counted(int errors, int warnings, int notes)
     return say("%1 and %2").arg(parts.join(QLatin1String(", ")), last);
 }
 
-QJsonObject text(const QString &message)
-{
-    return {{QStringLiteral("text"), message}};
-}
+// A finding as the check reports it: with what a baseline knows it by, and
+// the file's absolute path (for SARIF's URIs).
+struct Reported {
+    Problem problem;
+    Baseline::Identity identity;
+    QString absolutePath;
+};
 
-QJsonArray locations(const Problem &problem, bool relative)
+// Everything the check gathers from its scans.
+struct Gathered {
+    QList<Reported> findings;
+    QSet<QString> checked;   // the files found, as the problems name them
+    int readable = 0;
+    QStringList unknownWords;
+};
+
+void take(const Scan &scan, const QString &prefix, const CheckOptions &options, const QStringList &dictionaryFolders,
+          Gathered &gathered)
 {
-    QJsonObject artifact{{QStringLiteral("uri"), QString::fromLatin1(QUrl::toPercentEncoding(problem.file, "/"))}};
-    if (relative)
-        artifact.insert(QStringLiteral("uriBaseId"), QStringLiteral("MISSION"));
-    QJsonObject physical{{QStringLiteral("artifactLocation"), artifact}};
-    if (problem.line > 0) {
-        QJsonObject region{{QStringLiteral("startLine"), problem.line}};
-        if (problem.column > 0)
-            region.insert(QStringLiteral("startColumn"), problem.column);
-        physical.insert(QStringLiteral("region"), region);
+    QList<Problem> found = allProblems(scan);
+    found += AcrossFiles::termProblems(scan);
+    if (options.spelling || options.unknownWords) {
+        const SpellingCheck::Result spelling = SpellingCheck::check(
+            scan, {dictionaryFolders, options.spellingAsErrors ? Severity::Error : Severity::Note, options.suggest});
+        found += spelling.problems;
+        gathered.unknownWords += SpellingCheck::unknownWordLines(scan, spelling);
     }
-    return {QJsonObject{{QStringLiteral("physicalLocation"), physical}}};
+    found = Silencing::withoutSilenced(scan, found,
+                                       scan.root.isEmpty() ? MissionSettings::Settings() : MissionSettings::read(scan.root));
+    const Baseline::Identifier identifier(scan);
+    const bool identified = options.sarif || !options.baseline.isEmpty() || !options.writeBaseline.isEmpty();
+    for (const Problem &problem : std::as_const(found)) {
+        if (options.noNotes && problem.severity == Severity::Note && !problem.unchecked)
+            continue;
+        Reported reported{problem, identified ? identifier.identify(problem) : Baseline::Identity(), QString()};
+        reported.absolutePath = scan.root.isEmpty() ? QFileInfo(problem.file).absoluteFilePath()
+                                                    : scan.root + u'/' + problem.file;
+        reported.problem.file.prepend(prefix);
+        reported.identity.file.prepend(prefix);
+        gathered.findings.append(reported);
+    }
+    for (const File &file : scan.files) {
+        gathered.checked.insert(prefix + file.relativePath);
+        // Read, or text without an entry whose lines were checked.
+        gathered.readable += !file.failure
+                || std::any_of(file.problems.cbegin(), file.problems.cend(), [](const Problem &p) { return p.line > 0; })
+            ? 1
+            : 0;
+    }
+    if (scan.truncated) {
+        const QString where = prefix.isEmpty() ? QStringLiteral("./") : prefix;
+        gathered.findings.append({{"too-many-files", where, 0,
+                                   say("Only the first %1 .str files or %2 folders of the folder were checked; the "
+                                       "others were not read.")
+                                       .arg(QString::number(MaxFiles), QString::number(MaxFolders)),
+                                   Severity::Error, 0, true},
+                                  {},
+                                  scan.root});
+    }
 }
 
-// The line and column (from 1, in characters) where the text of an entry starts.
-std::pair<int, int> textStart(const StrDocument &document, int entry)
+// SARIF's %SRCROOT%: the folder the check runs in when every file is in it,
+// else the one mission folder checked; each finding's path from there.
+QList<Sarif::Finding> sarifFindings(const QList<Reported> &findings, QString *root)
 {
-    const qsizetype at = document.entries().at(entry).textStart;
-    return {document.lineOf(entry, at), document.columnOf(at)};
+    const QString current = QDir::current().absolutePath();
+    const bool inCurrent = std::all_of(findings.cbegin(), findings.cend(), [&](const Reported &reported) {
+        return QDir::cleanPath(reported.absolutePath).startsWith(current + u'/');
+    });
+    *root = inCurrent ? say("The folder the check was run in.") : say("The mission folder checked.");
+    QList<Baseline::Identity> identities;
+    for (const Reported &reported : findings)
+        identities.append(reported.identity);
+    const QStringList prints = Baseline::fingerprints(identities);
+    QList<Sarif::Finding> sarif;
+    for (qsizetype i = 0; i < findings.size(); ++i) {
+        const Reported &reported = findings.at(i);
+        QString uri = reported.problem.file;
+        if (inCurrent)
+            uri = QDir(current).relativeFilePath(QDir::cleanPath(reported.absolutePath));
+        else if (!QDir::isRelativePath(uri))
+            uri = QFileInfo(uri).fileName();   // no folder of the machine
+        if (reported.problem.file.endsWith(u'/') && !uri.endsWith(u'/'))
+            uri += u'/';
+        sarif.append({reported.problem, uri, prints.at(i)});
+    }
+    return sarif;
 }
 
 } // namespace
-
-QList<Problem> spellingProblems(const Scan &scan, const QStringList &dictionaryFolders, Severity severity)
-{
-    QList<Problem> problems;
-    const QString mainLanguage = Spelling::missionLanguage(scan.root);
-    struct Language {
-        std::shared_ptr<Spelling::SpellChecker> checker;
-        QSet<QString> missionWords;
-    };
-    QHash<QString, Language> languages;
-    QHash<QString, QString> said;   // language and word -> its message, for the unknown words met before
-    QSet<QString> known;            // language and word, for the known ones
-    for (const File &file : scan.files) {
-        if (file.failure)
-            continue;
-        const QString language = file.language.isEmpty() ? mainLanguage : file.language;
-        auto it = languages.find(language);
-        if (it == languages.end()) {
-            Language loaded;
-            Error error;
-            loaded.checker = Spelling::openDictionary(language, dictionaryFolders, &error, Spelling::Suggesting::Quick);
-            if (!loaded.checker)
-                problems.append({file.relativePath, 0, error.message, Severity::Note});
-            if (!scan.root.isEmpty()) {
-                const QString path = Spelling::wordListPath(scan.root, language);
-                const Spelling::WordList list = Spelling::readWordList(path);
-                loaded.missionWords = QSet<QString>(list.words.cbegin(), list.words.cend());
-                if (!list.problem.isEmpty())
-                    problems.append({QDir(scan.root).relativeFilePath(path), 0, list.problem, Severity::Warning});
-            }
-            it = languages.insert(language, loaded);
-        }
-        if (!it->checker)
-            continue;
-        const StrDocument &document = file.read.document;
-        bool saidTooLong = false;    // once a file each
-        bool saidScript = false;
-        for (int entry = 0; entry < document.entries().size(); ++entry) {
-            const QString raw = document.rawText(entry);
-            const std::pair<int, int> start = textStart(document, entry);
-            const int firstLine = start.first;   // plain names: lambdas below take them
-            const int firstColumn = start.second;
-            for (const Spelling::Word &word : Spelling::words(raw)) {
-                const QString text = raw.sliced(word.start, word.length);
-                if (it->missionWords.contains(text))
-                    continue;
-                // The word's line and column in the file.
-                const auto at = [&](const Spelling::Word &found) {
-                    const QStringView before = QStringView(raw).first(found.start);
-                    const qsizetype breaks = before.count(u'\n');
-                    const int column = breaks == 0 ? firstColumn + static_cast<int>(found.start)
-                                                   : static_cast<int>(found.start - before.lastIndexOf(u'\n'));
-                    return std::pair{firstLine + static_cast<int>(breaks), column};
-                };
-                if (!it->checker->canCheck(text)) {
-                    const bool tooLong = text.size() > Spelling::MaxWordLength;
-                    bool &told = tooLong ? saidTooLong : saidScript;
-                    if (!told) {
-                        told = true;
-                        const auto [line, column] = at(word);
-                        problems.append({file.relativePath, line,
-                                         tooLong ? say("A word of %1 letters is too long to be checked; such words are left out.")
-                                                       .arg(text.size())
-                                                 : say("\"%1\" is in a script the %2 dictionary does not know; such words are left out.")
-                                                       .arg(text, language),
-                                         Severity::Note, column});
-                    }
-                    continue;
-                }
-                const QString key = language + u'\n' + text;
-                if (known.contains(key))
-                    continue;
-                QString message = said.value(key);
-                if (message.isEmpty()) {
-                    if (it->checker->isKnown(text)) {
-                        known.insert(key);
-                        continue;
-                    }
-                    const QStringList suggestions = it->checker->suggestions(text).mid(0, 5);
-                    message = suggestions.isEmpty()
-                        ? say("\"%1\" is not in the %2 dictionary.").arg(text, language)
-                        : say("\"%1\" is not in the %2 dictionary; perhaps %3.")
-                              .arg(text, language, suggestions.join(QLatin1String(", ")));
-                    said.insert(key, message);
-                }
-                const auto [line, column] = at(word);
-                problems.append({file.relativePath, line, message, severity, column});
-            }
-        }
-    }
-    return problems;
-}
-
-QList<Problem> termProblems(const Scan &scan)
-{
-    QList<Problem> problems;
-    if (scan.root.isEmpty())
-        return problems;
-    const QString prefix = TermList::fileName(QStringLiteral("*"));
-    const QDir root(scan.root);
-    QHash<QString, const File *> byPath;
-    for (const File &file : scan.files) {
-        if (!file.failure)
-            byPath.insert(file.identity, &file);
-    }
-    const QString source = Spelling::missionLanguage(scan.root);
-    for (const QString &listName : root.entryList({prefix}, QDir::Files, QDir::Name)) {
-        const qsizetype star = prefix.indexOf(u'*');
-        const QString target = listName.sliced(star, listName.size() - prefix.size() + 1);
-        if (!MissionTranslation::isLanguageName(target) || target.compare(source, Qt::CaseInsensitive) == 0)
-            continue;
-        QString problem;
-        const TermList::Terms terms = TermList::load(root.filePath(listName), &problem);
-        if (!problem.isEmpty()) {
-            problems.append({listName, 0, problem, Severity::Warning});
-            continue;
-        }
-        if (terms.isEmpty())
-            continue;
-        for (const MissionTranslation::FilePair &pair : MissionTranslation::pairLanguages(scan, source, target)) {
-            const File *from = byPath.value(MissionWorkspace::identity(pair.sourcePath));
-            const File *into = pair.targetExists ? byPath.value(MissionWorkspace::identity(pair.targetPath)) : nullptr;
-            if (!from || !into)
-                continue;
-            const StrDocument &original = from->read.document;
-            const StrDocument &translated = into->read.document;
-            QHash<QString, int> targetEntries;   // key in lower case -> entry
-            for (int entry = 0; entry < translated.entries().size(); ++entry)
-                targetEntries.insert(translated.key(entry).toLower(), entry);
-            QList<TranslationMemory::Unit> units;
-            for (int entry = 0; entry < original.entries().size(); ++entry) {
-                const int other = targetEntries.value(original.key(entry).toLower(), -1);
-                if (other >= 0 && !translated.text(other).isEmpty() && translated.text(other) != original.text(entry))
-                    units.append({pair.name, original.key(entry), original.text(entry), translated.text(other)});
-            }
-            for (const TermList::Finding &finding : TermList::check(terms, units)) {
-                const int entry = targetEntries.value(finding.key.toLower());
-                problems.append({into->relativePath, translated.entries().at(entry).line,
-                                 say("The translation of %1 leaves out \"%2\", the term list's rendering of \"%3\".")
-                                     .arg(finding.key, finding.expected, finding.term),
-                                 Severity::Warning});
-            }
-        }
-    }
-    return problems;
-}
 
 QString severityName(Severity severity)
 {
@@ -244,76 +158,27 @@ QString checkLine(const Problem &problem)
     QString place = QDir::toNativeSeparators(problem.file);
     if (problem.line > 0)
         place += u':' + QString::number(problem.line) + u':' + QString::number(std::max(problem.column, 1));
-    return place + QLatin1String(": ") + severityName(problem.severity) + QLatin1String(": ") + oneLine(problem.message);
-}
-
-QByteArray sarifLog(const QList<Problem> &problems, const QString &root, int exitCode)
-{
-    QJsonArray results, notifications;
-    for (const Problem &problem : problems) {
-        QJsonObject result{{QStringLiteral("level"), severityName(problem.severity)},
-                           {QStringLiteral("message"), text(problem.message)},
-                           {QStringLiteral("locations"), locations(problem, !root.isEmpty())}};
-        (problem.unchecked ? notifications : results).append(result);
-    }
-    QJsonObject invocation{{QStringLiteral("executionSuccessful"), notifications.isEmpty()},
-                           {QStringLiteral("exitCode"), exitCode}};
-    if (!notifications.isEmpty())
-        invocation.insert(QStringLiteral("toolExecutionNotifications"), notifications);
-    QJsonObject run{
-        {QStringLiteral("tool"),
-         QJsonObject{{QStringLiteral("driver"),
-                      QJsonObject{{QStringLiteral("name"), QStringLiteral("Quillwright")},
-                                  {QStringLiteral("version"), Version::buildVersion()}}}}},
-        {QStringLiteral("columnKind"), QStringLiteral("utf16CodeUnits")},
-        {QStringLiteral("invocations"), QJsonArray{invocation}},
-        {QStringLiteral("results"), results}};
-    if (!root.isEmpty()) {
-        QString uri = QUrl::fromLocalFile(QFileInfo(root).absoluteFilePath()).toString(QUrl::FullyEncoded);
-        if (!uri.endsWith(u'/'))
-            uri += u'/';
-        run.insert(QStringLiteral("originalUriBaseIds"),
-                   QJsonObject{{QStringLiteral("MISSION"), QJsonObject{{QStringLiteral("uri"), uri}}}});
-    }
-    const QJsonObject log{{QStringLiteral("$schema"), QStringLiteral("https://json.schemastore.org/sarif-2.1.0.json")},
-                          {QStringLiteral("version"), QStringLiteral("2.1.0")},
-                          {QStringLiteral("runs"), QJsonArray{run}}};
-    return QJsonDocument(log).toJson(QJsonDocument::Indented);
+    return place + QLatin1String(": ") + severityName(problem.severity) + QLatin1String(": ") + oneLine(problem.message)
+        + QLatin1String(" [") + problem.rule + u']';
 }
 
 int check(const QStringList &paths, std::optional<int> codePage, const std::function<void(const QString &)> &out,
-          const CheckOptions &options)
+          const CheckOptions &options, const std::function<void(const QString &)> &errors)
 {
-    QList<Problem> problems;
-    QSet<QString> checked;   // the files found, as the problems name them
-    int readable = 0;
+    const auto fail = [&](const QString &why) {
+        (errors ? errors : out)(QStringLiteral("quillwright: ") + why);
+        return 2;
+    };
+    std::optional<Baseline::Known> known;
+    if (!options.baseline.isEmpty()) {
+        auto read = Baseline::read(options.baseline);
+        if (const auto *failure = std::get_if<Error>(&read))
+            return fail(failure->message);
+        known = std::get<Baseline::Known>(std::move(read));
+    }
     const QStringList dictionaryFolders =
         options.dictionaryFolders.isEmpty() ? Spelling::dictionaryFolders() : options.dictionaryFolders;
-    const auto take = [&](const Scan &scan, const QString &prefix) {
-        QList<Problem> found = allProblems(scan);
-        found += termProblems(scan);
-        if (options.spelling)
-            found += spellingProblems(scan, dictionaryFolders, options.spellingAsErrors ? Severity::Error : Severity::Note);
-        for (Problem problem : found) {
-            problem.file.prepend(prefix);
-            problems.append(problem);
-        }
-        for (const File &file : scan.files) {
-            checked.insert(prefix + file.relativePath);
-            // Read, or text without an entry whose lines were checked.
-            readable += !file.failure
-                    || std::any_of(file.problems.cbegin(), file.problems.cend(), [](const Problem &p) { return p.line > 0; })
-                ? 1
-                : 0;
-        }
-        if (scan.truncated) {
-            problems.append({prefix.isEmpty() ? QStringLiteral("./") : prefix, 0,
-                             say("Only the first %1 .str files or %2 folders of the folder were checked; the others "
-                                 "were not read.")
-                                 .arg(QString::number(MaxFiles), QString::number(MaxFolders)),
-                             Severity::Error, 0, true});
-        }
-    };
+    Gathered gathered;
     QStringList files;
     for (const QString &path : paths) {
         if (!QFileInfo(path).isDir()) {
@@ -325,19 +190,35 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
         if (!given.endsWith(u'/'))
             given += u'/';
         if (folder.failure)
-            problems.append({given, 0, folder.failure->message, Severity::Error});
-        take(folder, paths.size() == 1 ? QString() : given);
+            gathered.findings.append({{"not-read", given, 0, folder.failure->message, Severity::Error}, {}, folder.root});
+        take(folder, paths.size() == 1 ? QString() : given, options, dictionaryFolders, gathered);
     }
     if (!files.isEmpty())
-        take(scanFiles(files, codePage), QString());
+        take(scanFiles(files, codePage), QString(), options, dictionaryFolders, gathered);
 
+    // What the baseline knows is left out; what is written into one is known from now on.
+    int knownFound = 0;
+    if (known) {
+        QList<Reported> fresh;
+        for (const Reported &reported : std::as_const(gathered.findings)) {
+            int &left = (*known)[reported.identity];
+            if (left > 0 && !reported.problem.unchecked) {
+                --left;
+                ++knownFound;
+            } else {
+                fresh.append(reported);
+            }
+        }
+        gathered.findings = fresh;
+    }
+    int errorCount = 0, warnings = 0, notes = 0, unchecked = 0;
     QSet<QString> named;   // the files with a problem, found or missing (not folders)
-    int errors = 0, warnings = 0, notes = 0, unchecked = 0;
-    for (const Problem &problem : std::as_const(problems)) {
+    for (const Reported &reported : std::as_const(gathered.findings)) {
+        const Problem &problem = reported.problem;
         if (problem.unchecked)
             ++unchecked;
         else if (problem.severity == Severity::Error)
-            ++errors;
+            ++errorCount;
         else if (problem.severity == Severity::Warning)
             ++warnings;
         else
@@ -345,37 +226,64 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
         if (!problem.file.endsWith(u'/') && !problem.unchecked)
             named.insert(problem.file);
     }
-    const qsizetype found = checked.size();
-    const int code = readable == 0 || unchecked > 0           ? 2
-        : errors > 0 || (options.warningsAsErrors && warnings > 0) ? 1
-                                                                   : 0;
-    if (options.sarif) {
-        out(QString::fromUtf8(sarifLog(problems, paths.size() == 1 && files.isEmpty() ? paths.constFirst() : QString(),
-                                       code))
-                .trimmed());
+    const bool recorded = !options.writeBaseline.isEmpty();
+    if (recorded) {
+        QList<std::pair<Problem, Baseline::Identity>> all;
+        for (const Reported &reported : std::as_const(gathered.findings)) {
+            if (!reported.problem.unchecked)
+                all.append({reported.problem, reported.identity});
+        }
+        if (const std::optional<Error> failed = FileOutput::writeFile(options.writeBaseline, Baseline::text(all)))
+            return fail(failed->message);
+    }
+    const int code = gathered.readable == 0 || unchecked > 0                                      ? 2
+        : recorded                                                                                ? 0
+        : errorCount > 0 || (options.warningsAsErrors && warnings > 0)                            ? 1
+                                                                                                  : 0;
+    if (options.unknownWords) {
+        for (const QString &line : std::as_const(gathered.unknownWords))
+            out(line);
         return code;
     }
-    for (const Problem &problem : std::as_const(problems))
-        out(checkLine(problem));
-    if (readable == 0) {
+    if (options.sarif) {
+        QString root;
+        const QList<Sarif::Finding> sarif = sarifFindings(gathered.findings, &root);
+        out(QString::fromUtf8(Sarif::log(sarif, root, code)).trimmed());
+        return code;
+    }
+    for (const Reported &reported : std::as_const(gathered.findings))
+        out(checkLine(reported.problem));
+    const qsizetype found = gathered.checked.size();
+    if (gathered.readable == 0) {
         out(found == 0 ? say("Nothing could be read.")
                        : found == 1 ? say("The file could not be read.")
                                     : say("None of the %1 files could be read.").arg(QString::number(found)));
         return code;
     }
-    const qsizetype missing = (named - checked).size();
+    const qsizetype missing = (named - gathered.checked).size();
     const qsizetype total = found + missing;
     const QString notChecked = unchecked == 1 ? say("1 file or folder was not checked (named above).")
                                               : say("%1 files or folders were not checked (named above).")
                                                     .arg(QString::number(unchecked));
-    if (errors + warnings + notes == 0) {
+    QString knownOnes;
+    if (knownFound > 0) {
+        knownOnes = u' ' + (knownFound == 1 ? say("1 finding the baseline knows is left out.")
+                                            : say("%1 findings the baseline knows are left out.").arg(knownFound));
+    }
+    if (recorded) {
+        knownOnes += u' ' + say("The baseline %1 records %2 findings.")
+                                .arg(QDir::toNativeSeparators(options.writeBaseline))
+                                .arg(errorCount + warnings + notes);
+    }
+    if (errorCount + warnings + notes == 0) {
         if (unchecked > 0)
             out(say("Nothing found in the files checked, but not everything was checked: %1").arg(notChecked));
         else
-            out(total == 1 ? say("No problems in 1 file.") : say("No problems in %1 files.").arg(QString::number(total)));
+            out((total == 1 ? say("No problems in 1 file.") : say("No problems in %1 files.").arg(QString::number(total)))
+                + knownOnes);
         return code;
     }
-    const QString count = counted(errors, warnings, notes);
+    const QString count = counted(errorCount, warnings, notes);
     QString summary = total == 1 ? say("%1 in 1 file").arg(count)
                                  : say("%1 in %2 of %3 files").arg(count, QString::number(named.size()), QString::number(total));
     if (missing > 0)
@@ -383,7 +291,7 @@ int check(const QStringList &paths, std::optional<int> codePage, const std::func
     summary += u'.';
     if (unchecked > 0)
         summary += u' ' + notChecked;
-    out(summary);
+    out(summary + knownOnes);
     return code;
 }
 

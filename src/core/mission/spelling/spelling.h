@@ -2,9 +2,11 @@
 
 #include "core/document/error.h"
 #include "core/document/safefile.h"
+#include "core/document/strdocument.h"
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -12,6 +14,10 @@
 #include <QThread>
 
 #include <memory>
+
+namespace MissionFolder {
+struct Scan;
+}
 
 // Spelling in the languages a mission is written in: the words of a text as
 // the player reads them, a spell checker per language (Hunspell dictionaries:
@@ -81,6 +87,13 @@ QStringList dictionaryFolders();
 std::unique_ptr<SpellChecker> openDictionary(const QString &language, const QStringList &folders,
                                              Error *error = nullptr, Suggesting suggesting = Suggesting::Full);
 
+// The texts of a document a player reads as prose (Kinds::holdsProse), raw
+// as the file holds them: what "Add all unknown words of this file" spells.
+QStringList proseTexts(const StrDocument &document, const QString &path);
+
+// Whether one of `folders` holds a dictionary of `language`.
+bool hasDictionary(const QString &language, const QStringList &folders);
+
 // The language of the files in no language folder: `[spelling] language=` in
 // the mission's quillwright.ini, else "english".
 QString missionLanguage(const QString &missionFolder);
@@ -123,8 +136,18 @@ public:
     // The language of the texts in no language folder (read from the
     // mission's settings once, when the folder is set; English by default).
     QString missionLanguage() const { return m_missionLanguage; }
-    // The language of a file: its language folder, else the mission's.
+    // The language of a file: the one the mission's settings name for its
+    // language folder ([spelling] english = polish), else the one its
+    // folder's code page gives (setScan), else its language folder, else the
+    // mission's.
     QString languageOf(const QString &path) const;
+    // The code pages a scan of the mission told its texts to be in: a
+    // language folder whose texts are in another code page than its
+    // language's (Polish kept in `english` folders), and the files in none,
+    // are spelled in the first language of that code page with an installed
+    // dictionary (1250: Polish, then Czech, Hungarian, ...), unless the
+    // mission's settings name one. The mission's language follows.
+    void setScan(const MissionFolder::Scan &scan);
     // Writes it into the mission's settings; false with the reason when no
     // mission is open or the file cannot be written.
     bool setMissionLanguage(const QString &language, Error *error = nullptr);
@@ -146,6 +169,13 @@ public:
     void ignore(const QString &language, const QString &word);
     // Writes the word to the mission's list of the language.
     bool addToMission(const QString &language, const QString &word, Error *error = nullptr);
+    // The distinct words of `texts` (raw, as the file holds them) that the
+    // language's dictionary (loaded) and the mission's word list do not know,
+    // most frequent first.
+    QStringList unknownWords(const QString &language, const QStringList &texts);
+    // Writes all of them to the mission's list of the language at once; how
+    // many, or -1 with the reason in `error`.
+    int addAllToMission(const QString &language, const QStringList &words, Error *error = nullptr);
 
 Q_SIGNALS:
     void ready(const QString &language);
@@ -166,6 +196,8 @@ private:
     QStringList m_folders;
     QString m_missionFolder;
     QString m_missionLanguage = QStringLiteral("english");
+    QMap<QString, QString> m_settingsLanguages;   // [spelling] <folder> = <language>
+    QMap<QString, QString> m_codePageLanguages;   // folder ("" for none) -> the language its code page gives
     int m_generation = 0;   // a load asked for before reload() is not taken
     QHash<QString, std::shared_ptr<SpellChecker>> m_checkers;   // null: no dictionary
     QSet<QString> m_loading;
