@@ -9,7 +9,7 @@ packages=(
     fonts-dejavu-core
     libicu-dev
     libuchardet-dev
-    libxml2-utils
+    libxml2-utils gettext
     libhunspell-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info

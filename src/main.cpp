@@ -1,6 +1,7 @@
 #include "core/mission/check/checkreport.h"
 #include "core/document/codepages.h"
 #include "core/mission/spelling/spelling.h"
+#include "core/mission/translation/translationcommand.h"
 #include "core/app/version.h"
 #include "gui/startup.h"
 
@@ -158,6 +159,14 @@ int main(int argc, char *argv[])
 {
     if (checkRequested(argc, argv))
         return check(argc, argv);
+    if (TranslationCommand::requested(argc, argv)) {   // --export, --import: no window either
+        QCoreApplication app(argc, argv);
+        name();
+        const Console console;
+        return TranslationCommand::run(QCoreApplication::arguments(), print, [](const QString &line) {
+            std::fputs((line + u'\n').toUtf8().constData(), stderr);
+        });
+    }
 
     QApplication app(argc, argv);
     name();
@@ -171,6 +180,8 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     parser.addOption({QStringLiteral("check"),
                       QStringLiteral("Check a mission folder or files without a window (--check --help tells more).")});
+    parser.addOption({{QStringLiteral("export"), QStringLiteral("import")},
+                      QStringLiteral("Hand a translation to other tools and take it back (--export --help tells more).")});
     const QCommandLineOption translateOption(
         QStringLiteral("translate"),
         QStringLiteral("Open the mission FOLDER to translate it from the language folder SOURCE into TARGET "

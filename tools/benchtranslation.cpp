@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QTableView>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -87,12 +88,12 @@ int main(int argc, char **argv)
     QList<TranslationMemory::Unit> translated;
     for (int f = 0; f < Files; ++f) {
         const QString name = u"part%1.str"_qs.arg(f);
-        auto opened = TranslationPair::open(dir.filePath(u"strings/english/"_qs + name), 1252,
-                                            dir.filePath(u"strings/polish/"_qs + name), 1250);
-        const auto *pair = std::get_if<TranslationPair>(&opened);
-        if (!pair)
+        auto source = StrReader::readFile(dir.filePath(u"strings/english/"_qs + name), 1252);
+        auto target = StrReader::readFile(dir.filePath(u"strings/polish/"_qs + name), 1250);
+        if (!std::holds_alternative<StrReader::Result>(source) || !std::holds_alternative<StrReader::Result>(target))
             return 1;
-        for (const Exchange::Unit &unit : Exchange::unitsOf(*pair, u"strings/english/"_qs + name)) {
+        const TranslationPair pair(std::get<StrReader::Result>(source), std::get<StrReader::Result>(target), 1250);
+        for (const Exchange::Unit &unit : Exchange::unitsOf(pair, u"strings/english/"_qs + name)) {
             units.append(unit);
             if (unit.state != TranslationPair::State::Untranslated)
                 translated.append({unit.file, unit.key, unit.source, unit.target});
@@ -119,7 +120,8 @@ int main(int argc, char **argv)
 
     for (const bool po : {false, true}) {
         timer.restart();
-        const QByteArray bytes = po ? Exchange::toPo(units, u"pl"_qs) : Exchange::toXliff(units, u"en"_qs, u"pl"_qs);
+        const QByteArray bytes = po ? Exchange::toPo(units, {u"bench"_qs, u"polish"_qs, u"pl"_qs, QDateTime::currentDateTimeUtc(), {}})
+                                    : Exchange::toXliff(units, u"en"_qs, u"pl"_qs);
         show(po ? "PO written" : "XLIFF written", static_cast<double>(timer.nsecsElapsed()) / 1e6, 1000);
         timer.restart();
         const Exchange::Import taken = po ? Exchange::fromPo(bytes, units, 1250) : Exchange::fromXliff(bytes, units, 1250);
