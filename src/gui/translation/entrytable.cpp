@@ -3,6 +3,7 @@
 // to the next entry that needs work.
 #include "gui/translation/translationwindow.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -100,8 +101,8 @@ QTableView *TranslationWindow::makeTable(QWidget *parent)
 
 bool TranslationWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == translationTable && event->type() == QEvent::KeyPress)
-        typedOnRow(static_cast<QKeyEvent *>(event));
+    if (watched == translationTable && event->type() == QEvent::KeyPress && typedOnRow(static_cast<QKeyEvent *>(event)))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -113,8 +114,15 @@ bool TranslationWindow::typedOnRow(QKeyEvent *key)
     if (!current.isValid() || current.column() == TranslationTableModel::TranslationColumn || key->text().isEmpty()
         || !key->text().at(0).isPrint() || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
-    translationTable->setCurrentIndex(current.siblingAtColumn(TranslationTableModel::TranslationColumn));
-    return true;   // the table now opens the translation's editor with the key
+    const QModelIndex translation = current.siblingAtColumn(TranslationTableModel::TranslationColumn);
+    translationTable->setCurrentIndex(translation);
+    translationTable->edit(translation);
+    QWidget *editor = translationTable->indexWidget(translation);
+    if (!editor)
+        return false;
+    QKeyEvent typed(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+    QCoreApplication::sendEvent(editor, &typed);
+    return true;
 }
 
 void TranslationWindow::goToWork(bool forward)
