@@ -50,10 +50,10 @@ std::optional<Error> save(const QString &path, const Terms &terms, const QString
 
 // The rule without a dictionary: a word of the translation is a form of a
 // word of the rendering when both start with the same letters, all but the
-// last two of the rendering's word and at least four (the rendering's word
-// whole when shorter), without regard to case. "fontannie" is a form of
-// "fontanna", "bramy" of "brama"; tools/benchtranslation.cpp measures it
-// against a dictionary's stems.
+// last two of the rendering's word and at least three (a word of fewer than
+// four whole), without regard to case. "fontannie" is a form of "fontanna",
+// "bramą" of "brama"; tools/benchtranslation.cpp measures it against the
+// stems of the target language's dictionary.
 bool samePrefix(const QString &renderingWord, const QString &word);
 // Whether `translation` holds `rendering`, as it stands or inflected.
 bool holdsRendering(const QString &translation, const QString &rendering, const Stemmer &stems = {});
