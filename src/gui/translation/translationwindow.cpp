@@ -317,11 +317,13 @@ void TranslationWindow::pairFiles()
     m_shown = -1;
     m_fileList->removeRows(0, m_fileList->rowCount());
     QStringList unused;
+    m_pairing = true;
     if (named || m_sourceFolder)
         unused = m_set.open(m_scan, sourceLanguage->currentText(), m_sourceFolder ? QString() : target, codePage,
                             m_sourceFolder);
     else
         m_set.clear();
+    m_pairing = false;
     if (!unused.isEmpty())
         m_prompts.warn(tr("Some of the translation record %1 could not be used; every translation is kept:\n\n%2")
                            .arg(QDir::toNativeSeparators(m_set.recordPath()), unused.join(u'\n')));
@@ -472,6 +474,8 @@ void TranslationWindow::showCounts()
 
 void TranslationWindow::showUnsaved()
 {
+    if (m_pairing)
+        return;
     for (int i = 0; i < m_set.size() && i < m_fileList->rowCount(); ++i) {
         const TranslationSet::File &file = m_set.files().at(size_t(i));
         const bool unsaved = m_set.holds(file.target) && file.target->isModified();

@@ -188,4 +188,5 @@ private:
     int m_keptRow = -1;            // the row shown while the file's rows are made anew
     int m_keptColumn = 0;
     bool m_switching = false;      // another file is being shown
+    bool m_pairing = false;        // the files are being paired: their marks are shown once, after
 };

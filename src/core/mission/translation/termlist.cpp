@@ -93,7 +93,7 @@ std::optional<Error> save(const QString &path, const Terms &terms, const QString
 bool samePrefix(const QString &renderingWord, const QString &word)
 {
     const QString a = renderingWord.toCaseFolded(), b = word.toCaseFolded();
-    const qsizetype needed = a.size() < 4 ? a.size() : std::max<qsizetype>(3, a.size() - 2);
+    const qsizetype needed = a.size() < 4 ? a.size() : std::max<qsizetype>(4, a.size() - 1);
     if (b.size() < needed)
         return false;
     return QStringView(a).first(needed) == QStringView(b).first(needed);
