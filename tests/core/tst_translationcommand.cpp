@@ -72,6 +72,7 @@ private Q_SLOTS:
         QVERIFY2(!bytes.contains("no_trim"), bytes.constData());   // no prose: not offered
         bytes.replace("msgid \"Caf\xC3\xA9\"\nmsgstr \"\"", "msgid \"Caf\xC3\xA9\"\nmsgstr \"Kawiarnia\"");
         bytes.replace("msgctxt \"strings/english/objnames.str|obj_gate\"", "#, fuzzy\nmsgctxt \"strings/english/objnames.str|obj_gate\"");
+        bytes.replace("msgid \"The gate\"", "msgid \"The old gate\"");   // handed back late: made from an older source
         Testing::writeAll(po, bytes);
         ran = run({u"--import"_s, po, u"--from"_s, u"english"_s, u"--to"_s, u"polish"_s, m_root});
         QCOMPARE(ran.error, QStringList());
@@ -80,14 +81,17 @@ private Q_SLOTS:
                  QByteArray("obj_gate:\"Brama\"\r\nobj_cafe:\"Kawiarnia\"\r\nno_trim:\"1\"\r\n"));
         const TranslationRecord::Loaded record =
             TranslationRecord::load(path(TranslationRecord::fileName(u"polish"_s)), u"Keep"_s, u"polish"_s);
-        QCOMPARE(record.record.files.value(u"strings/english/objnames.str"_s).value(u"obj_gate"_s).state,
-                 TranslationRecord::EntryState::Review);
+        const TranslationRecord::Entry gate = record.record.files.value(u"strings/english/objnames.str"_s).value(u"obj_gate"_s);
+        QCOMPARE(gate.state, TranslationRecord::EntryState::Review);
+        QCOMPARE(gate.source, u"The old gate"_s);   // Outdated: what it was made from
         // Exported again: as it was taken back.
         ran = run({u"--export"_s, u"xliff"_s, u"--from"_s, u"english"_s, u"--to"_s, u"polish"_s, u"--output"_s,
                    m_dir.filePath(u"out.xlf"_s), m_root});
         QCOMPARE(ran.code, 0);
-        QVERIFY(Testing::readAll(m_dir.filePath(u"out.xlf"_s)).contains(
-            "<target state=\"needs-review-translation\">Brama</target>"));
+        const QByteArray xliff = Testing::readAll(m_dir.filePath(u"out.xlf"_s));
+        QVERIFY2(xliff.contains("<target state=\"needs-review-translation\">Brama</target>"), xliff.constData());
+        QVERIFY2(xliff.contains("<alt-trans alttranstype=\"previous-version\">\n          <source>The old gate</source>"),
+                 xliff.constData());
     }
 
     // Anything refused: exit code 2, each problem on the error output, nothing written.

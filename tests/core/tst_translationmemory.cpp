@@ -157,7 +157,7 @@ private Q_SLOTS:
     }
 
     // A record of which anything could not be used is kept aside as it stood
-    // before anything is written over it; the translator is told where.
+    // before anything is written over it, once; the translator is told where.
     void keepsADamagedRecordAside_data()
     {
         QTest::addColumn<QByteArray>("json");
@@ -180,7 +180,9 @@ private Q_SLOTS:
         QCOMPARE(Testing::readAll(aside), json);
         QCOMPARE(TranslationRecord::save(path, loaded.record), std::nullopt);   // written over: the copy keeps the notes
         QCOMPARE(Testing::readAll(aside), json);
-        Testing::writeAll(path, json);   // damaged again: a second copy beside the first
+        Testing::writeAll(path, json);   // the same again: the same copy
+        QCOMPARE(TranslationRecord::load(path, u"m"_s, u"polish"_s).setAside, aside);
+        Testing::writeAll(path, json + ' ');   // damaged otherwise: a second copy beside the first
         QCOMPARE(TranslationRecord::load(path, u"m"_s, u"polish"_s).setAside,
                  dir.filePath(u"quillwright-translation-polish.unreadable-2.json"_s));
     }

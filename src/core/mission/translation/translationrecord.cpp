@@ -156,7 +156,20 @@ Loaded load(const QString &path, const QString &mission, const QString &target)
     if (loaded.unused.isEmpty())
         return loaded;
     // Something the translator recorded could not be used: kept as it stands
-    // before the record is ever written again.
+    // before the record is ever written again (once: a copy that holds the
+    // same bytes already is that copy).
+    for (int number = 1;; ++number) {
+        const QString kept = info.dir().filePath(number == 1 ? QStringLiteral("%1.unreadable.json").arg(info.completeBaseName())
+                                                             : QStringLiteral("%1.unreadable-%2.json").arg(info.completeBaseName()).arg(number));
+        if (!QFileInfo::exists(kept))
+            break;
+        const auto same = SafeFile::read(kept, SafeFile::RecordCap);
+        if (std::holds_alternative<QByteArray>(same) && std::get<QByteArray>(same) == bytes) {
+            loaded.setAside = kept;
+            loaded.unused.append(say("The record as it stood is kept in %1.").arg(QDir::toNativeSeparators(kept)));
+            return loaded;
+        }
+    }
     const QString copy = setAsideName(path);
     const auto where = SafeFile::writablePath(copy, info.absolutePath());
     std::optional<Error> failed = std::holds_alternative<Error>(where) ? std::get<Error>(where) : std::optional<Error>();
