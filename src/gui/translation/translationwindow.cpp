@@ -23,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QTimer>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTreeView>
@@ -217,7 +218,12 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
         showUnsaved();
         Q_EMIT marksChanged();
     });
-    connect(&m_workspace, &MissionWorkspace::documentsChanged, this, &TranslationWindow::showUnsaved);
+    // Saved or changed elsewhere (Save All, a Replace All over thousands of
+    // files): the marks are shown again once, when the run of changes ends.
+    auto *unsaved = new QTimer(this);
+    unsaved->setSingleShot(true);
+    connect(unsaved, &QTimer::timeout, this, &TranslationWindow::showUnsaved);
+    connect(&m_workspace, &MissionWorkspace::documentsChanged, unsaved, qOverload<>(&QTimer::start));
 }
 
 TranslationWindow::~TranslationWindow() = default;
