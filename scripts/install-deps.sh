@@ -9,7 +9,7 @@ packages=(
     fonts-dejavu-core
     libicu-dev
     libuchardet-dev
-    libxml2-utils
+    libxml2-utils gettext
     libhunspell-dev
     python3-jsonschema
     hunspell hunspell-pl manpages-pl

@@ -1,4 +1,6 @@
+#include "core/app/console.h"
 #include "core/mission/check/commandline.h"
+#include "core/mission/translation/translationcommand.h"
 #include "core/app/version.h"
 #include "gui/startup.h"
 
@@ -23,6 +25,14 @@ int main(int argc, char *argv[])
 {
     if (CheckCommandLine::requested(argc, argv))
         return CheckCommandLine::run(argc, argv);
+    if (TranslationCommand::requested(argc, argv)) {   // --export, --import: no window either
+        QCoreApplication app(argc, argv);
+        name();
+        const Console::Attached console;
+        return TranslationCommand::run(
+            QCoreApplication::arguments(), [](const QString &line) { Console::print(stdout, line); },
+            [](const QString &line) { Console::print(stderr, line); });
+    }
 
     QApplication app(argc, argv);
     name();
@@ -37,6 +47,8 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("check"),
                       QStringLiteral("Check a mission folder or files without a window (--check --help tells more).")});
     parser.addOption({QStringLiteral("list-rules"), QStringLiteral("Print the check's rules, one a line.")});
+    parser.addOption({{QStringLiteral("export"), QStringLiteral("import")},
+                      QStringLiteral("Hand a translation to other tools and take it back (--export --help tells more).")});
     const QCommandLineOption translateOption(
         QStringLiteral("translate"),
         QStringLiteral("Open the mission FOLDER to translate it from the language folder SOURCE into TARGET "

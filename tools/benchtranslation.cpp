@@ -1,10 +1,14 @@
-// How fast the translation helpers are on a large mission: 400 generated
+// How well the same start tells a word's forms where no dictionary gives
+// their stems, measured against the Polish dictionary's stems on a text of a
+// market (when the dictionary is installed). How fast the translation
+// helpers are on a large mission: 400 generated
 // files (200 English string files of 30 entries, 6,000 entries, and their
 // Polish translations, a tenth of the entries left out) in a temporary
 // folder, read as pairs; then suggestions for entries spread over the
 // mission, and XLIFF and PO written and taken back for the whole language;
 // then the translation window opened on the mission, Ctrl+Down and the
 // filter changed in it. Each figure is printed beside its aim. scripts/bench-translation.sh runs it.
+#include "core/mission/spelling/spelling.h"
 #include "core/mission/translation/exchange.h"
 #include "core/mission/translation/memory.h"
 #include "core/mission/translation/translation.h"
@@ -16,9 +20,11 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QTableView>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -58,6 +64,55 @@ void show(const char *what, double ms, double aim)
     std::printf("%-44s %9.2f ms   (aim <= %g ms)%s\n", what, ms, aim, ms <= aim ? "" : "   MISSED");
 }
 
+// A neutral Polish text of a market and its weather, for measuring how well
+// the same start tells a word's forms where no dictionary gives its stems.
+const char *const PolishText =
+    "Na rynku stoi stara fontanna. Przy fontannie sprzedawcy rozkładają kosze z jabłkami, gruszkami i śliwkami. "
+    "Rano pada deszcz, a po deszczu na placu zbierają się kupcy z dalekich miast. Kupiec z północy sprzedaje "
+    "ciepłe płaszcze i wełniane czapki; jego płaszcze są drogie, ale czapek nikt nie kupuje. Nad rynkiem wieje "
+    "zimny wiatr, a w zimnym wietrze chorągiewki kręcą się nad bramą. Przy bramie czekają wozy pełne zboża i "
+    "beczek z miodem. Dzieci biegają między straganami, a matki wołają je z okien. Wieczorem niebo jest "
+    "pochmurne, chmury płyną nad dachami, a na dachach siedzą gołębie. Jutro będzie słonecznie, mówią starzy "
+    "rybacy, którzy znają morze i jego wiatry. Na straganie leżą ryby, sery, chleby i bochenki ciepłego "
+    "chleba; sprzedawczyni liczy monety i wydaje resztę. Po południu przychodzi burza, grzmoty niosą się nad "
+    "miastem, a ulice miasta pustoszeją. Po burzy powietrze jest czyste i chłodne.";
+
+// How often the same start (TermList::samePrefix) finds a word's form that
+// the dictionary's stems give, and how often it takes another word for one.
+void measurePrefixRule()
+{
+    std::unique_ptr<Spelling::SpellChecker> polish =
+        Spelling::openDictionary(u"polish"_qs, Spelling::dictionaryFolders(), nullptr, Spelling::Suggesting::Quick);
+    if (!polish) {
+        std::printf("the same start against a dictionary's stems: no Polish dictionary here, not measured\n");
+        return;
+    }
+    QStringList words;
+    for (const QString &word : QString::fromUtf8(PolishText).split(QRegularExpression(u"[^\\w]+"_qs), Qt::SkipEmptyParts))
+        words.append(word.toLower());
+    int forms = 0, found = 0, others = 0, taken = 0;
+    for (const QString &word : std::as_const(words)) {
+        for (const QString &stem : polish->stems(word)) {
+            if (stem.toLower() == word)
+                continue;
+            ++forms;
+            found += TermList::samePrefix(stem, word) ? 1 : 0;
+            for (const QString &other : std::as_const(words)) {   // words of another stem starting alike
+                if (other == word || other.left(3) != stem.left(3).toLower() || polish->stems(other).contains(stem))
+                    continue;
+                ++others;
+                taken += TermList::samePrefix(stem, other) ? 1 : 0;
+            }
+        }
+    }
+    const double recall = forms > 0 ? 100.0 * found / forms : 0;
+    const double wrong = others > 0 ? 100.0 * taken / others : 0;
+    std::printf("the same start finds a word's form              %6.1f %%   (aim >= 60 %%)%s   %d of %d\n", recall,
+                recall >= 60 ? "" : "   MISSED", found, forms);
+    std::printf("the same start takes another word for a form    %6.1f %%   (aim <= 25 %%)%s   %d of %d\n", wrong,
+                wrong <= 25 ? "" : "   MISSED", taken, others);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -81,18 +136,20 @@ int main(int argc, char **argv)
         write(dir.filePath(u"strings/polish/part%1.str"_qs.arg(f)), polish);
     }
 
+    measurePrefixRule();
+
     QElapsedTimer timer;
     timer.start();
     QList<Exchange::Unit> units;
     QList<TranslationMemory::Unit> translated;
     for (int f = 0; f < Files; ++f) {
         const QString name = u"part%1.str"_qs.arg(f);
-        auto opened = TranslationPair::open(dir.filePath(u"strings/english/"_qs + name), 1252,
-                                            dir.filePath(u"strings/polish/"_qs + name), 1250);
-        const auto *pair = std::get_if<TranslationPair>(&opened);
-        if (!pair)
+        auto source = StrReader::readFile(dir.filePath(u"strings/english/"_qs + name), 1252);
+        auto target = StrReader::readFile(dir.filePath(u"strings/polish/"_qs + name), 1250);
+        if (!std::holds_alternative<StrReader::Result>(source) || !std::holds_alternative<StrReader::Result>(target))
             return 1;
-        for (const Exchange::Unit &unit : Exchange::unitsOf(*pair, u"strings/english/"_qs + name)) {
+        const TranslationPair pair(std::get<StrReader::Result>(source), std::get<StrReader::Result>(target), 1250);
+        for (const Exchange::Unit &unit : Exchange::unitsOf(pair, u"strings/english/"_qs + name)) {
             units.append(unit);
             if (unit.state != TranslationPair::State::Untranslated)
                 translated.append({unit.file, unit.key, unit.source, unit.target});
@@ -119,7 +176,8 @@ int main(int argc, char **argv)
 
     for (const bool po : {false, true}) {
         timer.restart();
-        const QByteArray bytes = po ? Exchange::toPo(units, u"pl"_qs) : Exchange::toXliff(units, u"en"_qs, u"pl"_qs);
+        const QByteArray bytes = po ? Exchange::toPo(units, {u"bench"_qs, u"polish"_qs, u"pl"_qs, QDateTime::currentDateTimeUtc(), {}})
+                                    : Exchange::toXliff(units, u"en"_qs, u"pl"_qs);
         show(po ? "PO written" : "XLIFF written", static_cast<double>(timer.nsecsElapsed()) / 1e6, 1000);
         timer.restart();
         const Exchange::Import taken = po ? Exchange::fromPo(bytes, units, 1250) : Exchange::fromXliff(bytes, units, 1250);

@@ -977,7 +977,8 @@ bool Qwr::saveAll()
     Tab1->setCurrentWidget(shown);
     if (translation)   // the translations with their record
         all = translation->saveAll() && all;
-    const QList<WorkspaceDocument *> rest = workspace->modified();
+    QList<WorkspaceDocument *> rest = workspace->modified();
+    rest.removeIf([this](const WorkspaceDocument *document) { return translation && translation->holds(document); });
     if (!rest.isEmpty())
         all = workspace->save(rest, *m_prompts) && all;
     updateModified();

@@ -1,9 +1,12 @@
 // Translations: rows paired by key in the source's order and their states,
-// keys the source repeats, the target's bytes after an edit, an entry put in
-// where the source has it, a whole new file laid out as the source, characters the
-// code page lacks, files not safe to write, the counts and the table.
+// keys that differ only in case, what is no prose, the target's bytes after
+// an edit, an entry put in where the source has it, a whole new file laid out
+// as the source, characters the code page lacks (named by code and script),
+// files not safe to write, a file's notes, the counts and the table.
+#include "core/mission/translation/charactername.h"
 #include "core/mission/translation/missiontranslation.h"
 #include "core/mission/translation/translation.h"
+#include "core/mission/translation/translationtable.h"
 #include "support/testing.h"
 
 #include <QDir>
@@ -19,6 +22,15 @@ namespace {
 StrReader::Result read(const QByteArray &bytes, int codePage = 1252)
 {
     return std::get<StrReader::Result>(StrReader::read(bytes, codePage));
+}
+
+// The refusal's message, or what was written.
+QString refusalMessage(const TranslationPair &pair)
+{
+    const auto bytes = pair.write();
+    if (const auto *refused = std::get_if<TranslationPair::Refusal>(&bytes))
+        return refused->message;
+    return u"<written: "_s + QString::fromLatin1(std::get<QByteArray>(bytes)) + u'>';
 }
 
 QByteArray written(const TranslationPair &pair)
@@ -58,10 +70,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("counted");   // as translated
+        QTest::addColumn<bool>("review");    // set to wait for a review before the mark
         const auto row = [](const char *name, const char *source, const char *target, State state,
-                            const QString &reason = {}, bool marked = false, bool counted = true) {
+                            const QString &reason = {}, bool marked = false, bool counted = true, bool review = false) {
             QTest::newRow(name) << QByteArray(source) << QByteArray(target) << marked << int(state) << reason
-                                << counted;
+                                << counted << review;
         };
         row("untranslated", "Open", nullptr, State::Untranslated, {}, false, false);
         row("identical", "Open", "Open", State::Identical);
@@ -81,8 +94,11 @@ private Q_SLOTS:
         row("percent signs", "100% sure, 5%% off", "100% pewny", State::Done);
         row("empty", "Go", "", State::Suspicious, u"The translation is empty."_s, false, false);
         row("empty marked done", "Go", "", State::Done, {}, true);
-        row("both empty", "", "", State::Done);
         row("two reasons", "a\\n%d", "b", State::Suspicious, u"1 line break in the source, 0 here; %d missing"_s);
+        row("to review", "Open", "Otworz", State::NeedsReview, u"The translation waits for a review."_s, false, true, true);
+        row("to review, suspicious", "%d gold", "zloto", State::NeedsReview,
+            u"The translation waits for a review: %d missing"_s, false, true, true);
+        row("reviewed: marked done", "Open", "Otworz", State::Done, {}, true, true, true);
     }
     void judgesEachRow()
     {
@@ -92,14 +108,21 @@ private Q_SLOTS:
         QFETCH(int, state);
         QFETCH(QString, reason);
         QFETCH(bool, counted);
+        QFETCH(bool, review);
         const QByteArray other = "obj_other:\"x\"\r\n";
         TranslationPair pair(read("obj_Gate:\"" + source + "\"\r\n" + other),
                              read((target.isNull() ? QByteArray() : "OBJ_GATE:\"" + target + "\"\r\n") + other), 1252);
+        QCOMPARE(pair.setReview(0, review), review);
         QCOMPARE(pair.setMarkedDone(0, marked), marked);
         QCOMPARE(int(pair.row(0).state), state);
         QCOMPARE(pair.row(0).reason, reason);
         QCOMPARE(pair.row(0).key, u"obj_Gate"_s);
         QCOMPARE(pair.counts().translated, 1 + int(counted));
+        QCOMPARE(pair.counts().toReview, int(state == int(State::NeedsReview)));
+        if (pair.row(0).state != State::Untranslated) {   // typed anew: the translator's own, reviewed
+            QVERIFY(pair.setTargetText(0, u"Nowy"_s));
+            QVERIFY(!pair.row(0).review && !pair.row(0).markedDone);
+        }
     }
 
     void pairsInTheSourcesOrder()
@@ -119,15 +142,71 @@ private Q_SLOTS:
         QCOMPARE(missing.nextRow(-1, false, [](const auto &row) { return row.state == State::Untranslated; }), 2);
     }
 
-    void reportsKeysTheSourceRepeats()
+    // Keys that differ only in case are one entry to the game, which reads
+    // the first: one row, and the others copied as they stand.
+    void keysThatDifferInCaseAreOneRow()
     {
-        TranslationPair pair(read("obj_a:\"1\"\r\nobj_b:\"2\"\r\n\r\nOBJ_A:\"3\"\r\n"), Target{}, 1252);
-        QCOMPARE(pair.repeatedKeys().size(), 1);
-        QCOMPARE(pair.repeatedKeys().at(0).key, u"obj_a"_s);
-        QCOMPARE(pair.repeatedKeys().at(0).lines, QList<int>({1, 4}));
-        QVERIFY(!pair.setTargetText(2, u"trzy"_s));
-        QVERIFY(pair.setTargetText(1, u"dwa"_s));
-        QCOMPARE(written(pair), QByteArray("obj_a:\"1\"\r\nobj_b:\"dwa\"\r\n\r\nOBJ_A:\"3\"\r\n"));
+        const QByteArray source = "Name_Corpse:\"Corpse\"\r\nobj_b:\"Two\"\r\n\r\nName_corpse:\"corpse\"\r\n";
+        TranslationPair pair(read(source), Target{}, 1250);
+        QCOMPARE(pair.rows().size(), 2);
+        QCOMPARE(pair.row(0).key, u"Name_Corpse"_s);
+        QVERIFY(pair.setTargetText(0, u"Zw\u0142oki"_s));
+        QVERIFY(pair.setTargetText(1, u"Dwa"_s));
+        QCOMPARE(pair.counts().translated, pair.counts().total);   // all of it
+        QCOMPARE(written(pair), QByteArray("Name_Corpse:\"Zw\xB3oki\"\r\nobj_b:\"Dwa\"\r\n\r\nName_corpse:\"corpse\"\r\n"));
+    }
+
+    // Flags, fonts, paths and decal geometry are no prose: not offered, not
+    // counted, copied as they stand (into a file that lacks them too), so a
+    // file can be translated whole.
+    void offersOnlyProse_data()
+    {
+        QTest::addColumn<QByteArray>("source");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("string table") << QByteArray("no_trim:\"1\"\r\nobj_lamp:\"Lamp\"\r\nfont_name:\"Arial\"\r\n"
+                                                    "obj_pic:\"art/pbook.tga\"\r\nobj_count:\"12 345\"\r\n")
+                                      << QStringList{u"obj_lamp"_s};
+        QTest::newRow("a book's decals") << QByteArray("Page_0:\"#0 $ 1 203 257 370\"\r\nPage_1:\"#2 0 0 0 art/pbook\"\r\n"
+                                                       "Page_2:\"It was dark.\"\r\n")
+                                         << QStringList{u"Page_2"_s};
+        QTest::newRow("missflag.str") << QByteArray("miss01: \"no_briefing\"\r\n") << QStringList();
+    }
+    void offersOnlyProse()
+    {
+        QFETCH(QByteArray, source);
+        QFETCH(QStringList, rows);
+        StrReader::Result opened = read(source);
+        if (source.startsWith("miss01"))
+            opened.kind = Kinds::Kind::Missflag;
+        TranslationPair pair(opened, Target{}, 1252);
+        QStringList keys;
+        for (const auto &row : pair.rows())
+            keys.append(row.key);
+        QCOMPARE(keys, rows);
+        QCOMPARE(pair.counts().total, rows.size());
+        for (int r = 0; r < pair.rows().size(); ++r)
+            QVERIFY(pair.setTargetText(r, u"Przet\u0142umaczone"_s));
+        QCOMPARE(pair.counts().translated, pair.counts().total);   // 100 %
+        // Written whole: what is no prose as it stands.
+        QByteArray expected = source;
+        for (const QString &key : rows) {
+            const qsizetype at = expected.indexOf(key.toLatin1() + ":\"") + key.size() + 2;
+            expected.replace(at, expected.indexOf('"', at) - at, "Przet\xB3umaczone");
+        }
+        TranslationPair polish(opened, Target{}, 1250);
+        for (int r = 0; r < polish.rows().size(); ++r)
+            QVERIFY(polish.setTargetText(r, u"Przet\u0142umaczone"_s));
+        QCOMPARE(written(polish), expected);
+    }
+
+    // A translation that lacks what is no prose gets it, where the source has it.
+    void copiesWhatIsNoProseInto()
+    {
+        TranslationPair pair(read("no_trim:\"1\"\r\nobj_lamp:\"Lamp\"\r\nfont_name:\"Arial\"\r\nobj_count:\"12 345\"\r\n"),
+                             read("obj_other:\"x\"\r\nobj_lamp:\"Lampa\"\r\n"), 1250);
+        QVERIFY(pair.setTargetText(0, u"Lampka"_s));
+        QCOMPARE(written(pair), QByteArray("obj_other:\"x\"\r\nno_trim:\"1\"\r\nobj_lamp:\"Lampka\"\r\nfont_name:\"Arial\"\r\n"
+                                           "obj_count:\"12 345\"\r\n"));
     }
 
     void editsOnlyThatEntry()
@@ -175,34 +254,89 @@ private Q_SLOTS:
 
     void makesANewFileInTheSourcesLayout()
     {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString source = dir.filePath(u"english.str"_s), target = dir.filePath(u"polish.str"_s);
         const QByteArray english = QByteArray(Source).replace("\xE8", "e");
-        Testing::writeAll(source, english);
-        auto opened = TranslationPair::open(source, 1252, target, 1250);
-        auto &pair = std::get<TranslationPair>(opened);
+        TranslationPair pair(read(english), Target{}, 1250);
         QVERIFY(!pair.targetExists());
         QVERIFY(pair.setTargetText(1, u"Drzwi Za\u017C\u00F3\u0142\u0107"_s));
-        const auto refused = pair.save();
-        QVERIFY2(!refused, refused ? qPrintable(refused->message) : "");
-        QCOMPARE(Testing::readAll(target),
+        QCOMPARE(written(pair),
                  QByteArray("// Gate texts\r\n\r\nobj_Gate:\"The gate\"\r\n  obj_door: \"Drzwi Za\xBF\xF3\xB3\xE6\" // old\r\n"
                             "// e lamps\r\nobj_lamp:\"Lamp\"\r\n"));
-        QCOMPARE(Testing::readAll(source), english);
-        QVERIFY(pair.targetExists());
-        QVERIFY(pair.setTargetText(2, u"Lampa"_s));
         QCOMPARE(int(pair.row(0).state), int(State::Untranslated));   // the source's text stands in
-        QCOMPARE(written(pair), QByteArray(Testing::readAll(target)).replace("\"Lamp\"", "\"Lampa\""));
+        const auto entries = pair.recordEntries();
+        QCOMPARE(entries.value(u"obj_Gate"_s).state, TranslationRecord::EntryState::Untranslated);
+        QCOMPARE(entries.value(u"obj_door"_s).source, u"A door"_s);
     }
 
+    // A character the code page lacks is refused, never left out: typed,
+    // in the source's text standing in, or in a line kept as it stands;
+    // named by its code and its script (a Cyrillic М is no Latin M).
     void refusesWhatTheCodePageLacks()
     {
         TranslationPair pair(read(Source), Target{}, 1250);
         QVERIFY(pair.setTargetText(2, u"jeden\ndwa \u00F1"_s));
         QCOMPARE(refusal(pair), u"the translation of obj_lamp 2:5 row 2"_s);
+        QCOMPARE(refusalMessage(pair), u"In the translation of obj_lamp, line 2, column 5, there is \u201C\u2068\u00F1\u2069\u201D "
+                                      "(U+00F1, Latin), which the Central European code page (Windows-1250) cannot "
+                                      "represent.\n\nReplace or remove it, then save again. Nothing was written."_s);
         QVERIFY(pair.setTargetText(2, u"Lampa"_s));
         QCOMPARE(refusal(pair), u"the source file 5:4 row -1"_s);   // "è" in a comment copied from the source
+
+        // A new Russian file: the stand-ins too, by key, text and characters.
+        TranslationPair russian(read("obj_gate:\"Gate\"\r\nobj_cafe:\"Caf\xE9 \xC9toile\"\r\n"), Target{}, 1251);
+        QVERIFY(russian.setTargetText(0, u"\u0412\u043E\u0440\u043E\u0442\u0430"_s));
+        QCOMPARE(refusalMessage(russian),
+                 u"The entry obj_cafe is not translated yet, so it would carry the source's text \u201CCaf\u00E9 \u00C9toile\u201D, "
+                 "and the Cyrillic code page (Windows-1251) lacks \u201C\u2068\u00E9\u2069\u201D (U+00E9, Latin), "
+                 "\u201C\u2068\u00C9\u2069\u201D (U+00C9, Latin).\n\nTranslate it, then save again. Nothing was written."_s);
+        QVERIFY(russian.setTargetText(1, u"\u041A\u0430\u0444\u0435"_s));
+        QCOMPARE(written(russian), QByteArray("obj_gate:\"\xC2\xEE\xF0\xEE\xF2\xE0\"\r\nobj_cafe:\"\xCA\xE0\xF4\xE5\"\r\n"));
+    }
+
+    void namesACharacter_data()
+    {
+        QTest::addColumn<uint>("codePoint");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("Cyrillic") << 0x041Cu << u"\u201C\u2068\u041C\u2069\u201D (U+041C, Cyrillic)"_s;
+        QTest::newRow("Latin") << 0x004Du << u"\u201C\u2068M\u2069\u201D (U+004D, Latin)"_s;
+        QTest::newRow("Greek") << 0x03A9u << u"\u201C\u2068\u03A9\u2069\u201D (U+03A9, Greek)"_s;
+        QTest::newRow("sign") << 0x20ACu << u"\u201C\u2068\u20AC\u2069\u201D (U+20AC, Common)"_s;
+        QTest::newRow("invisible") << 0x200Bu << u"U+200B, Common"_s;
+        QTest::newRow("combining") << 0x0301u << u"U+0301, Inherited"_s;
+        QTest::newRow("beyond the BMP") << 0x1F600u << u"\u201C\u2068\U0001F600\u2069\u201D (U+1F600, Common)"_s;
+    }
+    void namesACharacter()
+    {
+        QFETCH(uint, codePoint);
+        QFETCH(QString, named);
+        QCOMPARE(CharacterName::describe(char32_t(codePoint)), named);
+    }
+
+    // A file's notes for translators: the comments above an entry and after
+    // it are the entry's, every other comment the file's own.
+    void tellsTheNotesOfAFile()
+    {
+        const StrDocument document = read("// The titles of the campaign\r\n// the title is a pun\r\n\r\n// first\r\n"
+                                          "title_1:\"A\" // short\r\n\r\n// on its own\r\n\r\ntitle_2:\"B\r\n// not a comment\"\r\n"
+                                          "// at the end\r\n").document;
+        const TranslationRecord::Notes notes = TranslationRecord::notesOf(document);
+        QCOMPARE(notes.opening, u"The titles of the campaign\nthe title is a pun\non its own\nat the end"_s);
+        QCOMPARE(notes.perEntry, QStringList({u"first\nshort"_s, QString()}));
+    }
+
+    // A document with changes another view made, read as it now stands,
+    // whatever its code page lacks.
+    void readsADocumentAsItStands()
+    {
+        StrDocument document = read("a:\"x\"\r\nb:\"y\"\r\n").document;
+        document.setText(1, u"\u0416\r\nz"_s, multiLine(u"\u0416"_s, u"b"_s));
+        document.insertEntry(document.entries().at(0).end, u"c"_s, u"new"_s, {}, {});
+        QVERIFY(!document.written(1252));
+        const StrDocument now = document.current();
+        QStringList entries;
+        for (int entry = 0; entry < now.entries().size(); ++entry)
+            entries.append(now.key(entry) + u'=' + now.text(entry));
+        QCOMPARE(entries, QStringList({u"a=x"_s, u"c=new"_s, u"b=\u0416\r\nz"_s}));
+        QCOMPARE(now.write(1251), document.write(1251));   // what it would write, unchanged
     }
 
     void refusesATargetNotSafeToWrite_data()
@@ -236,6 +370,7 @@ private Q_SLOTS:
         QTest::newRow("thousands") << 1204 << 1580 << u"1,204 of 1,580 entries translated"_s;
         QTest::newRow("one") << 0 << 1 << u"0 of 1 entry translated"_s;
         QTest::newRow("millions") << 999 << 1000000 << u"999 of 1,000,000 entries translated"_s;
+        QTest::newRow("to review") << 1500 << 1580 << u"1,500 of 1,580 entries translated, 1,200 to review"_s;
     }
     void countsAsEnglishDoes()
     {
@@ -243,8 +378,8 @@ private Q_SLOTS:
         QFETCH(int, total);
         QFETCH(QString, text);
         QLocale::setDefault(QLocale(QLocale::German));
-        TranslationPair::Counts mission{1, 2, 0};
-        mission += TranslationPair::Counts{translated - 1, total - 2, 3};
+        TranslationPair::Counts mission{1, 2, 0, 0};
+        mission += TranslationPair::Counts{translated - 1, total - 2, 3, translated == 1500 ? 1200 : 0};
         QCOMPARE(TranslationPair::progressText(mission), text);
         QLocale::setDefault(QLocale::c());
     }

@@ -1,12 +1,14 @@
-// What a translation keeps beside the mission and hands to other tools: the
-// record (states from it, a damaged one loads what it can), the notes of a
-// file, the word difference, suggestions and the term check, and XLIFF and
-// PO taken back as they were given (or refused whole).
-#include "core/mission/translation/exchange.h"
+// What a translation keeps beside the mission: the record (states from it,
+// a damaged one loads what it can and is kept aside), the word difference,
+// suggestions from confirmed work only, the translator's memory (a changed
+// source retires its pair; TMX out and in) and the term list (inflected
+// forms, where a term stands).
+#include "core/mission/spelling/spelling.h"
 #include "core/mission/translation/memory.h"
 #include "core/mission/translation/personalmemory.h"
 #include "core/mission/translation/translationrecord.h"
 #include "core/mission/translation/translation.h"
+#include "support/testing.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -14,10 +16,13 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 using State = TranslationPair::State;
 using Segment = TranslationRecord::Segment;
-using Units = QList<Exchange::Unit>;
 
 namespace {
 
@@ -33,14 +38,6 @@ QString shown(const QList<Segment> &segments)   // "same -removed- +added+"
         text += s.kind == Segment::Same ? s.text : s.kind == Segment::Removed ? u'-' + s.text + u'-' : u'+' + s.text + u'+';
     return text;
 }
-
-const Units Sample = {
-    {u"a.str"_s, u"obj_gate"_s, u"The old gate"_s, u"Stara brama"_s, State::Done, u"by the river"_s, {}, true},
-    {u"a.str"_s, u"obj_door"_s, u"A door\r\n\"locked\""_s, u"Drzwi\r\n\"zamkni\u0119te\""_s, State::Outdated, {},
-     u"check <this> & that"_s},
-    {u"a.str"_s, u"obj_lamp"_s, u"Lamp"_s, {}, State::Untranslated, {}, {}},
-    {u"b/c.str"_s, u"Page_0"_s, u"It was dark."_s, u"It was dark."_s, State::Identical, {}, {}},
-};
 
 } // namespace
 
@@ -65,6 +62,9 @@ private Q_SLOTS:
         QTest::newRow("done identical") << u"done"_s << u"The gate"_s << QByteArray("The gate") << int(State::Done) << QString();
         QTest::newRow("stand-in") << u"untranslated"_s << QString() << QByteArray("The gate") << int(State::Untranslated) << QString();
         QTest::newRow("stand-in replaced by hand") << u"untranslated"_s << QString() << QByteArray("Wrota") << int(State::Done) << QString();
+        QTest::newRow("to review") << u"review"_s << u"The gate"_s << QByteArray("Brama") << int(State::NeedsReview) << QString();
+        QTest::newRow("to review, source changed") << u"review"_s << u"The old gate"_s << QByteArray("Brama")
+                                                   << int(State::Outdated) << u"The -old -gate"_s;
     }
     void statesFromTheRecord()
     {
@@ -90,16 +90,13 @@ private Q_SLOTS:
 
     void wholeFileRecordsItsStandIns()
     {
-        TranslationPair pair(read("// Texts\r\n\r\n// the gate\r\nobj_gate:\"Gate\"\r\nobj_lamp:\"Lamp \xE8\"\r\nobj_door:\"Door\"\r\n"),
+        TranslationPair pair(read("// Texts\r\n\r\n// the gate\r\nobj_gate:\"Gate\"\r\nobj_lamp:\"Lamp\"\r\nobj_door:\"Door\"\r\n"),
                              TranslationPair::Target{}, 1250);
         QCOMPARE(pair.openingNote(), u"Texts"_s);
         QCOMPARE(pair.row(0).comment, u"the gate"_s);
         QVERIFY(pair.setTargetText(2, u"Drzwi"_s));
         const auto bytes = pair.write();
-        // The lamp's text is not in Windows-1250: left out rather than refusing the file.
-        QCOMPARE(std::get<QByteArray>(bytes), QByteArray("// Texts\r\n\r\n// the gate\r\nobj_gate:\"Gate\"\r\nobj_door:\"Drzwi\"\r\n"));
-        pair.setWritten(std::get<QByteArray>(bytes));
-        QCOMPARE(int(pair.row(0).state), int(State::Untranslated));
+        QCOMPARE(std::get<QByteArray>(bytes), QByteArray("// Texts\r\n\r\n// the gate\r\nobj_gate:\"Gate\"\r\nobj_lamp:\"Lamp\"\r\nobj_door:\"Drzwi\"\r\n"));
         const auto entries = pair.recordEntries();
         QCOMPARE(entries.value(u"obj_gate"_s).state, TranslationRecord::EntryState::Untranslated);
         QCOMPARE(entries.value(u"obj_door"_s).source, u"Door"_s);
@@ -157,6 +154,61 @@ private Q_SLOTS:
         QCOMPARE(failed->kind, Error::Kind::NotWritten);
         QVERIFY2(failed->message.startsWith(u"The record "_s) && failed->message.contains(u"could not be written: "_s),
                  qPrintable(failed->message));
+    }
+
+    // A record of which anything could not be used is kept aside as it stood
+    // before anything is written over it, once; the translator is told where.
+    void keepsADamagedRecordAside_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("not JSON") << QByteArray("{\"files\": {\"a.str\": {\"k\": {\"note\": \"mine\", ");
+        QTest::newRow("an entry of another shape")
+            << QByteArray("{\"files\":{\"a.str\":{\"k\":{\"state\":\"done\",\"from\":\"xyz\",\"note\":\"mine\"}}}}");
+        QTest::newRow("another language") << QByteArray("{\"target\":\"czech\",\"files\":{\"a.str\":{\"k\":{\"state\":\"untranslated\",\"note\":\"mine\"}}}}");
+    }
+    void keepsADamagedRecordAside()
+    {
+        QFETCH(QByteArray, json);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(TranslationRecord::fileName(u"polish"_s));
+        Testing::writeAll(path, json);
+        const TranslationRecord::Loaded loaded = TranslationRecord::load(path, u"m"_s, u"polish"_s);
+        const QString aside = dir.filePath(u"quillwright-translation-polish.unreadable.json"_s);
+        QCOMPARE(loaded.setAside, aside);
+        QVERIFY(loaded.rewritable);
+        QCOMPARE(loaded.unused.constLast(), u"The record as it stood is kept in %1."_s.arg(QDir::toNativeSeparators(aside)));
+        QCOMPARE(Testing::readAll(aside), json);
+        QCOMPARE(TranslationRecord::save(path, loaded.record), std::nullopt);   // written over: the copy keeps the notes
+        QCOMPARE(Testing::readAll(aside), json);
+        Testing::writeAll(path, json);   // the same again: the same copy
+        QCOMPARE(TranslationRecord::load(path, u"m"_s, u"polish"_s).setAside, aside);
+        Testing::writeAll(path, json + ' ');   // damaged otherwise: a second copy beside the first
+        QCOMPARE(TranslationRecord::load(path, u"m"_s, u"polish"_s).setAside,
+                 dir.filePath(u"quillwright-translation-polish.unreadable-2.json"_s));
+    }
+
+    // A record that is a pipe, or a link out of the mission, is neither read
+    // for ever nor written through.
+    void aRecordIsReadAndWrittenSafely()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Pipes and symbolic links in a folder are not made this way on Windows.");
+#else
+        QTemporaryDir mission, outside;
+        const QString path = QDir(mission.path()).filePath(TranslationRecord::fileName(u"polish"_s));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        const TranslationRecord::Loaded piped = TranslationRecord::load(path, u"m"_s, u"polish"_s);
+        QVERIFY(!piped.rewritable);
+        QCOMPARE(piped.unused.size(), 1);
+        QVERIFY(QFile::remove(path));
+        const QString target = outside.filePath(u"elsewhere.json"_s);
+        Testing::writeAll(target, "{}");
+        QVERIFY(QFile::link(target, path));
+        const std::optional<Error> refused = TranslationRecord::save(path, {u"m"_s, u"polish"_s, {}}, mission.path());
+        QVERIFY(refused);
+        QCOMPARE(refused->kind, Error::Kind::Refused);
+        QCOMPARE(Testing::readAll(target), QByteArray("{}"));
+#endif
     }
 
     void differsByWords_data()
@@ -221,160 +273,121 @@ private Q_SLOTS:
         QCOMPARE(found, QStringList({u"n:Mirkhold>Mirkholdu"_s}));
     }
 
-    void takesBackWhatItGave_data()
+    // A rendering is held in any of its forms: the target dictionary's
+    // stems where there is one, else the same start.
+    void findsARenderingInflected_data()
     {
-        QTest::addColumn<bool>("po");
-        QTest::newRow("XLIFF") << false;
-        QTest::newRow("PO") << true;
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QString>("rendering");
+        QTest::addColumn<bool>("stems");   // the small dictionary below, else none
+        QTest::addColumn<bool>("held");
+        QTest::newRow("as it stands") << u"Przy Fontannie"_s << u"fontannie"_s << false << true;
+        QTest::newRow("inflected, by its start") << u"Przy fontannie stali"_s << u"fontanna"_s << false << true;
+        QTest::newRow("two words inflected") << u"Do starej bramy"_s << u"stara brama"_s << false << true;
+        QTest::newRow("two words, one missing") << u"Do starej furty"_s << u"stara brama"_s << false << false;
+        QTest::newRow("too short a start") << u"Przy fontach"_s << u"fontanna"_s << false << false;
+        QTest::newRow("by its stem") << u"Przy fontannie"_s << u"fontanna"_s << true << true;
+        QTest::newRow("a stem the dictionary denies") << u"Przy fontannowym"_s << u"fontanna"_s << true << false;
+        QTest::newRow("short words by their stem") << u"W r\u0119ce"_s << u"r\u0119ka"_s << true << true;
     }
-    void takesBackWhatItGave()
+    void findsARenderingInflected()
     {
-        QFETCH(bool, po);
-        const auto give = [&](const Units &units) { return po ? Exchange::toPo(units, u"pl"_s) : Exchange::toXliff(units, u"en"_s, u"pl"_s); };
-        const auto take = [&](const QByteArray &bytes) { return po ? Exchange::fromPo(bytes, Sample, 1250) : Exchange::fromXliff(bytes, Sample, 1250); };
-        const QByteArray given = give(Sample);
-        const Exchange::Import unchanged = take(given);
-        QCOMPARE(unchanged.problems.size(), 0);
-        QCOMPARE(unchanged.changes.size(), 0);
-        // Translated elsewhere: the changes, and given again, the same bytes.
-        Units after = Sample;
-        after[1].target = u"Drzwi\r\n\"otwarte\""_s;
-        after[2].target = u"Lampa"_s;
-        after[2].state = State::Done;
-        const QByteArray edited = QByteArray(given).replace("zamkni\xC4\x99te", "otwarte")
-                                      .replace(po ? "\"Lamp\"\nmsgstr \"\"" : "<target state=\"new\"></target>",
-                                               po ? "\"Lamp\"\nmsgstr \"Lampa\"" : "<target state=\"translated\">Lampa</target>");
-        QCOMPARE(give(after), edited);
-        const Exchange::Import taken = take(edited);
-        QCOMPARE(taken.problems.size(), 0);
-        QCOMPARE(taken.changes, QList<Exchange::Change>({{u"a.str"_s, u"obj_door"_s, after[1].target, {}},
-                                                         {u"a.str"_s, u"obj_lamp"_s, u"Lampa"_s, {}}}));
-    }
-
-    // The state a translator's tool gives a unit (XLIFF's state, PO's fuzzy
-    // flag) marks it done or not; a state that says what the entry is
-    // already, or none, changes nothing.
-    void takesTheTranslatorsMark_data()
-    {
-        QTest::addColumn<bool>("po");
-        QTest::addColumn<QByteArray>("from");   // replaced in the file given
-        QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<QString>("key");       // the entry changed, or none
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("done");          // -1: not said
-        const QByteArray gate = "<target state=\"final\">Stara";
-        const QByteArray door = "<target state=\"needs-review-translation\">Drzwi";
-        const QString doorText = u"Drzwi\r\n\"zamkni\u0119te\""_s;
-        QTest::newRow("final no more") << false << gate << QByteArray("<target state=\"translated\">Stara") << u"obj_gate"_s << u"Stara brama"_s << 0;
-        QTest::newRow("final") << false << door << QByteArray("<target state=\"final\">Drzwi") << u"obj_door"_s << doorText << 1;
-        QTest::newRow("signed off") << false << door << QByteArray("<target state=\"signed-off\">Drzwi") << u"obj_door"_s << doorText << 1;
-        QTest::newRow("final and new") << false << door << QByteArray("<target state=\"final\">Nowe drzwi") << u"obj_door"_s
-                                       << u"Nowe drzwi\r\n\"zamkni\u0119te\""_s << 1;
-        QTest::newRow("no state") << false << gate << QByteArray("<target>Stara") << QString() << QString() << -1;
-        QTest::newRow("final but empty") << false << QByteArray("<target state=\"new\">") << QByteArray("<target state=\"final\">")
-                                         << QString() << QString() << -1;
-        const QByteArray fuzzyDoor = "#, fuzzy\nmsgctxt \"a.str|obj_door\"";
-        QTest::newRow("PO fuzzy taken off") << true << fuzzyDoor << QByteArray("msgctxt \"a.str|obj_door\"")
-                                            << u"obj_door"_s << doorText << 1;
-        QTest::newRow("PO fuzzy among flags") << true << fuzzyDoor << QByteArray("#, c-format, fuzzy\nmsgctxt \"a.str|obj_door\"")
-                                              << QString() << QString() << -1;
-        const QByteArray doorEntry = "#, fuzzy\nmsgctxt \"a.str|obj_door\"\nmsgid \"\"\n\"A door\\n\"\n\"\\\"locked\\\"\"\nmsgstr \"\"\n\"Drzwi";
-        QTest::newRow("PO fuzzy off, text new") << true << doorEntry << QByteArray("msgctxt \"a.str|obj_door\"\nmsgid \"\"\n\"A door\\n\"\n\"\\\"locked\\\"\"\nmsgstr \"\"\n\"Nowe drzwi")
-                                                << u"obj_door"_s << u"Nowe drzwi\r\n\"zamkni\u0119te\""_s << -1;
-        QTest::newRow("PO done made fuzzy") << true << QByteArray("msgctxt \"a.str|obj_gate\"")
-                                            << QByteArray("#, fuzzy\nmsgctxt \"a.str|obj_gate\"") << u"obj_gate"_s
-                                            << u"Stara brama"_s << 0;
-    }
-
-    void takesTheTranslatorsMark()
-    {
-        QFETCH(bool, po);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
-        QFETCH(QString, key);
-        QFETCH(QString, text);
-        QFETCH(int, done);
-        QByteArray bytes = po ? Exchange::toPo(Sample, u"pl"_s) : Exchange::toXliff(Sample, u"en"_s, u"pl"_s);
-        QVERIFY2(bytes.contains(from), bytes.constData());
-        bytes.replace(from, to);
-        const Exchange::Import taken = po ? Exchange::fromPo(bytes, Sample, 1250) : Exchange::fromXliff(bytes, Sample, 1250);
-        QCOMPARE(taken.problems.size(), 0);
-        QList<Exchange::Change> expected;
-        if (!key.isEmpty())
-            expected.append({u"a.str"_s, key, text, done < 0 ? std::nullopt : std::optional<bool>(done == 1)});
-        QCOMPARE(taken.changes, expected);
-    }
-
-    void refusesWhatItCannotTake_data()
-    {
-        QTest::addColumn<bool>("po");
-        QTest::addColumn<QByteArray>("from");   // replaced in the file given
-        QTest::addColumn<QByteArray>("to");
-        QTest::addColumn<QString>("problem");   // "line: message"
-        QTest::newRow("XLIFF not XML") << false << QByteArray("</body>") << QByteArray("</bod>")
-                                       << u"21: The file is not well-formed: Opening and ending tag mismatch."_s;
-        QTest::newRow("XLIFF another file") << false << QByteArray("\"a.str\"") << QByteArray("\"z.str\"") << u"3: The mission has no file z.str."_s;
-        QTest::newRow("XLIFF another key") << false << QByteArray("\"obj_lamp\"") << QByteArray("\"obj_x\"") << u"17: a.str has no entry obj_x."_s;
-        QTest::newRow("XLIFF no id") << false << QByteArray("id=\"obj_lamp\"") << QByteArray() << u"17: A <trans-unit> without id=\"...\"."_s;
-        QTest::newRow("XLIFF code page") << false << QByteArray("Stara") << QByteArray("\xC3\xB1")
-                                         << u"5: The translation holds \u00F1, which the Central European code page (Windows-1250) cannot represent."_s;
-        QTest::newRow("XLIFF twice") << false << QByteArray("obj_lamp") << QByteArray("obj_gate") << u"17: The entry obj_gate stands twice."_s;
-        QTest::newRow("XLIFF another version") << false << QByteArray("version=\"1.2\"") << QByteArray("version=\"2.0\"") << u"2: This is no XLIFF 1.2 file."_s;
-        QTest::newRow("PO unclosed") << true << QByteArray("\"Stara brama\"") << QByteArray("\"Stara") << u"10: A malformed line: msgstr \"Stara"_s;
-        QTest::newRow("PO no msgctxt") << true << QByteArray("msgctxt \"a.str|obj_lamp\"\n") << QByteArray() << u"22: An entry without msgctxt \"file|key\"."_s;
-        QTest::newRow("PO bad escape") << true << QByteArray("brama") << QByteArray("\\q") << u"10: A malformed line: msgstr \"Stara \\q\""_s;
-        QTest::newRow("PO another key") << true << QByteArray("|obj_lamp") << QByteArray("|obj_x") << u"22: a.str has no entry obj_x."_s;
-        QTest::newRow("PO plural") << true << QByteArray("msgstr \"\"\n\"Drzwi") << QByteArray("msgstr[0] \"\"\n\"Drzwi")
-                                   << u"18: Unknown line: msgstr[0] \"\""_s;
-        QTest::newRow("PO code page") << true << QByteArray("Stara") << QByteArray("\xC3\xB1") << u"8: The translation holds \u00F1, which the Central European code page (Windows-1250) cannot represent."_s;
-    }
-    void refusesWhatItCannotTake()
-    {
-        QFETCH(bool, po);
-        QFETCH(QByteArray, from);
-        QFETCH(QByteArray, to);
-        QFETCH(QString, problem);
-        Units units = Sample;
-        units[2].target = u"Lampa"_s;   // a change the refusal must not let through
-        units[2].state = State::Done;
-        QByteArray bytes = po ? Exchange::toPo(units, u"pl"_s) : Exchange::toXliff(units, u"en"_s, u"pl"_s);
-        QVERIFY2(bytes.contains(from), bytes.constData());
-        bytes.replace(bytes.indexOf(from), from.size(), to);
-        const Exchange::Import taken = po ? Exchange::fromPo(bytes, Sample, 1250) : Exchange::fromXliff(bytes, Sample, 1250);
-        QCOMPARE(taken.changes.size(), 0);
-        QCOMPARE(taken.problems.size(), 1);
-        QCOMPARE(u"%1: %2"_s.arg(taken.problems.at(0).line).arg(taken.problems.at(0).message), problem);
-    }
-
-    // xmllint (libxml2-utils) validates the file against the rules of
-    // XLIFF 1.2 for the elements it holds (tests/data/xliff-1.2-core.xsd,
-    // written out from the standard, as its schema is in no Debian package)
-    // and an XPath query counts every unit. The Windows build has no
-    // xmllint; takesBackWhatItGave reads the same file with Qt's reader
-    // there too.
-    void writesXliffOtherToolsRead()
-    {
-        const QString xmllint = QStandardPaths::findExecutable(u"xmllint"_s);
-        if (xmllint.isEmpty())
-            QSKIP("xmllint (libxml2-utils) is not installed: scripts/install-deps.sh installs it on Linux");
+        QFETCH(QString, translation);
+        QFETCH(QString, rendering);
+        QFETCH(bool, stems);
+        QFETCH(bool, held);
         QTemporaryDir dir;
-        const QString path = dir.filePath(u"a.xlf"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(Exchange::toXliff(Sample, u"en"_s, u"pl"_s));
-        file.close();
-        QProcess lint;
-        const QString query = u"count(/*[local-name()='xliff'][@version='1.2']/*[local-name()='file'][@original][@source-language][@datatype]"
-                              "/*[local-name()='body']/*[local-name()='trans-unit'][@id][*[1][local-name()='source']])"_s;
-        for (const QString &schema : {u"xliff-1.2-core.xsd"_s, u"xml.xsd"_s})
-            QVERIFY(QFile::copy(u":/schemas/"_s + schema, dir.filePath(schema)));
-        lint.start(xmllint, {u"--noout"_s, u"--schema"_s, dir.filePath(u"xliff-1.2-core.xsd"_s), path});
-        QVERIFY(lint.waitForFinished());
-        QCOMPARE(lint.readAllStandardError().trimmed(), QByteArray(path.toLocal8Bit() + " validates"));
-        QCOMPARE(lint.exitCode(), 0);
-        lint.start(xmllint, {u"--xpath"_s, query, path});
-        QVERIFY(lint.waitForFinished());
-        QCOMPARE(lint.readAllStandardOutput().trimmed(), QByteArray::number(Sample.size()));
+        Testing::writeAll(dir.filePath(u"pl.aff"_s), "SET UTF-8\nSFX A Y 2\nSFX A a ie nna\nSFX A ka ce ka\n");
+        Testing::writeAll(dir.filePath(u"pl.dic"_s), "3\nfontanna/A\nr\xC4\x99ka/A\nprzy\n");
+        Error error;
+        std::shared_ptr<Spelling::SpellChecker> dictionary =
+            Spelling::openHunspell(dir.filePath(u"pl.aff"_s), dir.filePath(u"pl.dic"_s), &error);
+        QVERIFY2(dictionary, qPrintable(error.message));
+        QCOMPARE(dictionary->stems(u"fontannie"_s), QStringList{u"fontanna"_s});
+        TermList::Stemmer stemmer;
+        if (stems)
+            stemmer = [dictionary](const QString &word) { return dictionary->stems(word); };
+        QCOMPARE(TermList::holdsRendering(translation, rendering, stemmer), held);
+        const QList<TermList::Finding> found =
+            TermList::check({{u"fountain"_s, rendering}}, {{u"a.str"_s, u"k"_s, u"By the Fountain"_s, translation}}, stemmer);
+        QCOMPARE(found.size(), held ? 0 : 1);
+        if (!held)
+            QCOMPARE(found.at(0).at, 7);
+    }
+
+    // Where a term stands in a source entry, for --check: its line and column in the file.
+    void placesATermInTheSource_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("term");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::newRow("first line") << QByteArray("// x\r\n  obj: \"By the Old gate\"\r\n") << u"old gate"_s << 2 << 16;
+        QTest::newRow("after a raw break") << QByteArray("obj:\"A\r\nthe old gate\"\r\n") << u"old gate"_s << 2 << 5;
+        QTest::newRow("after an escape") << QByteArray("obj:\"A\\\"b\\\" old gate\"\r\n") << u"old gate"_s << 1 << 13;
+        QTest::newRow("not there") << QByteArray("obj:\"A golden gate\"\r\n") << u"old gate"_s << 0 << 0;
+    }
+    void placesATermInTheSource()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, term);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        const std::optional<TermList::Place> place = TermList::placeOf(read(bytes).document, 0, term);
+        QCOMPARE(place ? place->line : 0, line);
+        QCOMPARE(place ? place->column : 0, column);
+    }
+
+    // The memories learn only what is confirmed: Done, made from today's
+    // source, and not the source's own text.
+    void learnsOnlyConfirmedWork()
+    {
+        TranslationPair pair(read("a:\"Seven\"\r\nb:\"Cheese\"\r\nc:\"Open\"\r\nd:\"OK\"\r\ne:\"%d gold\"\r\nf:\"Lamp\"\r\ng:\"Key\"\r\n"),
+                             read("a:\"Siedem\"\r\nb:\"Ser\"\r\nc:\"Otworz\"\r\nd:\"OK\"\r\ne:\"zloto\"\r\nf:\"Lampa\"\r\n"), 1250);
+        TranslationRecord::FileEntries record;
+        record.insert(u"a"_s, {TranslationRecord::EntryState::Translated, TranslationRecord::hashOf(u"Six"_s), u"Six"_s, {}});
+        record.insert(u"b"_s, {TranslationRecord::EntryState::Review, TranslationRecord::hashOf(u"Cheese"_s), {}, {}});
+        record.insert(u"d"_s, {TranslationRecord::EntryState::Done, TranslationRecord::hashOf(u"OK"_s), {}, {}});
+        pair.applyRecord(record);
+        QStringList states;
+        for (const auto &row : pair.rows())
+            states.append(TranslationPair::stateName(row.state));
+        QCOMPARE(states, QStringList({u"Outdated"_s, u"Needs review"_s, u"Done"_s, u"Done"_s, u"Suspicious"_s,
+                                      u"Done"_s, u"Untranslated"_s}));
+        QStringList learnt;
+        for (const TranslationMemory::Unit &unit : TranslationMemory::confirmedUnits(pair, u"a.str"_s))
+            learnt.append(unit.key);
+        QCOMPARE(learnt, QStringList({u"c"_s, u"f"_s}));
+        QVERIFY(pair.setMarkedDone(4, true));   // the translator accepts "zloto" for "%d gold"
+        QVERIFY(pair.setMarkedDone(0, true));
+        learnt.clear();
+        for (const TranslationMemory::Unit &unit : TranslationMemory::confirmedUnits(pair, u"a.str"_s))
+            learnt.append(unit.key + u'=' + unit.source + u'>' + unit.target);
+        QCOMPARE(learnt, QStringList({u"a=Seven>Siedem"_s, u"c=Open>Otworz"_s, u"e=%d gold>zloto"_s, u"f=Lamp>Lampa"_s}));
+    }
+
+    // The translator's memory after a source changed: the old pair is
+    // retired, never paired with the new source; the new one comes once it is done.
+    void aChangedSourceRetiresItsPair()
+    {
+        const QList<PersonalMemory::Unit> kept = {{u"Keep"_s, u"a.str"_s, u"k"_s, u"Seven"_s, u"Siedem"_s},
+                                                  {u"Keep"_s, u"a.str"_s, u"same"_s, u"Lamp"_s, u"Lampa"_s},
+                                                  {u"Other"_s, u"a.str"_s, u"k"_s, u"Seven"_s, u"Siedem"_s}};
+        const QList<TranslationMemory::Unit> current = {{u"a.str"_s, u"k"_s, u"Eight"_s, {}},
+                                                        {u"a.str"_s, u"same"_s, u"Lamp"_s, {}}};
+        const auto shown = [](const QList<PersonalMemory::Unit> &units) {
+            QStringList lines;
+            for (const PersonalMemory::Unit &unit : units)
+                lines.append(unit.mission + u'/' + unit.key + u'=' + unit.source + u'>' + unit.target);
+            return lines;
+        };
+        QCOMPARE(shown(PersonalMemory::merged(kept, u"Keep"_s, {}, current)),
+                 QStringList({u"Keep/same=Lamp>Lampa"_s, u"Other/k=Seven>Siedem"_s}));
+        QCOMPARE(shown(PersonalMemory::merged(kept, u"Keep"_s,
+                                              {{u"a.str"_s, u"k"_s, u"Eight"_s, u"Osiem"_s},
+                                               {u"a.str"_s, u"x"_s, u"Name"_s, u"Name"_s}},   // the source's own text
+                                              current)),
+                 QStringList({u"Keep/k=Eight>Osiem"_s, u"Keep/same=Lamp>Lampa"_s, u"Other/k=Seven>Siedem"_s}));
     }
 
     // The translator's own memory as TMX 1.4: well-formed (Qt's reader,
@@ -418,6 +431,55 @@ private Q_SLOTS:
         lint.start(xmllint, {u"--noout"_s, file.fileName()});
         QVERIFY(lint.waitForFinished());
         QCOMPARE(lint.readAllStandardError(), QByteArray());
+    }
+
+    // TMX from other tools comes into the memory: each <tu> with both
+    // languages (by the first subtag of either attribute), inline markup
+    // giving its text; a file that is no TMX, holds markup that is no text,
+    // or expands its entities without end, is refused whole.
+    void takesTmxIn_data()
+    {
+        QTest::addColumn<QByteArray>("tmx");
+        QTest::addColumn<QStringList>("units");   // "key=source>target"
+        QTest::addColumn<int>("skipped");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("given back") << PersonalMemory::toTmx({{u"Keep"_s, u"a.str"_s, u"k"_s, u"A door\r\n<shut>"_s, u"Drzwi"_s}},
+                                                             u"english"_s, u"polish"_s)
+                                    << QStringList{u"Keep/a.str/k=A door\r\n<shut>>Drzwi"_s} << 0 << 0;
+        QTest::newRow("another tool's")
+            << QByteArray("<?xml version=\"1.0\"?><tmx version=\"1.1\"><header srclang=\"en-GB\"/><body>"
+                          "<tu><tuv lang=\"EN-GB\"><seg><ph x=\"1\">%d</ph> coins</seg></tuv>"
+                          "<tuv xml:lang=\"pl-PL\"><seg><bpt i=\"1\">&lt;b&gt;</bpt>%d<ept i=\"1\">&lt;/b&gt;</ept> monet</seg></tuv></tu>"
+                          "<tu tuid=\"only\"><tuv xml:lang=\"en\"><seg>Alone</seg></tuv></tu></body></tmx>")
+            << QStringList{u"1=%d coins><b>%d</b> monet"_s} << 1 << 0;
+        QTest::newRow("markup that is no text")
+            << QByteArray("<tmx version=\"1.4\"><body><tu><tuv xml:lang=\"en\"><seg>A<foo/></seg></tuv>"
+                          "<tuv xml:lang=\"pl\"><seg>B</seg></tuv></tu></body></tmx>")
+            << QStringList() << 0 << 1;
+        QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE tmx [<!ENTITY a \"ha\">";
+        for (char name = 'b'; name <= 'k'; ++name)
+            laughs += QByteArray("<!ENTITY ") + name + " \"" + QByteArray("&").append(char(name - 1)).append(';').repeated(10) + "\">";
+        laughs += "]><tmx version=\"1.4\"><body><tu><tuv xml:lang=\"en\"><seg>&k;</seg></tuv>"
+                  "<tuv xml:lang=\"pl\"><seg>x</seg></tuv></tu></body></tmx>";
+        QTest::newRow("entities without end") << laughs << QStringList() << 0 << 1;
+        QTest::newRow("no TMX") << QByteArray("<xliff version=\"1.2\"/>") << QStringList() << 0 << 1;
+    }
+    void takesTmxIn()
+    {
+        QFETCH(QByteArray, tmx);
+        QFETCH(QStringList, units);
+        QFETCH(int, skipped);
+        QFETCH(int, problems);
+        const PersonalMemory::Taken taken = PersonalMemory::fromTmx(tmx, u"english"_s, u"polish"_s, u"in.tmx"_s);
+        QStringList found;
+        for (const PersonalMemory::Unit &unit : taken.units) {
+            QCOMPARE(unit.mission, u"in.tmx"_s);
+            found.append(unit.key + u'=' + unit.source + u'>' + unit.target);
+        }
+        QCOMPARE(found, units);
+        QCOMPARE(taken.problems.size(), problems);
+        if (problems == 0)
+            QCOMPARE(taken.skipped, skipped);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "core/mission/translation/memory.h"
 #include "core/mission/translation/translationrecord.h"
 #include "gui/translation/entrypane.h"
+#include "gui/translation/termeditor.h"
 #include "gui/translation/translationwindow.h"
 #include "support/harness.h"
 #include "support/testing.h"
@@ -17,7 +18,10 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextBlock>
+#include <QTableWidget>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 using namespace Qt::StringLiterals;
 
@@ -48,7 +52,7 @@ class TestEntryPane : public QObject
 private:
     // A mission of one file of objects, translated into Polish as `polish`
     // says, with the record of obj_gate translated from "The old gate".
-    TranslationWindow *open(Harness &h, const QByteArray &polish)
+    TranslationWindow *open(Harness &h, const QByteArray &polish, const QByteArray &terms = R"({"terms": {"door": "drzwi"}})")
     {
         m_root = h.path(u"mission"_s);
         QDir(m_root).mkpath(u"strings/english"_s);
@@ -61,7 +65,7 @@ private:
         record.files[Objects][u"obj_gate"_s] = {TranslationRecord::EntryState::Translated,
                                                 TranslationRecord::hashOf(u"The old gate"_s), u"The old gate"_s, {}};
         [&] { QCOMPARE(TranslationRecord::save(recordPath(), record), std::nullopt); }();
-        Testing::writeAll(QDir(m_root).filePath(TermList::fileName(u"polish"_s)), R"({"terms": {"door": "drzwi"}})");
+        Testing::writeAll(QDir(m_root).filePath(TermList::fileName(u"polish"_s)), terms);
         return show(h);
     }
     // The mission's translation into Polish, shown in `h`'s window.
@@ -132,12 +136,55 @@ private Q_SLOTS:
         choose(view, 0);   // leaving the row would write what an editor left open holds
         choose(view, 2);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(2).data().toString(), u"Otw\u00F3rz czerwone wrota"_s);
+        // Not the same source's: it waits for a review, never Done by itself.
+        QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(3).data().toString(), u"Needs review"_s);
         QTest::keyClick(view->translationTable, Qt::Key_Z, Qt::ControlModifier);   // one step of undo
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(2).data().toString(), QString());
         QTest::keyClick(view->translationTable, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(view, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(Testing::readAll(QDir(m_root).filePath(PolishObjects)),
                  "obj_gate: \"The new gate\"\r\nobj_door: \"Otw\xF3rz czerwone wrota\"\r\nobj_hall: \"Otw\xF3rz czerwone wrota\"\r\n");
+    }
+
+    // A term added from the words chosen in the source and the translation,
+    // its rendering edited in the list, then removed: the list's file each time.
+    void termsAreEditedInTheWindow()
+    {
+        Harness h;
+        TranslationWindow *view = open(h, "obj_gate: \"Stara brama\"\r\n");
+        QVERIFY(view);
+        choose(view, 0);
+        TermEditor *terms = view->entryPane->termEditor;
+        const auto choose = [](QPlainTextEdit *box, const QString &word) {
+            QTextCursor cursor = box->document()->find(word);
+            QVERIFY2(!cursor.isNull(), qPrintable(word));
+            box->setTextCursor(cursor);
+        };
+        choose(terms->entrySource, u"gate"_s);
+        choose(terms->entryTranslation, u"brama"_s);
+        terms->addTerm->click();
+        const QString list = QDir(m_root).filePath(TermList::fileName(u"polish"_s));
+        QCOMPARE(TermList::load(list), (TermList::Terms{{u"door"_s, u"drzwi"_s}, {u"gate"_s, u"brama"_s}}));
+        QCOMPARE(view->entryPane->termList->text(), u"gate \u2192 brama"_s);
+        QCOMPARE(terms->termTable->item(1, 0)->text(), u"gate"_s);
+        terms->termTable->item(1, 1)->setText(u"wrota"_s);   // as typed into the cell
+        QCOMPARE(TermList::load(list), (TermList::Terms{{u"door"_s, u"drzwi"_s}, {u"gate"_s, u"wrota"_s}}));
+        QVERIFY2(view->entryPane->termList->text().contains(u"the translation does not hold \u201Cwrota\u201D"_s),
+                 qPrintable(view->entryPane->termList->text()));
+        terms->termTable->setCurrentCell(0, 0);
+        terms->removeTerm->click();
+        QCOMPARE(TermList::load(list), (TermList::Terms{{u"gate"_s, u"wrota"_s}}));
+    }
+
+    // A rendering inflected ("starą bramą" for "stara brama") is held: no warning.
+    void anInflectedRenderingIsHeld()
+    {
+        Harness h;
+        TranslationWindow *view = open(h, "obj_gate: \"Przed star\xB9 bram\xB9\"\r\n", R"({"terms": {"new gate": "stara brama"}})");
+        QVERIFY(view);
+        choose(view, 0);
+        QCOMPARE(view->entryPane->termList->text(), u"new gate \u2192 stara brama"_s);
+        QVERIFY(!view->entryPane->termList->text().contains(u"\u26A0"_s));
     }
 
     void aNoteTypedIsKeptInTheRecord()

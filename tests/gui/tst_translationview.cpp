@@ -10,6 +10,7 @@
 #include "support/harness.h"
 #include "support/modal.h"
 #include "support/testing.h"
+#include "translationsteps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -33,89 +34,6 @@ const QByteArray Diary = "// Book Location - Tower\r\nPage_0:\"It was dark.\"\r\
                          "Page_2:\"%d coins\"\r\n";
 const QByteArray PolishDiary = "page_0: \"By\xB3o ciemno.\"\r\n";   // "Było ciemno." in Windows-1250
 const QByteArray Objects = "obj_key:\"Key\"\r\n";
-
-// The translation window of the mission open, from `source` into `target`.
-TranslationWindow *showTranslation(Harness &h, const QString &source, const QString &target)
-{
-    h.window().translateMission(source, target);
-    TranslationWindow *view = nullptr;
-    const bool shown = QTest::qWaitFor([&] {
-        view = h.window().findChild<TranslationWindow *>(u"translationView"_s);
-        return view && view->isVisible();
-    }, 30000);
-    if (!shown)
-        return nullptr;
-    view->activateWindow();   // the keys typed go to the window
-    return QTest::qWaitForWindowActive(view) ? view : nullptr;
-}
-
-TranslationWindow *openTranslation(Harness &h, const QString &root, const QString &source, const QString &target)
-{
-    h.window().openFolder(root);
-    return showTranslation(h, source, target);
-}
-
-// The keys the table shows, '|' between them.
-QString shownKeys(const QTableView *table)
-{
-    QStringList keys;
-    for (int row = 0; row < table->model()->rowCount(); ++row)
-        keys.append(table->model()->index(row, 0).data().toString());
-    return keys.join(u'|');
-}
-
-// Types `text` into the current cell of the table as a one-line edit: F2, the
-// text, Return (the cell is closed from the event loop).
-void typeLine(QTableView *table, const QString &text)
-{
-    QTest::keyClick(table, Qt::Key_F2);
-    QTest::keyClicks(QApplication::focusWidget(), text);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-// Goes to the key's row of the table and types `text` into its translation:
-// F2, the text into the cell's editor, Return.
-void translate(TranslationWindow *view, const QString &key, const QString &text)
-{
-    QTableView *table = view->translationTable;
-    view->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(view));
-    table->setFocus();
-    for (int row = 0; row < table->model()->rowCount(); ++row) {
-        if (table->model()->index(row, 0).data().toString() == key)
-            table->setCurrentIndex(table->model()->index(row, 2));
-    }
-    QCOMPARE(table->currentIndex().siblingAtColumn(0).data().toString(), key);
-    QTest::keyClick(table, Qt::Key_F2);
-    QLineEdit *editor = nullptr;   // the cell's, not one closed before
-    for (QLineEdit *open : table->findChildren<QLineEdit *>(u"translationEditor"_s))
-        editor = open->isVisible() ? open : editor;
-    QVERIFY(editor);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
-// The translation of the key's row, as the table shows it.
-QString shownTranslation(const TranslationWindow *view, const QString &key)
-{
-    const QAbstractItemModel *rows = view->translationTable->model();
-    for (int row = 0; row < rows->rowCount(); ++row) {
-        if (rows->index(row, 0).data().toString() == key)
-            return rows->index(row, 2).data().toString();
-    }
-    return u"<no row>"_s;
-}
-
-// A key event as the keyboard sends it while the key is held down.
-void sendHeld(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString &text = {})
-{
-    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        QKeyEvent event(type, key, modifiers, text, /*autorep=*/true);
-        QApplication::sendEvent(widget, &event);
-    }
-}
 
 } // namespace
 
@@ -297,11 +215,11 @@ private Q_SLOTS:
         view->translationTable->setCurrentIndex(view->translationTable->model()->index(0, 2));
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_1"_s);
         QTest::keyClick(view->translationTable, Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"strings/english/objnames.str"_s);
+        QCOMPARE(currentFile(view), u"strings/english/objnames.str"_s);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"obj_key"_s);
         QCOMPARE(view->translationFilter->currentText(), u"Untranslated"_s);
         QTest::keyClick(view->translationTable, Qt::Key_Up, Qt::ControlModifier);
-        QCOMPARE(view->translationFiles->currentIndex().data().toString(), u"books/english/Diary.str"_s);
+        QCOMPARE(currentFile(view), u"books/english/Diary.str"_s);
         QCOMPARE(view->translationTable->currentIndex().siblingAtColumn(0).data().toString(), u"Page_1"_s);
     }
 

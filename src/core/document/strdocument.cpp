@@ -371,25 +371,36 @@ std::optional<QByteArray> StrDocument::write(int codePage) const
             out.append(QByteArrayView(m_bytes).sliced(from, to - from));
     };
 
-    QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
     // The byte-order mark is not written anew; an edit from the start of the file begins after it.
     const qsizetype mark = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    compose(mark, kept, encoded);
+    if (!ok)
+        return std::nullopt;
+    return out;
+}
+
+void StrDocument::compose(qsizetype mark, const std::function<void(qsizetype, qsizetype)> &kept,
+                          const std::function<void(const QString &)> &put) const
+{
+    QList<Edit> edits = m_edits;
+    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
     qsizetype at = mark;
+    bool lineOpen = false;   // what was put last does not end its line
     for (const Edit &edit : std::as_const(edits)) {
         const qsizetype from = std::max(edit.from, mark);
         if (from < at)
             continue;   // inside a range already replaced
+        if (from > at)
+            lineOpen = m_bytes.at(from - 1) != '\n';
         kept(at, from);
-        if (edit.insertion && !out.isEmpty() && !out.endsWith('\n'))
-            encoded(lineEnd());   // an insertion after a last line without its line end
-        encoded(edit.text);
+        if (edit.insertion && lineOpen)
+            put(lineEnd());   // an insertion after a last line without its line end
+        put(edit.text);
+        if (!edit.text.isEmpty())
+            lineOpen = !edit.text.endsWith(u'\n');
         at = std::max(edit.to, mark);
     }
     kept(at, m_bytes.size());
-    if (!ok)
-        return std::nullopt;
-    return out;
 }
 
 std::optional<StrDocument> StrDocument::written(int codePage) const
@@ -398,6 +409,18 @@ std::optional<StrDocument> StrDocument::written(int codePage) const
     if (!bytes)
         return std::nullopt;
     return StrDocument(std::move(*bytes), Encoding{codePage, false});
+}
+
+StrDocument StrDocument::current() const
+{
+    if (m_edits.isEmpty())
+        return *this;
+    const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    QString text;
+    compose(
+        mark, [&](qsizetype from, qsizetype to) { text += from < to ? decoded(from, to) : QString(); },
+        [&](const QString &put) { text += put; });
+    return StrDocument((mark > 0 ? ByteOrderMark : QByteArray()) + text.toUtf8(), Encoding{m_encoding.codePage, true});
 }
 
 QVariantMap StrDocument::toDraft() const

@@ -185,6 +185,11 @@ public:
     // The document as it would be written, read again: its edits made part
     // of its bytes (in `codePage`). Nothing when it cannot be written.
     std::optional<StrDocument> written(int codePage) const;
+    // The document as it now stands, its edits made part of its bytes in
+    // UTF-8, so that no character is lost whatever the code page lacks: what a
+    // view reads of a document it did not change itself. Itself when it has
+    // no edits.
+    StrDocument current() const;
 
 private:
     struct Edit {
@@ -198,6 +203,9 @@ private:
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     QString escapedBy(const QString &text, TextBreak lineBreak) const;
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
+    // The bytes kept and the edits' texts, in file order, from `mark` on.
+    void compose(qsizetype mark, const std::function<void(qsizetype from, qsizetype to)> &kept,
+                 const std::function<void(const QString &text)> &put) const;
 
     QByteArray m_bytes;
     Encoding m_encoding;

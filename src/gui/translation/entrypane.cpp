@@ -3,7 +3,9 @@
 #include "core/mission/backgroundjob.h"
 #include "core/mission/translation/differencemarkup.h"
 #include "core/mission/translation/personalmemory.h"
-#include "core/mission/translation/translation.h"
+#include "core/mission/spelling/spelling.h"
+#include "core/mission/translation/translationtable.h"
+#include "gui/translation/termeditor.h"
 
 #include <QGridLayout>
 #include <QKeySequence>
@@ -102,6 +104,8 @@ EntryPane::EntryPane(QWidget *parent)
     aside->addWidget(heading(tr("Terms"), content));
     termList = richLabel(this, QStringLiteral("termList"));
     aside->addWidget(termList);
+    termEditor = new TermEditor(content);
+    aside->addWidget(termEditor);
     aside->addStretch();
 
     layout->addLayout(notes, 0, 0);
@@ -118,6 +122,12 @@ EntryPane::EntryPane(QWidget *parent)
     m_memoryTimer->setSingleShot(true);
     m_memoryTimer->setInterval(300);   // a run of edits builds it once
     connect(m_memoryTimer, &QTimer::timeout, this, &EntryPane::buildMemory);
+    m_dictionaryJob = new BackgroundJob(this);
+    connect(termEditor, &TermEditor::termsChanged, this, [this] {
+        m_termProblem.clear();
+        refresh();
+    });
+    connect(termEditor, &TermEditor::failed, this, [this](const QString &message) { m_termProblem = message; });
     for (int number = 1; number <= MaxSuggestions; ++number) {
         auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + number)), this);
         connect(key, &QShortcut::activated, this, [this, number] { takeSuggestion(number); });
@@ -125,7 +135,8 @@ EntryPane::EntryPane(QWidget *parent)
     refresh();
 }
 
-void EntryPane::setMission(const QList<File> &files, const QString &termListPath, const QString &personalMemoryPath)
+void EntryPane::setMission(const QList<File> &files, const QString &termListPath, const QString &personalMemoryPath,
+                           const QString &targetLanguage, const QString &missionRoot)
 {
     m_personalMemoryPath = personalMemoryPath;
     for (const auto &[name, model] : std::as_const(m_files)) {
@@ -149,8 +160,27 @@ void EntryPane::setMission(const QList<File> &files, const QString &termListPath
     m_memory.reset();
     buildMemory();
     m_termProblem.clear();
-    m_terms = termListPath.isEmpty() ? TermList::Terms() : TermList::load(termListPath, &m_termProblem);
+    const TermList::Terms terms = termListPath.isEmpty() ? TermList::Terms() : TermList::load(termListPath, &m_termProblem);
+    termEditor->setList(m_termProblem.isEmpty() ? termListPath : QString(), missionRoot, terms);
+    // The target language's dictionary, for the terms' inflected forms: loaded off the GUI thread.
+    m_dictionary.reset();
+    if (!targetLanguage.isEmpty()) {
+        m_dictionaryJob->start(
+            [targetLanguage](const BackgroundJob::Control &) {
+                return std::shared_ptr<Spelling::SpellChecker>(Spelling::openDictionary(
+                    targetLanguage, Spelling::dictionaryFolders(), nullptr, Spelling::Suggesting::Quick));
+            },
+            [this](std::shared_ptr<Spelling::SpellChecker> dictionary) {
+                m_dictionary = std::move(dictionary);
+                refresh();
+            });
+    }
     refresh();
+}
+
+void EntryPane::rebuildMemory()
+{
+    buildMemory();
 }
 
 void EntryPane::showEntry(TranslationTableModel *model, int row)
@@ -175,7 +205,7 @@ void EntryPane::buildMemory()
     QList<TranslationMemory::Unit> units;
     for (const auto &[name, model] : std::as_const(m_files)) {
         if (model)
-            units += TranslationMemory::translatedUnits(model->pair(), name);
+            units += TranslationMemory::confirmedUnits(model->pair(), name);
     }
     m_memoryJob->start(
         [units = std::move(units), personal = m_personalMemoryPath](const BackgroundJob::Control &) mutable {
@@ -200,6 +230,7 @@ void EntryPane::refresh()
         translatorNote->setEnabled(false);
         suggestionList->setText(QString());
         termList->setText(QString());
+        termEditor->showEntry(QString(), QString());
         m_suggestions.clear();
         m_showing = false;
         return;
@@ -229,10 +260,12 @@ void EntryPane::refresh()
     sourceNotes->setText(notes.isEmpty() ? tr("The source has no comments for this entry.") : notes.join(QLatin1String("<br>")));
     if (translatorNote->toPlainText() != row.note)
         translatorNote->setPlainText(row.note);
-    translatorNote->setEnabled(!row.readOnly);
+    translatorNote->setEnabled(true);
 
+    const QString translation = row.state == TranslationPair::State::Untranslated ? QString() : row.target;
     showSuggestions(file, row.key, row.source);
-    showTerms(file, row.key, row.source, row.state == TranslationPair::State::Untranslated ? QString() : row.target);
+    showTerms(file, row.key, row.source, translation);
+    termEditor->showEntry(row.source, translation);
     m_showing = false;
 }
 
@@ -268,13 +301,16 @@ void EntryPane::showTerms(const QString &file, const QString &key, const QString
         termList->setText(m_termProblem.toHtmlEscaped());
         return;
     }
-    const TermList::Terms held = TermList::held(m_terms, source);
+    const TermList::Terms held = TermList::held(termEditor->terms(), source);
     if (held.isEmpty()) {
         termList->setText(tr("None of the term list in this source."));
         return;
     }
     QStringList missing;
-    for (const TermList::Finding &finding : TermList::check(held, {{file, key, source, target}}))
+    TermList::Stemmer stems;
+    if (const std::shared_ptr<Spelling::SpellChecker> dictionary = m_dictionary)
+        stems = [dictionary](const QString &word) { return dictionary->stems(word); };
+    for (const TermList::Finding &finding : TermList::check(held, {{file, key, source, target}}, stems))
         missing.append(finding.term);
     QStringList lines;
     for (auto it = held.begin(); it != held.end(); ++it) {
@@ -291,6 +327,7 @@ bool EntryPane::takeSuggestion(int number)
 {
     if (!m_model || m_row < 0 || m_row >= m_model->rowCount() || number < 1 || number > m_suggestions.size())
         return false;
-    const QString text = m_suggestions.at(number - 1).unit.target;
-    return m_model->setData(m_model->index(m_row, TranslationTableModel::TranslationColumn), text);
+    // A suggestion not made from the same source waits for a review: it is never Done by itself.
+    const TranslationMemory::Suggestion &suggestion = m_suggestions.at(number - 1);
+    return m_model->setTranslation(m_row, suggestion.unit.target, suggestion.percent < 100);
 }

@@ -1,29 +1,16 @@
 // The translation window's view of the whole mission at once: the files'
-// progress and their order, the filter across files, the search of every
-// text, the exchange with other tools and the translator's own memory.
+// progress and their order, the filter across files and the search of every
+// text.
 #include "gui/translation/translationwindow.h"
 
-#include "core/document/safefile.h"
-#include "core/save/fileoutput.h"
 #include "core/mission/backgroundjob.h"
-#include "core/mission/translation/exchange.h"
-#include "core/mission/translation/personalmemory.h"
 #include "core/mission/translation/translationsearch.h"
-#include "core/save/prompts.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMap>
-#include <QMenu>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -56,10 +43,6 @@ protected:
         return left.data(SortRole).toDouble() < right.data(SortRole).toDouble();   // a file not read: 0
     }
 };
-
-const QString XliffFilter = QStringLiteral("XLIFF 1.2 (*.xlf *.xliff)");
-const QString PoFilter = QStringLiteral("gettext PO (*.po)");
-const QString TmxFilter = QStringLiteral("TMX 1.4 (*.tmx)");
 
 QString number(qsizetype value)
 {
@@ -124,29 +107,6 @@ QWidget *TranslationWindow::missionPane(QWidget *parent)
     return pane;
 }
 
-QPushButton *TranslationWindow::makeExchangeButton()
-{
-    exchangeButton = new QPushButton(tr("E&xchange"), this);
-    exchangeButton->setObjectName(QStringLiteral("exchangeButton"));
-    exchangeButton->setToolTip(tr("Hand the translation to other tools and take their work back"));
-    auto *menu = new QMenu(exchangeButton);
-    exportXliffAction = menu->addAction(tr("Export as XLIFF 1.2\u2026"));
-    exportXliffAction->setObjectName(QStringLiteral("exportXliff"));
-    exportPoAction = menu->addAction(tr("Export as PO\u2026"));
-    exportPoAction->setObjectName(QStringLiteral("exportPo"));
-    importAction = menu->addAction(tr("Import XLIFF or PO\u2026"));
-    importAction->setObjectName(QStringLiteral("importTranslation"));
-    menu->addSeparator();
-    exportMemoryAction = menu->addAction(tr("Export Translation Memory as TMX\u2026"));
-    exportMemoryAction->setObjectName(QStringLiteral("exportMemory"));
-    exchangeButton->setMenu(menu);
-    connect(exportXliffAction, &QAction::triggered, this, [this] { exportTarget(ExchangeFormat::Xliff); });
-    connect(exportPoAction, &QAction::triggered, this, [this] { exportTarget(ExchangeFormat::Po); });
-    connect(importAction, &QAction::triggered, this, [this] { importTarget(); });
-    connect(exportMemoryAction, &QAction::triggered, this, [this] { exportMemory(); });
-    return exchangeButton;
-}
-
 void TranslationWindow::showFileProgress(int file, const TranslationPair::Counts &counts)
 {
     QStandardItem *translated = m_fileList->item(file, TranslatedColumn);
@@ -155,8 +115,8 @@ void TranslationWindow::showFileProgress(int file, const TranslationPair::Counts
         return;
     translated->setText(tr("%1 of %2").arg(number(counts.translated), number(counts.total)));
     translated->setData(counts.total > 0 ? double(counts.translated) / counts.total : 1.0, SortRole);
-    left->setText(number(counts.total - counts.translated));
-    left->setData(counts.total - counts.translated, SortRole);
+    left->setText(number(counts.left()));
+    left->setData(counts.left(), SortRole);
     left->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
@@ -181,8 +141,8 @@ void TranslationWindow::filterFiles(bool chosen)
     int entries = 0;
     int files = 0;
     int first = -1;   // the first file, as listed, with entries the filter shows
-    for (size_t i = 0; i < m_targets.size() && !all; ++i) {
-        const TranslationTableModel *table = m_targets.at(i).model.get();
+    for (int i = 0; i < m_set.size() && !all; ++i) {
+        const TranslationTableModel *table = model(i);
         if (!table)
             continue;
         const QList<TranslationPair::Row> &rows = table->pair().rows();
@@ -237,7 +197,7 @@ void TranslationWindow::showEntry(int file, int row)
 void TranslationWindow::search(const QString &text)
 {
     auto *found = static_cast<QStandardItemModel *>(searchResults->model());
-    if (text.trimmed().isEmpty() || m_files.isEmpty()) {
+    if (text.trimmed().isEmpty() || m_set.size() == 0) {
         m_search->cancel();
         found->removeRows(0, found->rowCount());
         searchResults->hide();
@@ -245,9 +205,9 @@ void TranslationWindow::search(const QString &text)
         return;
     }
     QList<TranslationSearch::File> files;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        const TranslationTableModel *table = m_targets.at(i).model.get();
-        files.append({m_files.at(int(i)).name, table ? table->pair().rows() : QList<TranslationPair::Row>()});
+    for (int i = 0; i < m_set.size(); ++i) {
+        const TranslationTableModel *table = model(i);
+        files.append({m_set.name(i), table ? table->pair().rows() : QList<TranslationPair::Row>()});
     }
     searchCounts->setText(tr("Searching\u2026"));
     m_search->start(
@@ -267,7 +227,7 @@ void TranslationWindow::showSearch(const TranslationSearch::Result &result)
                                            : tr("In the source: %1").arg(hit.text));
         text->setData(hit.file, FileRole);
         text->setData(hit.row, RowRole);
-        auto *file = new QStandardItem(m_files.value(hit.file).name);
+        auto *file = new QStandardItem(m_set.name(hit.file));
         file->setToolTip(file->text());
         found->appendRow({text, new QStandardItem(hit.key), file});
     }
@@ -281,203 +241,4 @@ void TranslationWindow::showSearch(const TranslationSearch::Result &result)
     searchResults->setVisible(true);
     searchResults->setColumnWidth(0, searchResults->viewport()->width() / 2);
     searchResults->resizeColumnToContents(1);
-}
-
-QString TranslationWindow::exchangeName(const QString &suffix) const
-{
-    const QString mission = QFileInfo(m_scan.root).fileName();
-    const QString target = m_pairedTarget.isEmpty() ? QStringLiteral("translation") : m_pairedTarget.toLower();
-    return QDir(m_scan.root).filePath(QStringLiteral("%1-%2.%3").arg(mission, target, suffix));
-}
-
-bool TranslationWindow::exportTarget(ExchangeFormat format)
-{
-    if (m_files.isEmpty()) {
-        m_prompts.tell(tr("Choose the languages to translate from and into."));
-        return false;
-    }
-    const bool xliff = format == ExchangeFormat::Xliff;
-    const QString path = m_prompts.exportPath(exchangeName(xliff ? QStringLiteral("xlf") : QStringLiteral("po")),
-                                              xliff ? XliffFilter : PoFilter);
-    if (path.isEmpty())
-        return false;
-    QList<Exchange::Unit> units;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        if (const TranslationTableModel *table = m_targets.at(i).model.get())
-            units += Exchange::unitsOf(table->pair(), m_files.at(int(i)).name);
-    }
-    const QString target = PersonalMemory::languageTag(m_pairedTarget);
-    const QByteArray bytes = xliff ? Exchange::toXliff(units, PersonalMemory::languageTag(sourceLanguage->currentText()), target)
-                                   : Exchange::toPo(units, target);
-    if (const std::optional<Error> failed = FileOutput::writeFile(path, bytes)) {
-        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), failed->message));
-        return false;
-    }
-    return true;
-}
-
-bool TranslationWindow::importTarget()
-{
-    if (m_files.isEmpty()) {
-        m_prompts.tell(tr("Choose the languages to translate from and into."));
-        return false;
-    }
-    const QString path = m_prompts.importPath(m_scan.root, {XliffFilter, PoFilter});
-    if (path.isEmpty())
-        return false;
-    const QString name = QDir::toNativeSeparators(path);
-    std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::ExchangeCap);
-    if (const auto *refused = std::get_if<Error>(&read)) {
-        m_prompts.warn(refused->message);
-        return false;
-    }
-    const QByteArray bytes = std::get<QByteArray>(std::move(read));
-    QList<Exchange::Unit> units;
-    QHash<QString, int> files;   // by name
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        files.insert(m_files.at(int(i)).name, int(i));
-        if (const TranslationTableModel *table = m_targets.at(i).model.get())
-            units += Exchange::unitsOf(table->pair(), m_files.at(int(i)).name);
-    }
-    const int codePage = targetCodePage->currentIndex() >= 0 ? targetCodePage->currentData().toInt() : 1252;
-    const bool po = path.endsWith(QLatin1String(".po"), Qt::CaseInsensitive)
-        || (!path.endsWith(QLatin1String(".xlf"), Qt::CaseInsensitive)
-            && !path.endsWith(QLatin1String(".xliff"), Qt::CaseInsensitive) && !bytes.trimmed().startsWith('<'));
-    const Exchange::Import taken =
-        po ? Exchange::fromPo(bytes, units, codePage) : Exchange::fromXliff(bytes, units, codePage);
-
-    // Every change must land on an entry that can take it before any is made.
-    QList<Exchange::Problem> problems = taken.problems;
-    QMap<int, QList<std::pair<int, Exchange::Change>>> changes;   // per file: row, change
-    for (const Exchange::Change &change : taken.changes) {
-        const int index = files.value(change.file, -1);
-        const TranslationTableModel *table = model(index);
-        const int row = table ? table->pair().rowOf(change.key) : -1;
-        if (row < 0)
-            problems.append(Exchange::Problem{0, change.file, change.key, tr("%1 has no entry %2.").arg(change.file, change.key)});
-        else if (!table->pair().isSafeToWrite())
-            problems.append(Exchange::Problem{0, change.file, change.key, table->pair().unsafeReason()});
-        else if (table->pair().row(row).readOnly)
-            problems.append(Exchange::Problem{0, change.file, change.key,
-                                              tr("The source holds the key %1 more than once.").arg(table->pair().row(row).key)});
-        else
-            changes[index].append(std::pair{row, change});
-    }
-    if (!problems.isEmpty()) {
-        QStringList lines;
-        for (const Exchange::Problem &problem : std::as_const(problems)) {
-            const QString where = QStringList{problem.line > 0 ? tr("line %1").arg(problem.line) : QString(),
-                                              problem.file, problem.key}
-                                      .filter(QRegularExpression(QStringLiteral("."))).join(u' ');
-            lines.append(where.isEmpty() ? problem.message : where + QStringLiteral(": ") + problem.message);
-        }
-        const int shown = std::min(int(lines.size()), 10);
-        m_prompts.show({Prompts::Icon::Warning, Prompts::applicationTitle(),
-                        tr("%1 was not taken; nothing in the mission was changed:\n\n%2%3")
-                            .arg(name, lines.mid(0, shown).join(u'\n'),
-                                 lines.size() > shown ? tr("\n\u2026 and %1 more").arg(lines.size() - shown) : QString()),
-                        {Prompts::Button::Ok}, Prompts::Button::Ok, lines.join(u'\n')});
-        return false;
-    }
-    if (changes.isEmpty()) {
-        m_prompts.tell(tr("%1 holds no translation that differs from the mission's; nothing was changed.").arg(name));
-        return false;
-    }
-    // One step of undo per file changed, saved by Save All like a text typed.
-    const QString description = tr("Import %1").arg(QFileInfo(path).fileName());
-    int entries = 0;
-    for (auto changed = changes.cbegin(); changed != changes.cend(); ++changed) {
-        TranslationTableModel *table = model(changed.key());
-        TranslationPair pair = table->pair();
-        bool typed = false;   // a mark alone is no change of the file
-        bool marked = false;
-        for (const auto &[row, change] : changed.value()) {
-            const bool text = pair.setTargetText(row, change.text);
-            const bool mark = change.done && pair.setMarkedDone(row, *change.done);
-            typed = typed || text;
-            marked = marked || mark;
-            entries += text || mark ? 1 : 0;
-        }
-        table->setPair(std::move(pair));
-        if (typed)
-            tableChanged(changed.key(), description);
-        else
-            showCounts();
-        if (marked)
-            Q_EMIT marksChanged();
-    }
-    if (model(m_shown))
-        translationTable->resizeRowsToContents();
-    m_prompts.tell((entries == 1 ? tr("1 translation") : tr("%1 translations").arg(number(entries)))
-                   + tr(" taken from %1 into %2. Save Translations (or Save All) writes them.")
-                         .arg(name, changes.size() == 1 ? tr("1 file") : tr("%1 files").arg(changes.size())));
-    return true;
-}
-
-void TranslationWindow::feedMemory()
-{
-    const QString source = sourceLanguage->currentText();
-    const QString target = m_pairedTarget;
-    if (source.isEmpty() || target.isEmpty() || m_sourceFolder)
-        return;
-    QList<TranslationMemory::Unit> units;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        if (const TranslationTableModel *table = m_targets.at(i).model.get())
-            units += TranslationMemory::translatedUnits(table->pair(), m_files.at(int(i)).name);
-    }
-    const QString mission = QFileInfo(m_scan.root).fileName();
-    const QString path = PersonalMemory::pathOf(source, target);
-    // Read, merged and written off the GUI thread: a memory of many missions is large.
-    auto *job = new BackgroundJob(this);
-    job->start(
-        [path, mission, units, source, target](const BackgroundJob::Control &) -> QString {
-            QString problem;
-            const QList<PersonalMemory::Unit> kept = PersonalMemory::load(path, &problem);
-            if (!problem.isEmpty())
-                return TranslationWindow::tr("Your translation memory %1 could not be read, so it was left as it is: %2")
-                    .arg(QDir::toNativeSeparators(path), problem);
-            const QList<PersonalMemory::Unit> now = PersonalMemory::merged(kept, mission, units);
-            if (now == kept)
-                return {};
-            if (const std::optional<Error> error = PersonalMemory::save(path, now, source, target))
-                return TranslationWindow::tr("Your translation memory %1 could not be saved: %2\n\nThe translations were saved.")
-                    .arg(QDir::toNativeSeparators(path), error->message);
-            return {};
-        },
-        [this, job](const QString &error) {
-            if (!error.isEmpty())
-                m_prompts.warn(error);
-            job->deleteLater();
-        });
-}
-
-bool TranslationWindow::exportMemory()
-{
-    const QString source = sourceLanguage->currentText();
-    const QString target = m_pairedTarget;
-    if (source.isEmpty() || target.isEmpty()) {
-        m_prompts.tell(tr("Choose the languages to translate from and into."));
-        return false;
-    }
-    const QString memory = PersonalMemory::pathOf(source, target);
-    QString problem;
-    QList<TranslationMemory::Unit> units;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        if (const TranslationTableModel *table = m_targets.at(i).model.get())
-            units += TranslationMemory::translatedUnits(table->pair(), m_files.at(int(i)).name);
-    }
-    const QList<PersonalMemory::Unit> all =
-        PersonalMemory::merged(PersonalMemory::load(memory, &problem), QFileInfo(m_scan.root).fileName(), units);
-    if (!problem.isEmpty())
-        m_prompts.warn(tr("Your translation memory %1 could not be read: %2\n\nOnly this mission's translations are "
-                          "exported.").arg(QDir::toNativeSeparators(memory), problem));
-    const QString path = m_prompts.exportPath(
-        QDir(m_scan.root).filePath(QStringLiteral("%1-%2.tmx").arg(source.toLower(), target.toLower())), TmxFilter);
-    if (path.isEmpty())
-        return false;
-    if (const std::optional<Error> failed = FileOutput::writeFile(path, PersonalMemory::toTmx(all, source, target))) {
-        m_prompts.warn(tr("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), failed->message));
-        return false;
-    }
-    return true;
 }

@@ -1,9 +1,7 @@
 #include "gui/translation/translationwindow.h"
 
-#include "core/mission/translation/personalmemory.h"
-#include "core/mission/translation/translationrecord.h"
-
 #include "core/document/codepages.h"
+#include "core/mission/translation/personalmemory.h"
 #include "core/mission/workspace.h"
 #include "core/save/prompts.h"
 #include "gui/translation/entrypane.h"
@@ -11,21 +9,22 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSet>
+#include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QSplitter>
+#include <QTimer>
 #include <QStandardItemModel>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTreeView>
 #include <QUndoGroup>
@@ -36,71 +35,29 @@
 
 namespace {
 
-// The translation is edited on one line, or on several where the source has
-// several (Return then breaks the line; Tab or leaving the cell ends the edit).
-class TranslationDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const QString source = index.siblingAtColumn(TranslationTableModel::SourceColumn).data(Qt::EditRole).toString();
-        const QString target = index.data(Qt::EditRole).toString();
-        if (!source.contains(u'\n') && !target.contains(u'\n')) {
-            auto *line = new QLineEdit(parent);   // also for a row not yet translated, which holds no text
-            line->setObjectName(QStringLiteral("translationEditor"));
-            line->setFrame(false);
-            return line;
-        }
-        Q_UNUSED(option);
-        auto *editor = new QPlainTextEdit(parent);
-        editor->setObjectName(QStringLiteral("translationEditor"));
-        editor->setTabChangesFocus(true);
-        return editor;
-    }
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override
-    {
-        if (auto *box = qobject_cast<QPlainTextEdit *>(editor))
-            box->setPlainText(index.data(Qt::EditRole).toString());
-        else if (auto *line = qobject_cast<QLineEdit *>(editor))
-            line->setText(index.data(Qt::EditRole).toString());
-    }
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
-    {
-        if (auto *box = qobject_cast<QPlainTextEdit *>(editor))
-            model->setData(index, box->toPlainText());
-        else if (auto *line = qobject_cast<QLineEdit *>(editor))
-            model->setData(index, line->text());
-    }
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &) const override
-    {
-        QRect area = option.rect;
-        if (qobject_cast<QPlainTextEdit *>(editor))
-            area.setHeight(std::max(area.height(), editor->fontMetrics().lineSpacing() * 5));
-        editor->setGeometry(area);
-    }
-};
+using State = TranslationPair::State;
 
 struct Filter {
     const char *name;
-    QList<TranslationPair::State> states;
+    QList<State> states;
 };
 const Filter Filters[] = {
     {QT_TRANSLATE_NOOP("TranslationWindow", "All entries"), {}},
-    {QT_TRANSLATE_NOOP("TranslationWindow", "Untranslated"), {TranslationPair::State::Untranslated}},
-    {QT_TRANSLATE_NOOP("TranslationWindow", "Identical to the source"), {TranslationPair::State::Identical}},
-    {QT_TRANSLATE_NOOP("TranslationWindow", "Suspicious"), {TranslationPair::State::Suspicious}},
-    {QT_TRANSLATE_NOOP("TranslationWindow", "Outdated"), {TranslationPair::State::Outdated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Untranslated"), {State::Untranslated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Needs work"), {State::Untranslated, State::NeedsReview, State::Outdated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Needs review"), {State::NeedsReview}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Outdated"), {State::Outdated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Identical to the source"), {State::Identical}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Suspicious"), {State::Suspicious}},
     {QT_TRANSLATE_NOOP("TranslationWindow", "Not done"),
-     {TranslationPair::State::Untranslated, TranslationPair::State::Identical, TranslationPair::State::Suspicious,
-      TranslationPair::State::Outdated}},
-    {QT_TRANSLATE_NOOP("TranslationWindow", "Done"), {TranslationPair::State::Done}},
+     {State::Untranslated, State::NeedsReview, State::Identical, State::Suspicious, State::Outdated}},
+    {QT_TRANSLATE_NOOP("TranslationWindow", "Done"), {State::Done}},
 };
 
-bool untranslated(const TranslationPair::Row &row)
+// The setting that keeps a mission's languages: the mission by its identity on the disk.
+QString languagesKey(const QString &root)
 {
-    return row.state == TranslationPair::State::Untranslated && !row.readOnly;
+    return QStringLiteral("translation/languages/") + QString::fromLatin1(MissionWorkspace::identity(root).toUtf8().toHex());
 }
 
 } // namespace
@@ -109,9 +66,10 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     : QWidget(parent, Qt::Window)
     , m_workspace(workspace)
     , m_prompts(prompts)
+    , m_set(workspace)
 {
     setObjectName(QStringLiteral("translationView"));
-    setWindowTitle(tr("Translate the Mission"));
+    setWindowTitle(tr("Translate the Mission") + QStringLiteral("[*]"));
     auto *layout = new QVBoxLayout(this);
 
     auto *languages = new QHBoxLayout;
@@ -151,7 +109,6 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     translationFiles = new QTreeView(splitter);
     translationFiles->setObjectName(QStringLiteral("translationFiles"));
     translationFiles->setRootIsDecorated(false);
-    translationFiles->setModel(m_fileList);
     translationFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     translationFiles->setAccessibleName(tr("Files to translate"));
     auto *right = new QWidget(splitter);
@@ -174,20 +131,8 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     filterRow->addStretch();
     filterRow->addWidget(fileCounts);
     rightLayout->addLayout(filterRow);
-    m_filter = new TranslationFilterModel(this);
-    translationTable = new QTableView(right);
-    translationTable->setObjectName(QStringLiteral("translationTable"));
-    translationTable->setModel(m_filter);
-    translationTable->setItemDelegate(new TranslationDelegate(translationTable));
-    translationTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-    translationTable->setSelectionMode(QAbstractItemView::SingleSelection);
-    translationTable->setWordWrap(true);
-    translationTable->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                      | QAbstractItemView::AnyKeyPressed);
-    translationTable->horizontalHeader()->setStretchLastSection(false);
-    translationTable->setAccessibleName(tr("Entries of the file"));
     auto *entrySplitter = new QSplitter(Qt::Vertical, right);   // the table above, the entry pane below
-    entrySplitter->addWidget(translationTable);
+    entrySplitter->addWidget(makeTable(entrySplitter));
     entryPane = new EntryPane(entrySplitter);
     entrySplitter->addWidget(entryPane);
     entrySplitter->setSizes({330, 230});
@@ -203,7 +148,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     translationCounts->setObjectName(QStringLiteral("translationCounts"));
     markDone = new QPushButton(tr("Mark &Done"), this);
     markDone->setObjectName(QStringLiteral("markDone"));
-    markDone->setToolTip(tr("The entry is translated as it stands (Ctrl+Return)"));
+    markDone->setToolTip(tr("The entry is translated as it stands, and reviewed (Ctrl+Return)"));
     translationSave = new QPushButton(tr("&Save Translations"), this);
     translationSave->setObjectName(QStringLiteral("translationSave"));
     bottom->addWidget(translationCounts, 1);
@@ -222,9 +167,6 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     connect(targetCodePage, &QComboBox::activated, this, [this] { pairFiles(); });
     connect(translationFiles->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showFile(m_fileOrder->mapToSource(current).row()); });
-    connect(translationTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TranslationWindow::showCurrentEntry);
-    connect(m_filter, &QAbstractItemModel::modelReset, this, &TranslationWindow::showCurrentEntry);
     connect(translationFilter, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(std::size(Filters)))
             m_filter->setStates(Filters[index].states);
@@ -250,9 +192,9 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     });
     connect(translationSave, &QPushButton::clicked, this, [this] { saveAll(); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this), &QShortcut::activated, this,
-            [this] { goToUntranslated(true); });
+            [this] { goToWork(true); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), this), &QShortcut::activated, this,
-            [this] { goToUntranslated(false); });
+            [this] { goToWork(false); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this), &QShortcut::activated, markDone,
             &QPushButton::click);
     connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] { saveAll(); });
@@ -264,9 +206,32 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     redoAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::Redo));
     addAction(undoAction);
     addAction(redoAction);
+
+    connect(&m_set, &TranslationSet::fileChanged, this, &TranslationWindow::fileChanged);
+    connect(&m_set, &TranslationSet::documentChanged, this, [this](WorkspaceDocument *document) {
+        // Typed here: the main window's Edit › Undo takes it back too.
+        m_workspace.undoGroup()->setActiveStack(document->undoStack());
+        showCounts();
+        showUnsaved();
+    });
+    connect(&m_set, &TranslationSet::marksChanged, this, [this] {
+        showUnsaved();
+        Q_EMIT marksChanged();
+    });
+    // Saved or changed elsewhere (Save All, a Replace All over thousands of
+    // files): the marks are shown again once, when the run of changes ends.
+    auto *unsaved = new QTimer(this);
+    unsaved->setSingleShot(true);
+    connect(unsaved, &QTimer::timeout, this, &TranslationWindow::showUnsaved);
+    connect(&m_workspace, &MissionWorkspace::documentsChanged, unsaved, qOverload<>(&QTimer::start));
 }
 
 TranslationWindow::~TranslationWindow() = default;
+
+QString TranslationWindow::listedName(const QString &name, bool unsaved)
+{
+    return unsaved ? name + QStringLiteral(" *") : name;
+}
 
 void TranslationWindow::setMission(const MissionFolder::Scan &scan)
 {
@@ -278,11 +243,16 @@ void TranslationWindow::setMission(const MissionFolder::Scan &scan)
     targetLanguage->clear();
     sourceLanguage->addItems(scan.languages);
     targetLanguage->addItems(scan.languages);
+    const QStringList remembered = QSettings().value(languagesKey(scan.root)).toStringList();
     const qsizetype english = scan.languages.indexOf(QStringLiteral("english"));
     sourceLanguage->setCurrentIndex(english >= 0 ? int(english) : 0);
     targetLanguage->setCurrentIndex(-1);
     targetLanguage->setEditText(QString());
     targetCodePage->setCurrentIndex(-1);
+    if (remembered.size() == 2 && sourceLanguage->findText(remembered.at(0), Qt::MatchFixedString) >= 0) {
+        chooseLanguages(remembered.at(0), remembered.at(1));   // as the translator left it
+        return;
+    }
     pairFiles();
 }
 
@@ -291,6 +261,9 @@ bool TranslationWindow::chooseLanguages(const QString &source, const QString &ta
     const int from = sourceLanguage->findText(source, Qt::MatchFixedString);
     if (from < 0)
         return false;
+    if (from == sourceLanguage->currentIndex() && m_set.size() > 0 && !m_sourceFolder
+        && target.trimmed().compare(m_pairedTarget, Qt::CaseInsensitive) == 0)
+        return true;   // paired so already: what is not saved yet stays
     sourceLanguage->setCurrentIndex(from);
     const int into = targetLanguage->findText(target, Qt::MatchFixedString);
     if (into >= 0)
@@ -299,6 +272,12 @@ bool TranslationWindow::chooseLanguages(const QString &source, const QString &ta
         targetLanguage->setEditText(target);
     targetChosen();
     return true;
+}
+
+void TranslationWindow::rememberLanguages() const
+{
+    if (!m_sourceFolder && !m_scan.root.isEmpty() && !m_pairedTarget.isEmpty() && m_set.size() > 0)
+        QSettings().setValue(languagesKey(m_scan.root), QStringList{sourceLanguage->currentText(), m_pairedTarget});
 }
 
 void TranslationWindow::targetChosen()
@@ -325,11 +304,6 @@ void TranslationWindow::useSourceFolder(const MissionFolder::Scan &source)
 void TranslationWindow::pairFiles()
 {
     const QString target = targetLanguage->currentText().trimmed();
-    for (const TargetFile &file : m_targets) {
-        if (file.document)
-            file.document->disconnect(this);
-    }
-    m_files.clear();
     m_pairedTarget = target;
     // A new language is a folder made beside the source's: never a path.
     const bool named = target.isEmpty() || m_scan.languages.contains(target.toLower())
@@ -339,174 +313,66 @@ void TranslationWindow::pairFiles()
                           "of letters, digits, '-' and '_' only.")
                            .arg(target));
     }
-    if (m_sourceFolder)
-        m_files = MissionTranslation::pairFolders(*m_sourceFolder, m_scan);
-    else if (named && !target.isEmpty() && target.compare(sourceLanguage->currentText(), Qt::CaseInsensitive) != 0)
-        m_files = MissionTranslation::pairLanguages(m_scan, sourceLanguage->currentText(), target);
-    if (!m_files.isEmpty() && targetCodePage->currentIndex() < 0)   // the mission itself is the target
+    if (m_sourceFolder && targetCodePage->currentIndex() < 0)   // the mission itself is the target
         targetCodePage->setCurrentIndex(targetCodePage->findData(languageCodePage(QString())));
     const int codePage = targetCodePage->currentIndex() >= 0 ? targetCodePage->currentData().toInt()
                                                              : CodePages::defaultCodePage();
-    m_targets.clear();
+    m_switching = true;
+    m_filter->setSourceModel(nullptr);
+    m_switching = false;
+    m_shown = -1;
     m_fileList->removeRows(0, m_fileList->rowCount());
-    m_record = {};
-    if (!m_files.isEmpty() && !m_sourceFolder) {
-        const TranslationRecord::Loaded loaded =
-            TranslationRecord::load(recordPath(), QFileInfo(m_scan.root).fileName(), target);
-        m_record = loaded.record;
-        if (!loaded.unused.isEmpty())
-            m_prompts.warn(tr("Some of the translation record %1 could not be used; every translation is kept:\n\n%2")
-                               .arg(QDir::toNativeSeparators(recordPath()), loaded.unused.join(u'\n')));
-    }
-    for (qsizetype i = 0; i < m_files.size(); ++i) {
-        const MissionTranslation::FilePair &file = m_files.at(i);
-        auto opened = TranslationPair::open(file.sourcePath, file.sourceCodePage, file.targetPath, codePage);
-        auto *name = new QStandardItem(file.name);
+    QStringList unused;
+    m_pairing = true;
+    if (named || m_sourceFolder)
+        unused = m_set.open(m_scan, sourceLanguage->currentText(), m_sourceFolder ? QString() : target, codePage,
+                            m_sourceFolder);
+    else
+        m_set.clear();
+    m_pairing = false;
+    if (!unused.isEmpty())
+        m_prompts.warn(tr("Some of the translation record %1 could not be used; every translation is kept:\n\n%2")
+                           .arg(QDir::toNativeSeparators(m_set.recordPath()), unused.join(u'\n')));
+    for (int i = 0; i < m_set.size(); ++i) {
+        const TranslationSet::File &file = m_set.files().at(size_t(i));
+        auto *name = new QStandardItem(file.names.name);
         auto *count = new QStandardItem;
-        TargetFile translated;
-        translated.codePage = codePage;
-        if (auto *pair = std::get_if<TranslationPair>(&opened)) {
-            // The target as the workspace holds it (unsaved changes made
-            // elsewhere included), else as read, held from now on.
-            WorkspaceDocument *document = m_workspace.find(file.targetPath);
-            if (document) {
-                translated.codePage = document->codePage();
-                TranslationPair::Target held =
-                    Error{Error::Kind::Unwritable,
-                          tr("It holds changes that cannot be written in %1.")
-                              .arg(CodePages::description(document->codePage())),
-                          file.targetPath, {}};
-                if (std::optional<StrReader::Result> back = document->readBack())
-                    held = std::move(*back);
-                *pair = TranslationPair(pair->source(), std::move(held), translated.codePage);
-            } else if (pair->targetExists()) {
-                document = m_workspace.adopt(file.targetPath, codePage, pair->targetDocument());
-            }
-            pair->applyRecord(m_record.files.value(file.name));
-            translated.recorded = pair->recordEntries();
-            translated.base = pair->targetDocument();
-            translated.onDisk = document || pair->targetExists();
-            translated.model = std::make_unique<TranslationTableModel>();
-            translated.model->setPair(std::move(*pair));
-            const int index = int(i);
-            connect(translated.model.get(), &TranslationTableModel::dataChanged, this,
-                    [this, index](const QModelIndex &topLeft) { m_targets.at(size_t(index)).lastRow = topLeft.row(); });
-            connect(translated.model.get(), &TranslationTableModel::changed, this,
-                    [this, index] { tableChanged(index); });
-            connect(translated.model.get(), &TranslationTableModel::markChanged, this,
-                    &TranslationWindow::marksChanged);
-            m_targets.push_back(std::move(translated));
-            if (document)
-                watch(index, document);
-        } else {
-            m_targets.push_back(std::move(translated));
-            name->setToolTip(std::get<Error>(opened).message);
+        if (!file.model) {
+            name->setToolTip(file.failure);
             count->setText(tr("not read"));
         }
         m_fileList->appendRow({name, count, new QStandardItem});
     }
     applyPendingMarks();
     QList<EntryPane::File> translated;
-    for (qsizetype i = 0; i < m_files.size(); ++i)
-        translated.append({m_files.at(i).name, m_targets.at(size_t(i)).model.get()});
-    entryPane->setMission(translated,
-                          m_sourceFolder || target.isEmpty() ? QString()
-                                                             : QDir(m_scan.root).filePath(TermList::fileName(target)),
-                          target.isEmpty() ? QString() : PersonalMemory::pathOf(sourceLanguage->currentText(), target));
-    m_shown = -1;
+    for (int i = 0; i < m_set.size(); ++i)
+        translated.append({m_set.name(i), m_set.model(i)});
+    const bool record = m_set.keepsRecord();
+    entryPane->setMission(translated, record ? QDir(m_scan.root).filePath(TermList::fileName(target)) : QString(),
+                          target.isEmpty() ? QString() : PersonalMemory::pathOf(sourceLanguage->currentText(), target),
+                          target.isEmpty() ? QString() : target.toLower(), m_scan.root);
     showCounts();
-    if (!m_files.isEmpty())
+    showUnsaved();
+    if (m_set.size() > 0)
         translationFiles->setCurrentIndex(translationFiles->model()->index(0, 0));
     else
         showFile(-1);
     search(translationSearch->text());   // the entries found are of these files now
+    rememberLanguages();
 }
 
-void TranslationWindow::watch(int file, WorkspaceDocument *document)
+void TranslationWindow::fileChanged(int file)
 {
-    TargetFile &target = m_targets.at(size_t(file));
-    if (target.document)
-        target.document->disconnect(this);
-    target.document = document;
-    connect(document, &WorkspaceDocument::changed, this, [this, file, document](const QObject *origin) {
-        if (origin != this && file < int(m_targets.size()) && m_targets.at(size_t(file)).document == document)
-            documentChanged(file);
-    });
-}
-
-void TranslationWindow::tableChanged(int file, const QString &description)
-{
-    showCounts();
-    TargetFile &target = m_targets.at(size_t(file));
-    const TranslationPair &pair = target.model->pair();
-    const StrDocument after = pair.targetDocument();
-    if (!target.document) {
-        const QString &path = m_files.at(file).targetPath;
-        WorkspaceDocument *document = m_workspace.find(path);
-        if (!document) {
-            document = target.onDisk ? m_workspace.adopt(path, target.codePage, target.base)
-                                     : m_workspace.create(path, target.codePage, target.base);
-        }
-        watch(file, document);
-    }
-    const QString key = target.lastRow >= 0 && target.lastRow < pair.rows().size() ? pair.row(target.lastRow).key
-                                                                                     : QString();
-    target.document->change(after, description.isEmpty() ? tr("Translate %1").arg(key) : description, this);
-    target.base = after;
-    if (!m_documents.contains(target.document))
-        m_documents.append(target.document);
-    // Typed here: the main window's Edit › Undo takes it back too.
-    m_workspace.undoGroup()->setActiveStack(target.document->undoStack());
-}
-
-void TranslationWindow::documentChanged(int file)
-{
-    TargetFile &target = m_targets.at(size_t(file));
-    TranslationTableModel *table = target.model.get();
-    if (!table || !target.document)
-        return;
-    std::optional<StrReader::Result> back = target.document->readBack();
-    if (!back)
-        return;   // cannot be written as it is: the table keeps what it shows until it can
-    QSet<QString> marked;
-    for (const TranslationPair::Row &row : table->pair().rows()) {
-        if (row.markedDone)
-            marked.insert(row.key.toLower());
-    }
-    const bool accepted = table->pair().isSafeToWrite();
-    TranslationPair pair(table->pair().source(), std::move(*back), target.codePage);
-    if (accepted)
-        pair.acceptTarget();
-    // The record's states go on: what was made from which source, done marks
-    // and notes; a text that stands in for the source again is untranslated.
-    TranslationRecord::FileEntries entries = table->pair().recordEntries();
-    for (const TranslationPair::Row &row : pair.rows()) {
-        const auto before = target.recorded.constFind(row.key);
-        if (before != target.recorded.cend() && before->state == TranslationRecord::EntryState::Untranslated
-            && row.target == row.source)
-            entries.insert(row.key, *before);
-    }
-    pair.applyRecord(entries);
-    target.base = pair.targetDocument();
-    const QModelIndex current = file == m_shown ? m_filter->mapToSource(translationTable->currentIndex()) : QModelIndex();
-    const int row = current.isValid() ? current.row() : -1;
-    const int column = current.isValid() ? current.column() : 0;
-    table->setPair(std::move(pair));
-    for (int r = 0; r < table->rowCount(); ++r) {
-        if (marked.contains(table->pair().row(r).key.toLower()))
-            table->setMarkedDone(r, true);
-    }
-    if (row >= 0 && row < table->rowCount())
-        translationTable->setCurrentIndex(m_filter->mapFromSource(table->index(row, column)));
     if (file == m_shown)
         translationTable->resizeRowsToContents();
     showCounts();
+    showUnsaved();
 }
 
 void TranslationWindow::showUndoOf(int file)
 {
-    const TargetFile *target = file >= 0 && file < int(m_targets.size()) ? &m_targets.at(size_t(file)) : nullptr;
-    m_workspace.undoGroup()->setActiveStack(target && target->document ? target->document->undoStack() : nullptr);
+    const TranslationSet::File *held = file >= 0 && file < m_set.size() ? &m_set.files().at(size_t(file)) : nullptr;
+    m_workspace.undoGroup()->setActiveStack(held && held->target ? held->target->undoStack() : nullptr);
 }
 
 void TranslationWindow::showCurrentEntry()
@@ -522,9 +388,37 @@ bool TranslationWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+void TranslationWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    keepOnScreen();
+}
+
+void TranslationWindow::keepOnScreen()
+{
+    if (isMaximized() || isFullScreen())
+        return;
+    const QScreen *shownOn = parentWidget() ? parentWidget()->screen() : screen();
+    if (!shownOn)
+        return;
+    const QRect available = shownOn->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();   // the window manager's frame around it
+    const QSize fits(std::min(width(), available.width() - frame.width()),
+                     std::min(height(), available.height() - frame.height()));
+    if (fits != size())
+        resize(fits);
+    QRect outer = frameGeometry();
+    outer.moveRight(std::min(outer.right(), available.right()));
+    outer.moveBottom(std::min(outer.bottom(), available.bottom()));
+    outer.moveLeft(std::max(outer.left(), available.left()));
+    outer.moveTop(std::max(outer.top(), available.top()));
+    if (outer.topLeft() != frameGeometry().topLeft())
+        move(outer.topLeft());
+}
+
 TranslationTableModel *TranslationWindow::model(int file) const
 {
-    return file >= 0 && file < int(m_targets.size()) ? m_targets.at(size_t(file)).model.get() : nullptr;
+    return m_set.model(file);
 }
 
 void TranslationWindow::showFile(int file)
@@ -535,9 +429,12 @@ void TranslationWindow::showFile(int file)
     if (isActiveWindow())
         showUndoOf(file);
     TranslationTableModel *shown = model(file);
+    m_switching = true;
     m_filter->setSourceModel(shown);
+    m_switching = false;
     if (!shown) {
         fileCounts->setText(file >= 0 ? m_fileList->item(file)->toolTip() : QString());
+        showCurrentEntry();
         return;
     }
     QHeaderView *header = translationTable->horizontalHeader();
@@ -547,19 +444,6 @@ void TranslationWindow::showFile(int file)
     header->setSectionResizeMode(TranslationTableModel::StateColumn, QHeaderView::ResizeToContents);
     translationTable->resizeRowsToContents();
     showCounts();
-    const auto &pair = shown->pair();
-    if (!pair.repeatedKeys().isEmpty()) {
-        QStringList lines;
-        for (const TranslationPair::Repeat &repeat : pair.repeatedKeys()) {
-            QStringList numbers;
-            for (const int line : repeat.lines)
-                numbers.append(QString::number(line));
-            lines.append(tr("%1 on lines %2").arg(repeat.key, numbers.join(QLatin1String(", "))));
-        }
-        m_prompts.tell(tr("The source %1 holds the same key more than once, so which text is meant cannot be "
-                          "told; those entries are not translated here:\n\n%2")
-                           .arg(m_files.at(file).name, lines.join(u'\n')));
-    }
     confirmTarget(file);
 }
 
@@ -571,7 +455,7 @@ bool TranslationWindow::confirmTarget(int file)
     const Prompts::Message question{
         Prompts::Icon::Warning, Prompts::applicationTitle(),
         tr("%1 is left as it is: %2\n\nTranslate into it anyway? Saving then writes it as a .str file in %3.")
-            .arg(QDir::toNativeSeparators(m_files.at(file).targetPath), shown->pair().unsafeReason(),
+            .arg(QDir::toNativeSeparators(m_set.files().at(size_t(file)).names.targetPath), shown->pair().unsafeReason(),
                  CodePages::description(shown->pair().targetCodePage())),
         {Prompts::Button::Yes, Prompts::Button::No}, Prompts::Button::No, {},
         /*guarded=*/true};   // asked from the table, perhaps with keys still held
@@ -583,29 +467,36 @@ bool TranslationWindow::confirmTarget(int file)
 
 void TranslationWindow::showCounts()
 {
-    TranslationPair::Counts mission;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        if (!m_targets.at(i).model)
-            continue;
-        const TranslationPair::Counts counts = m_targets.at(i).model->pair().counts();
-        mission += counts;
-        showFileProgress(int(i), counts);
+    for (int i = 0; i < m_set.size(); ++i) {
+        if (const TranslationTableModel *table = model(i))
+            showFileProgress(i, table->pair().counts());
     }
     filterFiles();
-    translationCounts->setText(m_files.isEmpty() ? tr("Choose the languages to translate from and into.")
-                                                 : TranslationPair::progressText(mission));
+    translationCounts->setText(m_set.size() == 0 ? tr("Choose the languages to translate from and into.")
+                                                 : TranslationPair::progressText(m_set.counts()));
     if (TranslationTableModel *shown = model(m_shown))
         fileCounts->setText(TranslationPair::progressText(shown->pair().counts()));
+}
+
+void TranslationWindow::showUnsaved()
+{
+    if (m_pairing)
+        return;
+    for (int i = 0; i < m_set.size() && i < m_fileList->rowCount(); ++i) {
+        const TranslationSet::File &file = m_set.files().at(size_t(i));
+        const bool unsaved = m_set.holds(file.target) && file.target->isModified();
+        if (QStandardItem *name = m_fileList->item(i); name && name->text() != listedName(file.names.name, unsaved))
+            name->setText(listedName(file.names.name, unsaved));
+    }
+    setWindowModified(!unsavedWork().isEmpty());
 }
 
 QStringList TranslationWindow::unsavedWork() const
 {
     QStringList work;
-    for (const QPointer<WorkspaceDocument> &document : m_documents) {
-        if (document && document->isModified()) {
-            work.append(tr("the translation of %1")
-                            .arg(QDir::toNativeSeparators(QDir(m_scan.root).relativeFilePath(document->path()))));
-        }
+    for (const WorkspaceDocument *document : m_set.changedDocuments()) {
+        work.append(tr("the translation of %1")
+                        .arg(QDir::toNativeSeparators(QDir(m_scan.root).relativeFilePath(document->path()))));
     }
     // Done marks and notes live in the record alone, written with the translations.
     if (const QVariantMap marks = marksDraft(); !marks.isEmpty())
@@ -613,30 +504,9 @@ QStringList TranslationWindow::unsavedWork() const
     return work;
 }
 
-QVariantList TranslationWindow::changedMarks() const
-{
-    QVariantList changed;
-    if (m_sourceFolder || m_pairedTarget.isEmpty())
-        return changed;   // no record is kept
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        const TargetFile &target = m_targets.at(i);
-        if (!target.model)
-            continue;
-        const TranslationRecord::FileEntries now = target.model->pair().recordEntries();
-        for (const QString &key : TranslationRecord::marksChanged(target.recorded, now)) {
-            const TranslationRecord::Entry &entry = now[key];
-            changed.append(QVariantMap{{QStringLiteral("file"), m_files.at(int(i)).name},
-                                       {QStringLiteral("key"), key},
-                                       {QStringLiteral("done"), entry.state == TranslationRecord::EntryState::Done},
-                                       {QStringLiteral("note"), entry.note}});
-        }
-    }
-    return changed;
-}
-
 QVariantMap TranslationWindow::marksDraft() const
 {
-    if (const QVariantList changed = changedMarks(); !changed.isEmpty())
+    if (const QVariantList changed = m_set.changedMarks(); !changed.isEmpty())
         return {{QStringLiteral("mission"), m_scan.root},
                 {QStringLiteral("target"), m_pairedTarget},
                 {QStringLiteral("entries"), changed}};
@@ -651,121 +521,39 @@ void TranslationWindow::restoreMarks(const QJsonObject &marks)
 
 void TranslationWindow::applyPendingMarks()
 {
-    if (m_pendingMarks.isEmpty() || m_sourceFolder || m_files.isEmpty()
+    if (m_pendingMarks.isEmpty() || m_sourceFolder || m_set.size() == 0
         || m_pendingMarks.value(QStringLiteral("target")).toString().compare(m_pairedTarget, Qt::CaseInsensitive) != 0
         || MissionWorkspace::identity(m_pendingMarks.value(QStringLiteral("mission")).toString())
                != MissionWorkspace::identity(m_scan.root))
         return;
-    QHash<QString, int> files;
-    for (qsizetype i = 0; i < m_files.size(); ++i)
-        files.insert(m_files.at(i).name, int(i));
-    for (const QJsonValue &value : m_pendingMarks.value(QStringLiteral("entries")).toArray()) {
-        const QJsonObject entry = value.toObject();
-        TranslationTableModel *table = model(files.value(entry.value(QStringLiteral("file")).toString(), -1));
-        if (!table)
-            continue;   // a file no longer there: its marks go with it
-        if (const int row = table->pair().rowOf(entry.value(QStringLiteral("key")).toString()); row >= 0) {
-            table->setNote(row, entry.value(QStringLiteral("note")).toString());
-            table->setMarkedDone(row, entry.value(QStringLiteral("done")).toBool());
-        }
-    }
+    const QJsonArray entries = m_pendingMarks.value(QStringLiteral("entries")).toArray();
     m_pendingMarks = {};
+    m_set.applyMarks(entries);
 }
 
 bool TranslationWindow::holds(const WorkspaceDocument *document) const
 {
-    return document && std::any_of(m_documents.cbegin(), m_documents.cend(),
-                                   [document](const QPointer<WorkspaceDocument> &held) { return held == document; });
+    return m_set.holds(document);
 }
 
 bool TranslationWindow::saveAll()
 {
     // A text that cannot be written is shown where it was typed before anything is written.
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        const TargetFile &target = m_targets.at(i);
-        if (!target.model || !target.document || !target.document->isModified()
-            || !target.model->pair().isSafeToWrite())
-            continue;
-        const auto written = target.model->pair().write();
-        const auto *refusal = std::get_if<TranslationPair::Refusal>(&written);
-        if (!refusal)
-            continue;
-        showEntry(int(i), refusal->row);
-        m_prompts.warn(refusal->message);
+    if (const std::optional<TranslationSet::Refusal> refused = m_set.check()) {
+        showEntry(refused->file, refused->refusal.row);
+        m_prompts.warn(tr("%1 cannot be saved:\n\n%2")
+                           .arg(QDir::toNativeSeparators(QDir(m_scan.root).relativeFilePath(
+                                    m_set.files().at(size_t(refused->file)).names.targetPath)),
+                                refused->refusal.message));
         return false;
     }
-    QList<WorkspaceDocument *> documents;
-    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_documents)) {
-        if (document && document->isModified())
-            documents.append(document);
-    }
-    const bool saved = documents.isEmpty() || m_workspace.save(documents, m_prompts);
-    if (saved) {
-        saveRecord();
+    QString recordProblem;
+    const bool saved = m_set.save(m_prompts, &recordProblem);
+    if (saved && !recordProblem.isEmpty())
+        m_prompts.warn(tr("%1\n\nThe translations were saved.").arg(recordProblem));
+    if (saved)
         feedMemory();   // the translator's own memory, across missions
-    }
     showCounts();
+    showUnsaved();
     return saved;
-}
-
-QString TranslationWindow::recordPath() const
-{
-    return QDir(m_scan.root).filePath(TranslationRecord::fileName(m_pairedTarget));
-}
-
-void TranslationWindow::saveRecord()
-{
-    if (m_sourceFolder || m_pairedTarget.isEmpty())
-        return;
-    for (size_t i = 0; i < m_targets.size(); ++i) {
-        TargetFile &target = m_targets.at(i);
-        if (!target.model)
-            continue;
-        target.recorded = target.model->pair().recordEntries();
-        m_record.files.insert(m_files.at(int(i)).name, target.recorded);
-    }
-    m_record.mission = QFileInfo(m_scan.root).fileName();
-    m_record.target = m_pairedTarget;
-    if (const std::optional<Error> error = TranslationRecord::save(recordPath(), m_record))
-        m_prompts.warn(tr("The translation record %1 could not be saved: %2\n\nThe translations were saved.")
-                           .arg(QDir::toNativeSeparators(recordPath()), error->message));
-}
-
-void TranslationWindow::goToUntranslated(bool forward)
-{
-    const int files = int(m_targets.size());
-    if (files == 0)
-        return;
-    const int startFile = std::max(m_shown, 0);
-    const QModelIndex current = m_filter->mapToSource(translationTable->currentIndex());
-    int startRow = current.isValid() ? current.row() : (forward ? -1 : 0);
-    for (int step = 0; step <= files; ++step) {
-        const int file = ((forward ? startFile + step : startFile - step) % files + files) % files;
-        const TranslationTableModel *table = model(file);
-        if (!table)
-            continue;
-        const auto &rows = table->pair().rows();
-        const int count = int(rows.size());
-        int row = -1;
-        if (step == 0) {
-            for (int r = forward ? startRow + 1 : startRow - 1; r >= 0 && r < count; r += forward ? 1 : -1) {
-                if (untranslated(rows.at(r))) {
-                    row = r;
-                    break;
-                }
-            }
-        } else {
-            for (int r = forward ? 0 : count - 1; r >= 0 && r < count; r += forward ? 1 : -1) {
-                if (untranslated(rows.at(r)) && (file != startFile || (forward ? r <= startRow : r >= startRow))) {
-                    row = r;
-                    break;
-                }
-            }
-        }
-        if (row < 0)
-            continue;
-        showEntry(file, row);
-        translationTable->setFocus();
-        return;
-    }
 }

@@ -1,5 +1,6 @@
 #include "core/mission/check/commandline.h"
 
+#include "core/app/console.h"
 #include "core/app/version.h"
 #include "core/document/codepages.h"
 #include "core/mission/check/checkreport.h"
@@ -13,55 +14,9 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
-
 namespace CheckCommandLine {
 
 namespace {
-
-// The program is a GUI program on Windows, started without a console: its
-// output reaches a redirected stdout through the handle it inherits, and
-// otherwise the console of the Command Prompt it was started from, whose code
-// page it sets to UTF-8 while it writes and gives back as it found it.
-class Console
-{
-public:
-    Console()
-    {
-#ifdef Q_OS_WIN
-        const HANDLE inherited = GetStdHandle(STD_OUTPUT_HANDLE);
-        if (inherited != nullptr && inherited != INVALID_HANDLE_VALUE && GetFileType(inherited) != FILE_TYPE_UNKNOWN)
-            return;
-        if (AttachConsole(ATTACH_PARENT_PROCESS) && std::freopen("CONOUT$", "w", stdout)) {
-            (void)std::freopen("CONOUT$", "w", stderr);
-            m_codePage = GetConsoleOutputCP();
-            SetConsoleOutputCP(CP_UTF8);
-        }
-#endif
-    }
-    ~Console()
-    {
-        std::fflush(stdout);
-        std::fflush(stderr);
-#ifdef Q_OS_WIN
-        if (m_codePage != 0)
-            SetConsoleOutputCP(m_codePage);
-#endif
-    }
-    Console(const Console &) = delete;
-    Console &operator=(const Console &) = delete;
-
-private:
-    unsigned m_codePage = 0;   // the console's code page before, when it was changed
-};
-
-void print(std::FILE *stream, const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-}
 
 QCommandLineOption option(const char *name, const char *description, const char *value = nullptr)
 {
@@ -89,10 +44,10 @@ int run(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Quillwright"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quillwright"));
     QCoreApplication::setApplicationVersion(Version::buildVersion());
-    const Console console;
-    const auto out = [](const QString &line) { print(stdout, line); };
+    const Console::Attached console;
+    const auto out = [](const QString &line) { Console::print(stdout, line); };
     const auto fail = [](const QString &why) {
-        print(stderr, QStringLiteral("quillwright: ") + why);
+        Console::print(stderr, QStringLiteral("quillwright: ") + why);
         return 2;
     };
     QCommandLineParser parser;
@@ -175,7 +130,7 @@ int run(int argc, char *argv[])
     options.dictionaryFolders = Spelling::dictionaryFolders();
     if (parser.isSet(dictionariesOption))
         options.dictionaryFolders.prepend(parser.value(dictionariesOption));
-    const auto error = [](const QString &line) { print(stderr, line); };
+    const auto error = [](const QString &line) { Console::print(stderr, line); };
     if (!parser.isSet(outputOption))
         return MissionFolder::check(parser.positionalArguments(), codePage, out, options, error);
     QByteArray report;

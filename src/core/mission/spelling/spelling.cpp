@@ -329,6 +329,17 @@ public:
         if (bytes)
             m_hunspell.add(*bytes);
     }
+    QStringList stems(const QString &word) override
+    {
+        QStringList out;
+        const std::optional<std::string> bytes = m_encoding.encode(word);
+        if (!bytes)
+            return out;
+        const QMutexLocker lock(&m_mutex);
+        for (const std::string &each : m_hunspell.stem(*bytes))
+            out.append(m_encoding.decode(each));
+        return out;
+    }
 
 private:
     Hunspell m_hunspell;

@@ -53,6 +53,13 @@ public:
     virtual bool canCheck(const QString &word) { return word.size() <= MaxWordLength; }
     virtual bool isKnown(const QString &word) = 0;
     virtual QStringList suggestions(const QString &word) = 0;
+    // The word's stems, as the dictionary's affix rules take it apart
+    // ("fontannie": "fontanna"); none when it knows none.
+    virtual QStringList stems(const QString &word)
+    {
+        Q_UNUSED(word);
+        return {};
+    }
     // Known from now on, in this checker only (nothing is written).
     virtual void addWord(const QString &word) = 0;
 };

@@ -1,15 +1,5 @@
 #include "core/mission/translation/memory.h"
 
-#include "core/document/safefile.h"
-#include "core/save/fileoutput.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -32,11 +22,11 @@ TranslationMemory::TranslationMemory(const QList<Unit> &units)
     }
 }
 
-QList<TranslationMemory::Unit> TranslationMemory::translatedUnits(const TranslationPair &pair, const QString &file)
+QList<TranslationMemory::Unit> TranslationMemory::confirmedUnits(const TranslationPair &pair, const QString &file)
 {
     QList<Unit> units;
     for (const TranslationPair::Row &row : pair.rows()) {
-        if (row.state != TranslationPair::State::Untranslated)
+        if (row.state == TranslationPair::State::Done && !row.target.isEmpty() && row.target != row.source)
             units.append({file, row.key, row.source, row.target});
     }
     return units;
@@ -109,99 +99,3 @@ QList<TranslationMemory::Suggestion> TranslationMemory::suggest(const QString &s
         suggestion.difference = TranslationRecord::difference(suggestion.unit.source, source);
     return found;
 }
-
-namespace TermList {
-
-QString fileName(const QString &target)
-{
-    return QStringLiteral("quillwright-terms-%1.json").arg(target.trimmed().toLower());
-}
-
-Terms parse(const QByteArray &json, QString *problem)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    Terms terms;
-    if (!document.isObject() || !document.object().value(u"terms").isObject()) {
-        if (problem)
-            *problem = document.isObject() ? QStringLiteral("no \"terms\" object") : error.errorString();
-        return terms;
-    }
-    const QJsonObject list = document.object().value(u"terms").toObject();
-    for (auto it = list.begin(); it != list.end(); ++it) {
-        if (it.value().isString() && !it.key().trimmed().isEmpty())
-            terms.insert(it.key().trimmed(), it.value().toString());
-    }
-    return terms;
-}
-
-QByteArray toJson(const Terms &terms)
-{
-    QJsonObject list;
-    for (auto it = terms.begin(); it != terms.end(); ++it)
-        list.insert(it.key(), it.value());
-    return QJsonDocument(QJsonObject{{QStringLiteral("terms"), list}}).toJson(QJsonDocument::Indented);
-}
-
-Terms load(const QString &path, QString *problem)
-{
-    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
-        return {};
-    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::TermListCap);
-    if (const auto *refused = std::get_if<Error>(&read)) {
-        if (problem)
-            *problem = refused->message;
-        return {};
-    }
-    return parse(std::get<QByteArray>(read), problem);
-}
-
-std::optional<Error> save(const QString &path, const Terms &terms)
-{
-    // The list stands in the mission's folder: a link is followed only to a place inside it.
-    std::optional<Error> failed = FileOutput::writeFile(path, toJson(terms), QFileInfo(path).absolutePath());
-    if (failed)
-        failed->message = QCoreApplication::translate("TermList", "The term list %1 could not be written: %2")
-                              .arg(QDir::toNativeSeparators(path), failed->message);
-    return failed;
-}
-
-namespace {
-
-// A term as a whole word or words, without regard to case.
-QRegularExpression patternOf(const QString &term)
-{
-    return QRegularExpression(QStringLiteral("(?<!\\w)") + QRegularExpression::escape(term) + QStringLiteral("(?!\\w)"),
-                              QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
-}
-
-} // namespace
-
-QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &units)
-{
-    QList<std::pair<QRegularExpression, Terms::const_iterator>> patterns;
-    for (auto it = terms.begin(); it != terms.end(); ++it)
-        patterns.append({patternOf(it.key()), it});
-    QList<Finding> findings;
-    for (const TranslationMemory::Unit &unit : units) {
-        if (unit.target.isEmpty())
-            continue;
-        for (const auto &[pattern, term] : std::as_const(patterns)) {
-            if (pattern.match(unit.source).hasMatch() && !unit.target.contains(term.value(), Qt::CaseInsensitive))
-                findings.append({unit.file, unit.key, term.key(), term.value()});
-        }
-    }
-    return findings;
-}
-
-Terms held(const Terms &terms, const QString &source)
-{
-    Terms found;
-    for (auto it = terms.begin(); it != terms.end(); ++it) {
-        if (patternOf(it.key()).match(source).hasMatch())
-            found.insert(it.key(), it.value());
-    }
-    return found;
-}
-
-} // namespace TermList

@@ -43,8 +43,10 @@ public:
     QList<Suggestion> suggest(const QString &source, const QString &file = {}, const QString &key = {},
                               int minimum = 60, int limit = 5) const;
 
-    // The rows of `pair` that are translated (not Untranslated), as units of `file`.
-    static QList<Unit> translatedUnits(const TranslationPair &pair, const QString &file);
+    // The rows of `pair` whose translation is confirmed, as units of `file`:
+    // Done (typed, reviewed or marked), made from today's source, and not
+    // the source's own text. What a memory learns.
+    static QList<Unit> confirmedUnits(const TranslationPair &pair, const QString &file);
 
     static int percent(const QStringList &from, const QStringList &to);   // words, as TranslationRecord::words
     qsizetype size() const { return m_units.size(); }
@@ -57,34 +59,5 @@ private:
     QHash<QString, QList<int>> m_index;   // word -> units holding it, ascending
 };
 
-// A term list of a mission and target language: source terms and the fixed
-// rendering each must have in the translation. Kept beside the mission in
-// quillwright-terms-<target>.json: {"terms": {"term": "rendering", ...}}.
-namespace TermList {
-
-using Terms = QMap<QString, QString>;
-
-struct Finding {
-    QString file;
-    QString key;
-    QString term;       // as the list spells it
-    QString expected;   // the rendering the translation lacks
-};
-
-QString fileName(const QString &target);
-// The terms of `json`; `problem` says why the file could not be used.
-Terms parse(const QByteArray &json, QString *problem = nullptr);
-QByteArray toJson(const Terms &terms);
-// The list at `path` (none there: an empty list, no problem); and written
-// whole or not at all, what went wrong if anything.
-Terms load(const QString &path, QString *problem = nullptr);
-std::optional<Error> save(const QString &path, const Terms &terms);
-
-// Each translated unit whose source holds a term (a whole word or words,
-// without regard to case) and whose translation lacks its rendering
-// (without regard to case).
-QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &units);
-// The terms `source` holds, matched as check() matches them.
-Terms held(const Terms &terms, const QString &source);
-
-} // namespace TermList
+// The term list, which the check finds beside the memory.
+#include "core/mission/translation/termlist.h"

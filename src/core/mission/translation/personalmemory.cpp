@@ -1,8 +1,9 @@
 #include "core/mission/translation/personalmemory.h"
 
-#include "core/document/safefile.h"
-#include "core/save/fileoutput.h"
 #include "core/app/version.h"
+#include "core/document/safefile.h"
+#include "core/mission/translation/xmltext.h"
+#include "core/save/fileoutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -87,12 +89,13 @@ QList<Unit> parse(const QByteArray &json, QString *problem)
 
 QList<Unit> load(const QString &path, QString *problem)
 {
-    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return {};
-    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::MemoryCap);
-    if (const auto *refused = std::get_if<Error>(&read)) {
+    auto read = SafeFile::read(path, SafeFile::MemoryCap);
+    if (const auto *failure = std::get_if<Error>(&read)) {
         if (problem)
-            *problem = refused->message;
+            *problem = failure->message;
         return {};
     }
     return parse(std::get<QByteArray>(read), problem);
@@ -123,19 +126,27 @@ std::optional<Error> save(const QString &path, const QList<Unit> &units, const Q
     return FileOutput::writeFile(path, toJson(units, sourceLanguage, targetLanguage));
 }
 
-QList<Unit> merged(QList<Unit> kept, const QString &mission, const QList<TranslationMemory::Unit> &translated)
+QList<Unit> merged(QList<Unit> kept, const QString &mission, const QList<TranslationMemory::Unit> &confirmed,
+                   const QList<TranslationMemory::Unit> &current)
 {
-    const auto identity = [](const Unit &unit) {
-        return unit.mission + u'\n' + unit.file + u'\n' + unit.key.toCaseFolded();
+    const auto identity = [](const QString &whose, const QString &file, const QString &key) {
+        return whose + u'\n' + file + u'\n' + key.toCaseFolded();
     };
+    QHash<QString, QString> today;   // identity -> today's source
+    for (const TranslationMemory::Unit &unit : current)
+        today.insert(identity(mission, unit.file, unit.key), unit.source);
+    kept.removeIf([&](const Unit &unit) {
+        const auto source = today.constFind(identity(unit.mission, unit.file, unit.key));
+        return source != today.cend() && *source != unit.source;
+    });
     QHash<QString, qsizetype> at;
     for (qsizetype i = 0; i < kept.size(); ++i)
-        at.insert(identity(kept.at(i)), i);
-    for (const TranslationMemory::Unit &unit : translated) {
-        if (unit.source.isEmpty() || unit.target.isEmpty())
+        at.insert(identity(kept.at(i).mission, kept.at(i).file, kept.at(i).key), i);
+    for (const TranslationMemory::Unit &unit : confirmed) {
+        if (unit.source.isEmpty() || unit.target.isEmpty() || unit.source == unit.target)
             continue;
         const Unit fresh{mission, unit.file, unit.key, unit.source, unit.target};
-        const QString id = identity(fresh);
+        const QString id = identity(mission, unit.file, unit.key);
         if (const auto found = at.constFind(id); found != at.cend()) {
             kept[*found] = fresh;
         } else {
@@ -206,6 +217,84 @@ QByteArray toTmx(const QList<Unit> &units, const QString &sourceLanguage, const 
     xml.writeEndElement();
     xml.writeEndDocument();
     return bytes;
+}
+
+namespace {
+
+// The first subtag of a language tag, folded: "pl-PL" -> "pl".
+QString primaryTag(QStringView tag)
+{
+    const qsizetype dash = tag.indexOf(u'-') >= 0 ? tag.indexOf(u'-') : tag.indexOf(u'_');
+    return (dash < 0 ? tag : tag.first(dash)).toString().toCaseFolded();
+}
+
+} // namespace
+
+Taken fromTmx(const QByteArray &bytes, const QString &sourceLanguage, const QString &targetLanguage,
+              const QString &origin)
+{
+    static const QStringList TextElements = {QStringLiteral("bpt"), QStringLiteral("ept"), QStringLiteral("it"),
+                                             QStringLiteral("ph"), QStringLiteral("hi"), QStringLiteral("ut"),
+                                             QStringLiteral("sub")};
+    const QString from = primaryTag(languageTag(sourceLanguage));
+    const QString into = primaryTag(languageTag(targetLanguage));
+    Taken taken;
+    QXmlStreamReader xml(bytes);
+    bool sawRoot = false;
+    int number = 0;
+    while (!xml.atEnd() && !xml.hasError()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (!sawRoot) {
+            sawRoot = true;
+            if (xml.name() != u"tmx") {
+                taken.problems.append(say("line %1: this is no TMX file.").arg(xml.lineNumber()));
+                break;
+            }
+            continue;
+        }
+        if (xml.name() != u"tu")
+            continue;
+        ++number;
+        const QString id = xml.attributes().value(QLatin1String("tuid")).toString();
+        QString source, target;
+        while (xml.readNextStartElement()) {
+            if (xml.name() != u"tuv") {
+                xml.skipCurrentElement();
+                continue;
+            }
+            QString language = xml.attributes().value(QLatin1String("xml:lang")).toString();
+            if (language.isEmpty())
+                language = xml.attributes().value(QLatin1String("lang")).toString();
+            const QString tag = primaryTag(language);
+            while (xml.readNextStartElement()) {
+                if (xml.name() != u"seg") {
+                    xml.skipCurrentElement();
+                    continue;
+                }
+                const XmlText::Read seg = XmlText::read(xml, TextElements);
+                if (!seg.refusal.isEmpty())
+                    taken.problems.append(seg.refusal);
+                else if (tag == from && source.isEmpty())
+                    source = seg.text;
+                else if (tag == into && target.isEmpty())
+                    target = seg.text;
+            }
+        }
+        if (source.trimmed().isEmpty() || target.trimmed().isEmpty()) {
+            ++taken.skipped;
+            continue;
+        }
+        const auto crLf = [](QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\n', QLatin1String("\r\n")); };
+        taken.units.append({origin, QString(), id.isEmpty() ? QString::number(number) : id, crLf(source), crLf(target)});
+    }
+    if (xml.hasError())
+        taken.problems.append(say("line %1: the file is not well-formed: %2").arg(xml.lineNumber()).arg(xml.errorString()));
+    else if (!sawRoot)
+        taken.problems.append(say("this is no TMX file."));
+    if (!taken.problems.isEmpty())
+        taken.units.clear();
+    return taken;
 }
 
 } // namespace PersonalMemory

@@ -1,12 +1,10 @@
 #include "core/mission/translation/translation.h"
 
 #include "core/document/codepages.h"
-#include "core/save/fileoutput.h"
 #include "core/document/lineendings.h"
+#include "core/kinds/prose.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -16,24 +14,11 @@
 
 namespace {
 
-using Range = std::pair<qsizetype, qsizetype>;
 using State = TranslationPair::State;
 
 QString say(const char *text)
 {
     return QCoreApplication::translate("Translation", text);
-}
-
-Piece typed(const TranslationPair::Row &row)
-{
-    return multiLine(row.target, say("the translation of %1").arg(row.key));
-}
-
-// An untranslated entry written with the source's text as a stand-in: when
-// the target's code page can write it.
-bool standsIn(const TranslationPair::Row &row, int codePage)
-{
-    return !row.edited && !CodePages::firstUnencodable(row.source, codePage);
 }
 
 // What the translator should look at: an empty translation, other numbers
@@ -78,33 +63,6 @@ QString suspicion(const QString &source, const QString &target)
     return reasons.join(QLatin1String("; "));
 }
 
-// The first character of the document's own bytes, outside the ranges
-// `changed`, that `codePage` lacks: its line and column in the document.
-std::optional<TextCheck::Problem> firstUnwritable(const StrDocument &document, QList<Range> changed, int codePage,
-                                                  const QString &place)
-{
-    const QByteArray &bytes = document.bytes();
-    const qsizetype mark = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    std::sort(changed.begin(), changed.end());
-    changed.append({bytes.size(), bytes.size()});
-    qsizetype at = mark;
-    for (const auto &[from, to] : std::as_const(changed)) {
-        if (from > at) {
-            const QString text = document.decoded(at, from);
-            if (const auto bad = CodePages::firstUnencodable(text, codePage)) {
-                const qsizetype lineStart = std::max(mark, at == 0 ? 0 : bytes.lastIndexOf('\n', at - 1) + 1);
-                const QString before = document.decoded(lineStart, at) + text.first(bad->index);
-                TextCheck::Problem problem = TextCheck::placed(multiLine(before, place), before.size(),
-                                                               TextCheck::Problem::Unencodable, bad->codePoint);
-                problem.line += static_cast<int>(QByteArrayView(bytes).first(lineStart).count('\n'));
-                return problem;
-            }
-        }
-        at = std::max(at, to);
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 TranslationPair::Counts &TranslationPair::Counts::operator+=(const Counts &other)
@@ -112,6 +70,7 @@ TranslationPair::Counts &TranslationPair::Counts::operator+=(const Counts &other
     translated += other.translated;
     total += other.total;
     extra += other.extra;
+    toReview += other.toReview;
     return *this;
 }
 
@@ -139,33 +98,9 @@ TranslationPair::TranslationPair(StrReader::Result source, Target target, int ta
     pair();
 }
 
-std::variant<TranslationPair, Error> TranslationPair::open(const QString &sourcePath, int sourceCodePage,
-                                                          const QString &targetPath, int targetCodePage)
+void TranslationPair::refuseUntilAccepted(const QString &reason)
 {
-    auto source = StrReader::readFile(sourcePath, sourceCodePage);
-    if (const auto *failure = std::get_if<Error>(&source))
-        return Error{failure->kind, say("The source could not be read: %1").arg(failure->message), sourcePath, {}};
-    const QFileInfo info(targetPath);
-    Target target;
-    if (info.exists()) {
-        if (info.canonicalFilePath() == QFileInfo(sourcePath).canonicalFilePath())
-            return Error{Error::Kind::Refused, say("The source and the translation are the same file."), targetPath, {}};
-        if (!info.isFile() || info.size() > 0) {
-            auto read = StrReader::readFile(targetPath, targetCodePage);
-            if (auto *failure = std::get_if<Error>(&read))
-                target = std::move(*failure);
-            else
-                target = std::get<StrReader::Result>(std::move(read));
-        }
-    }
-    TranslationPair pair(std::get<StrReader::Result>(std::move(source)), std::move(target), targetCodePage);
-    pair.m_sourcePath = sourcePath;
-    pair.m_targetPath = targetPath;
-    if (!targetPath.endsWith(QLatin1String(".str"), Qt::CaseInsensitive)) {
-        const QString reason = say("The translation's file name does not end in .str.");
-        pair.m_unsafe = pair.m_unsafe.isEmpty() ? reason : pair.m_unsafe + u' ' + reason;
-    }
-    return pair;
+    m_unsafe = m_unsafe.isEmpty() ? reason : m_unsafe + u' ' + reason;
 }
 
 void TranslationPair::pair()
@@ -177,28 +112,32 @@ void TranslationPair::pair()
         if (!inTarget.contains(key))
             inTarget.insert(key, static_cast<int>(i));
     }
-    QHash<QString, QList<int>> lines;
-    for (qsizetype i = 0; i < source.entries().size(); ++i)
-        lines[source.key(static_cast<int>(i)).toCaseFolded()].append(source.entries().at(i).line);
-
     m_rows.clear();
-    m_repeats.clear();
+    m_copied.clear();
     m_extraKeys.clear();
     const TranslationRecord::Notes notes = TranslationRecord::notesOf(source);
     m_openingNote = notes.opening;
+    QSet<QString> keys;   // folded: the game reads the first entry of a key
     for (qsizetype i = 0; i < source.entries().size(); ++i) {
+        const int entry = static_cast<int>(i);
+        const QString key = source.key(entry);
+        const QString folded = key.toCaseFolded();
+        if (keys.contains(folded))
+            continue;
+        keys.insert(folded);
+        const QString text = source.text(entry);
+        if (!Kinds::holdsProse(m_source.kind, key, text)) {
+            m_copied.append(entry);
+            continue;
+        }
         Row row;
-        row.sourceEntry = static_cast<int>(i);
-        row.key = source.key(row.sourceEntry);
-        row.source = source.text(row.sourceEntry);
+        row.sourceEntry = entry;
+        row.line = source.entries().at(i).line;
+        row.key = key;
+        row.source = text;
         row.sourceHash = TranslationRecord::hashOf(row.source);
         row.comment = notes.perEntry.value(i);
-        const QString key = row.key.toCaseFolded();
-        const QList<int> &at = lines[key];
-        row.readOnly = at.size() > 1;
-        if (row.readOnly && at.constFirst() == source.entries().at(i).line)
-            m_repeats.append({row.key, at});
-        row.targetEntry = inTarget.value(key, -1);
+        row.targetEntry = inTarget.value(folded, -1);
         row.hasTarget = row.targetEntry >= 0;
         if (row.hasTarget)
             row.target = m_target->text(row.targetEntry);
@@ -207,7 +146,7 @@ void TranslationPair::pair()
     }
     for (qsizetype i = 0; m_target && i < m_target->entries().size(); ++i) {
         const QString key = m_target->key(static_cast<int>(i));
-        if (!lines.contains(key.toCaseFolded()))
+        if (!keys.contains(key.toCaseFolded()))
             m_extraKeys.append(key);
     }
 }
@@ -218,6 +157,7 @@ void TranslationPair::judge(Row &row) const
     if (!row.hasTarget || (row.filled && row.target == row.source)) {
         row.state = State::Untranslated;
         row.markedDone = false;
+        row.review = false;
         return;
     }
     const QString reason = suspicion(row.source, row.target);
@@ -226,6 +166,10 @@ void TranslationPair::judge(Row &row) const
     } else if (!row.from.isEmpty() && row.from != row.sourceHash) {
         row.state = State::Outdated;
         row.reason = say("The source changed since this was translated.");
+    } else if (row.review) {
+        row.state = State::NeedsReview;
+        row.reason = reason.isEmpty() ? say("The translation waits for a review.")
+                                      : say("The translation waits for a review: %1").arg(reason);
     } else if (!reason.isEmpty()) {
         row.state = State::Suspicious;
         row.reason = reason;
@@ -245,6 +189,8 @@ TranslationPair::Counts TranslationPair::counts() const
         if (row.markedDone
             || (row.state != State::Untranslated && (!row.target.isEmpty() || row.source.isEmpty())))
             ++counts.translated;
+        if (row.state == State::Outdated || row.state == State::NeedsReview)
+            ++counts.toReview;
     }
     return counts;
 }
@@ -263,7 +209,7 @@ bool TranslationPair::setTargetText(int row, const QString &text)
         return false;
     Row &r = m_rows[row];
     const QString target = LineEndings::toCrLf(text);
-    if (r.readOnly || (r.hasTarget && !r.filled && r.target == target))
+    if (r.hasTarget && !r.filled && r.target == target)
         return false;
     r.target = target;
     r.hasTarget = true;
@@ -272,6 +218,7 @@ bool TranslationPair::setTargetText(int row, const QString &text)
     r.oldSource.clear();
     r.edited = r.targetEntry < 0 || target != m_target->text(r.targetEntry);
     r.markedDone = false;
+    r.review = false;
     judge(r);
     return true;
 }
@@ -281,12 +228,27 @@ bool TranslationPair::setMarkedDone(int row, bool done)
     if (row < 0 || row >= m_rows.size() || m_rows.at(row).state == State::Untranslated
         || m_rows.at(row).markedDone == done)
         return false;
-    m_rows[row].markedDone = done;
-    if (done) {   // done with today's source
-        m_rows[row].from = m_rows.at(row).sourceHash;
-        m_rows[row].oldSource.clear();
+    Row &r = m_rows[row];
+    r.markedDone = done;
+    if (done) {   // done with today's source, and reviewed
+        r.from = r.sourceHash;
+        r.oldSource.clear();
+        r.review = false;
     }
-    judge(m_rows[row]);
+    judge(r);
+    return true;
+}
+
+bool TranslationPair::setReview(int row, bool review)
+{
+    if (row < 0 || row >= m_rows.size() || m_rows.at(row).state == State::Untranslated
+        || m_rows.at(row).review == review)
+        return false;
+    Row &r = m_rows[row];
+    r.review = review;
+    if (review)
+        r.markedDone = false;
+    judge(r);
     return true;
 }
 
@@ -296,6 +258,37 @@ bool TranslationPair::setNote(int row, const QString &note)
         return false;
     m_rows[row].note = note;
     return true;
+}
+
+TranslationPair::TakenChange TranslationPair::take(int row, const Taken &taken)
+{
+    TakenChange change;
+    if (row < 0 || row >= m_rows.size() || !m_unsafe.isEmpty())
+        return change;
+    const TranslationRecord::FileEntries before = recordEntries();
+    Row &r = m_rows[row];
+    if (!taken.text.isEmpty()) {   // an entry left empty keeps its translation and its state
+        const bool wasDone = r.markedDone;
+        const bool wasOutdated = r.state == State::Outdated;
+        const QString wasFrom = r.from, wasOldSource = r.oldSource;
+        change.text = setTargetText(row, taken.text);
+        const QString madeFrom = LineEndings::toCrLf(taken.madeFrom);
+        if (!madeFrom.isEmpty() && madeFrom != r.source) {
+            r.from = TranslationRecord::hashOf(madeFrom);
+            r.oldSource = madeFrom;
+        } else if (wasOutdated && taken.review && !change.text) {   // still waiting for its review
+            r.from = wasFrom;
+            r.oldSource = wasOldSource;
+        }
+        r.review = taken.review;
+        // A mark the tool does not speak of stays, unless the text is another now.
+        r.markedDone = !taken.review && r.from == r.sourceHash && taken.done.value_or(wasDone && !change.text);
+    }
+    if (taken.note)
+        r.note = *taken.note;
+    judge(r);
+    change.record = recordEntries().value(r.key) != before.value(r.key);
+    return change;
 }
 
 QStringList TranslationPair::applyRecord(const TranslationRecord::FileEntries &entries)
@@ -311,6 +304,7 @@ QStringList TranslationPair::applyRecord(const TranslationRecord::FileEntries &e
         row.oldSource.clear();
         row.filled = false;
         row.markedDone = false;
+        row.review = false;
         if (spelled.isNull()) {
             if (row.hasTarget)   // translated before the record knew it: from today's source
                 row.from = row.sourceHash;
@@ -328,6 +322,7 @@ QStringList TranslationPair::applyRecord(const TranslationRecord::FileEntries &e
         } else if (row.hasTarget) {
             row.from = entry.from;
             row.markedDone = entry.state == EntryState::Done && entry.from == row.sourceHash;
+            row.review = entry.state == EntryState::Review;
             if (entry.from != row.sourceHash)
                 row.oldSource = entry.source;
         }
@@ -349,14 +344,12 @@ TranslationRecord::FileEntries TranslationPair::recordEntries() const
     using TranslationRecord::EntryState;
     TranslationRecord::FileEntries entries = m_unusedRecord;
     for (const Row &row : m_rows) {
-        if (entries.contains(row.key) && row.readOnly)
-            continue;   // the first of a repeated key
         TranslationRecord::Entry entry;
         entry.note = row.note;
         if (row.state == State::Untranslated) {
             entry.state = EntryState::Untranslated;
         } else {
-            entry.state = row.markedDone ? EntryState::Done : EntryState::Translated;
+            entry.state = row.markedDone ? EntryState::Done : row.review ? EntryState::Review : EntryState::Translated;
             entry.from = row.from.isEmpty() ? row.sourceHash : row.from;
             entry.source = entry.from == row.sourceHash ? row.source : row.oldSource;
         }
@@ -385,123 +378,6 @@ int TranslationPair::nextRow(int fromRow, bool forward, const std::function<bool
     return -1;
 }
 
-StrDocument TranslationPair::targetDocument() const
-{
-    if (!m_target) {
-        StrDocument document = m_source.document;
-        for (const Row &row : m_rows) {
-            if (row.edited)
-                document.setText(row.sourceEntry, row.target, typed(row));
-            else if (!standsIn(row, m_codePage))
-                document.removeEntry(row.sourceEntry);
-        }
-        return document;
-    }
-    StrDocument document = *m_target;
-    const QString separator = document.entries().isEmpty() ? QString()
-                                                           : document.style(QLatin1String(""), {}).separator;
-    for (int r = 0; r < m_rows.size(); ++r) {
-        const Row &row = m_rows.at(r);
-        const bool standIn = row.targetEntry < 0 && standsIn(row, m_codePage);
-        if (!row.edited && !standIn)
-            continue;
-        if (row.targetEntry >= 0) {
-            // A target none of whose texts has a line break writes them as the source does.
-            document.setText(row.targetEntry, row.target, typed(row), m_source.document.textBreak(row.sourceEntry));
-            continue;
-        }
-        // After the entry of the nearest source key before it, else before that of the nearest after it.
-        qsizetype at = document.bytes().size();
-        for (int before = r - 1; before >= 0 && at == document.bytes().size(); --before) {
-            if (m_rows.at(before).targetEntry >= 0)
-                at = document.entries().at(m_rows.at(before).targetEntry).end;
-        }
-        for (int after = r + 1; after < m_rows.size() && at == document.bytes().size(); ++after) {
-            if (m_rows.at(after).targetEntry >= 0)
-                at = document.entries().at(m_rows.at(after).targetEntry).start;
-        }
-        const QString entrySeparator = separator.isEmpty() ? m_source.document.separator(row.sourceEntry) : separator;
-        const QString text = standIn ? row.source : row.target;
-        document.insertEntry(at, row.key, text,
-                             {standIn ? multiLine(text, say("the source text of %1").arg(row.key)) : typed(row)},
-                             {QString(), entrySeparator, QString()}, m_source.document.textBreak(row.sourceEntry));
-    }
-    return document;
-}
-
-std::variant<QByteArray, TranslationPair::Refusal> TranslationPair::write() const
-{
-    if (!m_unsafe.isEmpty())
-        return Refusal{m_unsafe, std::nullopt, -1};
-    for (int r = 0; r < m_rows.size(); ++r) {
-        if (!m_rows.at(r).edited)
-            continue;
-        if (const auto problem = TextCheck::firstProblem({typed(m_rows.at(r))}, m_codePage))
-            return Refusal{TextCheck::message(*problem, m_codePage), problem, r};
-    }
-    if (std::optional<QByteArray> bytes = targetDocument().write(m_codePage))
-        return *bytes;
-
-    // A character of the lines kept as they stand.
-    const StrDocument &base = m_target ? *m_target : m_source.document;
-    QList<Range> changed;
-    for (const Row &row : m_rows) {
-        const int entry = m_target ? row.targetEntry : row.sourceEntry;
-        if (entry < 0 || (m_target && !row.edited) || (!m_target && standsIn(row, m_codePage)))
-            continue;
-        const StrDocument::Entry &e = base.entries().at(entry);
-        changed.append(row.edited ? Range{e.textStart, e.textEnd} : Range{e.start, e.end});
-    }
-    const QString place = m_target ? say("the translation file") : say("the source file");
-    if (const auto problem = firstUnwritable(base, changed, m_codePage, place))
-        return Refusal{TextCheck::message(*problem, m_codePage), problem, -1};
-    return Refusal{say("The translation holds a character that %1 cannot represent. Nothing was written.")
-                       .arg(CodePages::description(m_codePage)),
-                   std::nullopt, -1};
-}
-
-std::optional<TranslationPair::Refusal> TranslationPair::save()
-{
-    const QFileInfo target(m_targetPath);
-    if (m_targetPath.isEmpty()
-        || (target.exists() && target.canonicalFilePath() == QFileInfo(m_sourcePath).canonicalFilePath()))
-        return Refusal{say("The translation has no file of its own to be saved in. Nothing was written."),
-                       std::nullopt, -1};
-    auto written = write();
-    if (const auto *refusal = std::get_if<Refusal>(&written))
-        return *refusal;
-    const QByteArray &bytes = std::get<QByteArray>(written);
-    if (!target.exists() && !QDir().mkpath(target.absolutePath()))   // a new language's folder
-        return Refusal{say("The folder %1 could not be made. Nothing was written.")
-                           .arg(QDir::toNativeSeparators(target.absolutePath())),
-                       std::nullopt, -1};
-    if (const std::optional<Error> result = FileOutput::writeFile(m_targetPath, bytes)) {
-        return Refusal{say("The translation could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")
-                           .arg(QDir::toNativeSeparators(m_targetPath), result->message),
-                       std::nullopt, -1};
-    }
-    setWritten(bytes);
-    return std::nullopt;
-}
-
-void TranslationPair::setWritten(const QByteArray &bytes)
-{
-    const QList<Row> before = m_rows;
-    m_target = StrDocument(bytes, {m_codePage, false});
-    m_unsafe.clear();
-    pair();
-    for (int r = 0; r < m_rows.size() && r < before.size(); ++r) {
-        Row &row = m_rows[r];
-        const Row &was = before.at(r);
-        row.markedDone = was.markedDone && row.hasTarget;
-        row.note = was.note;
-        row.from = was.from;
-        row.oldSource = was.oldSource;
-        row.filled = row.hasTarget && (was.state == State::Untranslated && !was.edited);
-        judge(row);
-    }
-}
-
 QString TranslationPair::stateName(State state)
 {
     switch (state) {
@@ -515,6 +391,8 @@ QString TranslationPair::stateName(State state)
         return say("Done");
     case State::Outdated:
         return say("Outdated");
+    case State::NeedsReview:
+        return say("Needs review");
     }
     return {};
 }
@@ -522,131 +400,9 @@ QString TranslationPair::stateName(State state)
 QString TranslationPair::progressText(const Counts &counts)
 {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return (counts.total == 1 ? say("%1 of %2 entry translated") : say("%1 of %2 entries translated"))
-        .arg(english.toString(counts.translated), english.toString(counts.total));
-}
-
-// ---------------------------------------------------------------- The table
-
-TranslationTableModel::TranslationTableModel(QObject *parent)
-    : QAbstractTableModel(parent)
-{
-}
-
-void TranslationTableModel::setPair(TranslationPair pair)
-{
-    beginResetModel();
-    m_pair = std::move(pair);
-    endResetModel();
-}
-
-bool TranslationTableModel::setMarkedDone(int row, bool done)
-{
-    if (!m_pair.setMarkedDone(row, done))
-        return false;
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1));
-    Q_EMIT markChanged();
-    return true;
-}
-
-bool TranslationTableModel::setNote(int row, const QString &note)
-{
-    if (!m_pair.setNote(row, note))
-        return false;
-    Q_EMIT markChanged();
-    return true;
-}
-
-void TranslationTableModel::acceptTarget()
-{
-    m_pair.acceptTarget();
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
-
-std::optional<TranslationPair::Refusal> TranslationTableModel::save()
-{
-    return m_pair.save();
-}
-
-int TranslationTableModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(m_pair.rows().size());
-}
-
-int TranslationTableModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant TranslationTableModel::data(const QModelIndex &index, int role) const
-{
-    if (!index.isValid())
-        return {};
-    const TranslationPair::Row &row = m_pair.row(index.row());
-    if (role == StateRole)
-        return static_cast<int>(row.state);
-    if (role == Qt::ToolTipRole && index.column() == StateColumn && !row.reason.isEmpty())
-        return row.reason;
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
-        return {};
-    switch (index.column()) {
-    case KeyColumn:
-        return row.key;
-    case SourceColumn:
-        return LineEndings::toLf(row.source);
-    case TranslationColumn:   // the source's text standing in is no translation
-        return row.filled ? QString() : LineEndings::toLf(row.target);
-    default:
-        return TranslationPair::stateName(row.state);
-    }
-}
-
-bool TranslationTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!index.isValid() || index.column() != TranslationColumn || role != Qt::EditRole
-        || !m_pair.setTargetText(index.row(), value.toString()))
-        return false;
-    Q_EMIT dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
-    Q_EMIT changed();
-    return true;
-}
-
-Qt::ItemFlags TranslationTableModel::flags(const QModelIndex &index) const
-{
-    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == TranslationColumn && m_pair.isSafeToWrite()
-        && !m_pair.row(index.row()).readOnly)
-        flags |= Qt::ItemIsEditable;
-    return flags;
-}
-
-QVariant TranslationTableModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case KeyColumn:
-        return tr("Key");
-    case SourceColumn:
-        return tr("Source");
-    case TranslationColumn:
-        return tr("Translation");
-    default:
-        return tr("State");
-    }
-}
-
-void TranslationFilterModel::setStates(const QList<TranslationPair::State> &states)
-{
-    m_states = states;
-    invalidateFilter();
-}
-
-bool TranslationFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
-{
-    if (m_states.isEmpty())
-        return true;
-    const QVariant state = sourceModel()->index(sourceRow, 0, sourceParent).data(TranslationTableModel::StateRole);
-    return m_states.contains(static_cast<TranslationPair::State>(state.toInt()));
+    QString text = (counts.total == 1 ? say("%1 of %2 entry translated") : say("%1 of %2 entries translated"))
+                       .arg(english.toString(counts.translated), english.toString(counts.total));
+    if (counts.toReview > 0)
+        text += say(", %1 to review").arg(english.toString(counts.toReview));
+    return text;
 }

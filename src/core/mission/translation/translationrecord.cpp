@@ -19,7 +19,7 @@ namespace TranslationRecord {
 
 namespace {
 
-constexpr int Format = 1;
+constexpr int Format = 2;   // 1 knew no entries waiting for a review
 
 QString say(const char *text)
 {
@@ -33,6 +33,8 @@ QString stateName(EntryState state)
         return QStringLiteral("untranslated");
     case EntryState::Done:
         return QStringLiteral("done");
+    case EntryState::Review:
+        return QStringLiteral("review");
     case EntryState::Translated:
         break;
     }
@@ -41,7 +43,7 @@ QString stateName(EntryState state)
 
 std::optional<EntryState> stateOf(const QString &name)
 {
-    for (const EntryState state : {EntryState::Untranslated, EntryState::Translated, EntryState::Done}) {
+    for (const EntryState state : {EntryState::Untranslated, EntryState::Translated, EntryState::Review, EntryState::Done}) {
         if (stateName(state) == name)
             return state;
     }
@@ -123,14 +125,66 @@ Loaded parse(const QByteArray &json, const QString &mission, const QString &targ
     return loaded;
 }
 
+QString setAsideName(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString stem = info.completeBaseName();
+    for (int number = 1;; ++number) {
+        const QString name = number == 1 ? QStringLiteral("%1.unreadable.json").arg(stem)
+                                         : QStringLiteral("%1.unreadable-%2.json").arg(stem).arg(number);
+        const QString candidate = info.dir().filePath(name);
+        if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
+            return candidate;
+    }
+}
+
 Loaded load(const QString &path, const QString &mission, const QString &target)
 {
-    if (const QFileInfo info(path); !info.exists() && !info.isSymLink())
-        return {{mission, target, {}}, {}};
-    const std::variant<QByteArray, Error> read = SafeFile::read(path, SafeFile::RecordCap);
-    if (const auto *refused = std::get_if<Error>(&read))
-        return {{mission, target, {}}, {say("The record could not be read: %1").arg(refused->message)}};
-    return parse(std::get<QByteArray>(read), mission, target);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {{mission, target, {}}, {}, {}, true};
+    auto read = SafeFile::read(path, SafeFile::RecordCap);
+    if (const auto *failure = std::get_if<Error>(&read)) {
+        // Nothing of it is known: it is not written over.
+        Loaded loaded{{mission, target, {}},
+                      {say("The record %1 could not be read: %2").arg(QDir::toNativeSeparators(path), failure->message)},
+                      {}, false};
+        return loaded;
+    }
+    const QByteArray &bytes = std::get<QByteArray>(read);
+    Loaded loaded = parse(bytes, mission, target);
+    if (loaded.unused.isEmpty())
+        return loaded;
+    // Something the translator recorded could not be used: kept as it stands
+    // before the record is ever written again (once: a copy that holds the
+    // same bytes already is that copy).
+    for (int number = 1;; ++number) {
+        const QString kept = info.dir().filePath(number == 1 ? QStringLiteral("%1.unreadable.json").arg(info.completeBaseName())
+                                                             : QStringLiteral("%1.unreadable-%2.json").arg(info.completeBaseName()).arg(number));
+        if (!QFileInfo::exists(kept))
+            break;
+        const auto same = SafeFile::read(kept, SafeFile::RecordCap);
+        if (std::holds_alternative<QByteArray>(same) && std::get<QByteArray>(same) == bytes) {
+            loaded.setAside = kept;
+            loaded.unused.append(say("The record as it stood is kept in %1.").arg(QDir::toNativeSeparators(kept)));
+            return loaded;
+        }
+    }
+    const QString copy = setAsideName(path);
+    const auto where = SafeFile::writablePath(copy, info.absolutePath());
+    std::optional<Error> failed = std::holds_alternative<Error>(where) ? std::get<Error>(where) : std::optional<Error>();
+    if (!failed)
+        failed = FileOutput::writeFile(std::get<QString>(where), bytes);
+    if (failed) {
+        loaded.rewritable = false;
+        loaded.unused.append(say("It could not be kept aside (%1), so it is left as it is and the record is not "
+                                 "saved until it can be read.")
+                                 .arg(failed->message));
+    } else {
+        loaded.setAside = copy;
+        loaded.unused.append(say("The record as it stood is kept in %1.").arg(QDir::toNativeSeparators(copy)));
+    }
+    return loaded;
 }
 
 QByteArray toJson(const Record &record)
@@ -152,17 +206,24 @@ QByteArray toJson(const Record &record)
         if (!entries.isEmpty())
             files.insert(file.key(), entries);
     }
-    const QJsonObject root{{QStringLiteral("format"), Format},
+    bool review = false;
+    for (const FileEntries &entries : record.files) {
+        review = review || std::any_of(entries.cbegin(), entries.cend(),
+                                       [](const Entry &entry) { return entry.state == EntryState::Review; });
+    }
+    const QJsonObject root{{QStringLiteral("format"), review ? Format : 1},
                            {QStringLiteral("mission"), record.mission},
                            {QStringLiteral("target"), record.target},
                            {QStringLiteral("files"), files}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-std::optional<Error> save(const QString &path, const Record &record)
+std::optional<Error> save(const QString &path, const Record &record, const QString &root)
 {
-    // The record stands in the mission's folder: a link is followed only to a place inside it.
-    std::optional<Error> error = FileOutput::writeFile(path, toJson(record), QFileInfo(path).absolutePath());
+    const auto where = SafeFile::writablePath(path, root.isEmpty() ? QFileInfo(path).absolutePath() : root);
+    std::optional<Error> error = std::holds_alternative<Error>(where)
+        ? std::get<Error>(where)
+        : FileOutput::writeFile(std::get<QString>(where), toJson(record));
     if (error)
         error->message = say("The record %1 could not be written: %2").arg(QDir::toNativeSeparators(path), error->message);
     return error;
@@ -171,10 +232,11 @@ std::optional<Error> save(const QString &path, const Record &record)
 QStringList marksChanged(const FileEntries &before, const FileEntries &now)
 {
     const auto done = [](const Entry &entry) { return entry.state == EntryState::Done; };
+    const auto review = [](const Entry &entry) { return entry.state == EntryState::Review; };
     QStringList keys;
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         const Entry was = before.value(it.key());
-        if (it->note != was.note || done(*it) != done(was))
+        if (it->note != was.note || done(*it) != done(was) || review(*it) != review(was))
             keys.append(it.key());
     }
     return keys;
@@ -198,22 +260,35 @@ Notes notesOf(const StrDocument &document)
             return std::nullopt;
         return line.mid(2).trimmed();
     };
+    // The lines that are an entry's (its own and its comments above it).
+    QList<bool> taken(lines.size(), false);
     Notes notes;
-    qsizetype opening = 0;
-    QStringList openingLines;
-    while (const auto line = comment(opening)) {
-        openingLines.append(*line);
-        ++opening;
+    for (int entry = 0; entry < document.entries().size(); ++entry) {
+        const StrDocument::Entry &e = document.entries().at(entry);
+        const qsizetype first = e.line - 1;
+        const qsizetype last = std::min<qsizetype>(document.lineOf(entry, e.afterEnd) - 1, lines.size() - 1);
+        for (qsizetype at = first; at <= last; ++at)
+            taken[at] = true;
+        QStringList mine;
+        for (qsizetype at = first - 1; const auto line = comment(at); --at) {
+            if (taken.at(at))
+                break;
+            mine.prepend(*line);
+            taken[at] = true;
+        }
+        const QString after = document.after(entry).trimmed();
+        if (after.startsWith(QLatin1String("//")))
+            mine.append(after.mid(2).trimmed());
+        notes.perEntry.append(mine.join(u'\n'));
     }
-    // A block that runs straight into an entry is that entry's note.
-    if (opening < lines.size() && lines.at(opening).trimmed().isEmpty())
-        notes.opening = openingLines.join(u'\n');
-    for (const StrDocument::Entry &entry : document.entries()) {
-        QStringList above;
-        for (qsizetype at = entry.line - 2; const auto line = comment(at); --at)
-            above.prepend(*line);
-        notes.perEntry.append(above.join(u'\n'));
+    QStringList own;
+    for (qsizetype at = 0; at < lines.size(); ++at) {
+        if (taken.at(at))
+            continue;
+        if (const auto line = comment(at))
+            own.append(*line);
     }
+    notes.opening = own.join(u'\n');
     return notes;
 }
 
