@@ -1,5 +1,6 @@
 #include "core/save/drafts.h"
 #include "core/mission/diskchange.h"
+#include "core/mission/replacement.h"
 #include "core/mission/workspace.h"
 #include "support/scriptedprompts.h"
 
@@ -455,6 +456,59 @@ private Q_SLOTS:
         QVERIFY(!workspace.save({document}, prompts));
         QCOMPARE(readBytes(m_book), Book);
         QCOMPARE(*document->document().write(1252), Book);
+    }
+
+    // Undo Replace after a file was edited: the original text comes back
+    // wherever the replacement still stands; what was typed since stays,
+    // also over a replaced text. One step of each file's undo.
+    void aReplaceAllUndoneAfterAnEditKeepsTheEdit()
+    {
+        QTemporaryDir mission;
+        QVERIFY(QDir(mission.path()).mkpath(u"books"_s));
+        const QString a = mission.filePath(u"books/a.str"_s), b = mission.filePath(u"books/b.str"_s);
+        const QByteArray bookA = "Page_0:\"The door\"\r\nPage_1:\"A door\"\r\nPage_2:\"Nothing\"\r\n";
+        writeBytes(a, bookA);
+        writeBytes(b, "Page_0:\"door\"\r\n");
+        const MissionFolder::Scan scan = MissionFolder::scan(mission.path());
+        QCOMPARE(scan.files.size(), 2);
+        const Replacement::Found found = Replacement::replaceAll(scan, {}, u"door"_s, u"gate"_s, {});
+        QCOMPARE(found.matches, 3);
+        QCOMPARE(found.files.size(), 2);
+        MissionWorkspace workspace;
+        QList<WorkspaceDocument *> documents;
+        for (const Replacement::File &file : found.files) {
+            const MissionFolder::File &scanned = scan.files.at(file.file);
+            WorkspaceDocument *document = workspace.adopt(scanned.path, scanned.codePage, scanned.read.document);
+            document->change(file.document, u"Replace"_s);
+            documents.append(document);
+        }
+        WorkspaceDocument *first = documents.at(0);
+        QCOMPARE(*first->document().write(1252), QByteArray(bookA).replace("door", "gate"));
+        // Typed afterwards: another entry, and a replaced one.
+        StrDocument typed = withText(first->document(), "Page_2", u"Something typed"_s);
+        typed.setText(1, u"A gate, open"_s, oneLine(u"A gate, open"_s, u"a test"_s));
+        first->change(typed, u"Edit"_s);
+        const Replacement::Restored restored = Replacement::restore(
+            first->document(), first->diskBytes(), 1252, found.files.at(0).texts);
+        QCOMPARE(restored.texts, 1);
+        QCOMPARE(restored.leftTexts, 1);
+        QCOMPARE(restored.leftMatches, 1);
+        first->change(restored.document, u"Undo Replace"_s);
+        first->markSavedIfAsOnDisk();
+        QCOMPARE(*first->document().write(1252),
+                 QByteArray("Page_0:\"The door\"\r\nPage_1:\"A gate, open\"\r\nPage_2:\"Something typed\"\r\n"));
+        QVERIFY(first->isModified());
+        // The file no one typed in is as on the disk again: saved.
+        WorkspaceDocument *second = documents.at(1);
+        const Replacement::Restored back =
+            Replacement::restore(second->document(), second->diskBytes(), 1252, found.files.at(1).texts);
+        second->change(back.document, u"Undo Replace"_s);
+        second->markSavedIfAsOnDisk();
+        QVERIFY(!second->isModified());
+        // Undo of the first file's last step brings the replacement back, with the edits.
+        first->undoStack()->undo();
+        QCOMPARE(*first->document().write(1252),
+                 QByteArray("Page_0:\"The gate\"\r\nPage_1:\"A gate, open\"\r\nPage_2:\"Something typed\"\r\n"));
     }
 
     // A file whose bytes its code page lacks (CP850 letters in a folder read
