@@ -24,6 +24,10 @@
 #include <QTest>
 #include <QTreeView>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -349,6 +353,31 @@ private Q_SLOTS:
                                               "on these texts. Nothing was replaced."_s);
         QCOMPARE(h.prompts.messages.size(), 0);
         QVERIFY(!h.window().isWindowModified());
+    }
+
+    // An open file swapped for a named pipe: reading the folder again never
+    // waits on it (nor does telling its language's code page), and the pipe
+    // is named as a file that cannot be read.
+    void readsAgainPastAPipe()
+    {
+#ifdef Q_OS_UNIX
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const QString diary = QDir(root).filePath(u"books/english/Diary.str"_s);
+        QVERIFY(h.window().openFile(diary));
+        QVERIFY(QFile::remove(diary));
+        QCOMPARE(mkfifo(QFile::encodeName(diary).constData(), 0600), 0);
+        panel->openFolder(root);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 10000);
+        QVERIFY2(tree(panel->missionTree->model()).contains(u"Diary.str"_s), qPrintable(tree(panel->missionTree->model())));
+        QVERIFY(h.text("Bptxt").contains(u"It was dark."_s));
+        QVERIFY(QFile::remove(diary));
+#else
+        QSKIP("Named pipes are a thing of Unix systems");
+#endif
     }
 
     // The real folder dialog, answered as the author answers it.

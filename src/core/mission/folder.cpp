@@ -3,6 +3,7 @@
 #include "core/document/codepages.h"
 #include "core/document/codepagedetect.h"
 #include "core/document/lineendings.h"
+#include "core/document/safefile.h"
 #include "core/mission/missionsettings.h"
 #include "core/mission/workspace.h"
 #include "core/kinds/missflag.h"
@@ -400,13 +401,15 @@ QList<Problem> problemsOf(const File &file)
     return problems;
 }
 
-// A file's bytes, or nothing when it cannot be read or is too large to be.
+// A file's bytes, or nothing when it cannot be read or is too large to be:
+// read through the safe open, so that a pipe put in a file's place is never
+// waited on.
 QByteArray bytesOf(const QString &path)
 {
-    QFile file(path);
-    if (file.size() > StrReader::MaxFileSize || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(StrReader::MaxFileSize);
+    auto read = SafeFile::read(path, StrReader::MaxFileSize);
+    if (auto *bytes = std::get_if<QByteArray>(&read))
+        return std::move(*bytes);
+    return {};
 }
 
 // A file is said to be in a DOS code page only when at least this many of the
