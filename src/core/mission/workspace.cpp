@@ -1,11 +1,11 @@
 #include "core/mission/workspace.h"
 
 #include "core/document/codepages.h"
+#include "core/mission/filewatch.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QThread>
@@ -26,11 +26,6 @@ StrDocument documentOf(const QByteArray &bytes, int codePage)
     if (auto *file = std::get_if<StrReader::Result>(&read))
         return std::move(file->document);
     return StrDocument(bytes, {codePage, false});
-}
-
-QString folderOf(const QString &path)
-{
-    return QFileInfo(path).absolutePath();
 }
 
 } // namespace
@@ -183,7 +178,7 @@ MissionWorkspace::Batch::~Batch()
 {
     if (--m_workspace.m_batches > 0)
         return;
-    m_workspace.watch(std::exchange(m_workspace.m_toWatch, {}));
+    m_workspace.m_watch->watch(std::exchange(m_workspace.m_toWatch, {}));
     if (std::exchange(m_workspace.m_documentToTell, false))
         Q_EMIT m_workspace.documentChanged();
     if (std::exchange(m_workspace.m_documentsToTell, false))
@@ -193,21 +188,18 @@ MissionWorkspace::Batch::~Batch()
 MissionWorkspace::MissionWorkspace(QObject *parent)
     : QObject(parent)
     , m_undoGroup(new QUndoGroup(this))
-    , m_watcher(new QFileSystemWatcher(this))
-    , m_folderWatcher(new QFileSystemWatcher(this))
+    , m_watch(std::make_unique<WatchThread>(this))
 {
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &MissionWorkspace::fileChanged);
-    connect(m_folderWatcher, &QFileSystemWatcher::directoryChanged, this, &MissionWorkspace::folderChanged);
+    connect(m_watch->notifier(), &FileWatch::filesChanged, this, &MissionWorkspace::filesChanged);
 }
 
 MissionWorkspace::~MissionWorkspace()
 {
-    // Reads of changed files still under way end on their own; their results go nowhere.
-    for (const QPointer<QObject> &reading : std::as_const(m_reading)) {
-        if (auto *thread = qobject_cast<QThread *>(reading.data())) {
-            thread->disconnect(this);
-            thread->wait();
-        }
+    m_watch.reset();
+    // A read of changed files still under way ends on its own; what it finds goes nowhere.
+    if (m_reader) {
+        m_reader->disconnect(this);
+        m_reader->wait();
     }
 }
 
@@ -244,41 +236,6 @@ void MissionWorkspace::tellDocument()
         Q_EMIT documentChanged();
 }
 
-void MissionWorkspace::watch(const QStringList &paths)
-{
-    QStringList files, folders;
-    for (const QString &path : paths) {
-        const QString folder = folderOf(path);
-        if (m_watchedFiles.contains(path) || !m_byFolder.contains(folder) || !QFileInfo::exists(path))
-            continue;   // watched, let go of meanwhile, or not there (its folder tells when it is)
-        files.append(path);
-        if (!m_watchedFolders.contains(folder)) {
-            m_watchedFolders.insert(folder);
-            folders.append(folder);
-        }
-    }
-    if (!files.isEmpty()) {
-        const QStringList failed = m_watcher->addPaths(files);
-        for (const QString &path : std::as_const(files)) {
-            if (!failed.contains(path))
-                m_watchedFiles.insert(path);
-        }
-    }
-    if (!folders.isEmpty())
-        m_folderWatcher->addPaths(folders);
-}
-
-void MissionWorkspace::unwatch(const QStringList &paths)
-{
-    QStringList watched;
-    for (const QString &path : paths) {
-        if (m_watchedFiles.remove(path))
-            watched.append(path);
-    }
-    if (!watched.isEmpty())
-        m_watcher->removePaths(watched);
-}
-
 WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                                           const StrDocument &document, const QString &knownIdentity)
 {
@@ -286,18 +243,14 @@ WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, con
     auto *held = new WorkspaceDocument(clean, codePage, disk, onDisk, document, this);
     m_documents.append(held);
     m_byIdentity.insert(knownIdentity.isEmpty() ? identity(clean) : knownIdentity, held);
-    m_byFolder.insert(folderOf(clean), held);
+    m_byPath.insert(clean, held);
     m_undoGroup->addStack(held->undoStack());
     connect(held, &WorkspaceDocument::modifiedChanged, this, &MissionWorkspace::tellDocuments);
     connect(held, &WorkspaceDocument::changed, this, &MissionWorkspace::tellDocument);
     if (m_batches > 0)
         m_toWatch.append(clean);
     else
-        watch({clean});
-    if (!onDisk && !m_watchedFolders.contains(folderOf(clean)) && QFileInfo::exists(folderOf(clean))) {
-        m_watchedFolders.insert(folderOf(clean));
-        m_folderWatcher->addPath(folderOf(clean));   // tells when the file is made
-    }
+        m_watch->watch({clean});   // a file not made yet is told of once it is
     tellDocuments();
     return held;
 }
@@ -349,76 +302,68 @@ void MissionWorkspace::release(WorkspaceDocument *document)
         return;
     m_documents.removeOne(document);
     m_byIdentity.remove(m_byIdentity.key(document));
-    m_byFolder.remove(folderOf(document->path()), document);
-    unwatch({document->path()});
+    m_byPath.remove(document->path());
+    m_watch->unwatch({document->path()});
     m_toWatch.removeAll(document->path());
     m_undoGroup->removeStack(document->undoStack());
     document->deleteLater();
     tellDocuments();
 }
 
-void MissionWorkspace::fileChanged(const QString &path)
+void MissionWorkspace::filesChanged(const QStringList &paths)
 {
-    WorkspaceDocument *document = nullptr;
-    for (WorkspaceDocument *held : m_byFolder.values(folderOf(path))) {
-        if (held->path() == path)
-            document = held;
+    for (const QString &path : paths) {
+        if (!m_byPath.contains(path))
+            continue;
+        if (m_saving)
+            m_changedWhileSaving.insert(path);   // looked at once the save has ended
+        else
+            m_toRead.insert(path);
     }
-    if (!document)
-        return;
-    if (m_saving) {
-        if (!m_changedWhileSaving.contains(path))
-            m_changedWhileSaving.append(path);
-        return;   // looked at once the save has ended
-    }
-    // Watched anew: a file replaced by another (a rename over it, a version
-    // control update) is then watched as it is now, not as it was.
-    unwatch({path});
-    watch({path});
-    if (m_reading.value(path)) {
-        m_readAgain.insert(path);   // what that read finds may be stale: read again once it ends
-        return;
-    }
-    // Read off the GUI thread, through the reader's safe open: a pipe or a
-    // device put in the file's place never blocks, and no more is read than
-    // the reader's cap.
-    const int codePage = document->codePage();
-    auto result = std::make_shared<std::optional<QByteArray>>();
-    QThread *thread = QThread::create([path, codePage, result] {
-        auto read = StrReader::readFile(path, codePage);
-        if (auto *file = std::get_if<StrReader::Result>(&read))
-            *result = file->document.bytes();
-    });
-    m_reading.insert(path, thread);
-    connect(thread, &QThread::finished, this, [this, thread, path, result] {
-        thread->deleteLater();
-        m_reading.remove(path);
-        if (m_readAgain.remove(path)) {   // changed again while it was read
-            fileChanged(path);
-            return;
-        }
-        WorkspaceDocument *now = find(path);
-        if (!now || !result->has_value() || **result == now->m_seen)
-            return;   // gone, not an ordinary file, or as the program last saw it
-        if (m_saving) {
-            fileChanged(path);   // looked at once the save has ended
-            return;
-        }
-        Q_EMIT changedOnDisk(now, **result);
-    });
-    thread->start();
+    readChanged();
 }
 
-void MissionWorkspace::folderChanged(const QString &folder)
+void MissionWorkspace::readChanged()
 {
-    if (m_saving)
-        return;   // the program's own writes; every file is watched again once they end
-    // A held file made anew (a version control update removes and writes
-    // it; a new translation saved elsewhere) is watched again and read.
-    for (WorkspaceDocument *document : m_byFolder.values(folder)) {
-        if (!m_watchedFiles.contains(document->path()) && QFileInfo::exists(document->path()))
-            fileChanged(document->path());
+    if (m_reader || m_saving || m_toRead.isEmpty())
+        return;
+    // Read off the GUI thread, through the reader's safe open: a pipe or a
+    // device put in a file's place never blocks, and no more is read than
+    // the reader's cap. Only what differs from what the program last saw
+    // of the file comes back.
+    struct Read {
+        QString path;
+        int codePage;
+        QByteArray seen;
+    };
+    QList<Read> reads;
+    for (const QString &path : std::exchange(m_toRead, {})) {
+        if (const WorkspaceDocument *document = m_byPath.value(path))
+            reads.append({path, document->codePage(), document->m_seen});
     }
+    auto found = std::make_shared<QList<std::pair<QString, QByteArray>>>();
+    m_reader = QThread::create([reads, found] {
+        for (const Read &read : reads) {
+            auto file = StrReader::readFile(read.path, read.codePage);
+            if (auto *result = std::get_if<StrReader::Result>(&file); result && result->document.bytes() != read.seen)
+                found->append({read.path, result->document.bytes()});
+        }
+    });
+    connect(m_reader, &QThread::finished, m_reader, &QObject::deleteLater);
+    connect(m_reader, &QThread::finished, this, [this, found] {
+        m_reader = nullptr;
+        for (const auto &[path, bytes] : std::as_const(*found)) {
+            WorkspaceDocument *document = m_byPath.value(path);
+            if (!document || bytes == document->m_seen || m_toRead.contains(path))
+                continue;   // let go of, seen meanwhile, or changed again: read again next
+            if (m_saving)
+                m_changedWhileSaving.insert(path);
+            else
+                Q_EMIT changedOnDisk(document, bytes);
+        }
+        readChanged();
+    });
+    m_reader->start();
 }
 
 QVariantList MissionWorkspace::draft() const

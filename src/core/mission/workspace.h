@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QMultiHash>
 #include <QJsonArray>
 #include <QObject>
 #include <QPointer>
@@ -20,7 +19,8 @@
 #include <optional>
 
 class Prompts;
-class QFileSystemWatcher;
+class WatchThread;
+class QThread;
 class QSaveFile;
 class QUndoGroup;
 class QUndoStack;
@@ -216,10 +216,9 @@ private:
     friend class WorkspaceDocument;
     WorkspaceDocument *hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                             const StrDocument &document, const QString &knownIdentity = {});
-    void watch(const QStringList &paths);
-    void unwatch(const QStringList &paths);
-    void fileChanged(const QString &path);
-    void folderChanged(const QString &folder);
+    // Files held were changed on the disk (the watch tells): read again.
+    void filesChanged(const QStringList &paths);
+    void readChanged();
     void tellDocuments();
     void tellDocument();
     struct Written;
@@ -228,15 +227,12 @@ private:
 
     QList<WorkspaceDocument *> m_documents;
     QHash<QString, WorkspaceDocument *> m_byIdentity;
-    QMultiHash<QString, WorkspaceDocument *> m_byFolder;   // the documents in each folder watched
+    QHash<QString, WorkspaceDocument *> m_byPath;   // by path() as it is watched
     QUndoGroup *m_undoGroup = nullptr;
-    QFileSystemWatcher *m_watcher = nullptr;               // the files held
-    QFileSystemWatcher *m_folderWatcher = nullptr;         // their folders: a file made anew is watched again
-    QSet<QString> m_watchedFiles;                          // what the watchers watch
-    QSet<QString> m_watchedFolders;
-    QHash<QString, QPointer<QObject>> m_reading;   // a read of a changed file under way, by path
-    QSet<QString> m_readAgain;                     // changed again while being read
-    QStringList m_changedWhileSaving;
+    std::unique_ptr<WatchThread> m_watch;           // the files held, watched on a thread of their own
+    QSet<QString> m_toRead;                         // changed on the disk: read once the read under way ends
+    QPointer<QThread> m_reader;                     // reads changed files, off the GUI thread
+    QSet<QString> m_changedWhileSaving;
     QStringList m_toWatch;                         // held in a batch, watched when it ends
     int m_batches = 0;
     bool m_documentsToTell = false;

@@ -6,6 +6,7 @@
 #include "core/document/safefile.h"
 #include "core/mission/backgroundjob.h"
 #include "core/mission/diskchange.h"
+#include "core/mission/filewatch.h"
 #include "core/save/fileoutput.h"
 #include "core/save/prompts.h"
 #include "core/save/textcheck.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QPointer>
 #include <QSaveFile>
 #include <QThread>
@@ -180,14 +180,12 @@ MissionWorkspace::Written MissionWorkspace::runSave(const QList<WorkspaceDocumen
         items.append({document->path(), document->codePage(), document->document(), document->diskBytes(),
                       document->existsOnDisk(), document->m_makesFolder});
         paths.append(document->path());
-        // A read of the file under way (it was changed on the disk) would hold
-        // it open, and on Windows an open file cannot be replaced: it ends first.
-        if (auto *thread = qobject_cast<QThread *>(m_reading.value(document->path()).data()))
-            thread->wait(QDeadlineTimer(5000));
     }
-    // The watch is taken off while the program writes, so that its own save
-    // is not taken for a change made outside.
-    unwatch(paths);
+    // A read of changed files under way would hold them open, and on Windows
+    // an open file cannot be replaced: it ends first. Changes told while the
+    // program writes are looked at once it has (its own are then no change).
+    if (m_reader)
+        m_reader->wait(QDeadlineTimer(5000));
     m_cancelSaving = std::make_shared<std::atomic_bool>(false);
     BackgroundJob job;
     QEventLoop loop;
@@ -220,7 +218,7 @@ MissionWorkspace::Written MissionWorkspace::runSave(const QList<WorkspaceDocumen
     if (long_)
         Q_EMIT savingEnded();
     m_cancelSaving.reset();
-    watch(paths);
+    m_watch->rewatch(paths);   // written anew: watched as they are now
     return std::move(*result);
 }
 
@@ -300,9 +298,8 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
         prompts.warn(text);
     }
     m_saving = false;
-    const QStringList changed = std::exchange(m_changedWhileSaving, {});
-    for (const QString &path : changed)
-        fileChanged(path);
+    m_toRead.unite(std::exchange(m_changedWhileSaving, {}));
+    readChanged();
     return *saved;
 }
 

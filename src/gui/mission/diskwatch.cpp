@@ -3,6 +3,7 @@
 #include "core/document/codepages.h"
 #include "core/mission/backgroundjob.h"
 #include "core/mission/diskchange.h"
+#include "core/mission/filewatch.h"
 #include "core/mission/workspace.h"
 #include "core/save/prompts.h"
 #include "gui/mission/missionpanel.h"
@@ -10,14 +11,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QTimer>
 
 DiskWatch::DiskWatch(MissionWorkspace &workspace, Prompts &prompts, QObject *parent)
     : QObject(parent)
     , m_workspace(workspace)
     , m_prompts(prompts)
-    , m_watcher(new QFileSystemWatcher(this))
+    , m_watch(std::make_unique<WatchThread>(this))
     , m_folderTimer(new QTimer(this))
     , m_snapshots(new BackgroundJob(this))
     , m_comparer(new BackgroundJob(this))
@@ -29,17 +29,9 @@ DiskWatch::DiskWatch(MissionWorkspace &workspace, Prompts &prompts, QObject *par
             m_panel->openFolder(m_panel->folder());
     });
     // Only a change of what a folder holds reads it again (some systems also
-    // tell of a file merely read): once the changes settle, the folders told
-    // of are looked at again off the GUI thread (thousands of files take a while).
-    auto *settle = new QTimer(this);
-    settle->setSingleShot(true);
-    settle->setInterval(200);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this, settle](const QString &folder) {
-        m_changedFolders.insert(folder);
-        settle->start();
-    });
-    connect(settle, &QTimer::timeout, this, [this] {
-        const QSet<QString> folders = std::exchange(m_changedFolders, {});
+    // tell of a file merely read): the folders told of are looked at again
+    // off the GUI thread (thousands of files take a while).
+    connect(m_watch->notifier(), &FileWatch::foldersChanged, this, [this](const QStringList &folders) {
         m_comparer->start([folders](const BackgroundJob::Control &) {
             QHash<QString, QStringList> now;
             for (const QString &folder : folders)
@@ -115,15 +107,9 @@ void DiskWatch::watchFolder()
         }
         return std::make_pair(folders, snapshots);
     }, [this](const std::pair<QStringList, QHash<QString, QStringList>> &taken) {
-        const QStringList watched = m_watcher->directories();
-        QStringList added;
-        for (const QString &folder : taken.first) {
+        for (const QString &folder : taken.first)
             m_folderSnapshots.insert(folder, taken.second.value(folder));
-            if (!watched.contains(folder))
-                added.append(folder);
-        }
-        if (!added.isEmpty())
-            m_watcher->addPaths(added);
+        m_watch->watchFolders(taken.first);
     });
 }
 

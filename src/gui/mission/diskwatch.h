@@ -7,13 +7,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class BackgroundJob;
 class MissionPanel;
 class MissionWorkspace;
 class Prompts;
-class QFileSystemWatcher;
 class QTimer;
+class WatchThread;
 class WorkspaceDocument;
 
 // The disk under the open mission: the mission's folders watched, so that a
@@ -57,11 +58,10 @@ private:
     MissionWorkspace &m_workspace;
     Prompts &m_prompts;
     QPointer<MissionPanel> m_panel;
-    QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
+    std::unique_ptr<WatchThread> m_watch;      // the mission's folders, watched on a thread of their own
     QTimer *m_folderTimer = nullptr;           // reads the folder again once changes settle
     BackgroundJob *m_snapshots = nullptr;            // the snapshots of the folders read
     BackgroundJob *m_comparer = nullptr;             // those of the folders told of, taken again
-    QSet<QString> m_changedFolders;                  // told of since they were last looked at
     QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched
     bool m_asking = false;                           // a question about a change outside is open
     QList<std::pair<QPointer<WorkspaceDocument>, QByteArray>> m_waiting;   // changes to ask about after it
