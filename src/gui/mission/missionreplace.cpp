@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
+#include <QSet>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -317,9 +318,12 @@ void MissionReplace::saveReplaced()
     if (!m_panel || m_applying)
         return;
     QList<WorkspaceDocument *> documents;
+    QSet<const WorkspaceDocument *> listed;
     for (const Record &record : std::as_const(m_records)) {
-        if (record.document && record.document->isModified() && !documents.contains(record.document))
+        if (record.document && record.document->isModified() && !listed.contains(record.document)) {
+            listed.insert(record.document);
             documents.append(record.document);
+        }
     }
     m_workspace.save(documents, m_prompts);
     qsizetype saved = 0;
