@@ -986,6 +986,7 @@ void Qwr::makeMissionWork()
         }
         return laid;
     };
+    m_diskWatch->layViews = m_replace->layViews;
     const auto announce = [this](const QString &text) { statusBar()->showMessage(text, 15000); };
     connect(m_diskWatch, &DiskWatch::announced, this, announce);
     connect(workspace, &MissionWorkspace::announced, this, announce);

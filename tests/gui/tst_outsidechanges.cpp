@@ -127,6 +127,26 @@ private Q_SLOTS:
                  QByteArray(Names).replace("\"Plum\"", "\"Damson\"").replace("\"Pear\"", "\"Ripe pear\""));
     }
 
+    // A row typed and not saved, and a colleague's change to another row
+    // pulled meanwhile: merged at once (the default), both shown, both saved.
+    void aTypedRowIsMergedWithAChangePulledMeanwhile()
+    {
+        Harness h;
+        const QString path = h.path(u"objnames.str"_s);
+        Testing::writeAll(path, Names);
+        QVERIFY(h.window().openFile(path));
+        typeIntoRow(h, 0, u"Green apple"_s);
+        replaceByRename(path, QByteArray(Names).replace("\"Plum\"", "\"Damson\""));
+        QTRY_COMPARE(shownRow(h, 2), u"Damson"_s);
+        QCOMPARE(h.prompts.messages.size(), 1);
+        QCOMPARE(h.lastMessage().defaultButton, Prompts::Button::Merge);
+        QCOMPARE(shownRow(h, 0), u"Green apple"_s);
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(path),
+                 QByteArray(Names).replace("\"Plum\"", "\"Damson\"").replace("\"Apple\"", "\"Green apple\""));
+        QCOMPARE(h.prompts.messages.size(), 1);
+    }
+
     // A change outside the watch has not told of yet (it comes a moment
     // later) is found by the save itself: asked about, merged, not lost.
     void aSaveFindsAChangeNotYetSeen()

@@ -121,7 +121,12 @@ void DiskWatch::changedOnDisk(WorkspaceDocument *document, const QByteArray &byt
         m_waiting.append({document, bytes});
         return;
     }
-    const bool unsavedView = viewUnsaved && viewUnsaved(document);
+    bool unsavedView = viewUnsaved && viewUnsaved(document);
+    if (unsavedView && layViews) {   // made part of the document, so that it is merged with the change
+        QStringList refused;
+        layViews({document}, &refused);
+        unsavedView = viewUnsaved(document);
+    }
     if (!document->isModified() && !unsavedView && !(shown && shown(document))) {
         document->reload(bytes);   // no view shows it: nothing to ask
         return;

@@ -37,6 +37,11 @@ public:
     // the document does not have yet. Set by the window.
     std::function<bool(const WorkspaceDocument *document)> shown;
     std::function<bool(const WorkspaceDocument *document)> viewUnsaved;
+    // Lays what the views of `documents` hold and their documents do not yet
+    // into them, so that a change outside can be merged with it: true when
+    // anything was laid; `refused` names the files whose view refused. Set
+    // by the window.
+    std::function<bool(const QList<WorkspaceDocument *> &documents, QStringList *refused)> layViews;
 
     // The program wrote `path`: the folder is read again, if it is the mission's.
     void fileWritten(const QString &path);
