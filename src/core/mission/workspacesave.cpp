@@ -234,11 +234,16 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
     m_saving = true;
     std::optional<bool> saved;
     while (!saved) {
-        QList<WorkspaceDocument *> now;
+        // Watched while the event loop goes on: a document let go of meanwhile is left alone.
+        QList<WorkspaceDocument *> given;
+        QList<QPointer<WorkspaceDocument>> now;
+        QStringList paths;
         QList<quint64> generations;
         for (const QPointer<WorkspaceDocument> &document : std::as_const(pending)) {
             if (document) {
+                given.append(document);
                 now.append(document);
+                paths.append(shown(document->path()));
                 generations.append(document->generation());
             }
         }
@@ -246,7 +251,7 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
             saved = documents.isEmpty();
             break;
         }
-        const Written written = runSave(now);
+        const Written written = runSave(given);
         if (!written.refusal.isEmpty()) {
             prompts.warn(written.refusal);
             saved = false;
@@ -258,6 +263,8 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
             // over the change); a file reloaded has nothing left to save.
             for (const auto &[index, bytes] : written.changed) {
                 WorkspaceDocument *document = now.at(index);
+                if (!document)
+                    continue;
                 const DiskChange::Outcome outcome = DiskChange::resolve(*document, bytes, prompts);
                 if (outcome.kind == DiskChange::Outcome::Kind::Reloaded)
                     pending.removeAll(document);
@@ -272,23 +279,18 @@ bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts
         {
             const Batch batch(*this);
             for (qsizetype i = 0; i < written.written.size(); ++i) {
-                now.at(i)->saved(written.written.at(i), generations.at(i));
-                savedPaths.append(shown(now.at(i)->path()));
+                if (now.at(i))
+                    now.at(i)->saved(written.written.at(i), generations.at(i));
+                savedPaths.append(paths.at(i));
             }
         }
         saved = !written.failure && !written.cancelled;
         if (*saved)
             break;
-        QStringList kept;
-        for (qsizetype k = written.written.size(); k < now.size(); ++k)
-            kept.append(shown(now.at(k)->path()));
-        QString text;
-        if (written.cancelled) {
-            text = say("Saving was stopped.");
-        } else {
-            const WorkspaceDocument *failed = now.at(written.written.size());
-            text = say("The file could not be saved:\n%1\n\n%2").arg(shown(failed->path()), written.failure->message);
-        }
+        const QStringList kept = paths.sliced(written.written.size());
+        QString text = written.cancelled
+            ? say("Saving was stopped.")
+            : say("The file could not be saved:\n%1\n\n%2").arg(kept.constFirst(), written.failure->message);
         if (now.size() == 1) {
             text += say("\n\nNothing was changed on the disk.");
         } else {
