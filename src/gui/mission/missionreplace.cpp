@@ -158,8 +158,12 @@ void MissionReplace::apply(const MissionFolder::Scan &scan, const QHash<int, qui
                         {Prompts::Button::Yes, Prompts::Button::Cancel}, Prompts::Button::Yes, {}})
         != Prompts::Button::Yes)
         return;
-    if (!m_panel || m_panel->scan().files.size() != scan.files.size())
-        return;   // the folder was read again while the question was open
+    if (!m_panel)
+        return;
+    if (m_panel->scan().files.size() != scan.files.size()) {   // read again while the question was open
+        m_panel->resultsLabel->setText(tr("The folder was read again meanwhile; nothing was replaced."));
+        return;
+    }
     // One step of each file's undo, file by file.
     m_step = tr("Replace \u201C%1\u201D with \u201C%2\u201D").arg(pattern, replacement);
     m_records.clear();
