@@ -219,6 +219,7 @@ int main(int argc, char *argv[])
 
     SilentPrompts prompts;
     Qwr window(&prompts);
+    window.setWindowTitle(QStringLiteral("Quillwright[*]"));
     window.resize(1000, 700);
     window.show();
     QEventLoop settle;
