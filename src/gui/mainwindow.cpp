@@ -18,7 +18,10 @@
 #include "gui/fonts.h"
 #include "gui/tabs/goalspage.h"
 #include "gui/tabs/missflagpage.h"
+#include "gui/mission/diskwatch.h"
 #include "gui/mission/missionpanel.h"
+#include "gui/mission/missionreplace.h"
+#include "gui/mission/workprogress.h"
 #include "gui/tabs/newgamepage.h"
 #include "gui/qtprompts.h"
 #include "gui/spellingboxes.h"
@@ -41,7 +44,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFile>
-#include <QFileSystemWatcher>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,33 +85,14 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         const WorkspaceDocument *document = page ? documentOf(page) : nullptr;
         return SaveFlow::Opened{document ? document->path() : QString(), page};
     };
-    connect(workspace, &MissionWorkspace::changedOnDisk, this, &Qwr::fileChangedOnDisk);
     connect(workspace, &MissionWorkspace::documentsChanged, this, &Qwr::updateModified);
-    m_watcher = new QFileSystemWatcher(this);
-    m_folderTimer = new QTimer(this);
-    m_folderTimer->setSingleShot(true);
-    m_folderTimer->setInterval(400);
-    connect(m_folderTimer, &QTimer::timeout, this, [this] {
-        if (missionPanel)
-            missionPanel->openFolder(missionPanel->folder());
-    });
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this](const QString &folder) {
-        // Only a change of what the folder holds reads it again (some systems
-        // also tell of a file merely read).
-        const QStringList now = folderSnapshot(folder);
-        if (now != m_folderSnapshots.value(folder)) {
-            m_folderSnapshots.insert(folder, now);
-            m_folderTimer->start();
-        }
-    });
+    makeMissionWork();
     m_saveFlow->onWritten = [this](const QString &path, const QByteArray &) {
         m_wrote = true;
         // The tab saved is the one shown: it edits the file written from now on.
         if (auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget()))
             bindPage(page, workspace->find(path));
-        const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        if (missionPanel && clean.startsWith(missionPanel->folder() + u'/'))
-            m_folderTimer->start();
+        m_diskWatch->fileWritten(path);
     };
 
     setFont(Fonts::windowDefault());
@@ -564,7 +547,7 @@ bool Qwr::mayDiscardUnsavedWork()
         work += page->unsavedWork();
     if (translation)
         work += translation->unsavedWork();
-    return mayDiscard(work + replacementWork(), tr("Close Quillwright"));
+    return mayDiscard(work + m_replace->unsavedWork(), tr("Close Quillwright"));
 }
 
 void Qwr::commitData(QSessionManager &manager)
@@ -734,20 +717,16 @@ void Qwr::openFolderFromDialog()
 void Qwr::openFolder(const QString &folder)
 {
     const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (!mayDiscard(replacementWork(), tr("Open %1").arg(QDir::toNativeSeparators(clean))))
+    if (!mayDiscard(m_replace->unsavedWork(), tr("Open %1").arg(QDir::toNativeSeparators(clean))))
         return;
     if (!missionPanel) {
         missionPanel = new MissionPanel(this);
         addDockWidget(Qt::LeftDockWidgetArea, missionPanel);
         connect(missionPanel, &MissionPanel::fileChosen, this, &Qwr::openMissionFile);
-        connect(missionPanel, &MissionPanel::folderRead, this, &Qwr::watchFolder);
-        connect(missionPanel, &MissionPanel::replaceRequested, this, &Qwr::replaceInMission);
-        connect(missionPanel, &MissionPanel::saveReplacedRequested, this, &Qwr::saveReplacements);
-        connect(missionPanel, &MissionPanel::undoReplaceRequested, this, &Qwr::undoReplacements);
+        m_diskWatch->setPanel(missionPanel);
+        m_replace->setPanel(missionPanel);
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
             spelling->setScan(missionPanel->scan());   // Polish in english folders is spelled as Polish
-            showReplacements();
-            readInMissionCodePages();
             updateModified();
         });
         findAction->setVisible(true);
@@ -982,330 +961,59 @@ bool Qwr::saveAll()
     if (!rest.isEmpty())
         all = workspace->save(rest, *m_prompts) && all;
     updateModified();
-    if (missionPanel)
-        showReplacements();
+    m_replace->showPending();
     return all;
 }
 
-QStringList Qwr::folderSnapshot(const QString &folder)
+void Qwr::makeMissionWork()
 {
-    QStringList entries;
-    const QFileInfoList found = QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &entry : found) {
-        if (entry.isDir())
-            entries.append(entry.fileName() + u'/');
-        else if (entry.suffix().compare(QLatin1String("str"), Qt::CaseInsensitive) == 0)
-            entries.append(entry.fileName() + u'|' + QString::number(entry.size()) + u'|'
-                           + QString::number(entry.lastModified().toMSecsSinceEpoch()));
-    }
-    return entries;
-}
-
-void Qwr::watchFolder()
-{
-    // The folders' snapshots are taken on a thread (thousands of files take a while).
-    auto *job = findChild<BackgroundJob *>(QStringLiteral("folderSnapshots"), Qt::FindDirectChildrenOnly);
-    if (!job) {
-        job = new BackgroundJob(this);
-        job->setObjectName(QStringLiteral("folderSnapshots"));
-    }
-    const QString root = missionPanel->folder();
-    const MissionFolder::Scan scan = missionPanel->scan();
-    job->start([root, scan](const BackgroundJob::Control &control) {
-        QStringList folders{root};
-        for (const MissionFolder::File &file : scan.files)
-            folders.append(QFileInfo(file.path).absolutePath());
-        folders.removeDuplicates();
-        QHash<QString, QStringList> snapshots;
-        for (const QString &folder : std::as_const(folders)) {
-            if (!control.cancelled())
-                snapshots.insert(folder, folderSnapshot(folder));
+    // Replace All, the disk under the mission and long saves, each in its
+    // own class; the window tells them of its tabs.
+    auto *progress = new WorkProgress(this);
+    progress->follow(*workspace);
+    m_diskWatch = new DiskWatch(*workspace, *m_prompts, this);
+    m_replace = new MissionReplace(*workspace, *m_prompts, *progress, this);
+    const auto pageOf = [this](const WorkspaceDocument *document) -> EditorPage * {
+        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
+            if (it.value() == document)
+                return it.key();
         }
-        return std::make_pair(folders, snapshots);
-    }, [this](const std::pair<QStringList, QHash<QString, QStringList>> &taken) {
-        const QStringList watched = m_watcher->directories();
-        QStringList added;
-        for (const QString &folder : taken.first) {
-            m_folderSnapshots.insert(folder, taken.second.value(folder));
-            if (!watched.contains(folder))
-                added.append(folder);
-        }
-        if (!added.isEmpty())
-            m_watcher->addPaths(added);
-    });
-}
-
-void Qwr::fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes)
-{
-    const QString path = document->path();
-    if (missionPanel && path.startsWith(missionPanel->folder() + u'/'))
-        m_folderTimer->start();
-    EditorPage *page = nullptr;
-    for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
-        if (it.value() == document)
-            page = it.key();
-    }
-    const QString shownPath = QDir::toNativeSeparators(path);
-    const bool unsaved = document->isModified() || (page && pageEdited(page));
-    if (!page && !unsaved) {
-        document->reload(bytes);   // no view shows it: nothing to ask
-        return;
-    }
-    const Prompts::Message question =
-        unsaved ? Prompts::Message{Prompts::Icon::Warning, Prompts::applicationTitle(),
-                                   tr("%1 was changed outside Quillwright, and its tab holds changes you have not "
-                                      "saved.\n\nReload the file and lose your changes, or keep your changes "
-                                      "(saving them replaces the file as it is now)?").arg(shownPath),
-                                   {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Keep, {}}
-                : Prompts::Message{Prompts::Icon::Information, Prompts::applicationTitle(),
-                                   tr("%1 was changed outside Quillwright.\n\nReload it?").arg(shownPath),
-                                   {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Reload, {}};
-    if (m_prompts->show(question) != Prompts::Button::Reload) {
-        document->keepAfterDiskChange(bytes);
-        return;
-    }
-    if (!page) {
-        document->reload(bytes);
-        return;
-    }
-    document->reload(bytes);   // the tab shows it
-}
-
-namespace {
-
-// "1 file", "3 files".
-QString counted(qsizetype count, const char *one, const char *many)
-{
-    return QString::number(count) + u' ' + QLatin1String(count == 1 ? one : many);
-}
-
-} // namespace
-
-QStringList Qwr::replacementWork() const
-{
-    QStringList work;
-    QStringList files;
-    for (const WorkspaceDocument *document : workspace->modified()) {
-        bool inTab = false;
-        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it)
-            inTab = inTab || it.value() == document;
-        if (!inTab && !(translation && translation->holds(document)))   // a translation is told of by its window
-            files.append(QDir::toNativeSeparators(document->path()));
-    }
-    if (!files.isEmpty())
-        work.append(tr("the replacements in %1 of the mission").arg(counted(files.size(), "file", "files")));
-    return work;
-}
-
-void Qwr::showReplacements()
-{
-    QList<std::pair<int, StrDocument>> pending;
-    const MissionFolder::Scan &scan = missionPanel->scan();
-    for (qsizetype i = 0; i < scan.files.size(); ++i) {
-        const WorkspaceDocument *document = workspace->findIdentity(scan.files.at(i).identity);
-        if (document && document->isModified() && m_replaced.contains(document))
-            pending.append({static_cast<int>(i), document->document()});
-    }
-    missionPanel->setPendingReplacements(pending, QString());
-}
-
-void Qwr::replaceInMission()
-{
-    // The texts as the workspace holds them: a file changed and not yet
-    // saved is replaced in with its changes.
-    MissionFolder::Scan scan = missionPanel->scan();
-    for (MissionFolder::File &file : scan.files) {
-        if (const WorkspaceDocument *held = workspace->findIdentity(file.identity); held && held->isModified()) {
-            if (std::optional<StrReader::Result> now = held->readBack())
-                file.read.document = now->document;
-        }
-    }
-    const QString pattern = missionPanel->findText->text();
-    const QString replacement = missionPanel->replaceText->text();
-    const MissionFolder::FindOptions options = missionPanel->findOptions();
-    // The matches are looked for and replaced off the GUI thread; a run
-    // that takes too long is stopped, and so is one a newer Replace All follows.
-    if (!m_replacer) {
-        m_replacer = new BackgroundJob(this);
-        connect(m_replacer, &BackgroundJob::timedOut, this, [this] {
-            const double seconds = static_cast<double>(m_replacer->timeLimit().count()) / 1000.0;
-            missionPanel->resultsLabel->setText(
-                tr("Replace All was stopped after %1 s: the expression takes too long on these texts. Nothing was "
-                   "replaced.").arg(seconds));
-        });
-    }
-    m_replacer->setTimeLimit(m_replaceTimeLimit);
-    missionPanel->resultsLabel->setText(tr("Looking for what to replace\u2026"));
-    struct Found {
-        std::optional<Error> error;
-        QList<MissionFolder::Match> matches;
-        QList<std::pair<int, StrDocument>> changed;
+        return nullptr;
     };
-    m_replacer->start(
-        [scan, pattern, replacement, options](const BackgroundJob::Control &control) {
-            Found found;
-            found.matches = MissionFolder::find(scan, pattern, options, &found.error, control.cancelFlag());
-            if (!found.error && !found.matches.isEmpty() && !control.cancelled())
-                found.changed = MissionFolder::replaced(scan, pattern, replacement, options, nullptr, control.cancelFlag());
-            return found;
-        },
-        [this, scan, pattern, replacement](const Found &found) {
-            applyReplacement(scan, pattern, replacement, found.error ? found.error->message : QString(), found.matches,
-                             found.changed);
-        });
+    m_diskWatch->shown = [pageOf](const WorkspaceDocument *document) { return pageOf(document) != nullptr; };
+    m_diskWatch->viewUnsaved = [this, pageOf](const WorkspaceDocument *document) {
+        EditorPage *page = pageOf(document);
+        return page && pageEdited(page);
+    };
+    m_replace->toldElsewhere = [this, pageOf](const WorkspaceDocument *document) {
+        return pageOf(document) || (translation && translation->holds(document));
+    };
+    m_replace->layViews = [this](const QList<WorkspaceDocument *> &documents, QStringList *refused) {
+        bool laid = false;
+        for (auto it = m_pageFiles.cbegin(); it != m_pageFiles.cend(); ++it) {
+            if (!documents.contains(it.value()) || !pageEdited(it.key()))
+                continue;
+            if (layIntoDocument(it.key()))
+                laid = true;
+            else
+                refused->append(QDir::toNativeSeparators(it.value()->path()));
+        }
+        return laid;
+    };
+    m_diskWatch->layViews = m_replace->layViews;
+    const auto announce = [this](const QString &text) { statusBar()->showMessage(text, 15000); };
+    connect(m_diskWatch, &DiskWatch::announced, this, announce);
+    connect(workspace, &MissionWorkspace::announced, this, announce);
+    connect(m_diskWatch, &DiskWatch::readAgainIn, this, [this](WorkspaceDocument *document, int codePage) {
+        // A tab showing it saves it in that code page from now on.
+        if (auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget()); page && documentOf(page) == document)
+            useCodePage(codePage);
+    });
 }
 
 bool Qwr::isReplacing() const
 {
-    return m_replacer && m_replacer->isRunning();
-}
-
-void Qwr::setReplaceTimeLimit(std::chrono::milliseconds limit)
-{
-    m_replaceTimeLimit = limit;
-}
-
-void Qwr::applyReplacement(const MissionFolder::Scan &scan, const QString &pattern, const QString &replacement,
-                           const QString &error, const QList<MissionFolder::Match> &matches,
-                           const QList<std::pair<int, StrDocument>> &changed)
-{
-    missionPanel->resultsLabel->clear();
-    if (!error.isEmpty()) {
-        m_prompts->tell(tr("The regular expression cannot be used: %1").arg(error));
-        return;
-    }
-    if (matches.isEmpty()) {
-        m_prompts->tell(tr("Nothing in the mission matches \u201C%1\u201D; nothing was replaced.").arg(pattern));
-        return;
-    }
-    if (scan.files.size() != missionPanel->scan().files.size()) {
-        missionPanel->resultsLabel->setText(tr("The folder was read again meanwhile; nothing was replaced."));
-        return;
-    }
-    QMap<int, int> perFile;
-    for (const MissionFolder::Match &match : matches)
-        ++perFile[match.file];
-    // A tab's changes not yet part of its file are laid into it first (a step
-    // of its undo), and the texts looked at again with them; only a tab whose
-    // own save refuses its changes leaves its file out.
-    QStringList busy;
-    bool laid = false;
-    QStringList lines;
-    for (auto it = perFile.cbegin(); it != perFile.cend(); ++it) {
-        const MissionFolder::File &file = scan.files.at(it.key());
-        if (const WorkspaceDocument *held = workspace->findIdentity(file.identity)) {
-            QList<EditorPage *> pages;
-            for (auto page = m_pageFiles.cbegin(); page != m_pageFiles.cend(); ++page) {
-                if (page.value() == held && pageEdited(page.key()))
-                    pages.append(page.key());
-            }
-            for (EditorPage *page : std::as_const(pages)) {
-                if (layIntoDocument(page))
-                    laid = true;
-                else
-                    busy.append(QDir::toNativeSeparators(file.relativePath));
-            }
-        }
-        lines.append(tr("%1: %2").arg(QDir::toNativeSeparators(file.relativePath), counted(it.value(), "match", "matches")));
-    }
-    if (laid && busy.isEmpty()) {
-        replaceInMission();
-        return;
-    }
-    if (!busy.isEmpty()) {
-        m_prompts->tell(tr("These files are open with changes not saved; save or close them first, then "
-                           "replace:\n\n%1").arg(busy.join(u'\n')));
-        return;
-    }
-    if (lines.size() > 20) {
-        const qsizetype more = lines.size() - 20;
-        lines.resize(20);
-        lines.append(tr("\u2026 and %1 more files").arg(more));
-    }
-    const QString question =
-        tr("Replace %1 of \u201C%2\u201D with \u201C%3\u201D in %4?")
-            .arg(counted(matches.size(), "match", "matches"), pattern, replacement,
-                 counted(perFile.size(), "file", "files"))
-        + QStringLiteral("\n\n") + lines.join(u'\n')
-        + tr("\n\nNothing is written until you save the replaced files; until then, Undo Replace takes it back.");
-    if (m_prompts->show({Prompts::Icon::Information, Prompts::applicationTitle(), question,
-                         {Prompts::Button::Yes, Prompts::Button::Cancel}, Prompts::Button::Yes, {}})
-        != Prompts::Button::Yes)
-        return;
-    // One step of each file's undo.
-    m_replacement = tr("Replace \u201C%1\u201D with \u201C%2\u201D").arg(pattern, replacement);
-    m_replaced.clear();
-    for (const auto &[index, document] : changed) {
-        const MissionFolder::File &file = scan.files.at(index);
-        WorkspaceDocument *held =
-            workspace->adopt(file.path, file.codePage, missionPanel->scan().files.at(index).read.document);
-        held->change(document, m_replacement, missionPanel);
-        m_replaced.append(held);
-    }
-    showReplacements();
-    missionPanel->resultsLabel->setText(tr("%1 replaced in %2, not saved yet.")
-                                            .arg(counted(matches.size(), "match", "matches"),
-                                                 counted(changed.size(), "file", "files")));
-    updateModified();
-}
-
-void Qwr::readInMissionCodePages()
-{
-    // The files held are read in the code page the mission now gives them;
-    // one with unsaved changes is asked about first, and kept by default.
-    const MissionFolder::Scan &scan = missionPanel->scan();
-    for (const MissionFolder::File &file : scan.files) {
-        WorkspaceDocument *document = workspace->findIdentity(file.identity);
-        if (!document || document->codePage() == file.codePage || file.failure)
-            continue;
-        if (document->isModified()) {
-            const QString question =
-                tr("%1 holds changes you have not saved. It is now read in %2.\n\nRead it again in %2 and lose "
-                   "your changes, or keep it as it is (it is then saved in %3)?")
-                    .arg(QDir::toNativeSeparators(file.relativePath), CodePages::description(file.codePage),
-                         CodePages::description(document->codePage()));
-            if (m_prompts->show({Prompts::Icon::Warning, Prompts::applicationTitle(), question,
-                                 {Prompts::Button::Reload, Prompts::Button::Keep}, Prompts::Button::Keep, {}})
-                != Prompts::Button::Reload)
-                continue;
-        }
-        document->readAgainIn(file.codePage);
-        // A tab showing it saves it in that code page from now on.
-        if (auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget()); page && documentOf(page) == document)
-            useCodePage(file.codePage);
-    }
-}
-
-void Qwr::undoReplacements()
-{
-    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_replaced)) {
-        if (document && document->undoStack()->canUndo() && document->undoStack()->undoText() == m_replacement)
-            document->undoStack()->undo();
-    }
-    m_replaced.clear();
-    showReplacements();
-    missionPanel->resultsLabel->setText(tr("The replacements were undone; no file was changed."));
-    updateModified();
-}
-
-void Qwr::saveReplacements()
-{
-    QList<WorkspaceDocument *> documents;
-    for (const QPointer<WorkspaceDocument> &document : std::as_const(m_replaced)) {
-        if (document && document->isModified())
-            documents.append(document);
-    }
-    const qsizetype before = documents.size();
-    workspace->save(documents, *m_prompts);
-    qsizetype saved = 0;
-    for (WorkspaceDocument *document : std::as_const(documents))
-        saved += document->isModified() ? 0 : 1;
-    if (saved == before)
-        m_replaced.clear();
-    showReplacements();
-    missionPanel->resultsLabel->setText(tr("%1 saved.").arg(counted(saved, "replaced file", "replaced files")));
-    updateModified();
-    missionPanel->openFolder(missionPanel->folder());
+    return m_replace->isReplacing();
 }
 
 void Qwr::makeTranslationWindow()

@@ -6,14 +6,11 @@
 #include <QPointer>
 #include <QVariantMap>
 
-#include <chrono>
 #include <memory>
 
-#include "core/mission/folder.h"
-#include "core/mission/find.h"
-
 class AboutPage;
-class BackgroundJob;
+class DiskWatch;
+class MissionReplace;
 class DraftFile;
 class DraftWriter;
 class QTimer;
@@ -31,7 +28,6 @@ class WorkspaceDocument;
 class NewgamePage;
 class Prompts;
 class QAction;
-class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -76,10 +72,10 @@ public:
     // File › Save All: every tab with unsaved work, then every other file
     // of the workspace changed (replacements, translations).
     bool saveAll();
-    // Replace All looks for what to replace (off the GUI thread).
+    // Replace All looks for what to replace (off the GUI thread), or replaces.
     bool isReplacing() const;
-    // How long it may look before it is stopped (10 s; tests make it short).
-    void setReplaceTimeLimit(std::chrono::milliseconds limit);
+    // Replace All, Undo Replace and Save Replaced Files of the mission panel.
+    MissionReplace *missionReplace() const { return m_replace; }
     // The file the tab edits, when it was opened or saved.
     WorkspaceDocument *documentOf(EditorPage *page) const;
 
@@ -177,26 +173,9 @@ private:
     bool pageEdited(EditorPage *page) const;
     void currentTabChanged();
     void updateModified();
-    // A file held was changed outside the program: offered for reloading.
-    void fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes);
-    void watchFolder();
-    // What a folder holds: its folders, and its .str files with their sizes and times.
-    static QStringList folderSnapshot(const QString &folder);
-    // Find and replace in the whole mission: asked first, kept in memory
-    // (undoable) until saved.
-    void replaceInMission();
-    void saveReplacements();
-    // The matches found and replaced off the GUI thread: asked, then made one
-    // step of each file's undo.
-    void applyReplacement(const MissionFolder::Scan &scan, const QString &pattern, const QString &replacement,
-                          const QString &error, const QList<MissionFolder::Match> &matches,
-                          const QList<std::pair<int, StrDocument>> &changed);
-    void undoReplacements();
-    // The files held are read again where the mission's code page changed.
-    void readInMissionCodePages();
-    // The panel shows the files of the last Replace All not yet saved.
-    void showReplacements();
-    QStringList replacementWork() const;
+    // Makes Replace All, the watching of the disk and the progress of long
+    // saves, and tells them of the tabs.
+    void makeMissionWork();
     // Shows or takes away the tab of string tables.
     void showStringsTab(bool shown);
     // Files are written and read in `codePage` from now on; typed text stays.
@@ -211,14 +190,9 @@ private:
     QTimer *m_draftTimer = nullptr;
     QHash<EditorPage *, QPointer<WorkspaceDocument>> m_pageFiles;   // the file each tab edits
     QHash<EditorPage *, QVariantMap> m_shown;   // each tab as it last showed its file
-    QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
-    QString m_replacement;                            // its step of undo
     bool m_wrote = false;
     QTimer *m_modifiedTimer = nullptr;
     EditorPage *m_laying = nullptr;   // the tab whose changes are laid into its file
-    std::chrono::milliseconds m_replaceTimeLimit = std::chrono::seconds(10);
-    BackgroundJob *m_replacer = nullptr;   // Replace All's search, off the GUI thread   // the unsaved marks, once typing pauses                              // the save flow wrote a file
-    QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
-    QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
-    QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched
+    MissionReplace *m_replace = nullptr;   // Replace All in the mission panel
+    DiskWatch *m_diskWatch = nullptr;      // the mission's folders, files changed outside
 };

@@ -37,6 +37,8 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::Reset;
     case Prompts::Button::Keep:   // shown as "Keep Mine"
         return QMessageBox::Ignore;
+    case Prompts::Button::Merge:   // shown as "Merge"
+        return QMessageBox::Apply;
     case Prompts::Button::None:
         break;
     }
@@ -209,6 +211,8 @@ Prompts::Button QtPrompts::show(const Message &message)
         box->button(QMessageBox::Reset)->setText(QMessageBox::tr("Reload"));
     if (message.buttons.contains(Button::Keep))
         box->button(QMessageBox::Ignore)->setText(QMessageBox::tr("Keep Mine"));
+    if (message.buttons.contains(Button::Merge))
+        box->button(QMessageBox::Apply)->setText(QMessageBox::tr("Merge"));
     if (!message.details.isEmpty())
         box->setDetailedText(message.details);
     if (message.defaultButton != Button::None)

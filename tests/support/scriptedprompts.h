@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // Answers the program's questions from a script and records what was asked.
 class ScriptedPrompts : public Prompts
 {
@@ -18,6 +20,9 @@ public:
     QStringList suggestedNames;   // what each save dialog proposed
     QStringList openFolders;      // where each open dialog started
     QList<Message> messages;      // every message box shown
+    // Runs while the next message box is open, as if the author did
+    // something else before answering it.
+    std::function<void(const Message &)> whileOpen;
 
     const Message &lastMessage() const;
 
@@ -42,6 +47,8 @@ public:
     Button show(const Message &message) override
     {
         messages.append(message);
+        if (whileOpen)
+            std::exchange(whileOpen, nullptr)(message);
         if (!m_answers.isEmpty())
             return m_answers.takeFirst();
         return message.defaultButton != Button::None ? message.defaultButton : Button::Ok;

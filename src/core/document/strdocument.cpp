@@ -4,6 +4,7 @@
 #include "core/document/lineendings.h"
 
 #include <QHash>
+#include <QJsonArray>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -440,4 +441,74 @@ std::optional<StrDocument> StrDocument::fromDraft(const QJsonObject &draft)
         return std::nullopt;
     return StrDocument(std::move(decoded.decoded), {draft.value(QStringLiteral("codePage")).toInt(1252),
                                              draft.value(QStringLiteral("utf8")).toBool()});
+}
+
+QString StrDocument::writtenText() const
+{
+    // As write() lays the changes in, with the bytes decoded rather than copied.
+    QList<Edit> edits = m_edits;
+    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
+    QString out;
+    qsizetype at = 0;
+    for (const Edit &edit : std::as_const(edits)) {
+        if (edit.from < at)
+            continue;   // inside a range already replaced
+        if (at < edit.from)
+            out += decoded(at, edit.from);
+        if (edit.insertion && !out.isEmpty() && !out.endsWith(u'\n'))
+            out += lineEnd();
+        out += edit.text;
+        at = edit.to;
+    }
+    if (at < m_bytes.size())
+        out += decoded(at, m_bytes.size());
+    return out;
+}
+
+QVariantMap StrDocument::toDraftWithChanges() const
+{
+    QVariantMap draft = toDraft();
+    QVariantList changes;
+    for (const Edit &edit : m_edits) {
+        QVariantList checks;
+        for (const Piece &check : edit.checks) {
+            checks.append(QVariantMap{{QStringLiteral("text"), check.text},
+                                      {QStringLiteral("kind"), static_cast<int>(check.kind)},
+                                      {QStringLiteral("place"), check.place}});
+        }
+        changes.append(QVariantMap{{QStringLiteral("from"), static_cast<qint64>(edit.from)},
+                                   {QStringLiteral("to"), static_cast<qint64>(edit.to)},
+                                   {QStringLiteral("text"), edit.text},
+                                   {QStringLiteral("insertion"), edit.insertion},
+                                   {QStringLiteral("checks"), checks}});
+    }
+    draft.insert(QStringLiteral("changes"), changes);
+    return draft;
+}
+
+std::optional<StrDocument> StrDocument::fromDraftWithChanges(const QJsonObject &draft)
+{
+    std::optional<StrDocument> document = fromDraft(draft);
+    if (!document)
+        return std::nullopt;
+    const qsizetype size = document->m_bytes.size();
+    for (const QJsonValue &value : draft.value(QStringLiteral("changes")).toArray()) {
+        const QJsonObject change = value.toObject();
+        const qint64 from = change.value(QStringLiteral("from")).toInteger(-1);
+        const qint64 to = change.value(QStringLiteral("to")).toInteger(-1);
+        if (from < 0 || to < from || to > size || !change.value(QStringLiteral("text")).isString())
+            return std::nullopt;
+        Pieces checks;
+        for (const QJsonValue &kept : change.value(QStringLiteral("checks")).toArray()) {
+            const QJsonObject check = kept.toObject();
+            const int kind = check.value(QStringLiteral("kind")).toInt();
+            if (kind < Piece::Fixed || kind > Piece::MultiLine)
+                return std::nullopt;
+            checks.append({check.value(QStringLiteral("text")).toString(), static_cast<Piece::Kind>(kind),
+                           check.value(QStringLiteral("place")).toString()});
+        }
+        document->m_edits.append({from, to, change.value(QStringLiteral("text")).toString(), checks,
+                                  document->m_nextOrder++, change.value(QStringLiteral("insertion")).toBool()});
+    }
+    return document;
 }

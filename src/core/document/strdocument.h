@@ -191,6 +191,18 @@ public:
     // no edits.
     StrDocument current() const;
 
+    // What write() encodes, decoded: the bytes with the changes laid in,
+    // every character kept, also one that no code page holds.
+    QString writtenText() const;
+
+    // The document whole, as the mission's draft keeps it: what toDraft()
+    // keeps, and its changes over the bytes as they were made (their texts,
+    // and what the author typed for the checks before saving), so that
+    // nothing is lost whatever the code page lacks; and back. Nothing for
+    // what is no such draft, or changes that do not fit the bytes.
+    QVariantMap toDraftWithChanges() const;
+    static std::optional<StrDocument> fromDraftWithChanges(const QJsonObject &draft);
+
 private:
     struct Edit {
         qsizetype from = 0;

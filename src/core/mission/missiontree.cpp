@@ -105,17 +105,25 @@ void MissionTreeModel::setUnsaved(const QSet<QString> &paths)
     const QSet<QString> before = std::exchange(m_unsaved, paths);
     if (!m_root)
         return;
-    // Only the names whose mark comes or goes are drawn again.
+    // Only the names whose mark comes or goes are drawn again: one change
+    // for each folder's rows from the first to the last of them (thousands
+    // of files marked at once are thousands of rows, not of changes).
     std::function<void(const Node *)> walk = [&](const Node *parentNode) {
+        Node *first = nullptr;
+        Node *last = nullptr;
         for (const std::unique_ptr<Node> &child : parentNode->children) {
             if (child->file >= 0) {
                 const QString path = QDir::cleanPath(m_scan.files.at(child->file).path);
                 if (before.contains(path) != m_unsaved.contains(path)) {
-                    const QModelIndex name = createIndex(child->row, NameColumn, child.get());
-                    Q_EMIT dataChanged(name, name, {Qt::DisplayRole});
+                    first = first ? first : child.get();
+                    last = child.get();
                 }
             }
             walk(child.get());
+        }
+        if (first) {
+            Q_EMIT dataChanged(createIndex(first->row, NameColumn, first), createIndex(last->row, NameColumn, last),
+                               {Qt::DisplayRole});
         }
     };
     walk(m_root.get());

@@ -5,14 +5,13 @@
 #include "core/save/fileoutput.h"
 #include "core/save/prompts.h"
 #include "core/save/textcheck.h"
+#include "core/mission/filewatch.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QThread>
 #include <QUndoGroup>
 #include <QUndoStack>
@@ -24,19 +23,15 @@ QString say(const char *text)
     return QCoreApplication::translate("MissionWorkspace", text);
 }
 
-QString shown(const QString &path)
+// The bytes on the disk as a document, as the reader reads them.
+StrDocument documentOf(const QByteArray &bytes, int codePage)
 {
-    return QDir::toNativeSeparators(path);
+    auto read = StrReader::read(bytes, codePage);
+    if (auto *file = std::get_if<StrReader::Result>(&read))
+        return std::move(file->document);
+    return StrDocument(bytes, {codePage, false});
 }
 
-Qt::CaseSensitivity pathCase()
-{
-#ifdef Q_OS_WIN
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
-}
 
 } // namespace
 
@@ -75,6 +70,7 @@ WorkspaceDocument::WorkspaceDocument(const QString &path, int codePage, const QB
     , m_path(path)
     , m_codePage(codePage)
     , m_disk(disk)
+    , m_seen(disk)
     , m_onDisk(onDisk)
     , m_document(document)
     , m_undo(new QUndoStack(this))
@@ -95,6 +91,7 @@ void WorkspaceDocument::change(const StrDocument &after, const QString &descript
 void WorkspaceDocument::set(const StrDocument &document, const QObject *origin)
 {
     m_document = document;
+    ++m_generation;
     Q_EMIT changed(origin);
 }
 
@@ -109,20 +106,34 @@ std::optional<StrReader::Result> WorkspaceDocument::readBack() const
     return std::nullopt;
 }
 
+void WorkspaceDocument::setDiskDiffers(bool differs)
+{
+    const bool wasModified = isModified();
+    m_diskDiffers = differs;
+    if (wasModified != isModified())
+        Q_EMIT modifiedChanged(isModified());
+}
+
 void WorkspaceDocument::reload(const QByteArray &bytes)
 {
     const bool wasModified = isModified();
     m_disk = bytes;
+    m_seen = bytes;
     m_onDisk = true;
     m_diskDiffers = false;
-    auto result = StrReader::read(bytes, m_codePage);
-    const StrDocument now = std::holds_alternative<StrReader::Result>(result)
-        ? std::get<StrReader::Result>(result).document
-        : StrDocument(bytes, {m_codePage, false});
-    change(now, say("Reload from the disk"));
+    change(documentOf(bytes, m_codePage), say("Reload from the disk"));
     m_undo->setClean();
     if (wasModified != isModified())
         Q_EMIT modifiedChanged(isModified());
+}
+
+void WorkspaceDocument::mergeFromDisk(const QByteArray &bytes, const StrDocument &merged, const QString &description)
+{
+    m_disk = bytes;
+    m_seen = bytes;
+    m_onDisk = true;
+    change(merged, description);
+    setDiskDiffers(true);   // the author's changes over the file as it is now: unsaved until saved
 }
 
 void WorkspaceDocument::readAgainIn(int codePage)
@@ -134,38 +145,66 @@ void WorkspaceDocument::readAgainIn(int codePage)
 
 void WorkspaceDocument::keepAfterDiskChange(const QByteArray &bytes)
 {
-    m_disk = bytes;
-    m_diskDiffers = true;
-    Q_EMIT modifiedChanged(true);
+    m_seen = bytes;   // told of it: not asked again until it changes again
+    setDiskDiffers(true);
 }
 
-void WorkspaceDocument::saved(const QByteArray &bytes)
+void WorkspaceDocument::markSavedIfAsOnDisk()
+{
+    if (!m_onDisk || m_disk != m_seen || !isModified() || m_document.write(m_codePage) != m_disk)
+        return;
+    m_undo->setClean();
+    setDiskDiffers(false);
+}
+
+void WorkspaceDocument::saved(const QByteArray &bytes, quint64 generation)
 {
     const bool wasModified = isModified();
     m_disk = bytes;
+    m_seen = bytes;
     m_onDisk = true;
-    m_diskDiffers = false;
-    m_undo->setClean();
+    if (generation == m_generation) {
+        m_diskDiffers = false;
+        m_undo->setClean();
+    } else {
+        m_diskDiffers = true;   // changed while it was being written: what was written is not what it holds
+    }
     if (wasModified != isModified())
         Q_EMIT modifiedChanged(isModified());
+}
+
+MissionWorkspace::Batch::Batch(MissionWorkspace &workspace)
+    : m_workspace(workspace)
+{
+    ++m_workspace.m_batches;
+}
+
+MissionWorkspace::Batch::~Batch()
+{
+    if (--m_workspace.m_batches > 0)
+        return;
+    m_workspace.m_watch->watch(std::exchange(m_workspace.m_toWatch, {}));
+    if (std::exchange(m_workspace.m_documentToTell, false))
+        Q_EMIT m_workspace.documentChanged();
+    if (std::exchange(m_workspace.m_documentsToTell, false))
+        Q_EMIT m_workspace.documentsChanged();
 }
 
 MissionWorkspace::MissionWorkspace(QObject *parent)
     : QObject(parent)
     , m_undoGroup(new QUndoGroup(this))
-    , m_watcher(new QFileSystemWatcher(this))
+    , m_watch(std::make_unique<WatchThread>(this))
 {
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &MissionWorkspace::fileChanged);
+    connect(m_watch->notifier(), &FileWatch::filesChanged, this, &MissionWorkspace::filesChanged);
 }
 
 MissionWorkspace::~MissionWorkspace()
 {
-    // Reads of changed files still under way end on their own; their results go nowhere.
-    for (const QPointer<QObject> &reading : std::as_const(m_reading)) {
-        if (auto *thread = qobject_cast<QThread *>(reading.data())) {
-            thread->disconnect(this);
-            thread->wait();
-        }
+    m_watch.reset();
+    // A read of changed files still under way ends on its own; what it finds goes nowhere.
+    if (m_reader) {
+        m_reader->disconnect(this);
+        m_reader->wait();
     }
 }
 
@@ -186,19 +225,38 @@ WorkspaceDocument *MissionWorkspace::find(const QString &path) const
     return m_byIdentity.isEmpty() ? nullptr : m_byIdentity.value(identity(path));   // identity() asks the disk
 }
 
+void MissionWorkspace::tellDocuments()
+{
+    if (m_batches > 0)
+        m_documentsToTell = true;
+    else
+        Q_EMIT documentsChanged();
+}
+
+void MissionWorkspace::tellDocument()
+{
+    if (m_batches > 0)
+        m_documentToTell = true;
+    else
+        Q_EMIT documentChanged();
+}
+
 WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
-                                          const StrDocument &document)
+                                          const StrDocument &document, const QString &knownIdentity)
 {
     const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     auto *held = new WorkspaceDocument(clean, codePage, disk, onDisk, document, this);
     m_documents.append(held);
-    m_byIdentity.insert(identity(clean), held);
+    m_byIdentity.insert(knownIdentity.isEmpty() ? identity(clean) : knownIdentity, held);
+    m_byPath.insert(clean, held);
     m_undoGroup->addStack(held->undoStack());
-    connect(held, &WorkspaceDocument::modifiedChanged, this, &MissionWorkspace::documentsChanged);
-    connect(held, &WorkspaceDocument::changed, this, &MissionWorkspace::documentChanged);
-    if (onDisk)
-        m_watcher->addPath(clean);
-    Q_EMIT documentsChanged();
+    connect(held, &WorkspaceDocument::modifiedChanged, this, &MissionWorkspace::tellDocuments);
+    connect(held, &WorkspaceDocument::changed, this, &MissionWorkspace::tellDocument);
+    if (m_batches > 0)
+        m_toWatch.append(clean);
+    else
+        m_watch->watch({clean});   // a file not made yet is told of once it is
+    tellDocuments();
     return held;
 }
 
@@ -216,11 +274,12 @@ WorkspaceDocument *MissionWorkspace::open(const QString &path, int codePage, Err
     return hold(path, codePage, document.bytes(), true, document);
 }
 
-WorkspaceDocument *MissionWorkspace::adopt(const QString &path, int codePage, const StrDocument &read)
+WorkspaceDocument *MissionWorkspace::adopt(const QString &path, int codePage, const StrDocument &read,
+                                           const QString &knownIdentity)
 {
-    if (WorkspaceDocument *held = find(path))
+    if (WorkspaceDocument *held = knownIdentity.isEmpty() ? find(path) : findIdentity(knownIdentity))
         return held;
-    return hold(path, codePage, read.bytes(), true, read);
+    return hold(path, codePage, read.bytes(), true, read, knownIdentity);
 }
 
 WorkspaceDocument *MissionWorkspace::create(const QString &path, int codePage, const StrDocument &document)
@@ -247,145 +306,69 @@ void MissionWorkspace::release(WorkspaceDocument *document)
     if (!document || document->isModified() || !m_documents.contains(document))
         return;
     m_documents.removeOne(document);
-    m_byIdentity.remove(identity(document->path()));
-    m_watcher->removePath(document->path());
+    m_byIdentity.remove(m_byIdentity.key(document));
+    m_byPath.remove(document->path());
+    m_watch->unwatch({document->path()});
+    m_toWatch.removeAll(document->path());
     m_undoGroup->removeStack(document->undoStack());
     document->deleteLater();
-    Q_EMIT documentsChanged();
+    tellDocuments();
 }
 
-std::optional<Error> MissionWorkspace::write(WorkspaceDocument *document, const QByteArray &bytes)
+void MissionWorkspace::filesChanged(const QStringList &paths)
 {
-    // The watch is taken off while the program writes, so that its own save
-    // is not taken for a change made outside.
-    m_watcher->removePath(document->path());
-    // A read of the file under way (it was changed on the disk) would hold it
-    // open, and on Windows an open file cannot be replaced: it ends first.
-    if (auto *thread = qobject_cast<QThread *>(m_reading.value(document->path()).data()))
-        thread->wait(QDeadlineTimer(5000));
-    // A file of the mission the program names itself goes through a link
-    // only to a place inside the mission; a path named in a dialog as named.
-    const bool ofTheMission = !m_missionFolder.isEmpty() && !document->m_named
-        && document->path().startsWith(m_missionFolder + u'/', pathCase());
-    std::variant<QString, Error> target = SafeFile::writablePath(document->path(), ofTheMission ? m_missionFolder : QString());
-    std::optional<Error> result;
-    if (auto *refused = std::get_if<Error>(&target)) {
-        result = std::move(*refused);
-    } else if (saveFileFor) {
-        const std::unique_ptr<QSaveFile> file = saveFileFor(std::get<QString>(target));
-        result = FileOutput::writeFile(*file, bytes);
-    } else {
-        result = FileOutput::writeFile(std::get<QString>(target), bytes);
-    }
-    if (QFileInfo::exists(document->path()))
-        m_watcher->addPath(document->path());
-    if (!result)
-        document->saved(bytes);
-    return result;
-}
-
-bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts &prompts)
-{
-    // Everything is checked before anything is written.
-    QList<std::pair<WorkspaceDocument *, QByteArray>> toWrite;
-    for (WorkspaceDocument *document : documents) {
-        const int codePage = document->codePage();
-        if (const std::optional<TextCheck::Problem> problem =
-                TextCheck::firstProblem(document->document().authorTexts(), codePage)) {
-            prompts.warn(say("%1\n\nNothing was saved.").arg(TextCheck::message(*problem, codePage)));
-            return false;
-        }
-        std::optional<QByteArray> bytes = document->document().write(codePage);
-        if (!bytes) {
-            prompts.warn(say("%1 cannot be written in %2: it holds a character the code page lacks.\n\nNothing "
-                             "was saved.")
-                             .arg(shown(document->path()), CodePages::description(codePage)));
-            return false;
-        }
-        toWrite.append({document, std::move(*bytes)});
-    }
-    for (const auto &[document, bytes] : std::as_const(toWrite)) {
-        const QString folder = QFileInfo(document->path()).absolutePath();
-        if (!document->existsOnDisk() && document->m_makesFolder && !QDir().mkpath(folder)) {
-            prompts.warn(say("The folder %1 could not be made. Nothing was written.").arg(shown(folder)));
-            return false;
-        }
-    }
-    QStringList saved;
-    for (qsizetype i = 0; i < toWrite.size(); ++i) {
-        auto &[document, bytes] = toWrite[i];
-        const std::optional<Error> error = write(document, bytes);
-        if (!error) {
-            saved.append(shown(document->path()));
+    for (const QString &path : paths) {
+        if (!m_byPath.contains(path))
             continue;
-        }
-        QString text = say("The file could not be saved:\n%1\n\n%2").arg(shown(document->path()), error->message);
-        if (toWrite.size() == 1) {
-            text += say("\n\nNothing was changed on the disk.");
-        } else {
-            QStringList kept;
-            for (qsizetype k = i; k < toWrite.size(); ++k)
-                kept.append(shown(toWrite.at(k).first->path()));
-            text += say("\n\nSaved: %1").arg(saved.isEmpty() ? say("none") : saved.join(QLatin1String(", ")));
-            text += say("\n\nNot saved, their changes kept: %1").arg(kept.join(QLatin1String(", ")));
-        }
-        prompts.warn(text);
-        return false;
+        if (m_saving)
+            m_changedWhileSaving.insert(path);   // looked at once the save has ended
+        else
+            m_toRead.insert(path);
     }
-    return true;
+    readChanged();
 }
 
-WorkspaceDocument *MissionWorkspace::saveAs(const QString &path, int codePage, const StrDocument &document,
-                                            const QString &description, Prompts &prompts, const QObject *origin,
-                                            bool named)
+void MissionWorkspace::readChanged()
 {
-    WorkspaceDocument *target = find(path);
-    if (!target && QFileInfo::exists(path))
-        target = open(path, codePage, nullptr);
-    if (!target) {
-        target = create(path, codePage, document);
-        target->m_makesFolder = false;   // a path chosen in the dialog: its folder is there or the save fails
-    }
-    target->m_named = target->m_named || named;
-    target->m_codePage = codePage;
-    target->change(document, description, origin);
-    return save({target}, prompts) ? target : nullptr;
-}
-
-void MissionWorkspace::setMissionFolder(const QString &folder)
-{
-    m_missionFolder = folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-}
-
-void MissionWorkspace::fileChanged(const QString &path)
-{
-    WorkspaceDocument *document = find(path);
-    if (!document)
+    if (m_reader || m_saving || m_toRead.isEmpty())
         return;
-    if (QFileInfo::exists(path) && !m_watcher->files().contains(path))
-        m_watcher->addPath(path);   // a file replaced by a new one is watched anew
-    if (m_reading.value(path))
-        return;   // read once the read under way ends
     // Read off the GUI thread, through the reader's safe open: a pipe or a
-    // device put in the file's place never blocks, and no more is read than
-    // the reader's cap.
-    const int codePage = document->codePage();
-    auto result = std::make_shared<std::optional<QByteArray>>();
-    QThread *thread = QThread::create([path, codePage, result] {
-        auto read = StrReader::readFile(path, codePage);
-        if (auto *file = std::get_if<StrReader::Result>(&read))
-            *result = file->document.bytes();
+    // device put in a file's place never blocks, and no more is read than
+    // the reader's cap. Only what differs from what the program last saw
+    // of the file comes back.
+    struct Read {
+        QString path;
+        int codePage;
+        QByteArray seen;
+    };
+    QList<Read> reads;
+    for (const QString &path : std::exchange(m_toRead, {})) {
+        if (const WorkspaceDocument *document = m_byPath.value(path))
+            reads.append({path, document->codePage(), document->m_seen});
+    }
+    auto found = std::make_shared<QList<std::pair<QString, QByteArray>>>();
+    m_reader = QThread::create([reads, found] {
+        for (const Read &read : reads) {
+            auto file = StrReader::readFile(read.path, read.codePage);
+            if (auto *result = std::get_if<StrReader::Result>(&file); result && result->document.bytes() != read.seen)
+                found->append({read.path, result->document.bytes()});
+        }
     });
-    m_reading.insert(path, thread);
-    connect(thread, &QThread::finished, this, [this, thread, path, result] {
-        thread->deleteLater();
-        m_reading.remove(path);
-        WorkspaceDocument *now = find(path);
-        if (!now || !result->has_value() || **result == now->diskBytes())
-            return;   // gone, not an ordinary file, or as the program wrote or read it
-        Q_EMIT changedOnDisk(now, **result);
+    connect(m_reader, &QThread::finished, m_reader, &QObject::deleteLater);
+    connect(m_reader, &QThread::finished, this, [this, found] {
+        m_reader = nullptr;
+        for (const auto &[path, bytes] : std::as_const(*found)) {
+            WorkspaceDocument *document = m_byPath.value(path);
+            if (!document || bytes == document->m_seen || m_toRead.contains(path))
+                continue;   // let go of, seen meanwhile, or changed again: read again next
+            if (m_saving)
+                m_changedWhileSaving.insert(path);
+            else
+                Q_EMIT changedOnDisk(document, bytes);
+        }
+        readChanged();
     });
-    thread->start();
+    m_reader->start();
 }
 
 QVariantList MissionWorkspace::draft() const
@@ -394,12 +377,11 @@ QVariantList MissionWorkspace::draft() const
     for (const WorkspaceDocument *document : m_documents) {
         if (!document->isModified())
             continue;
-        const std::optional<QByteArray> bytes = document->document().write(document->codePage());
-        if (!bytes)
-            continue;
         kept.append(QVariantMap{{QStringLiteral("path"), document->path()},
                                 {QStringLiteral("codePage"), document->codePage()},
-                                {QStringLiteral("bytes"), *bytes}});
+                                {QStringLiteral("onDisk"), document->existsOnDisk()},
+                                {QStringLiteral("disk"), document->diskBytes()},
+                                {QStringLiteral("document"), document->document().toDraftWithChanges()}});
     }
     return kept;
 }
@@ -407,31 +389,47 @@ QVariantList MissionWorkspace::draft() const
 QStringList MissionWorkspace::restore(const QJsonArray &draft)
 {
     QStringList failed;
+    const auto decoded = [](const QJsonValue &value) -> std::optional<QByteArray> {
+        auto bytes = QByteArray::fromBase64Encoding(value.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!bytes || bytes.decoded.size() > StrReader::MaxFileSize)
+            return std::nullopt;
+        return std::move(bytes.decoded);
+    };
     for (const QJsonValue &value : draft) {
         const QJsonObject kept = value.toObject();
         const QString path = kept.value(QStringLiteral("path")).toString();
         const int codePage = kept.value(QStringLiteral("codePage")).toInt(1252);
-        auto bytes = QByteArray::fromBase64Encoding(kept.value(QStringLiteral("bytes")).toString().toLatin1(),
-                                                    QByteArray::AbortOnBase64DecodingErrors);
-        if (path.isEmpty() || !bytes || bytes.decoded.size() > StrReader::MaxFileSize
-            || !CodePages::isSupported(codePage)) {
+        std::optional<StrDocument> document;
+        if (const QJsonValue whole = kept.value(QStringLiteral("document")); whole.isObject()) {
+            document = StrDocument::fromDraftWithChanges(whole.toObject());
+        } else if (const std::optional<QByteArray> bytes = decoded(kept.value(QStringLiteral("bytes")))) {
+            document = documentOf(*bytes, codePage);   // a draft of an earlier version: the bytes it would write
+        }
+        const std::optional<QByteArray> disk = kept.contains(QStringLiteral("disk"))
+            ? decoded(kept.value(QStringLiteral("disk"))) : std::nullopt;
+        if (path.isEmpty() || !document || !CodePages::isSupported(codePage)) {
             failed.append(path);
             continue;
         }
-        auto read = StrReader::read(bytes.decoded, codePage);
-        if (!std::holds_alternative<StrReader::Result>(read)) {
+        if (!QFileInfo::exists(path)) {
+            if (!find(path))
+                create(path, codePage, *document);
+            continue;
+        }
+        WorkspaceDocument *held = open(path, codePage, nullptr);
+        if (!held) {
             failed.append(path);
             continue;
         }
-        WorkspaceDocument *document = QFileInfo::exists(path) ? open(path, codePage, nullptr) : nullptr;
-        if (!document && !QFileInfo::exists(path))
-            document = create(path, codePage, std::get<StrReader::Result>(read).document);
-        if (!document) {
-            failed.append(path);
-            continue;
+        if (document->write(codePage) == held->diskBytes())
+            continue;   // saved as it stands: nothing to put back
+        held->change(*document, say("Restore from the draft"));
+        if (disk && held->existsOnDisk() && *disk != held->diskBytes()) {
+            // Changed on the disk since: the draft's changes were made over
+            // what it held then, and saving asks about the change outside.
+            held->m_disk = *disk;
+            held->setDiskDiffers(true);
         }
-        if (document->existsOnDisk())
-            document->change(std::get<StrReader::Result>(read).document, say("Restore from the draft"));
     }
     return failed;
 }

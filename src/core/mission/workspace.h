@@ -8,15 +8,19 @@
 #include <QJsonArray>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class Prompts;
-class QFileSystemWatcher;
+class WatchThread;
+class QThread;
 class QSaveFile;
 class QUndoGroup;
 class QUndoStack;
@@ -33,14 +37,18 @@ class WorkspaceDocument : public QObject
 public:
     const QString &path() const { return m_path; }
     int codePage() const { return m_codePage; }
-    // The bytes on the disk as the program last read or wrote them; empty for
-    // a file that does not exist yet.
+    // The bytes on the disk as the program last read or wrote them: what the
+    // document's unsaved changes were made over. Empty for a file that does
+    // not exist yet.
     const QByteArray &diskBytes() const { return m_disk; }
     bool existsOnDisk() const { return m_onDisk; }
     // What saving writes.
     const StrDocument &document() const { return m_document; }
     QUndoStack *undoStack() const { return m_undo; }
     bool isModified() const;
+    // Counts the document's changes (a change, undo, redo, a reload): the
+    // same number, the same document.
+    quint64 generation() const { return m_generation; }
 
     // A change made by a view: `after` becomes the document, as one step of
     // undo called `description`. `origin` names the view (which then need not
@@ -52,15 +60,21 @@ public:
     std::optional<StrReader::Result> readBack() const;
 
     // The file was changed on the disk to `bytes` and the author chose:
-    // reload (the document becomes the file as it is now, a step of undo), or
-    // keep the changes (saving them replaces the file as it is now).
+    // reload (the document becomes the file as it is now, a step of undo);
+    // merge (`merged`, the author's changes laid over the file as it is now,
+    // becomes the document, a step of undo called `description`, unsaved);
+    // or keep the document as it is (unsaved: saving it asks again, so that
+    // the change outside is never written over unseen).
     void reload(const QByteArray &bytes);
+    void mergeFromDisk(const QByteArray &bytes, const StrDocument &merged, const QString &description);
     void keepAfterDiskChange(const QByteArray &bytes);
     // Written in `codePage` from now on, what it holds as it is.
     void setCodePage(int codePage) { m_codePage = codePage; }
     // The file read again in `codePage` (the mission's was changed), as a
     // step of undo; its unsaved changes are given up.
     void readAgainIn(int codePage);
+    // Marked saved when it would write what the disk holds.
+    void markSavedIfAsOnDisk();
 
 Q_SIGNALS:
     // The document is another now (a change, undo, redo, a reload).
@@ -73,15 +87,19 @@ private:
     WorkspaceDocument(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                       const StrDocument &document, QObject *parent);
     void set(const StrDocument &document, const QObject *origin);
-    void saved(const QByteArray &bytes);
+    // Written with `bytes`; `generation`: the document that was written.
+    void saved(const QByteArray &bytes, quint64 generation);
+    void setDiskDiffers(bool differs);
 
     QString m_path;
     int m_codePage = 1252;
     QByteArray m_disk;
+    QByteArray m_seen;            // what the disk was last seen to hold (read, written, or a change the author was told of)
     bool m_onDisk = false;
     StrDocument m_document;
     QUndoStack *m_undo = nullptr;
-    bool m_diskDiffers = false;   // kept over a change on the disk: unsaved whatever undo says
+    quint64 m_generation = 0;
+    bool m_diskDiffers = false;   // the disk changed under the saved state: unsaved whatever undo says
     bool m_makesFolder = false;   // a new file of the mission (a new language's): its folder is made on saving
     bool m_named = false;         // its path was named in a save dialog: written as named
 };
@@ -113,8 +131,10 @@ public:
     // `error` set, when it cannot be read.
     WorkspaceDocument *open(const QString &path, int codePage, Error *error);
     // The document of a file already read (by the folder's scan), `read` from
-    // its bytes; the one held when there is one.
-    WorkspaceDocument *adopt(const QString &path, int codePage, const StrDocument &read);
+    // its bytes; the one held when there is one. `knownIdentity`: the path's
+    // identity(), when the scan took it already.
+    WorkspaceDocument *adopt(const QString &path, int codePage, const StrDocument &read,
+                             const QString &knownIdentity = {});
     // A file not on the disk yet, made from `document` (a new translation);
     // its folder is made when it is first saved.
     WorkspaceDocument *create(const QString &path, int codePage, const StrDocument &document);
@@ -123,10 +143,30 @@ public:
     QList<WorkspaceDocument *> modified() const;
     QUndoGroup *undoGroup() const { return m_undoGroup; }
 
-    // Saves `documents` (each in place): refuses, with the message, before
-    // anything is written when a text cannot be written; otherwise writes one
-    // file after the other, and at the first that fails stops and says which
-    // files were saved and which keep their changes. True when all were saved.
+    // Many documents held or changed at once: documentsChanged() and
+    // documentChanged() are told once, when the last batch ends.
+    class Batch
+    {
+    public:
+        explicit Batch(MissionWorkspace &workspace);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        MissionWorkspace &m_workspace;
+    };
+
+    // Saves `documents` (each in place), off the GUI thread while the event
+    // loop goes on (user input waits for the first moments; after them
+    // savingProgressed() tells how far it has got, and cancelSaving() stops
+    // it between files). Everything is checked before anything is written: a
+    // text that cannot be written refuses the save, with the message; a file
+    // changed on the disk since it was read is asked about (merged with the
+    // changes, or reloaded) before anything is written. Then each file is
+    // written, checked on the disk once more just before; at the first that
+    // fails it stops and says which files were saved and which keep their
+    // changes. True when all were saved.
     bool save(const QList<WorkspaceDocument *> &documents, Prompts &prompts);
     // A view's `document` saved under `path` (its own file, or one chosen in
     // the dialog: `named`) in `codePage`: it becomes that file's document, as
@@ -140,18 +180,27 @@ public:
     // program saves of itself (not named in a save dialog) is written through
     // a link only to a place inside it (SafeFile::writablePath).
     void setMissionFolder(const QString &folder);
+    bool isSaving() const { return m_saving; }
+    // Stops a save under way after the file being written.
+    void cancelSaving();
+    // How long a save runs before it is told (300 ms; tests make it shorter).
+    void setProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
 
     // Lets go of documents no view needs that have no unsaved change.
     void release(WorkspaceDocument *document);
 
-    // How a file is opened for writing (tests give one that fails).
+    // How a file is opened for writing (tests give one that fails). Called
+    // on the thread that saves.
     std::function<std::unique_ptr<QSaveFile>(const QString &path)> saveFileFor;
 
-    // Every unsaved document, as a draft keeps it: path, code page and the
-    // bytes it would write.
+    // Every unsaved document, as a draft keeps it: its path, code page, the
+    // bytes it was read from and its changes over them (nothing re-encoded,
+    // so nothing is lost whatever its code page lacks).
     QVariantList draft() const;
-    // Puts back what draft() kept: each file read again from the disk, with
-    // the draft's bytes as one step of undo. The paths that could not be.
+    // Puts back what draft() kept, each file read again from the disk: the
+    // draft's document becomes one step of undo. One whose file already holds
+    // what it would write is saved, not restored; one whose file was changed
+    // since is asked about when it is saved. The paths that could not be.
     QStringList restore(const QJsonArray &draft);
 
 Q_SIGNALS:
@@ -162,18 +211,41 @@ Q_SIGNALS:
     void documentsChanged();
     // A document held is another now (what drafts listen to).
     void documentChanged();
+    // A save under way for a while: `done` of `total` steps (each file is
+    // checked, then written).
+    void savingProgressed(int done, int total);
+    // The save told of by savingProgressed() has ended.
+    void savingEnded();
+    // What the status bar says: a change outside merged while saving.
+    void announced(const QString &text);
 
 private:
+    friend class WorkspaceDocument;
     WorkspaceDocument *hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
-                            const StrDocument &document);
-    void fileChanged(const QString &path);
-    // Nothing when written; else why not.
-    std::optional<Error> write(WorkspaceDocument *document, const QByteArray &bytes);
+                            const StrDocument &document, const QString &knownIdentity = {});
+    // Files held were changed on the disk (the watch tells): read again.
+    void filesChanged(const QStringList &paths);
+    void readChanged();
+    void tellDocuments();
+    void tellDocument();
+    struct Written;
+    // One save's run off the GUI thread, waited for.
+    Written runSave(const QList<WorkspaceDocument *> &documents);
 
     QList<WorkspaceDocument *> m_documents;
     QHash<QString, WorkspaceDocument *> m_byIdentity;
+    QHash<QString, WorkspaceDocument *> m_byPath;   // by path() as it is watched
     QUndoGroup *m_undoGroup = nullptr;
-    QFileSystemWatcher *m_watcher = nullptr;
-    QHash<QString, QPointer<QObject>> m_reading;   // a read of a changed file under way, by path
-    QString m_missionFolder;                         // clean and absolute; "" when none is open
+    std::unique_ptr<WatchThread> m_watch;           // the files held, watched on a thread of their own
+    QSet<QString> m_toRead;                         // changed on the disk: read once the read under way ends
+    QPointer<QThread> m_reader;                     // reads changed files, off the GUI thread
+    QSet<QString> m_changedWhileSaving;
+    QStringList m_toWatch;                         // held in a batch, watched when it ends
+    int m_batches = 0;
+    bool m_documentsToTell = false;
+    bool m_documentToTell = false;
+    bool m_saving = false;
+    std::shared_ptr<std::atomic_bool> m_cancelSaving;
+    std::chrono::milliseconds m_progressDelay{300};
+    QString m_missionFolder;                        // clean and absolute; "" when none is open
 };

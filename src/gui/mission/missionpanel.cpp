@@ -265,7 +265,6 @@ void MissionPanel::finishReading(const MissionFolder::Scan &read)
     dropResults();   // found in the files read before
     ++m_scanGeneration;
     m_tree.setScan(read);
-    setPendingReplacements({}, QString());
     missionTree->expandToDepth(1);
     QString summary;
     if (read.failure)
@@ -317,16 +316,15 @@ MissionFolder::FindOptions MissionPanel::findOptions() const
     return {findWholeWords->isChecked(), findCase->isChecked(), findRegex->isChecked()};
 }
 
-void MissionPanel::setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary)
+void MissionPanel::setReplacementsPending(bool pending)
 {
     m_pending = pending;
-    saveReplaced->setVisible(!m_pending.isEmpty());
-    undoReplace->setVisible(!m_pending.isEmpty());
-    replaceButton->setEnabled(m_pending.isEmpty());
+    saveReplaced->setVisible(m_pending);
+    undoReplace->setVisible(m_pending);
+    replaceButton->setEnabled(!m_pending);
     for (QComboBox *box : {missionCodePage, codePageLanguage, languageCodePage})
-        box->setEnabled(m_pending.isEmpty());   // reading again would drop the replacements
-    if (!summary.isEmpty())
-        resultsLabel->setText(summary);
+        box->setEnabled(!m_pending);   // a file read again in another code page would lose them
+    languageCodePage->setEnabled(codePageLanguage->count() > 0 && !m_pending);
 }
 
 void MissionPanel::find()
@@ -441,7 +439,7 @@ void MissionPanel::showCodePages()
     fill(missionCodePage, settings.missionCodePage ? 0 : missionTold, missionTold, settings.missionCodePage.value_or(0));
     const MissionFolder::LanguageCodePage page = read.codePages.value(language);
     fill(languageCodePage, page.codePage, told(page), settings.languageCodePages.value(language.toLower(), 0));
-    languageCodePage->setEnabled(codePageLanguage->count() > 0 && m_pending.isEmpty());
+    languageCodePage->setEnabled(codePageLanguage->count() > 0 && !m_pending);
 }
 
 bool MissionPanel::setMissionCodePage(int codePage)

@@ -45,10 +45,10 @@ public:
     void startFind();
     MissionFolder::FindOptions findOptions() const;
 
-    // Replacements made but not yet saved: each file's index in the scan and
-    // its changed document. Reading the folder again drops them.
-    const QList<std::pair<int, StrDocument>> &pendingReplacements() const { return m_pending; }
-    void setPendingReplacements(const QList<std::pair<int, StrDocument>> &pending, const QString &summary);
+    // Replacements made and not yet saved: "Save Replaced Files" and "Undo
+    // Replace" show, and "Replace All…" and the code pages wait for them.
+    bool replacementsPending() const { return m_pending; }
+    void setReplacementsPending(bool pending);
 
     // The files with changes not yet saved (clean absolute paths) are marked in the tree.
     void setUnsavedFiles(const QSet<QString> &paths) { m_tree.setUnsaved(paths); }
@@ -119,5 +119,5 @@ private:
     quint64 m_resultsGeneration = 0;     // the scan the results were found in
     bool m_resultsCleared = false;       // results dropped since the reading started
     bool m_readAgain = false;
-    QList<std::pair<int, StrDocument>> m_pending;
+    bool m_pending = false;
 };
