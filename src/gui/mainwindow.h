@@ -14,20 +14,14 @@
 
 class AboutPage;
 class BackgroundJob;
-class DraftFile;
-class DraftWriter;
-class QTimer;
 class BookPage;
+class DraftFile;
 class EditorPage;
+class FileOpener;
 class GoalsPage;
 class MissflagPage;
 class MissionPanel;
 class MissionWorkspace;
-class SpellingHighlighter;
-namespace Spelling {
-class Service;
-}
-class WorkspaceDocument;
 class NewgamePage;
 class Prompts;
 class QAction;
@@ -37,12 +31,24 @@ class QMenu;
 class QPushButton;
 class QSessionManager;
 class QTabWidget;
+class QTimer;
 class SaveFlow;
+class SpellingHighlighter;
+class SpellingSetup;
 class StringsPage;
+class TabFiles;
 class TitlesPage;
 class TranslationWindow;
+class WindowDrafts;
+class WorkspaceDocument;
+namespace Spelling {
+class Service;
+}
 
-// The main window: six tabs, the "File" menu and the "Close" button.
+// The main window: the tabs, the menus, the "Close" button and the mission
+// panel. Its jobs stand in classes of their own: the tabs' files and their
+// saving (TabFiles), opening files (FileOpener), drafts (WindowDrafts) and
+// spelling (SpellingSetup).
 class Qwr : public QMainWindow
 {
     Q_OBJECT
@@ -59,8 +65,7 @@ public:
     // The tab pages that edit a file, in tab order.
     QList<EditorPage *> editorPages() const;
 
-    // Reads `path` back into the tab of its kind, after saying what cannot be
-    // kept and asking about that tab's unsaved work. True when it was opened.
+    // Reads `path` back into the tab of its kind (FileOpener::openFile).
     bool openFile(const QString &path);
     // A folder opens as a mission, a file in its tab.
     bool openPath(const QString &path);
@@ -71,7 +76,7 @@ public:
     void translateMission(const QString &source = {}, const QString &target = {});
 
     // File › Save: the current tab's file in place (a new one through the
-    // save dialog); `ask`: File › Save As…, always through the dialog.
+    // save dialog, which binds the tab to it); `ask`: File › Save As….
     bool saveCurrent(bool ask = false);
     // File › Save All: every tab with unsaved work, then every other file
     // of the workspace changed (replacements, translations).
@@ -80,24 +85,31 @@ public:
     bool isReplacing() const;
     // How long it may look before it is stopped (10 s; tests make it short).
     void setReplaceTimeLimit(std::chrono::milliseconds limit);
-    // The file the tab edits, when it was opened or saved.
+    // The file the tab edits (one of no file when nothing was opened into it).
     WorkspaceDocument *documentOf(EditorPage *page) const;
 
-    // Keeps the editing state in `file`, a few seconds after each change,
-    // until the window closes cleanly and removes it.
+    // Drafts (WindowDrafts): kept in `file` a pause after each change.
     void enableDrafts(std::unique_ptr<DraftFile> file);
-    // The whole editing state, as a draft holds it.
     QJsonObject draftState() const;
-    // The same, its texts shared with the pages rather than copied, for
-    // the draft writer to put into JSON on its own thread.
     QVariantMap draftValues() const;
-    // Puts back a draft: every tab, the selected tab and the code page.
     void restoreDraft(const QJsonObject &draft);
-    // The draft written after the pause in typing that follows a change.
     void draftSoon();
-    // Writes the draft now rather than after the pause (tests, benchmarks).
     void writeDraftNow();
-    bool isDrafting() const { return m_drafts != nullptr; }
+    bool isDrafting() const;
+
+    // The window's parts, for its helpers.
+    Prompts &prompts() const { return *m_prompts; }
+    SaveFlow &saveFlow() const { return *m_saveFlow; }
+    TabFiles &tabFiles() const { return *m_tabFiles; }
+    // Asks before `work` is lost, ending the question with `action` ("Close
+    // Quillwright"); true when it may go.
+    bool mayDiscard(const QStringList &work, const QString &action);
+    // Shows or takes away the tab of string tables.
+    void showStringsTab(bool shown);
+    // New files are written in `codePage` from now on; typed text stays.
+    void useCodePage(int codePage);
+    // The translation window, made once.
+    TranslationWindow &translationWindow();
 
     QString VersionText;   // "2.2": shown in the About texts
 
@@ -114,7 +126,7 @@ public:
     QAction *saveAsAction = nullptr;       // "Save As…"
     QAction *saveAllAction = nullptr;      // "Save All"
     QMenu *editMenu = nullptr;
-    QAction *undoAction = nullptr;         // the current tab's file, or the mission's last replacement
+    QAction *undoAction = nullptr;         // the current tab's file's last step
     QAction *redoAction = nullptr;
     MissionWorkspace *workspace = nullptr;  // every file held, once
     Spelling::Service *spelling = nullptr;   // the dictionaries of the languages typed in
@@ -123,7 +135,7 @@ public:
     QAction *dictionaryFolderAction = nullptr;     // "Dictionary Folder…": searched before the system's
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
-    QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus
+    QLabel *codePageLabel = nullptr;   // the code page the current tab's file is written in
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
@@ -147,36 +159,20 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // Asks before `work` is lost, ending the question with `action` ("Close
-    // Quillwright"); true when it may go.
-    bool mayDiscard(const QStringList &work, const QString &action);
+    void createPages(QWidget *client);
+    void createActions();
+    void createMenus();
     bool mayDiscardUnsavedWork();
-    void showRecentFiles();
-    // `askUnsaved`: ask before the tab's unsaved work is lost (not when the
-    // author has just chosen to reload); read in `codePage`.
-    bool openFile(const QString &path, bool askUnsaved, int codePage);
     // Shows the mission panel, the window made wider for it within the screen.
     void showMissionPanel();
-    // A file of the mission panel opened in its tab, at `entry` when it is one.
-    void openMissionFile(int file, int entry);
-    // The tab edits `document` (nothing: a new file); it shows every change
-    // made to it elsewhere (a replacement, undo).
-    void bindPage(EditorPage *page, WorkspaceDocument *document);
-    // The tab shows its file as the workspace holds it now.
-    void showDocument(EditorPage *page);
-    // The tab's changes laid into the document of its file, as one step of
-    // undo, through the tab's own save (checked as saving checks them),
-    // nothing written. False when the tab's save refused them.
-    bool layIntoDocument(EditorPage *page);
-    // The translation window, made once.
-    void makeTranslationWindow();
-    // The tab's file was saved elsewhere: a tab holding nothing beyond it
-    // shows it again, saved.
-    void takeSaved(EditorPage *page, WorkspaceDocument *document);
+    // The code page of the current tab's file, checked in the Encoding menu and shown beside it.
+    void showCodePage(int codePage);
+    void currentFileChanged();
+    void updateModified();
     // Whether the tab holds changes not yet laid into its file.
     bool pageEdited(EditorPage *page) const;
-    void currentTabChanged();
-    void updateModified();
+    // The tab's changes laid into its file as one step of undo (refused: told, false).
+    bool layIntoDocument(EditorPage *page);
     // A file held was changed outside the program: offered for reloading.
     void fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes);
     void watchFolder();
@@ -197,27 +193,20 @@ private:
     // The panel shows the files of the last Replace All not yet saved.
     void showReplacements();
     QStringList replacementWork() const;
-    // Shows or takes away the tab of string tables.
-    void showStringsTab(bool shown);
-    // Files are written and read in `codePage` from now on; typed text stays.
-    void useCodePage(int codePage);
     // Logging out or shutting down asks the same question.
     void commitData(QSessionManager &manager);
 
     std::unique_ptr<Prompts> m_ownPrompts;
     Prompts *m_prompts = nullptr;
     std::unique_ptr<SaveFlow> m_saveFlow;
-    std::unique_ptr<DraftWriter> m_drafts;
-    QTimer *m_draftTimer = nullptr;
-    QHash<EditorPage *, QPointer<WorkspaceDocument>> m_pageFiles;   // the file each tab edits
-    QHash<EditorPage *, QVariantMap> m_shown;   // each tab as it last showed its file
+    TabFiles *m_tabFiles = nullptr;
+    FileOpener *m_opener = nullptr;
+    WindowDrafts *m_drafts = nullptr;
+    SpellingSetup *m_spelling = nullptr;
     QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
     QString m_replacement;                            // its step of undo
-    bool m_wrote = false;
-    QTimer *m_modifiedTimer = nullptr;
-    EditorPage *m_laying = nullptr;   // the tab whose changes are laid into its file
     std::chrono::milliseconds m_replaceTimeLimit = std::chrono::seconds(10);
-    BackgroundJob *m_replacer = nullptr;   // Replace All's search, off the GUI thread   // the unsaved marks, once typing pauses                              // the save flow wrote a file
+    BackgroundJob *m_replacer = nullptr;   // Replace All's search, off the GUI thread
     QFileSystemWatcher *m_watcher = nullptr;   // the mission's folders
     QTimer *m_folderTimer = nullptr;     // reads the folder again once changes settle
     QHash<QString, QStringList> m_folderSnapshots;   // folderSnapshot() of each folder watched

@@ -307,12 +307,20 @@ Pieces StrDocument::authorTexts() const
 
 std::optional<QByteArray> StrDocument::write(int codePage) const
 {
-    const bool anew = !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
+    return writeIn(codePage, false);
+}
+
+std::optional<QByteArray> StrDocument::writeIn(int codePage, bool utf8) const
+{
+    const bool anew = utf8 ? !m_ascii && !m_encoding.utf8
+                           : !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
     QByteArray out;
     out.reserve(m_bytes.size() + 64);
     bool ok = true;
     const auto encoded = [&](const QString &text) {
-        if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
+        if (utf8)
+            out.append(text.toUtf8());
+        else if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
             out.append(*bytes);
         else
             ok = false;
@@ -353,6 +361,15 @@ std::optional<StrDocument> StrDocument::written(int codePage) const
     if (!bytes)
         return std::nullopt;
     return StrDocument(std::move(*bytes), Encoding{codePage, false});
+}
+
+StrDocument StrDocument::merged(int codePage) const
+{
+    if (m_edits.isEmpty())
+        return *this;
+    if (std::optional<StrDocument> inCodePage = written(codePage))
+        return std::move(*inCodePage);
+    return StrDocument(writeIn(codePage, true).value_or(QByteArray()), Encoding{codePage, true});
 }
 
 QVariantMap StrDocument::toDraft() const

@@ -162,6 +162,10 @@ public:
     // The document as it would be written, read again: its edits made part
     // of its bytes (in `codePage`). Nothing when it cannot be written.
     std::optional<StrDocument> written(int codePage) const;
+    // The same, never failing: in UTF-8 when a text the document holds is
+    // one `codePage` lacks, so that nothing is lost. A document without
+    // edits is itself. What a view shows of a document it did not change.
+    StrDocument merged(int codePage) const;
 
 private:
     struct Edit {
@@ -174,6 +178,7 @@ private:
     };
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
+    std::optional<QByteArray> writeIn(int codePage, bool utf8) const;
 
     QByteArray m_bytes;
     Encoding m_encoding;

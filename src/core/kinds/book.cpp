@@ -136,21 +136,25 @@ std::optional<Location> locationLine(const StrDocument &document)
 
 void load(BookState &book, const StrDocument &document)
 {
-    book.document = document;
     book.opened = true;
     const QList<int> pages = shownPages(document);
     QStringList lines;
     for (const int entry : pages)
         lines.append(document.entryLine(entry));
     book.Pg.load(lines, origins(pages));
+    book.document = document;
     book.BookLocationGiven = locationLine(document).has_value();
 }
 
-void rebase(BookState &book, const StrDocument &written)
+void show(BookState &book, const StrDocument &document)
 {
-    const QList<int> pages = shownPages(written);
-    book.Pg.rebase(origins(pages));
-    book.document = written;
+    const QList<int> pages = shownPages(document);
+    QStringList lines;
+    for (const int entry : pages)
+        lines.append(document.entryLine(entry));
+    book.Pg.show(lines, origins(pages));
+    book.document = document;
+    book.BookLocationGiven = locationLine(document).has_value();
 }
 
 std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location, int codePage)

@@ -55,8 +55,10 @@ std::optional<Location> locationLine(const StrDocument &document);
 
 // Fills the book from its file.
 void load(BookState &book, const StrDocument &document);
-// After a save: the written file becomes the one the book is laid over.
-void rebase(BookState &book, const StrDocument &written);
+// The book's pages from `document` (no edits in it), which the book is laid
+// over from now on; the slots beyond the book, the edit position and whether
+// it was opened stay.
+void show(BookState &book, const StrDocument &document);
 
 // The file: the book's document with the place line and the pages laid over
 // it, or the first slot that does not hold a well-formed page entry. The place

@@ -24,6 +24,19 @@ QList<QList<int>> origins(const QList<Goal> &goals)
     return result;
 }
 
+// A goal's lines: its entries, joined by CR LF.
+QStringList lines(const StrDocument &document, const QList<QList<int>> &from)
+{
+    QStringList lines;
+    for (const QList<int> &entries : from) {
+        QStringList parts;
+        for (const int entry : entries)
+            parts.append(document.entryLine(entry));
+        lines.append(parts.join(QLatin1String("\r\n")));
+    }
+    return lines;
+}
+
 } // namespace
 
 QString goalEntry(const StrDocument &document, int goal, const QString &fiction, const QString &text)
@@ -83,22 +96,15 @@ void load(GoalsState &goals, const StrDocument &document)
 {
     goals.document = document;
     goals.opened = true;
-    const QList<Goal> shown = shownGoals(document);
-    const QList<QList<int>> from = origins(shown);
-    QStringList lines;
-    for (const QList<int> &entries : from) {
-        QStringList parts;
-        for (const int entry : entries)
-            parts.append(document.entryLine(entry));
-        lines.append(parts.join(QLatin1String("\r\n")));
-    }
-    goals.GoalList.load(lines, from);
+    const QList<QList<int>> from = origins(shownGoals(document));
+    goals.GoalList.load(lines(document, from), from);
 }
 
-void rebase(GoalsState &goals, const StrDocument &written)
+void show(GoalsState &goals, const StrDocument &document)
 {
-    goals.GoalList.rebase(origins(shownGoals(written)));
-    goals.document = written;
+    goals.document = document;
+    const QList<QList<int>> from = origins(shownGoals(document));
+    goals.GoalList.show(lines(document, from), from);
 }
 
 std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, int codePage)

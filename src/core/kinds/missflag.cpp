@@ -108,11 +108,6 @@ QList<int> missions(const StrDocument &document)
     return found;
 }
 
-Mission mission(const StrDocument &document, int entry)
-{
-    return mission(document.key(entry).sliced(MissionPrefix.size()), document.text(entry));
-}
-
 Mission mission(const QString &number, const QString &text)
 {
     Mission shown{number, text, QString()};
@@ -122,28 +117,6 @@ Mission mission(const QString &number, const QString &text)
         shown.flags = match.captured(0);
     }
     return shown;
-}
-
-StrDocument document(const StrDocument &document, int entry, const Mission &opened, const Mission &now)
-{
-    StrDocument file = document;
-    const QString value = now.briefing + now.flags;
-    if (entry < 0) {
-        const StrDocument::Style style = file.style(MissionPrefix, {MissionPrefix, QStringLiteral(":\"")});
-        file.insertEntry(file.insertionPoint({MissionPrefix}), style.prefix + now.number, value,
-                         {numberBox(now.number), briefingBox(now.briefing)},
-                         {QString(), style.separator, QString(), QStringLiteral("\r\n")});
-        return file;
-    }
-    if (now.number != opened.number) {
-        const QString prefix = file.key(entry).left(MissionPrefix.size());
-        const QString raw = now.briefing == opened.briefing ? file.rawText(entry)
-                                                            : StrSyntax::escape(value, u"\r\n");
-        file.setRawEntry(entry, prefix + now.number, raw, {numberBox(now.number), briefingBox(now.briefing)});
-    } else if (now.briefing != opened.briefing) {
-        file.setText(entry, value, briefingBox(now.briefing));
-    }
-    return file;
 }
 
 } // namespace MissflagFile

@@ -36,10 +36,22 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
         const Piece check = multiLine(text, placeOf(slot));
         if (std::optional<TextCheck::Problem> problem = TextCheck::firstProblem({check}, codePage))
             return problem;
+        if (origin.composed && text == origin.text) {   // added as the program writes it
+            document.insertLines(document.insertionPoint(kind.prefixes), text, {check});
+            continue;
+        }
         if (text.trimmed().isEmpty()) {   // emptied: its entries go
+            if (!kind.opened && !origin.entries.isEmpty()) {
+                // A list of the program's own writes the empty line, where the entry stood.
+                const StrDocument::Entry &first = document.entries().at(origin.entries.constFirst());
+                document.replace(first.start, first.afterEnd, text, {check});
+                for (const int entry : origin.entries.sliced(1))
+                    document.removeEntry(entry);
+                continue;
+            }
             for (const int entry : origin.entries)
                 document.removeEntry(entry);
-            if (!kind.opened)   // a list of the program's own writes the empty line
+            if (!kind.opened)
                 document.insertLines(document.insertionPoint(kind.prefixes), text, {check});
             continue;
         }

@@ -30,32 +30,37 @@ QString shown(const QString &path)
 
 } // namespace
 
-// One change of a document: the document before and after it. Documents
-// share their bytes, so a step costs little more than its own edits.
+// One change of a document: the document before and after it, and the code
+// page it is written in before and after (a file read again in another).
+// Documents share their bytes, so a step costs little more than its own edits.
 class DocumentChange : public QUndoCommand
 {
 public:
-    DocumentChange(WorkspaceDocument *document, StrDocument before, StrDocument after, const QString &text,
+    DocumentChange(WorkspaceDocument *document, StrDocument after, int codePageAfter, const QString &text,
                    const QObject *origin)
         : QUndoCommand(text)
         , m_document(document)
-        , m_before(std::move(before))
+        , m_before(document->document())
         , m_after(std::move(after))
+        , m_codePageBefore(document->codePage())
+        , m_codePageAfter(codePageAfter)
         , m_origin(origin)
     {
     }
 
-    void undo() override { m_document->set(m_before, nullptr); }
+    void undo() override { m_document->set(m_before, m_codePageBefore, nullptr); }
     void redo() override
     {
         // The first redo is the change itself, which its view already shows.
-        m_document->set(m_after, std::exchange(m_origin, nullptr));
+        m_document->set(m_after, m_codePageAfter, std::exchange(m_origin, nullptr));
     }
 
 private:
     WorkspaceDocument *m_document;
     StrDocument m_before;
     StrDocument m_after;
+    int m_codePageBefore;
+    int m_codePageAfter;
     const QObject *m_origin;
 };
 
@@ -74,17 +79,20 @@ WorkspaceDocument::WorkspaceDocument(const QString &path, int codePage, const QB
 
 bool WorkspaceDocument::isModified() const
 {
+    if (isUnnamed())
+        return !m_undo->isClean();
     return !m_onDisk || m_diskDiffers || !m_undo->isClean();
 }
 
 void WorkspaceDocument::change(const StrDocument &after, const QString &description, const QObject *origin)
 {
-    m_undo->push(new DocumentChange(this, m_document, after, description, origin));
+    m_undo->push(new DocumentChange(this, after, m_codePage, description, origin));
 }
 
-void WorkspaceDocument::set(const StrDocument &document, const QObject *origin)
+void WorkspaceDocument::set(const StrDocument &document, int codePage, const QObject *origin)
 {
     m_document = document;
+    m_codePage = codePage;
     Q_EMIT changed(origin);
 }
 
@@ -117,9 +125,21 @@ void WorkspaceDocument::reload(const QByteArray &bytes)
 
 void WorkspaceDocument::readAgainIn(int codePage)
 {
-    m_codePage = codePage;
-    if (m_onDisk)
-        reload(m_disk);
+    if (!m_onDisk) {
+        m_codePage = codePage;
+        return;
+    }
+    const bool wasModified = isModified();
+    m_diskDiffers = false;
+    auto result = StrReader::read(m_disk, codePage);
+    const StrDocument now = std::holds_alternative<StrReader::Result>(result)
+        ? std::get<StrReader::Result>(result).document
+        : StrDocument(m_disk, {codePage, false});
+    m_undo->push(new DocumentChange(this, now, codePage, say("Read again in %1").arg(CodePages::shortName(codePage)),
+                                    nullptr));
+    m_undo->setClean();
+    if (wasModified != isModified())
+        Q_EMIT modifiedChanged(isModified());
 }
 
 void WorkspaceDocument::keepAfterDiskChange(const QByteArray &bytes)
@@ -267,24 +287,28 @@ std::optional<Error> MissionWorkspace::write(WorkspaceDocument *document, const 
     return result;
 }
 
+std::optional<QByteArray> MissionWorkspace::checked(const WorkspaceDocument *document, Prompts &prompts)
+{
+    const int codePage = document->codePage();
+    if (const std::optional<TextCheck::Problem> problem =
+            TextCheck::firstProblem(document->document().authorTexts(), codePage)) {
+        prompts.warn(say("%1\n\nNothing was saved.").arg(TextCheck::message(*problem, codePage)));
+        return std::nullopt;
+    }
+    std::optional<QByteArray> bytes = document->document().write(codePage);
+    if (!bytes)
+        prompts.warn(TextCheck::unwritableMessage(document->document(), codePage, document->path()));
+    return bytes;
+}
+
 bool MissionWorkspace::save(const QList<WorkspaceDocument *> &documents, Prompts &prompts)
 {
     // Everything is checked before anything is written.
     QList<std::pair<WorkspaceDocument *, QByteArray>> toWrite;
     for (WorkspaceDocument *document : documents) {
-        const int codePage = document->codePage();
-        if (const std::optional<TextCheck::Problem> problem =
-                TextCheck::firstProblem(document->document().authorTexts(), codePage)) {
-            prompts.warn(say("%1\n\nNothing was saved.").arg(TextCheck::message(*problem, codePage)));
+        std::optional<QByteArray> bytes = checked(document, prompts);
+        if (!bytes)
             return false;
-        }
-        std::optional<QByteArray> bytes = document->document().write(codePage);
-        if (!bytes) {
-            prompts.warn(say("%1 cannot be written in %2: it holds a character the code page lacks.\n\nNothing "
-                             "was saved.")
-                             .arg(shown(document->path()), CodePages::description(codePage)));
-            return false;
-        }
         toWrite.append({document, std::move(*bytes)});
     }
     for (const auto &[document, bytes] : std::as_const(toWrite)) {
@@ -331,6 +355,87 @@ WorkspaceDocument *MissionWorkspace::saveAs(const QString &path, int codePage, c
     target->m_codePage = codePage;
     target->change(document, description, origin);
     return save({target}, prompts) ? target : nullptr;
+}
+
+WorkspaceDocument *MissionWorkspace::createUnnamed(int codePage, const StrDocument &document)
+{
+    auto *made = new WorkspaceDocument(QString(), codePage, {}, false, document, this);
+    m_undoGroup->addStack(made->undoStack());
+    connect(made, &WorkspaceDocument::modifiedChanged, this, &MissionWorkspace::documentsChanged);
+    connect(made, &WorkspaceDocument::changed, this, &MissionWorkspace::documentChanged);
+    return made;
+}
+
+void MissionWorkspace::discard(WorkspaceDocument *unnamed)
+{
+    if (!unnamed || !unnamed->isUnnamed())
+        return;
+    m_undoGroup->removeStack(unnamed->undoStack());
+    unnamed->deleteLater();
+}
+
+WorkspaceDocument *MissionWorkspace::saveUnnamedAs(WorkspaceDocument *unnamed, const QString &path, Prompts &prompts)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    if (WorkspaceDocument *held = find(path)) {
+        held->change(unnamed->document(), say("Save %1").arg(fileName));
+        return save({held}, prompts) ? held : nullptr;
+    }
+    // The document becomes the file's, with its undo; back to no file when it cannot be written.
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    unnamed->m_path = clean;
+    m_documents.append(unnamed);
+    m_byIdentity.insert(identity(clean), unnamed);
+    if (!save({unnamed}, prompts)) {
+        m_byIdentity.remove(identity(clean));
+        m_documents.removeOne(unnamed);
+        unnamed->m_path.clear();
+        return nullptr;
+    }
+    // Known from now on as the file written (a folder of it may be a link).
+    for (auto it = m_byIdentity.begin(); it != m_byIdentity.end(); ++it) {
+        if (it.value() == unnamed) {
+            m_byIdentity.erase(it);
+            break;
+        }
+    }
+    m_byIdentity.insert(identity(clean), unnamed);
+    Q_EMIT documentsChanged();
+    return unnamed;
+}
+
+bool MissionWorkspace::writeCopy(WorkspaceDocument *document, const QString &path, Prompts &prompts)
+{
+    WorkspaceDocument *held = find(path);
+    if (held && held != document) {
+        held->change(document->document(), say("Save %1").arg(QFileInfo(path).fileName()));
+        if (!save({held}, prompts))
+            return false;
+        document->undoStack()->setClean();
+        return true;
+    }
+    if (held == document)
+        return save({document}, prompts);
+    const std::optional<QByteArray> bytes = checked(document, prompts);
+    if (!bytes)
+        return false;
+    std::optional<Error> error;
+    if (saveFileFor) {
+        const std::unique_ptr<QSaveFile> file = saveFileFor(path);
+        error = FileOutput::writeFile(*file, *bytes);
+    } else {
+        error = FileOutput::writeFile(path, *bytes);
+    }
+    if (error) {
+        prompts.warn(say("The file could not be saved:\n%1\n\n%2\n\nNothing was changed on the disk.")
+                         .arg(shown(path), error->message));
+        return false;
+    }
+    const bool wasModified = document->isModified();
+    document->undoStack()->setClean();
+    if (wasModified != document->isModified())
+        Q_EMIT document->modifiedChanged(document->isModified());
+    return true;
 }
 
 void MissionWorkspace::fileChanged(const QString &path)

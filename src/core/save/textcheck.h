@@ -2,6 +2,8 @@
 
 #include "core/document/filecontent.h"
 
+class StrDocument;
+
 #include <optional>
 
 // What the author typed must never break a file: a line break in a one-line
@@ -32,6 +34,12 @@ std::optional<Problem> firstProblem(const Pieces &texts, int codePage);
 // always; the character itself only where it can be seen, isolated so that it
 // cannot turn the sentence around), where it is, and why it cannot be written.
 QString message(const Problem &problem, int codePage);
+
+// The message that refuses to save `document` (the file at `path`, "" for one
+// of no file yet) in `codePage`, which lacks characters of its texts: the
+// file, the first entry such a text stands in with its key, the text quoted
+// (shortened when long) and the U+ code of each character the code page lacks.
+QString unwritableMessage(const StrDocument &document, int codePage, const QString &path);
 
 // "U+00E9": how a character is named in messages.
 QString codePointName(char32_t codePoint);

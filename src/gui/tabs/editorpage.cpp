@@ -1,10 +1,76 @@
 #include "gui/tabs/editorpage.h"
 
+#include "core/document/codepages.h"
+#include "core/mission/workspace.h"
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+
+EditorPage::EditorPage(Prompts &prompts, QWidget *parent)
+    : QWidget(parent)
+    , m_prompts(prompts)
+{
+}
+
+EditorPage::~EditorPage()
+{
+    if (m_document)
+        m_document->disconnect(this);
+}
+
+StrDocument EditorPage::newFile() const
+{
+    return StrDocument::fromTemplate(Kinds::descriptor(kind()).newFileText);
+}
+
+void EditorPage::setDocument(WorkspaceDocument *document, Taking taking)
+{
+    if (m_document)
+        m_document->disconnect(this);
+    m_document = document;
+    if (!document)
+        return;
+    connect(document, &WorkspaceDocument::changed, this, &EditorPage::documentChanged);
+    connect(document, &WorkspaceDocument::modifiedChanged, this, &EditorPage::changed);
+    const StrDocument shown = document->document().merged(document->codePage());
+    if (taking == Taking::Opened)
+        load(shown, document->path());
+    else if (taking == Taking::Shown)
+        showDocument(shown);
+    Q_EMIT changed();
+}
+
+void EditorPage::documentChanged(const QObject *origin)
+{
+    if (origin == this || !m_document)
+        return;   // the page's own change: it shows it already
+    showDocument(m_document->document().merged(m_document->codePage()));
+    Q_EMIT changed();
+}
+
+bool EditorPage::store(const QString &label)
+{
+    if (!m_document)
+        return false;
+    std::variant<StrDocument, Error> laid = apply();
+    if (std::holds_alternative<Error>(laid))
+        return false;
+    m_document->change(std::get<StrDocument>(laid), label, this);
+    Q_EMIT changed();
+    return true;
+}
+
+int EditorPage::codePage() const
+{
+    return m_document ? m_document->codePage() : CodePages::defaultCodePage();
+}
+
+bool EditorPage::documentModified() const
+{
+    return m_document && m_document->isModified();
+}
 
 void EditorPage::emitChangesOfBoxes()
 {

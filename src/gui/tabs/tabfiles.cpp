@@ -1,0 +1,259 @@
+#include "gui/tabs/tabfiles.h"
+
+#include "core/mission/workspace.h"
+#include "core/save/prompts.h"
+#include "core/save/saveflow.h"
+#include "gui/tabs/editorpage.h"
+
+#include <QTabWidget>
+#include <QTimer>
+#include <QUndoGroup>
+#include <QUndoStack>
+
+namespace {
+
+// Whether two documents write the same file.
+bool sameFile(const StrDocument &a, const StrDocument &b, int codePage)
+{
+    return a.merged(codePage).bytes() == b.merged(codePage).bytes();
+}
+
+void tellRefusal(Prompts &prompts, const Error &refusal)
+{
+    if (refusal.kind == Error::Kind::Refused)
+        prompts.tell(refusal.message);
+    else
+        prompts.warn(refusal.message);
+}
+
+} // namespace
+
+TabFiles::TabFiles(QTabWidget &tabs, const QList<EditorPage *> &pages, MissionWorkspace &workspace, SaveFlow &saveFlow,
+                   Prompts &prompts, QObject *parent)
+    : QObject(parent)
+    , m_tabs(tabs)
+    , m_pages(pages)
+    , m_workspace(workspace)
+    , m_saveFlow(saveFlow)
+    , m_prompts(prompts)
+{
+    m_marks = new QTimer(this);
+    m_marks->setSingleShot(true);
+    m_marks->setInterval(250);
+    connect(m_marks, &QTimer::timeout, this, &TabFiles::updateMarks);
+    for (EditorPage *page : m_pages) {
+        page->setDocument(m_workspace.createUnnamed(m_saveFlow.codePage(), page->newFile()), EditorPage::Taking::Kept);
+        connect(page, &EditorPage::changed, m_marks, qOverload<>(&QTimer::start));
+        connect(page, &EditorPage::saveRequested, this, [this, page] { saveOwn(page); });
+        connect(page, &EditorPage::startedAnew, this, [this, page] { startAnew(page); });
+    }
+    connect(&m_tabs, &QTabWidget::currentChanged, this, &TabFiles::currentTabChanged);
+    connect(&m_workspace, &MissionWorkspace::documentsChanged, this, &TabFiles::updateMarks);
+}
+
+WorkspaceDocument *TabFiles::documentOf(const EditorPage *page) const
+{
+    return page ? page->document() : nullptr;
+}
+
+EditorPage *TabFiles::pageOf(const WorkspaceDocument *document) const
+{
+    for (EditorPage *page : m_pages) {
+        if (document && page->document() == document)
+            return page;
+    }
+    return nullptr;
+}
+
+QList<EditorPage *> TabFiles::shownPages() const
+{
+    QList<EditorPage *> pages;
+    for (int i = 0; i < m_tabs.count(); ++i) {
+        if (auto *page = qobject_cast<EditorPage *>(m_tabs.widget(i)))
+            pages.append(page);
+    }
+    return pages;
+}
+
+void TabFiles::bind(EditorPage *page, WorkspaceDocument *document, int taking)
+{
+    WorkspaceDocument *before = page->document();
+    page->setDocument(document, EditorPage::Taking(taking));
+    if (before && before != document)
+        letGo(before);
+    if (page == m_tabs.currentWidget())
+        currentTabChanged();
+    updateMarks();
+}
+
+void TabFiles::letGo(WorkspaceDocument *document)
+{
+    if (document->isUnnamed())
+        m_workspace.discard(document);
+    else
+        m_workspace.release(document);   // kept while it holds changes
+}
+
+void TabFiles::startAnew(EditorPage *page)
+{
+    bind(page, m_workspace.createUnnamed(m_saveFlow.codePage(), page->newFile()), int(EditorPage::Taking::Kept));
+}
+
+void TabFiles::setCodePageOfNew(int codePage)
+{
+    for (EditorPage *page : std::as_const(m_pages)) {
+        if (WorkspaceDocument *document = page->document(); document && document->isUnnamed())
+            document->setCodePage(codePage);
+    }
+}
+
+QString TabFiles::typingLabel(EditorPage *page) const
+{
+    QString caption = m_tabs.tabText(m_tabs.indexOf(page));
+    if (caption.endsWith(QLatin1String(" *")))
+        caption.chop(2);
+    return tr("Typing on the %1 tab").arg(caption);
+}
+
+bool TabFiles::lay(EditorPage *page, const QString &label)
+{
+    WorkspaceDocument *document = page->document();
+    if (!document)
+        return false;
+    const std::variant<StrDocument, Error> laid = page->apply();
+    if (const auto *refusal = std::get_if<Error>(&laid)) {
+        tellRefusal(m_prompts, *refusal);
+        return false;
+    }
+    const StrDocument &file = std::get<StrDocument>(laid);
+    if (!sameFile(file, document->document(), document->codePage()))
+        document->change(file, label, page);
+    page->markLaid();
+    return true;
+}
+
+void TabFiles::layRestored(EditorPage *page)
+{
+    WorkspaceDocument *document = page->document();
+    if (!document || !page->holdsUnlaid())
+        return;
+    const std::variant<StrDocument, Error> laid = page->apply();
+    if (std::holds_alternative<Error>(laid))
+        return;   // held by the tab, and refused when it is saved
+    const StrDocument &file = std::get<StrDocument>(laid);
+    if (!sameFile(file, document->document(), document->codePage()))
+        document->change(file, tr("Restore from the draft"), page);
+    page->markLaid();
+}
+
+bool TabFiles::saveOwn(EditorPage *page)
+{
+    return save(page, false, false);
+}
+
+bool TabFiles::saveCurrent(bool ask)
+{
+    auto *page = qobject_cast<EditorPage *>(m_tabs.currentWidget());
+    return page && save(page, !ask, true);
+}
+
+bool TabFiles::save(EditorPage *page, bool inPlace, bool bind)
+{
+    WorkspaceDocument *document = page->document();
+    if (!document)
+        return false;
+    const bool named = !document->isUnnamed();
+    QString proposed = named ? document->path() : QString();
+    if (!(inPlace && named)) {
+        // The tab's own checks come first (the book's name), as its button has them.
+        const std::variant<QString, Error> name = page->proposedName();
+        if (const auto *refusal = std::get_if<Error>(&name)) {
+            if (!named || !bind) {
+                tellRefusal(m_prompts, *refusal);
+                return false;
+            }
+        } else if (!named) {
+            proposed = std::get<QString>(name);
+        }
+    }
+    if (!lay(page, typingLabel(page)) || m_saveFlow.refuse(*document))
+        return false;
+    bool saved = false;
+    if (inPlace && named) {
+        saved = m_saveFlow.save({document});
+    } else if (const QString path = m_saveFlow.askPath(proposed); path.isEmpty()) {
+        saved = false;
+    } else if (!bind && !named) {
+        saved = m_saveFlow.writeCopy(document, path);   // the tab stays a tab of no file
+    } else if (WorkspaceDocument *target = m_saveFlow.saveAs(document, path, page)) {
+        saved = true;
+        if (target != document) {
+            this->bind(page, target, int(EditorPage::Taking::Kept));
+            // Saved elsewhere: the file it edited stays as it was on the disk.
+            if (named && document->undoStack()->cleanIndex() >= 0)
+                document->undoStack()->setIndex(document->undoStack()->cleanIndex());
+        }
+    }
+    updateMarks();
+    return saved;
+}
+
+bool TabFiles::saveAll(const std::function<bool()> &translations)
+{
+    // Every tab laid and every file checked before anything is written.
+    QList<EditorPage *> unnamed;
+    QList<WorkspaceDocument *> named;
+    for (EditorPage *page : shownPages()) {
+        WorkspaceDocument *document = page->document();
+        if (!document || (page->unsavedWork().isEmpty() && !document->isModified()))
+            continue;
+        if (!lay(page, typingLabel(page)) || m_saveFlow.refuse(*document))
+            return false;
+        if (document->isUnnamed())
+            unnamed.append(page);
+        else if (document->isModified())
+            named.append(document);
+    }
+    bool all = named.isEmpty() || m_saveFlow.save(named);
+    QWidget *shown = m_tabs.currentWidget();
+    for (EditorPage *page : std::as_const(unnamed)) {
+        m_tabs.setCurrentWidget(page);
+        all = save(page, true, true) && all;
+    }
+    m_tabs.setCurrentWidget(shown);
+    if (translations)
+        all = translations() && all;
+    if (const QList<WorkspaceDocument *> rest = m_workspace.modified(); !rest.isEmpty())
+        all = m_saveFlow.save(rest) && all;
+    updateMarks();
+    return all;
+}
+
+void TabFiles::currentTabChanged()
+{
+    auto *page = qobject_cast<EditorPage *>(m_tabs.currentWidget());
+    WorkspaceDocument *document = page ? page->document() : nullptr;
+    m_workspace.undoGroup()->setActiveStack(document ? document->undoStack() : nullptr);
+    Q_EMIT currentFileChanged();
+}
+
+void TabFiles::updateMarks()
+{
+    m_marks->stop();
+    QSet<QString> files;
+    for (const WorkspaceDocument *document : m_workspace.modified())
+        files.insert(document->path());
+    bool anything = !files.isEmpty();
+    for (EditorPage *page : shownPages()) {
+        const bool unsaved = !page->unsavedWork().isEmpty();
+        anything = anything || unsaved;
+        if (unsaved && page->document() && !page->document()->isUnnamed())
+            files.insert(page->document()->path());
+        const int index = m_tabs.indexOf(page);
+        QString caption = m_tabs.tabText(index);
+        if (caption.endsWith(QLatin1String(" *")))
+            caption.chop(2);
+        m_tabs.setTabText(index, unsaved ? caption + QLatin1String(" *") : caption);
+    }
+    Q_EMIT unsavedChanged(anything, files);
+}

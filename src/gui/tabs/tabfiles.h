@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class EditorPage;
+class MissionWorkspace;
+class Prompts;
+class QTabWidget;
+class QTimer;
+class SaveFlow;
+class WorkspaceDocument;
+
+// The tabs' files: which document of the workspace each tab edits (one of no
+// file, its kind's template, until a file is opened into it or it is saved
+// under a name), and every way a tab's file is saved. Nothing here clicks a
+// button or reads a file again: a save lays the tab's state into its
+// document (one step of its undo, when it changes it) and writes that.
+//  - The tab's own button: a file of its own is proposed under its own name
+//    in its folder; a tab of no file proposes its suggested name and writes
+//    a copy there, which does not bind it (the next press proposes the same).
+//  - File › Save writes a file in place; a tab of no file asks, and is bound
+//    to the file written. File › Save As… always asks, and binds.
+//  - Save All lays every tab first, refusing before anything is written.
+class TabFiles : public QObject
+{
+    Q_OBJECT
+
+public:
+    TabFiles(QTabWidget &tabs, const QList<EditorPage *> &pages, MissionWorkspace &workspace, SaveFlow &saveFlow,
+             Prompts &prompts, QObject *parent = nullptr);
+
+    // The file `page` edits.
+    WorkspaceDocument *documentOf(const EditorPage *page) const;
+    // The tab, shown or not, that edits `document`.
+    EditorPage *pageOf(const WorkspaceDocument *document) const;
+    // The tab pages in tab order.
+    QList<EditorPage *> shownPages() const;
+
+    // `page` edits `document` from now on, taken as `taking` says
+    // (EditorPage::Taking); the document it edited before is let go of.
+    void bind(EditorPage *page, WorkspaceDocument *document, int taking);
+    // `page` edits a new file of no name, as it holds it now.
+    void startAnew(EditorPage *page);
+    // A page's state laid into its document as the step `label` (none when
+    // nothing changes); false with the refusal told once.
+    bool lay(EditorPage *page, const QString &label);
+    // The same, silent, with a step called after what it restores.
+    void layRestored(EditorPage *page);
+
+    // The tab's own save button.
+    bool saveOwn(EditorPage *page);
+    // File › Save (in place; a file of no name through the dialog, then
+    // bound), or with `ask` File › Save As….
+    bool saveCurrent(bool ask);
+    // File › Save All: every tab first, then every other file changed (the
+    // translation window's with `translations`).
+    bool saveAll(const std::function<bool()> &translations);
+
+    // Files of no name are written in `codePage` from now on.
+    void setCodePageOfNew(int codePage);
+
+    // The tabs' captions and the unsaved state, at once.
+    void updateMarks();
+
+Q_SIGNALS:
+    // Anything unsaved (tabs, files of the mission); the paths of the files
+    // with unsaved changes.
+    void unsavedChanged(bool anything, const QSet<QString> &files);
+    // The tab shown edits another file (or none): its undo is the Edit menu's.
+    void currentFileChanged();
+
+private:
+    void pageChanged();
+    void currentTabChanged();
+    bool save(EditorPage *page, bool inPlace, bool bind);
+    // The label of a tab's laid typing: "Typing on the Newgame tab".
+    QString typingLabel(EditorPage *page) const;
+    // Let go of a document no tab edits any more.
+    void letGo(WorkspaceDocument *document);
+
+    QTabWidget &m_tabs;
+    QList<EditorPage *> m_pages;
+    MissionWorkspace &m_workspace;
+    SaveFlow &m_saveFlow;
+    Prompts &m_prompts;
+    QTimer *m_marks = nullptr;   // the unsaved marks, once typing pauses
+};
