@@ -49,6 +49,7 @@ TabFiles::TabFiles(QTabWidget &tabs, const QList<EditorPage *> &pages, MissionWo
     }
     connect(&m_tabs, &QTabWidget::currentChanged, this, &TabFiles::currentTabChanged);
     connect(&m_workspace, &MissionWorkspace::documentsChanged, this, &TabFiles::updateMarks);
+    currentTabChanged();
 }
 
 WorkspaceDocument *TabFiles::documentOf(const EditorPage *page) const
