@@ -3,6 +3,7 @@
 #include "core/document/codepages.h"
 #include "core/kinds/opening.h"
 #include "core/mission/filecodepage.h"
+#include "core/mission/spelling/spelling.h"
 #include "core/mission/workspace.h"
 #include "core/save/prompts.h"
 #include "core/save/saveflow.h"
@@ -31,6 +32,14 @@ void FileOpener::openFromDialog()
     const QString path = m_window.prompts().openPath(Settings::openFolder());
     if (!path.isEmpty())
         openFile(path);
+}
+
+void FileOpener::openFolderFromDialog()
+{
+    MissionPanel *panel = m_window.missionPanel;
+    const QString folder = m_window.prompts().folderPath(panel ? panel->folder() : Settings::openFolder());
+    if (!folder.isEmpty())
+        m_window.openFolder(folder);
 }
 
 bool FileOpener::openFile(const QString &path)
@@ -138,6 +147,15 @@ bool FileOpener::openPath(const QString &path)
         return true;
     }
     return openFile(path);
+}
+
+void FileOpener::readFolder(const QString &folder)
+{
+    Settings::setOpenFolder(folder);
+    Settings::addRecentFile(folder);
+    m_window.spelling->setMissionFolder(folder);
+    m_window.missionLanguageMenu->setEnabled(true);
+    m_window.missionPanel->openFolder(folder);
 }
 
 void FileOpener::openMissionFile(int file, int entry)

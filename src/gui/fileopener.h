@@ -31,7 +31,11 @@ public:
     bool openFile(const QString &path, bool askUnsaved, int codePage);
     // A folder opens as a mission, a file in its tab.
     bool openPath(const QString &path);
+    // The mission folder `folder` read into the panel, remembered among the
+    // recent files, its word list and spelling language taken.
+    void readFolder(const QString &folder);
     void openFromDialog();
+    void openFolderFromDialog();
     // A file of the mission panel opened in its tab, at `entry` when it is one.
     void openMissionFile(int file, int entry);
     // Fills `menu` with the recent files.

@@ -6,16 +6,15 @@
 #include "core/mission/backgroundjob.h"
 #include "core/mission/spelling/spelling.h"
 #include "core/mission/workspace.h"
-#include "core/save/drafts.h"
 #include "core/save/saveflow.h"
 #include "core/save/settings.h"
 #include "gui/artwork.h"
+#include "gui/encodingmenu.h"
 #include "gui/fileopener.h"
 #include "gui/fonts.h"
 #include "gui/mission/missionpanel.h"
 #include "gui/qtprompts.h"
 #include "gui/spellingsetup.h"
-#include "gui/stretch.h"
 #include "gui/tabs/aboutpage.h"
 #include "gui/tabs/bookpage.h"
 #include "gui/tabs/goalspage.h"
@@ -24,13 +23,12 @@
 #include "gui/tabs/stringspage.h"
 #include "gui/tabs/tabfiles.h"
 #include "gui/tabs/titlespage.h"
+#include "gui/tabs/tabpages.h"
 #include "gui/translation/translationwindow.h"
-#include "gui/twips.h"
-#include "gui/widgets.h"
+#include "gui/translationhost.h"
 #include "gui/windowdrafts.h"
 #include "gui/windowplacement.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -39,20 +37,13 @@
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLayout>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QScreen>
 #include <QSessionManager>
-#include <QShortcut>
-#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUndoGroup>
 #include <QUndoStack>
-
-#include <algorithm>
 
 Qwr::Qwr(Prompts *prompts, QWidget *parent)
     : QMainWindow(parent)
@@ -85,21 +76,11 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
         }
     });
     m_saveFlow->onWritten = [this](const QString &path) {
-        const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-        if (missionPanel && clean.startsWith(missionPanel->folder() + u'/'))
+        if (missionPanel && QDir::cleanPath(QFileInfo(path).absoluteFilePath()).startsWith(missionPanel->folder() + u'/'))
             m_folderTimer->start();
     };
     setFont(Fonts::windowDefault());
-
-    // Laid out for one size, at which every control stands where it always
-    // stood; the tabs and their boxes grow with the window beyond it.
-    auto *client = new QWidget;
-    client->setObjectName(QStringLiteral("client"));
-    const QSize clientSize(Twips::toPixels(11010), Twips::toPixels(6945));
-    auto *area = new GrowingArea(client, clientSize, this);
-    area->setObjectName(QStringLiteral("clientArea"));
-    setCentralWidget(area);
-    createPages(client);
+    makeTabPages(*this, *m_prompts);
     m_tabFiles = new TabFiles(*Tab1, {books, goals, newgame, missflag, titles, strings}, *workspace, *m_saveFlow,
                               *m_prompts, this);
     connect(m_tabFiles, &TabFiles::unsavedChanged, this, [this](bool anything, const QSet<QString> &files) {
@@ -112,104 +93,34 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     m_drafts = new WindowDrafts(*this);
     createActions();
     createMenus();
-
-    Command1 = new QPushButton(tr("Close"), client);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(Twips::rect(4080, 6480, 975, 375));
-    connect(Command1, &QPushButton::clicked, this, &Qwr::Command1_Click);
-    setTabOrder(Command1, Tab1);
-    auto *stretch = Stretcher::of(client);
-    stretch->add(Tab1, Stretches::Grow);
-    stretch->add(Command1, Stretches::KeepBelow);
-    for (QWidget *page : std::initializer_list<QWidget *>{books, goals, missflag, titles, strings})
-        stretch->addPage(page);
-    connect(area, &GrowingArea::grown, stretch, &Stretcher::setGrowth);
-
-    // The platform's keys for the next and previous tab (Ctrl+Tab and
-    // Ctrl+Shift+Tab on Windows and Linux) switch tabs wherever the focus is,
-    // the "Close" button included.
-    const auto switchTab = [this](int step) {
-        Tab1->setCurrentIndex((Tab1->currentIndex() + step + Tab1->count()) % Tab1->count());
-    };
-    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::NextChild))
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(+1); });
-    for (const QKeySequence &keys : QKeySequence::keyBindings(QKeySequence::PreviousChild))
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [switchTab] { switchTab(-1); });
+    m_translation = new TranslationHost(*this, *m_spelling);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
     setAcceptDrops(true);
-    useCodePage(m_saveFlow->codePage());
     currentFileChanged();
     setWindowIcon(Artwork::icon());
 }
 
 Qwr::~Qwr()
 {
-    // A window that goes without its close (the end of a session) keeps what
-    // was waiting for the pause in typing.
-    m_drafts->writePending();
-    // The tabs that go with the window switch no file's undo (the Strings
-    // tab, when current, leaves after the files).
+    m_drafts->writePending();   // what waited for the pause in typing (the end of a session)
+    // The tabs and files that go with the window tell it and its parts nothing more.
     Tab1->disconnect(this);
     Tab1->disconnect(m_tabFiles);
-    // The files go before the window they tell of their changes.
     for (WorkspaceDocument *document : workspace->documents())
         document->disconnect(this);
     workspace->disconnect(this);
     workspace->disconnect(m_tabFiles);
-    // The pages go before the files they edit, and the Strings page first,
-    // whether a tab (which it then leaves) or not.
-    delete strings;
+    delete strings;   // the Strings page first, whether a tab (which it then leaves) or not
     delete Tab1;
     delete workspace;
-}
-
-void Qwr::createPages(QWidget *client)
-{
-    new Stretcher(client);
-    Tab1 = new QTabWidget(client);
-    Tab1->setObjectName(QStringLiteral("Tab1"));
-    Tab1->setGeometry(0, 0, client->width(), Twips::toPixels(6375));
-    Tab1->tabBar()->setFont(Fonts::named(Fonts::ComicSans, 9.75));
-    Tab1->setUsesScrollButtons(false);
-    books = new BookPage(*m_prompts);
-    goals = new GoalsPage(*m_prompts);
-    newgame = new NewgamePage(*m_prompts);
-    missflag = new MissflagPage(*m_prompts);
-    titles = new TitlesPage(*m_prompts);
-    about = new AboutPage;
-    strings = new StringsPage(*m_prompts, this);
-    strings->hide();
-    connect(strings, &StringsPage::closeRequested, this, [this] {
-        if (mayDiscard(strings->unsavedWork(), tr("Close the table")))
-            showStringsTab(false);
-    });
-    Tab1->addTab(books, tr("Books"));
-    Tab1->addTab(goals, tr("Goals"));
-    Tab1->addTab(newgame, tr("Newgame"));
-    Tab1->addTab(missflag, tr("Missflag"));
-    Tab1->addTab(titles, tr("Titles"));
-    Tab1->addTab(about, tr("About"));
-    Tab1->setCurrentIndex(0);
-    // With both campaign tables shown, each marks the missions the other file lacks.
-    const auto compareCampaigns = [this] {
-        missflag->setOtherMissions(titles->campaignMissions());
-        titles->setOtherMissions(missflag->campaignMissions());
-    };
-    connect(missflag, &CampaignPage::missionsChanged, this, compareCampaigns);
-    connect(titles, &CampaignPage::missionsChanged, this, compareCampaigns);
-    for (int i = 0; i < Tab1->count(); ++i)
-        Widgets::fitTexts(Tab1->widget(i), Tab1->width() - 4);
-    for (EditorPage *page : findChildren<EditorPage *>())
-        page->emitChangesOfBoxes();
 }
 
 void Qwr::createActions()
 {
     const auto action = [this](const QString &text, const char *name, const QKeySequence &keys, auto slot) {
-        QAction *made = new QAction(text, this);
+        auto *made = new QAction(text, this);
         made->setObjectName(QLatin1String(name));
-        if (!keys.isEmpty())
-            made->setShortcut(keys);
+        made->setShortcut(keys);
         connect(made, &QAction::triggered, this, slot);
         return made;
     };
@@ -217,10 +128,7 @@ void Qwr::createActions()
     openFolderAction = action(tr("Open Mission Folder\u2026"), "openFolderAction",
                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { openFolderFromDialog(); });
     findAction = action(tr("Find in Mission\u2026"), "findAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F),
-                        [this] {
-                            if (missionPanel)
-                                missionPanel->startFind();
-                        });
+                        [this] { missionPanel->startFind(); });
     findAction->setVisible(false);   // until a folder is open
     saveAction = action(tr("Save"), "saveAction", QKeySequence::Save, [this] { saveCurrent(); });
     saveAsAction = action(tr("Save As\u2026"), "saveAsAction", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
@@ -228,7 +136,7 @@ void Qwr::createActions()
     saveAllAction = action(tr("Save All"), "saveAllAction", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
                            [this] { saveAll(); });
     translateAction = action(tr("Translate Mission\u2026"), "translateAction", {}, [this] { translateMission(); });
-    translateAction->setVisible(false);
+    translateAction->setVisible(false);   // until a folder is open
     abtme = action(tr("About"), "abtme", {}, [this] { abtme_Click(); });
     qtnow = action(tr("Quit"), "qtnow", {}, [this] { qtnow_Click(); });
     undoAction = workspace->undoGroup()->createUndoAction(this, tr("Undo"));
@@ -258,46 +166,17 @@ void Qwr::createMenus()
     pageSpelling = m_spelling->pageSpelling;
     missionLanguageMenu = m_spelling->missionLanguageMenu;
     dictionaryFolderAction = m_spelling->dictionaryFolderAction;
-    encodingMenu = menuBar()->addMenu(tr("Encoding"));
-    encodingMenu->setObjectName(QStringLiteral("encodingMenu"));
-    auto *codePages = new QActionGroup(encodingMenu);
-    for (const int codePage : CodePages::all()) {
-        QAction *item = encodingMenu->addAction(CodePages::name(codePage));
-        item->setCheckable(true);
-        item->setData(codePage);
-        codePages->addAction(item);
-        connect(item, &QAction::triggered, this, [this, codePage] {
-            Settings::setCodePage(codePage);
-            useCodePage(codePage);
-            if (missionPanel && !missionPanel->folder().isEmpty())
-                missionPanel->setMissionCodePage(codePage);   // the open mission's code page too
-            else
-                m_opener->readAgainIn(codePage);   // the files opened alone, read again in it
-        });
-    }
-    codePageLabel = new QLabel(menuBar());
-    codePageLabel->setObjectName(QStringLiteral("codePageLabel"));
-    codePageLabel->setContentsMargins(0, 0, 6, 0);
-    menuBar()->setCornerWidget(codePageLabel);
-}
-
-void Qwr::showStringsTab(bool shown)
-{
-    const int index = Tab1->indexOf(strings);
-    if (shown && index < 0) {
-        Tab1->insertTab(Tab1->indexOf(about), strings, tr("Strings"));
-        Widgets::fitTexts(strings, Tab1->width() - 4);
-    } else if (!shown && index >= 0) {
-        Tab1->removeTab(index);
-        strings->setParent(this);
-        strings->hide();
-        m_tabFiles->startAnew(strings);   // the file it showed is let go of
-    }
-}
-
-QList<EditorPage *> Qwr::editorPages() const
-{
-    return m_tabFiles->shownPages();
+    m_encoding = new EncodingMenu(*menuBar());
+    encodingMenu = m_encoding->menu;
+    codePageLabel = m_encoding->label;
+    connect(m_encoding, &EncodingMenu::chosen, this, [this](int codePage) {
+        Settings::setCodePage(codePage);
+        useCodePage(codePage);
+        if (missionPanel && !missionPanel->folder().isEmpty())
+            missionPanel->setMissionCodePage(codePage);   // the open mission's code page too
+        else
+            m_opener->readAgainIn(codePage);   // the files opened alone, read again in it
+    });
 }
 
 void Qwr::Form_Load()
@@ -336,25 +215,9 @@ void Qwr::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
-    m_drafts->finish();
+    m_drafts->finish();   // a clean end: nothing left to recover
 }
 
-void Qwr::enableDrafts(std::unique_ptr<DraftFile> file) { m_drafts->enable(std::move(file)); }
-void Qwr::draftSoon() { m_drafts->soon(); }
-void Qwr::writeDraftNow() { m_drafts->now(); }
-bool Qwr::isDrafting() const { return m_drafts->isDrafting(); }
-QVariantMap Qwr::draftValues() const { return m_drafts->values(); }
-QJsonObject Qwr::draftState() const { return Drafts::toJson(m_drafts->values()); }
-void Qwr::restoreDraft(const QJsonObject &draft) { m_drafts->restore(draft); }
-bool Qwr::openFile(const QString &path) { return m_opener->openFile(path); }
-bool Qwr::openPath(const QString &path) { return m_opener->openPath(path); }
-void Qwr::openFromDialog() { m_opener->openFromDialog(); }
-void Qwr::dragEnterEvent(QDragEnterEvent *event) { m_opener->dragEnter(event); }
-void Qwr::dropEvent(QDropEvent *event) { m_opener->drop(event); }
-WorkspaceDocument *Qwr::documentOf(EditorPage *page) const { return m_tabFiles->documentOf(page); }
-bool Qwr::saveCurrent(bool ask) { return m_tabFiles->saveCurrent(ask); }
-bool Qwr::pageEdited(EditorPage *page) const { return page->holdsUnlaid(); }
-void Qwr::updateModified() { m_tabFiles->updateMarks(); }
 
 bool Qwr::saveAll()
 {
@@ -362,21 +225,6 @@ bool Qwr::saveAll()
     if (missionPanel)
         showReplacements();
     return all;
-}
-
-bool Qwr::layIntoDocument(EditorPage *page)
-{
-    const WorkspaceDocument *document = documentOf(page);
-    return document && m_tabFiles->lay(page, tr("Changes to %1").arg(QFileInfo(document->path()).fileName()));
-}
-
-bool Qwr::mayDiscard(const QStringList &work, const QString &action)
-{
-    if (work.isEmpty())
-        return true;
-    const QString text = tr("This work has not been saved:\n\n%1\n\n%2 and discard it?")
-                             .arg(QLatin1String("- ") + work.join(QLatin1String("\n- ")), action);
-    return m_prompts->ask(Prompts::Icon::Warning, Prompts::applicationTitle(), text, Prompts::Button::No);
 }
 
 bool Qwr::mayDiscardUnsavedWork()
@@ -402,28 +250,13 @@ void Qwr::useCodePage(int codePage)
     currentFileChanged();
 }
 
-void Qwr::showCodePage(int codePage)
-{
-    for (QAction *item : encodingMenu->actions())
-        item->setChecked(item->data().toInt() == codePage);
-    codePageLabel->setText(tr("Encoding: %1").arg(CodePages::name(codePage)));
-}
-
 void Qwr::currentFileChanged()
 {
     auto *page = qobject_cast<EditorPage *>(Tab1->currentWidget());
     const WorkspaceDocument *document = page ? page->document() : nullptr;
     saveAction->setEnabled(page != nullptr);
     saveAsAction->setEnabled(page != nullptr);
-    if (encodingMenu)
-        showCodePage(document ? document->codePage() : m_saveFlow->codePage());
-}
-
-void Qwr::openFolderFromDialog()
-{
-    const QString folder = m_prompts->folderPath(missionPanel ? missionPanel->folder() : Settings::openFolder());
-    if (!folder.isEmpty())
-        openFolder(folder);
+    m_encoding->show(document ? document->codePage() : m_saveFlow->codePage());
 }
 
 void Qwr::openFolder(const QString &folder)
@@ -447,40 +280,8 @@ void Qwr::openFolder(const QString &folder)
         findAction->setVisible(true);
         translateAction->setVisible(true);
     }
-    showMissionPanel();
-    Settings::setOpenFolder(clean);
-    Settings::addRecentFile(clean);
-    spelling->setMissionFolder(clean);
-    missionLanguageMenu->setEnabled(true);
-    missionPanel->openFolder(clean);
-}
-
-void Qwr::showMissionPanel()
-{
-    // Docked beside the tabs, the panel widens the window by its own width,
-    // as far as the screen allows, the window moving left if need be; what
-    // does not fit comes off the tabs' part, which then scrolls.
-    const bool widen = isVisible() && !missionPanel->isVisible() && !missionPanel->isFloating()
-                       && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
-    const int before = width();
-    const int panelWidth = missionPanel->sizeHint().width()
-                           + style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
-    missionPanel->show();
-    if (!widen || !screen())
-        return;
-    layout()->activate();   // the window as its layout makes it with the panel
-    const QRect available = screen()->availableGeometry();
-    const QRect outer = frameGeometry();
-    const QSize frame = outer.size() - size();
-    const QSize fitting = (QSize(before + panelWidth, height()).boundedTo(available.size() - frame))
-                              .expandedTo(minimumSize());
-    resize(fitting);
-    // An edge stays where it was unless the far edge would leave the screen.
-    const auto within = [](int edge, int first, int last, int extent) {
-        return std::clamp(edge, first, std::max(first, last + 1 - extent));
-    };
-    move(within(outer.left(), available.left(), available.right(), fitting.width() + frame.width()),
-         within(outer.top(), available.top(), available.bottom(), fitting.height() + frame.height()));
+    showDockWidened(*this, *missionPanel);
+    m_opener->readFolder(clean);
 }
 
 QStringList Qwr::folderSnapshot(const QString &folder)
@@ -791,39 +592,3 @@ void Qwr::saveReplacements()
     missionPanel->openFolder(missionPanel->folder());
 }
 
-
-TranslationWindow &Qwr::translationWindow()
-{
-    if (!translation) {
-        translation = new TranslationWindow(*workspace, *m_prompts, this);
-        m_spelling->checkTranslations(*translation);   // in the target language
-        // A mark or a note is kept in the draft as a translation typed is.
-        connect(translation, &TranslationWindow::marksChanged, this, &Qwr::draftSoon);
-    }
-    return *translation;
-}
-
-void Qwr::translateMission(const QString &source, const QString &target)
-{
-    if (!missionPanel)
-        return;
-    if (missionPanel->isReading()) {   // once the folder is read
-        auto *once = new QObject(this);
-        connect(missionPanel, &MissionPanel::folderRead, once, [this, once, source, target] {
-            once->deleteLater();
-            translateMission(source, target);
-        });
-        return;
-    }
-    translationWindow();
-    if (!translation->unsavedWork().isEmpty() && translation->isVisible()) {
-        translation->raise();
-        translation->activateWindow();
-        return;
-    }
-    translation->setMission(missionPanel->scan());
-    if (!source.isEmpty() && !translation->chooseLanguages(source, target))
-        m_prompts->warn(tr("The mission has no language folder named \u201C%1\u201D to translate from.").arg(source));
-    translation->show();
-    translation->raise();
-}

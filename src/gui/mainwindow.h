@@ -9,14 +9,21 @@
 #include <chrono>
 #include <memory>
 
-#include "core/mission/folder.h"
 #include "core/mission/find.h"
+#include "core/mission/folder.h"
+#include "core/save/drafts.h"
+#include "gui/fileopener.h"
+#include "gui/tabs/editorpage.h"
+#include "gui/tabs/tabfiles.h"
+#include "gui/translationhost.h"
+#include "gui/windowdrafts.h"
 
 class AboutPage;
 class BackgroundJob;
 class BookPage;
 class DraftFile;
 class EditorPage;
+class EncodingMenu;
 class FileOpener;
 class GoalsPage;
 class MissflagPage;
@@ -38,6 +45,7 @@ class SpellingSetup;
 class StringsPage;
 class TabFiles;
 class TitlesPage;
+class TranslationHost;
 class TranslationWindow;
 class WindowDrafts;
 class WorkspaceDocument;
@@ -63,21 +71,24 @@ public:
     void Form_Load();
 
     // The tab pages that edit a file, in tab order.
-    QList<EditorPage *> editorPages() const;
+    QList<EditorPage *> editorPages() const { return m_tabFiles->shownPages(); }
 
     // Reads `path` back into the tab of its kind (FileOpener::openFile).
-    bool openFile(const QString &path);
+    bool openFile(const QString &path) { return m_opener->openFile(path); }
     // A folder opens as a mission, a file in its tab.
-    bool openPath(const QString &path);
+    bool openPath(const QString &path) { return m_opener->openPath(path); }
     // Reads `folder` into the mission panel, which appears the first time.
     void openFolder(const QString &folder);
     // The mission open (or being read) in the translation window, from
     // `source` into `target` when they are given.
-    void translateMission(const QString &source = {}, const QString &target = {});
+    void translateMission(const QString &source = {}, const QString &target = {})
+    {
+        m_translation->translateMission(source, target);
+    }
 
     // File › Save: the current tab's file in place (a new one through the
     // save dialog, which binds the tab to it); `ask`: File › Save As….
-    bool saveCurrent(bool ask = false);
+    bool saveCurrent(bool ask = false) { return m_tabFiles->saveCurrent(ask); }
     // File › Save All: every tab with unsaved work, then every other file
     // of the workspace changed (replacements, translations).
     bool saveAll();
@@ -86,16 +97,16 @@ public:
     // How long it may look before it is stopped (10 s; tests make it short).
     void setReplaceTimeLimit(std::chrono::milliseconds limit);
     // The file the tab edits (one of no file when nothing was opened into it).
-    WorkspaceDocument *documentOf(EditorPage *page) const;
+    WorkspaceDocument *documentOf(EditorPage *page) const { return m_tabFiles->documentOf(page); }
 
     // Drafts (WindowDrafts): kept in `file` a pause after each change.
-    void enableDrafts(std::unique_ptr<DraftFile> file);
-    QJsonObject draftState() const;
-    QVariantMap draftValues() const;
-    void restoreDraft(const QJsonObject &draft);
-    void draftSoon();
-    void writeDraftNow();
-    bool isDrafting() const;
+    void enableDrafts(std::unique_ptr<DraftFile> file) { m_drafts->enable(std::move(file)); }
+    QJsonObject draftState() const { return Drafts::toJson(m_drafts->values()); }
+    QVariantMap draftValues() const { return m_drafts->values(); }
+    void restoreDraft(const QJsonObject &draft) { m_drafts->restore(draft); }
+    void draftSoon() { m_drafts->soon(); }
+    void writeDraftNow() { m_drafts->now(); }
+    bool isDrafting() const { return m_drafts->isDrafting(); }
 
     // The window's parts, for its helpers.
     Prompts &prompts() const { return *m_prompts; }
@@ -103,13 +114,13 @@ public:
     TabFiles &tabFiles() const { return *m_tabFiles; }
     // Asks before `work` is lost, ending the question with `action` ("Close
     // Quillwright"); true when it may go.
-    bool mayDiscard(const QStringList &work, const QString &action);
+    bool mayDiscard(const QStringList &work, const QString &action) { return m_tabFiles->mayDiscard(work, action); }
     // Shows or takes away the tab of string tables.
-    void showStringsTab(bool shown);
+    void showStringsTab(bool shown) { m_tabFiles->showStringsTab(shown); }
     // New files are written in `codePage` from now on; typed text stays.
     void useCodePage(int codePage);
     // The translation window, made once.
-    TranslationWindow &translationWindow();
+    TranslationWindow &translationWindow() { return m_translation->window(); }
 
     QString VersionText;   // "2.2": shown in the About texts
 
@@ -150,29 +161,25 @@ public Q_SLOTS:
     void abtme_Click();
     void qtnow_Click();
     void Command1_Click();
-    void openFromDialog();
-    void openFolderFromDialog();
+    void openFromDialog() { m_opener->openFromDialog(); }
+    void openFolderFromDialog() { m_opener->openFolderFromDialog(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override { m_opener->dragEnter(event); }
+    void dropEvent(QDropEvent *event) override { m_opener->drop(event); }
 
 private:
-    void createPages(QWidget *client);
     void createActions();
     void createMenus();
     bool mayDiscardUnsavedWork();
-    // Shows the mission panel, the window made wider for it within the screen.
-    void showMissionPanel();
-    // The code page of the current tab's file, checked in the Encoding menu and shown beside it.
-    void showCodePage(int codePage);
+    // The Save actions and the code page shown follow the current tab's file.
     void currentFileChanged();
-    void updateModified();
+    void updateModified() { m_tabFiles->updateMarks(); }
     // Whether the tab holds changes not yet laid into its file.
-    bool pageEdited(EditorPage *page) const;
+    bool pageEdited(EditorPage *page) const { return page->holdsUnlaid(); }
     // The tab's changes laid into its file as one step of undo (refused: told, false).
-    bool layIntoDocument(EditorPage *page);
+    bool layIntoDocument(EditorPage *page) { return m_tabFiles->lay(page); }
     // A file held was changed outside the program: offered for reloading.
     void fileChangedOnDisk(WorkspaceDocument *document, const QByteArray &bytes);
     void watchFolder();
@@ -203,6 +210,8 @@ private:
     FileOpener *m_opener = nullptr;
     WindowDrafts *m_drafts = nullptr;
     SpellingSetup *m_spelling = nullptr;
+    EncodingMenu *m_encoding = nullptr;
+    TranslationHost *m_translation = nullptr;
     QList<QPointer<WorkspaceDocument>> m_replaced;   // the files of the last Replace All
     QString m_replacement;                            // its step of undo
     std::chrono::milliseconds m_replaceTimeLimit = std::chrono::seconds(10);

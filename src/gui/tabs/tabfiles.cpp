@@ -4,6 +4,7 @@
 #include "core/save/prompts.h"
 #include "core/save/saveflow.h"
 #include "gui/tabs/editorpage.h"
+#include "gui/widgets.h"
 
 #include <QTabWidget>
 #include <QTimer>
@@ -89,15 +90,38 @@ void TabFiles::bind(EditorPage *page, WorkspaceDocument *document, int taking)
 
 void TabFiles::letGo(WorkspaceDocument *document)
 {
-    if (document->isUnnamed())
+    if (document->isUnnamed()) {
         m_workspace.discard(document);
-    else
-        m_workspace.release(document);   // kept while it holds changes
+        return;
+    }
+    // The tab's unsaved work was given up (asked first): the file stays as it is on the disk.
+    if (document->isModified() && document->undoStack()->cleanIndex() >= 0)
+        document->undoStack()->setIndex(document->undoStack()->cleanIndex());
+    m_workspace.release(document);
 }
 
 void TabFiles::startAnew(EditorPage *page)
 {
     bind(page, m_workspace.createUnnamed(m_saveFlow.codePage(), page->newFile()), int(EditorPage::Taking::Kept));
+}
+
+void TabFiles::showStringsTab(bool shown)
+{
+    const auto page = std::find_if(m_pages.cbegin(), m_pages.cend(),
+                                   [](const EditorPage *p) { return p->kind() == StrReader::Kind::Other; });
+    if (page == m_pages.cend())
+        return;
+    EditorPage *strings = *page;
+    const int index = m_tabs.indexOf(strings);
+    if (shown && index < 0) {
+        m_tabs.insertTab(m_tabs.count() - 1, strings, tr("Strings"));
+        Widgets::fitTexts(strings, m_tabs.width() - 4);
+    } else if (!shown && index >= 0) {
+        m_tabs.removeTab(index);
+        strings->setParent(m_tabs.window());
+        strings->hide();
+        startAnew(strings);
+    }
 }
 
 void TabFiles::setCodePageOfNew(int codePage)
@@ -128,7 +152,7 @@ bool TabFiles::lay(EditorPage *page, const QString &label)
     }
     const StrDocument &file = std::get<StrDocument>(laid);
     if (!sameFile(file, document->document(), document->codePage()))
-        document->change(file, label, page);
+        document->change(file, label.isEmpty() ? typingLabel(page) : label, page);
     page->markLaid();
     return true;
 }
@@ -188,12 +212,8 @@ bool TabFiles::save(EditorPage *page, bool inPlace, bool bind)
         saved = m_saveFlow.writeCopy(document, path);   // the tab stays a tab of no file
     } else if (WorkspaceDocument *target = m_saveFlow.saveAs(document, path, page)) {
         saved = true;
-        if (target != document) {
-            this->bind(page, target, int(EditorPage::Taking::Kept));
-            // Saved elsewhere: the file it edited stays as it was on the disk.
-            if (named && document->undoStack()->cleanIndex() >= 0)
-                document->undoStack()->setIndex(document->undoStack()->cleanIndex());
-        }
+        if (target != document)
+            this->bind(page, target, int(EditorPage::Taking::Kept));   // the file it edited stays as it was
     }
     updateMarks();
     return saved;
@@ -228,6 +248,15 @@ bool TabFiles::saveAll(const std::function<bool()> &translations)
         all = m_saveFlow.save(rest) && all;
     updateMarks();
     return all;
+}
+
+bool TabFiles::mayDiscard(const QStringList &work, const QString &action)
+{
+    if (work.isEmpty())
+        return true;
+    const QString text = tr("This work has not been saved:\n\n%1\n\n%2 and discard it?")
+                             .arg(QLatin1String("- ") + work.join(QLatin1String("\n- ")), action);
+    return m_prompts.ask(Prompts::Icon::Warning, Prompts::applicationTitle(), text, Prompts::Button::No);
 }
 
 void TabFiles::currentTabChanged()

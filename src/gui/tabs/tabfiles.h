@@ -44,9 +44,13 @@ public:
     void bind(EditorPage *page, WorkspaceDocument *document, int taking);
     // `page` edits a new file of no name, as it holds it now.
     void startAnew(EditorPage *page);
+    // Shows or takes away the tab of string tables (before the About tab);
+    // taken away, it lets go of its file.
+    void showStringsTab(bool shown);
     // A page's state laid into its document as the step `label` (none when
-    // nothing changes); false with the refusal told once.
-    bool lay(EditorPage *page, const QString &label);
+    // nothing changes; without a label, named after the tab's typing); false
+    // with the refusal told once.
+    bool lay(EditorPage *page, const QString &label = {});
     // The same, silent, with a step called after what it restores.
     void layRestored(EditorPage *page);
 
@@ -64,6 +68,9 @@ public:
 
     // The tabs' captions and the unsaved state, at once.
     void updateMarks();
+    // Asks before `work` is lost, ending the question with `action` ("Close
+    // Quillwright"); true when it may go.
+    bool mayDiscard(const QStringList &work, const QString &action);
 
 Q_SIGNALS:
     // Anything unsaved (tabs, files of the mission); the paths of the files
@@ -78,7 +85,8 @@ private:
     bool save(EditorPage *page, bool inPlace, bool bind);
     // The label of a tab's laid typing: "Typing on the Newgame tab".
     QString typingLabel(EditorPage *page) const;
-    // Let go of a document no tab edits any more.
+    // Lets go of a document no tab edits any more: one of no file goes; a
+    // file's unsaved changes are given up (the tab asked first).
     void letGo(WorkspaceDocument *document);
 
     QTabWidget &m_tabs;
