@@ -187,6 +187,17 @@ std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, co
     return file;
 }
 
+std::variant<StrDocument, TextCheck::Problem> withLastPage(const BookState &book, StrDocument file, int codePage)
+{
+    const SlotFile::Kind kind{{PagePrefix}, QCoreApplication::translate("BookFile", "a book file"), book.opened};
+    const auto placeOf = [&book](int slot) {
+        return QCoreApplication::translate("BookFile", "page %1 (%2)").arg(slot + 1).arg(slotKey(book.Pg, slot));
+    };
+    if (std::optional<TextCheck::Problem> problem = SlotFile::applyLast(file, book.Pg, kind, placeOf, codePage))
+        return *problem;
+    return file;
+}
+
 QString suggestedName(const QString &bookName)
 {
     return bookName + QLatin1String(".str");

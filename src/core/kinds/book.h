@@ -66,6 +66,10 @@ void show(BookState &book, const StrDocument &document);
 std::variant<StrDocument, TextCheck::Problem> document(const BookState &book, const QString &location,
                                                        int codePage);
 
+// `file`, the book's document as it was laid before its last page was added
+// (with the place line as it was), with that page laid in too.
+std::variant<StrDocument, TextCheck::Problem> withLastPage(const BookState &book, StrDocument file, int codePage);
+
 // The name the save dialog proposes: the book name with ".str" appended.
 QString suggestedName(const QString &bookName);
 

@@ -117,4 +117,13 @@ std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, 
     return file;
 }
 
+std::variant<StrDocument, TextCheck::Problem> withLastGoal(const GoalsState &goals, StrDocument file, int codePage)
+{
+    const SlotFile::Kind kind{{FictionPrefix, TextPrefix}, SuggestedName, goals.opened};
+    const auto placeOf = [](int slot) { return QCoreApplication::translate("GoalsFile", "goal %1").arg(slot + 1); };
+    if (std::optional<TextCheck::Problem> problem = SlotFile::applyLast(file, goals.GoalList, kind, placeOf, codePage))
+        return *problem;
+    return file;
+}
+
 } // namespace GoalsFile

@@ -56,4 +56,8 @@ void show(GoalsState &goals, const StrDocument &document);
 // The file, or the first slot that does not hold well-formed goal entries.
 std::variant<StrDocument, TextCheck::Problem> document(const GoalsState &goals, int codePage);
 
+// `file`, the list's document as it was laid before its last goal was
+// added, with that goal laid in too.
+std::variant<StrDocument, TextCheck::Problem> withLastGoal(const GoalsState &goals, StrDocument file, int codePage);
+
 } // namespace GoalsFile

@@ -117,4 +117,15 @@ std::optional<TextCheck::Problem> apply(StrDocument &document, const SlotList &l
     return std::nullopt;
 }
 
+std::optional<TextCheck::Problem> applyLast(StrDocument &document, const SlotList &list, const Kind &kind,
+                                            const std::function<QString(int slot)> &placeOf, int codePage)
+{
+    const int slot = list.count() - 1;
+    const Piece check = multiLine(list.at(slot), placeOf(slot));
+    if (std::optional<TextCheck::Problem> problem = TextCheck::firstProblem({check}, codePage))
+        return problem;
+    document.insertLines(document.insertionPoint(kind.prefixes), check.text, {check});
+    return std::nullopt;
+}
+
 } // namespace SlotFile

@@ -110,7 +110,15 @@ void BookPage::Apage_Click()
     showPageList();
     Pn->setText(QStringLiteral("0"));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
-    storeBook(tr("Add page %1").arg(m_book.PageCount()));
+    const QString label = tr("Add page %1").arg(m_book.PageCount());
+    if (holdsUnlaid() || !laysOver(m_book.document)) {
+        storeBook(label);
+        return;
+    }
+    // The book laid already: only the page added goes in, the rest shared with the step before.
+    m_unlaid = !store(SlotListEditor::laid(BookFile::withLastPage(m_book, document()->document(), codePage()),
+                                           codePage()),
+                      label);
 }
 
 void BookPage::storeBook(const QString &label)

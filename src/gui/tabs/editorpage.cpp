@@ -52,14 +52,23 @@ void EditorPage::documentChanged(const QObject *origin)
 
 bool EditorPage::store(const QString &label)
 {
-    if (!m_document)
-        return false;
-    std::variant<StrDocument, Error> laid = apply();
-    if (std::holds_alternative<Error>(laid))
+    return m_document && store(apply(), label);
+}
+
+bool EditorPage::store(const std::variant<StrDocument, Error> &laid, const QString &label)
+{
+    if (!m_document || std::holds_alternative<Error>(laid))
         return false;
     m_document->change(std::get<StrDocument>(laid), label, this);
     Q_EMIT changed();
     return true;
+}
+
+bool EditorPage::laysOver(const StrDocument &base) const
+{
+    // Shown again after any change of another view: then its bytes are the base's no more.
+    const QByteArray &bytes = m_document ? m_document->document().bytes() : QByteArray();
+    return m_document && bytes.size() == base.bytes().size() && bytes.constData() == base.bytes().constData();
 }
 
 int EditorPage::codePage() const

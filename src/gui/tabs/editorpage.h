@@ -99,6 +99,12 @@ protected:
     // called `label`. False when apply() refuses it: the page then holds it
     // (holdsUnlaid()), and saving refuses it with its message.
     bool store(const QString &label);
+    // The same when the page has `laid`, its stored state laid over its
+    // document as it stands: kept as the step `label`, or held (false).
+    bool store(const std::variant<StrDocument, Error> &laid, const QString &label);
+    // Whether the page's document is `base` with the page's own edits laid
+    // over it, and nothing else: no other view changed it since.
+    bool laysOver(const StrDocument &base) const;
     // Whether the page's document is changed since it was last saved.
     bool documentModified() const;
     // The code page the page's document is written in.

@@ -92,7 +92,13 @@ void GoalsPage::Agoal_Click()
     showGoalList();
     Gfict->clear();
     Gtxt->clear();
-    m_unlaid = !store(tr("Add goal %1").arg(m_goals.GoalCount()));
+    const QString label = tr("Add goal %1").arg(m_goals.GoalCount());
+    if (m_unlaid || !laysOver(m_goals.document))
+        m_unlaid = !store(label);
+    else   // the list laid already: only the goal added goes in
+        m_unlaid = !store(SlotListEditor::laid(GoalsFile::withLastGoal(m_goals, document()->document(), codePage()),
+                                               codePage()),
+                          label);
 }
 
 void GoalsPage::Rgoals_Click()

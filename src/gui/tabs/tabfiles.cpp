@@ -230,9 +230,11 @@ bool TabFiles::saveAll(const std::function<bool()> &translations)
             continue;
         if (!lay(page, typingLabel(page)) || m_saveFlow.refuse(*document))
             return false;
+        if (!document->isModified())
+            continue;   // text typed and not stored is no part of the file
         if (document->isUnnamed())
             unnamed.append(page);
-        else if (document->isModified())
+        else
             named.append(document);
     }
     bool all = named.isEmpty() || m_saveFlow.save(named);
