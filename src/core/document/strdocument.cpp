@@ -209,7 +209,7 @@ void StrDocument::addEdit(qsizetype from, qsizetype to, const QString &text, con
             return !edit.insertion && (edit.from == from || (edit.from < to && from < edit.to));
         });
     }
-    m_edits.append({from, to, text, checks, m_nextOrder++, insertion});
+    m_edits.append({from, to, text, checks, m_nextOrder++, insertion, {}});
 }
 
 void StrDocument::setText(int entry, const QString &text, const Piece &check)
@@ -274,10 +274,11 @@ void StrDocument::replace(qsizetype from, qsizetype to, const QString &text, con
 void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks, const QString &ending)
 {
     const QString lineBreak = ending.isEmpty() ? lineEnd() : ending;
-    QString text = LineEndings::toCrLf(lines) + QLatin1String("\r\n");
+    QString text = LineEndings::toCrLf(lines);
     if (lineBreak != u"\r\n")
         text.replace(QLatin1String("\r\n"), lineBreak);
     addEdit(at, at, text, checks, true);
+    m_edits.last().lineEnd = lineBreak;
 }
 
 qsizetype StrDocument::insertionPoint(const QList<QLatin1String> &prefixes) const
@@ -347,6 +348,7 @@ std::optional<QByteArray> StrDocument::writeIn(int codePage, bool utf8) const
         if (edit.insertion && !out.isEmpty() && !out.endsWith('\n'))
             encoded(lineEnd());   // an insertion after a last line without its line end
         encoded(edit.text);
+        encoded(edit.lineEnd);
         at = std::max(edit.to, mark);
     }
     kept(at, m_bytes.size());

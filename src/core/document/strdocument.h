@@ -175,6 +175,7 @@ private:
         Pieces checks;
         int order = 0;
         bool insertion = false;   // whole lines put in at `from`
+        QString lineEnd;          // an insertion's last line end, kept apart so that `text` stays shared
     };
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);

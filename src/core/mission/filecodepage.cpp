@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace FileCodePage {
 
 int of(const QString &path, int fallback)
@@ -35,7 +37,10 @@ int of(const QString &path, int fallback)
     const int preferred = named != 0 ? named : fallback;
     const auto bytes = SafeFile::read(path, SafeFile::StrFileCap);
     if (const auto *read = std::get_if<QByteArray>(&bytes)) {
-        const int detected = CodePageDetect::detect(CodePageDetect::entryTexts(*read), preferred);
+        // The texts of its first lines tell as well as all of them would.
+        constexpr qsizetype MostRead = 256 * 1024;
+        const QByteArrayView first = QByteArrayView(*read).first(std::min(read->size(), MostRead));
+        const int detected = CodePageDetect::detect(CodePageDetect::entryTexts(first), preferred);
         if (CodePages::isSupported(detected))
             return detected;
     }

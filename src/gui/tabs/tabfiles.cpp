@@ -142,33 +142,31 @@ QString TabFiles::typingLabel(EditorPage *page) const
 
 bool TabFiles::lay(EditorPage *page, const QString &label)
 {
+    return layInto(page, label.isEmpty() ? typingLabel(page) : label, true);
+}
+
+void TabFiles::layRestored(EditorPage *page)
+{
+    if (page->holdsUnlaid())
+        layInto(page, tr("Restore from the draft"), false);   // a refusal stays the tab's, told when it is saved
+}
+
+bool TabFiles::layInto(EditorPage *page, const QString &label, bool tell)
+{
     WorkspaceDocument *document = page->document();
     if (!document)
         return false;
     const std::variant<StrDocument, Error> laid = page->apply();
     if (const auto *refusal = std::get_if<Error>(&laid)) {
-        tellRefusal(m_prompts, *refusal);
+        if (tell)
+            tellRefusal(m_prompts, *refusal);
         return false;
     }
     const StrDocument &file = std::get<StrDocument>(laid);
     if (!sameFile(file, document->document(), document->codePage()))
-        document->change(file, label.isEmpty() ? typingLabel(page) : label, page);
+        document->change(file, label, page);
     page->markLaid();
     return true;
-}
-
-void TabFiles::layRestored(EditorPage *page)
-{
-    WorkspaceDocument *document = page->document();
-    if (!document || !page->holdsUnlaid())
-        return;
-    const std::variant<StrDocument, Error> laid = page->apply();
-    if (std::holds_alternative<Error>(laid))
-        return;   // held by the tab, and refused when it is saved
-    const StrDocument &file = std::get<StrDocument>(laid);
-    if (!sameFile(file, document->document(), document->codePage()))
-        document->change(file, tr("Restore from the draft"), page);
-    page->markLaid();
 }
 
 bool TabFiles::saveOwn(EditorPage *page)
@@ -201,7 +199,7 @@ bool TabFiles::save(EditorPage *page, bool inPlace, bool bind)
             proposed = std::get<QString>(name);
         }
     }
-    if (!lay(page, typingLabel(page)) || m_saveFlow.refuse(*document))
+    if (!lay(page) || m_saveFlow.refuse(*document))
         return false;
     bool saved = false;
     if (inPlace && named) {
@@ -228,7 +226,7 @@ bool TabFiles::saveAll(const std::function<bool()> &translations)
         WorkspaceDocument *document = page->document();
         if (!document || (page->unsavedWork().isEmpty() && !document->isModified()))
             continue;
-        if (!lay(page, typingLabel(page)) || m_saveFlow.refuse(*document))
+        if (!lay(page) || m_saveFlow.refuse(*document))
             return false;
         if (!document->isModified())
             continue;   // text typed and not stored is no part of the file

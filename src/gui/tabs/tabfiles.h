@@ -83,6 +83,8 @@ private:
     void pageChanged();
     void currentTabChanged();
     bool save(EditorPage *page, bool inPlace, bool bind);
+    // lay() and layRestored(): the refusal told or not.
+    bool layInto(EditorPage *page, const QString &label, bool tell);
     // The label of a tab's laid typing: "Typing on the Newgame tab".
     QString typingLabel(EditorPage *page) const;
     // Lets go of a document no tab edits any more: one of no file goes; a
