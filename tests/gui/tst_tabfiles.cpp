@@ -11,6 +11,7 @@
 #include "support/testing.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeView>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 using Testing::readAll;
@@ -259,6 +261,31 @@ private Q_SLOTS:
         for (int number = 1; number < 20; ++number)
             flags += "miss_" + QByteArray::number(number) + ": \"skip\"\r\n";
         QCOMPARE(h.save("Cmf", u"missflag.str"_s), flags + "miss_20: \"\"\r\nmiss_21: \"skip\"\r\n");
+    }
+
+    // The boxes of an opened campaign file: their edit, laid when saved, is
+    // one step; choosing another mission then adds none; undone, the file
+    // is written as it was.
+    void theBoxesOfACampaignFileAreOneStep()
+    {
+        Harness h;
+        const QByteArray file = "// flags\nmiss_1: \"skip\"\nmiss_19: \"no_loadout\"\nmiss_23: \"no_briefing,no_loadout\"\n";
+        const QString path = opened(h, u"missflag.str"_s, file);
+        h.click("flagsCampaign");   // from the table to the boxes
+        QCOMPARE(h.text("Mnum") + u'|' + h.text("Bno"), u"23|no_briefing,no_loadout"_s);
+        h.run(u"Bno=cutscene"_s);
+        pressSave(h);
+        QCOMPARE(readAll(path), QByteArray(file).replace("\"no_briefing,no_loadout\"", "\"cutscene\""));
+        QCOMPARE(h.window().undoAction->text(), u"Undo Typing on the Missflag tab"_s);
+        auto *choice = h.find<QComboBox>("missionChoice");
+        choice->setFocus();
+        QTest::keyClick(choice, Qt::Key_Up);   // to miss_19, nothing more to keep
+        QCOMPARE(h.text("Mnum") + u'|' + h.text("Bno"), u"19|no_loadout"_s);
+        QCOMPARE(h.window().documentOf(h.find<EditorPage>("MissflagTab"))->undoStack()->count(), 1);
+        pressUndo(h);
+        pressSave(h);
+        QCOMPARE(readAll(path), file);
+        QCOMPARE(h.prompts.messages.size(), 0);
     }
 
     // A Strings table edit and a correction in another tab are steps of their

@@ -133,6 +133,19 @@ void CampaignPage::markLaid()
 {
     FormPage::markLaid();
     m_unlaid = false;
+    if (!m_table && m_file.opened)
+        rebaseOnDocument();
+}
+
+void CampaignPage::rebaseOnDocument()
+{
+    if (!document())
+        return;
+    const QString number = MissionTable::rowNumber(typedNumber());
+    m_file.document = document()->document().merged(document()->codePage());
+    readFileRows();
+    const int entry = entryOfNumber(number);
+    showMission(entry >= 0 ? entry : firstEntry(kind() == StrReader::Kind::Missflag), true);
 }
 
 QStringList CampaignPage::unsavedWork() const
@@ -160,9 +173,7 @@ bool CampaignPage::keepEdit()
     if (!document())
         return false;
     document()->change(std::get<StrDocument>(edited), tr("Edit mission %1").arg(number), this);
-    m_file.document = document()->document().merged(document()->codePage());
-    readFileRows();
-    m_file.entry = entryOfNumber(number);
+    rebaseOnDocument();
     return true;
 }
 

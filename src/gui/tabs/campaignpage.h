@@ -85,8 +85,10 @@ protected:
     // The boxes show the mission on line `entry` of the opened file (-1: a
     // new one); `following`: a box typed into keeps what it holds.
     virtual void showMission(int entry, bool following) = 0;
-    // The mission number the boxes show, as the file writes it.
+    // The mission number of the row the boxes show, as the file writes it,
+    // and the one typed into them.
     virtual QString shownNumber() const = 0;
+    virtual QString typedNumber() const = 0;
     // The boxes and their labels, hidden while the table shows.
     virtual QList<QWidget *> formControls() const = 0;
     // The number of the first row in an empty table.
@@ -139,6 +141,9 @@ private:
     void takeFile(const StrDocument &file);
     // A table edit laid into the file.
     void storeTable();
+    // The boxes' edit, laid into the document, made part of the file they
+    // show: the mission typed shown again from it.
+    void rebaseOnDocument();
 
     Names m_names;
     QRect m_panelRect;

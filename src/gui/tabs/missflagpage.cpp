@@ -101,6 +101,11 @@ std::variant<StrDocument, Error> MissflagPage::formFile() const
     });
 }
 
+QString MissflagPage::typedNumber() const
+{
+    return Mnum->text();
+}
+
 bool MissflagPage::boxesEdited() const
 {
     return Mnum->text() != m_shown.number || Bno->text() != m_shown.briefing;

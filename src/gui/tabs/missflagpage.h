@@ -49,6 +49,7 @@ protected:
     bool boxesEdited() const override;
     void showMission(int entry, bool following) override;
     QString shownNumber() const override { return m_shown.number; }
+    QString typedNumber() const override;
     QList<QWidget *> formControls() const override;
     int firstNumber() const override;
     void addPanelControls(QGridLayout *layout, int row) override;

@@ -86,6 +86,11 @@ std::variant<StrDocument, Error> TitlesPage::formFile() const
     });
 }
 
+QString TitlesPage::typedNumber() const
+{
+    return Mn2->text();
+}
+
 bool TitlesPage::boxesEdited() const
 {
     return Mn2->text() != m_shown.number || Mt2->text() != m_shown.title;

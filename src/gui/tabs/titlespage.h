@@ -42,6 +42,7 @@ protected:
     bool boxesEdited() const override;
     void showMission(int entry, bool following) override;
     QString shownNumber() const override { return m_shown.number; }
+    QString typedNumber() const override;
     QList<QWidget *> formControls() const override;
     int firstNumber() const override;
     QComboBox *choiceBox() const override { return titleChoice; }
