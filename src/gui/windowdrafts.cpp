@@ -1,6 +1,7 @@
 #include "gui/windowdrafts.h"
 
 #include "core/document/codepages.h"
+#include "core/mission/filecodepage.h"
 #include "core/mission/workspace.h"
 #include "core/save/drafts.h"
 #include "core/save/prompts.h"
@@ -140,7 +141,7 @@ void WindowDrafts::restore(const QJsonObject &draft)
         const QString path = files.value(page->objectName()).toString();
         WorkspaceDocument *document = path.isEmpty() ? nullptr : workspace.find(path);
         if (!document && !path.isEmpty())
-            document = workspace.open(path, m_window.saveFlow().codePage(), nullptr);
+            document = workspace.open(path, FileCodePage::of(path, m_window.saveFlow().codePage()), nullptr);
         if (document)
             tabs.bind(page, document, int(EditorPage::Taking::Kept));
         tabs.layRestored(page);   // what it holds, one step of its file's undo

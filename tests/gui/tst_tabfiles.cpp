@@ -335,6 +335,7 @@ private Q_SLOTS:
                 item->trigger();
         }
         QCOMPARE(table->model()->index(0, 1).data().toString(), u"Jab\u00B3ko"_s);
+        QCOMPARE(h.text("codePageLabel"), u"Encoding: Western (Windows-1252)"_s);
         // No settings: the bytes tell.
         const QByteArray polish = "note_0: \"Zamkni\xEA" "te na klucz, wi\xEA" "c wr\xF3" "ci\xB3" "em\"\r\n";
         const QString alone = opened(h, u"notes.str"_s, polish);
@@ -358,8 +359,10 @@ private Q_SLOTS:
                 item->trigger();
         }
         QCOMPARE(h.text("Bptxt"), u"Page_0:\"Jab\u00B3ko\"\n"_s);
+        QCOMPARE(h.text("codePageLabel"), u"Encoding: Western (Windows-1252)"_s);
         pressUndo(h);
         QCOMPARE(h.text("Bptxt"), u"Page_0:\"Jab\u0142ko\"\nPage_1:\"\u017B\u00F3\u0142w\"\n"_s);
+        QCOMPARE(h.text("codePageLabel"), u"Encoding: Central European (Windows-1250)"_s);
         pressSave(h);
         QCOMPARE(readAll(book), "Page_0:\"Jab\xB3ko\"\r\nPage_1:\"\xAF\xF3\xB3w\"\r\n");
         QCOMPARE(h.prompts.messages.size(), 1);   // the question only

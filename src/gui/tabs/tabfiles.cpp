@@ -50,6 +50,8 @@ TabFiles::TabFiles(QTabWidget &tabs, const QList<EditorPage *> &pages, MissionWo
     }
     connect(&m_tabs, &QTabWidget::currentChanged, this, &TabFiles::currentTabChanged);
     connect(&m_workspace, &MissionWorkspace::documentsChanged, this, &TabFiles::updateMarks);
+    // A file read again in another code page, or that undone: what is shown of it follows.
+    connect(&m_workspace, &MissionWorkspace::documentChanged, this, &TabFiles::currentFileChanged);
     currentTabChanged();
 }
 

@@ -76,7 +76,8 @@ Q_SIGNALS:
     // Anything unsaved (tabs, files of the mission); the paths of the files
     // with unsaved changes.
     void unsavedChanged(bool anything, const QSet<QString> &files);
-    // The tab shown edits another file (or none): its undo is the Edit menu's.
+    // The tab shown edits another file (or none; its undo is the Edit menu's),
+    // or a file held changed.
     void currentFileChanged();
 
 private:
