@@ -44,13 +44,10 @@ QString openBookFromPanel(Harness &h)
     if (!panel || !QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000))
         return {};
     QTreeView *tree = panel->missionTree;
-    QModelIndex file;
-    for (QModelIndex at = tree->model()->index(0, 0); at.isValid() && !file.isValid();) {
-        if (at.data().toString().startsWith(u"Diary.str"_s))
-            file = at;
-        at = tree->model()->hasChildren(at) ? tree->model()->index(0, 0, at) : tree->indexBelow(at);
-        tree->expandAll();
-    }
+    tree->expandAll();
+    QModelIndex file = tree->model()->index(0, 0);
+    while (file.isValid() && !file.data().toString().startsWith(u"Diary.str"_s))
+        file = tree->indexBelow(file);
     tree->setFocus();
     tree->setCurrentIndex(file);
     QTest::keyClick(tree, Qt::Key_Return);
