@@ -1,30 +1,30 @@
 #pragma once
 
-#include <QHash>
 #include <QJsonObject>
 #include <QMainWindow>
-#include <QPointer>
 #include <QVariantMap>
 
 #include <memory>
 
+#include "core/save/drafts.h"
+#include "gui/fileopener.h"
+#include "gui/tabs/editorpage.h"
+#include "gui/tabs/tabfiles.h"
+#include "gui/translationhost.h"
+#include "gui/windowdrafts.h"
+
 class AboutPage;
-class DiskWatch;
-class MissionReplace;
-class DraftFile;
-class DraftWriter;
-class QTimer;
 class BookPage;
+class DiskWatch;
+class DraftFile;
 class EditorPage;
+class EncodingMenu;
+class FileOpener;
 class GoalsPage;
 class MissflagPage;
 class MissionPanel;
+class MissionReplace;
 class MissionWorkspace;
-class SpellingHighlighter;
-namespace Spelling {
-class Service;
-}
-class WorkspaceDocument;
 class NewgamePage;
 class Prompts;
 class QAction;
@@ -34,11 +34,23 @@ class QPushButton;
 class QSessionManager;
 class QTabWidget;
 class SaveFlow;
+class SpellingHighlighter;
+class SpellingSetup;
 class StringsPage;
+class TabFiles;
 class TitlesPage;
+class TranslationHost;
 class TranslationWindow;
+class WindowDrafts;
+class WorkspaceDocument;
+namespace Spelling {
+class Service;
+}
 
-// The main window: six tabs, the "File" menu and the "Close" button.
+// The main window: the tabs, the menus, the "Close" button and the mission
+// panel. Its jobs stand in classes of their own: the tabs' files and their
+// saving (TabFiles), opening files (FileOpener), drafts (WindowDrafts),
+// spelling (SpellingSetup), Replace All (MissionReplace) and the disk (DiskWatch).
 class Qwr : public QMainWindow
 {
     Q_OBJECT
@@ -53,47 +65,56 @@ public:
     void Form_Load();
 
     // The tab pages that edit a file, in tab order.
-    QList<EditorPage *> editorPages() const;
+    QList<EditorPage *> editorPages() const { return m_tabFiles->shownPages(); }
 
-    // Reads `path` back into the tab of its kind, after saying what cannot be
-    // kept and asking about that tab's unsaved work. True when it was opened.
-    bool openFile(const QString &path);
+    // Reads `path` back into the tab of its kind (FileOpener::openFile).
+    bool openFile(const QString &path) { return m_opener->openFile(path); }
     // A folder opens as a mission, a file in its tab.
-    bool openPath(const QString &path);
+    bool openPath(const QString &path) { return m_opener->openPath(path); }
     // Reads `folder` into the mission panel, which appears the first time.
     void openFolder(const QString &folder);
     // The mission open (or being read) in the translation window, from
     // `source` into `target` when they are given.
-    void translateMission(const QString &source = {}, const QString &target = {});
+    void translateMission(const QString &source = {}, const QString &target = {})
+    {
+        m_translation->translateMission(source, target);
+    }
 
     // File › Save: the current tab's file in place (a new one through the
-    // save dialog); `ask`: File › Save As…, always through the dialog.
-    bool saveCurrent(bool ask = false);
+    // save dialog, which binds the tab to it); `ask`: File › Save As….
+    bool saveCurrent(bool ask = false) { return m_tabFiles->saveCurrent(ask); }
     // File › Save All: every tab with unsaved work, then every other file
     // of the workspace changed (replacements, translations).
     bool saveAll();
-    // Replace All looks for what to replace (off the GUI thread), or replaces.
+    // Replace All looks for what to replace (off the GUI thread).
     bool isReplacing() const;
     // Replace All, Undo Replace and Save Replaced Files of the mission panel.
     MissionReplace *missionReplace() const { return m_replace; }
-    // The file the tab edits, when it was opened or saved.
-    WorkspaceDocument *documentOf(EditorPage *page) const;
+    // The file the tab edits (one of no file when nothing was opened into it).
+    WorkspaceDocument *documentOf(EditorPage *page) const { return m_tabFiles->documentOf(page); }
 
-    // Keeps the editing state in `file`, a few seconds after each change,
-    // until the window closes cleanly and removes it.
-    void enableDrafts(std::unique_ptr<DraftFile> file);
-    // The whole editing state, as a draft holds it.
-    QJsonObject draftState() const;
-    // The same, its texts shared with the pages rather than copied, for
-    // the draft writer to put into JSON on its own thread.
-    QVariantMap draftValues() const;
-    // Puts back a draft: every tab, the selected tab and the code page.
-    void restoreDraft(const QJsonObject &draft);
-    // The draft written after the pause in typing that follows a change.
-    void draftSoon();
-    // Writes the draft now rather than after the pause (tests, benchmarks).
-    void writeDraftNow();
-    bool isDrafting() const { return m_drafts != nullptr; }
+    // Drafts (WindowDrafts): kept in `file` a pause after each change.
+    void enableDrafts(std::unique_ptr<DraftFile> file) { m_drafts->enable(std::move(file)); }
+    QJsonObject draftState() const { return Drafts::toJson(m_drafts->values()); }
+    QVariantMap draftValues() const { return m_drafts->values(); }
+    void restoreDraft(const QJsonObject &draft) { m_drafts->restore(draft); }
+    void draftSoon() { m_drafts->soon(); }
+    void writeDraftNow() { m_drafts->now(); }
+    bool isDrafting() const { return m_drafts->isDrafting(); }
+
+    // The window's parts, for its helpers.
+    Prompts &prompts() const { return *m_prompts; }
+    SaveFlow &saveFlow() const { return *m_saveFlow; }
+    TabFiles &tabFiles() const { return *m_tabFiles; }
+    // Asks before `work` is lost, ending the question with `action` ("Close
+    // Quillwright"); true when it may go.
+    bool mayDiscard(const QStringList &work, const QString &action) { return m_tabFiles->mayDiscard(work, action); }
+    // Shows or takes away the tab of string tables.
+    void showStringsTab(bool shown) { m_tabFiles->showStringsTab(shown); }
+    // New files are written in `codePage` from now on; typed text stays.
+    void useCodePage(int codePage);
+    // The translation window, made once.
+    TranslationWindow &translationWindow() { return m_translation->window(); }
 
     QString VersionText;   // "2.2": shown in the About texts
 
@@ -110,7 +131,7 @@ public:
     QAction *saveAsAction = nullptr;       // "Save As…"
     QAction *saveAllAction = nullptr;      // "Save All"
     QMenu *editMenu = nullptr;
-    QAction *undoAction = nullptr;         // the current tab's file, or the mission's last replacement
+    QAction *undoAction = nullptr;         // the current tab's file's last step
     QAction *redoAction = nullptr;
     MissionWorkspace *workspace = nullptr;  // every file held, once
     Spelling::Service *spelling = nullptr;   // the dictionaries of the languages typed in
@@ -119,7 +140,7 @@ public:
     QAction *dictionaryFolderAction = nullptr;     // "Dictionary Folder…": searched before the system's
     QMenu *recentMenu = nullptr;
     QMenu *encodingMenu = nullptr;     // one checkable item per code page
-    QLabel *codePageLabel = nullptr;   // the code page in use, beside the menus
+    QLabel *codePageLabel = nullptr;   // the code page the current tab's file is written in
     QTabWidget *Tab1 = nullptr;
     QPushButton *Command1 = nullptr;
     BookPage *books = nullptr;
@@ -134,65 +155,40 @@ public Q_SLOTS:
     void abtme_Click();
     void qtnow_Click();
     void Command1_Click();
-    void openFromDialog();
-    void openFolderFromDialog();
+    void openFromDialog() { m_opener->openFromDialog(); }
+    void openFolderFromDialog() { m_opener->openFolderFromDialog(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override { m_opener->dragEnter(event); }
+    void dropEvent(QDropEvent *event) override { m_opener->drop(event); }
 
 private:
-    // Asks before `work` is lost, ending the question with `action` ("Close
-    // Quillwright"); true when it may go.
-    bool mayDiscard(const QStringList &work, const QString &action);
+    void createActions();
+    void createMenus();
     bool mayDiscardUnsavedWork();
-    void showRecentFiles();
-    // `askUnsaved`: ask before the tab's unsaved work is lost (not when the
-    // author has just chosen to reload); read in `codePage`.
-    bool openFile(const QString &path, bool askUnsaved, int codePage);
-    // Shows the mission panel, the window made wider for it within the screen.
-    void showMissionPanel();
-    // A file of the mission panel opened in its tab, at `entry` when it is one.
-    void openMissionFile(int file, int entry);
-    // The tab edits `document` (nothing: a new file); it shows every change
-    // made to it elsewhere (a replacement, undo).
-    void bindPage(EditorPage *page, WorkspaceDocument *document);
-    // The tab shows its file as the workspace holds it now.
-    void showDocument(EditorPage *page);
-    // The tab's changes laid into the document of its file, as one step of
-    // undo, through the tab's own save (checked as saving checks them),
-    // nothing written. False when the tab's save refused them.
-    bool layIntoDocument(EditorPage *page);
-    // The translation window, made once.
-    void makeTranslationWindow();
-    // The tab's file was saved elsewhere: a tab holding nothing beyond it
-    // shows it again, saved.
-    void takeSaved(EditorPage *page, WorkspaceDocument *document);
+    // The Save actions and the code page shown follow the current tab's file.
+    void currentFileChanged();
+    void updateModified() { m_tabFiles->updateMarks(); }
     // Whether the tab holds changes not yet laid into its file.
-    bool pageEdited(EditorPage *page) const;
-    void currentTabChanged();
-    void updateModified();
+    bool pageEdited(EditorPage *page) const { return page->holdsUnlaid(); }
+    // The tab's changes laid into its file as one step of undo (refused: told, false).
+    bool layIntoDocument(EditorPage *page) { return m_tabFiles->lay(page); }
     // Makes Replace All, the watching of the disk and the progress of long
     // saves, and tells them of the tabs.
     void makeMissionWork();
-    // Shows or takes away the tab of string tables.
-    void showStringsTab(bool shown);
-    // Files are written and read in `codePage` from now on; typed text stays.
-    void useCodePage(int codePage);
     // Logging out or shutting down asks the same question.
     void commitData(QSessionManager &manager);
 
     std::unique_ptr<Prompts> m_ownPrompts;
     Prompts *m_prompts = nullptr;
     std::unique_ptr<SaveFlow> m_saveFlow;
-    std::unique_ptr<DraftWriter> m_drafts;
-    QTimer *m_draftTimer = nullptr;
-    QHash<EditorPage *, QPointer<WorkspaceDocument>> m_pageFiles;   // the file each tab edits
-    QHash<EditorPage *, QVariantMap> m_shown;   // each tab as it last showed its file
-    bool m_wrote = false;
-    QTimer *m_modifiedTimer = nullptr;
-    EditorPage *m_laying = nullptr;   // the tab whose changes are laid into its file
+    TabFiles *m_tabFiles = nullptr;
+    FileOpener *m_opener = nullptr;
+    WindowDrafts *m_drafts = nullptr;
+    SpellingSetup *m_spelling = nullptr;
+    EncodingMenu *m_encoding = nullptr;
+    TranslationHost *m_translation = nullptr;
     MissionReplace *m_replace = nullptr;   // Replace All in the mission panel
     DiskWatch *m_diskWatch = nullptr;      // the mission's folders, files changed outside
 };

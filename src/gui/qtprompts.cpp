@@ -120,11 +120,6 @@ QtPrompts::QtPrompts(QWidget *window)
 {
 }
 
-QFileDialog *QtPrompts::saveDialog() const
-{
-    return m_cd1;
-}
-
 QString QtPrompts::savePath(const QString &suggestedName)
 {
     if (!m_cd1) {

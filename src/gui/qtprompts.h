@@ -22,9 +22,6 @@ public:
     QString importPath(const QString &folder, const QStringList &filters) override;
     Button show(const Message &message) override;
 
-    // The save dialog, once it has been made.
-    QFileDialog *saveDialog() const;
-
 private:
     QPointer<QWidget> m_window;
     QPointer<QFileDialog> m_cd1;

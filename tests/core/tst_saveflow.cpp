@@ -1,5 +1,7 @@
 // The one save flow, against a scripted dialog seam and save files that fail
 // the way disks do: refuse, ask, write, report, and never leave half a file.
+#include "core/document/codepages.h"
+#include "core/mission/workspace.h"
 #include "core/save/fileoutput.h"
 #include "core/save/saveflow.h"
 #include "support/scriptedprompts.h"
@@ -73,8 +75,12 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
         Testing::writeAll(dir.filePath(u"out.str"_s), Old);   // (Windows allows no file named aux.str)
         ScriptedPrompts prompts;
+        MissionWorkspace workspace;
+        SaveFlow flow(prompts, workspace);
+        WorkspaceDocument *document = workspace.createUnnamed(1252, StrDocument::fromTemplate("title_20: \"ok\"\r\n"_L1));
         prompts.setNextPath(chosen.isEmpty() ? QString() : dir.filePath(chosen));
-        QVERIFY(!SaveFlow(prompts).save(u"Titles.str"_s, StrDocument::fromTemplate("title_20: \"ok\"\r\n"_L1)));
+        const QString path = flow.askPath(u"Titles.str"_s);
+        QVERIFY(path.isEmpty() || !flow.writeCopy(document, path));
         QCOMPARE(prompts.suggestedNames, QStringList{u"Titles.str"_s});
         const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QCOMPARE(entries, QStringList({u"folder"_s, u"out.str"_s}));   // nothing else written
@@ -82,11 +88,35 @@ private Q_SLOTS:
         QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
             const Prompts::Message shown = prompts.lastMessage();
-            const QString path = QDir::toNativeSeparators(dir.filePath(chosen));
-            QVERIFY2(shown.text.startsWith(message.contains(u"%1"_s) ? message.arg(path) : message),
+            const QString at = QDir::toNativeSeparators(dir.filePath(chosen));
+            QVERIFY2(shown.text.startsWith(message.contains(u"%1"_s) ? message.arg(at) : message),
                      qPrintable(shown.text));
             QCOMPARE(shown.title + QString::number(int(shown.icon)), u"Qwr2"_s);   // a warning
         }
+    }
+
+    // A text a file's code page lacks that nobody typed into a box (a file
+    // read as UTF-8, kept for a code page) is refused before anything is
+    // asked or written, in one message: the file, the entry's key, its text
+    // and the U+ code of each character the code page lacks.
+    void refusesATextTheCodePageLacks()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"objnames.str"_s);
+        Testing::writeAll(path, Old);
+        ScriptedPrompts prompts;
+        MissionWorkspace workspace;
+        SaveFlow flow(prompts, workspace);
+        const StrDocument utf8("name_box: \"Box\"\r\nname_apple: \"Jab\xC5\x82ko \xE2\x80\x9Ez\xC5\x82ote\xE2\x80\x9D\"\r\n", {1252, true});
+        WorkspaceDocument *document = workspace.saveUnnamedAs(workspace.createUnnamed(1252, utf8), path, prompts);
+        QVERIFY(!document);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.lastMessage().text,
+                 QDir::toNativeSeparators(path) + u" cannot be written in "_s + CodePages::description(1252)
+                     + u": the text of name_apple, \u201CJab\u0142ko \u201Ez\u0142ote\u201D\u201D, holds U+0142, "
+                       "which the code page lacks.\n\nReplace or remove it, then save again. Nothing was saved."_s);
+        QCOMPARE(readAll(path), Old);
+        QVERIFY(flow.refuse(*workspace.createUnnamed(1250, utf8)) == false);   // 1250 has every one of them
     }
 
     void aFailedWriteLeavesTheOldFile_data()

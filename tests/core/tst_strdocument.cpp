@@ -93,20 +93,18 @@ QByteArray throughTheTab(const StrReader::Result &file, int codePage, bool edit)
         return NewgameFile::document(document, opened, now).write(codePage).value_or("<not written>");
     }
     case Kind::Missflag: {
-        const int entry = MissflagFile::missions(document).at(1);
-        const MissflagFile::Mission opened = MissflagFile::mission(document, entry);
-        MissflagFile::Mission now = opened;
+        MissflagTable table(document);
+        const int row = table.rowOf(MissflagFile::missions(document).at(1));
         if (edit)
-            now.briefing = u"no_loadout"_s;
-        return MissflagFile::document(document, entry, opened, now).write(codePage).value_or("<not written>");
+            table.setData(table.index(row, MissflagTable::Text), u"no_loadout"_s);
+        return table.document().write(codePage).value_or("<not written>");
     }
     case Kind::Titles: {
-        const int entry = TitlesFile::missions(document).at(1);
-        const TitlesFile::Mission opened = TitlesFile::mission(document, entry);
-        TitlesFile::Mission now = opened;
+        TitlesTable table(document);
+        const int row = table.rowOf(TitlesFile::missions(document).at(1));
         if (edit)
-            now.title = changed;
-        return TitlesFile::document(document, entry, opened, now).write(codePage).value_or("<not written>");
+            table.setData(table.index(row, TitlesTable::Title), changed);
+        return table.document().write(codePage).value_or("<not written>");
     }
     case Kind::Other: {
         StrDocument other = document;

@@ -12,6 +12,7 @@ struct Error {
         NotStrFile,    // read, but no file of the game: empty, not text, no entry of any kind
         NotWritten,    // the file could not be written, or written whole
         Unwritable,    // a text holds a character the code page cannot represent
+        Invalid,       // a text the author typed would break the file (a line break in a one-line box, say)
         Refused,       // nothing was done: the request itself cannot be (the same file twice, say)
     };
 

@@ -256,7 +256,7 @@ void StrDocument::addEdit(qsizetype from, qsizetype to, const QString &text, con
             return !edit.insertion && (edit.from == from || (edit.from < to && from < edit.to));
         });
     }
-    m_edits.append({from, to, text, checks, m_nextOrder++, insertion});
+    m_edits.append({from, to, text, checks, m_nextOrder++, insertion, {}});
 }
 
 void StrDocument::setText(int entry, const QString &text, const Piece &check, TextBreak otherwise)
@@ -320,10 +320,11 @@ void StrDocument::replace(qsizetype from, qsizetype to, const QString &text, con
 void StrDocument::insertLines(qsizetype at, const QString &lines, const Pieces &checks, const QString &ending)
 {
     const QString lineBreak = ending.isEmpty() ? lineEnd() : ending;
-    QString text = LineEndings::toCrLf(lines) + QLatin1String("\r\n");
+    QString text = LineEndings::toCrLf(lines);
     if (lineBreak != u"\r\n")
         text.replace(QLatin1String("\r\n"), lineBreak);
     addEdit(at, at, text, checks, true);
+    m_edits.last().lineEnd = lineBreak;
 }
 
 qsizetype StrDocument::insertionPoint(const QList<QLatin1String> &prefixes) const
@@ -353,12 +354,20 @@ Pieces StrDocument::authorTexts() const
 
 std::optional<QByteArray> StrDocument::write(int codePage) const
 {
-    const bool anew = !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
+    return writeIn(codePage, false);
+}
+
+std::optional<QByteArray> StrDocument::writeIn(int codePage, bool utf8) const
+{
+    const bool anew = utf8 ? !m_ascii && !m_encoding.utf8
+                           : !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
     QByteArray out;
     out.reserve(m_bytes.size() + 64);
     bool ok = true;
     const auto encoded = [&](const QString &text) {
-        if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
+        if (utf8)
+            out.append(text.toUtf8());
+        else if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
             out.append(*bytes);
         else
             ok = false;
@@ -397,7 +406,10 @@ void StrDocument::compose(qsizetype mark, const std::function<void(qsizetype, qs
         if (edit.insertion && lineOpen)
             put(lineEnd());   // an insertion after a last line without its line end
         put(edit.text);
-        if (!edit.text.isEmpty())
+        put(edit.lineEnd);
+        if (!edit.lineEnd.isEmpty())
+            lineOpen = false;
+        else if (!edit.text.isEmpty())
             lineOpen = !edit.text.endsWith(u'\n');
         at = std::max(edit.to, mark);
     }
@@ -422,6 +434,15 @@ StrDocument StrDocument::current() const
         mark, [&](qsizetype from, qsizetype to) { text += from < to ? decoded(from, to) : QString(); },
         [&](const QString &put) { text += put; });
     return StrDocument((mark > 0 ? ByteOrderMark : QByteArray()) + text.toUtf8(), Encoding{m_encoding.codePage, true});
+}
+
+StrDocument StrDocument::merged(int codePage) const
+{
+    if (m_edits.isEmpty())
+        return *this;
+    if (std::optional<StrDocument> inCodePage = written(codePage))
+        return std::move(*inCodePage);
+    return StrDocument(writeIn(codePage, true).value_or(QByteArray()), Encoding{codePage, true});
 }
 
 QVariantMap StrDocument::toDraft() const
@@ -458,6 +479,7 @@ QString StrDocument::writtenText() const
         if (edit.insertion && !out.isEmpty() && !out.endsWith(u'\n'))
             out += lineEnd();
         out += edit.text;
+        out += edit.lineEnd;
         at = edit.to;
     }
     if (at < m_bytes.size())
@@ -480,6 +502,7 @@ QVariantMap StrDocument::toDraftWithChanges() const
                                    {QStringLiteral("to"), static_cast<qint64>(edit.to)},
                                    {QStringLiteral("text"), edit.text},
                                    {QStringLiteral("insertion"), edit.insertion},
+                                   {QStringLiteral("lineEnd"), edit.lineEnd},
                                    {QStringLiteral("checks"), checks}});
     }
     draft.insert(QStringLiteral("changes"), changes);
@@ -508,7 +531,8 @@ std::optional<StrDocument> StrDocument::fromDraftWithChanges(const QJsonObject &
                            check.value(QStringLiteral("place")).toString()});
         }
         document->m_edits.append({from, to, change.value(QStringLiteral("text")).toString(), checks,
-                                  document->m_nextOrder++, change.value(QStringLiteral("insertion")).toBool()});
+                                  document->m_nextOrder++, change.value(QStringLiteral("insertion")).toBool(),
+                                  change.value(QStringLiteral("lineEnd")).toString()});
     }
     return document;
 }

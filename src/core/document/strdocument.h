@@ -202,6 +202,10 @@ public:
     // what is no such draft, or changes that do not fit the bytes.
     QVariantMap toDraftWithChanges() const;
     static std::optional<StrDocument> fromDraftWithChanges(const QJsonObject &draft);
+    // The same, never failing: in UTF-8 when a text the document holds is
+    // one `codePage` lacks, so that nothing is lost. A document without
+    // edits is itself. What a view shows of a document it did not change.
+    StrDocument merged(int codePage) const;
 
 private:
     struct Edit {
@@ -211,6 +215,7 @@ private:
         Pieces checks;
         int order = 0;
         bool insertion = false;   // whole lines put in at `from`
+        QString lineEnd;          // an insertion's last line end, kept apart so that `text` stays shared
     };
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     QString escapedBy(const QString &text, TextBreak lineBreak) const;
@@ -218,6 +223,7 @@ private:
     // The bytes kept and the edits' texts, in file order, from `mark` on.
     void compose(qsizetype mark, const std::function<void(qsizetype from, qsizetype to)> &kept,
                  const std::function<void(const QString &text)> &put) const;
+    std::optional<QByteArray> writeIn(int codePage, bool utf8) const;
 
     QByteArray m_bytes;
     Encoding m_encoding;

@@ -134,21 +134,25 @@ std::optional<Location> locationLine(const StrDocument &document)
 
 void load(BookState &book, const StrDocument &document)
 {
-    book.document = document;
     book.opened = true;
     const QList<int> pages = shownPages(document);
     QStringList lines;
     for (const int entry : pages)
         lines.append(document.entryLine(entry));
     book.Pg.load(lines, origins(pages));
+    book.document = document;
     book.BookLocationGiven = locationLine(document).has_value();
 }
 
-void rebase(BookState &book, const StrDocument &written)
+void show(BookState &book, const StrDocument &document)
 {
-    const QList<int> pages = shownPages(written);
-    book.Pg.rebase(origins(pages));
-    book.document = written;
+    const QList<int> pages = shownPages(document);
+    QStringList lines;
+    for (const int entry : pages)
+        lines.append(document.entryLine(entry));
+    book.Pg.show(lines, origins(pages));
+    book.document = document;
+    book.BookLocationGiven = locationLine(document).has_value();
 }
 
 std::variant<StrDocument, Error> document(const BookState &book, const QString &location, int codePage)
@@ -178,6 +182,17 @@ std::variant<StrDocument, Error> document(const BookState &book, const QString &
     };
     if (std::optional<Error> refused = SlotFile::apply(file, book.Pg, kind, placeOf, codePage))
         return *refused;
+    return file;
+}
+
+std::variant<StrDocument, Error> withLastPage(const BookState &book, StrDocument file, int codePage)
+{
+    const SlotFile::Kind kind{{PagePrefix}, QCoreApplication::translate("BookFile", "a book file"), book.opened};
+    const auto placeOf = [&book](int slot) {
+        return QCoreApplication::translate("BookFile", "page %1 (%2)").arg(slot + 1).arg(slotKey(book.Pg, slot));
+    };
+    if (std::optional<Error> problem = SlotFile::applyLast(file, book.Pg, kind, placeOf, codePage))
+        return *problem;
     return file;
 }
 

@@ -55,14 +55,20 @@ std::optional<Location> locationLine(const StrDocument &document);
 
 // Fills the book from its file.
 void load(BookState &book, const StrDocument &document);
-// After a save: the written file becomes the one the book is laid over.
-void rebase(BookState &book, const StrDocument &written);
+// The book's pages from `document` (no edits in it), which the book is laid
+// over from now on; the slots beyond the book, the edit position and whether
+// it was opened stay.
+void show(BookState &book, const StrDocument &document);
 
 // The file: the book's document with the place line and the pages laid over
 // it, or the first slot that does not hold a well-formed page entry. The place
 // line is there when the book has a location mark and `location` is not empty.
 std::variant<StrDocument, Error> document(const BookState &book, const QString &location,
                                                        int codePage);
+
+// `file`, the book's document as it was laid before its last page was added
+// (with the place line as it was), with that page laid in too.
+std::variant<StrDocument, Error> withLastPage(const BookState &book, StrDocument file, int codePage);
 
 // The name the save dialog proposes: the book name with ".str" appended.
 QString suggestedName(const QString &bookName);

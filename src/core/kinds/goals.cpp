@@ -24,6 +24,19 @@ QList<QList<int>> origins(const QList<Goal> &goals)
     return result;
 }
 
+// A goal's lines: its entries, joined by CR LF.
+QStringList lines(const StrDocument &document, const QList<QList<int>> &from)
+{
+    QStringList lines;
+    for (const QList<int> &entries : from) {
+        QStringList parts;
+        for (const int entry : entries)
+            parts.append(document.entryLine(entry));
+        lines.append(parts.join(QLatin1String("\r\n")));
+    }
+    return lines;
+}
+
 } // namespace
 
 QString goalEntry(const StrDocument &document, int goal, const QString &fiction, const QString &text)
@@ -81,22 +94,15 @@ void load(GoalsState &goals, const StrDocument &document)
 {
     goals.document = document;
     goals.opened = true;
-    const QList<Goal> shown = shownGoals(document);
-    const QList<QList<int>> from = origins(shown);
-    QStringList lines;
-    for (const QList<int> &entries : from) {
-        QStringList parts;
-        for (const int entry : entries)
-            parts.append(document.entryLine(entry));
-        lines.append(parts.join(QLatin1String("\r\n")));
-    }
-    goals.GoalList.load(lines, from);
+    const QList<QList<int>> from = origins(shownGoals(document));
+    goals.GoalList.load(lines(document, from), from);
 }
 
-void rebase(GoalsState &goals, const StrDocument &written)
+void show(GoalsState &goals, const StrDocument &document)
 {
-    goals.GoalList.rebase(origins(shownGoals(written)));
-    goals.document = written;
+    goals.document = document;
+    const QList<QList<int>> from = origins(shownGoals(document));
+    goals.GoalList.show(lines(document, from), from);
 }
 
 std::variant<StrDocument, Error> document(const GoalsState &goals, int codePage)
@@ -106,6 +112,15 @@ std::variant<StrDocument, Error> document(const GoalsState &goals, int codePage)
     const auto placeOf = [](int slot) { return QCoreApplication::translate("GoalsFile", "goal %1").arg(slot + 1); };
     if (std::optional<Error> refused = SlotFile::apply(file, goals.GoalList, kind, placeOf, codePage))
         return *refused;
+    return file;
+}
+
+std::variant<StrDocument, Error> withLastGoal(const GoalsState &goals, StrDocument file, int codePage)
+{
+    const SlotFile::Kind kind{{FictionPrefix, TextPrefix}, SuggestedName, goals.opened};
+    const auto placeOf = [](int slot) { return QCoreApplication::translate("GoalsFile", "goal %1").arg(slot + 1); };
+    if (std::optional<Error> problem = SlotFile::applyLast(file, goals.GoalList, kind, placeOf, codePage))
+        return *problem;
     return file;
 }
 

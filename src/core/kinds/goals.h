@@ -48,9 +48,16 @@ struct Goal {
 QList<Goal> shownGoals(const StrDocument &document);
 
 void load(GoalsState &goals, const StrDocument &document);
-void rebase(GoalsState &goals, const StrDocument &written);
+// The goals from `document` (no edits in it), which the list is laid over
+// from now on; the slots beyond the list, the edit position and whether it
+// was opened stay.
+void show(GoalsState &goals, const StrDocument &document);
 
 // The file, or the first slot that does not hold well-formed goal entries.
 std::variant<StrDocument, Error> document(const GoalsState &goals, int codePage);
+
+// `file`, the list's document as it was laid before its last goal was
+// added, with that goal laid in too.
+std::variant<StrDocument, Error> withLastGoal(const GoalsState &goals, StrDocument file, int codePage);
 
 } // namespace GoalsFile

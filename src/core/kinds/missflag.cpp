@@ -107,11 +107,6 @@ QList<int> missions(const StrDocument &document)
     return found;
 }
 
-Mission mission(const StrDocument &document, int entry)
-{
-    return mission(document.key(entry).sliced(MissionPrefix.size()), document.text(entry));
-}
-
 Mission mission(const QString &number, const QString &text)
 {
     Mission shown{number, text, QString()};
@@ -121,30 +116,6 @@ Mission mission(const QString &number, const QString &text)
         shown.flags = match.captured(0);
     }
     return shown;
-}
-
-StrDocument document(const StrDocument &document, int entry, const Mission &opened, const Mission &now)
-{
-    StrDocument file = document;
-    const QString value = now.briefing + now.flags;
-    if (entry < 0) {
-        const StrDocument::Style style = file.style(MissionPrefix, {MissionPrefix, QStringLiteral(":\"")});
-        file.insertEntry(file.insertionPoint({MissionPrefix}), style.prefix + now.number, value,
-                         {numberBox(now.number), briefingBox(now.briefing)},
-                         {QString(), style.separator, QString()});
-        return file;
-    }
-    if (now.number != opened.number) {
-        const QString key = file.key(entry).left(MissionPrefix.size()) + now.number;
-        const Pieces checks{numberBox(now.number), briefingBox(now.briefing)};
-        if (now.briefing == opened.briefing)
-            file.setRawEntry(entry, key, file.rawText(entry), checks);
-        else
-            file.setEntry(entry, key, value, checks);
-    } else if (now.briefing != opened.briefing) {
-        file.setText(entry, value, briefingBox(now.briefing));
-    }
-    return file;
 }
 
 } // namespace MissflagFile

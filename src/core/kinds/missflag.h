@@ -58,13 +58,8 @@ struct Mission {
     QString briefing;
     QString flags;
 };
-Mission mission(const StrDocument &document, int entry);
-// The same of a mission's number and whole text (a row of the campaign table).
+// The mission of a number and its line's whole text (a row of the campaign table).
 Mission mission(const QString &number, const QString &text);
-
-// `document` with the mission line `entry` holding `now` where it differs
-// from `opened` (-1: a new mission line after the others).
-StrDocument document(const StrDocument &document, int entry, const Mission &opened, const Mission &now);
 
 } // namespace MissflagFile
 

@@ -117,12 +117,7 @@ bool MissionTable::setData(const QModelIndex &index, const QVariant &value, int 
     }
     if (role != Qt::EditRole)
         return false;
-    QString number = value.toString().trimmed();
-    const bool digits = !number.isEmpty() && std::all_of(number.cbegin(), number.cend(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
-    while (digits && number.size() > 1 && number.startsWith(u'0'))   // 019 is mission 19
-        number.remove(0, 1);
+    const QString number = rowNumber(value.toString());
     if (number == row.number)
         return true;
     row.number = number;
@@ -131,6 +126,17 @@ bool MissionTable::setData(const QModelIndex &index, const QVariant &value, int 
     Q_EMIT missionsChanged();
     Q_EMIT edited();
     return true;
+}
+
+QString MissionTable::rowNumber(const QString &typed)
+{
+    QString number = typed.trimmed();
+    const bool digits = !number.isEmpty() && std::all_of(number.cbegin(), number.cend(), [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    while (digits && number.size() > 1 && number.startsWith(u'0'))
+        number.remove(0, 1);
+    return number;
 }
 
 void MissionTable::sortRow(int row)

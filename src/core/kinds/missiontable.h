@@ -46,6 +46,9 @@ public:
 
     // `number` when it is a whole number from 1 to HighestNumber written plainly.
     static std::optional<int> wholeNumber(QStringView number);
+    // A number as typed, as a row keeps it: blanks around it dropped, and
+    // the zeros before a number of digits alone ("019" is mission 19).
+    static QString rowNumber(const QString &typed);
 
     // The whole mission numbers of the editable rows.
     QList<int> missions() const;

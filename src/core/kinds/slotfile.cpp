@@ -36,10 +36,22 @@ std::optional<Error> apply(StrDocument &document, const SlotList &list, const Ki
         const Piece check = multiLine(text, placeOf(slot));
         if (std::optional<Error> refused = TextCheck::refusal({check}, codePage))
             return refused;
+        if (origin.composed && text == origin.text) {   // added as the program writes it
+            document.insertLines(document.insertionPoint(kind.prefixes), text, {check});
+            continue;
+        }
         if (text.trimmed().isEmpty()) {   // emptied: its entries go
+            if (!kind.opened && !origin.entries.isEmpty()) {
+                // A list of the program's own writes the empty line, where the entry stood.
+                const StrDocument::Entry &first = document.entries().at(origin.entries.constFirst());
+                document.replace(first.start, first.afterEnd, text, {check});
+                for (const int entry : origin.entries.sliced(1))
+                    document.removeEntry(entry);
+                continue;
+            }
             for (const int entry : origin.entries)
                 document.removeEntry(entry);
-            if (!kind.opened)   // a list of the program's own writes the empty line
+            if (!kind.opened)
                 document.insertLines(document.insertionPoint(kind.prefixes), text, {check});
             continue;
         }
@@ -103,6 +115,17 @@ std::optional<Error> apply(StrDocument &document, const SlotList &list, const Ki
         if (!kept.contains(entry))
             document.removeEntry(entry);
     }
+    return std::nullopt;
+}
+
+std::optional<Error> applyLast(StrDocument &document, const SlotList &list, const Kind &kind,
+                               const std::function<QString(int slot)> &placeOf, int codePage)
+{
+    const int slot = list.count() - 1;
+    const Piece check = multiLine(list.at(slot), placeOf(slot));
+    if (std::optional<Error> refused = TextCheck::refusal({check}, codePage))
+        return refused;
+    document.insertLines(document.insertionPoint(kind.prefixes), check.text, {check});
     return std::nullopt;
 }
 

@@ -27,4 +27,10 @@ struct Kind {
 std::optional<Error> apply(StrDocument &document, const SlotList &list, const Kind &kind,
                                         const std::function<QString(int slot)> &placeOf, int codePage);
 
+// The same for a list whose last slot was just added, as the program
+// composes an entry, onto `document` that holds the list laid before it:
+// only that slot's lines go in, everything else stays shared with it.
+std::optional<Error> applyLast(StrDocument &document, const SlotList &list, const Kind &kind,
+                               const std::function<QString(int slot)> &placeOf, int codePage);
+
 } // namespace SlotFile

@@ -40,7 +40,7 @@ bool SlotList::append(const QString &entry)
 {
     if (isFull())
         return false;
-    m_origins[m_count] = {{}, entry};
+    m_origins[m_count] = {{}, entry, true};
     m_slots[m_count++] = entry;
     m_editPosition = 0;
     return true;
@@ -73,16 +73,24 @@ void SlotList::load(const QStringList &entries, const QList<QList<int>> &origins
     m_editPosition = 0;
 }
 
-void SlotList::rebase(const QList<QList<int>> &origins)
+void SlotList::show(const QStringList &entries, const QList<QList<int>> &origins)
 {
-    m_openedEntries.clear();
-    qsizetype next = 0;   // an emptied slot wrote no entry
-    for (qsizetype slot = 0; slot < m_slots.size(); ++slot) {
-        const bool written = slot < m_count && !m_slots[slot].trimmed().isEmpty();
-        const QList<int> entries = written ? origins.value(next++) : QList<int>();
-        m_origins[slot] = {entries, m_slots[slot]};
-        m_openedEntries += entries;
+    const int editPosition = m_editPosition;
+    const QStringList spare = m_slots.mid(entries.size());
+    load(entries, origins);
+    for (qsizetype slot = entries.size(); slot < m_slots.size(); ++slot) {
+        m_slots[slot] = spare.value(slot - entries.size());
+        m_origins[slot] = {{}, m_slots[slot]};
     }
+    m_editPosition = std::clamp(editPosition, 0, lastSlot());
+}
+
+void SlotList::reset()
+{
+    m_count = 0;
+    m_openedEntries.clear();
+    for (Origin &origin : m_origins)
+        origin = {{}, QString()};
 }
 
 void SlotList::restore(const QStringList &slots, int count, int editPosition)

@@ -55,14 +55,14 @@ public:
     // Makes `entries` the list, as when a file is read; `origins` are the
     // file's entries each came from.
     void load(const QStringList &entries, const QList<QList<int>> &origins);
-
-    // After a save: the list's slots came from `origins` of the file written,
-    // in their order (an empty slot wrote none).
-    void rebase(const QList<QList<int>> &origins);
+    // The same for a file shown again (after undo, a replacement): the
+    // slots beyond the file's entries and the edit position stay.
+    void show(const QStringList &entries, const QList<QList<int>> &origins);
 
     struct Origin {
-        QList<int> entries;   // in the opened file; empty for an entry added here
-        QString text;         // the slot's text as opened or added
+        QList<int> entries;      // in the opened file; empty for an entry added here
+        QString text;            // the slot's text as opened or added
+        bool composed = false;   // added here, as the program composes an entry: well formed
     };
     const Origin &origin(int slot) const { return m_origins.at(std::clamp<qsizetype>(slot, 0, m_origins.size() - 1)); }
     // Every entry of the opened file that a slot came from.
@@ -81,8 +81,9 @@ public:
     // the edit position, each bounded.
     void restore(const QStringList &slots, int count, int editPosition);
 
-    // Starts a new list. The slots keep their old entries; only the count goes back.
-    void reset() { m_count = 0; }
+    // Starts a new list, of no file. The slots keep their old entries; only
+    // the count goes back.
+    void reset();
 
 private:
     int lastSlot() const;

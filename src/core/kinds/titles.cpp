@@ -16,20 +16,6 @@ Pieces boxes(const Mission &mission)
             oneLine(mission.title, QCoreApplication::translate("TitlesFile", "the \"Mission Title\" box"))};
 }
 
-// The entry with `prefix` and `number`: a key, or a whole entry line.
-void rewrite(StrDocument &file, int entry, const Mission &opened, const Mission &now, const Pieces &checks)
-{
-    if (now.number != opened.number) {
-        const QString key = file.key(entry).left(TitlePrefix.size()) + now.number;
-        if (now.title == opened.title)
-            file.setRawEntry(entry, key, file.rawText(entry), checks);
-        else
-            file.setEntry(entry, key, now.title, checks);
-    } else if (now.title != opened.title) {
-        file.setText(entry, now.title, checks.value(1));
-    }
-}
-
 } // namespace
 
 StrDocument content(const QString &number, const QString &title)
@@ -61,26 +47,6 @@ int shortTitle(const StrDocument &document, int title)
             return static_cast<int>(i);
     }
     return -1;
-}
-
-Mission mission(const StrDocument &document, int title)
-{
-    return {document.key(title).sliced(TitlePrefix.size()), document.text(title)};
-}
-
-StrDocument document(const StrDocument &document, int title, const Mission &opened, const Mission &now)
-{
-    StrDocument file = document;
-    const Pieces checks = boxes(now);
-    const int shortEntry = shortTitle(file, title);
-    rewrite(file, title, opened, now, checks);
-    if (shortEntry >= 0) {
-        // The short title names the save game: kept when it was a title of its own.
-        const bool same = file.text(shortEntry) == opened.title;
-        rewrite(file, shortEntry, {opened.number, opened.title}, {now.number, same ? now.title : opened.title},
-                {});
-    }
-    return file;
 }
 
 } // namespace TitlesFile

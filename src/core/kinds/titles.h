@@ -24,16 +24,11 @@ QList<int> missions(const StrDocument &document);
 // The short_ entry of the same mission as the title_ entry `title`; -1 if none.
 int shortTitle(const StrDocument &document, int title);
 
+// A mission as the one-mission form shows it.
 struct Mission {
     QString number;   // as written after "title_"
     QString title;
 };
-Mission mission(const StrDocument &document, int title);
-
-// `document` with the mission of the title_ entry `title` holding `now`
-// where it differs from `opened`. The short_ title follows the title only
-// where it was the same.
-StrDocument document(const StrDocument &document, int title, const Mission &opened, const Mission &now);
 
 } // namespace TitlesFile
 

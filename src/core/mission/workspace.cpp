@@ -35,32 +35,37 @@ StrDocument documentOf(const QByteArray &bytes, int codePage)
 
 } // namespace
 
-// One change of a document: the document before and after it. Documents
-// share their bytes, so a step costs little more than its own edits.
+// One change of a document: the document before and after it, and the code
+// page it is written in before and after (a file read again in another).
+// Documents share their bytes, so a step costs little more than its own edits.
 class DocumentChange : public QUndoCommand
 {
 public:
-    DocumentChange(WorkspaceDocument *document, StrDocument before, StrDocument after, const QString &text,
+    DocumentChange(WorkspaceDocument *document, StrDocument after, int codePageAfter, const QString &text,
                    const QObject *origin)
         : QUndoCommand(text)
         , m_document(document)
-        , m_before(std::move(before))
+        , m_before(document->document())
         , m_after(std::move(after))
+        , m_codePageBefore(document->codePage())
+        , m_codePageAfter(codePageAfter)
         , m_origin(origin)
     {
     }
 
-    void undo() override { m_document->set(m_before, nullptr); }
+    void undo() override { m_document->set(m_before, m_codePageBefore, nullptr); }
     void redo() override
     {
         // The first redo is the change itself, which its view already shows.
-        m_document->set(m_after, std::exchange(m_origin, nullptr));
+        m_document->set(m_after, m_codePageAfter, std::exchange(m_origin, nullptr));
     }
 
 private:
     WorkspaceDocument *m_document;
     StrDocument m_before;
     StrDocument m_after;
+    int m_codePageBefore;
+    int m_codePageAfter;
     const QObject *m_origin;
 };
 
@@ -80,18 +85,21 @@ WorkspaceDocument::WorkspaceDocument(const QString &path, int codePage, const QB
 
 bool WorkspaceDocument::isModified() const
 {
+    if (isUnnamed())
+        return !m_undo->isClean();
     return !m_onDisk || m_diskDiffers || !m_undo->isClean();
 }
 
 void WorkspaceDocument::change(const StrDocument &after, const QString &description, const QObject *origin)
 {
-    m_undo->push(new DocumentChange(this, m_document, after, description, origin));
+    m_undo->push(new DocumentChange(this, after, m_codePage, description, origin));
 }
 
-void WorkspaceDocument::set(const StrDocument &document, const QObject *origin)
+void WorkspaceDocument::set(const StrDocument &document, int codePage, const QObject *origin)
 {
     m_document = document;
     ++m_generation;
+    m_codePage = codePage;
     Q_EMIT changed(origin);
 }
 
@@ -138,9 +146,21 @@ void WorkspaceDocument::mergeFromDisk(const QByteArray &bytes, const StrDocument
 
 void WorkspaceDocument::readAgainIn(int codePage)
 {
-    m_codePage = codePage;
-    if (m_onDisk)
-        reload(m_disk);
+    if (!m_onDisk) {
+        m_codePage = codePage;
+        return;
+    }
+    const bool wasModified = isModified();
+    m_diskDiffers = false;
+    auto result = StrReader::read(m_disk, codePage);
+    const StrDocument now = std::holds_alternative<StrReader::Result>(result)
+        ? std::get<StrReader::Result>(result).document
+        : StrDocument(m_disk, {codePage, false});
+    m_undo->push(new DocumentChange(this, now, codePage, say("Read again in %1").arg(CodePages::shortName(codePage)),
+                                    nullptr));
+    m_undo->setClean();
+    if (wasModified != isModified())
+        Q_EMIT modifiedChanged(isModified());
 }
 
 void WorkspaceDocument::keepAfterDiskChange(const QByteArray &bytes)

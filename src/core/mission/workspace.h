@@ -36,6 +36,8 @@ class WorkspaceDocument : public QObject
 
 public:
     const QString &path() const { return m_path; }
+    // A document of no file yet: what a tab edits with nothing opened.
+    bool isUnnamed() const { return m_path.isEmpty(); }
     int codePage() const { return m_codePage; }
     // The bytes on the disk as the program last read or wrote them: what the
     // document's unsaved changes were made over. Empty for a file that does
@@ -70,8 +72,10 @@ public:
     void keepAfterDiskChange(const QByteArray &bytes);
     // Written in `codePage` from now on, what it holds as it is.
     void setCodePage(int codePage) { m_codePage = codePage; }
-    // The file read again in `codePage` (the mission's was changed), as a
-    // step of undo; its unsaved changes are given up.
+    // The file read again in `codePage` (the mission's, or the one chosen in
+    // the Encoding menu), as a step of undo that takes the code page back
+    // with it; its unsaved changes are given up. A document of no file is
+    // written in it from now on.
     void readAgainIn(int codePage);
     // Marked saved when it would write what the disk holds.
     void markSavedIfAsOnDisk();
@@ -86,10 +90,12 @@ private:
     friend class DocumentChange;
     WorkspaceDocument(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                       const StrDocument &document, QObject *parent);
-    void set(const StrDocument &document, const QObject *origin);
+    void set(const StrDocument &document, int codePage, const QObject *origin);
     // Written with `bytes`; `generation`: the document that was written.
     void saved(const QByteArray &bytes, quint64 generation);
     void setDiskDiffers(bool differs);
+    // The bytes saving writes, or nothing, with the refusal told.
+    static std::optional<QByteArray> checked(const WorkspaceDocument *document, Prompts &prompts);
 
     QString m_path;
     int m_codePage = 1252;
@@ -189,6 +195,24 @@ public:
     // Lets go of documents no view needs that have no unsaved change.
     void release(WorkspaceDocument *document);
 
+    // A document of no file (a tab with nothing opened edits its kind's
+    // template), written in `codePage`: changed, undone and saved like any
+    // other, but neither watched, listed among documents() nor kept in
+    // draft(); unsaved while its undo stack is not at its clean state.
+    WorkspaceDocument *createUnnamed(int codePage, const StrDocument &document);
+    // Lets go of a document of no file.
+    void discard(WorkspaceDocument *unnamed);
+    // `unnamed` saved under `path` (File › Save, Save As…): it becomes the
+    // document of that file, its undo kept; when the workspace holds that
+    // file already, its text becomes a step of that file's document, which is
+    // saved. The file's document, or nothing when it was not saved (told).
+    WorkspaceDocument *saveUnnamedAs(WorkspaceDocument *unnamed, const QString &path, Prompts &prompts);
+    // A copy of `document` written at `path` in its code page (checked first,
+    // as save() checks); the document stays what it was and counts as saved.
+    // A file the workspace holds takes the text as a step of its own, and is
+    // saved. False, told, when nothing was written.
+    bool writeCopy(WorkspaceDocument *document, const QString &path, Prompts &prompts);
+
     // How a file is opened for writing (tests give one that fails). Called
     // on the thread that saves.
     std::function<std::unique_ptr<QSaveFile>(const QString &path)> saveFileFor;
@@ -231,6 +255,8 @@ private:
     struct Written;
     // One save's run off the GUI thread, waited for.
     Written runSave(const QList<WorkspaceDocument *> &documents);
+    // The bytes saving writes, or nothing, with the refusal told.
+    static std::optional<QByteArray> checked(const WorkspaceDocument *document, Prompts &prompts);
 
     QList<WorkspaceDocument *> m_documents;
     QHash<QString, WorkspaceDocument *> m_byIdentity;

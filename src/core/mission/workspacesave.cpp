@@ -114,8 +114,7 @@ Written runWork(const QList<Item> &items, const SaveFileFor &saveFileFor, const 
         }
         std::optional<QByteArray> encoded = item.document.write(item.codePage);
         if (!encoded) {
-            result.refusal = say("%1 cannot be written in %2: it holds a character the code page lacks.\n\nNothing "
-                                 "was saved.").arg(shown(item.path), CodePages::description(item.codePage));
+            result.refusal = TextCheck::unwritableMessage(item.document, item.codePage, item.path);
             return result;
         }
         bytes.append(std::move(*encoded));

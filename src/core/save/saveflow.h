@@ -1,76 +1,64 @@
 #pragma once
 
-#include "core/document/strdocument.h"
+#include "core/document/filecontent.h"
+
+#include <QList>
+#include <QString>
 
 #include <functional>
 
 class MissionWorkspace;
 class Prompts;
+class QObject;
+class WorkspaceDocument;
 
-// The one way every editor writes its file:
-//  1. refuse, with a message, a text that would break the file or that the
-//     code page cannot hold, and a proposed name Windows cannot use (before
-//     any dialog);
+// How a view's file is written, in plain steps each caller puts together:
+//  1. refuse, with one message, a text that would break the file or that the
+//     code page cannot hold (before any dialog);
 //  2. ask for the path in the save dialog, proposing a name (cancel: stop,
-//     silently); a file opened from the disk is proposed under its own name
-//     in its own folder, and saved in place, with no dialog, by File › Save;
-//  3. refuse a chosen name Windows cannot use;
-//  4. write the lines, CR LF after each, replacing the file only once all is
+//     silently), and refuse a chosen name Windows cannot use;
+//  3. have the workspace write the file whole, replacing it only once all is
 //     written; a failure shows the path and the system's reason.
-// With a workspace, the file written is the workspace's document of it: the
-// view's document becomes that document, as a step of its undo, and is saved
-// by the workspace.
+// Every file is the workspace's document of it; a file of no name yet is a
+// document of no file until it is saved under one, or copied.
 class SaveFlow
 {
 public:
-    explicit SaveFlow(Prompts &prompts);
+    SaveFlow(Prompts &prompts, MissionWorkspace &workspace);
 
+    // The code page of files that have none of their own yet (the Encoding menu's).
     int codePage() const { return m_codePage; }
     void setCodePage(int codePage) { m_codePage = codePage; }
 
-    void setWorkspace(MissionWorkspace *workspace) { m_workspace = workspace; }
-    // The file the view that saves edits ("" for a new one), and the view:
-    // asked at each save.
-    struct Opened {
-        QString path;
-        const QObject *view = nullptr;
-    };
-    std::function<Opened()> opened;
-    // Saves of an opened file go to its own path without the dialog.
-    void setInPlace(bool inPlace) { m_inPlace = inPlace; }
-    // Saves ask for the path even for an opened file (File › Save As…).
-    void setAlwaysAsk(bool ask) { m_alwaysAsk = ask; }
-
-    // Saves of an opened file the workspace holds lay the view's document
-    // into the workspace's document instead, as a step of its undo called
-    // `description` (none when nothing changes), and write nothing; "" ends it.
-    void setLaying(const QString &description)
-    {
-        m_laying = description;
-        m_laid = false;
-    }
-    // Whether a save since setLaying() laid its document (or found it laid).
-    bool laid() const { return m_laid; }
-    // Returns true when the file was written (laid, when laying).
-    bool save(const QString &suggestedName, const StrDocument &document);
-
-    // Told of every file written, with its bytes (to tell the program's own
-    // saves from changes made outside it).
-    std::function<void(const QString &path, const QByteArray &bytes)> onWritten;
-
-    // Shows the message that refuses the author's texts; false when all of them can be written.
-    bool refuse(const Pieces &texts);
-    // The same for a file written in `codePage` (a file of a mission in its language's).
+    // Shows the message that refuses what `document` cannot write (its
+    // author's texts, then any character its code page lacks); false when
+    // it can be written.
+    bool refuse(const WorkspaceDocument &document);
+    // The same for the author's texts of a file written in `codePage`.
     bool refuse(const Pieces &texts, int codePage);
 
+    // The path the author accepts in the save dialog, which proposes
+    // `proposed` (a name, or a file's own path); "" when the dialog was
+    // cancelled or the name chosen is one Windows cannot use (told).
+    QString askPath(const QString &proposed);
+
+    // Writes `documents` in place, each checked before any is written.
+    bool save(const QList<WorkspaceDocument *> &documents);
+    // Writes `document` at `path`, which it becomes (File › Save of a file of
+    // no name yet, Save As…): the document of that file, which `view` edits
+    // from now on; nothing when it was not written.
+    WorkspaceDocument *saveAs(WorkspaceDocument *document, const QString &path, const QObject *view);
+    // Writes a copy of `document` at `path`; it stays the document it was,
+    // of no file or of its own, and counts as saved.
+    bool writeCopy(WorkspaceDocument *document, const QString &path);
+
+    // Told of every file written.
+    std::function<void(const QString &path)> onWritten;
+
 private:
-    void showFailure(const QString &path, const QString &reason);
+    bool written(const QString &path, bool ok);
 
     Prompts &m_prompts;
+    MissionWorkspace &m_workspace;
     int m_codePage;
-    MissionWorkspace *m_workspace = nullptr;
-    bool m_inPlace = false;
-    bool m_alwaysAsk = false;
-    QString m_laying;
-    bool m_laid = false;
 };

@@ -1,6 +1,9 @@
 #include "core/save/textcheck.h"
 
 #include "core/document/codepages.h"
+#include "core/document/strdocument.h"
+
+#include <QDir>
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -137,6 +140,32 @@ QString message(const Problem &problem, int codePage)
         .arg(what, why);
 }
 
+QString unwritableMessage(const StrDocument &document, int codePage, const QString &path)
+{
+    const QString file = path.isEmpty() ? tr("The file") : QDir::toNativeSeparators(path);
+    const StrDocument shown = document.merged(codePage);
+    for (qsizetype i = 0; i < shown.entries().size(); ++i) {
+        const int entry = static_cast<int>(i);
+        const QString text = shown.text(entry);
+        QStringList codes;
+        QStringView rest(text);
+        while (const std::optional<CodePages::Unencodable> bad = CodePages::firstUnencodable(rest, codePage)) {
+            if (const QString code = codePointName(bad->codePoint); !codes.contains(code))
+                codes.append(code);
+            rest = rest.sliced(bad->index + (bad->codePoint > 0xFFFF ? 2 : 1));
+        }
+        if (codes.isEmpty())
+            continue;
+        constexpr qsizetype Quoted = 80;
+        const QString quoted = text.size() > Quoted ? text.left(Quoted) + QChar(0x2026) : text;
+        return tr("%1 cannot be written in %2: the text of %3, \u201C%4\u201D, holds %5, which the code page lacks."
+                  "\n\nReplace or remove it, then save again. Nothing was saved.")
+            .arg(file, CodePages::description(codePage), shown.key(entry), quoted, codes.join(QLatin1String(", ")));
+    }
+    return tr("%1 cannot be written in %2: it holds a character the code page lacks.\n\nNothing was saved.")
+        .arg(file, CodePages::description(codePage));
+}
+
 std::optional<Error> refusal(const Pieces &texts, int codePage)
 {
     if (const std::optional<Problem> problem = firstProblem(texts, codePage))
@@ -146,7 +175,7 @@ std::optional<Error> refusal(const Pieces &texts, int codePage)
 
 Error refusal(const Problem &problem, int codePage)
 {
-    return {problem.kind == Problem::Unencodable ? Error::Kind::Unwritable : Error::Kind::Refused,
+    return {problem.kind == Problem::Unencodable ? Error::Kind::Unwritable : Error::Kind::Invalid,
             message(problem, codePage), {}, {}};
 }
 

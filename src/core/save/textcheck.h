@@ -3,6 +3,8 @@
 #include "core/document/error.h"
 #include "core/document/filecontent.h"
 
+class StrDocument;
+
 #include <optional>
 
 // What the author typed must never break a file: a line break in a one-line
@@ -30,7 +32,7 @@ Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t
 std::optional<Problem> firstProblem(const Pieces &texts, int codePage);
 
 // The same as the refusal of a save: an Error of kind Unwritable for a
-// character the code page lacks, Refused for the others, its message().
+// character the code page lacks, Invalid for the others, its message().
 std::optional<Error> refusal(const Pieces &texts, int codePage);
 Error refusal(const Problem &problem, int codePage);
 
@@ -38,6 +40,12 @@ Error refusal(const Problem &problem, int codePage);
 // always; the character itself only where it can be seen, isolated so that it
 // cannot turn the sentence around), where it is, and why it cannot be written.
 QString message(const Problem &problem, int codePage);
+
+// The message that refuses to save `document` (the file at `path`, "" for one
+// of no file yet) in `codePage`, which lacks characters of its texts: the
+// file, the first entry such a text stands in with its key, the text quoted
+// (shortened when long) and the U+ code of each character the code page lacks.
+QString unwritableMessage(const StrDocument &document, int codePage, const QString &path);
 
 // "U+00E9": how a character is named in messages.
 QString codePointName(char32_t codePoint);

@@ -1,7 +1,6 @@
 #include "gui/tabs/bookpage.h"
 
 #include "core/save/prompts.h"
-#include "core/save/saveflow.h"
 #include "core/document/lineendings.h"
 #include "core/save/textcheck.h"
 #include "gui/stretch.h"
@@ -32,10 +31,8 @@ constexpr qsizetype ListedAtOnce = 256 * 1024;
 
 } // namespace
 
-BookPage::BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+BookPage::BookPage(Prompts &prompts, QWidget *parent)
+    : EditorPage(prompts, parent)
 {
     setObjectName(QStringLiteral("BooksTab"));
 
@@ -113,7 +110,22 @@ void BookPage::Apage_Click()
     showPageList();
     Pn->setText(QStringLiteral("0"));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
-    Q_EMIT entryStored();
+    const QString label = tr("Add page %1").arg(m_book.PageCount());
+    if (holdsUnlaid() || !laysOver(m_book.document)) {
+        storeBook(label);
+        return;
+    }
+    // The book laid already: only the page added goes in, the rest shared with the step before.
+    m_unlaid = !store(BookFile::withLastPage(m_book, document()->document(),
+                                           codePage()),
+                      label);
+}
+
+void BookPage::storeBook(const QString &label)
+{
+    m_unlaid = !store(label);
+    if (!m_unlaid)
+        m_placeLaid = placeWanted();
 }
 
 void BookPage::Command2_Click()
@@ -150,9 +162,11 @@ void BookPage::ApPage_Click()
                            .arg(Pn->text()));
         return;
     }
+    const bool changed = *slot < m_book.PageCount() && m_book.Pg.at(*slot) != storedText(Page);
     m_book.Pg.store(*slot, storedText(Page));
     leaveEditMode();
-    Q_EMIT entryStored();
+    if (changed)   // unchanged, the button serves as Cancel; a slot beyond the book is no part of the file
+        storeBook(tr("Correct page %1").arg(*slot + 1));
 }
 
 void BookPage::leaveEditMode()
@@ -166,16 +180,38 @@ void BookPage::leaveEditMode()
     Frame7->setTitle(ListCaption);
 }
 
-void BookPage::load(const StrReader::Result &file, const QString &path)
+void BookPage::load(const StrDocument &file, const QString &path)
 {
-    BookFile::load(m_book, file.document);
-    const std::optional<BookFile::Location> location = BookFile::locationLine(file.document);
+    BookFile::load(m_book, file);
+    const std::optional<BookFile::Location> location = BookFile::locationLine(file);
     Bname->setText(QFileInfo(path).completeBaseName());
     ComOpt->setText(location ? location->text : QString());
     m_book.BookLocationGiven = location.has_value();
+    m_placeLaid = placeWanted();
+    m_unlaid = false;
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
     leaveEditMode();
-    m_savedBook = bookState();
+}
+
+void BookPage::showDocument(const StrDocument &file)
+{
+    // A place typed and not yet in the file stays; one as the file had it follows the file.
+    const bool placeTyped = placeWanted() != m_placeLaid;
+    BookFile::show(m_book, file);
+    if (!placeTyped) {
+        const std::optional<BookFile::Location> location = BookFile::locationLine(file);
+        ComOpt->setText(location ? location->text : QString());
+        m_book.BookLocationGiven = location.has_value();
+        m_placeLaid = placeWanted();
+    } else {
+        const std::optional<BookFile::Location> location = BookFile::locationLine(file);
+        m_placeLaid = location ? location->text : QString();
+        m_book.BookLocationGiven = true;
+    }
+    m_unlaid = false;
+    Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
+    if (!isEditing())   // the box being edited keeps what is typed there
+        updatePageList(ListedAtOnce);
 }
 
 void BookPage::Rsetme_Click()
@@ -185,6 +221,8 @@ void BookPage::Rsetme_Click()
         return;
     Page->clear();
     m_book.Pg.reset();
+    m_book.document = newFile();
+    m_book.opened = false;
     m_book.BookLocationGiven = false;
     ComOpt->clear();   // sets the location mark again if the box held text
     Bptxt->clear();
@@ -197,6 +235,8 @@ void BookPage::Rsetme_Click()
     Label11->setText(QStringLiteral("Pages = 0"));
     Bname->clear();
     ComOpt->clear();
+    m_placeLaid.clear();
+    m_unlaid = false;
     Q_EMIT startedAnew();
 }
 
@@ -207,30 +247,51 @@ void BookPage::ComOpt_Change()
 
 void BookPage::SvBook_Click()
 {
-    if (Bname->text().isEmpty()) {
-        m_prompts.tell(QStringLiteral("You forgot to name your book!"));
-        return;
-    }
+    if (ComOpt->text().isEmpty() && !Bname->text().isEmpty())
+        m_book.BookLocationGiven = false;
+    Q_EMIT saveRequested();
+}
+
+std::variant<QString, Error> BookPage::proposedName() const
+{
+    if (Bname->text().isEmpty())
+        return Error{Error::Kind::Refused, QStringLiteral("You forgot to name your book!"), {}, {}};
     const QString suggestedName = BookFile::suggestedName(Bname->text());
     if (const std::optional<Error> reason = TextCheck::fileNameProblem(suggestedName)) {
-        m_prompts.warn(tr("The book name cannot be used as a file name: %1.\n\nChange the name in the "
-                          "\"Filename/BookName\" box, then save again. Nothing was written.")
-                           .arg(reason->message));
-        return;
+        return Error{Error::Kind::Unwritable,
+                     tr("The book name cannot be used as a file name: %1.\n\nChange the name in the "
+                        "\"Filename/BookName\" box, then save again. Nothing was written.")
+                         .arg(reason->message),
+                     {}, {}};
     }
-    if (ComOpt->text().isEmpty())
-        m_book.BookLocationGiven = false;
-    if (!m_editor.save(BookFile::document(m_book, ComOpt->text(), m_saveFlow.codePage()), suggestedName, m_prompts,
-                       m_saveFlow, [this](const StrDocument &written) { BookFile::rebase(m_book, written); }))
-        return;
-    m_savedBook = bookState();
+    return suggestedName;
+}
+
+std::variant<StrDocument, Error> BookPage::apply() const
+{
+    return BookFile::document(m_book, ComOpt->text(), codePage());
+}
+
+QString BookPage::placeWanted() const
+{
+    return m_book.BookLocationGiven ? ComOpt->text() : QString();
+}
+
+bool BookPage::holdsUnlaid() const
+{
+    return m_unlaid || placeWanted() != m_placeLaid;
+}
+
+void BookPage::markLaid()
+{
+    m_placeLaid = placeWanted();
+    m_unlaid = false;
 }
 
 QStringList BookPage::unsavedWork() const
 {
     QStringList work;
-    const QStringList book = bookState();
-    if (!book.isEmpty() && book != m_savedBook)
+    if (documentModified() || holdsUnlaid())
         work.append(tr("the book"));
     if (isEditing()) {
         if (storedText(Page) != m_book.Pg.at(m_book.PageEditIndex()))
@@ -308,14 +369,6 @@ void BookPage::updatePageList(qsizetype budget)
         m_listing->stop();
 }
 
-QStringList BookPage::bookState() const
-{
-    QStringList book = m_book.Pg.entries();
-    if (m_book.BookLocationGiven && !ComOpt->text().isEmpty())
-        book.prepend(BookFile::LocationPrefix + ComOpt->text());
-    return book;
-}
-
 QVariantMap BookPage::draft() const
 {
     QStringList boxes{QStringLiteral("Bname"), QStringLiteral("ComOpt"), QStringLiteral("Pn"), QStringLiteral("Page")};
@@ -347,7 +400,9 @@ void BookPage::restore(const QJsonObject &draft)
     Frame7->setTitle(draft.value(QStringLiteral("Frame7")).toString(ListCaption));
     Label11->setText(QStringLiteral("Pages = %1").arg(m_book.PageCount()));
     m_editor.restoreFile(draft);
-    m_savedBook.clear();
+    const std::optional<BookFile::Location> location = BookFile::locationLine(m_book.document);
+    m_placeLaid = location ? location->text : QString();
+    m_unlaid = true;   // until laid into its file
 }
 
 void BookPage::showEntry(int entry)
@@ -356,9 +411,4 @@ void BookPage::showEntry(int entry)
         return;   // the box shows the slot being edited
     updatePageList(std::numeric_limits<qsizetype>::max());   // all of the list, to find the entry in it
     m_editor.showEntry(Bptxt, entry);
-}
-
-QAbstractButton *BookPage::saveButton() const
-{
-    return SvBook;
 }

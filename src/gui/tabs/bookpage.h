@@ -4,7 +4,6 @@
 #include "gui/tabs/editorpage.h"
 #include "gui/tabs/slotlisteditor.h"
 
-class Prompts;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -12,28 +11,34 @@ class QPlainTextEdit;
 class QPushButton;
 class QTextDocument;
 class QTimer;
-class SaveFlow;
 
 // The Books tab: adds pages one at a time, steps through stored pages with
 // "+" and "-" to correct them, resets the book and saves the book file.
+// A page added or corrected is at once a step of the book file's undo; the
+// place of the book is part of the file, laid into it when it is saved.
 class BookPage : public EditorPage
 {
     Q_OBJECT
 
 public:
-    BookPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+    explicit BookPage(Prompts &prompts, QWidget *parent = nullptr);
 
-    // The book file would differ from the one last saved (an empty book has
-    // nothing to lose), a page is typed but not added, or a page being edited
+    StrReader::Kind kind() const override { return StrReader::Kind::Book; }
+    void showDocument(const StrDocument &file) override;
+    void load(const StrDocument &file, const QString &path) override;
+    std::variant<StrDocument, Error> apply() const override;
+    // The book's name and ".str" (appended even when it ends so), refused
+    // when empty or a name Windows cannot use.
+    std::variant<QString, Error> proposedName() const override;
+    bool holdsUnlaid() const override;
+    void markLaid() override;
+
+    // The book file differs from the one last saved, the place typed is not
+    // yet in it, a page is typed but not added, or a page being edited
     // differs from its stored entry. The book's name alone is not work.
     QStringList unsavedWork() const override;
 
-    StrReader::Kind kind() const override { return StrReader::Kind::Book; }
-
-    QAbstractButton *saveButton() const override;
-    void load(const StrReader::Result &file, const QString &path) override;
     void showEntry(int entry) override;
-    void markChanged() override { m_savedBook = {QStringLiteral("\uFFFF")}; }
     QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -76,8 +81,11 @@ private:
     // at a time, the rest a moment later, so a large book shows at once.
     void updatePageList(qsizetype budget);
     bool isEditing() const;
-    // What the file holds: the place line and the pages.
-    QStringList bookState() const;
+    // The place line the book's file gets from the tab ("" for none).
+    QString placeWanted() const;
+    // Lays the book into its file as the step `label`; a book the file
+    // cannot take stays the tab's until it is saved (and refused then).
+    void storeBook(const QString &label);
 
     // The page list box is one of two boxes in the same place: the list, kept
     // up to date entry by entry, or the entry being edited. The one shown is
@@ -96,7 +104,6 @@ private:
 
     BookState m_book;
     SlotListEditor m_editor{m_book.Pg, m_book.document, m_book.opened, QStringLiteral("editIndex")};
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
-    QStringList m_savedBook;   // the book as last saved or opened; nothing at the start
+    bool m_unlaid = false;   // pages stored that the file could not take
+    QString m_placeLaid;     // the place line as the file holds it ("" for none)
 };

@@ -1,7 +1,7 @@
 #include "gui/tabs/campaignpage.h"
 
+#include "core/mission/workspace.h"
 #include "core/save/prompts.h"
-#include "core/save/saveflow.h"
 #include "gui/stretch.h"
 
 #include <QBrush>
@@ -35,10 +35,8 @@ public:
 
 } // namespace
 
-CampaignPage::CampaignPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : FormPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+CampaignPage::CampaignPage(Prompts &prompts, QWidget *parent)
+    : FormPage(prompts, parent)
 {
 }
 
@@ -68,12 +66,115 @@ void CampaignPage::setOtherMissions(const std::optional<QList<int>> &numbers)
         m_table->setOtherMissions(numbers);
 }
 
-void CampaignPage::markChanged()
+void CampaignPage::load(const StrDocument &file, const QString &)
 {
-    if (m_table)
-        m_pending = true;
-    else
-        FormPage::markChanged();
+    m_file = {true, file, -1};
+    m_unlaid = false;
+    readFileRows();
+    if (showsTable()) {
+        m_showing = true;
+        showTable(makeTable(file));
+        m_showing = false;
+        return;
+    }
+    showMission(firstEntry(kind() == StrReader::Kind::Missflag), false);
+    if (fileRows()->rowCount() > 1)
+        campaignBox->setChecked(true);   // a campaign shows in its table
+}
+
+void CampaignPage::showDocument(const StrDocument &file)
+{
+    m_unlaid = false;
+    if (m_table) {
+        const QModelIndex current = tableView->currentIndex();
+        m_showing = true;
+        m_table->reload(file);
+        m_showing = false;
+        if (m_file.opened)
+            m_file.document = file;
+        readFileRows();
+        if (current.isValid() && current.row() < m_table->rowCount())
+            tableView->setCurrentIndex(m_shown->index(current.row(), current.column()));
+        return;
+    }
+    if (!m_file.opened)
+        return;   // a file composed from the boxes whole: they are what it holds
+    const QString number = shownNumber();
+    m_file.document = file;
+    readFileRows();
+    const int entry = entryOfNumber(number);
+    showMission(entry >= 0 ? entry : firstEntry(kind() == StrReader::Kind::Missflag), true);
+}
+
+void CampaignPage::takeFile(const StrDocument &file)
+{
+    m_file = {true, file, -1};
+    readFileRows();
+    showMission(firstEntry(kind() == StrReader::Kind::Missflag), false);
+}
+
+std::variant<StrDocument, Error> CampaignPage::apply() const
+{
+    if (!m_table)
+        return formFile();
+    if (std::optional<Error> problem = m_table->problem()) {
+        problem->message += QLatin1String("\n\n") + tr("Correct the row, then save again. Nothing was written.");
+        return *problem;
+    }
+    return m_table->document();
+}
+
+bool CampaignPage::holdsUnlaid() const
+{
+    return m_unlaid || (!m_table && FormPage::holdsUnlaid());
+}
+
+void CampaignPage::markLaid()
+{
+    FormPage::markLaid();
+    m_unlaid = false;
+    if (!m_table && m_file.opened)
+        rebaseOnDocument();
+}
+
+void CampaignPage::rebaseOnDocument()
+{
+    if (!document())
+        return;
+    const QString number = MissionTable::rowNumber(typedNumber());
+    m_file.document = document()->document().merged(document()->codePage());
+    readFileRows();
+    const int entry = entryOfNumber(number);
+    showMission(entry >= 0 ? entry : firstEntry(kind() == StrReader::Kind::Missflag), true);
+}
+
+QStringList CampaignPage::unsavedWork() const
+{
+    if (!m_table)
+        return FormPage::unsavedWork();
+    QStringList work;
+    if (FormPage::holdsUnlaid())   // boxes typed into before the table showed
+        work = FormPage::unsavedWork();
+    if (m_unlaid || documentModified())
+        work.append(m_names.work);
+    return work;
+}
+
+bool CampaignPage::keepEdit()
+{
+    if (!m_file.opened || m_file.entry < 0 || !boxesEdited())
+        return true;
+    const QString number = shownNumber();
+    const std::variant<StrDocument, Error> edited = formFile();
+    if (const auto *refusal = std::get_if<Error>(&edited)) {
+        m_prompts.tell(refusal->message);
+        return false;
+    }
+    if (!document())
+        return false;
+    document()->change(std::get<StrDocument>(edited), tr("Edit mission %1").arg(number), this);
+    rebaseOnDocument();
+    return true;
 }
 
 void CampaignPage::setCampaign(bool on)
@@ -87,23 +188,19 @@ void CampaignPage::setCampaign(bool on)
         }
         return;
     }
-    std::optional<StrDocument> opened;
-    bool unsaved = false;
-    if (!openedDocument(&opened, &unsaved)) {
+    if (!keepEdit()) {
         const QSignalBlocker blocker(campaignBox);
         campaignBox->setChecked(false);
         return;
     }
-    m_opened = opened.has_value();
-    showTable(makeTable(opened ? *opened : newCampaign()));
-    m_pending = unsaved;
+    showTable(makeTable(m_file.opened ? m_file.document : newCampaign()));
     if (tableView)
         tableView->setFocus();
 }
 
 bool CampaignPage::leaveTable()
 {
-    if (!m_opened && m_table->rowCount() == 0) {   // nothing made: the boxes as they were
+    if (!m_file.opened && m_table->rowCount() == 0 && !m_unlaid) {   // nothing made: the boxes as they were
         hideTable();
         return true;
     }
@@ -112,17 +209,17 @@ bool CampaignPage::leaveTable()
         return false;
     }
     const StrDocument file = m_table->document();
-    if (m_saveFlow.refuse(file.authorTexts()))
-        return false;
-    const std::optional<StrDocument> written = file.written(m_saveFlow.codePage());
-    if (!written)
-        return false;
-    const bool unsaved = !campaignWork().isEmpty();
     hideTable();
-    editInBoxes(*written, unsaved);
+    takeFile(document() ? document()->document().merged(document()->codePage()) : file);
     return true;
 }
 
+void CampaignPage::storeTable()
+{
+    if (m_showing)
+        return;
+    m_unlaid = !store(tr("Edit the missions in the table"));
+}
 void CampaignPage::showTable(std::unique_ptr<MissionTable> table)
 {
     delete m_panel;
@@ -137,9 +234,9 @@ void CampaignPage::showTable(std::unique_ptr<MissionTable> table)
     }
     m_table = std::move(table);
     m_table->setOtherMissions(m_other);
-    m_savedState = m_table->state();
     connect(m_table.get(), &MissionTable::edited, this, [this] {
         tableEdited();
+        storeTable();
         Q_EMIT changed();
     });
     connect(m_table.get(), &MissionTable::missionsChanged, this, &CampaignPage::missionsChanged);
@@ -204,7 +301,6 @@ void CampaignPage::hideTable()
     addButton = deleteButton = nullptr;
     m_shown = nullptr;
     m_table.reset();
-    m_pending = false;
     for (QWidget *control : std::as_const(m_hidden))
         control->show();
     m_hidden.clear();
@@ -239,78 +335,45 @@ void CampaignPage::deleteRow()
         tableView->setCurrentIndex(m_shown->index(row, current.column()));
 }
 
-void CampaignPage::saveCampaign(const QString &fileName)
+QVariantMap CampaignPage::draft() const
 {
-    if (const std::optional<Error> problem = m_table->problem()) {
-        m_prompts.tell(problem->message + QLatin1String("\n\n") + tr("Correct the row, then save again. Nothing was written."));
-        return;
-    }
-    const StrDocument file = m_table->document();
-    if (!m_saveFlow.save(fileName, file))
-        return;
-    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
-        const QModelIndex current = tableView->currentIndex();
-        m_table->reload(std::move(*written));
-        if (current.isValid() && current.row() < m_table->rowCount())
-            tableView->setCurrentIndex(m_shown->index(current.row(), current.column()));
-    }
-    m_opened = true;
-    m_pending = false;
-    m_savedState = m_table->state();
+    QVariantMap draft = FormPage::draft();
+    m_file.addToDraft(draft);
+    if (m_table)
+        draft.insert(QStringLiteral("campaign"),
+                     QVariantMap{{QStringLiteral("base"), m_table->base().toDraft()},
+                                 {QStringLiteral("rows"), m_table->state()},
+                                 {QStringLiteral("opened"), m_file.opened}});
+    return draft;
 }
 
-void CampaignPage::loadCampaign(const StrDocument &document)
+void CampaignPage::restore(const QJsonObject &draft)
 {
-    m_opened = true;
-    showTable(makeTable(document));
-    m_pending = false;
-}
-
-QStringList CampaignPage::campaignWork() const
-{
-    if (!m_table || (!m_pending && m_table->state() == m_savedState))
-        return {};
-    return {m_names.work};
-}
-
-bool CampaignPage::openedDocument(std::optional<StrDocument> *document, bool *unsaved)
-{
-    if (!m_file.opened)
-        return true;
-    if (!keepEdit())
-        return false;
+    m_file.restore(draft, [this](const StrDocument &document) {
+        const std::unique_ptr<MissionTable> rows = makeTable(document);
+        QList<int> entries;
+        for (int row = 0; row < rows->rowCount(); ++row)
+            entries.append(rows->entryOf(row, 0));
+        return entries;
+    });
+    readFileRows();
     if (m_file.entry >= 0)
-        showMission(m_file.entry);   // the boxes as the document now has them
-    m_file.handOver(document, unsaved);
-    return true;
-}
-
-void CampaignPage::draftCampaign(QVariantMap &draft) const
-{
-    if (!m_table)
-        return;
-    draft.insert(QStringLiteral("campaign"),
-                 QVariantMap{{QStringLiteral("base"), m_table->base().toDraft()},
-                             {QStringLiteral("rows"), m_table->state()},
-                             {QStringLiteral("saved"), m_savedState},
-                             {QStringLiteral("pending"), m_pending},
-                             {QStringLiteral("opened"), m_opened}});
-}
-
-void CampaignPage::restoreCampaign(const QJsonObject &draft)
-{
+        showMission(m_file.entry, false);
+    showChoices();
+    FormPage::restore(draft);
+    m_unlaid = false;
     const QJsonObject campaign = draft.value(QStringLiteral("campaign")).toObject();
     const std::optional<StrDocument> base = StrDocument::fromDraft(campaign.value(QStringLiteral("base")).toObject());
     std::unique_ptr<MissionTable> table = base ? makeTable(*base) : nullptr;
+    m_showing = true;
     if (!table || !table->restoreState(campaign.value(QStringLiteral("rows")).toObject())) {
         if (m_table)
             hideTable();
-        return;
+    } else {
+        showTable(std::move(table));
+        m_unlaid = true;   // until laid into its file
     }
-    showTable(std::move(table));
-    m_savedState = campaign.value(QStringLiteral("saved")).toObject();
-    m_pending = campaign.value(QStringLiteral("pending")).toBool();
-    m_opened = campaign.value(QStringLiteral("opened")).toBool();
+    m_showing = false;
 }
 
 void CampaignPage::readFileRows()
@@ -337,15 +400,6 @@ int CampaignPage::firstEntry(bool last) const
     return found;
 }
 
-bool CampaignPage::keepEditedRow(const std::optional<std::pair<StrDocument, QString>> &edited)
-{
-    if (!edited || !m_file.keep(edited->first, m_saveFlow))
-        return false;
-    readFileRows();
-    m_file.entry = entryOfNumber(edited->second);
-    return true;
-}
-
 int CampaignPage::entryOfNumber(const QString &number) const
 {
     for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
@@ -365,8 +419,9 @@ int CampaignPage::entryOfKey(const QString &key) const
     return -1;
 }
 
-void CampaignPage::showRowChoices(QComboBox *choice) const
+void CampaignPage::showChoices()
 {
+    QComboBox *choice = choiceBox();
     QList<int> entries;
     for (int row = 0; m_fileRows && row < m_fileRows->rowCount(); ++row) {
         if (const int entry = m_fileRows->entryOf(row, 0); entry >= 0)
@@ -380,23 +435,21 @@ void CampaignPage::showRowChoices(QComboBox *choice) const
     choice->setVisible(entries.size() > 1);
 }
 
-std::optional<std::pair<StrDocument, QString>> CampaignPage::editedRow(const RowEdit &edit)
+std::variant<StrDocument, Error> CampaignPage::editedRow(const RowEdit &edit) const
 {
     // On a model of its own: a refused edit leaves the rows shown as they were.
     const std::unique_ptr<MissionTable> rows = makeTable(m_file.document);
     const int shown = rows->rowOf(m_file.entry);
     const int row = edit(*rows, shown);
     if (row < -1) {
-        m_prompts.tell(tr("The mission number \u201C%1\u201D is not a whole number from 1 to %2, so the mission is kept "
-                          "as it stands and cannot be edited here.")
-                           .arg(rows->data(rows->index(shown, MissionTable::NumberColumn)).toString())
-                           .arg(MissionTable::HighestNumber));
-        return std::nullopt;
+        return Error{Error::Kind::Refused,
+                     tr("The mission number \u201C%1\u201D is not a whole number from 1 to %2, so the mission is kept "
+                        "as it stands and cannot be edited here.")
+                         .arg(rows->data(rows->index(shown, MissionTable::NumberColumn)).toString())
+                         .arg(MissionTable::HighestNumber),
+                     {}, {}};
     }
-    if (const std::optional<Error> problem = rows->problem()) {
-        m_prompts.tell(problem->message);
-        return std::nullopt;
-    }
-    return std::pair(rows->document(), row >= 0 ? rows->data(rows->index(row, MissionTable::NumberColumn)).toString()
-                                                : QString());
+    if (std::optional<Error> problem = rows->problem())
+        return *problem;
+    return rows->document();
 }

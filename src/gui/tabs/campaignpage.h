@@ -9,21 +9,19 @@
 #include <functional>
 #include <memory>
 
-class Prompts;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QIdentityProxyModel;
 class QPushButton;
 class QTableView;
-class SaveFlow;
 
 // A tab that writes one mission from its boxes (FormPage) or, once the
 // author ticks its campaign box, the missions of a campaign from a table
 // (Missflag, Titles). The table takes the place of the boxes: it edits the
-// file the boxes edited (their edit included) or a new one, and its save
-// button saves the table's file. Unticking the box hands the table's file
-// back to the boxes. While the table does not show, the tab is exactly the
+// file the boxes edited (their edit included) or a new one, and every edit
+// of it is a step of the file's undo. Unticking the box hands the file back
+// to the boxes. While the table does not show, the tab is exactly the
 // one-mission form, and its table does not exist.
 //
 // Keys in the table: Insert adds a row (its number ready to type), Delete
@@ -42,7 +40,15 @@ public:
     // table: the rows it lacks are marked (nothing is changed).
     void setOtherMissions(const std::optional<QList<int>> &numbers);
 
-    void markChanged() override;
+    StrDocument newFile() const override { return newCampaign(); }
+    void showDocument(const StrDocument &file) override;
+    void load(const StrDocument &file, const QString &path) override;
+    std::variant<StrDocument, Error> apply() const override;
+    bool holdsUnlaid() const override;
+    void markLaid() override;
+    QStringList unsavedWork() const override;
+    QVariantMap draft() const override;
+    void restore(const QJsonObject &draft) override;
 
     QCheckBox *campaignBox = nullptr;   // "Campaign: several missions"
     QTableView *tableView = nullptr;    // while the table shows
@@ -64,20 +70,25 @@ protected:
         QString work;        // the unsaved work, as the close question names it
     };
 
-    CampaignPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent);
+    explicit CampaignPage(Prompts &prompts, QWidget *parent);
     // The campaign box at `box`; the table, when it shows, fills `panel`.
     void makeCampaignBox(const Names &names, const QRect &box, const QRect &panel);
 
     // The tab's own part.
     virtual std::unique_ptr<MissionTable> makeTable(StrDocument document) const = 0;
     virtual StrDocument newCampaign() const = 0;
-    // The boxes' edit of the mission shown, made part of the opened file;
-    // false, with the refusal shown, when it cannot be written.
-    virtual bool keepEdit() = 0;
-    // The boxes show the mission on line `entry` of the opened file (-1: a new one).
-    virtual void showMission(int entry) = 0;
-    // The boxes edit `document` again, an opened file with `unsaved` edits.
-    virtual void editInBoxes(const StrDocument &document, bool unsaved) = 0;
+    // The one-mission form's file: a new one composed from the boxes, or the
+    // opened file with the boxes' edit of the mission shown; or the refusal.
+    virtual std::variant<StrDocument, Error> formFile() const = 0;
+    // The boxes' edit differs from the mission shown.
+    virtual bool boxesEdited() const = 0;
+    // The boxes show the mission on line `entry` of the opened file (-1: a
+    // new one); `following`: a box typed into keeps what it holds.
+    virtual void showMission(int entry, bool following) = 0;
+    // The mission number of the row the boxes show, as the file writes it,
+    // and the one typed into them.
+    virtual QString shownNumber() const = 0;
+    virtual QString typedNumber() const = 0;
     // The boxes and their labels, hidden while the table shows.
     virtual QList<QWidget *> formControls() const = 0;
     // The number of the first row in an empty table.
@@ -86,34 +97,22 @@ protected:
     virtual void addPanelControls(QGridLayout *, int) {}
     // After every change of the table.
     virtual void tableEdited() {}
+    // The mission choice of the boxes.
+    virtual QComboBox *choiceBox() const = 0;
 
     MissionTable *table() const { return m_table.get(); }
-    // What the save button does while the table shows.
-    void saveCampaign(const QString &fileName);
-    // A file opened while the table shows: the table shows it.
-    void loadCampaign(const StrDocument &document);
-    // What closing would lose of the table ("" when nothing).
-    QStringList campaignWork() const;
-    void draftCampaign(QVariantMap &draft) const;
-    // The file opened, with the boxes' edit laid in, and whether it holds
-    // unsaved edits; nothing for a new file. False when the edit is refused.
-    bool openedDocument(std::optional<StrDocument> *document, bool *unsaved);
-    void restoreCampaign(const QJsonObject &draft);
 
     // The boxes of an opened file are a view of one row of the tab's table
     // model over it: they show the row, and an edit of theirs is made to the
-    // row (`edit`, false when it changes a row kept as it stands), so the file
-    // the boxes write is the model's document(), judged and written as the
-    // table judges and writes it. Nothing, with the refusal told, when the
-    // row cannot be written.
-    // `edit` returns the row edited (-2: refused); the edited file comes with
-    // the row's number as the table holds it.
+    // row (`edit` returns the row edited, -2 when it changes a row kept as it
+    // stands), so the file the boxes write is the model's document(), judged
+    // and written as the table judges and writes it. The edited file, or the
+    // refusal.
     using RowEdit = std::function<int(MissionTable &table, int row)>;
-    std::optional<std::pair<StrDocument, QString>> editedRow(const RowEdit &edit);
-    // The file `edited` (from editedRow) kept as the opened file's (a step of
-    // its undo), its rows read again and the boxes' row found by its number;
-    // false when there is none or it is refused.
-    bool keepEditedRow(const std::optional<std::pair<StrDocument, QString>> &edited);
+    std::variant<StrDocument, Error> editedRow(const RowEdit &edit) const;
+    // The boxes' edit kept in the file as a step of its undo before another
+    // mission shows or the table takes the file; false, told, when refused.
+    bool keepEdit();
     // The entry of the row of `number` in the opened file; -1 for none.
     int entryOfNumber(const QString &number) const;
     // The entry of the row whose line has `key`; -1 for none.
@@ -125,13 +124,9 @@ protected:
     // The entry of the row to show first: the first or the last line of a
     // row's first part in file order; -1 for none.
     int firstEntry(bool last) const;
-    // The model afresh from m_file.document, after it changed.
-    void readFileRows();
-    // Lists the opened file's rows in `choice` in file order, m_file.entry current.
-    void showRowChoices(QComboBox *choice) const;
+    // Lists the opened file's rows in the mission choice in file order, m_file.entry current.
+    void showChoices();
 
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
     OpenedMissions m_file;   // the file the boxes edit, when one was opened
 
 private:
@@ -141,6 +136,14 @@ private:
     void hideTable();
     void addRow();
     void deleteRow();
+    void readFileRows();
+    // The opened file shown in the boxes again, `file` as it now is.
+    void takeFile(const StrDocument &file);
+    // A table edit laid into the file.
+    void storeTable();
+    // The boxes' edit, laid into the document, made part of the file they
+    // show: the mission typed shown again from it.
+    void rebaseOnDocument();
 
     Names m_names;
     QRect m_panelRect;
@@ -149,8 +152,7 @@ private:
     std::unique_ptr<MissionTable> m_table;
     std::unique_ptr<MissionTable> m_fileRows;   // the rows of m_file.document, while a file is opened
     QList<QWidget *> m_hidden;       // the form's controls the table hid
-    QJsonObject m_savedState;        // the rows as last saved or opened
-    bool m_pending = false;          // unsaved edits made before the table showed
-    bool m_opened = false;           // the table edits a file opened, not a new one
+    bool m_showing = false;          // the table shows a file: its edits are none of the author's
+    bool m_unlaid = false;           // an edit the file could not take (a row refused)
     std::optional<QList<int>> m_other;
 };

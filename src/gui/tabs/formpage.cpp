@@ -4,7 +4,7 @@
 
 QStringList FormPage::unsavedWork() const
 {
-    if (texts() == m_saved)
+    if (!holdsUnlaid() && !documentModified())
         return {};
     return {m_workWords};
 }
@@ -23,19 +23,24 @@ void FormPage::setBoxes(const QList<QLineEdit *> &boxes, const QString &workWord
 {
     m_boxes = boxes;
     m_workWords = workWords;
-    markSaved();
-}
-
-void FormPage::markSaved()
-{
-    m_saved = texts();
+    m_shown = texts();
 }
 
 void FormPage::fill(const QStringList &texts)
 {
     for (qsizetype i = 0; i < m_boxes.size(); ++i)
         m_boxes.at(i)->setText(texts.value(i));
-    markSaved();
+    m_shown = this->texts();
+}
+
+void FormPage::follow(const QStringList &texts)
+{
+    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
+        QLineEdit *box = m_boxes.at(i);
+        if (box->text() == m_shown.value(i))
+            box->setText(texts.value(i));
+        m_shown[i] = texts.value(i);
+    }
 }
 
 QStringList FormPage::texts() const

@@ -5,8 +5,6 @@
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/save/prompts.h"
-#include "core/save/saveflow.h"
-#include "core/save/textcheck.h"
 
 #include <QGroupBox>
 #include <QJsonArray>
@@ -22,10 +20,8 @@ const QString CounterCaption = QStringLiteral("Goals = ");
 
 } // namespace
 
-GoalsPage::GoalsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+GoalsPage::GoalsPage(Prompts &prompts, QWidget *parent)
+    : EditorPage(prompts, parent)
 {
     setObjectName(QStringLiteral("GoalsTab"));
     const QFont small = Fonts::named(Fonts::ComicSans, 8.25);
@@ -96,7 +92,13 @@ void GoalsPage::Agoal_Click()
     showGoalList();
     Gfict->clear();
     Gtxt->clear();
-    Q_EMIT entryStored();
+    const QString label = tr("Add goal %1").arg(m_goals.GoalCount());
+    if (m_unlaid || !laysOver(m_goals.document))
+        m_unlaid = !store(label);
+    else   // the list laid already: only the goal added goes in
+        m_unlaid = !store(GoalsFile::withLastGoal(m_goals, document()->document(),
+                                               codePage()),
+                          label);
 }
 
 void GoalsPage::Rgoals_Click()
@@ -107,6 +109,9 @@ void GoalsPage::Rgoals_Click()
         return;
     // The list box and the counter keep showing the old list until the next add.
     m_goals.GoalList.reset();
+    m_goals.document = newFile();
+    m_goals.opened = false;
+    m_unlaid = false;
     Gfict->clear();
     Gtxt->clear();
     Q_EMIT startedAnew();
@@ -131,25 +136,34 @@ void GoalsPage::Plus_Click()
 void GoalsPage::EGoal_Click()
 {
     // Stored whether changed or not: unchanged, the button serves as Cancel.
-    m_goals.GoalList.store(m_goals.GoalEditPos(), storedText(Goaltxt));
+    const int slot = m_goals.GoalEditPos();
+    const bool changed = slot < m_goals.GoalCount() && m_goals.GoalList.at(slot) != storedText(Goaltxt);
+    m_goals.GoalList.store(slot, storedText(Goaltxt));
     setEditMode(false);
     showGoalList();
-    Q_EMIT entryStored();
+    if (changed)   // a slot beyond the list is no part of the file
+        m_unlaid = !store(tr("Rewrite goal %1").arg(slot + 1));
 }
 
 void GoalsPage::Sgoals_Click()
 {
-    if (!m_editor.save(GoalsFile::document(m_goals, m_saveFlow.codePage()), GoalsFile::SuggestedName, m_prompts,
-                       m_saveFlow, [this](const StrDocument &written) { GoalsFile::rebase(m_goals, written); }))
-        return;
-    m_savedGoals = m_goals.GoalList.entries();
+    Q_EMIT saveRequested();
+}
+
+std::variant<QString, Error> GoalsPage::proposedName() const
+{
+    return QString(GoalsFile::SuggestedName);
+}
+
+std::variant<StrDocument, Error> GoalsPage::apply() const
+{
+    return GoalsFile::document(m_goals, codePage());
 }
 
 QStringList GoalsPage::unsavedWork() const
 {
     QStringList work;
-    const QStringList goals = m_goals.GoalList.entries();
-    if (!goals.isEmpty() && goals != m_savedGoals)
+    if (documentModified() || m_unlaid)
         work.append(tr("the goals"));
     if (isEditing()) {
         if (storedText(Goaltxt) != m_goals.GoalList.at(m_goals.GoalEditPos()))
@@ -160,15 +174,24 @@ QStringList GoalsPage::unsavedWork() const
     return work;
 }
 
-void GoalsPage::load(const StrReader::Result &file, const QString &)
+void GoalsPage::load(const StrDocument &file, const QString &)
 {
-    GoalsFile::load(m_goals, file.document);
+    GoalsFile::load(m_goals, file);
+    m_unlaid = false;
     Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
     Gfict->clear();
     Gtxt->clear();
     setEditMode(false);
     showGoalList();
-    m_savedGoals = m_goals.GoalList.entries();
+}
+
+void GoalsPage::showDocument(const StrDocument &file)
+{
+    GoalsFile::show(m_goals, file);
+    m_unlaid = false;
+    Glbl->setText(CounterCaption + QString::number(m_goals.GoalCount()));
+    if (!isEditing())   // the goal being edited keeps what is typed there
+        showGoalList();
 }
 
 bool GoalsPage::isEditing() const
@@ -204,7 +227,7 @@ void GoalsPage::restore(const QJsonObject &draft)
     setEditMode(draft.value(QStringLiteral("editing")).toBool());
     Glbl->setText(draft.value(QStringLiteral("Glbl")).toString(CounterCaption));
     m_editor.restoreFile(draft);
-    m_savedGoals.clear();
+    m_unlaid = true;   // until laid into its file
 }
 
 void GoalsPage::showEntry(int entry)
@@ -212,9 +235,4 @@ void GoalsPage::showEntry(int entry)
     if (isEditing())
         return;   // the box shows the slot being edited
     m_editor.showEntry(Goaltxt, entry);
-}
-
-QAbstractButton *GoalsPage::saveButton() const
-{
-    return Sgoals;
 }

@@ -4,34 +4,34 @@
 #include "gui/tabs/editorpage.h"
 #include "gui/tabs/slotlisteditor.h"
 
-class Prompts;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class SaveFlow;
 
 // The Goals tab: adds goals (a fiction text and a text each) up to twelve,
 // steps through the slots with "-" and "+" to rewrite an entry, resets the
-// list and saves goals.str.
+// list and saves goals.str. A goal added or rewritten is at once a step of
+// the file's undo.
 class GoalsPage : public EditorPage
 {
     Q_OBJECT
 
 public:
-    GoalsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+    explicit GoalsPage(Prompts &prompts, QWidget *parent = nullptr);
 
-    // goals.str would differ from the one last saved (an empty list has
-    // nothing to lose), a goal is typed but not added, or a goal being edited
-    // differs from its stored entry.
+    // goals.str differs from the one last saved, a goal is typed but not
+    // added, or a goal being edited differs from its stored entry.
     QStringList unsavedWork() const override;
 
     StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
-
-    QAbstractButton *saveButton() const override;
-    void load(const StrReader::Result &file, const QString &path) override;
+    void showDocument(const StrDocument &file) override;
+    void load(const StrDocument &file, const QString &path) override;
+    std::variant<StrDocument, Error> apply() const override;
+    std::variant<QString, Error> proposedName() const override;
+    bool holdsUnlaid() const override { return m_unlaid; }
+    void markLaid() override { m_unlaid = false; }
     void showEntry(int entry) override;
-    void markChanged() override { m_savedGoals = {QStringLiteral("\uFFFF")}; }
     QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -64,12 +64,9 @@ public Q_SLOTS:
 private:
     void setEditMode(bool editing);
     void showGoalList();
-
     bool isEditing() const;
 
     GoalsState m_goals;
     SlotListEditor m_editor{m_goals.GoalList, m_goals.document, m_goals.opened, QStringLiteral("editPos")};
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
-    QStringList m_savedGoals;   // what the last save wrote; nothing at the start
+    bool m_unlaid = false;   // goals stored that the file could not take
 };

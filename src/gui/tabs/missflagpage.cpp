@@ -5,7 +5,6 @@
 #include "gui/widgets.h"
 #include "core/kinds/missflag.h"
 #include "core/save/prompts.h"
-#include "core/save/saveflow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,8 +15,8 @@
 
 using namespace Widgets;
 
-MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : CampaignPage(prompts, saveFlow, parent)
+MissflagPage::MissflagPage(Prompts &prompts, QWidget *parent)
+    : CampaignPage(prompts, parent)
 {
     setObjectName(QStringLiteral("MissflagTab"));
     Mlbl = label("Mlbl", QStringLiteral("Mission No."), Twips::onPage(720, 1500, 1155, 255), this);
@@ -42,7 +41,7 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
             showChoices();
             return;
         }
-        showMission(entryOfKey(chosen));   // its line, in the file as the edit left it
+        showMission(entryOfKey(chosen), false);   // its line, in the file as the edit left it
     });
     setBoxes({Mnum, Bno}, tr("the mission number and briefing flag on the Missflag tab"));
     makeCampaignBox({"flagsCampaign", "flagsPanel", "missionTable", "addMission", "deleteMission",
@@ -53,48 +52,37 @@ MissflagPage::MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent
 
 void MissflagPage::Cmf_Click()
 {
-    if (showsTable()) {
-        saveCampaign(MissflagFile::FileName);
-        return;
-    }
-    const QString number = Mnum->text();
-    const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
-    // An opened file's mission is a row of its table, judged as the table judges it (editedRow).
-    switch (m_file.opened ? MissflagFile::Reading::Accepted : mission.reading) {
-    case MissflagFile::Reading::NotANumber:
-        m_prompts.tell(tr("The mission number must be a number, such as 20."));
-        return;
-    case MissflagFile::Reading::AboveHighest:
-        m_prompts.tell(tr("The mission number can be at most %1: missflag.str gets a skip line "
-                          "for every mission number below yours.")
-                           .arg(MissflagFile::HighestMissionNumber));
-        return;
-    case MissflagFile::Reading::Accepted:
-        break;
-    }
-    const QString briefing = Bno->text();
-    if (!m_file.opened) {
-        if (m_saveFlow.save(MissflagFile::FileName, MissflagFile::content(number, mission.skipLines, briefing)))
-            markSaved();
-        return;
-    }
-    const MissflagFile::Mission now{number, briefing, m_shown.flags};
-    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
-    if (!file || !m_saveFlow.save(MissflagFile::FileName, file->first))
-        return;
-    if (std::optional<StrDocument> written = file->first.written(m_saveFlow.codePage())) {
-        m_file.saved(*written);
-        readFileRows();
-        m_file.entry = entryOfNumber(file->second);
-        m_shown = now;
-    }
-    showChoices();
-    markSaved();
+    Q_EMIT saveRequested();
 }
 
-std::optional<std::pair<StrDocument, QString>> MissflagPage::editedRow(const MissflagFile::Mission &now)
+std::variant<QString, Error> MissflagPage::proposedName() const
 {
-    return CampaignPage::editedRow([&](MissionTable &rows, int row) {
+    return QString(MissflagFile::FileName);
+}
+
+std::variant<StrDocument, Error> MissflagPage::formFile() const
+{
+    const QString number = Mnum->text();
+    const QString briefing = Bno->text();
+    if (!m_file.opened) {
+        const MissflagFile::MissionNumber mission = MissflagFile::readMissionNumber(number);
+        switch (mission.reading) {
+        case MissflagFile::Reading::NotANumber:
+            return Error{Error::Kind::Refused, tr("The mission number must be a number, such as 20."), {}, {}};
+        case MissflagFile::Reading::AboveHighest:
+            return Error{Error::Kind::Refused,
+                         tr("The mission number can be at most %1: missflag.str gets a skip line "
+                            "for every mission number below yours.")
+                             .arg(MissflagFile::HighestMissionNumber),
+                         {}, {}};
+        case MissflagFile::Reading::Accepted:
+            break;
+        }
+        return MissflagFile::content(number, mission.skipLines, briefing);
+    }
+    // An opened file's mission is a row of its table, judged as the table judges it.
+    const MissflagFile::Mission now{number, briefing, m_shown.flags};
+    return editedRow([&](MissionTable &rows, int row) {
         const QString text = now.briefing + now.flags;
         if (row < 0) {   // a file of no mission yet: its first
             row = rows.addRow(now.number);
@@ -113,26 +101,24 @@ std::optional<std::pair<StrDocument, QString>> MissflagPage::editedRow(const Mis
     });
 }
 
-void MissflagPage::load(const StrReader::Result &file, const QString &)
+QString MissflagPage::typedNumber() const
 {
-    m_file.opened = true;
-    m_file.document = file.document;
-    m_file.otherEdits = false;
-    readFileRows();
-    if (showsTable()) {
-        loadCampaign(m_file.document);
-        return;
-    }
-    showMission(firstEntry(true));
-    if (fileRows()->rowCount() > 1)
-        campaignBox->setChecked(true);   // a campaign shows in its table
+    return Mnum->text();
 }
 
-void MissflagPage::showMission(int entry)
+bool MissflagPage::boxesEdited() const
+{
+    return Mnum->text() != m_shown.number || Bno->text() != m_shown.briefing;
+}
+
+void MissflagPage::showMission(int entry, bool following)
 {
     m_file.entry = entry;
     m_shown = shownMission();
-    fill({m_shown.number, m_shown.briefing});
+    if (following)
+        follow({m_shown.number, m_shown.briefing});
+    else
+        fill({m_shown.number, m_shown.briefing});
     showChoices();
 }
 
@@ -148,51 +134,6 @@ MissflagFile::Mission MissflagPage::shownMission()
                                  rows.index(row, MissflagTable::Text).data(Qt::EditRole).toString());
 }
 
-void MissflagPage::showChoices()
-{
-    showRowChoices(missionChoice);
-}
-
-bool MissflagPage::keepEdit()
-{
-    const MissflagFile::Mission now{Mnum->text(), Bno->text(), m_shown.flags};
-    if (m_file.entry < 0 || (now.number == m_shown.number && now.briefing == m_shown.briefing))
-        return true;
-    if (!keepEditedRow(editedRow(now)))
-        return false;
-    m_shown = shownMission();
-    return true;
-}
-
-QStringList MissflagPage::unsavedWork() const
-{
-    if (showsTable())
-        return FormPage::unsavedWork() + campaignWork();
-    QStringList work = FormPage::unsavedWork();
-    if (m_file.otherEdits && work.isEmpty())
-        work.append(tr("the mission flags edited on the Missflag tab"));
-    return work;
-}
-
-QVariantMap MissflagPage::draft() const
-{
-    QVariantMap draft = FormPage::draft();
-    m_file.addToDraft(draft);
-    draftCampaign(draft);
-    return draft;
-}
-
-void MissflagPage::restore(const QJsonObject &draft)
-{
-    m_file.restore(draft, MissflagFile::missions);
-    readFileRows();
-    if (m_file.entry >= 0)
-        m_shown = shownMission();
-    showChoices();
-    FormPage::restore(draft);
-    restoreCampaign(draft);
-}
-
 std::unique_ptr<MissionTable> MissflagPage::makeTable(StrDocument document) const
 {
     return std::make_unique<MissflagTable>(std::move(document));
@@ -201,13 +142,6 @@ std::unique_ptr<MissionTable> MissflagPage::makeTable(StrDocument document) cons
 StrDocument MissflagPage::newCampaign() const
 {
     return MissflagTable::newFile();
-}
-
-void MissflagPage::editInBoxes(const StrDocument &document, bool unsaved)
-{
-    m_file.takeBack(document, unsaved);
-    readFileRows();
-    showMission(firstEntry(true));
 }
 
 QList<QWidget *> MissflagPage::formControls() const
@@ -251,9 +185,4 @@ void MissflagPage::tableEdited()
     }
     skipLinesLabel->setText(runs.isEmpty() ? tr("Skip lines: none")
                                            : tr("Skip lines: %1").arg(runs.join(QLatin1String(", "))));
-}
-
-QAbstractButton *MissflagPage::saveButton() const
-{
-    return Cmf;
 }

@@ -22,15 +22,10 @@ class MissflagPage : public CampaignPage
     Q_OBJECT
 
 public:
-    MissflagPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+    explicit MissflagPage(Prompts &prompts, QWidget *parent = nullptr);
 
     StrReader::Kind kind() const override { return StrReader::Kind::Missflag; }
-
-    QAbstractButton *saveButton() const override;
-    void load(const StrReader::Result &file, const QString &path) override;
-    QStringList unsavedWork() const override;
-    QVariantMap draft() const override;
-    void restore(const QJsonObject &draft) override;
+    std::variant<QString, Error> proposedName() const override;
 
     QLabel *Mlbl = nullptr;
     QLineEdit *Mnum = nullptr;
@@ -50,20 +45,20 @@ public Q_SLOTS:
 protected:
     std::unique_ptr<MissionTable> makeTable(StrDocument document) const override;
     StrDocument newCampaign() const override;
-    void editInBoxes(const StrDocument &document, bool unsaved) override;
+    std::variant<StrDocument, Error> formFile() const override;
+    bool boxesEdited() const override;
+    void showMission(int entry, bool following) override;
+    QString shownNumber() const override { return m_shown.number; }
+    QString typedNumber() const override;
     QList<QWidget *> formControls() const override;
     int firstNumber() const override;
     void addPanelControls(QGridLayout *layout, int row) override;
     void tableEdited() override;
+    QComboBox *choiceBox() const override { return missionChoice; }
 
 private:
-    bool keepEdit() override;
-    void showMission(int entry) override;
-    void showChoices();
     // The mission of the row shown (m_file.entry, which becomes -1 when it is no row's).
     MissflagFile::Mission shownMission();
-    // The boxes' edit `now` made to the row they show.
-    std::optional<std::pair<StrDocument, QString>> editedRow(const MissflagFile::Mission &now);
 
     MissflagFile::Mission m_shown;      // that row as the boxes were filled from it
 };

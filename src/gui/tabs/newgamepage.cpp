@@ -3,7 +3,6 @@
 #include "gui/fonts.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
-#include "core/save/saveflow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,9 +10,8 @@
 
 using namespace Widgets;
 
-NewgamePage::NewgamePage(SaveFlow &saveFlow, QWidget *parent)
-    : FormPage(parent)
-    , m_saveFlow(saveFlow)
+NewgamePage::NewgamePage(Prompts &prompts, QWidget *parent)
+    : FormPage(prompts, parent)
 {
     setObjectName(QStringLiteral("NewgameTab"));
     const QFont advice = Fonts::named(Fonts::ComicSans, 9.75);
@@ -57,15 +55,17 @@ NewgamePage::NewgamePage(SaveFlow &saveFlow, QWidget *parent)
 
 void NewgamePage::Cngame_Click()
 {
-    const NewgameFile::Texts texts = boxTexts();
-    const StrDocument file = NewgameFile::document(m_document, m_written, texts);
-    if (!m_saveFlow.save(NewgameFile::FileName, file))
-        return;
-    if (std::optional<StrDocument> written = file.written(m_saveFlow.codePage())) {
-        m_document = std::move(*written);
-        m_written = texts;
-    }
-    markSaved();
+    Q_EMIT saveRequested();
+}
+
+std::variant<QString, Error> NewgamePage::proposedName() const
+{
+    return QString(NewgameFile::FileName);
+}
+
+std::variant<StrDocument, Error> NewgamePage::apply() const
+{
+    return NewgameFile::document(m_file, NewgameFile::texts(m_file), boxTexts());
 }
 
 NewgameFile::Texts NewgamePage::boxTexts() const
@@ -73,29 +73,37 @@ NewgameFile::Texts NewgamePage::boxTexts() const
     return {Mt->text(), diff0->text(), diff1->text(), diff2->text()};
 }
 
-void NewgamePage::load(const StrReader::Result &file, const QString &)
+namespace {
+
+QStringList listed(const NewgameFile::Texts &texts)
 {
-    m_document = file.document;
-    m_written = NewgameFile::texts(m_document);
-    fill({m_written.title, m_written.easy, m_written.middle, m_written.hardest});
+    return {texts.title, texts.easy, texts.middle, texts.hardest};
+}
+
+} // namespace
+
+void NewgamePage::load(const StrDocument &file, const QString &)
+{
+    m_file = file;
+    fill(listed(NewgameFile::texts(m_file)));
+}
+
+void NewgamePage::showDocument(const StrDocument &file)
+{
+    m_file = file;
+    follow(listed(NewgameFile::texts(m_file)));
 }
 
 QVariantMap NewgamePage::draft() const
 {
     QVariantMap draft = FormPage::draft();
-    draft.insert(QStringLiteral("document"), m_document.toDraft());
+    draft.insert(QStringLiteral("document"), m_file.toDraft());
     return draft;
 }
 
 void NewgamePage::restore(const QJsonObject &draft)
 {
-    m_document = StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject())
-                     .value_or(NewgameFile::newDocument());
-    m_written = NewgameFile::texts(m_document);
+    m_file = StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject())
+                 .value_or(NewgameFile::newDocument());
     FormPage::restore(draft);
-}
-
-QAbstractButton *NewgamePage::saveButton() const
-{
-    return Cngame;
 }

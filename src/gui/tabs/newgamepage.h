@@ -7,21 +7,23 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SaveFlow;
 
 // The Newgame tab: the mission title and the names of the three difficulty
-// levels, written to newgame.str. Keeps nothing between presses.
+// levels, written to newgame.str; an opened file keeps its own words for
+// everything the tab does not show.
 class NewgamePage : public FormPage
 {
     Q_OBJECT
 
 public:
-    explicit NewgamePage(SaveFlow &saveFlow, QWidget *parent = nullptr);
+    explicit NewgamePage(Prompts &prompts, QWidget *parent = nullptr);
 
     StrReader::Kind kind() const override { return StrReader::Kind::Newgame; }
-
-    QAbstractButton *saveButton() const override;
-    void load(const StrReader::Result &file, const QString &path) override;
+    StrDocument newFile() const override { return NewgameFile::newDocument(); }
+    void showDocument(const StrDocument &file) override;
+    void load(const StrDocument &file, const QString &path) override;
+    std::variant<StrDocument, Error> apply() const override;
+    std::variant<QString, Error> proposedName() const override;
     QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -47,7 +49,5 @@ public Q_SLOTS:
 private:
     NewgameFile::Texts boxTexts() const;
 
-    SaveFlow &m_saveFlow;
-    StrDocument m_document = NewgameFile::newDocument();   // the file opened or last saved
-    NewgameFile::Texts m_written = NewgameFile::texts(m_document);   // its texts
+    StrDocument m_file = NewgameFile::newDocument();   // the file shown
 };

@@ -6,32 +6,18 @@
 #include <QVariantMap>
 
 #include <functional>
-#include <optional>
 
-class SaveFlow;
-
-// The file the Missflag or Titles tab was opened from, and which of its
-// missions the boxes edit: a mission edited and then left for another is
-// made part of the document, so that saving writes both.
+// The file the Missflag or Titles tab's boxes edit when one was opened (or
+// handed back by the campaign table), and which of its missions they show.
 struct OpenedMissions {
-    bool opened = false;        // the boxes edit a file opened, not a new one
-    StrDocument document;       // that file, with the edits of missions no longer shown
-    int entry = -1;             // the mission's line shown; -1 for a new one
-    bool otherEdits = false;    // another mission was edited since the last save
+    bool opened = false;    // the boxes edit a file, not a new one composed from them
+    StrDocument document;   // that file as the tab shows it
+    int entry = -1;         // the mission's line shown; -1 for a new one
 
     using Missions = std::function<QList<int>(const StrDocument &)>;
 
-    // Makes `edited`, the document with the shown mission's edit, the one the
-    // tab holds; false, with the refusal shown, when it cannot be written.
-    bool keep(const StrDocument &edited, SaveFlow &saveFlow);
-    // The written file becomes the one the tab holds.
-    void saved(const StrDocument &written);
-    // The file for the campaign table, and whether it holds unsaved edits.
-    void handOver(std::optional<StrDocument> *file, bool *unsaved) const;
-    // The file back from the table: the boxes edit it again.
-    void takeBack(const StrDocument &file, bool unsaved);
-
     void addToDraft(QVariantMap &draft) const;
-    // Back from a draft; nothing opened when the draft holds no file.
+    // Back from a draft; nothing opened when the draft holds no file. The
+    // line shown must be one of `missions`.
     void restore(const QJsonObject &draft, const Missions &missions);
 };

@@ -1,7 +1,5 @@
 #include "gui/tabs/slotlisteditor.h"
 
-#include "core/save/prompts.h"
-#include "core/save/saveflow.h"
 #include "gui/widgets.h"
 
 #include <QJsonArray>
@@ -54,22 +52,3 @@ void SlotListEditor::showEntry(QPlainTextEdit *box, int entry) const
     }
 }
 
-bool SlotListEditor::save(const std::variant<StrDocument, Error> &file, const QString &suggestedName,
-                          Prompts &prompts, SaveFlow &saveFlow,
-                          const std::function<void(const StrDocument &)> &rebase) const
-{
-    if (const auto *refused = std::get_if<Error>(&file)) {
-        prompts.warn(refused->message);
-        return false;
-    }
-    const StrDocument &document = std::get<StrDocument>(file);
-    if (!saveFlow.save(suggestedName, document))
-        return false;
-    // An opened file's next save starts from what was written; a list typed
-    // from scratch is written whole each time.
-    if (m_opened) {
-        if (const std::optional<StrDocument> written = document.written(saveFlow.codePage()))
-            rebase(*written);
-    }
-    return true;
-}

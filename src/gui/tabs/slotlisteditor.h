@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/document/error.h"
 #include "core/kinds/slotlist.h"
 #include "core/document/strdocument.h"
 #include "core/save/textcheck.h"
@@ -7,18 +8,15 @@
 #include <QJsonObject>
 #include <QVariantMap>
 
-#include <functional>
 #include <variant>
 
-class Prompts;
 class QPlainTextEdit;
-class SaveFlow;
 
 // What the Books and Goals tabs share in editing their list of slots (the
 // pages `Pg`, the goals `GoalList`): the list and the file it was opened from,
-// kept in a draft and put back, saved through the save flow (an opened file's
-// next save starting from what was written), and an entry of the opened file
-// found in the list box. Each tab keeps its own boxes, buttons and captions.
+// kept in a draft and put back, the list laid over its file, and an entry of
+// the file found in the list box. Each tab keeps its own boxes, buttons and
+// captions.
 class SlotListEditor
 {
 public:
@@ -36,14 +34,9 @@ public:
     void restoreFile(const QJsonObject &draft);
 
     // Selects, in `box` showing the list, the slot that came from `entry` of
-    // the opened file.
+    // the file shown.
     void showEntry(QPlainTextEdit *box, int entry) const;
 
-    // Writes `file` under `suggestedName` (its problem shown instead, when it
-    // has one); an opened list is then `rebase`d on what was written. False
-    // when nothing was written.
-    bool save(const std::variant<StrDocument, Error> &file, const QString &suggestedName,
-              Prompts &prompts, SaveFlow &saveFlow, const std::function<void(const StrDocument &)> &rebase) const;
 
 private:
     SlotList &m_list;

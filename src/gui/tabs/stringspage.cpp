@@ -1,6 +1,5 @@
 #include "gui/tabs/stringspage.h"
 
-#include "core/save/saveflow.h"
 #include "gui/stretch.h"
 #include "gui/twips.h"
 #include "gui/widgets.h"
@@ -15,10 +14,8 @@
 
 using namespace Widgets;
 
-StringsPage::StringsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : EditorPage(parent)
-    , m_prompts(prompts)
-    , m_saveFlow(saveFlow)
+StringsPage::StringsPage(Prompts &prompts, QWidget *parent)
+    : EditorPage(prompts, parent)
 {
     setObjectName(QStringLiteral("stringsTab"));
     stringsFile = label("stringsFile", QString(), Twips::onPage(120, 480, 10695, 255), this);
@@ -36,37 +33,37 @@ StringsPage::StringsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
     stretch->add(stringsTable, Stretches::Grow);
     stretch->add(stringsSave, Stretches::KeepBelow);
     stretch->add(stringsClose, Stretches::KeepBelow);
-    connect(&m_model, &StringTableModel::changed, this, &EditorPage::changed);
-    connect(stringsSave, &QPushButton::clicked, this, &StringsPage::save);
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &cell) {
+        store(tr("Edit %1").arg(m_model.index(cell.row(), StringTableModel::KeyColumn).data().toString()));
+    });
+    connect(stringsSave, &QPushButton::clicked, this, &EditorPage::saveRequested);
     connect(stringsClose, &QPushButton::clicked, this, &StringsPage::closeRequested);
 }
 
-void StringsPage::load(const StrReader::Result &file, const QString &path)
+void StringsPage::load(const StrDocument &file, const QString &path)
 {
     m_path = path;
-    m_changed = false;
-    m_model.setDocument(file.document);
+    m_model.setDocument(file);
     stringsFile->setText(QDir::toNativeSeparators(path));
     stringsTable->resizeColumnToContents(StringTableModel::KeyColumn);
     stringsTable->setCurrentIndex(m_model.index(0, StringTableModel::TextColumn));
 }
 
-
-void StringsPage::save()
+void StringsPage::showDocument(const StrDocument &file)
 {
-    const StrDocument file = m_model.document();
-    if (!m_saveFlow.save(QFileInfo(m_path).fileName(), file))
-        return;
     const QModelIndex current = stringsTable->currentIndex();
-    if (const std::optional<StrDocument> written = file.written(m_saveFlow.codePage()))
-        m_model.setDocument(*written);
-    stringsTable->setCurrentIndex(current);
-    m_changed = false;
+    m_model.setDocument(file);
+    stringsTable->setCurrentIndex(m_model.index(current.row(), current.column()));
+}
+
+std::variant<QString, Error> StringsPage::proposedName() const
+{
+    return QFileInfo(m_path).fileName();
 }
 
 QStringList StringsPage::unsavedWork() const
 {
-    if (!m_model.isEdited() && !m_changed)
+    if (!documentModified())
         return {};
     return {tr("the texts edited in %1").arg(QFileInfo(m_path).fileName())};
 }
@@ -85,7 +82,6 @@ QVariantMap StringsPage::draft() const
 void StringsPage::restore(const QJsonObject &draft)
 {
     m_path = draft.value(QStringLiteral("path")).toString();
-    m_changed = false;
     m_model.setDocument(StrDocument::fromDraft(draft.value(QStringLiteral("document")).toObject())
                             .value_or(StrDocument()));
     QHash<int, QString> edited;
@@ -93,6 +89,7 @@ void StringsPage::restore(const QJsonObject &draft)
     for (auto it = texts.begin(); it != texts.end(); ++it)
         edited.insert(it.key().toInt(), it.value().toString());
     m_model.setEditedTexts(edited);
+    m_unlaid = true;
     stringsFile->setText(QDir::toNativeSeparators(m_path));
 }
 
@@ -103,9 +100,4 @@ void StringsPage::showEntry(int entry)
         return;
     stringsTable->setCurrentIndex(text);
     stringsTable->scrollTo(text);
-}
-
-QAbstractButton *StringsPage::saveButton() const
-{
-    return stringsSave;
 }

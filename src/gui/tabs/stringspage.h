@@ -3,27 +3,29 @@
 #include "core/kinds/stringtable.h"
 #include "gui/tabs/editorpage.h"
 
-class Prompts;
 class QLabel;
 class QPushButton;
 class QTableView;
-class SaveFlow;
 
 // A tab of its own for a string table (any .str file that is none of the five
 // kinds): its entries in a table, texts edited in place, everything else in
-// the file kept. The window shows the tab only while such a file is open.
+// the file kept. Each text edited is a step of the file's undo. The window
+// shows the tab only while such a file is open.
 class StringsPage : public EditorPage
 {
     Q_OBJECT
 
 public:
-    StringsPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent = nullptr);
+    explicit StringsPage(Prompts &prompts, QWidget *parent = nullptr);
 
     QStringList unsavedWork() const override;
     StrReader::Kind kind() const override { return StrReader::Kind::Other; }
-    QAbstractButton *saveButton() const override;
-    void load(const StrReader::Result &file, const QString &path) override;
-    void markChanged() override { m_changed = true; }
+    void showDocument(const StrDocument &file) override;
+    void load(const StrDocument &file, const QString &path) override;
+    std::variant<StrDocument, Error> apply() const override { return m_model.document(); }
+    std::variant<QString, Error> proposedName() const override;
+    bool holdsUnlaid() const override { return m_unlaid; }
+    void markLaid() override { m_unlaid = false; }
     QVariantMap draft() const override;
     void restore(const QJsonObject &draft) override;
 
@@ -39,11 +41,7 @@ Q_SIGNALS:
     void closeRequested();
 
 private:
-    void save();
-
-    Prompts &m_prompts;
-    SaveFlow &m_saveFlow;
     StringTableModel m_model;
     QString m_path;
-    bool m_changed = false;
+    bool m_unlaid = false;   // texts put back from a draft, until laid into the file
 };

@@ -4,7 +4,6 @@
 #include "gui/twips.h"
 #include "gui/widgets.h"
 #include "core/save/prompts.h"
-#include "core/save/saveflow.h"
 #include "core/kinds/titles.h"
 
 #include <QCheckBox>
@@ -15,8 +14,8 @@
 
 using namespace Widgets;
 
-TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
-    : CampaignPage(prompts, saveFlow, parent)
+TitlesPage::TitlesPage(Prompts &prompts, QWidget *parent)
+    : CampaignPage(prompts, parent)
 {
     setObjectName(QStringLiteral("TitlesTab"));
     Mn2lbl = label("Mn2lbl", QStringLiteral("Mission No."), Twips::onPage(1560, 1860, 1335, 255), this);
@@ -39,7 +38,7 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
             showChoices();
             return;
         }
-        showMission(entryOfKey(chosen));   // its line, in the file as the edit left it
+        showMission(entryOfKey(chosen), false);   // its line, in the file as the edit left it
     });
     setBoxes({Mn2, Mt2}, tr("the mission number and title on the Titles tab"));
     makeCampaignBox({"titlesCampaign", "titlePanel", "titleTable", "addTitle", "deleteTitle",
@@ -50,41 +49,25 @@ TitlesPage::TitlesPage(Prompts &prompts, SaveFlow &saveFlow, QWidget *parent)
 
 void TitlesPage::Titles_Click()
 {
-    if (showsTable()) {
-        saveCampaign(TitlesFile::FileName);
-        return;
-    }
-    // Only a box with no character at all counts as empty; blanks are written.
-    if (Mn2->text().isEmpty()) {
-        m_prompts.tell(QStringLiteral("You forgot the Mission No.!"));
-        return;
-    }
-    if (Mt2->text().isEmpty()) {
-        m_prompts.tell(QStringLiteral("You forgot the Mission Title!"));
-        return;
-    }
-    if (!m_file.opened || m_file.entry < 0) {
-        if (m_saveFlow.save(TitlesFile::FileName, TitlesFile::content(Mn2->text(), Mt2->text())))
-            markSaved();
-        return;
-    }
-    const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
-    const std::optional<std::pair<StrDocument, QString>> file = editedRow(now);
-    if (!file || !m_saveFlow.save(TitlesFile::FileName, file->first))
-        return;
-    if (std::optional<StrDocument> written = file->first.written(m_saveFlow.codePage())) {
-        m_file.saved(*written);
-        readFileRows();
-        m_file.entry = entryOfNumber(file->second);
-        m_shown = now;
-    }
-    showChoices();
-    markSaved();
+    Q_EMIT saveRequested();
 }
 
-std::optional<std::pair<StrDocument, QString>> TitlesPage::editedRow(const TitlesFile::Mission &now)
+std::variant<QString, Error> TitlesPage::proposedName() const
 {
-    return CampaignPage::editedRow([&](MissionTable &rows, int row) {
+    return QString(TitlesFile::FileName);
+}
+
+std::variant<StrDocument, Error> TitlesPage::formFile() const
+{
+    // Only a box with no character at all counts as empty; blanks are written.
+    if (Mn2->text().isEmpty())
+        return Error{Error::Kind::Refused, QStringLiteral("You forgot the Mission No.!"), {}, {}};
+    if (Mt2->text().isEmpty())
+        return Error{Error::Kind::Refused, QStringLiteral("You forgot the Mission Title!"), {}, {}};
+    if (!m_file.opened || m_file.entry < 0)
+        return TitlesFile::content(Mn2->text(), Mt2->text());
+    const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
+    return editedRow([&](MissionTable &rows, int row) {
         if (now.number == m_shown.number && now.title == m_shown.title)
             return row;
         if (rows.isReadOnly(row))
@@ -103,26 +86,24 @@ std::optional<std::pair<StrDocument, QString>> TitlesPage::editedRow(const Title
     });
 }
 
-void TitlesPage::load(const StrReader::Result &file, const QString &)
+QString TitlesPage::typedNumber() const
 {
-    m_file.opened = true;
-    m_file.document = file.document;
-    m_file.otherEdits = false;
-    readFileRows();
-    if (showsTable()) {
-        loadCampaign(m_file.document);
-        return;
-    }
-    showMission(firstEntry(false));
-    if (fileRows()->rowCount() > 1)
-        campaignBox->setChecked(true);   // a campaign shows in its table
+    return Mn2->text();
 }
 
-void TitlesPage::showMission(int entry)
+bool TitlesPage::boxesEdited() const
+{
+    return Mn2->text() != m_shown.number || Mt2->text() != m_shown.title;
+}
+
+void TitlesPage::showMission(int entry, bool following)
 {
     m_file.entry = entry;
     m_shown = shownMission();
-    fill({m_shown.number, m_shown.title});
+    if (following)
+        follow({m_shown.number, m_shown.title});
+    else
+        fill({m_shown.number, m_shown.title});
     showChoices();
 }
 
@@ -138,51 +119,6 @@ TitlesFile::Mission TitlesPage::shownMission()
             rows.index(row, TitlesTable::Title).data(Qt::EditRole).toString()};
 }
 
-void TitlesPage::showChoices()
-{
-    showRowChoices(titleChoice);
-}
-
-bool TitlesPage::keepEdit()
-{
-    const TitlesFile::Mission now{Mn2->text(), Mt2->text()};
-    if (m_file.entry < 0 || (now.number == m_shown.number && now.title == m_shown.title))
-        return true;
-    if (!keepEditedRow(editedRow(now)))
-        return false;
-    m_shown = shownMission();
-    return true;
-}
-
-QStringList TitlesPage::unsavedWork() const
-{
-    if (showsTable())
-        return FormPage::unsavedWork() + campaignWork();
-    QStringList work = FormPage::unsavedWork();
-    if (m_file.otherEdits && work.isEmpty())
-        work.append(tr("the titles edited on the Titles tab"));
-    return work;
-}
-
-QVariantMap TitlesPage::draft() const
-{
-    QVariantMap draft = FormPage::draft();
-    m_file.addToDraft(draft);
-    draftCampaign(draft);
-    return draft;
-}
-
-void TitlesPage::restore(const QJsonObject &draft)
-{
-    m_file.restore(draft, TitlesFile::missions);
-    readFileRows();
-    if (m_file.entry >= 0)
-        m_shown = shownMission();
-    showChoices();
-    FormPage::restore(draft);
-    restoreCampaign(draft);
-}
-
 std::unique_ptr<MissionTable> TitlesPage::makeTable(StrDocument document) const
 {
     return std::make_unique<TitlesTable>(std::move(document));
@@ -193,13 +129,6 @@ StrDocument TitlesPage::newCampaign() const
     return StrDocument(QByteArray(), StrDocument::Encoding{});
 }
 
-void TitlesPage::editInBoxes(const StrDocument &document, bool unsaved)
-{
-    m_file.takeBack(document, unsaved);
-    readFileRows();
-    showMission(firstEntry(false));
-}
-
 QList<QWidget *> TitlesPage::formControls() const
 {
     return {Mn2lbl, Mn2, Label5, Mt2lbl, Mt2, titleChoice};
@@ -208,9 +137,4 @@ QList<QWidget *> TitlesPage::formControls() const
 int TitlesPage::firstNumber() const
 {
     return MissionTable::wholeNumber(Mn2->text()).value_or(1);
-}
-
-QAbstractButton *TitlesPage::saveButton() const
-{
-    return Titles;
 }
