@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -305,6 +306,39 @@ Pieces StrDocument::authorTexts() const
     return pieces;
 }
 
+template <typename Kept, typename Put>
+void StrDocument::layOut(qsizetype mark, Kept &&kept, Put &&put) const
+{
+    QList<int> order(m_edits.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return inFileOrder(m_edits.at(a), m_edits.at(b)); });
+    qsizetype at = mark;
+    bool written = false;       // anything laid out yet
+    bool atLineStart = true;    // what was laid out ends with a line feed
+    const auto keep = [&](qsizetype from, qsizetype to) {
+        if (from >= to)
+            return;
+        kept(from, to);
+        written = true;
+        atLineStart = m_bytes.at(to - 1) == '\n';
+    };
+    for (const int index : std::as_const(order)) {
+        const Edit &edit = m_edits.at(index);
+        const qsizetype from = std::max(edit.from, mark);
+        if (from < at)
+            continue;   // inside a range already replaced
+        keep(at, from);
+        const bool lineEndFirst = edit.insertion && written && !atLineStart;
+        put(index, lineEndFirst);
+        if (lineEndFirst || !edit.text.isEmpty()) {
+            written = true;
+            atLineStart = edit.text.isEmpty() || edit.text.endsWith(u'\n');
+        }
+        at = std::max(edit.to, mark);
+    }
+    keep(at, m_bytes.size());
+}
+
 std::optional<QByteArray> StrDocument::write(int codePage) const
 {
     const bool anew = !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
@@ -317,34 +351,129 @@ std::optional<QByteArray> StrDocument::write(int codePage) const
         else
             ok = false;
     };
-    const auto kept = [&](qsizetype from, qsizetype to) {
-        if (from >= to)
-            return;
-        if (anew)
-            encoded(decoded(from, to));
-        else
-            out.append(QByteArrayView(m_bytes).sliced(from, to - from));
-    };
-
-    QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
     // The byte-order mark is not written anew; an edit from the start of the file begins after it.
     const qsizetype mark = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
-    qsizetype at = mark;
-    for (const Edit &edit : std::as_const(edits)) {
-        const qsizetype from = std::max(edit.from, mark);
-        if (from < at)
-            continue;   // inside a range already replaced
-        kept(at, from);
-        if (edit.insertion && !out.isEmpty() && !out.endsWith('\n'))
-            encoded(lineEnd());   // an insertion after a last line without its line end
-        encoded(edit.text);
-        at = std::max(edit.to, mark);
-    }
-    kept(at, m_bytes.size());
+    layOut(
+        mark,
+        [&](qsizetype from, qsizetype to) {
+            if (anew)
+                encoded(decoded(from, to));
+            else
+                out.append(QByteArrayView(m_bytes).sliced(from, to - from));
+        },
+        [&](int edit, bool lineEndFirst) {
+            if (lineEndFirst)
+                encoded(lineEnd());
+            encoded(m_edits.at(edit).text);
+        });
     if (!ok)
         return std::nullopt;
     return out;
+}
+
+QString StrDocument::wholeText() const
+{
+    QString text;
+    text.reserve(m_bytes.size());
+    layOut(
+        0, [&](qsizetype from, qsizetype to) { text += decoded(from, to); },
+        [&](int edit, bool lineEndFirst) {
+            if (lineEndFirst)
+                text += lineEnd();
+            text += m_edits.at(edit).text;
+        });
+    return text;
+}
+
+QList<StrDocument::Run> StrDocument::runs() const
+{
+    // A UTF-8 file's byte-order mark is no text: no run holds it.
+    const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    QList<Run> runs;
+    layOut(
+        mark,
+        [&](qsizetype from, qsizetype to) {
+            while (from < to) {
+                const qsizetype lineFeed = m_bytes.indexOf('\n', from);
+                const qsizetype end = lineFeed < 0 || lineFeed >= to ? to : lineFeed + 1;
+                runs.append({from, end, decoded(from, end), -1});
+                from = end;
+            }
+        },
+        [&](int edit, bool lineEndFirst) {
+            const Edit &e = m_edits.at(edit);
+            runs.append({std::max(e.from, mark), std::max(e.to, mark), lineEndFirst ? lineEnd() + e.text : e.text, edit});
+        });
+    return runs;
+}
+
+void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text, const QString &place)
+{
+    const QList<Run> runs = this->runs();
+    QList<qsizetype> starts;   // where each run starts in the whole text, and where the text ends
+    starts.reserve(runs.size() + 1);
+    QString whole;
+    for (const Run &run : runs) {
+        starts.append(whole.size());
+        whole += run.text;
+    }
+    starts.append(whole.size());
+    from = std::clamp<qsizetype>(from, 0, whole.size());
+    to = std::clamp<qsizetype>(to, from, whole.size());
+
+    // The runs the range touches, [first, last): a run that holds text of it;
+    // for an empty range, the run it stands before (else the last).
+    const qsizetype count = runs.size();
+    qsizetype first = 0;
+    while (first < count && starts.at(first + 1) <= from)
+        ++first;
+    qsizetype last = count;
+    while (last > 0 && starts.at(last - 1) >= to)
+        --last;
+    if (last <= first) {
+        if (first == count)
+            first = std::max<qsizetype>(0, count - 1);
+        last = std::min(first + 1, count);
+    }
+    // A range of bytes, not only a point where lines were put in: the change
+    // then takes their place, before anything else put in after it.
+    while (first < last && runs.at(first).from == runs.at(last - 1).to) {
+        if (last < count)
+            ++last;
+        else if (first > 0)
+            --first;
+        else
+            break;
+    }
+
+    const qsizetype textFrom = starts.at(first);
+    const qsizetype textTo = starts.at(last);
+    const QString lines = whole.mid(textFrom, from - textFrom) + text + whole.mid(to, textTo - to);
+    const qsizetype byteFrom = first < last ? runs.at(first).from : (m_bytes.startsWith(ByteOrderMark) && m_encoding.utf8 ? ByteOrderMark.size() : 0);
+    const qsizetype byteTo = first < last ? runs.at(last - 1).to : m_bytes.size();
+
+    // The changes it takes the place of go, and those that no run shows inside it.
+    QList<bool> gone(m_edits.size(), false);
+    for (qsizetype i = first; i < last; ++i) {
+        if (runs.at(i).edit >= 0)
+            gone[runs.at(i).edit] = true;
+    }
+    for (qsizetype i = 0; i < m_edits.size(); ++i) {
+        const Edit &edit = m_edits.at(i);
+        if (edit.from > byteFrom && edit.from < byteTo)
+            gone[i] = true;
+    }
+    QList<Edit> kept;
+    kept.reserve(m_edits.size() + 1);
+    for (qsizetype i = 0; i < m_edits.size(); ++i) {
+        if (!gone.at(i))
+            kept.append(m_edits.at(i));
+    }
+    m_edits = std::move(kept);
+
+    Piece typed = multiLine(LineEndings::toCrLf(lines), place);
+    typed.firstLine = static_cast<int>(QStringView(whole).first(textFrom).count(u'\n')) + 1;
+    m_edits.append({byteFrom, byteTo, lines, {typed}, m_nextOrder++, byteFrom == byteTo});
 }
 
 std::optional<StrDocument> StrDocument::written(int codePage) const

@@ -149,6 +149,16 @@ public:
     // What the author typed into the changes, for the checks before saving.
     Pieces authorTexts() const;
 
+    // The document as it would be written, decoded: its bytes with its
+    // changes laid over them, line ends as they stand (what its source shows).
+    QString wholeText() const;
+    // The characters `from` to `to` of wholeText() become `text`, typed by
+    // the author in `place` (the file's source). The range grows to whole
+    // lines of the bytes kept and to whole changes it cuts into, whose text
+    // stays as it stands; every byte outside it is kept. What the range then
+    // holds is checked before saving as typed there, from the line it starts on.
+    void replaceText(qsizetype from, qsizetype to, const QString &text, const QString &place);
+
     // The file's bytes in `codePage`; nothing when a character cannot be
     // written in it. Unchanged bytes are kept as they are when the document
     // was read in that code page; otherwise everything is written anew in it.
@@ -172,6 +182,20 @@ private:
         int order = 0;
         bool insertion = false;   // whole lines put in at `from`
     };
+    // A piece of the document as it would be written: bytes kept (a line, or
+    // the part of one between changes) or the text of change `edit`.
+    struct Run {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        QString text;
+        int edit = -1;
+    };
+    QList<Run> runs() const;
+    // Walks the document as it would be written, from `mark` on: kept(from,
+    // to) for bytes kept, put(edit, lineEndFirst) for a change's text (an
+    // insertion after a last line without its line end takes one first).
+    template <typename Kept, typename Put>
+    void layOut(qsizetype mark, Kept &&kept, Put &&put) const;
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
 
