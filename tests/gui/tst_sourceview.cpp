@@ -1,10 +1,12 @@
-// The source view, driven as an author drives it: lines
+// The source view and Review Changes, driven as an author drives them: lines
 // typed into a book become steps of its document's undo and are saved byte
 // for byte, a character the code page lacks is refused at its line and
 // column, Ctrl+G and Ctrl+F go where they are asked, a change made elsewhere
-// shows at once beside typing not yet handed over, and the check's findings
-// are underlined with their message.
+// shows at once beside typing not yet handed over, the check's findings are
+// underlined with their message, and Review Changes shows, reverts and saves
+// exactly what changed.
 #include "core/mission/workspace.h"
+#include "gui/source/reviewchanges.h"
 #include "gui/source/sourcebars.h"
 #include "gui/source/sourcehighlighter.h"
 #include "gui/source/sourcepane.h"
@@ -18,6 +20,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -68,6 +73,7 @@ class TestSourceView : public QObject
 private:
     QTemporaryDir m_dir;
     QString m_book;
+    QString m_goals;
     std::unique_ptr<MissionWorkspace> m_workspace;
     std::unique_ptr<SourcePane> m_pane;
     ScriptedPrompts m_prompts;
@@ -302,6 +308,67 @@ private Q_SLOTS:
         QCOMPARE(formatAt(view(), 4, 5).foreground(), colourOf(SourceHighlighter::Quote));
         QCOMPARE(formatAt(view(), 4, 8).foreground(), colourOf(SourceHighlighter::Unread));
         QCOMPARE(formatAt(view(), 5, 0).foreground(), colourOf(SourceHighlighter::Unread));
+    }
+
+    // Two files changed, one in the source view: Review Changes shows
+    // exactly their changed lines; a file reverted is as on the disk again
+    // (and in the view), and Save All writes the other.
+    void reviewsChanges()
+    {
+        WorkspaceDocument *book = open(Diary);
+        QVERIFY(book);
+        m_goals = m_dir.filePath(u"goals.str"_s);
+        Testing::writeAll(m_goals, Goals);
+        WorkspaceDocument *goals = m_workspace->open(m_goals, 1252, nullptr);
+        QVERIFY(goals);
+        view()->showAt(2, 21);
+        type(view(), u" Cold."_s);
+        view()->commitTyping();
+        StrDocument quietly = goals->document();
+        quietly.setText(1, u"Very quietly"_s, multiLine(u"Very quietly"_s, u"goal 1"_s));
+        goals->change(quietly, u"Store goal 1"_s);
+
+        ReviewChanges review(m_workspace.get(), m_prompts);
+        review.setRoot(m_dir.path());
+        QSignalSpy saved(&review, &ReviewChanges::saved);
+        review.show();
+        auto *files = review.findChild<QListWidget *>(u"reviewFiles"_s);
+        auto *diff = review.findChild<QPlainTextEdit *>(u"reviewDiff"_s);
+        auto *summary = review.findChild<QLabel *>(u"reviewSummary"_s);
+        const auto listed = [files] {
+            QStringList texts;
+            for (int row = 0; row < files->count(); ++row)
+                texts.append(files->item(row)->text());
+            return texts;
+        };
+        const QString diaryHeading = QDir::toNativeSeparators(u"books/english/Diary.str"_s) + u" \u2014 1 line changed"_s;
+        QTRY_COMPARE(listed(), (QStringList{diaryHeading, u"goals.str \u2014 1 line changed"_s}));
+        QCOMPARE(diff->toPlainText(),
+                 diaryHeading + u"\n@@ -1,3 +1,3 @@\n // Book Location - Tower\n-Page_0:\"It was dark.\"\n"
+                                u"+Page_0:\"It was dark. Cold.\"\n Page_1:\"The door was locked.\"\n\n"
+                                u"goals.str \u2014 1 line changed\n@@ -1,2 +1,2 @@\n fiction_0:\"Open the door\"\n"
+                                u"-text_0:\"Quietly\"\n+text_0:\"Very quietly\"\n\n"_s);
+        QCOMPARE(summary->text(), u"2 files with unsaved changes, 2 lines changed."_s);
+        files->setCurrentRow(1);
+        QCOMPARE(diff->textCursor().blockNumber(), 7);   // the section of goals.str
+
+        files->setCurrentRow(0);
+        review.findChild<QPushButton *>(u"reviewRevert"_s)->click();
+        QVERIFY(!book->isModified());
+        QCOMPARE(book->document().write(1252).value_or("<not written>"), Diary);
+        QCOMPARE(shown(view()).split(u'\n').at(1), u"Page_0:\"It was dark.\""_s);
+        QTRY_COMPARE(listed(), QStringList{u"goals.str \u2014 1 line changed"_s});
+
+        review.findChild<QPushButton *>(u"reviewSaveAll"_s)->click();
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.constFirst(), (QVariantList{1, 1}));
+        QCOMPARE(Testing::readAll(m_goals), "fiction_0:\"Open the door\"\ntext_0:\"Very quietly\"\n");
+        QCOMPARE(Testing::readAll(m_book), Diary);
+        QTRY_COMPARE(summary->text(), u"Nothing is unsaved."_s);
+
+        book->undoStack()->undo();   // the revert undone: the typing is unsaved again
+        QVERIFY(book->isModified());
+        QTRY_COMPARE(listed().size(), 1);
     }
 };
 
