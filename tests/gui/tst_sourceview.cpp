@@ -259,6 +259,10 @@ private Q_SLOTS:
         document->undoStack()->undo();
         document->undoStack()->undo();
         QCOMPARE(shown(view()), QString::fromLatin1(Diary).replace(u"\r\n"_s, u"\n"_s));
+
+        m_workspace->release(document);   // no view of the workspace needs it: nothing left to edit
+        QTRY_VERIFY(view()->isReadOnly());
+        QCOMPARE(shown(view()), QString());
     }
 
     // Two blanks in a row are underlined a moment after the file is shown,

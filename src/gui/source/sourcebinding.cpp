@@ -64,7 +64,7 @@ SourceBinding::SourceBinding(QPlainTextEdit *box)
 
 void SourceBinding::setDocument(WorkspaceDocument *document)
 {
-    if (document == m_document)
+    if (document && document == m_document)
         return;
     commitTyping();
     if (m_document)
@@ -76,8 +76,11 @@ void SourceBinding::setDocument(WorkspaceDocument *document)
     m_showing = true;
     m_box->setPlainText(inTheBox(m_shown).join(u'\n'));
     m_showing = false;
-    if (document)
+    if (document) {
         connect(document, &WorkspaceDocument::changed, this, &SourceBinding::documentChanged);
+        // Let go of by the workspace: nothing to show or edit any more.
+        connect(document, &QObject::destroyed, this, [this] { setDocument(nullptr); });
+    }
     Q_EMIT documentShown();
 }
 

@@ -60,7 +60,10 @@ SourceView::SourceView(QWidget *parent)
     m_checkPause.setSingleShot(true);
     m_checkPause.setInterval(CheckPauseMs);
     connect(&m_checkPause, &QTimer::timeout, this, &SourceView::check);
-    connect(m_binding, &SourceBinding::documentShown, this, &SourceView::checkLater);
+    connect(m_binding, &SourceBinding::documentShown, this, [this] {
+        setReadOnly(workspaceDocument() == nullptr);
+        checkLater();
+    });
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(marginWidth(), 0, 0, 0); });
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceView::updateMargin);
     connect(this, &QPlainTextEdit::cursorPositionChanged, m_margin, qOverload<>(&QWidget::update));
@@ -71,7 +74,6 @@ void SourceView::setWorkspaceDocument(WorkspaceDocument *document)
 {
     m_findings.clear();
     m_binding->setDocument(document);
-    setReadOnly(document == nullptr);
     showFindings();
 }
 
