@@ -67,8 +67,11 @@ private Q_SLOTS:
         QCOMPARE(TypedLines::shownLines(shown).size(), box.size());
         const auto change = TypedLines::change(TypedLines::shownLines(shown), typed.split(u'\n'), lineEnd);
         QCOMPARE(change.has_value(), result != shown);
-        if (change)
-            QCOMPARE(shown.left(change->from) + change->text + shown.mid(change->to), result);
+        if (!change)
+            return;
+        QCOMPARE(shown.left(change->from) + change->text + shown.mid(change->to), result);
+        QCOMPARE(change->lines.size(), change->newCount);
+        QCOMPARE(change->lines.join(QString()), change->text);
     }
 
     void documentTyped_data()

@@ -389,6 +389,8 @@ QList<StrDocument::Run> StrDocument::runs() const
 {
     // A UTF-8 file's byte-order mark is no text: no run holds it.
     const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    // Decoded, a byte is one character, but in UTF-8 beyond ASCII.
+    const bool byteForCharacter = m_ascii || !m_encoding.utf8;
     QList<Run> runs;
     layOut(
         mark,
@@ -396,15 +398,23 @@ QList<StrDocument::Run> StrDocument::runs() const
             while (from < to) {
                 const qsizetype lineFeed = m_bytes.indexOf('\n', from);
                 const qsizetype end = lineFeed < 0 || lineFeed >= to ? to : lineFeed + 1;
-                runs.append({from, end, decoded(from, end), -1});
+                runs.append({from, end, byteForCharacter ? end - from : decoded(from, end).size(), -1, false});
                 from = end;
             }
         },
         [&](int edit, bool lineEndFirst) {
             const Edit &e = m_edits.at(edit);
-            runs.append({std::max(e.from, mark), std::max(e.to, mark), lineEndFirst ? lineEnd() + e.text : e.text, edit});
+            runs.append({std::max(e.from, mark), std::max(e.to, mark),
+                         e.text.size() + (lineEndFirst ? lineEnd().size() : 0), edit, lineEndFirst});
         });
     return runs;
+}
+
+QString StrDocument::runText(const Run &run) const
+{
+    if (run.edit < 0)
+        return decoded(run.from, run.to);
+    return run.lineEndFirst ? lineEnd() + m_edits.at(run.edit).text : m_edits.at(run.edit).text;
 }
 
 void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text, const QString &place)
@@ -412,14 +422,14 @@ void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text,
     const QList<Run> runs = this->runs();
     QList<qsizetype> starts;   // where each run starts in the whole text, and where the text ends
     starts.reserve(runs.size() + 1);
-    QString whole;
+    qsizetype length = 0;
     for (const Run &run : runs) {
-        starts.append(whole.size());
-        whole += run.text;
+        starts.append(length);
+        length += run.length;
     }
-    starts.append(whole.size());
-    from = std::clamp<qsizetype>(from, 0, whole.size());
-    to = std::clamp<qsizetype>(to, from, whole.size());
+    starts.append(length);
+    from = std::clamp<qsizetype>(from, 0, length);
+    to = std::clamp<qsizetype>(to, from, length);
 
     // The runs the range touches, [first, last): a run that holds text of it;
     // for an empty range, the run it stands before (else the last).
@@ -447,8 +457,17 @@ void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text,
     }
 
     const qsizetype textFrom = starts.at(first);
-    const qsizetype textTo = starts.at(last);
-    const QString lines = whole.mid(textFrom, from - textFrom) + text + whole.mid(to, textTo - to);
+    QString region;
+    int lineFeedsBefore = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const Run &run = runs.at(i);
+        if (i >= first && i < last)
+            region += runText(run);
+        else if (i < first)
+            lineFeedsBefore += static_cast<int>(run.edit < 0 ? QByteArrayView(m_bytes).sliced(run.from, run.to - run.from).count('\n')
+                                                              : runText(run).count(u'\n'));
+    }
+    const QString lines = region.first(from - textFrom) + text + region.sliced(to - textFrom);
     const qsizetype byteFrom = first < last ? runs.at(first).from : (m_bytes.startsWith(ByteOrderMark) && m_encoding.utf8 ? ByteOrderMark.size() : 0);
     const qsizetype byteTo = first < last ? runs.at(last - 1).to : m_bytes.size();
 
@@ -472,7 +491,7 @@ void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text,
     m_edits = std::move(kept);
 
     Piece typed = multiLine(LineEndings::toCrLf(lines), place);
-    typed.firstLine = static_cast<int>(QStringView(whole).first(textFrom).count(u'\n')) + 1;
+    typed.firstLine = lineFeedsBefore + 1;
     m_edits.append({byteFrom, byteTo, lines, {typed}, m_nextOrder++, byteFrom == byteTo});
 }
 

@@ -187,10 +187,12 @@ private:
     struct Run {
         qsizetype from = 0;
         qsizetype to = 0;
-        QString text;
+        qsizetype length = 0;   // of its text
         int edit = -1;
+        bool lineEndFirst = false;
     };
     QList<Run> runs() const;
+    QString runText(const Run &run) const;
     // Walks the document as it would be written, from `mark` on: kept(from,
     // to) for bytes kept, put(edit, lineEndFirst) for a change's text (an
     // insertion after a last line without its line end takes one first).

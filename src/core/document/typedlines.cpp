@@ -62,16 +62,15 @@ std::optional<Change> change(const QStringList &shown, const QStringList &typed,
 {
     const int oldTotal = static_cast<int>(shown.size());
     const int newTotal = static_cast<int>(typed.size());
+    const auto same = [](const QString &shownLine, const QString &typedLine) {
+        const bool signs = typedLine.contains(QChar(CarriageReturnSign)) || typedLine.contains(QChar(ParagraphSign));
+        return withoutEnd(shownLine) == (signs ? fileText(typedLine) : typedLine);
+    };
     int head = 0;
-    QStringList typedText;
-    typedText.reserve(typed.size());
-    for (const QString &line : typed)
-        typedText.append(fileText(line));
-    while (head < oldTotal && head < newTotal && withoutEnd(shown.at(head)) == typedText.at(head))
+    while (head < oldTotal && head < newTotal && same(shown.at(head), typed.at(head)))
         ++head;
     int tail = 0;
-    while (tail < oldTotal - head && tail < newTotal - head
-           && withoutEnd(shown.at(oldTotal - 1 - tail)) == typedText.at(newTotal - 1 - tail))
+    while (tail < oldTotal - head && tail < newTotal - head && same(shown.at(oldTotal - 1 - tail), typed.at(newTotal - 1 - tail)))
         ++tail;
     if (head == oldTotal && head == newTotal)
         return std::nullopt;
@@ -102,13 +101,15 @@ std::optional<Change> change(const QStringList &shown, const QStringList &typed,
     for (int i = head; i < head + oldCount; ++i)
         found.to += shown.at(i).size();
     for (int k = 0; k < newCount; ++k) {
-        found.text += typedText.at(head + k);
+        QString line = fileText(typed.at(head + k));
         if (k == newCount - 1 && oldCount > 0)
-            found.text += ends.constLast();   // the last keeps the end of the last replaced
+            line += ends.constLast();   // the last keeps the end of the last replaced
         else if (k < oldCount - 1)
-            found.text += ends.at(k);
+            line += ends.at(k);
         else
-            found.text += between;
+            line += between;
+        found.text += line;
+        found.lines.append(line);
     }
     found.firstLine = head + 1;
     found.oldCount = oldCount;

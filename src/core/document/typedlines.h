@@ -22,6 +22,7 @@ struct Change {
     qsizetype from = 0;   // the characters of the text replaced
     qsizetype to = 0;
     QString text;         // what replaces them, with line ends
+    QStringList lines;    // the same, line by line
     int firstLine = 1;    // the first line replaced, from 1
     int oldCount = 0;     // lines replaced ...
     int newCount = 0;     // ... and the lines in their place

@@ -11,11 +11,12 @@
 
 namespace {
 
-QString withoutEnd(const QString &line)
+QStringView withoutEnd(const QString &line)
 {
-    if (line.endsWith(u"\r\n"))
-        return line.chopped(2);
-    return line.endsWith(u'\n') ? line.chopped(1) : line;
+    QStringView text(line);
+    if (text.endsWith(u'\n'))
+        text.chop(text.endsWith(u"\r\n") ? 2 : 1);
+    return text;
 }
 
 // The lines as the box shows them, without their ends.
@@ -24,8 +25,30 @@ QStringList inTheBox(const QStringList &lines)
     QStringList box;
     box.reserve(lines.size());
     for (const QString &line : lines)
-        box.append(TypedLines::boxText(withoutEnd(line)));
+        box.append(TypedLines::boxText(withoutEnd(line).toString()));
     return box;
+}
+
+// Whether the box's line shows the file's `line`.
+bool shows(const QString &boxLine, const QString &line)
+{
+    const QStringView text = withoutEnd(line);
+    if (text.contains(u'\r') || text.contains(QChar(QChar::ParagraphSeparator)))
+        return boxLine == TypedLines::boxText(text.toString());
+    return boxLine == text;
+}
+
+// How many lines at the start and at the end of `a` and `b` are the same.
+template <typename A, typename B, typename Same>
+std::pair<qsizetype, qsizetype> sameEnds(const A &a, const B &b, Same same)
+{
+    qsizetype head = 0;
+    while (head < a.size() && head < b.size() && same(a.at(head), b.at(head)))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < a.size() - head && tail < b.size() - head && same(a.at(a.size() - 1 - tail), b.at(b.size() - 1 - tail)))
+        ++tail;
+    return {head, tail};
 }
 
 QString describe(const TypedLines::Change &change)
@@ -127,9 +150,9 @@ void SourceBinding::commitTyping()
         return;
     StrDocument after = current;
     after.replaceText(change->from, change->to, change->text, place());
-    m_shown = TypedLines::shownLines(after.wholeText());
+    const qsizetype first = change->firstLine - 1;
+    m_shown = m_shown.first(first) + change->lines + m_shown.sliced(first + change->oldCount);
     m_document->change(after, describe(*change), this);
-    show(m_shown);   // the box stays true to the document, should it lay the lines out otherwise
     Q_EMIT documentShown();
 }
 
@@ -138,24 +161,25 @@ void SourceBinding::documentChanged(const QObject *origin)
     if (origin == this || !m_document)
         return;
     const QStringList now = TypedLines::shownLines(m_document->document().wholeText());
-    const QString lineEnd = m_document->document().lineEnd();
     const std::optional<TypedLines::Change> mine =
-        m_typed ? TypedLines::change(m_shown, boxLines(), lineEnd) : std::nullopt;
-    const std::optional<TypedLines::Change> theirs = TypedLines::change(m_shown, inTheBox(now), lineEnd);
+        m_typed ? TypedLines::change(m_shown, boxLines(), m_document->document().lineEnd()) : std::nullopt;
+    // The lines the change made elsewhere replaced, [first, first + count), and those in their place.
+    const auto [head, tail] = sameEnds(m_shown, now, [](const QString &a, const QString &b) { return a == b; });
+    const int theirFirst = static_cast<int>(head);
+    const int theirCount = static_cast<int>(m_shown.size() - tail - head);
+    const QStringList theirLines = now.mid(head, now.size() - tail - head);
     m_shown = now;
     if (!mine) {
         m_typed = false;
         show(now);
-    } else if (theirs) {
+    } else if (theirCount > 0 || !theirLines.isEmpty()) {
         // Typing not handed over stays when the change is to other lines;
         // where both touch the same lines, the change made elsewhere wins.
         const int myFirst = mine->firstLine - 1;
-        const int theirFirst = theirs->firstLine - 1;
         if (myFirst + mine->oldCount <= theirFirst) {
-            replaceLines(theirFirst + mine->newCount - mine->oldCount, theirs->oldCount,
-                         inTheBox(now.mid(theirFirst, theirs->newCount)));
-        } else if (theirFirst + theirs->oldCount <= myFirst) {
-            replaceLines(theirFirst, theirs->oldCount, inTheBox(now.mid(theirFirst, theirs->newCount)));
+            replaceLines(theirFirst + mine->newCount - mine->oldCount, theirCount, inTheBox(theirLines));
+        } else if (theirFirst + theirCount <= myFirst) {
+            replaceLines(theirFirst, theirCount, inTheBox(theirLines));
         } else {
             m_typed = false;
             m_pause.stop();
@@ -167,21 +191,12 @@ void SourceBinding::documentChanged(const QObject *origin)
 
 void SourceBinding::show(const QStringList &lines)
 {
-    const QStringList wanted = inTheBox(lines);
     const QStringList box = boxLines();
-    const qsizetype oldTotal = box.size();
-    const qsizetype newTotal = wanted.size();
-    qsizetype head = 0;
-    while (head < oldTotal && head < newTotal && box.at(head) == wanted.at(head))
-        ++head;
-    qsizetype tail = 0;
-    while (tail < oldTotal - head && tail < newTotal - head
-           && box.at(oldTotal - 1 - tail) == wanted.at(newTotal - 1 - tail))
-        ++tail;
-    if (head == oldTotal && head == newTotal)
+    const auto [head, tail] = sameEnds(box, lines, shows);
+    if (head == box.size() && head == lines.size())
         return;
-    replaceLines(static_cast<int>(head), static_cast<int>(oldTotal - tail - head),
-                 wanted.mid(head, newTotal - tail - head));
+    replaceLines(static_cast<int>(head), static_cast<int>(box.size() - tail - head),
+                 inTheBox(lines.mid(head, lines.size() - tail - head)));
 }
 
 void SourceBinding::replaceLines(int first, int count, const QStringList &lines)
