@@ -311,7 +311,8 @@ void StrDocument::layOut(qsizetype mark, Kept &&kept, Put &&put) const
 {
     QList<int> order(m_edits.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return inFileOrder(m_edits.at(a), m_edits.at(b)); });
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return inFileOrder(m_edits.at(a), m_edits.at(b)); });
     qsizetype at = mark;
     bool written = false;       // anything laid out yet
     bool atLineStart = true;    // what was laid out ends with a line feed
@@ -463,12 +464,14 @@ void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text,
         const Run &run = runs.at(i);
         if (i >= first && i < last)
             region += runText(run);
+        else if (i < first && run.edit < 0)
+            lineFeedsBefore += static_cast<int>(QByteArrayView(m_bytes).sliced(run.from, run.to - run.from).count('\n'));
         else if (i < first)
-            lineFeedsBefore += static_cast<int>(run.edit < 0 ? QByteArrayView(m_bytes).sliced(run.from, run.to - run.from).count('\n')
-                                                              : runText(run).count(u'\n'));
+            lineFeedsBefore += static_cast<int>(runText(run).count(u'\n'));
     }
     const QString lines = region.first(from - textFrom) + text + region.sliced(to - textFrom);
-    const qsizetype byteFrom = first < last ? runs.at(first).from : (m_bytes.startsWith(ByteOrderMark) && m_encoding.utf8 ? ByteOrderMark.size() : 0);
+    const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    const qsizetype byteFrom = first < last ? runs.at(first).from : mark;
     const qsizetype byteTo = first < last ? runs.at(last - 1).to : m_bytes.size();
 
     // The changes it takes the place of go, and those that no run shows inside it.

@@ -70,7 +70,8 @@ std::optional<Change> change(const QStringList &shown, const QStringList &typed,
     while (head < oldTotal && head < newTotal && same(shown.at(head), typed.at(head)))
         ++head;
     int tail = 0;
-    while (tail < oldTotal - head && tail < newTotal - head && same(shown.at(oldTotal - 1 - tail), typed.at(newTotal - 1 - tail)))
+    while (tail < oldTotal - head && tail < newTotal - head
+           && same(shown.at(oldTotal - 1 - tail), typed.at(newTotal - 1 - tail)))
         ++tail;
     if (head == oldTotal && head == newTotal)
         return std::nullopt;

@@ -223,8 +223,9 @@ void ReviewChanges::showSections(QList<Section> sections)
     for (qsizetype i = 0; i < sections.size(); ++i) {
         Section &section = sections[i];
         const bool onDisk = section.document && section.document->existsOnDisk();
-        const QString heading = onDisk ? tr("%1 \u2014 %2").arg(section.path, linesChanged(section.changedLines))
-                                       : tr("%1 \u2014 a new file, %2").arg(section.path, linesChanged(section.changedLines));
+        const QString changed = linesChanged(section.changedLines);
+        const QString heading = onDisk ? tr("%1 \u2014 %2").arg(section.path, changed)
+                                       : tr("%1 \u2014 a new file, %2").arg(section.path, changed);
         m_files->addItem(heading);
         if (section.path == wasChosen)
             chosenRow = static_cast<int>(i);

@@ -46,7 +46,8 @@ std::pair<qsizetype, qsizetype> sameEnds(const A &a, const B &b, Same same)
     while (head < a.size() && head < b.size() && same(a.at(head), b.at(head)))
         ++head;
     qsizetype tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head && same(a.at(a.size() - 1 - tail), b.at(b.size() - 1 - tail)))
+    while (tail < a.size() - head && tail < b.size() - head
+           && same(a.at(a.size() - 1 - tail), b.at(b.size() - 1 - tail)))
         ++tail;
     return {head, tail};
 }
