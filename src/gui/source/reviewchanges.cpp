@@ -23,6 +23,9 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
 // A file's heading in bold; lines taken out in red, put in in green, the

@@ -9,6 +9,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 QStringView withoutEnd(const QString &line)

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace SourceFindings {
 
 SourceFindingsProvider kindCheck(const QString &path)

@@ -5,6 +5,8 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 bool isBlank(QChar c)

@@ -11,6 +11,9 @@
 #include <QToolTip>
 #include <QUndoStack>
 
+#include <algorithm>
+#include <utility>
+
 // The margin of line numbers, painted by the view.
 class SourceMargin : public QWidget
 {
