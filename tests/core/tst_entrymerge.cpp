@@ -119,8 +119,8 @@ private Q_SLOTS:
         QCOMPARE(result.authorTexts().size(), 1);
         QCOMPARE(result.authorTexts().constFirst().text, QStringLiteral("\u0141ania"));
         QVERIFY(!result.write(1252));
-        QVERIFY(result.writtenText().contains(QStringLiteral("\u0141ania")));
-        QVERIFY(result.writtenText().endsWith(QStringLiteral("// more\r\n")));
+        QVERIFY(result.wholeText().contains(QStringLiteral("\u0141ania")));
+        QVERIFY(result.wholeText().endsWith(QStringLiteral("// more\r\n")));
     }
 
     // A document laid over its bytes: only the parts it changed are changes.

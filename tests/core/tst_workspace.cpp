@@ -533,7 +533,7 @@ private Q_SLOTS:
             const QString text = replaced->document().text(1).replace(u"T"_s, u"D"_s);
             replaced->change(withText(replaced->document(), "Page_1", text), u"Replace"_s);
             QVERIFY(!replaced->document().write(1252));
-            unwritable = replaced->document().writtenText();
+            unwritable = replaced->document().wholeText();
             kept = Drafts::toJson({{u"documents"_s, workspace.draft()}}).value(u"documents"_s).toArray();
         }
         QCOMPARE(kept.size(), 2);
@@ -546,7 +546,7 @@ private Q_SLOTS:
         WorkspaceDocument *replaced = workspace.find(other);
         QVERIFY(replaced && replaced->isModified());
         QCOMPARE(replaced->document().bytes(), german);
-        QCOMPARE(replaced->document().writtenText(), unwritable);
+        QCOMPARE(replaced->document().wholeText(), unwritable);
     }
 
     // A draft of a file saved since (after the draft was written, before the

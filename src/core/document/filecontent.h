@@ -15,6 +15,7 @@ struct Piece {
     QString text;
     Kind kind = Fixed;
     QString place;   // for the author's texts: "the \"Mission Title\" box", "page 3 (Page_2)"
+    int firstLine = 1;   // the line of `place` the text starts on (a file's, in its source)
 };
 
 using Pieces = QList<Piece>;

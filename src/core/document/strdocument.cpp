@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -352,68 +353,189 @@ Pieces StrDocument::authorTexts() const
     return pieces;
 }
 
-std::optional<QByteArray> StrDocument::write(int codePage) const
+template <typename Kept, typename Put>
+void StrDocument::layOut(qsizetype mark, Kept &&kept, Put &&put) const
 {
-    return writeIn(codePage, false);
+    QList<int> order(m_edits.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return inFileOrder(m_edits.at(a), m_edits.at(b)); });
+    qsizetype at = mark;
+    bool written = false;       // anything laid out yet
+    bool atLineStart = true;    // what was laid out ends with a line feed
+    const auto keep = [&](qsizetype from, qsizetype to) {
+        if (from >= to)
+            return;
+        kept(from, to);
+        written = true;
+        atLineStart = m_bytes.at(to - 1) == '\n';
+    };
+    for (const int index : std::as_const(order)) {
+        const Edit &edit = m_edits.at(index);
+        const qsizetype from = std::max(edit.from, mark);
+        if (from < at)
+            continue;   // inside a range already replaced
+        keep(at, from);
+        const bool lineEndFirst = edit.insertion && written && !atLineStart;
+        put(index, lineEndFirst);
+        if (lineEndFirst || !edit.text.isEmpty() || !edit.lineEnd.isEmpty()) {
+            written = true;
+            atLineStart = !edit.lineEnd.isEmpty() || edit.text.isEmpty() || edit.text.endsWith(u'\n');
+        }
+        at = std::max(edit.to, mark);
+    }
+    keep(at, m_bytes.size());
 }
 
-std::optional<QByteArray> StrDocument::writeIn(int codePage, bool utf8) const
+std::optional<QByteArray> StrDocument::write(int codePage) const
 {
-    const bool anew = utf8 ? !m_ascii && !m_encoding.utf8
-                           : !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
+    const bool anew = !m_ascii && (m_encoding.utf8 || m_encoding.codePage != codePage);
     QByteArray out;
     out.reserve(m_bytes.size() + 64);
     bool ok = true;
     const auto encoded = [&](const QString &text) {
-        if (utf8)
-            out.append(text.toUtf8());
-        else if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
+        if (const std::optional<QByteArray> bytes = CodePages::encode(text, codePage))
             out.append(*bytes);
         else
             ok = false;
     };
-    const auto kept = [&](qsizetype from, qsizetype to) {
-        if (from >= to)
-            return;
-        if (anew)
-            encoded(decoded(from, to));
-        else
-            out.append(QByteArrayView(m_bytes).sliced(from, to - from));
-    };
-
     // The byte-order mark is not written anew; an edit from the start of the file begins after it.
     const qsizetype mark = anew && m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
-    compose(mark, kept, encoded);
+    layOut(
+        mark,
+        [&](qsizetype from, qsizetype to) {
+            if (anew)
+                encoded(decoded(from, to));
+            else
+                out.append(QByteArrayView(m_bytes).sliced(from, to - from));
+        },
+        [&](int edit, bool lineEndFirst) { encoded(editText(edit, lineEndFirst)); });
     if (!ok)
         return std::nullopt;
     return out;
 }
 
-void StrDocument::compose(qsizetype mark, const std::function<void(qsizetype, qsizetype)> &kept,
-                          const std::function<void(const QString &)> &put) const
+QString StrDocument::wholeText() const
 {
-    QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
-    qsizetype at = mark;
-    bool lineOpen = false;   // what was put last does not end its line
-    for (const Edit &edit : std::as_const(edits)) {
-        const qsizetype from = std::max(edit.from, mark);
-        if (from < at)
-            continue;   // inside a range already replaced
-        if (from > at)
-            lineOpen = m_bytes.at(from - 1) != '\n';
-        kept(at, from);
-        if (edit.insertion && lineOpen)
-            put(lineEnd());   // an insertion after a last line without its line end
-        put(edit.text);
-        put(edit.lineEnd);
-        if (!edit.lineEnd.isEmpty())
-            lineOpen = false;
-        else if (!edit.text.isEmpty())
-            lineOpen = !edit.text.endsWith(u'\n');
-        at = std::max(edit.to, mark);
+    QString text;
+    text.reserve(m_bytes.size());
+    layOut(
+        0, [&](qsizetype from, qsizetype to) { text += decoded(from, to); },
+        [&](int edit, bool lineEndFirst) { text += editText(edit, lineEndFirst); });
+    return text;
+}
+
+QList<StrDocument::Run> StrDocument::runs() const
+{
+    // A UTF-8 file's byte-order mark is no text: no run holds it.
+    const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    // Decoded, a byte is one character, but in UTF-8 beyond ASCII.
+    const bool byteForCharacter = m_ascii || !m_encoding.utf8;
+    QList<Run> runs;
+    layOut(
+        mark,
+        [&](qsizetype from, qsizetype to) {
+            while (from < to) {
+                const qsizetype lineFeed = m_bytes.indexOf('\n', from);
+                const qsizetype end = lineFeed < 0 || lineFeed >= to ? to : lineFeed + 1;
+                runs.append({from, end, byteForCharacter ? end - from : decoded(from, end).size(), -1, false});
+                from = end;
+            }
+        },
+        [&](int edit, bool lineEndFirst) {
+            const Edit &e = m_edits.at(edit);
+            runs.append({std::max(e.from, mark), std::max(e.to, mark),
+                         e.text.size() + e.lineEnd.size() + (lineEndFirst ? lineEnd().size() : 0), edit,
+                         lineEndFirst});
+        });
+    return runs;
+}
+
+QString StrDocument::runText(const Run &run) const
+{
+    if (run.edit < 0)
+        return decoded(run.from, run.to);
+    return editText(run.edit, run.lineEndFirst);
+}
+
+void StrDocument::replaceText(qsizetype from, qsizetype to, const QString &text, const QString &place)
+{
+    const QList<Run> runs = this->runs();
+    QList<qsizetype> starts;   // where each run starts in the whole text, and where the text ends
+    starts.reserve(runs.size() + 1);
+    qsizetype length = 0;
+    for (const Run &run : runs) {
+        starts.append(length);
+        length += run.length;
     }
-    kept(at, m_bytes.size());
+    starts.append(length);
+    from = std::clamp<qsizetype>(from, 0, length);
+    to = std::clamp<qsizetype>(to, from, length);
+
+    // The runs the range touches, [first, last): a run that holds text of it;
+    // for an empty range, the run it stands before (else the last).
+    const qsizetype count = runs.size();
+    qsizetype first = 0;
+    while (first < count && starts.at(first + 1) <= from)
+        ++first;
+    qsizetype last = count;
+    while (last > 0 && starts.at(last - 1) >= to)
+        --last;
+    if (last <= first) {
+        if (first == count)
+            first = std::max<qsizetype>(0, count - 1);
+        last = std::min(first + 1, count);
+    }
+    // A range of bytes, not only a point where lines were put in: the change
+    // then takes their place, before anything else put in after it.
+    while (first < last && runs.at(first).from == runs.at(last - 1).to) {
+        if (last < count)
+            ++last;
+        else if (first > 0)
+            --first;
+        else
+            break;
+    }
+
+    const qsizetype textFrom = starts.at(first);
+    QString region;
+    int lineFeedsBefore = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const Run &run = runs.at(i);
+        if (i >= first && i < last)
+            region += runText(run);
+        else if (i < first && run.edit < 0)
+            lineFeedsBefore += static_cast<int>(QByteArrayView(m_bytes).sliced(run.from, run.to - run.from).count('\n'));
+        else if (i < first)
+            lineFeedsBefore += static_cast<int>(runText(run).count(u'\n'));
+    }
+    const QString lines = region.first(from - textFrom) + text + region.sliced(to - textFrom);
+    const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    const qsizetype byteFrom = first < last ? runs.at(first).from : mark;
+    const qsizetype byteTo = first < last ? runs.at(last - 1).to : m_bytes.size();
+
+    // The changes it takes the place of go, and those that no run shows inside it.
+    QList<bool> gone(m_edits.size(), false);
+    for (qsizetype i = first; i < last; ++i) {
+        if (runs.at(i).edit >= 0)
+            gone[runs.at(i).edit] = true;
+    }
+    for (qsizetype i = 0; i < m_edits.size(); ++i) {
+        const Edit &edit = m_edits.at(i);
+        if (edit.from > byteFrom && edit.from < byteTo)
+            gone[i] = true;
+    }
+    QList<Edit> kept;
+    kept.reserve(m_edits.size() + 1);
+    for (qsizetype i = 0; i < m_edits.size(); ++i) {
+        if (!gone.at(i))
+            kept.append(m_edits.at(i));
+    }
+    m_edits = std::move(kept);
+
+    Piece typed = multiLine(LineEndings::toCrLf(lines), place);
+    typed.firstLine = lineFeedsBefore + 1;
+    m_edits.append({byteFrom, byteTo, lines, {typed}, m_nextOrder++, byteFrom == byteTo, {}});
 }
 
 std::optional<StrDocument> StrDocument::written(int codePage) const
@@ -430,9 +552,9 @@ StrDocument StrDocument::current() const
         return *this;
     const qsizetype mark = m_encoding.utf8 && m_bytes.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
     QString text;
-    compose(
-        mark, [&](qsizetype from, qsizetype to) { text += from < to ? decoded(from, to) : QString(); },
-        [&](const QString &put) { text += put; });
+    layOut(
+        mark, [&](qsizetype from, qsizetype to) { text += decoded(from, to); },
+        [&](int edit, bool lineEndFirst) { text += editText(edit, lineEndFirst); });
     return StrDocument((mark > 0 ? ByteOrderMark : QByteArray()) + text.toUtf8(), Encoding{m_encoding.codePage, true});
 }
 
@@ -442,7 +564,15 @@ StrDocument StrDocument::merged(int codePage) const
         return *this;
     if (std::optional<StrDocument> inCodePage = written(codePage))
         return std::move(*inCodePage);
-    return StrDocument(writeIn(codePage, true).value_or(QByteArray()), Encoding{codePage, true});
+    StrDocument whole = current();
+    whole.m_encoding.codePage = codePage;
+    return whole;
+}
+
+QString StrDocument::editText(int edit, bool lineEndFirst) const
+{
+    const Edit &e = m_edits.at(edit);
+    return lineEndFirst ? lineEnd() + e.text + e.lineEnd : e.text + e.lineEnd;
 }
 
 QVariantMap StrDocument::toDraft() const
@@ -462,29 +592,6 @@ std::optional<StrDocument> StrDocument::fromDraft(const QJsonObject &draft)
         return std::nullopt;
     return StrDocument(std::move(decoded.decoded), {draft.value(QStringLiteral("codePage")).toInt(1252),
                                              draft.value(QStringLiteral("utf8")).toBool()});
-}
-
-QString StrDocument::writtenText() const
-{
-    // As write() lays the changes in, with the bytes decoded rather than copied.
-    QList<Edit> edits = m_edits;
-    std::stable_sort(edits.begin(), edits.end(), inFileOrder<Edit>);
-    QString out;
-    qsizetype at = 0;
-    for (const Edit &edit : std::as_const(edits)) {
-        if (edit.from < at)
-            continue;   // inside a range already replaced
-        if (at < edit.from)
-            out += decoded(at, edit.from);
-        if (edit.insertion && !out.isEmpty() && !out.endsWith(u'\n'))
-            out += lineEnd();
-        out += edit.text;
-        out += edit.lineEnd;
-        at = edit.to;
-    }
-    if (at < m_bytes.size())
-        out += decoded(at, m_bytes.size());
-    return out;
 }
 
 QVariantMap StrDocument::toDraftWithChanges() const

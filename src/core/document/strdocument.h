@@ -172,6 +172,16 @@ public:
     // What the author typed into the changes, for the checks before saving.
     Pieces authorTexts() const;
 
+    // The document as it would be written, decoded: its bytes with its
+    // changes laid over them, line ends as they stand (what its source shows).
+    QString wholeText() const;
+    // The characters `from` to `to` of wholeText() become `text`, typed by
+    // the author in `place` (the file's source). The range grows to whole
+    // lines of the bytes kept and to whole changes it cuts into, whose text
+    // stays as it stands; every byte outside it is kept. What the range then
+    // holds is checked before saving as typed there, from the line it starts on.
+    void replaceText(qsizetype from, qsizetype to, const QString &text, const QString &place);
+
     // The file's bytes in `codePage`; nothing when a character cannot be
     // written in it. Unchanged bytes are kept as they are when the document
     // was read in that code page; otherwise everything is written anew in it.
@@ -185,15 +195,15 @@ public:
     // The document as it would be written, read again: its edits made part
     // of its bytes (in `codePage`). Nothing when it cannot be written.
     std::optional<StrDocument> written(int codePage) const;
+    // The same, never failing: in UTF-8 when a text the document holds is
+    // one `codePage` lacks, so that nothing is lost. A document without
+    // edits is itself. What a view shows of a document it did not change.
+    StrDocument merged(int codePage) const;
     // The document as it now stands, its edits made part of its bytes in
     // UTF-8, so that no character is lost whatever the code page lacks: what a
     // view reads of a document it did not change itself. Itself when it has
     // no edits.
     StrDocument current() const;
-
-    // What write() encodes, decoded: the bytes with the changes laid in,
-    // every character kept, also one that no code page holds.
-    QString writtenText() const;
 
     // The document whole, as the mission's draft keeps it: what toDraft()
     // keeps, and its changes over the bytes as they were made (their texts,
@@ -202,10 +212,6 @@ public:
     // what is no such draft, or changes that do not fit the bytes.
     QVariantMap toDraftWithChanges() const;
     static std::optional<StrDocument> fromDraftWithChanges(const QJsonObject &draft);
-    // The same, never failing: in UTF-8 when a text the document holds is
-    // one `codePage` lacks, so that nothing is lost. A document without
-    // edits is itself. What a view shows of a document it did not change.
-    StrDocument merged(int codePage) const;
 
 private:
     struct Edit {
@@ -217,13 +223,28 @@ private:
         bool insertion = false;   // whole lines put in at `from`
         QString lineEnd;          // an insertion's last line end, kept apart so that `text` stays shared
     };
+    // A piece of the document as it would be written: bytes kept (a line, or
+    // the part of one between changes) or the text of change `edit`.
+    struct Run {
+        qsizetype from = 0;
+        qsizetype to = 0;
+        qsizetype length = 0;   // of its text
+        int edit = -1;
+        bool lineEndFirst = false;
+    };
+    QList<Run> runs() const;
+    QString runText(const Run &run) const;
+    // Walks the document as it would be written, from `mark` on: kept(from,
+    // to) for bytes kept, put(edit, lineEndFirst) for a change's text (an
+    // insertion after a last line without its line end takes one first).
+    template <typename Kept, typename Put>
+    void layOut(qsizetype mark, Kept &&kept, Put &&put) const;
     void parse(const std::function<void(const StrSyntax::Item &)> &otherLine);
     QString escapedBy(const QString &text, TextBreak lineBreak) const;
     void addEdit(qsizetype from, qsizetype to, const QString &text, const Pieces &checks, bool insertion = false);
-    // The bytes kept and the edits' texts, in file order, from `mark` on.
-    void compose(qsizetype mark, const std::function<void(qsizetype from, qsizetype to)> &kept,
-                 const std::function<void(const QString &text)> &put) const;
-    std::optional<QByteArray> writeIn(int codePage, bool utf8) const;
+    // What change `edit` puts in, with a line end first when it is an
+    // insertion after a last line without its own.
+    QString editText(int edit, bool lineEndFirst) const;
 
     QByteArray m_bytes;
     Encoding m_encoding;

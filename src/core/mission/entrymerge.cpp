@@ -170,5 +170,5 @@ StrDocument EntryMerge::asWritten(const StrDocument &document)
 {
     if (!document.hasChanges())
         return document;
-    return StrDocument(document.writtenText().toUtf8(), {document.encoding().codePage, true});
+    return document.current();
 }

@@ -75,7 +75,7 @@ Problem placed(const Piece &piece, qsizetype index, Problem::Kind kind, char32_t
     Problem problem{kind, piece.place, 1, 1, codePoint, {}};
     const QStringView before = QStringView(piece.text).first(std::clamp<qsizetype>(index, 0, piece.text.size()));
     const qsizetype lineStart = before.lastIndexOf(QLatin1Char('\n')) + 1;
-    problem.line = static_cast<int>(before.count(QLatin1Char('\n'))) + 1;
+    problem.line = static_cast<int>(before.count(QLatin1Char('\n'))) + piece.firstLine;
     problem.column = static_cast<int>(before.sliced(lineStart).toUcs4().size()) + 1;
     return problem;
 }
