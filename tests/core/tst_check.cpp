@@ -37,7 +37,11 @@ Run checked(const QStringList &paths, const MissionFolder::CheckOptions &options
     static const QRegularExpression finding(uR"(^(.*?)((?::\d+:\d+)?): (error|warning|note): .* \[([a-z0-9-]+)\]$)"_s);
     Run run;
     run.code = MissionFolder::check(paths, codePage, [&](const QString &line) {
-        const QString portable = QDir::fromNativeSeparators(line);
+        // Only the path before the place is written with the system's separators;
+        // a backslash in a message is the text's own.
+        const qsizetype place = line.indexOf(u": "_s);
+        const QString portable = place < 0 ? line
+                                           : QDir::fromNativeSeparators(line.left(place)) + line.mid(place);
         run.lines.append(portable);
         const QRegularExpressionMatch match = finding.match(portable);
         if (match.hasMatch())
