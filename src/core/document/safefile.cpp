@@ -110,15 +110,6 @@ std::optional<Error> openOrdinaryFile(QFile &file, const QString &path)
     return std::nullopt;
 }
 
-Qt::CaseSensitivity pathCase()
-{
-#ifdef Q_OS_WIN
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
-}
-
 // `path` with every link on it resolved, the part not yet there kept as named.
 QString resolved(const QString &path)
 {
@@ -249,6 +240,15 @@ std::variant<QString, Error> writablePath(const QString &path, const QString &ro
                      .arg(shown(path), shown(target), shown(root)),
                  path,
                  {}};
+}
+
+Qt::CaseSensitivity pathCase()
+{
+#ifdef Q_OS_WIN
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
 }
 
 } // namespace SafeFile

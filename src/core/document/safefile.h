@@ -58,4 +58,7 @@ std::variant<QString, Error> writablePath(const QString &path, const QString &ro
 // `path` shortened for a message, in the platform's separators.
 QString shown(const QString &path);
 
+// How the file system compares names: without case on Windows.
+Qt::CaseSensitivity pathCase();
+
 } // namespace SafeFile

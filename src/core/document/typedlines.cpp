@@ -6,14 +6,6 @@ namespace TypedLines {
 
 namespace {
 
-QStringView withoutEnd(const QString &line)
-{
-    QStringView text(line);
-    if (text.endsWith(u'\n'))
-        text.chop(text.endsWith(u"\r\n") ? 2 : 1);
-    return text;
-}
-
 QStringView endOf(const QString &line)
 {
     return QStringView(line).sliced(withoutEnd(line).size());
@@ -23,6 +15,14 @@ constexpr char16_t CarriageReturnSign = u'\u240D';
 constexpr char16_t ParagraphSign = u'\u2E3F';
 
 } // namespace
+
+QStringView withoutEnd(const QString &line)
+{
+    QStringView text(line);
+    if (text.endsWith(u'\n'))
+        text.chop(text.endsWith(u"\r\n") ? 2 : 1);
+    return text;
+}
 
 QString boxText(const QString &text)
 {

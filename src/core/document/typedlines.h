@@ -28,6 +28,9 @@ struct Change {
     int newCount = 0;     // ... and the lines in their place
 };
 
+// `line` without its line end (LF or CR LF).
+QStringView withoutEnd(const QString &line);
+
 // A text as the box shows it: a CR that ends no line, or a paragraph
 // separator, which a box would take for a line break, shows as a sign of its
 // own ("\u240D", "\u2E3F", which no code page holds); and a line typed back.

@@ -33,15 +33,6 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-Qt::CaseSensitivity pathCase()
-{
-#ifdef Q_OS_WIN
-    return Qt::CaseInsensitive;
-#else
-    return Qt::CaseSensitive;
-#endif
-}
-
 // Paths for a message: all of them, or the first few and how many more.
 QString listed(const QStringList &paths)
 {
@@ -198,7 +189,7 @@ MissionWorkspace::Written MissionWorkspace::runSave(const QList<WorkspaceDocumen
     QStringList paths;
     for (const WorkspaceDocument *document : documents) {
         const bool ofTheMission = !m_missionFolder.isEmpty() && !document->m_named
-            && document->path().startsWith(m_missionFolder + u'/', pathCase());
+            && document->path().startsWith(m_missionFolder + u'/', SafeFile::pathCase());
         items.append({document->path(), document->codePage(), document->document(), document->diskBytes(),
                       document->existsOnDisk(), document->m_makesFolder, ofTheMission ? m_missionFolder : QString()});
         paths.append(document->path());

@@ -14,28 +14,20 @@
 
 namespace {
 
-QStringView withoutEnd(const QString &line)
-{
-    QStringView text(line);
-    if (text.endsWith(u'\n'))
-        text.chop(text.endsWith(u"\r\n") ? 2 : 1);
-    return text;
-}
-
 // The lines as the box shows them, without their ends.
 QStringList inTheBox(const QStringList &lines)
 {
     QStringList box;
     box.reserve(lines.size());
     for (const QString &line : lines)
-        box.append(TypedLines::boxText(withoutEnd(line).toString()));
+        box.append(TypedLines::boxText(TypedLines::withoutEnd(line).toString()));
     return box;
 }
 
 // Whether the box's line shows the file's `line`.
 bool shows(const QString &boxLine, const QString &line)
 {
-    const QStringView text = withoutEnd(line);
+    const QStringView text = TypedLines::withoutEnd(line);
     if (text.contains(u'\r') || text.contains(QChar(QChar::ParagraphSeparator)))
         return boxLine == TypedLines::boxText(text.toString());
     return boxLine == text;

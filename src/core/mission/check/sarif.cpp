@@ -1,6 +1,7 @@
 #include "core/mission/check/sarif.h"
 
 #include "core/app/version.h"
+#include "core/mission/check/checkreport.h"
 #include "core/mission/check/rules.h"
 
 #include <QCoreApplication>
@@ -18,19 +19,6 @@ const QString SourceRoot = QStringLiteral("%SRCROOT%");
 QJsonObject text(const QString &message)
 {
     return {{QStringLiteral("text"), message}};
-}
-
-QString level(Severity severity)
-{
-    switch (severity) {
-    case Severity::Error:
-        return QStringLiteral("error");
-    case Severity::Warning:
-        return QStringLiteral("warning");
-    case Severity::Note:
-        break;
-    }
-    return QStringLiteral("note");
 }
 
 QJsonArray locations(const Finding &finding)
@@ -72,7 +60,7 @@ QByteArray log(const QList<Finding> &findings, const QString &root, int exitCode
     const QList<CheckRules::Rule> &known = CheckRules::all();
     for (const Finding &finding : findings) {
         const Problem &problem = finding.problem;
-        QJsonObject result{{QStringLiteral("level"), level(problem.severity)},
+        QJsonObject result{{QStringLiteral("level"), severityName(problem.severity)},
                            {QStringLiteral("message"), text(problem.message)},
                            {QStringLiteral("locations"), locations(finding)}};
         if (problem.unchecked) {
