@@ -1,7 +1,5 @@
-// How the mission panel names a file: its place in the mission, and why it
-// was not read.
+// Why the mission panel says a file was not read.
 #include "core/kinds/strreader.h"
-#include "core/mission/fileplace.h"
 #include "core/mission/folder.h"
 #include "support/testing.h"
 
@@ -17,22 +15,6 @@ class TestMissionPlaces : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void namesThePlace_data()
-    {
-        QTest::addColumn<QString>("relativePath");
-        QTest::addColumn<QString>("place");
-        QTest::newRow("goals") << u"intrface/miss20/english/GOALS.STR"_s << u"miss20 › english › GOALS.STR"_s;
-        QTest::newRow("a book") << u"books/english/Diary.str"_s << u"english › Diary.str"_s;
-        QTest::newRow("any case") << u"Strings/missflag.str"_s << u"missflag.str"_s;
-        QTest::newRow("deeper only") << u"campaign/books/x.str"_s << u"campaign › books › x.str"_s;
-    }
-    void namesThePlace()
-    {
-        QFETCH(QString, relativePath);
-        QFETCH(QString, place);
-        QCOMPARE(MissionFolder::placeOf(relativePath), place);
-    }
-
     // Each file of a folder that cannot be read says why, in a few words.
     void saysWhyAFileWasNotRead_data()
     {
