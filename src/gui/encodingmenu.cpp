@@ -26,8 +26,9 @@ EncodingMenu::EncodingMenu(QMenuBar &bar)
     bar.setCornerWidget(label);
 }
 
-void EncodingMenu::show(int codePage)
+void EncodingMenu::show(int codePage, bool named)
 {
+    label->setVisible(named);
     for (QAction *item : menu->actions())
         item->setChecked(item->data().toInt() == codePage);
     label->setText(tr("Encoding: %1").arg(CodePages::name(codePage)));

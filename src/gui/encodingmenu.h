@@ -15,8 +15,8 @@ class EncodingMenu : public QObject
 public:
     explicit EncodingMenu(QMenuBar &bar);
 
-    // `codePage` checked in the menu and named beside it.
-    void show(int codePage);
+    // `codePage` checked in the menu and named beside it, or (`named` false) not named.
+    void show(int codePage, bool named = true);
 
     QMenu *menu = nullptr;
     QLabel *label = nullptr;

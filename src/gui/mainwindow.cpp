@@ -239,7 +239,10 @@ void Qwr::currentFileChanged()
     const WorkspaceDocument *document = page ? page->document() : nullptr;
     saveAction->setEnabled(page != nullptr);
     saveAsAction->setEnabled(page != nullptr);
-    m_encoding->show(document ? document->codePage() : m_saveFlow->codePage());
+    // With a mission open, the code page is named for a file of it only (the panel's).
+    const bool mission = missionPanel && !missionPanel->folder().isEmpty();
+    m_encoding->show(document ? document->codePage() : m_saveFlow->codePage(),
+                     !mission || (document && missionPanel->holdsFile(document->path())));
 }
 
 void Qwr::openFolder(const QString &folder)
@@ -249,6 +252,7 @@ void Qwr::openFolder(const QString &folder)
         return;
     if (!missionPanel) {
         missionPanel = new MissionPanel(this);
+        missionPanel->setWorkspace(workspace);
         addDockWidget(Qt::LeftDockWidgetArea, missionPanel);
         connect(missionPanel, &MissionPanel::fileChosen, m_opener, &FileOpener::openMissionFile);
         m_diskWatch->setPanel(missionPanel);
@@ -256,6 +260,7 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
             spelling->setScan(missionPanel->scan());   // Polish in english folders is spelled as Polish
             updateModified();
+            currentFileChanged();
         });
         findAction->setVisible(true);
         translateAction->setVisible(true);

@@ -158,8 +158,8 @@ private Q_SLOTS:
         MissionPanel *panel = openMission(h, root);
         QVERIFY(panel && panel->objectName() == u"missionPanel"_s);
         QCOMPARE(tree(panel->missionTree->model()),
-                 u"Books\n  english\n    Diary.str 2\n  russian\n    Diary.str 1\n"
-                 "Goals\n  miss01\n    english\n      GOALS.STR 2\n"
+                 u"Books\n  english\n    english › Diary.str 2\n  russian\n    russian › Diary.str 1\n"
+                 "Goals\n  miss01\n    english\n      miss01 › english › GOALS.STR 2\n"
                  "Other string tables\n  objnames.str 2 1 problem\n"_s);
         QCOMPARE(h.prompts.messages.size(), 0);
 
@@ -193,7 +193,7 @@ private Q_SLOTS:
         QStringList found;
         for (int row = 0; row < results->rowCount(); ++row)
             found.append(results->index(row, 0).data().toString() + u' ' + results->index(row, 1).data().toString());
-        QCOMPARE(found.join(u'|'), u"books/english/Diary.str:3 Page_1|intrface/miss01/english/GOALS.STR:1 fiction_0|"
+        QCOMPARE(found.join(u'|'), u"english › Diary.str:3 Page_1|miss01 › english › GOALS.STR:1 fiction_0|"
                                    "objnames.str:1 obj_door"_s);
         choose(panel->findResults, results->index(0, 0));
         QCOMPARE(h.window().Tab1->currentWidget()->objectName(), u"BooksTab"_s);
@@ -243,6 +243,100 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([panel] { return !panel->isReading(); }, 30000));
         QCOMPARE(MissionSettings::read(root).missionCodePage, 1251);
         QCOMPARE(panel->missionCodePage->currentText(), u"Cyrillic (Windows-1251)"_s);
+    }
+
+    // The tree as the author left it (a folder expanded, another collapsed,
+    // a file chosen) stays so when a save reads the folder again, and when
+    // it is read again; a file that was not read says why.
+    void keepsTheTreeAcrossASave()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        Testing::writeAll(QDir(root).filePath(u"books/english/Notes.str"_s), "Nothing but words\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        QTreeView *view = panel->missionTree;
+        const QAbstractItemModel *model = view->model();
+        QCOMPARE(model->index(1, 2, findRow(model, u"english"_s)).data().toString(), u"no entry"_s);
+        view->expand(findRow(model, u"miss01 › english › GOALS.STR"_s).parent());
+        view->collapse(findRow(model, u"russian"_s));
+        choose(view, findRow(model, u"english › Diary.str"_s));
+        h.run(u"!Command2|Page=Page_1:\"The door was open.\"|!ApPage"_s);
+        const auto shown = [view, model] {
+            return QStringList{view->currentIndex().data().toString(),
+                               QString::number(view->isExpanded(findRow(model, u"miss01 › english › GOALS.STR"_s).parent())),
+                               QString::number(view->isExpanded(findRow(model, u"russian"_s))),
+                               QString::number(view->selectionModel()->selectedRows().size())}.join(u'|');
+        };
+        QCOMPARE(shown(), u"english › Diary.str *|1|0|1"_s);
+        QSignalSpy read(panel, &MissionPanel::folderRead);
+        h.window().Tab1->tabBar()->setFocus();
+        QTest::keySequence(&h.window(), QKeySequence::Save);
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"books/english/Diary.str"_s)),
+                 QByteArray(Diary).replace("locked", "open"));
+        QVERIFY(read.wait(10000));   // the save read the folder again
+        QCOMPARE(shown(), u"english › Diary.str|1|0|1"_s);
+        panel->openFolder(root);
+        QTRY_VERIFY_WITH_TIMEOUT(!panel->isReading(), 30000);
+        QCOMPARE(shown(), u"english › Diary.str|1|0|1"_s);
+    }
+
+    // After Replace All the hits found before are gone, and finding again
+    // searches the texts as the workspace holds them, not yet saved.
+    void findsAgainAfterAReplacement()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        const auto find = [panel](const QString &text) {
+            panel->findText->setText(text);
+            QTest::keyClick(panel->findText, Qt::Key_Return);
+            return QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000)
+                ? panel->resultsLabel->text() + u' ' + QString::number(panel->findResults->model()->rowCount())
+                : u"<still searching>"_s;
+        };
+        QCOMPARE(find(u"door"_s), u"3 matches. 3"_s);
+        panel->replaceText->setText(u"gate"_s);
+        h.prompts.setNextAnswer(Prompts::Button::Yes);
+        panel->replaceButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!h.window().isReplacing(), 30000);
+        QCOMPARE(panel->findResults->model()->rowCount(), 0);
+        QCOMPARE(panel->resultsLabel->text(), u"3 matches replaced in 3 files, not saved yet. The results listed "
+                                              "before were cleared; find again to see the texts as they are now."_s);
+        QCOMPARE(find(u"door"_s), u"0 matches. 0"_s);
+        QCOMPARE(find(u"gate"_s), u"4 matches. 4"_s);   // the objnames' own "Gate" too
+        QCOMPARE(Testing::readAll(QDir(root).filePath(u"objnames.str"_s)), QByteArray("obj_door:\"Door\"\r\nobj_door:\"Gate\"\r\n"));
+    }
+
+    // The window's code page agrees with the panel's: named for a file of a
+    // 1250 mission, not named with none of its files open; the lists of code
+    // pages are labelled and shown whole.
+    void theEncodingAgreesWithThePanel()
+    {
+        Harness h;
+        QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
+        const QString root = h.path(u"polish"_s);
+        QVERIFY(QDir(root).mkpath(u"books/english"_s));
+        Testing::writeAll(root + u"/books/english/diary.str"_s,
+                          "Page_0:\"Bada\xB3" "em wie\xBF\xEA.\"\r\nPage_1:\"Zjad\xB3 \xB3" "akoci.\"\r\n");
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        QCOMPARE(panel->missionCodePage->currentText(), u"Automatic: Windows-1250"_s);
+        QTRY_VERIFY(!h.window().codePageLabel->isVisible());
+        choose(panel->missionTree, findRow(panel->missionTree->model(), u"english › diary.str"_s));
+        QVERIFY(h.window().codePageLabel->isVisible());
+        QCOMPARE(h.window().codePageLabel->text(), u"Encoding: Central European (Windows-1250)"_s);
+        for (QComboBox *box : {panel->missionCodePage, panel->codePageLanguage, panel->languageCodePage}) {
+            auto *label = panel->findChild<QLabel *>(box->objectName() + u"Label"_s);
+            QVERIFY(label && label->buddy() == box && !box->toolTip().isEmpty());
+            int widest = 0;
+            for (int item = 0; item < box->count(); ++item)
+                widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->itemText(item)));
+            QTRY_VERIFY2(box->width() > widest, qPrintable(box->objectName()));   // laid out after a moment
+        }
     }
 
     // A second folder opened while the first is read: the first reading is

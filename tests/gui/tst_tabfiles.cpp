@@ -46,7 +46,7 @@ QString openBookFromPanel(Harness &h)
     QTreeView *tree = panel->missionTree;
     tree->expandAll();
     QModelIndex file = tree->model()->index(0, 0);
-    while (file.isValid() && !file.data().toString().startsWith(u"Diary.str"_s))
+    while (file.isValid() && !file.data().toString().endsWith(u"Diary.str"_s))
         file = tree->indexBelow(file);
     tree->setFocus();
     tree->setCurrentIndex(file);

@@ -6,6 +6,7 @@
 #include "core/document/lineendings.h"
 #include "core/mission/check/acrossfiles.h"
 #include "core/mission/check/fileproblems.h"
+#include "core/mission/fileplace.h"
 #include "core/mission/missionsettings.h"
 #include "core/mission/workspace.h"
 
@@ -294,6 +295,7 @@ File readOne(const Found &found, const Place &place, int codePage, int detected,
     file.codePage = codePage;
     auto read = StrReader::readFile(found.path, file.codePage);
     if (const auto *failure = std::get_if<Error>(&read)) {
+        file.unread = unreadReason(found.path, *failure);
         file.failure = Error{failure->kind, failure->message, failure->path, {}};   // not its bytes
         file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
         file.problems = FileCheck::failureProblems(file, *failure, translation);

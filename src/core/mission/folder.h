@@ -77,6 +77,7 @@ struct File {
     int dosCodePage = 0;    // the DOS code page its bytes seem to be in (850, 852, 866), else 0
     int entries = 0;
     std::optional<Error> failure;   // why it could not be read; nothing when it was
+    QString unread;         // the same in a few words, for the panel (unreadReason())
     StrReader::Result read; // the document and notes, when it was read
     QList<Problem> problems;
 };

@@ -2,11 +2,12 @@
 
 #include "core/mission/check/checkreport.h"
 #include "core/mission/backgroundjob.h"
+#include "core/mission/fileplace.h"
 
 #include <QDir>
 
-#include <QFileInfo>
 
+#include <algorithm>
 #include <functional>
 
 MissionTreeModel::MissionTreeModel(QObject *parent)
@@ -57,7 +58,7 @@ void MissionTreeModel::setScan(const MissionFolder::Scan &scan)
             if (!file.language.isEmpty())
                 under = under->child(file.language);
             auto leaf = std::make_unique<Node>();
-            leaf->name = QFileInfo(file.relativePath).fileName();
+            leaf->name = MissionFolder::placeOf(file.relativePath);
             leaf->file = static_cast<int>(i);
             under->add(std::move(leaf));
         }
@@ -129,6 +130,28 @@ void MissionTreeModel::setUnsaved(const QSet<QString> &paths)
     walk(m_root.get());
 }
 
+QString MissionTreeModel::rowKey(const QModelIndex &index) const
+{
+    QStringList names;
+    for (const Node *at = index.isValid() ? node(index) : nullptr; at && at != m_root.get(); at = at->parent)
+        names.prepend(at->name);
+    return names.join(u'\n');
+}
+
+QModelIndex MissionTreeModel::rowOfKey(const QString &key) const
+{
+    QModelIndex found;
+    for (const QString &name : key.split(u'\n', Qt::SkipEmptyParts)) {
+        const Node *parentNode = node(found);
+        const auto child = std::find_if(parentNode->children.cbegin(), parentNode->children.cend(),
+                                        [&name](const std::unique_ptr<Node> &each) { return each->name == name; });
+        if (child == parentNode->children.cend())
+            return {};
+        found = createIndex((*child)->row, NameColumn, child->get());
+    }
+    return found;
+}
+
 QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
@@ -161,7 +184,7 @@ QVariant MissionTreeModel::data(const QModelIndex &index, int role) const
         if (!file)
             return {};
         if (file->failure)
-            return tr("not read");
+            return file->unread;
         if (file->problems.isEmpty())
             return QString();
         return file->problems.size() == 1 ? tr("1 problem") : tr("%1 problems").arg(file->problems.size());
@@ -205,7 +228,8 @@ QList<MissionResultsModel::Row> MissionResultsModel::matchRows(const MissionFold
         if (lineEnd < 0)
             lineEnd = match.text.size();
         const qsizetype start = match.start - lineStart;
-        rows.append({match.file, match.entry, scan.files.value(match.file).relativePath, match.key, match.line,
+        rows.append({match.file, match.entry, MissionFolder::placeOf(scan.files.value(match.file).relativePath),
+                     match.key, match.line,
                      match.text.sliced(lineStart, lineEnd - lineStart), start,
                      std::min(match.length, lineEnd - match.start)});
     }
@@ -228,10 +252,11 @@ QList<MissionResultsModel::Row> MissionResultsModel::problemRows(const MissionFo
     QList<Row> rows;
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         for (const MissionFolder::Problem &problem : scan.files.at(i).problems)
-            rows.append({static_cast<int>(i), -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
+            rows.append({static_cast<int>(i), -1, MissionFolder::placeOf(problem.file), QString(), problem.line,
+                         shown(problem), 0, 0});
     }
     for (const MissionFolder::Problem &problem : scan.problems)
-        rows.append({-1, -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
+        rows.append({-1, -1, MissionFolder::placeOf(problem.file), QString(), problem.line, shown(problem), 0, 0});
     return rows;
 }
 

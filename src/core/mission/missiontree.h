@@ -11,8 +11,9 @@
 
 // The mission folder as a tree for the side panel: the groups (Books, Goals
 // per mission, New game, Mission flags, Titles, Other string tables), each per
-// language where the folder has languages, then the files, with their entry
-// counts and how many problems the check found in each.
+// language where the folder has languages, then the files, each named by its
+// place (placeOf(): "miss20 › english › GOALS.STR"), with their entry counts
+// and how many problems the check found in each, or why it was not read.
 class MissionTreeModel : public QAbstractItemModel
 {
     Q_OBJECT
@@ -29,6 +30,11 @@ public:
     // The files (clean absolute paths) with changes not yet saved: their
     // names are marked.
     void setUnsaved(const QSet<QString> &paths);
+
+    // A row as it is known across readings of the folder (its names from the
+    // top of the tree), and the row so known now, if any.
+    QString rowKey(const QModelIndex &index) const;
+    QModelIndex rowOfKey(const QString &key) const;
 
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
@@ -68,7 +74,7 @@ public:
     struct Row {
         int file = -1;       // in the scan; -1 for a problem across files
         int entry = -1;      // in the file's document; -1 for none
-        QString fileName;    // relative to the folder
+        QString fileName;    // its place (MissionFolder::placeOf)
         QString key;
         int line = 0;
         QString text;        // one line

@@ -1,7 +1,11 @@
 #include "gui/mission/missionpanel.h"
 
 #include "core/document/codepages.h"
+#include "core/mission/entrymerge.h"
 #include "core/mission/missionsettings.h"
+#include "core/mission/scantexts.h"
+#include "core/mission/workspace.h"
+#include "gui/mission/treestate.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -9,6 +13,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 #include <QDir>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -76,21 +81,35 @@ MissionPanel::MissionPanel(QWidget *parent)
     missionFolderName->setObjectName(QStringLiteral("missionFolderName"));
     missionFolderName->setWordWrap(true);
     layout->addWidget(missionFolderName);
-    auto *codePageRow = new QHBoxLayout;
-    const auto codePageBox = [body](const char *name, const QString &accessibleName) {
+    // The code pages, each list labelled and shown whole (its longest name
+    // sets its width), so that none reads "Central European (Windows".
+    auto *codePages = new QGridLayout;
+    const auto codePageBox = [body, codePages](const char *name, const QString &label, const QString &tip) {
         auto *box = new QComboBox(body);
         box->setObjectName(QLatin1String(name));
-        box->setAccessibleName(accessibleName);
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setAccessibleName(label);
+        box->setToolTip(tip);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        auto *named = new QLabel(label, body);
+        named->setObjectName(QLatin1String(name) + QLatin1String("Label"));
+        named->setBuddy(box);
+        named->setToolTip(tip);
+        const int row = codePages->rowCount();
+        codePages->addWidget(named, row, 0);
+        codePages->addWidget(box, row, 1, Qt::AlignLeft);
         return box;
     };
-    missionCodePage = codePageBox("missionCodePage", tr("The code page of the mission"));
-    codePageLanguage = codePageBox("codePageLanguage", tr("A language folder of the mission"));
-    languageCodePage = codePageBox("languageCodePage", tr("The code page of the language folder"));
-    codePageRow->addWidget(missionCodePage, 1);
-    codePageRow->addWidget(codePageLanguage);
-    codePageRow->addWidget(languageCodePage, 1);
-    layout->addLayout(codePageRow);
+    missionCodePage = codePageBox("missionCodePage", tr("Mission:"),
+                                  tr("The code page the mission's files are read and written in, kept in its "
+                                     "quillwright.ini. Automatic: as their bytes and their folders' names tell."));
+    codePageLanguage = codePageBox("codePageLanguage", tr("Language folder:"),
+                                   tr("A language folder of the mission, whose code page \u201CRead as\u201D shows "
+                                      "and sets."));
+    languageCodePage = codePageBox("languageCodePage", tr("Read as:"),
+                                   tr("The code page the files of the language folder chosen above are read and "
+                                      "written in, when it is not the mission's."));
+    codePages->setColumnStretch(1, 1);
+    layout->addLayout(codePages);
     connect(missionCodePage, &QComboBox::activated, this,
             [this] { setMissionCodePage(missionCodePage->currentData().toInt()); });
     connect(codePageLanguage, &QComboBox::currentIndexChanged, this, &MissionPanel::showCodePages);
@@ -254,7 +273,9 @@ void MissionPanel::openFolder(const QString &folder)
         resultsLabel->setText(tr("The folder is being read; the results listed were cleared."));
     m_reader->start(
         [folder](const BackgroundJob::Control &control) {
-            return MissionFolder::scan(folder, std::nullopt, control.progressFunction(), control.cancelFlag());
+            // The texts are not kept: find reads them when it runs (withTexts).
+            return MissionFolder::withoutTexts(
+                MissionFolder::scan(folder, std::nullopt, control.progressFunction(), control.cancelFlag()));
         },
         [this](const MissionFolder::Scan &read) { finishReading(read); });
 }
@@ -264,8 +285,18 @@ void MissionPanel::finishReading(const MissionFolder::Scan &read)
     folderProgress->hide();
     dropResults();   // found in the files read before
     ++m_scanGeneration;
+    // The same folder read again (after a save, say) keeps the tree as the
+    // author left it; another starts with its groups open.
+    const bool again = !m_tree.scan().root.isEmpty() && m_tree.scan().root == read.root;
+    const TreeState state = TreeState::of(*missionTree, m_tree);
     m_tree.setScan(read);
-    missionTree->expandToDepth(1);
+    if (again)
+        state.restore(*missionTree, m_tree);
+    else
+        missionTree->expandToDepth(1);
+    m_identities.clear();
+    for (const MissionFolder::File &file : read.files)
+        m_identities.insert(file.identity);
     QString summary;
     if (read.failure)
         summary = read.failure->message;
@@ -292,6 +323,18 @@ void MissionPanel::finishReading(const MissionFolder::Scan &read)
 // Stops a find or check and clears its results; whether there was any.
 bool MissionPanel::dropResults()
 {
+    const bool any = dropStaleResults();
+    m_resultsCleared = m_resultsCleared || any;
+    return any;
+}
+
+bool MissionPanel::holdsFile(const QString &path) const
+{
+    return !m_identities.isEmpty() && m_identities.contains(MissionWorkspace::identity(path));
+}
+
+bool MissionPanel::dropStaleResults()
+{
     const bool any = m_searcher->isRunning() || !m_results.rows().isEmpty();
     if (m_searcher->isRunning()) {
         m_searcher->cancel();
@@ -299,7 +342,6 @@ bool MissionPanel::dropResults()
     }
     if (!m_results.rows().isEmpty())
         m_results.setRows({});
-    m_resultsCleared = m_resultsCleared || any;
     return any;
 }
 
@@ -330,14 +372,16 @@ void MissionPanel::setReplacementsPending(bool pending)
 void MissionPanel::find()
 {
     const MissionFolder::Scan searched = scan();   // shares the files' data with the tree's
+    const QHash<int, StrDocument> held = heldTexts();
     const QString pattern = findText->text();
     const MissionFolder::FindOptions options = findOptions();
     search(tr("Searching the mission\u2026 Esc stops the search."), tr("The search was stopped."),
            tr("The search was stopped after %1 s: the expression takes too long on these texts."),
-           [searched, pattern, options](const BackgroundJob::Control &control) {
+           [searched, held, pattern, options](const BackgroundJob::Control &control) {
                std::optional<Error> error;
-               const QList<MissionFolder::Match> matches = MissionFolder::find(
-                   searched, pattern, options, &error, control.cancelFlag(), control.progressFunction());
+               const QList<MissionFolder::Match> matches =
+                   MissionFolder::find(MissionFolder::withTexts(searched, held, control.cancelFlag()), pattern,
+                                       options, &error, control.cancelFlag(), control.progressFunction());
                Found found{MissionResultsModel::matchRows(searched, matches.first(std::min(matches.size(), MaxListed))),
                            QString()};
                if (error)
@@ -348,6 +392,19 @@ void MissionPanel::find()
                    found.summary = matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size());
                return found;
            });
+}
+
+QHash<int, StrDocument> MissionPanel::heldTexts() const
+{
+    QHash<int, StrDocument> held;
+    if (!m_workspace)
+        return held;
+    const MissionFolder::Scan &read = scan();
+    for (qsizetype i = 0; i < read.files.size(); ++i) {
+        if (const WorkspaceDocument *document = m_workspace->findIdentity(read.files.at(i).identity))
+            held.insert(static_cast<int>(i), EntryMerge::asWritten(document->document()));
+    }
+    return held;
 }
 
 void MissionPanel::check()

@@ -4,10 +4,13 @@
 #include "core/mission/missiontree.h"
 
 #include <QDockWidget>
+#include <QHash>
+#include <QSet>
 
 #include <chrono>
 #include <functional>
 
+class MissionWorkspace;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -40,6 +43,15 @@ public:
     bool isSearching() const;
     // A find or check still running after this long is stopped (10 s unless set).
     void setSearchTimeLimit(std::chrono::milliseconds limit);
+
+    // The workspace whose documents find searches in the files it holds
+    // (with their unsaved changes); the others are read from the disk.
+    void setWorkspace(MissionWorkspace *workspace) { m_workspace = workspace; }
+    // Whether `path` is a file of the folder as it was last read.
+    bool holdsFile(const QString &path) const;
+    // Drops the results listed (and a find or check under way), found in
+    // texts that have changed since (a Replace All): whether there were any.
+    bool dropStaleResults();
 
     // Puts the cursor into the find box.
     void startFind();
@@ -99,6 +111,7 @@ private:
         QString summary;   // for resultsLabel
     };
     void find();
+    QHash<int, StrDocument> heldTexts() const;
     void check();
     void search(const QString &busy, const QString &stopped, const QString &timedOut,
                 std::function<Found(const BackgroundJob::Control &)> work);
@@ -112,6 +125,8 @@ private:
     MissionTreeModel m_tree;
     MissionResultsModel m_results;
     QString m_folder;
+    MissionWorkspace *m_workspace = nullptr;
+    QSet<QString> m_identities;   // MissionWorkspace::identity() of each file read
     BackgroundJob *m_reader = nullptr;
     BackgroundJob *m_searcher = nullptr;
     QString m_searchStopped;             // what resultsLabel says when Esc stops it

@@ -1,6 +1,7 @@
 #include "gui/mission/missionreplace.h"
 
 #include "core/mission/backgroundjob.h"
+#include "core/mission/scantexts.h"
 #include "core/mission/workspace.h"
 #include "core/save/prompts.h"
 #include "gui/mission/missionpanel.h"
@@ -91,13 +92,21 @@ void MissionReplace::replaceAll()
     const MissionFolder::FindOptions options = m_panel->findOptions();
     m_panel->resultsLabel->setText(tr("Looking for what to replace\u2026"));
     // A run that takes too long is stopped, and so is one a newer Replace All follows.
+    // The panel keeps no texts: the files the workspace does not hold are
+    // read here, and kept until the replacement is made.
     m_finder->start(
         [scan, held, pattern, replacement, options](const BackgroundJob::Control &control) {
-            return Replacement::replaceAll(scan, held, pattern, replacement, options, control.cancelFlag(),
-                                           control.progressFunction());
+            QHash<int, StrDocument> heldTexts;
+            for (auto it = held.cbegin(); it != held.cend(); ++it)
+                heldTexts.insert(it.key(), it->document);
+            MissionFolder::Scan searched = MissionFolder::withTexts(scan, heldTexts, control.cancelFlag());
+            Replacement::Found found = Replacement::replaceAll(searched, held, pattern, replacement, options,
+                                                               control.cancelFlag(), control.progressFunction());
+            return std::make_pair(std::move(searched), std::move(found));
         },
-        [this, scan, generations, pattern, replacement, options](const Replacement::Found &found) {
-            apply(scan, generations, found, pattern, replacement, options);
+        [this, generations, pattern, replacement, options](
+            const std::pair<MissionFolder::Scan, Replacement::Found> &searched) {
+            apply(searched.first, generations, searched.second, pattern, replacement, options);
         });
 }
 
@@ -210,6 +219,8 @@ void MissionReplace::apply(const MissionFolder::Scan &scan, const QHash<int, qui
                                 .arg(counted(made.matches, "match", "matches"), counted(made.files, "file", "files"),
                                      counted(found.files.size() - next, "file", "files"));
     }
+    if (m_panel->dropStaleResults())   // they show the texts as they were before
+        m_summary += u' ' + tr("The results listed before were cleared; find again to see the texts as they are now.");
     showPending();
     m_panel->resultsLabel->setText(m_summary);
 }
@@ -250,8 +261,11 @@ void MissionReplace::showPending()
     m_panel->setReplacementsPending(counts.files > 0);
     // Said again as each file's own undo takes its replacement back or brings it again.
     if (!m_records.isEmpty() && m_panel->resultsLabel->text() == m_summary) {
-        m_summary = counts.files > 0 ? pendingSummary() : tr("The replacements were taken back in every file.");
-        m_panel->resultsLabel->setText(m_summary);
+        const QString now = counts.files > 0 ? pendingSummary() : tr("The replacements were taken back in every file.");
+        if (!m_summary.startsWith(now)) {   // the same counts keep what was said after them
+            m_summary = now;
+            m_panel->resultsLabel->setText(m_summary);
+        }
     }
 }
 
@@ -312,6 +326,8 @@ void MissionReplace::undoReplace()
         ? tr(". %1 had been saved with the replacement: save again to take it out of the files on the disk.")
               .arg(counted(saved.files, "file", "files"))
         : tr("; no file was changed.");
+    if (m_panel->dropStaleResults())
+        text += u' ' + tr("The results listed before were cleared.");
     m_summary.clear();
     showPending();
     m_panel->resultsLabel->setText(text);
