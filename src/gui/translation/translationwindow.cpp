@@ -405,6 +405,8 @@ void TranslationWindow::keepOnScreen()
     const QSize frame = frameGeometry().size() - size();   // the window manager's frame around it
     const QSize fits(std::min(width(), available.width() - frame.width()),
                      std::min(height(), available.height() - frame.height()));
+    if (fits.width() < minimumWidth() || fits.height() < minimumHeight())   // its rows wider than a small screen
+        setMinimumSize(std::min(minimumWidth(), fits.width()), std::min(minimumHeight(), fits.height()));
     if (fits != size())
         resize(fits);
     QRect outer = frameGeometry();
