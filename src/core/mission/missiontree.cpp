@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <functional>
 
 MissionTreeModel::MissionTreeModel(QObject *parent)
@@ -207,7 +208,7 @@ QList<MissionResultsModel::Row> MissionResultsModel::matchRows(const MissionFold
         const qsizetype start = match.start - lineStart;
         rows.append({match.file, match.entry, scan.files.value(match.file).relativePath, match.key, match.line,
                      match.text.sliced(lineStart, lineEnd - lineStart), start,
-                     std::min(match.length, lineEnd - match.start)});
+                     std::min(match.length, lineEnd - match.start), match.column});
     }
     return rows;
 }
@@ -228,7 +229,8 @@ QList<MissionResultsModel::Row> MissionResultsModel::problemRows(const MissionFo
     QList<Row> rows;
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         for (const MissionFolder::Problem &problem : scan.files.at(i).problems)
-            rows.append({static_cast<int>(i), -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
+            rows.append({static_cast<int>(i), -1, problem.file, QString(), problem.line, shown(problem), 0, 0,
+                         std::max(1, problem.column)});
     }
     for (const MissionFolder::Problem &problem : scan.problems)
         rows.append({-1, -1, problem.file, QString(), problem.line, shown(problem), 0, 0});
@@ -259,6 +261,10 @@ QVariant MissionResultsModel::data(const QModelIndex &index, int role) const
         return row.start;
     case MatchLengthRole:
         return row.length;
+    case LineRole:
+        return row.line;
+    case ColumnRole:
+        return row.column;
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         switch (index.column()) {
