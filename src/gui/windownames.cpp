@@ -54,7 +54,7 @@ QString WindowNames::title(const QString &missionFolder, const QString &path)
             mission = QDir::toNativeSeparators(missionFolder);
         if (path.isEmpty())
             return mission + QLatin1String("[*]");
-        return mission + QString::fromUtf8(" \u2014 ") + fromMission(missionFolder, path) + QLatin1String("[*]");
+        return mission + QStringLiteral(" \u2014 ") + fromMission(missionFolder, path) + QLatin1String("[*]");
     }
     if (!path.isEmpty())
         return QFileInfo(path).fileName() + QLatin1String("[*]");

@@ -7,7 +7,9 @@
 #include "gui/windowplacement.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
+#include <QUndoStack>
 
 SourceDock::SourceDock(QMainWindow &window)
     : QDockWidget(tr("Source"), &window)
@@ -25,6 +27,11 @@ SourceDock::SourceDock(QMainWindow &window)
     window.addDockWidget(Qt::RightDockWidgetArea, this);
     hide();
     connect(m_action, &QAction::toggled, this, &SourceDock::setShown);
+    // With the focus in the view, the Edit menu undoes the file it shows.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now == m_pane->view() && m_pane->view()->workspaceDocument())
+            m_pane->view()->workspaceDocument()->undoStack()->setActive();
+    });
     // Closed by its own button: the action follows.
     connect(this, &QDockWidget::visibilityChanged, this, [this](bool) {
         if (!isVisible() && m_action->isChecked() && m_window.isVisible() && !m_window.isMinimized())
