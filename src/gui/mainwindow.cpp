@@ -16,6 +16,9 @@
 #include "gui/mission/workprogress.h"
 #include "gui/mission/missionpanel.h"
 #include "gui/qtprompts.h"
+#include "gui/source/reviewchanges.h"
+#include "gui/source/savereport.h"
+#include "gui/source/sourcedock.h"
 #include "gui/spellingsetup.h"
 #include "gui/tabs/aboutpage.h"
 #include "gui/tabs/bookpage.h"
@@ -29,6 +32,7 @@
 #include "gui/translation/translationwindow.h"
 #include "gui/translationhost.h"
 #include "gui/windowdrafts.h"
+#include "gui/windownames.h"
 #include "gui/windowplacement.h"
 
 #include <QApplication>
@@ -69,11 +73,15 @@ Qwr::Qwr(Prompts *prompts, QWidget *parent)
     });
     connect(m_tabFiles, &TabFiles::currentFileChanged, this, &Qwr::currentFileChanged);
     makeMissionWork();
-    m_saveFlow->onWritten = [this](const QString &path) { m_diskWatch->fileWritten(path); };
+    m_saveFlow->onWritten = [this](const QString &path) {
+        m_diskWatch->fileWritten(path);
+        m_saveReport->written(path);
+    };
     m_opener = new FileOpener(*this);
     m_drafts = new WindowDrafts(*this);
     createActions();
     createMenus();
+    makeSourceWork();
     m_translation = new TranslationHost(*this, *m_spelling);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Qwr::commitData);
     setAcceptDrops(true);
@@ -116,6 +124,7 @@ void Qwr::createActions()
                           [this] { saveCurrent(true); });
     saveAllAction = action(tr("Save All"), "saveAllAction", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
                            [this] { saveAll(); });
+    reviewChangesAction = action(tr("Review Changes\u2026"), "reviewChangesAction", {}, [this] { reviewChanges(); });
     translateAction = action(tr("Translate Mission\u2026"), "translateAction", {}, [this] { translateMission(); });
     translateAction->setVisible(false);   // until a folder is open
     abtme = action(tr("About"), "abtme", {}, [this] { abtme_Click(); });
@@ -133,7 +142,7 @@ void Qwr::createMenus()
     MyMNU = menuBar()->addMenu(tr("File"));
     MyMNU->setObjectName(QStringLiteral("MyMNU"));
     MyMNU->addActions({openAction, openFolderAction, findAction, saveAction, saveAsAction, saveAllAction,
-                       translateAction});
+                       reviewChangesAction, translateAction});
     recentMenu = MyMNU->addMenu(tr("Recent files"));
     recentMenu->setObjectName(QStringLiteral("recentMenu"));
     connect(recentMenu, &QMenu::aboutToShow, this, [this] { m_opener->showRecentFiles(recentMenu); });
@@ -142,6 +151,8 @@ void Qwr::createMenus()
     editMenu = menuBar()->addMenu(tr("Edit"));
     editMenu->setObjectName(QStringLiteral("editMenu"));
     editMenu->addActions({undoAction, redoAction});
+    viewMenu = menuBar()->addMenu(tr("View"));
+    viewMenu->setObjectName(QStringLiteral("viewMenu"));
     m_spelling = new SpellingSetup(*this, {books, goals, newgame, titles, strings}, *m_prompts, *editMenu);
     spelling = m_spelling->spelling;
     pageSpelling = m_spelling->pageSpelling;
@@ -162,7 +173,8 @@ void Qwr::createMenus()
 
 void Qwr::Form_Load()
 {
-    setWindowTitle(QLatin1String("Quillwright  ") + Credits::CreditText + QLatin1String("[*]"));
+    setWindowTitle(WindowNames::startTitle());
+    m_names->start();   // a file opened before the window showed names it
     resize(sizeHint());   // the start size, on a small screen too (adjustSize would take 2/3 of it)
     SubFrmCntr(this);
     VersionText = Version::versionText(QCoreApplication::applicationVersion());
@@ -202,11 +214,13 @@ void Qwr::closeEvent(QCloseEvent *event)
 
 bool Qwr::saveAll()
 {
+    m_saveReport->begin();
     const bool all = m_tabFiles->saveAll([this] { return !translation || translation->saveAll(); },
                                          [this](const WorkspaceDocument *document) {
                                              return translation && translation->holds(document);
                                          });
     m_replace->showPending();
+    m_saveReport->end();
     return all;
 }
 
@@ -243,6 +257,10 @@ void Qwr::currentFileChanged()
     const bool mission = missionPanel && !missionPanel->folder().isEmpty();
     m_encoding->show(document ? document->codePage() : m_saveFlow->codePage(),
                      !mission || (document && missionPanel->holdsFile(document->path())));
+    if (sourceDock) {
+        sourceDock->follow(page ? page->document() : nullptr);
+        m_names->update();
+    }
 }
 
 void Qwr::openFolder(const QString &folder)
@@ -257,9 +275,15 @@ void Qwr::openFolder(const QString &folder)
         connect(missionPanel, &MissionPanel::fileChosen, m_opener, &FileOpener::openMissionFile);
         m_diskWatch->setPanel(missionPanel);
         m_replace->setPanel(missionPanel);
+        connect(missionPanel, &MissionPanel::placeChosen, this, [this](int file, int line, int column) {
+            const WorkspaceDocument *shown = m_tabFiles->documentOf(qobject_cast<EditorPage *>(Tab1->currentWidget()));
+            if (shown && MissionWorkspace::identity(shown->path()) == missionPanel->scan().files.at(file).identity)
+                sourceDock->showAt(line, column);   // the file opened in its tab
+        });
         connect(missionPanel, &MissionPanel::folderRead, this, [this] {
             spelling->setScan(missionPanel->scan());   // Polish in english folders is spelled as Polish
             updateModified();
+            sourceDock->missionRead();
             currentFileChanged();
         });
         findAction->setVisible(true);
@@ -267,6 +291,39 @@ void Qwr::openFolder(const QString &folder)
     }
     showDockWidened(*this, *missionPanel);
     m_opener->readFolder(clean);
+    m_names->update();
+}
+
+void Qwr::makeSourceWork()
+{
+    sourceDock = new SourceDock(*this);
+    sourceAction = sourceDock->action();
+    viewMenu->addAction(sourceAction);
+    sourceDock->scan = [this] { return missionPanel ? &missionPanel->scan() : nullptr; };
+    // Typing in the source view is a step of undo before the Edit menu acts on it.
+    connect(editMenu, &QMenu::aboutToShow, sourceDock, &SourceDock::commitTyping);
+    m_names = new WindowNames(*this, *Tab1, {books, goals}, [this] { return missionPanel ? missionPanel->folder() : QString(); });
+    m_saveReport = new SaveReport(*workspace, this);
+    connect(m_saveReport, &SaveReport::counted, this, [this](int files, int lines) {
+        statusBar()->showMessage(ReviewChanges::savedText(files, lines), 15000);
+    });
+}
+
+void Qwr::reviewChanges()
+{
+    sourceDock->commitTyping();
+    for (EditorPage *page : editorPages()) {
+        if (page->holdsUnlaid() && !layIntoDocument(page))
+            return;   // the tab's refusal told
+    }
+    auto *review = new ReviewChanges(workspace, *m_prompts, this);
+    review->setAttribute(Qt::WA_DeleteOnClose);
+    review->setRoot(missionPanel ? missionPanel->folder() : QString());
+    connect(review, &ReviewChanges::saved, this, [this](int files, int lines) {
+        statusBar()->showMessage(ReviewChanges::savedText(files, lines), 15000);
+        updateModified();
+    });
+    review->show();
 }
 
 void Qwr::makeMissionWork()

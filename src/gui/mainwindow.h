@@ -32,6 +32,9 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSessionManager;
+class ReviewChanges;
+class SaveReport;
+class SourceDock;
 class QTabWidget;
 class SaveFlow;
 class SpellingHighlighter;
@@ -42,6 +45,7 @@ class TitlesPage;
 class TranslationHost;
 class TranslationWindow;
 class WindowDrafts;
+class WindowNames;
 class WorkspaceDocument;
 namespace Spelling {
 class Service;
@@ -130,6 +134,10 @@ public:
     QAction *saveAction = nullptr;         // "Save", Ctrl+S
     QAction *saveAsAction = nullptr;       // "Save As…"
     QAction *saveAllAction = nullptr;      // "Save All"
+    QAction *reviewChangesAction = nullptr;   // "Review Changes…": every unsaved file's diff
+    QMenu *viewMenu = nullptr;
+    QAction *sourceAction = nullptr;       // View › "Source", Ctrl+U: the source view beside the form
+    SourceDock *sourceDock = nullptr;
     QMenu *editMenu = nullptr;
     QAction *undoAction = nullptr;         // the current tab's file's last step
     QAction *redoAction = nullptr;
@@ -179,6 +187,9 @@ private:
     void makeMissionWork();
     // Logging out or shutting down asks the same question.
     void commitData(QSessionManager &manager);
+    // The source view, Review Changes, the report of a save and the window's names.
+    void makeSourceWork();
+    void reviewChanges();
 
     std::unique_ptr<Prompts> m_ownPrompts;
     Prompts *m_prompts = nullptr;
@@ -191,4 +202,6 @@ private:
     TranslationHost *m_translation = nullptr;
     MissionReplace *m_replace = nullptr;   // Replace All in the mission panel
     DiskWatch *m_diskWatch = nullptr;      // the mission's folders, files changed outside
+    WindowNames *m_names = nullptr;        // the title and the path of the Books and Goals tabs' files
+    SaveReport *m_saveReport = nullptr;    // the files and lines Save All wrote
 };

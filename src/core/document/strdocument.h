@@ -84,6 +84,9 @@ public:
         int lineOf(qsizetype position) const;
     };
     ReadText readText(int entry) const;
+    // Where `position` of the entry's text as readText() gives it stands in
+    // the file: its column from 1, in characters, on its line (ReadText::lineOf).
+    int columnOfText(int entry, qsizetype position) const;
     QString after(int entry) const;                  // what follows the closing quote on its line
     // The entry from its key to its closing quote, as edit mode shows it (CR LF).
     QString entryLine(int entry) const;

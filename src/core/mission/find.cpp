@@ -134,7 +134,7 @@ QList<Match> find(const Scan &scan, const QString &pattern, const FindOptions &o
                 const StrDocument::ReadText text = document.readText(entry);
                 finder.matches(text.text, [&](qsizetype start, qsizetype length, const QRegularExpressionMatch *) {
                     found.append({static_cast<int>(f), entry, document.key(entry), text.lineOf(start),
-                                  text.text, start, length});
+                                  document.columnOfText(entry, start), text.text, start, length});
                     return !cancelled();
                 });
             }

@@ -23,6 +23,7 @@ struct Match {
     int entry = 0;          // index in the file's document entries
     QString key;
     int line = 0;           // the line of the match in the file, from 1
+    int column = 1;         // and its column there, from 1, in characters
     QString text;           // the entry's text as the player reads it (LF)
     qsizetype start = 0;    // the match in `text`
     qsizetype length = 0;

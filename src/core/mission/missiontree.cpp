@@ -231,7 +231,7 @@ QList<MissionResultsModel::Row> MissionResultsModel::matchRows(const MissionFold
         rows.append({match.file, match.entry, MissionFolder::placeOf(scan.files.value(match.file).relativePath),
                      match.key, match.line,
                      match.text.sliced(lineStart, lineEnd - lineStart), start,
-                     std::min(match.length, lineEnd - match.start)});
+                     std::min(match.length, lineEnd - match.start), match.column});
     }
     return rows;
 }
@@ -253,7 +253,7 @@ QList<MissionResultsModel::Row> MissionResultsModel::problemRows(const MissionFo
     for (qsizetype i = 0; i < scan.files.size(); ++i) {
         for (const MissionFolder::Problem &problem : scan.files.at(i).problems)
             rows.append({static_cast<int>(i), -1, MissionFolder::placeOf(problem.file), QString(), problem.line,
-                         shown(problem), 0, 0});
+                         shown(problem), 0, 0, std::max(1, problem.column)});
     }
     for (const MissionFolder::Problem &problem : scan.problems)
         rows.append({-1, -1, MissionFolder::placeOf(problem.file), QString(), problem.line, shown(problem), 0, 0});
@@ -284,6 +284,10 @@ QVariant MissionResultsModel::data(const QModelIndex &index, int role) const
         return row.start;
     case MatchLengthRole:
         return row.length;
+    case LineRole:
+        return row.line;
+    case ColumnRole:
+        return row.column;
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         switch (index.column()) {

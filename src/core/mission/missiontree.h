@@ -69,7 +69,9 @@ class MissionResultsModel : public QAbstractTableModel
 
 public:
     enum Column { FileColumn, KeyColumn, TextColumn, ColumnCount };
-    enum Role { FileRole = Qt::UserRole, EntryRole, MatchStartRole, MatchLengthRole };
+    // LineRole and ColumnRole: where the row stands in its file (from 1; a
+    // line of 0: the whole file).
+    enum Role { FileRole = Qt::UserRole, EntryRole, MatchStartRole, MatchLengthRole, LineRole, ColumnRole };
 
     struct Row {
         int file = -1;       // in the scan; -1 for a problem across files
@@ -80,6 +82,7 @@ public:
         QString text;        // one line
         qsizetype start = 0; // the match in `text`
         qsizetype length = 0;
+        int column = 1;      // of the match or the finding, in the file's line
     };
 
     using QAbstractTableModel::QAbstractTableModel;

@@ -462,8 +462,11 @@ void MissionPanel::chooseResult(const QModelIndex &index)
     if (m_resultsGeneration != m_scanGeneration)
         return;   // found in files read before (the rows are cleared then; this is the guard)
     const int file = index.data(MissionResultsModel::FileRole).toInt();
-    if (file >= 0 && file < scan().files.size())
-        Q_EMIT fileChosen(file, index.data(MissionResultsModel::EntryRole).toInt());
+    if (file < 0 || file >= scan().files.size())
+        return;
+    Q_EMIT fileChosen(file, index.data(MissionResultsModel::EntryRole).toInt());
+    if (const int line = index.data(MissionResultsModel::LineRole).toInt(); line > 0)
+        Q_EMIT placeChosen(file, line, index.data(MissionResultsModel::ColumnRole).toInt());
 }
 
 // ---------------------------------------------------------------- Code pages

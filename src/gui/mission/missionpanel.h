@@ -93,6 +93,9 @@ public:
 Q_SIGNALS:
     // The author chose a file, or a result in a file (an entry, or -1).
     void fileChosen(int file, int entry);
+    // The result chosen stands at `line` and `column` (from 1) of that file;
+    // told after fileChosen().
+    void placeChosen(int file, int line, int column);
     // The folder has been read.
     void folderRead();
     void replaceRequested();

@@ -173,6 +173,19 @@ void ReviewChanges::revert(WorkspaceDocument *document, const QObject *origin)
         document->undoStack()->setClean();
 }
 
+int ReviewChanges::changedLines(const QByteArray &before, bool existed, const QByteArray &after, int codePage)
+{
+    const QString was = existed ? readAsOnDisk(before, codePage).wholeText() : QString();
+    return UnifiedDiff::changedLines(
+        UnifiedDiff::hunks(UnifiedDiff::lines(was), UnifiedDiff::lines(readAsOnDisk(after, codePage).wholeText())));
+}
+
+QString ReviewChanges::savedText(int files, int lines)
+{
+    return (files == 1 ? tr("1 file saved") : tr("%1 files saved").arg(files)) + QLatin1String(", ")
+        + linesChanged(lines);
+}
+
 void ReviewChanges::refreshLater()
 {
     if (!m_refreshing) {

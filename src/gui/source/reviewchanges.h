@@ -34,6 +34,12 @@ public:
     // Reverts `document` to its bytes on the disk, as one step of its undo
     // made by `origin`; after it, nothing of it is unsaved until it is undone.
     static void revert(WorkspaceDocument *document, const QObject *origin = nullptr);
+    // The number of lines changed between a file's bytes and the bytes
+    // written over them (`existed` false: a new file), read as the diff
+    // reads them; safe off the window's thread.
+    static int changedLines(const QByteArray &before, bool existed, const QByteArray &after, int codePage);
+    // "2 files saved, 5 lines changed", singulars as they fall.
+    static QString savedText(int files, int lines);
 
     // One file's part: its place in the list, the lines of its section.
     struct Section {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/document/strdocument.h"
+#include "core/mission/folder.h"
 
 #include <QList>
 #include <QString>
@@ -29,5 +30,12 @@ namespace SourceFindings {
 // by its name and folder, else by its keys), what the form merely keeps
 // left out.
 SourceFindingsProvider kindCheck(const QString &path);
+
+// The check's own findings about `file` of a mission read (its code page,
+// the game's syntax, keys twice, its kind's checks), each with its rule's
+// id, on the document as it now stands; `translation`: the file is in a
+// language folder other than the mission's source language's. Findings
+// about the whole file (no line) are left to the panel.
+SourceFindingsProvider missionCheck(const MissionFolder::File &file, bool translation);
 
 } // namespace SourceFindings
