@@ -8,6 +8,7 @@
 #include "core/save/saveflow.h"
 #include "core/save/settings.h"
 #include "gui/artwork.h"
+#include "gui/closingquestion.h"
 #include "gui/encodingmenu.h"
 #include "gui/fileopener.h"
 #include "gui/fonts.h"
@@ -226,12 +227,7 @@ bool Qwr::saveAll()
 
 bool Qwr::mayDiscardUnsavedWork()
 {
-    QStringList work;
-    for (const EditorPage *page : editorPages())
-        work += page->unsavedWork();
-    if (translation)
-        work += translation->unsavedWork();
-    return mayDiscard(work + m_replace->unsavedWork(), tr("Close Quillwright"));
+    return ClosingQuestion(*this).mayClose();
 }
 
 void Qwr::commitData(QSessionManager &manager)

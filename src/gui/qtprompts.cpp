@@ -39,6 +39,8 @@ QMessageBox::StandardButton standardButton(Prompts::Button button)
         return QMessageBox::Ignore;
     case Prompts::Button::Merge:   // shown as "Merge"
         return QMessageBox::Apply;
+    case Prompts::Button::SaveAll:
+        return QMessageBox::SaveAll;
     case Prompts::Button::None:
         break;
     }

@@ -7,14 +7,17 @@
 #include "core/save/prompts.h"
 #include "core/save/saveflow.h"
 #include "gui/mainwindow.h"
+#include "gui/mission/missionpanel.h"
 #include "gui/tabs/editorpage.h"
 #include "gui/tabs/stringspage.h"
 #include "gui/tabs/tabfiles.h"
 #include "gui/translation/translationwindow.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QMenu>
@@ -96,24 +99,35 @@ QVariantMap WindowDrafts::values() const
 {
     QVariantMap pages;
     QVariantMap files;   // the file each tab edits
+    QStringList unsaved;   // the tabs that hold work: what the offer on the next start names
     for (EditorPage *page : m_window.editorPages()) {
         pages.insert(page->objectName(), page->draft());
         if (const WorkspaceDocument *document = page->document(); document && !document->isUnnamed())
             files.insert(page->objectName(), document->path());
+        if (!page->unsavedWork().isEmpty())
+            unsaved.append(page->objectName());
     }
     QVariantMap values{{QStringLiteral("format"), Drafts::Format},
                        {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODate)},
                        {QStringLiteral("codePage"), m_window.saveFlow().codePage()},
                        {QStringLiteral("tab"), m_window.Tab1->currentIndex()},
-                       {QStringLiteral("pages"), pages}};
+                       {QStringLiteral("pages"), pages},
+                       {QStringLiteral("unsavedTabs"), unsaved}};
     // Only with files held: a draft of typed work alone is as it always was.
     if (const QVariantList documents = m_window.workspace->draft(); !documents.isEmpty())
         values.insert(QStringLiteral("documents"), documents);
     if (!files.isEmpty())
         values.insert(QStringLiteral("files"), files);
+    if (const MissionPanel *panel = m_window.missionPanel; panel && !panel->folder().isEmpty())
+        values.insert(QStringLiteral("mission"), panel->folder());
     if (const TranslationWindow *translation = m_window.translation) {
         if (const QVariantMap marks = translation->marksDraft(); !marks.isEmpty())
             values.insert(QStringLiteral("translationMarks"), marks);
+        if (const QString target = translation->targetLanguage->currentText().trimmed();
+            translation->isVisible() && !target.isEmpty())
+            values.insert(QStringLiteral("translation"),
+                          QVariantMap{{QStringLiteral("source"), translation->sourceLanguage->currentText()},
+                                      {QStringLiteral("target"), target}});
     }
     return values;
 }
@@ -123,6 +137,9 @@ void WindowDrafts::restore(const QJsonObject &draft)
     const int codePage = draft.value(QStringLiteral("codePage")).toInt();
     if (CodePages::isSupported(codePage))
         m_window.useCodePage(codePage);
+    // The mission first, as it was open: its files are restored into it.
+    if (const QString mission = draft.value(QStringLiteral("mission")).toString(); QFileInfo(mission).isDir())
+        m_window.openFolder(mission);
     const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
     MissionWorkspace &workspace = *m_window.workspace;
     const QStringList lost = workspace.restore(draft.value(QStringLiteral("documents")).toArray());
@@ -151,5 +168,10 @@ void WindowDrafts::restore(const QJsonObject &draft)
     // Done marks and notes: shown once the mission's translation is opened.
     if (const QJsonObject marks = draft.value(QStringLiteral("translationMarks")).toObject(); !marks.isEmpty())
         m_window.translationWindow().restoreMarks(marks);
+    // The translation window as it was, once the mission is read.
+    if (const QJsonObject translation = draft.value(QStringLiteral("translation")).toObject();
+        !translation.isEmpty() && m_window.missionPanel)
+        m_window.translateMission(translation.value(QStringLiteral("source")).toString(),
+                                  translation.value(QStringLiteral("target")).toString());
     tabs.updateMarks();
 }

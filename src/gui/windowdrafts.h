@@ -12,9 +12,10 @@ class Qwr;
 class QTimer;
 
 // The main window's drafts against a crash: the whole editing state (every
-// tab, the code page, the tab shown, the files of the mission changed and
-// not saved, the translators' marks) written a pause in typing after each
-// change, and put back exactly in a window after a crash.
+// tab and which of them hold work, the code page, the tab shown, the mission
+// open, the files of the mission changed and not saved, the translation
+// window's languages and the translators' marks) written a pause in typing
+// after each change, and put back exactly in a window after a crash.
 class WindowDrafts : public QObject
 {
     Q_OBJECT
@@ -39,8 +40,9 @@ public:
     // The whole editing state, its texts shared with the pages rather than
     // copied, for the draft writer to put into JSON on its own thread.
     QVariantMap values() const;
-    // Puts back a draft: every tab, the selected tab and the code page; each
-    // tab's file is the draft's, as a step of its undo.
+    // Puts back a draft: the mission (its folder read again), every tab, the
+    // selected tab, the code page and the translation window with its
+    // languages; each tab's file is the draft's, as a step of its undo.
     void restore(const QJsonObject &draft);
 
 private:

@@ -39,7 +39,15 @@ QString defaultFolder()
 
 QString describe(const QJsonObject &draft)
 {
-    const QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    // Only the tabs that held work; a draft of an older version names every tab with something in it.
+    QJsonObject pages = draft.value(QStringLiteral("pages")).toObject();
+    if (const QJsonValue unsaved = draft.value(QStringLiteral("unsavedTabs")); unsaved.isArray()) {
+        const QVariantList holding = unsaved.toArray().toVariantList();
+        for (const QString &tab : pages.keys()) {
+            if (!holding.contains(tab))
+                pages.remove(tab);
+        }
+    }
     QStringList parts;
     const QJsonObject book = pages.value(QStringLiteral("BooksTab")).toObject();
     // The counts as restoring takes them.

@@ -33,6 +33,7 @@ QString defaultFolder();
 
 // What a draft holds, for the question on start:
 // Book "Diary", 12 pages; 3 goals; Titles for mission 20
+// (of the tabs, those that held work, where the draft says which).
 QString describe(const QJsonObject &draft);
 
 // The JSON of a draft's values: strings, numbers, booleans, string lists and

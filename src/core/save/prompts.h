@@ -12,7 +12,7 @@
 class Prompts
 {
 public:
-    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel, Repair, Reload, Keep, Merge };
+    enum class Button { None, Ok, Yes, No, Open, Restore, Discard, Cancel, Repair, Reload, Keep, Merge, SaveAll };
     enum class Icon { None, Information, Warning };
 
     struct Message {

@@ -293,13 +293,25 @@ QStringList BookPage::unsavedWork() const
     QStringList work;
     if (documentModified() || holdsUnlaid())
         work.append(tr("the book"));
+    if (const QString typed = unstoredWork(); !typed.isEmpty())
+        work.append(typed);
+    return work;
+}
+
+QString BookPage::unstoredWork() const
+{
     if (isEditing()) {
         if (storedText(Page) != m_book.Pg.at(m_book.PageEditIndex()))
-            work.append(tr("the page being edited, not yet stored with \"Append/Cancel\""));
+            return tr("the page being edited, not yet stored with \"Append/Cancel\"");
     } else if (!Page->document()->isEmpty()) {
-        work.append(tr("the page typed but not yet added with \"Add new Page\""));
+        return tr("the page typed but not yet added with \"Add new Page\"");
     }
-    return work;
+    return {};
+}
+
+QWidget *BookPage::unstoredBox() const
+{
+    return unstoredWork().isEmpty() ? nullptr : Page;
 }
 
 bool BookPage::isEditing() const

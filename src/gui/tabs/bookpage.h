@@ -37,6 +37,8 @@ public:
     // yet in it, a page is typed but not added, or a page being edited
     // differs from its stored entry. The book's name alone is not work.
     QStringList unsavedWork() const override;
+    QString unstoredWork() const override;
+    QWidget *unstoredBox() const override;
 
     void showEntry(int entry) override;
     QVariantMap draft() const override;

@@ -71,6 +71,12 @@ public:
     // question ("the book", "the page typed but not yet added"); empty when
     // nothing would be lost.
     virtual QStringList unsavedWork() const = 0;
+    // Of that, text typed into a box and not yet stored, which no file holds
+    // and no save writes (a page typed but not yet added, an open
+    // correction): its words as unsavedWork() gives them ("" when none), and
+    // the box it is typed in.
+    virtual QString unstoredWork() const { return {}; }
+    virtual QWidget *unstoredBox() const { return nullptr; }
 
     // Shows the entry `entry` of the file shown, as a find result does.
     virtual void showEntry(int entry) { Q_UNUSED(entry); }

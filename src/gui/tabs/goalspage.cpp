@@ -165,13 +165,29 @@ QStringList GoalsPage::unsavedWork() const
     QStringList work;
     if (documentModified() || m_unlaid)
         work.append(tr("the goals"));
+    if (const QString typed = unstoredWork(); !typed.isEmpty())
+        work.append(typed);
+    return work;
+}
+
+QString GoalsPage::unstoredWork() const
+{
     if (isEditing()) {
         if (storedText(Goaltxt) != m_goals.GoalList.at(m_goals.GoalEditPos()))
-            work.append(tr("the goal being edited, not yet stored with \"Edit Goal / Cancel\""));
+            return tr("the goal being edited, not yet stored with \"Edit Goal / Cancel\"");
     } else if (!Gfict->document()->isEmpty() || !Gtxt->document()->isEmpty()) {
-        work.append(tr("the goal typed but not yet added with \"Create/Add new Goal\""));
+        return tr("the goal typed but not yet added with \"Create/Add new Goal\"");
     }
-    return work;
+    return {};
+}
+
+QWidget *GoalsPage::unstoredBox() const
+{
+    if (unstoredWork().isEmpty())
+        return nullptr;
+    if (isEditing())
+        return Goaltxt;
+    return Gfict->document()->isEmpty() ? Gtxt : Gfict;
 }
 
 void GoalsPage::load(const StrDocument &file, const QString &)

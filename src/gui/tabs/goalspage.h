@@ -23,6 +23,8 @@ public:
     // goals.str differs from the one last saved, a goal is typed but not
     // added, or a goal being edited differs from its stored entry.
     QStringList unsavedWork() const override;
+    QString unstoredWork() const override;
+    QWidget *unstoredBox() const override;
 
     StrReader::Kind kind() const override { return StrReader::Kind::Goals; }
     void showDocument(const StrDocument &file) override;
