@@ -103,17 +103,6 @@ void WorkspaceDocument::set(const StrDocument &document, int codePage, const QOb
     Q_EMIT changed(origin);
 }
 
-std::optional<StrReader::Result> WorkspaceDocument::readBack() const
-{
-    const std::optional<QByteArray> bytes = m_document.write(m_codePage);
-    if (!bytes)
-        return std::nullopt;
-    auto read = StrReader::read(*bytes, m_codePage);
-    if (auto *result = std::get_if<StrReader::Result>(&read))
-        return std::move(*result);
-    return std::nullopt;
-}
-
 void WorkspaceDocument::setDiskDiffers(bool differs)
 {
     const bool wasModified = isModified();
