@@ -243,6 +243,8 @@ private:
     friend class WorkspaceDocument;
     WorkspaceDocument *hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                             const StrDocument &document, const QString &knownIdentity = {});
+    // The watch of the files held, made when first needed.
+    WatchThread &watch();
     // Files held were changed on the disk (the watch tells): read again.
     void filesChanged(const QStringList &paths);
     void readChanged();
