@@ -45,7 +45,8 @@ void FileOpener::openFolderFromDialog()
 bool FileOpener::openFile(const QString &path)
 {
     // A file of the open mission is read in the mission's code page for it;
-    // one alone, as its own mission's settings or its bytes tell.
+    // one held already, in the code page it is held in (the disk is not read
+    // again); one alone, as its own mission's settings or its bytes tell.
     int codePage = 0;
     if (MissionPanel *panel = m_window.missionPanel; panel && !panel->isReading()) {
         const QString id = MissionWorkspace::identity(path);
@@ -54,6 +55,8 @@ bool FileOpener::openFile(const QString &path)
                 codePage = file.codePage;
         }
     }
+    if (const WorkspaceDocument *held = codePage == 0 ? m_window.workspace->find(path) : nullptr)
+        codePage = held->codePage();
     if (codePage == 0)
         codePage = FileCodePage::of(path, m_window.saveFlow().codePage());
     return openFile(path, true, codePage);

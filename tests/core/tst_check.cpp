@@ -204,6 +204,20 @@ private Q_SLOTS:
              u"books/b.str:2:11: note: The text of Page_0 ends in blanks before its closing quote. [trailing-blanks]"_s,
              u"1 warning and 1 note in 1 file."_s},
             1, true);
+        // At the term in the source: after the indent, after an escaped line
+        // break; an inflected rendering and an entry left untranslated are none.
+        row("terms left out",
+            {{u"strings/english/objnames.str"_s, "obj_1: \"The red door\"\r\nobj_2:  \"A\\ndoor of oak\"\r\n"
+                                                  "obj_3: \"Doorway\"\r\nobj_4: \"The door\"\r\nobj_5: \"A door\"\r\n"},
+             {u"strings/polish/objnames.str"_s, "obj_1: \"Czerwone wrota\"\r\nobj_2: \"Brama\"\r\n"
+                                                 "obj_3: \"Przejscie\"\r\nobj_4: \"The door\"\r\nobj_5: \"Drzwiami\"\r\n"},
+             {u"quillwright-terms-polish.json"_s, R"({"terms": {"door": "drzwi"}})"}},
+            {u"strings/english/objnames.str:1:17: warning: The translation of obj_1 in strings/polish/objnames.str leaves out "
+             "\"drzwi\", the term list's rendering of \"door\". [term-left-out]"_s,
+             u"strings/english/objnames.str:2:13: warning: The translation of obj_2 in strings/polish/objnames.str leaves out "
+             "\"drzwi\", the term list's rendering of \"door\". [term-left-out]"_s,
+             u"2 warnings in 1 of 2 files."_s},
+            0);
         row("a line break in a quoted text", {{u"a.str"_s, "Page_0: \"a\r\nb\" c\"\r\n"}},
             {u"a.str:2:2: error: Page_0 holds a quote that ends its text early: the game shows only “a\\nb”. [early-quote]"_s,
              u"1 error in 1 file."_s},

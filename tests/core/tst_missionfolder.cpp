@@ -405,26 +405,6 @@ private Q_SLOTS:
     }
 
     // The files written like those of real missions hold no matter of style.
-    // A translation that leaves out a term's fixed rendering is a warning at
-    // its entry; one that holds it, or an entry left untranslated, is none.
-    void termsLeftOutAreWarnings()
-    {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkpath(u"strings/english"_s);
-        QDir(dir.path()).mkpath(u"strings/polish"_s);
-        Testing::writeAll(dir.filePath(u"strings/english/objnames.str"_s),
-                          "obj_1: \"The red door\"\r\nobj_2: \"A door\"\r\nobj_3: \"Doorway\"\r\nobj_4: \"The door\"\r\n");
-        Testing::writeAll(dir.filePath(u"strings/polish/objnames.str"_s),
-                          "obj_1: \"Czerwone wrota\"\r\nobj_2: \"Drzwi\"\r\nobj_3: \"Przej\x9C" "cie\"\r\nobj_4: \"The door\"\r\n");
-        Testing::writeAll(dir.filePath(u"quillwright-terms-polish.json"_s), R"({"terms": {"door": "drzwi"}})");
-        int code = -1;
-        QCOMPARE(checked({dir.path()}, &code),
-                 QStringList({u"strings/polish/objnames.str:1:1: warning: The translation of obj_1 leaves out \"drzwi\", the "
-                              "term list's rendering of \"door\". [term-left-out]"_s,
-                              u"1 warning in 1 of 2 files."_s}));
-        QCOMPARE(code, 0);
-    }
-
     void stockSamplesHaveNoNotes()
     {
         const QStringList names = QDir(u":/corpus"_s).entryList(QDir::Files);

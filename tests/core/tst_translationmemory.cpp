@@ -325,6 +325,7 @@ private Q_SLOTS:
         QTest::newRow("first line") << QByteArray("// x\r\n  obj: \"By the Old gate\"\r\n") << u"old gate"_s << 2 << 16;
         QTest::newRow("after a raw break") << QByteArray("obj:\"A\r\nthe old gate\"\r\n") << u"old gate"_s << 2 << 5;
         QTest::newRow("after an escape") << QByteArray("obj:\"A\\\"b\\\" old gate\"\r\n") << u"old gate"_s << 1 << 13;
+        QTest::newRow("after an escaped line break") << QByteArray("obj:\"A\\nold gate\"\r\n") << u"old gate"_s << 1 << 9;
         QTest::newRow("not there") << QByteArray("obj:\"A golden gate\"\r\n") << u"old gate"_s << 0 << 0;
     }
     void placesATermInTheSource()

@@ -4,6 +4,7 @@
 #include "core/mission/workspace.h"
 #include "gui/mission/missionpanel.h"
 #include "gui/mission/workprogress.h"
+#include "gui/source/reviewchanges.h"
 #include "support/harness.h"
 #include "support/testing.h"
 
@@ -174,6 +175,36 @@ private Q_SLOTS:
         QCOMPARE(panel->resultsLabel->text(),
                  u"2 matches undone in 2 files; 1 match had been undone in 1 file already; no file was changed."_s);
         QCOMPARE(h.closeQuestion(), QString());
+    }
+
+    // Edit › Undo and Redo name what they take back or bring again: the
+    // replacement, the panel's Undo Replace (never "Undo Undo …"), a revert.
+    void editMenuNamesEachStep()
+    {
+        Harness h;
+        const QString root = h.path(u"mission"_s);
+        makeMission(root);
+        const QString book = QDir(root).filePath(u"books/english/Diary.str"_s);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel && h.window().openFile(book));
+        QAction *undo = h.window().undoAction;
+        QAction *redo = h.window().redoAction;
+        replaceAll(h, panel, u"door"_s, u"gate"_s);
+        QCOMPARE(undo->text(), u"Undo Replace \u201Cdoor\u201D with \u201Cgate\u201D"_s);
+        panel->undoReplace->click();
+        QCOMPARE(undo->text(), u"Undo Restore the texts before Replace \u201Cdoor\u201D with \u201Cgate\u201D"_s);
+        QVERIFY(!redo->isEnabled());
+        undo->trigger();   // the replacement stands in the book again
+        QVERIFY(h.text("Bptxt").contains(u"The gate was locked."_s));
+        QCOMPARE(undo->text(), u"Undo Replace \u201Cdoor\u201D with \u201Cgate\u201D"_s);
+        QCOMPARE(redo->text(), u"Redo Restore the texts before Replace \u201Cdoor\u201D with \u201Cgate\u201D"_s);
+
+        ReviewChanges::revert(h.window().workspace->find(book));
+        QVERIFY(h.text("Bptxt").contains(u"The door was locked."_s));
+        QCOMPARE(undo->text(), u"Undo Revert Diary.str to the file on the disk"_s);
+        undo->trigger();
+        QCOMPARE(redo->text(), u"Redo Revert Diary.str to the file on the disk"_s);
+        QVERIFY(h.text("Bptxt").contains(u"The gate was locked."_s));
     }
 
     // A line appended to a file while the question is open is kept: the

@@ -103,17 +103,6 @@ void WorkspaceDocument::set(const StrDocument &document, int codePage, const QOb
     Q_EMIT changed(origin);
 }
 
-std::optional<StrReader::Result> WorkspaceDocument::readBack() const
-{
-    const std::optional<QByteArray> bytes = m_document.write(m_codePage);
-    if (!bytes)
-        return std::nullopt;
-    auto read = StrReader::read(*bytes, m_codePage);
-    if (auto *result = std::get_if<StrReader::Result>(&read))
-        return std::move(*result);
-    return std::nullopt;
-}
-
 void WorkspaceDocument::setDiskDiffers(bool differs)
 {
     const bool wasModified = isModified();
@@ -203,7 +192,8 @@ MissionWorkspace::Batch::~Batch()
 {
     if (--m_workspace.m_batches > 0)
         return;
-    m_workspace.m_watch->watch(std::exchange(m_workspace.m_toWatch, {}));
+    if (!m_workspace.m_toWatch.isEmpty())
+        m_workspace.watch().watch(std::exchange(m_workspace.m_toWatch, {}));
     if (std::exchange(m_workspace.m_documentToTell, false))
         Q_EMIT m_workspace.documentChanged();
     if (std::exchange(m_workspace.m_documentsToTell, false))
@@ -213,9 +203,18 @@ MissionWorkspace::Batch::~Batch()
 MissionWorkspace::MissionWorkspace(QObject *parent)
     : QObject(parent)
     , m_undoGroup(new QUndoGroup(this))
-    , m_watch(std::make_unique<WatchThread>(this))
 {
-    connect(m_watch->notifier(), &FileWatch::filesChanged, this, &MissionWorkspace::filesChanged);
+}
+
+// Made when the first file is held: a window with nothing open keeps no
+// thread for it.
+WatchThread &MissionWorkspace::watch()
+{
+    if (!m_watch) {
+        m_watch = std::make_unique<WatchThread>(this);
+        connect(m_watch->notifier(), &FileWatch::filesChanged, this, &MissionWorkspace::filesChanged);
+    }
+    return *m_watch;
 }
 
 MissionWorkspace::~MissionWorkspace()
@@ -275,7 +274,7 @@ WorkspaceDocument *MissionWorkspace::hold(const QString &path, int codePage, con
     if (m_batches > 0)
         m_toWatch.append(clean);
     else
-        m_watch->watch({clean});   // a file not made yet is told of once it is
+        watch().watch({clean});   // a file not made yet is told of once it is
     tellDocuments();
     return held;
 }
@@ -328,7 +327,7 @@ void MissionWorkspace::release(WorkspaceDocument *document)
     m_documents.removeOne(document);
     m_byIdentity.remove(m_byIdentity.key(document));
     m_byPath.remove(document->path());
-    m_watch->unwatch({document->path()});
+    watch().unwatch({document->path()});
     m_toWatch.removeAll(document->path());
     m_undoGroup->removeStack(document->undoStack());
     document->deleteLater();

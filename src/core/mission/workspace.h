@@ -57,10 +57,6 @@ public:
     // show its own change again); undo and redo have none.
     void change(const StrDocument &after, const QString &description, const QObject *origin = nullptr);
 
-    // The document as it would be written, read again: what a view shows.
-    // Nothing when it cannot be written in its code page.
-    std::optional<StrReader::Result> readBack() const;
-
     // The file was changed on the disk to `bytes` and the author chose:
     // reload (the document becomes the file as it is now, a step of undo);
     // merge (`merged`, the author's changes laid over the file as it is now,
@@ -247,6 +243,8 @@ private:
     friend class WorkspaceDocument;
     WorkspaceDocument *hold(const QString &path, int codePage, const QByteArray &disk, bool onDisk,
                             const StrDocument &document, const QString &knownIdentity = {});
+    // The watch of the files held, made when first needed.
+    WatchThread &watch();
     // Files held were changed on the disk (the watch tells): read again.
     void filesChanged(const QStringList &paths);
     void readChanged();

@@ -94,7 +94,7 @@ WorkspaceDocument *MissionWorkspace::saveUnnamedAs(WorkspaceDocument *unnamed, c
     // Known from now on as the file written (a folder of it may be a link).
     m_byIdentity.remove(id);
     m_byIdentity.insert(identity(clean), unnamed);
-    m_watch->watch({clean});
+    watch().watch({clean});
     tellDocuments();
     return unnamed;
 }

@@ -231,7 +231,7 @@ MissionWorkspace::Written MissionWorkspace::runSave(const QList<WorkspaceDocumen
     if (long_)
         Q_EMIT savingEnded();
     m_cancelSaving.reset();
-    m_watch->rewatch(paths);   // written anew: watched as they are now
+    watch().rewatch(paths);   // written anew: watched as they are now
     return std::move(*result);
 }
 

@@ -17,7 +17,6 @@ DiskWatch::DiskWatch(MissionWorkspace &workspace, Prompts &prompts, QObject *par
     : QObject(parent)
     , m_workspace(workspace)
     , m_prompts(prompts)
-    , m_watch(std::make_unique<WatchThread>(this))
     , m_folderTimer(new QTimer(this))
     , m_snapshots(new BackgroundJob(this))
     , m_comparer(new BackgroundJob(this))
@@ -28,27 +27,6 @@ DiskWatch::DiskWatch(MissionWorkspace &workspace, Prompts &prompts, QObject *par
         if (m_panel)
             m_panel->openFolder(m_panel->folder());
     });
-    // Only a change of what a folder holds reads it again (some systems also
-    // tell of a file merely read): the folders told of are looked at again
-    // off the GUI thread (thousands of files take a while).
-    connect(m_watch->notifier(), &FileWatch::foldersChanged, this, [this](const QStringList &folders) {
-        m_comparer->start([folders](const BackgroundJob::Control &) {
-            QHash<QString, QStringList> now;
-            for (const QString &folder : folders)
-                now.insert(folder, folderSnapshot(folder));
-            return now;
-        }, [this](const QHash<QString, QStringList> &now) {
-            bool changed = false;
-            for (auto it = now.cbegin(); it != now.cend(); ++it) {
-                if (it.value() != m_folderSnapshots.value(it.key())) {
-                    m_folderSnapshots.insert(it.key(), it.value());
-                    changed = true;
-                }
-            }
-            if (changed)
-                m_folderTimer->start();
-        });
-    });
     connect(&m_workspace, &MissionWorkspace::changedOnDisk, this, &DiskWatch::changedOnDisk);
 }
 
@@ -56,6 +34,37 @@ DiskWatch::~DiskWatch()
 {
     delete m_comparer;   // before the snapshots their threads would hand back
     delete m_snapshots;
+}
+
+// Made when a mission's folders are first watched: a window with no mission
+// open keeps no thread for it.
+WatchThread &DiskWatch::folderWatch()
+{
+    if (!m_watch) {
+        m_watch = std::make_unique<WatchThread>(this);
+        // Only a change of what a folder holds reads it again (some systems also
+        // tell of a file merely read): the folders told of are looked at again
+        // off the GUI thread (thousands of files take a while).
+        connect(m_watch->notifier(), &FileWatch::foldersChanged, this, [this](const QStringList &folders) {
+            m_comparer->start([folders](const BackgroundJob::Control &) {
+                QHash<QString, QStringList> now;
+                for (const QString &folder : folders)
+                    now.insert(folder, folderSnapshot(folder));
+                return now;
+            }, [this](const QHash<QString, QStringList> &now) {
+                bool changed = false;
+                for (auto it = now.cbegin(); it != now.cend(); ++it) {
+                    if (it.value() != m_folderSnapshots.value(it.key())) {
+                        m_folderSnapshots.insert(it.key(), it.value());
+                        changed = true;
+                    }
+                }
+                if (changed)
+                    m_folderTimer->start();
+            });
+        });
+    }
+    return *m_watch;
 }
 
 void DiskWatch::setPanel(MissionPanel *panel)
@@ -109,7 +118,7 @@ void DiskWatch::watchFolder()
     }, [this](const std::pair<QStringList, QHash<QString, QStringList>> &taken) {
         for (const QString &folder : taken.first)
             m_folderSnapshots.insert(folder, taken.second.value(folder));
-        m_watch->watchFolders(taken.first);
+        folderWatch().watchFolders(taken.first);
     });
 }
 

@@ -59,11 +59,12 @@ private:
     void changedOnDisk(WorkspaceDocument *document, const QByteArray &bytes);
     void watchFolder();
     void readInMissionCodePages();
+    WatchThread &folderWatch();
 
     MissionWorkspace &m_workspace;
     Prompts &m_prompts;
     QPointer<MissionPanel> m_panel;
-    std::unique_ptr<WatchThread> m_watch;      // the mission's folders, watched on a thread of their own
+    std::unique_ptr<WatchThread> m_watch;      // the mission's folders, watched on a thread of their own (folderWatch())
     QTimer *m_folderTimer = nullptr;           // reads the folder again once changes settle
     BackgroundJob *m_snapshots = nullptr;            // the snapshots of the folders read
     BackgroundJob *m_comparer = nullptr;             // those of the folders told of, taken again

@@ -296,7 +296,8 @@ void MissionReplace::undoReplace()
             const Replacement::Restored restored =
                 Replacement::restore(document->document(), document->diskBytes(), document->codePage(), record.texts);
             if (restored.texts > 0) {
-                document->change(restored.document, tr("Undo %1").arg(m_step), m_panel);
+                // Named for what it does, so that Edit › Undo reads "Undo Restore …", never "Undo Undo …".
+                document->change(restored.document, tr("Restore the texts before %1").arg(m_step), m_panel);
                 document->markSavedIfAsOnDisk();
                 ++undone.files;
                 undone.matches += restored.matches;

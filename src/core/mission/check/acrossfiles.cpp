@@ -307,17 +307,24 @@ QList<Problem> termProblems(const Scan &scan)
             for (int entry = 0; entry < translated.entries().size(); ++entry)
                 targetEntries.insert(translated.key(entry).toLower(), entry);
             QList<TranslationMemory::Unit> units;
+            QList<int> sourceEntries;   // of each unit
             for (int entry = 0; entry < original.entries().size(); ++entry) {
                 const int other = targetEntries.value(original.key(entry).toLower(), -1);
-                if (other >= 0 && !translated.text(other).isEmpty() && translated.text(other) != original.text(entry))
+                if (other >= 0 && !translated.text(other).isEmpty() && translated.text(other) != original.text(entry)) {
                     units.append({pair.name, original.key(entry), original.text(entry), translated.text(other)});
+                    sourceEntries.append(entry);
+                }
             }
+            // At the term in the source, where the author sees what was to be rendered.
             for (const TermList::Finding &finding : TermList::check(terms, units)) {
-                const int entry = targetEntries.value(finding.key.toLower());
-                problems.append({"term-left-out", into->relativePath, translated.entries().at(entry).line,
-                                 say("The translation of %1 leaves out \"%2\", the term list's rendering of \"%3\".")
-                                     .arg(finding.key, finding.expected, finding.term),
-                                 Severity::Warning});
+                const int entry = sourceEntries.at(finding.unit);
+                const StrDocument::Entry &at = original.entries().at(entry);
+                const std::optional<TermList::Place> place = TermList::placeOf(original, entry, finding.term);
+                problems.append({"term-left-out", from->relativePath,
+                                 place ? place->line : original.lineOf(entry, at.textStart),
+                                 say("The translation of %1 in %2 leaves out \"%3\", the term list's rendering of \"%4\".")
+                                     .arg(finding.key, into->relativePath, finding.expected, finding.term),
+                                 Severity::Warning, place ? place->column : original.columnOf(at.textStart)});
             }
         }
     }

@@ -22,7 +22,8 @@ void compareLanguages(Scan &scan, const QMap<int, qsizetype> &languageParts, con
 
 // Each translation that leaves out the rendering a term list of the mission
 // (TermList::fileName of a target language, in the mission folder) fixes for
-// a term its source holds: a warning at the translated entry (term-left-out).
+// a term its source holds: a warning at the term's line and column in the
+// source, naming the translation (term-left-out).
 QList<Problem> termProblems(const Scan &scan);
 
 } // namespace MissionFolder::AcrossFiles

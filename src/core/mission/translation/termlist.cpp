@@ -140,13 +140,14 @@ QList<Finding> check(const Terms &terms, const QList<TranslationMemory::Unit> &u
     for (auto it = terms.begin(); it != terms.end(); ++it)
         patterns.append({patternOf(it.key()), it});
     QList<Finding> findings;
-    for (const TranslationMemory::Unit &unit : units) {
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        const TranslationMemory::Unit &unit = units.at(i);
         if (unit.target.isEmpty())
             continue;
         for (const auto &[pattern, term] : std::as_const(patterns)) {
             const QRegularExpressionMatch match = pattern.match(unit.source);
             if (match.hasMatch() && !holdsRendering(unit.target, term.value(), stems))
-                findings.append({unit.file, unit.key, term.key(), term.value(), match.capturedStart()});
+                findings.append({unit.file, unit.key, term.key(), term.value(), match.capturedStart(), static_cast<int>(i)});
         }
     }
     return findings;
@@ -166,8 +167,14 @@ std::optional<Place> placeOf(const StrDocument &document, int entry, const QStri
 {
     if (entry < 0 || entry >= document.entries().size())
         return std::nullopt;
+    // In the text as the file writes it, where an escaped line break before
+    // the term stands for no letter of a word.
     const QString raw = document.rawText(entry);
-    const QRegularExpressionMatch match = patternOf(term).match(raw);
+    const QRegularExpression inRaw(QStringLiteral("(?:(?<!\\w)|(?<=\\\\n))") + QRegularExpression::escape(term)
+                                       + QStringLiteral("(?!\\w)"),
+                                   QRegularExpression::CaseInsensitiveOption
+                                       | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = inRaw.match(raw);
     if (!match.hasMatch())
         return std::nullopt;
     const qsizetype at = match.capturedStart();

@@ -35,6 +35,7 @@ struct Finding {
     QString term;       // as the list spells it
     QString expected;   // the rendering the translation lacks
     qsizetype at = 0;   // where the term starts in the source text (as the player reads it)
+    int unit = 0;       // the unit of check()'s list it was found in
 };
 
 QString fileName(const QString &target);

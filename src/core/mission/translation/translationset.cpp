@@ -18,23 +18,12 @@ QString say(const char *text)
     return QCoreApplication::translate("TranslationSet", text);
 }
 
-// What a view reads of a held document: as it now stands, its changes made
-// part of its bytes (in its code page, else in UTF-8 when it holds what its
-// code page lacks).
-StrDocument standing(const WorkspaceDocument &document)
-{
-    const StrDocument &held = document.document();
-    if (!held.hasChanges())
-        return held;
-    if (std::optional<StrDocument> written = held.written(document.codePage()))
-        return *written;
-    return held.current();
-}
-
+// A held document as a pair reads it: as it now stands, its changes made
+// part of its bytes (StrDocument::merged), never parsed again from bytes.
 StrReader::Result asRead(const WorkspaceDocument &document)
 {
     StrReader::Result read;
-    read.document = standing(document);
+    read.document = document.document().merged(document.codePage());
     read.utf8 = document.document().encoding().utf8;
     read.kind = Kinds::kindOf(read.document, Kinds::kindOfPath(document.path())).value_or(Kinds::Kind::Other);
     return read;
