@@ -303,6 +303,8 @@ private Q_SLOTS:
         WorkspaceDocument *document = workspace.open(path, 1252, nullptr);
         document->change(withText(document->document(), "Page_0", u"The well"_s), u"Edit"_s);
         QVERIFY(QDir(mission.filePath(u"books"_s)).removeRecursively());
+        if (QFileInfo::exists(mission.filePath(u"books"_s)))
+            QSKIP("The folder is still there: on Windows a folder being watched is removed only when the watch ends.");
         QVERIFY(!workspace.save({document}, prompts));
         QVERIFY(prompts.lastMessage().text.contains(QDir::toNativeSeparators(path)));
         QVERIFY(document->isModified());
