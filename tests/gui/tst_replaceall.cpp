@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
@@ -73,31 +74,41 @@ protected:
 
 // Presses Cancel in the progress dialog once it shows more than half done,
 // noting the count of steps it showed.
+// Clicks the progress dialog's Cancel once its bar is past half way, as an
+// author would: told by the bar itself, whatever the platform's timers do.
 class Canceller : public QObject
 {
 public:
     explicit Canceller(WorkProgress *progress)
         : m_progress(progress)
     {
-        m_timer.setInterval(0);   // between two of the work's slices (a 1 ms timer waits behind them on Windows)
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            QDialog *dialog = m_progress->dialog();
-            if (!dialog || !dialog->isVisible())
-                return;
-            const QProgressBar *bar = dialog->findChild<QProgressBar *>(u"workProgressBar"_s);
-            total = bar->maximum();
-            if (bar->value() <= total / 2)
-                return;
-            dialog->findChild<QPushButton *>(u"workProgressCancel"_s)->click();
-            m_timer.stop();
-        });
-        m_timer.start();
+        qApp->installEventFilter(this);
     }
+    ~Canceller() override { qApp->removeEventFilter(this); }
     int total = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        QDialog *dialog = m_progress->dialog();
+        if (event->type() != QEvent::Show || !dialog || watched != dialog || m_bar)
+            return false;
+        m_bar = dialog->findChild<QProgressBar *>(u"workProgressBar"_s);
+        QPushButton *cancel = dialog->findChild<QPushButton *>(u"workProgressCancel"_s);
+        connect(m_bar, &QProgressBar::valueChanged, this, [this, cancel](int value) {
+            total = m_bar->maximum();
+            if (m_clicked || value <= total / 2)
+                return;
+            m_clicked = true;
+            QMetaObject::invokeMethod(cancel, &QPushButton::click, Qt::QueuedConnection);
+        });
+        return false;
+    }
 
 private:
     WorkProgress *m_progress;
-    QTimer m_timer;
+    QPointer<QProgressBar> m_bar;
+    bool m_clicked = false;
 };
 
 int filesHolding(const QString &root, const QByteArray &text, int files)
