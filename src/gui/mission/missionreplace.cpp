@@ -8,6 +8,8 @@
 #include "gui/mission/workprogress.h"
 
 #include <QDir>
+
+#include <utility>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -60,11 +62,15 @@ void MissionReplace::setPanel(MissionPanel *panel)
     connect(panel, &MissionPanel::undoReplaceRequested, this, &MissionReplace::undoReplace);
     connect(panel, &MissionPanel::saveReplacedRequested, this, &MissionReplace::saveReplaced);
     connect(panel, &MissionPanel::folderRead, this, &MissionReplace::showPending);
+    connect(panel, &MissionPanel::folderRead, this, [this] {
+        if (std::exchange(m_afterReading, false))
+            replaceAll();
+    });
 }
 
 bool MissionReplace::isReplacing() const
 {
-    return m_finder->isRunning() || m_applying;
+    return m_finder->isRunning() || m_applying || m_afterReading;
 }
 
 void MissionReplace::setTimeLimit(std::chrono::milliseconds limit)
@@ -74,8 +80,13 @@ void MissionReplace::setTimeLimit(std::chrono::milliseconds limit)
 
 void MissionReplace::replaceAll()
 {
-    if (!m_panel || m_panel->isReading() || m_applying)
+    if (!m_panel || m_applying)
         return;
+    if (m_panel->isReading()) {   // read again (a change outside, say): replaced in as it is then
+        m_afterReading = true;
+        m_panel->resultsLabel->setText(tr("The folder is being read; the replacement follows."));
+        return;
+    }
     // The texts as the workspace holds them: a file changed and not yet
     // saved is replaced in with its changes.
     const MissionFolder::Scan scan = m_panel->scan();

@@ -93,6 +93,7 @@ private:
     QPointer<MissionPanel> m_panel;
     BackgroundJob *m_finder = nullptr;
     bool m_applying = false;
+    bool m_afterReading = false;   // asked while the folder was read: made once it is
     QList<Record> m_records;   // the last Replace All
     QString m_step;            // its step of undo: Replace "a" with "b"
     QString m_summary;         // what the panel's label said of it last
