@@ -3,6 +3,7 @@
 // made outside meanwhile.
 #include "core/mission/workspace.h"
 #include "gui/mission/missionpanel.h"
+#include "gui/mission/missionreplace.h"
 #include "gui/mission/workprogress.h"
 #include "gui/source/reviewchanges.h"
 #include "support/harness.h"
@@ -255,6 +256,8 @@ private Q_SLOTS:
         progress->setDelay(std::chrono::milliseconds(0));
         progress->setSlice(std::chrono::milliseconds(0));
         h.window().workspace->setProgressDelay(std::chrono::milliseconds(0));
+        // Reading 600 files takes Wine longer than the limit a runaway expression gets.
+        h.window().missionReplace()->setTimeLimit(std::chrono::minutes(2));
         {
             Canceller cancel(progress);
             replaceAll(h, panel, u"door"_s, u"gate"_s);
