@@ -105,7 +105,8 @@ SourceHighlighter::State SourceHighlighter::colour(const QByteArray &bytes, QByt
         return Outside;
     case StrSyntax::ItemKind::Stray: {
         // "key:" whose quote may stand on a later line, as the game reads it.
-        StrSyntax::Tokenizer withQuote(all + '"');
+        const QByteArray quoted = all + '"';   // kept while the tokenizer looks at it
+        StrSyntax::Tokenizer withQuote(quoted);
         StrSyntax::Item opened;
         if (withQuote.next(opened) && opened.kind == StrSyntax::ItemKind::Entry && opened.textStart == all.size() + 1) {
             put(opened.keyStart, opened.keyEnd, quoteFollows() ? Key : Unread);
