@@ -19,6 +19,15 @@ foreach(path IN ITEMS
     endif()
 endforeach()
 
+# The installed program starts from its new place (it finds its own libraries
+# where the build puts them shared) and tells its version.
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen "${PREFIX}/bin/quillwright" --version
+    RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT said MATCHES "${VERSION}")
+    message(FATAL_ERROR "the installed program did not start: ${result} ${said} ${errors}")
+endif()
+
 # Each icon is a PNG whose header (IHDR, bytes 16 to 23) gives the size that
 # its folder name promises.
 foreach(size IN ITEMS 16 24 32 48 64 128 256)
