@@ -521,6 +521,19 @@ private Q_SLOTS:
         QVERIFY(!job.isRunning());
         QTest::qWait(100);
         QCOMPARE(delivered, QStringList{u"second"_s});
+
+        // Reading the files before the clock is started is not limited.
+        job.start(
+            [](const BackgroundJob::Control &control) {
+                QThread::msleep(300);
+                control.startTheClock();
+                QThread::msleep(20);
+                return control.cancelled() ? u"cancelled"_s : u"read, then matched"_s;
+            },
+            keep, BackgroundJob::Clock::FromWork);
+        QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 5000);
+        QCOMPARE(timedOut.size(), 1);
+        QCOMPARE(delivered.constLast(), u"read, then matched"_s);
     }
 
     // Changed documents to show and drop; what was read stays as it was.

@@ -256,7 +256,8 @@ private Q_SLOTS:
         progress->setDelay(std::chrono::milliseconds(0));
         progress->setSlice(std::chrono::milliseconds(0));
         h.window().workspace->setProgressDelay(std::chrono::milliseconds(0));
-        // Reading 600 files takes Wine longer than the limit a runaway expression gets.
+        // Wine is slow: under it, even a plain expression over 600 files may
+        // take longer than the limit a runaway one gets.
         h.window().missionReplace()->setTimeLimit(std::chrono::minutes(2));
         {
             Canceller cancel(progress);

@@ -1,6 +1,7 @@
 #include "core/mission/backgroundjob.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
 
@@ -8,6 +9,8 @@ struct BackgroundJob::State {
     std::atomic_bool cancel{false};
     std::atomic<quint64> progress{~quint64(0)};   // done in the high half, total in the low; all ones: none told
     std::function<void()> deliver;                // set by the worker as it ends
+    QElapsedTimer started;                        // started before the worker is
+    std::atomic<qint64> clockFrom{0};             // ms after the start the time limit counts from; -1: not yet
 };
 
 bool BackgroundJob::Control::cancelled() const
@@ -30,6 +33,11 @@ std::function<void(int, int)> BackgroundJob::Control::progressFunction() const
     return [state = m_state](int done, int total) { Control(state).progress(done, total); };
 }
 
+void BackgroundJob::Control::startTheClock() const
+{
+    m_state->clockFrom.store(m_state->started.elapsed(), std::memory_order_relaxed);
+}
+
 BackgroundJob::BackgroundJob(QObject *parent)
     : QObject(parent)
     , m_progressTimer(new QTimer(this))
@@ -41,6 +49,12 @@ BackgroundJob::BackgroundJob(QObject *parent)
     connect(m_limitTimer, &QTimer::timeout, this, [this] {
         if (!m_state)
             return;
+        const qint64 from = m_state->clockFrom.load(std::memory_order_relaxed);
+        const qint64 left = from < 0 ? m_timeLimit.count() : from + m_timeLimit.count() - m_state->started.elapsed();
+        if (left > 0) {   // the clock was started late, or not yet: the limit is not reached
+            m_limitTimer->start(std::chrono::milliseconds(left));
+            return;
+        }
         cancel();
         Q_EMIT timedOut();
     });
@@ -73,10 +87,13 @@ void BackgroundJob::discardOnThread(std::function<void()> release)
     thread->start(QThread::LowestPriority);
 }
 
-void BackgroundJob::run(std::function<std::function<void()>(const Control &)> work)
+void BackgroundJob::run(std::function<std::function<void()>(const Control &)> work, Clock clock)
 {
     cancel();
     auto state = std::make_shared<State>();
+    state->started.start();
+    if (clock == Clock::FromWork)
+        state->clockFrom.store(-1);
     m_state = state;
     QThread *thread = QThread::create([state, work = std::move(work)] { state->deliver = work(Control(state)); });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);

@@ -46,6 +46,10 @@ public:
         void progress(int done, int total) const;
         // progress() as a function, for code that takes one.
         std::function<void(int, int)> progressFunction() const;
+        // In a run started with Clock::FromWork, the time limit counts from
+        // now: what comes before (reading the files to search, say) is not
+        // what the limit is for.
+        void startTheClock() const;
 
     private:
         std::shared_ptr<State> m_state;
@@ -58,16 +62,20 @@ public:
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
     std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
 
+    // Where the time limit counts from: the run's start, or the moment the
+    // work calls control.startTheClock().
+    enum class Clock { FromStart, FromWork };
+
     // Abandons the run under way, then runs `work(control)` on a new thread
     // and, unless this run is abandoned too, `done(result)` here.
     template <typename Work, typename Done>
-    void start(Work work, Done done)
+    void start(Work work, Done done, Clock clock = Clock::FromStart)
     {
         run([work = std::move(work), done = std::move(done)](const Control &control) mutable -> std::function<void()> {
             using Result = std::invoke_result_t<Work &, const Control &>;
             auto result = std::make_shared<Result>(work(control));
             return [done, result]() mutable { done(std::move(*result)); };
-        });
+        }, clock);
     }
 
     // Lets go of `value` on a thread of its own: large data (a scan of
@@ -90,7 +98,7 @@ Q_SIGNALS:
 
 private:
     static void discardOnThread(std::function<void()> release);
-    void run(std::function<std::function<void()>(const Control &)> work);
+    void run(std::function<std::function<void()>(const Control &)> work, Clock clock);
     void finish(const std::shared_ptr<State> &state);
     void showProgress();
 

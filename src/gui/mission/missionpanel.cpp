@@ -379,9 +379,10 @@ void MissionPanel::find()
            tr("The search was stopped after %1 s: the expression takes too long on these texts."),
            [searched, held, pattern, options](const BackgroundJob::Control &control) {
                std::optional<Error> error;
-               const QList<MissionFolder::Match> matches =
-                   MissionFolder::find(MissionFolder::withTexts(searched, held, control.cancelFlag()), pattern,
-                                       options, &error, control.cancelFlag(), control.progressFunction());
+               const MissionFolder::Scan texts = MissionFolder::withTexts(searched, held, control.cancelFlag());
+               control.startTheClock();   // the limit is for the expression, not for reading the files
+               const QList<MissionFolder::Match> matches = MissionFolder::find(
+                   texts, pattern, options, &error, control.cancelFlag(), control.progressFunction());
                Found found{MissionResultsModel::matchRows(searched, matches.first(std::min(matches.size(), MaxListed))),
                            QString()};
                if (error)
@@ -391,7 +392,8 @@ void MissionPanel::find()
                else
                    found.summary = matches.size() == 1 ? tr("1 match.") : tr("%1 matches.").arg(matches.size());
                return found;
-           });
+           },
+           BackgroundJob::Clock::FromWork);
 }
 
 QHash<int, StrDocument> MissionPanel::heldTexts() const
@@ -427,7 +429,7 @@ void MissionPanel::check()
 // library's default) bounds it, and the thread is left to finish it on its
 // own while the window goes on; what it finds then is dropped.
 void MissionPanel::search(const QString &busy, const QString &stopped, const QString &timedOut,
-                          std::function<Found(const BackgroundJob::Control &)> work)
+                          std::function<Found(const BackgroundJob::Control &)> work, BackgroundJob::Clock clock)
 {
     m_results.setRows({});
     resultsLabel->setText(busy);
@@ -447,7 +449,7 @@ void MissionPanel::search(const QString &busy, const QString &stopped, const QSt
         m_resultsGeneration = generation;
         m_results.setRows(found.rows);
         findResults->resizeColumnToContents(MissionResultsModel::FileColumn);
-    });
+    }, clock);
 }
 
 void MissionPanel::stopSearch(const QString &summary)

@@ -117,7 +117,8 @@ private:
     QHash<int, StrDocument> heldTexts() const;
     void check();
     void search(const QString &busy, const QString &stopped, const QString &timedOut,
-                std::function<Found(const BackgroundJob::Control &)> work);
+                std::function<Found(const BackgroundJob::Control &)> work,
+                BackgroundJob::Clock clock = BackgroundJob::Clock::FromStart);
     void stopSearch(const QString &summary);
     bool dropResults();
     void chooseResult(const QModelIndex &index);

@@ -111,6 +111,7 @@ void MissionReplace::replaceAll()
             for (auto it = held.cbegin(); it != held.cend(); ++it)
                 heldTexts.insert(it.key(), it->document);
             MissionFolder::Scan searched = MissionFolder::withTexts(scan, heldTexts, control.cancelFlag());
+            control.startTheClock();   // the limit is for the expression, not for reading the files
             Replacement::Found found = Replacement::replaceAll(searched, held, pattern, replacement, options,
                                                                control.cancelFlag(), control.progressFunction());
             return std::make_pair(std::move(searched), std::move(found));
@@ -118,7 +119,8 @@ void MissionReplace::replaceAll()
         [this, generations, pattern, replacement, options](
             const std::pair<MissionFolder::Scan, Replacement::Found> &searched) {
             apply(searched.first, generations, searched.second, pattern, replacement, options);
-        });
+        },
+        BackgroundJob::Clock::FromWork);
 }
 
 void MissionReplace::apply(const MissionFolder::Scan &scan, const QHash<int, quint64> &generations,
