@@ -2,7 +2,7 @@
 // through what needs work among what the filter shows, typing on any cell of
 // a row, the marks of unsaved work, the window on its screen and the
 // languages remembered, a stand-in the code page lacks refused in one box,
-// and a mission translated whole.
+// a mission translated whole, and a source taken from another folder.
 #include "core/mission/translation/translationrecord.h"
 #include "support/testing.h"
 #include "translationsteps.h"
@@ -206,6 +206,30 @@ private Q_SLOTS:
                  QByteArray("Page_0:\"#0 $ 1 203 257 370\"\r\nno_trim:\"1\"\r\nPage_1:\"By\xB3o ciemno.\"\r\n"));
         QCOMPARE(Testing::readAll(QDir(root).filePath(u"strings/polish/objnames.str"_s)),
                  QByteArray("Name_Corpse:\"Zw\xB3oki\"\r\nName_corpse:\"corpse\"\r\n"));
+    }
+
+    // A mission whose english folder holds the Polish texts takes its
+    // source from a copy of the original: the copy is read while the window
+    // goes on, then each entry stands beside its original.
+    void theSourceComesFromAnotherFolder()
+    {
+        Harness h;
+        const QString root = h.path(u"translated"_s);
+        const QString original = h.path(u"original"_s);
+        QVERIFY(QDir().mkpath(root + u"/books/english"_s));
+        QVERIFY(QDir().mkpath(original + u"/books/english"_s));
+        Testing::writeAll(root + u"/books/english/Diary.str"_s, "Page_0:\"Bylo ciemno.\"\r\nPage_1:\"Drzwi\"\r\n");
+        Testing::writeAll(original + u"/books/english/Diary.str"_s, Diary);
+        TranslationWindow *view = openTranslation(h, root, u"english"_s, QString());
+        QVERIFY(view);
+        h.prompts.setNextPath(original);
+        view->sourceFolderButton->click();
+        QVERIFY(!view->sourceFolderButton->isEnabled());   // still reading
+        QTRY_VERIFY(view->sourceFolderButton->isEnabled());
+        QCOMPARE(shownKeys(view->translationTable), u"Page_0|Page_1|Page_2"_s);
+        const QAbstractItemModel *table = view->translationTable->model();
+        QCOMPARE(table->index(0, 1).data().toString(), u"It was dark."_s);
+        QCOMPARE(table->index(0, 2).data().toString(), u"Bylo ciemno."_s);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/document/codepages.h"
 #include "core/mission/translation/personalmemory.h"
+#include "core/mission/backgroundjob.h"
 #include "core/mission/workspace.h"
 #include "core/save/prompts.h"
 #include "gui/translation/entrypane.h"
@@ -98,6 +99,7 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
     languages->addStretch();
     sourceFolderButton = new QPushButton(tr("Source from Another &Folder\u2026"), this);
     sourceFolderButton->setObjectName(QStringLiteral("sourceFolderButton"));
+    m_sourceReading = new BackgroundJob(this);
     sourceFolderButton->setToolTip(tr("For a mission whose files were replaced by their translation: the "
                                       "original files, from a folder of their own"));
     languages->addWidget(sourceFolderButton);
@@ -188,7 +190,17 @@ TranslationWindow::TranslationWindow(MissionWorkspace &workspace, Prompts &promp
             m_prompts.tell(tr("The source must be another folder than the mission translated; nothing in it is written."));
             return;
         }
-        useSourceFolder(MissionFolder::scan(folder));
+        // Thousands of files take a while: read off the window's thread.
+        sourceFolderButton->setEnabled(false);
+        translationCounts->setText(tr("Reading %1\u2026").arg(QDir::toNativeSeparators(folder)));
+        m_sourceReading->start(
+            [folder](const BackgroundJob::Control &control) {
+                return MissionFolder::scan(folder, std::nullopt, control.progressFunction(), control.cancelFlag());
+            },
+            [this](const MissionFolder::Scan &source) {
+                sourceFolderButton->setEnabled(true);
+                useSourceFolder(source);
+            });
     });
     connect(translationSave, &QPushButton::clicked, this, [this] { saveAll(); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), this), &QShortcut::activated, this,
@@ -237,6 +249,8 @@ void TranslationWindow::setMission(const MissionFolder::Scan &scan)
 {
     m_scan = scan;
     m_sourceFolder.reset();
+    m_sourceReading->cancel();   // a source folder being read was for the mission before
+    sourceFolderButton->setEnabled(true);
     const QSignalBlocker sources(sourceLanguage);
     const QSignalBlocker targets(targetLanguage);
     sourceLanguage->clear();

@@ -181,6 +181,7 @@ private:
     QStandardItemModel *m_fileList = nullptr;
     QSortFilterProxyModel *m_fileOrder = nullptr;   // m_fileList sorted, and the files the filter leaves
     BackgroundJob *m_search = nullptr;
+    BackgroundJob *m_sourceReading = nullptr;   // a source folder chosen, read off the window's thread
     TranslationFilterModel *m_filter = nullptr;
     int m_shown = -1;
     QString m_pairedTarget;        // the target language the files are paired with
