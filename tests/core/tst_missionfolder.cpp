@@ -8,6 +8,7 @@
 #include "support/testing.h"
 
 #include "core/mission/missiontree.h"
+#include "core/mission/scantexts.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -534,6 +535,48 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!job.isRunning(), 5000);
         QCOMPARE(timedOut.size(), 1);
         QCOMPARE(delivered.constLast(), u"read, then matched"_s);
+    }
+
+    // A text changed and not saved yet is checked as it would be saved,
+    // and so are the comparisons across files; the other files keep what
+    // was found on the disk.
+    void rechecksChangedTexts_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("found");   // "file:line [rule]", every problem of the mission
+        QTest::newRow("a quote typed into a page")
+            << u"books/English/Diary.str"_s << QByteArray("Page_0:\"It was \"dark\".\"\r\nPage_1:\"The door\"\r\n")
+            << QStringList{u"books/English/Diary.str:1 [early-quote]"_s};
+        QTest::newRow("a goal left out of the translation")
+            << u"intrface/miss01/french/goals.str"_s << QByteArray("fiction_0:\"Trouver la clef\"\r\n")
+            << QStringList{u"intrface/miss01/french/goals.str:1 [unpaired-goal]"_s,
+                           u"intrface/miss01/french/goals.str:0 [missing-in-translation]"_s};
+        QTest::newRow("a title added to the source")
+            << u"strings/english/titles.str"_s
+            << QByteArray("title_2: \"The Door\"\r\nshort_2: \"Door\"\r\ntitle_3: \"More\"\r\n")
+            << QStringList{u"strings/english/titles.str:3 [mission-without-flags]"_s,
+                           u"strings/french/Titles.str:0 [missing-in-translation]"_s};
+    }
+    void rechecksChangedTexts()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, found);
+        const MissionFolder::Scan scan = MissionFolder::withoutTexts(m_scan);
+        const MissionFolder::File *file = fileAt(scan, path);
+        QVERIFY(file);
+        const qsizetype index = file - scan.files.constData();
+        auto typed = StrReader::read(text, 1252);
+        QVERIFY(std::holds_alternative<StrReader::Result>(typed));
+        MissionFolder::Scan now = MissionFolder::withTexts(
+            scan, {{static_cast<int>(index), std::get<StrReader::Result>(typed).document}});
+        MissionFolder::recheck(now, {static_cast<int>(index)});
+        QStringList problems;
+        for (const MissionFolder::Problem &problem : MissionFolder::allProblems(now))
+            problems.append(u"%1:%2 [%3]"_s.arg(problem.file).arg(problem.line).arg(problem.rule));
+        QCOMPARE(problems, found);
+        QVERIFY(MissionFolder::allProblems(m_scan).isEmpty());   // what was read stays as it was
     }
 
     // Changed documents to show and drop; what was read stays as it was.

@@ -124,6 +124,29 @@ private Q_SLOTS:
         QCOMPARE(sourceView(h)->findings().constFirst().rule, u"text-after-quote"_s);
     }
 
+    // The panel's Check sees the text as the author left it, not yet saved:
+    // the words after the closing quote taken out in the source view are
+    // no longer reported, and the disk keeps them until a save.
+    void theCheckSeesTheTextNotSavedYet()
+    {
+        Harness h;
+        const QString root = makeMission(h);
+        MissionPanel *panel = openMission(h, root);
+        QVERIFY(panel);
+        QVERIFY(h.window().openFile(root + u"/books/terrence.str"_s));
+        h.window().sourceAction->trigger();
+        SourceView *view = sourceView(h);
+        view->showAt(4, 100);
+        for (int i = 0; i < 7; ++i)   // " Really"
+            QTest::keyClick(view, Qt::Key_Backspace);
+        QTest::keyClick(view, Qt::Key_Up);   // the line handed over
+        QTRY_VERIFY(h.window().documentOf(h.window().books)->isModified());
+        h.click("checkButton");
+        QVERIFY(QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000));
+        QCOMPARE(panel->resultsLabel->text(), u"No problems in 2 files."_s);
+        QCOMPARE(Testing::readAll(root + u"/books/terrence.str"_s), Book);
+    }
+
     // Ctrl+U on a book opened alone; a comment line and a page line typed in
     // the source view, the Books tab showing the page at once; Edit › Undo
     // takes the page back; Ctrl+S writes the comment with every other byte.

@@ -358,6 +358,16 @@ bool pathBefore(const QString &a, const QString &b)
 }
 
 // Reads the files found, then compares them.
+// The problems across files, each file's language folder given by `languageParts`.
+void compareAcross(Scan &scan, const QMap<int, qsizetype> &languageParts)
+{
+    AcrossFiles::compareTitlesAndFlags(scan);
+    AcrossFiles::compareLanguages(scan, languageParts, scan.sourceLanguage);
+    std::stable_sort(scan.problems.begin(), scan.problems.end(), [](const Problem &a, const Problem &b) {
+        return a.file != b.file ? pathBefore(a.file, b.file) : a.line < b.line;
+    });
+}
+
 void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::optional<int> codePage,
              const MissionSettings::Settings &settings, const std::function<void(int, int)> &progress,
              const std::atomic_bool *cancel)
@@ -393,11 +403,7 @@ void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::o
     scan.languages.sort();
     if (scan.cancelled)
         return;
-    AcrossFiles::compareTitlesAndFlags(scan);
-    AcrossFiles::compareLanguages(scan, languageParts, scan.sourceLanguage);
-    std::stable_sort(scan.problems.begin(), scan.problems.end(), [](const Problem &a, const Problem &b) {
-        return a.file != b.file ? pathBefore(a.file, b.file) : a.line < b.line;
-    });
+    compareAcross(scan, languageParts);
 }
 
 } // namespace
@@ -460,6 +466,46 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage)
     }
     readAll(result, found, Places(QString(), found), codePage, {}, {}, nullptr);
     return result;
+}
+
+void recheck(Scan &scan, const QList<int> &changed)
+{
+    bool sourceFound = false;
+    for (const File &file : std::as_const(scan.files))
+        sourceFound = sourceFound || file.language == scan.sourceLanguage;
+    for (const int index : changed) {
+        if (index < 0 || index >= scan.files.size())
+            continue;
+        File &file = scan.files[index];
+        const std::optional<QByteArray> bytes = file.read.document.write(file.codePage);
+        if (!bytes)
+            continue;   // a character the code page lacks: saving refuses it and says so
+        const bool translation = sourceFound && !file.language.isEmpty() && file.language != scan.sourceLanguage;
+        auto read = StrReader::read(*bytes, file.codePage, Kinds::kindOfPath(file.path));
+        if (const auto *failure = std::get_if<Error>(&read)) {
+            file.problems = FileCheck::failureProblems(file, *failure, translation);
+            continue;
+        }
+        file.failure.reset();
+        file.unread.clear();
+        file.read = std::move(std::get<StrReader::Result>(read));
+        file.kind = file.read.kind;
+        file.entries = static_cast<int>(file.read.document.entries().size());
+        file.dosCodePage = FileCheck::dosCodePageOf(file, scan.codePages.value(file.language).detected);
+        file.problems = FileCheck::problemsOf(file, translation);
+    }
+    // Across files: all but the folders that could not be read, anew.
+    scan.problems.removeIf([](const Problem &problem) { return problem.rule != QLatin1String("not-read"); });
+    QList<Found> found;
+    for (const File &file : std::as_const(scan.files))
+        found.append({file.path, file.relativePath});
+    const Places places(scan.root, found);
+    QMap<int, qsizetype> languageParts;
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        if (const qsizetype part = places.of(found.at(i)).languagePart; part >= 0)
+            languageParts.insert(static_cast<int>(i), part);
+    }
+    compareAcross(scan, languageParts);
 }
 
 QList<Problem> allProblems(const Scan &scan)

@@ -135,6 +135,12 @@ Scan scan(const QString &root, std::optional<int> codePage = std::nullopt,
 // the mission titles and flags, when both are among them; no settings file).
 Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::nullopt);
 
+// Checks the files of `scan` at `changed` (indexes into scan.files) again,
+// their documents as they would be written (a text the author changed and
+// has not saved yet), and the problems across files, with the texts of all
+// the files in `scan` (scantexts.h: withTexts).
+void recheck(Scan &scan, const QList<int> &changed);
+
 // Every problem of the scan, files in order, each file's by line, then the
 // problems across files.
 QList<Problem> allProblems(const Scan &scan);

@@ -412,9 +412,23 @@ QHash<int, StrDocument> MissionPanel::heldTexts() const
 void MissionPanel::check()
 {
     const MissionFolder::Scan checked = scan();
+    // A file with changes not saved yet is checked as it would be saved,
+    // and so are the comparisons across files.
+    QList<int> changed;
+    for (qsizetype i = 0; m_workspace && i < checked.files.size(); ++i) {
+        const WorkspaceDocument *document = m_workspace->findIdentity(checked.files.at(i).identity);
+        if (document && document->isModified())
+            changed.append(static_cast<int>(i));
+    }
+    const QHash<int, StrDocument> held = changed.isEmpty() ? QHash<int, StrDocument>() : heldTexts();
     search(tr("Checking the mission\u2026 Esc stops the check."), tr("The check was stopped."),
-           tr("The check was stopped after %1 s."), [checked](const BackgroundJob::Control &) {
-               Found found{MissionResultsModel::problemRows(checked), QString()};
+           tr("The check was stopped after %1 s."), [checked, held, changed](const BackgroundJob::Control &control) {
+               MissionFolder::Scan now = checked;
+               if (!changed.isEmpty()) {
+                   now = MissionFolder::withTexts(checked, held, control.cancelFlag());
+                   MissionFolder::recheck(now, changed);
+               }
+               Found found{MissionResultsModel::problemRows(now), QString()};
                const qsizetype count = found.rows.size();
                found.summary = count == 0 ? tr("No problems in %1 files.").arg(checked.files.size())
                                           : count == 1 ? tr("1 problem.") : tr("%1 problems.").arg(count);
