@@ -357,7 +357,6 @@ bool pathBefore(const QString &a, const QString &b)
     return order != 0 ? order < 0 : a < b;
 }
 
-// Reads the files found, then compares them.
 // The problems across files, each file's language folder given by `languageParts`.
 void compareAcross(Scan &scan, const QMap<int, qsizetype> &languageParts)
 {
@@ -368,6 +367,7 @@ void compareAcross(Scan &scan, const QMap<int, qsizetype> &languageParts)
     });
 }
 
+// Reads the files found, then compares them.
 void readAll(Scan &scan, const QList<Found> &found, const Places &places, std::optional<int> codePage,
              const MissionSettings::Settings &settings, const std::function<void(int, int)> &progress,
              const std::atomic_bool *cancel)
