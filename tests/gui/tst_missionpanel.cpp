@@ -115,6 +115,29 @@ QString slowMission(Harness &h, const QByteArray &more = {})
     return root;
 }
 
+// A mission of one Polish book kept in an english folder; its folder, or
+// nothing when it could not be made.
+QString polishMission(Harness &h)
+{
+    const QString root = h.path(u"polish"_s);
+    if (!QDir(root).mkpath(u"books/english"_s))
+        return {};
+    Testing::writeAll(root + u"/books/english/diary.str"_s,
+                      "Page_0:\"Bada\xB3" "em wie\xBF\xEA.\"\r\nPage_1:\"Zjad\xB3 \xB3" "akoci.\"\r\n");
+    return root;
+}
+
+// Finds `text` in the mission as the author does (Return in the find box);
+// what the panel then says.
+QString findInMission(MissionPanel *panel, const QString &text)
+{
+    panel->findText->setText(text);
+    QTest::keyClick(panel->findText, Qt::Key_Return);
+    if (!QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000))
+        return u"<still searching>"_s;
+    return panel->resultsLabel->text();
+}
+
 } // namespace
 
 class TestMissionPanel : public QObject
@@ -207,19 +230,11 @@ private Q_SLOTS:
     void readsAMissionInItsCodePage()
     {
         Harness h;
-        const QString root = h.path(u"polish"_s);
-        QVERIFY(QDir(root).mkpath(u"books/english"_s));
-        Testing::writeAll(root + u"/books/english/diary.str"_s,
-                          "Page_0:\"Bada\xB3" "em wie\xBF\xEA.\"\r\nPage_1:\"Zjad\xB3 \xB3" "akoci.\"\r\n");
+        const QString root = polishMission(h);
+        QVERIFY(!root.isEmpty());
         MissionPanel *panel = openMission(h, root);
         QVERIFY(panel);
-        const auto find = [panel](const QString &text) {
-            panel->findText->setText(text);
-            QTest::keyClick(panel->findText, Qt::Key_Return);
-            if (!QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000))
-                return QStringLiteral("<still searching>");
-            return panel->resultsLabel->text();
-        };
+        const auto find = [panel](const QString &text) { return findInMission(panel, text); };
         QCOMPARE(find(u"łakoci"_s), u"1 match."_s);
         QCOMPARE(panel->codePageLanguage->currentText(), u"english"_s);
         QCOMPARE(panel->languageCodePage->currentText(), u"Automatic: Windows-1250"_s);
@@ -291,12 +306,9 @@ private Q_SLOTS:
         makeMission(root);
         MissionPanel *panel = openMission(h, root);
         QVERIFY(panel);
-        const auto find = [panel](const QString &text) {
-            panel->findText->setText(text);
-            QTest::keyClick(panel->findText, Qt::Key_Return);
-            return QTest::qWaitFor([panel] { return !panel->isSearching(); }, 30000)
-                ? panel->resultsLabel->text() + u' ' + QString::number(panel->findResults->model()->rowCount())
-                : u"<still searching>"_s;
+        const auto find = [panel](const QString &text) {   // the summary and the rows listed
+            const QString said = findInMission(panel, text);
+            return said + u' ' + QString::number(panel->findResults->model()->rowCount());
         };
         QCOMPARE(find(u"door"_s), u"3 matches. 3"_s);
         panel->replaceText->setText(u"gate"_s);
@@ -318,10 +330,8 @@ private Q_SLOTS:
     {
         Harness h;
         QVERIFY(QTest::qWaitForWindowExposed(&h.window()));
-        const QString root = h.path(u"polish"_s);
-        QVERIFY(QDir(root).mkpath(u"books/english"_s));
-        Testing::writeAll(root + u"/books/english/diary.str"_s,
-                          "Page_0:\"Bada\xB3" "em wie\xBF\xEA.\"\r\nPage_1:\"Zjad\xB3 \xB3" "akoci.\"\r\n");
+        const QString root = polishMission(h);
+        QVERIFY(!root.isEmpty());
         MissionPanel *panel = openMission(h, root);
         QVERIFY(panel);
         QCOMPARE(panel->missionCodePage->currentText(), u"Automatic: Windows-1250"_s);

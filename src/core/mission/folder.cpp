@@ -282,8 +282,28 @@ QByteArray bytesOf(const QString &path)
     return std::holds_alternative<QByteArray>(read) ? std::get<QByteArray>(std::move(read)) : QByteArray();
 }
 
-// `detected` is the code page told from the texts of the file's language;
-// `translation`: the file is in a language folder other than the source's.
+// What was read of `file`, its document and notes or why it could not be
+// read, and what the check finds in it. `detected` is the code page told
+// from the texts of the file's language; `translation`: the file is in a
+// language folder other than the source's.
+void take(File &file, std::variant<StrReader::Result, Error> read, int detected, bool translation)
+{
+    if (const auto *failure = std::get_if<Error>(&read)) {
+        file.unread = unreadReason(file.path, *failure);
+        file.failure = Error{failure->kind, failure->message, failure->path, {}};   // not its bytes
+        file.kind = Kinds::kindOfPath(file.relativePath).value_or(Kinds::Kind::Other);
+        file.problems = FileCheck::failureProblems(file, *failure, translation);
+        return;
+    }
+    file.failure.reset();
+    file.unread.clear();
+    file.read = std::move(std::get<StrReader::Result>(read));
+    file.kind = file.read.kind;
+    file.entries = static_cast<int>(file.read.document.entries().size());
+    file.dosCodePage = FileCheck::dosCodePageOf(file, detected);
+    file.problems = FileCheck::problemsOf(file, translation);
+}
+
 File readOne(const Found &found, const Place &place, int codePage, int detected, bool translation)
 {
     File file;
@@ -293,19 +313,7 @@ File readOne(const Found &found, const Place &place, int codePage, int detected,
     file.language = place.language;
     file.mission = place.mission;
     file.codePage = codePage;
-    auto read = StrReader::readFile(found.path, file.codePage);
-    if (const auto *failure = std::get_if<Error>(&read)) {
-        file.unread = unreadReason(found.path, *failure);
-        file.failure = Error{failure->kind, failure->message, failure->path, {}};   // not its bytes
-        file.kind = Kinds::kindOfPath(found.relativePath).value_or(Kinds::Kind::Other);
-        file.problems = FileCheck::failureProblems(file, *failure, translation);
-        return file;
-    }
-    file.read = std::move(std::get<StrReader::Result>(read));
-    file.kind = file.read.kind;
-    file.entries = static_cast<int>(file.read.document.entries().size());
-    file.dosCodePage = FileCheck::dosCodePageOf(file, detected);
-    file.problems = FileCheck::problemsOf(file, translation);
+    take(file, StrReader::readFile(found.path, file.codePage), detected, translation);
     return file;
 }
 
@@ -470,9 +478,6 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage)
 
 void recheck(Scan &scan, const QList<int> &changed)
 {
-    bool sourceFound = false;
-    for (const File &file : std::as_const(scan.files))
-        sourceFound = sourceFound || file.language == scan.sourceLanguage;
     for (const int index : changed) {
         if (index < 0 || index >= scan.files.size())
             continue;
@@ -480,19 +485,8 @@ void recheck(Scan &scan, const QList<int> &changed)
         const std::optional<QByteArray> bytes = file.read.document.write(file.codePage);
         if (!bytes)
             continue;   // a character the code page lacks: saving refuses it and says so
-        const bool translation = sourceFound && !file.language.isEmpty() && file.language != scan.sourceLanguage;
-        auto read = StrReader::read(*bytes, file.codePage, Kinds::kindOfPath(file.path));
-        if (const auto *failure = std::get_if<Error>(&read)) {
-            file.problems = FileCheck::failureProblems(file, *failure, translation);
-            continue;
-        }
-        file.failure.reset();
-        file.unread.clear();
-        file.read = std::move(std::get<StrReader::Result>(read));
-        file.kind = file.read.kind;
-        file.entries = static_cast<int>(file.read.document.entries().size());
-        file.dosCodePage = FileCheck::dosCodePageOf(file, scan.codePages.value(file.language).detected);
-        file.problems = FileCheck::problemsOf(file, translation);
+        take(file, StrReader::read(*bytes, file.codePage, Kinds::kindOfPath(file.path)),
+             scan.codePages.value(file.language).detected, isTranslation(scan, file));
     }
     // Across files: all but the folders that could not be read, anew.
     scan.problems.removeIf([](const Problem &problem) { return problem.rule != QLatin1String("not-read"); });
@@ -506,6 +500,12 @@ void recheck(Scan &scan, const QList<int> &changed)
             languageParts.insert(static_cast<int>(i), part);
     }
     compareAcross(scan, languageParts);
+}
+
+bool isTranslation(const Scan &scan, const File &file)
+{
+    return !file.language.isEmpty() && file.language != scan.sourceLanguage
+        && scan.languages.contains(scan.sourceLanguage);
 }
 
 QList<Problem> allProblems(const Scan &scan)

@@ -141,6 +141,10 @@ Scan scanFiles(const QStringList &paths, std::optional<int> codePage = std::null
 // the files in `scan` (scantexts.h: withTexts).
 void recheck(Scan &scan, const QList<int> &changed);
 
+// Whether `file` is a translation: in a language folder other than the
+// mission's source language's, which the mission has files of.
+bool isTranslation(const Scan &scan, const File &file);
+
 // Every problem of the scan, files in order, each file's by line, then the
 // problems across files.
 QList<Problem> allProblems(const Scan &scan);

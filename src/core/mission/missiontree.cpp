@@ -6,7 +6,6 @@
 
 #include <QDir>
 
-
 #include <algorithm>
 #include <functional>
 

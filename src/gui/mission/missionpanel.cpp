@@ -396,14 +396,15 @@ void MissionPanel::find()
            BackgroundJob::Clock::FromWork);
 }
 
-QHash<int, StrDocument> MissionPanel::heldTexts() const
+QHash<int, StrDocument> MissionPanel::heldTexts(bool unsavedOnly) const
 {
     QHash<int, StrDocument> held;
     if (!m_workspace)
         return held;
     const MissionFolder::Scan &read = scan();
     for (qsizetype i = 0; i < read.files.size(); ++i) {
-        if (const WorkspaceDocument *document = m_workspace->findIdentity(read.files.at(i).identity))
+        const WorkspaceDocument *document = m_workspace->findIdentity(read.files.at(i).identity);
+        if (document && (document->isModified() || !unsavedOnly))
             held.insert(static_cast<int>(i), EntryMerge::asWritten(document->document()));
     }
     return held;
@@ -414,20 +415,15 @@ void MissionPanel::check()
     const MissionFolder::Scan checked = scan();
     // A file with changes not saved yet is checked as it would be saved,
     // and so are the comparisons across files.
-    QList<int> changed;
-    for (qsizetype i = 0; m_workspace && i < checked.files.size(); ++i) {
-        const WorkspaceDocument *document = m_workspace->findIdentity(checked.files.at(i).identity);
-        if (document && document->isModified())
-            changed.append(static_cast<int>(i));
-    }
-    const QHash<int, StrDocument> held = changed.isEmpty() ? QHash<int, StrDocument>() : heldTexts();
+    const QHash<int, StrDocument> changed = heldTexts(true);
     search(tr("Checking the mission\u2026 Esc stops the check."), tr("The check was stopped."),
-           tr("The check was stopped after %1 s."), [checked, held, changed](const BackgroundJob::Control &control) {
-               MissionFolder::Scan now = changed.isEmpty() ? checked
-                                                           : MissionFolder::withTexts(checked, held, control.cancelFlag());
+           tr("The check was stopped after %1 s."), [checked, changed](const BackgroundJob::Control &control) {
+               MissionFolder::Scan now = changed.isEmpty()
+                   ? checked
+                   : MissionFolder::withTexts(checked, changed, control.cancelFlag());
                control.startTheClock();   // reading the files is not what the limit is for
                if (!changed.isEmpty())
-                   MissionFolder::recheck(now, changed);
+                   MissionFolder::recheck(now, changed.keys());
                Found found{MissionResultsModel::problemRows(now), QString()};
                const qsizetype count = found.rows.size();
                found.summary = count == 0 ? tr("No problems in %1 files.").arg(checked.files.size())

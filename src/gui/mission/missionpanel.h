@@ -114,7 +114,9 @@ private:
         QString summary;   // for resultsLabel
     };
     void find();
-    QHash<int, StrDocument> heldTexts() const;
+    // The texts of the files the workspace holds (only those with unsaved
+    // changes), by their index in the scan, as they would be written.
+    QHash<int, StrDocument> heldTexts(bool unsavedOnly = false) const;
     void check();
     void search(const QString &busy, const QString &stopped, const QString &timedOut,
                 std::function<Found(const BackgroundJob::Control &)> work,

@@ -8,8 +8,6 @@
 #include "gui/mission/workprogress.h"
 
 #include <QDir>
-
-#include <utility>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -17,6 +15,8 @@
 #include <QSet>
 #include <QTimer>
 #include <QUndoStack>
+
+#include <utility>
 
 namespace {
 

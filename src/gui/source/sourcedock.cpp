@@ -101,9 +101,7 @@ SourceFindingsProvider SourceDock::findingsFor(const WorkspaceDocument *document
         for (const MissionFolder::File &file : read->files) {
             if (file.identity != identity || file.failure)
                 continue;
-            const bool translation = !file.language.isEmpty() && file.language != read->sourceLanguage
-                && read->languages.contains(read->sourceLanguage);
-            return SourceFindings::missionCheck(file, translation);
+            return SourceFindings::missionCheck(file, MissionFolder::isTranslation(*read, file));
         }
     }
     return SourceFindings::kindCheck(document->path());
