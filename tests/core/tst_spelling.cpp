@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <latch>
+#include <thread>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -98,6 +103,30 @@ private Q_SLOTS:
         QVERIFY(polish->isKnown(u"Grzegórz"_s));
         QVERIFY(!Spelling::openDictionary(u"klingon"_s, {m_dictionaries.path()}, &error));
         QVERIFY(error.message.contains(u"klingon"_s));
+    }
+
+    // Dictionaries opened and closed on several threads at once (the
+    // window's, the translation window's, the check's) each spell as one
+    // alone; the sanitizer build sees that nothing is lost or freed twice.
+    void dictionariesOpenAtOnceOnManyThreads()
+    {
+        const QString folder = m_dictionaries.path();
+        std::atomic_int wrong{0};
+        for (int round = 0; round < 40; ++round) {
+            std::latch ready(8);
+            std::vector<std::thread> threads;
+            for (int i = 0; i < 8; ++i) {
+                threads.emplace_back([&] {
+                    ready.arrive_and_wait();
+                    const auto english = Spelling::openHunspell(folder + u"/en_US.aff"_s, folder + u"/en_US.dic"_s);
+                    if (!english || !english->isKnown(u"knight"_s) || english->isKnown(u"knigth"_s))
+                        ++wrong;
+                });
+            }
+            for (std::thread &thread : threads)
+                thread.join();
+        }
+        QCOMPARE(wrong.load(), 0);
     }
 
     void readsTheWordList()

@@ -18,6 +18,7 @@
 
 #include <hunspell.hxx>
 
+#include <memory>
 #include <optional>
 
 #ifdef Q_OS_WIN
@@ -276,13 +277,26 @@ QByteArray hunspellPath(const QString &path)
 #endif
 }
 
+// Hunspell counts the dictionaries that share a table of its own (for UTF-8
+// dictionaries) in a plain global: two opened or closed at once on two
+// threads could make the table twice, or free it under the other. Opening
+// and closing a dictionary take turns.
+QMutex &hunspellTurns()
+{
+    static QMutex turns;
+    return turns;
+}
+
 class HunspellChecker final : public SpellChecker
 {
 public:
     HunspellChecker(const QString &aff, const QString &dic, const QByteArray &encoding)
-        : m_hunspell(hunspellPath(aff).constData(), hunspellPath(dic).constData())
-        , m_encoding(encoding)
+        : m_encoding(encoding)
     {
+        {
+            const QMutexLocker turn(&hunspellTurns());
+            m_hunspell = std::make_unique<Hunspell>(hunspellPath(aff).constData(), hunspellPath(dic).constData());
+        }
         if (!usable())
             return;
         const std::string letters = affLetters(aff).toStdString();
@@ -291,6 +305,13 @@ public:
                 m_scripts.insert(letter.script());
         }
     }
+    ~HunspellChecker() override
+    {
+        const QMutexLocker turn(&hunspellTurns());
+        m_hunspell.reset();
+    }
+    HunspellChecker(const HunspellChecker &) = delete;
+    HunspellChecker &operator=(const HunspellChecker &) = delete;
     bool usable() const { return m_encoding.isValid(); }
 
     bool canCheck(const QString &word) override
@@ -309,7 +330,7 @@ public:
     {
         const std::optional<std::string> bytes = m_encoding.encode(word);
         const QMutexLocker lock(&m_mutex);
-        return bytes && m_hunspell.spell(*bytes);
+        return bytes && m_hunspell->spell(*bytes);
     }
     QStringList suggestions(const QString &word) override
     {
@@ -318,7 +339,7 @@ public:
         if (!bytes)
             return out;
         const QMutexLocker lock(&m_mutex);
-        for (const std::string &each : m_hunspell.suggest(*bytes))
+        for (const std::string &each : m_hunspell->suggest(*bytes))
             out.append(m_encoding.decode(each));
         return out;
     }
@@ -327,7 +348,7 @@ public:
         const std::optional<std::string> bytes = m_encoding.encode(word);
         const QMutexLocker lock(&m_mutex);
         if (bytes)
-            m_hunspell.add(*bytes);
+            m_hunspell->add(*bytes);
     }
     QStringList stems(const QString &word) override
     {
@@ -336,13 +357,13 @@ public:
         if (!bytes)
             return out;
         const QMutexLocker lock(&m_mutex);
-        for (const std::string &each : m_hunspell.stem(*bytes))
+        for (const std::string &each : m_hunspell->stem(*bytes))
             out.append(m_encoding.decode(each));
         return out;
     }
 
 private:
-    Hunspell m_hunspell;
+    std::unique_ptr<Hunspell> m_hunspell;   // made and let go of in turn (hunspellTurns)
     DictionaryEncoding m_encoding;
     QSet<QChar::Script> m_scripts;   // of the letters the dictionary names
     QMutex m_mutex;
